@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds the core and its tests with AddressSanitizer and UndefinedBehaviorSanitizer
+# into build-asan/ and runs the core's tests there.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/build.sh" "$root/build-asan" -DFERROLIN_SANITIZE=ON -DFERROLIN_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+cd "$root/build-asan"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --output-on-failure --parallel 2 --label-exclude 'e2e|bench'

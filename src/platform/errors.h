@@ -1,0 +1,23 @@
+#pragma once
+// Error codes. Platform failures are errno values. The few Windows conditions the program
+// acts on get named codes far above any errno value, each with its own text.
+#include <cstdint>
+#include <string>
+
+namespace ferrolin::platform {
+
+inline constexpr int32_t kNamedErrorBase = 0x20000000;
+inline constexpr int32_t ERROR_SHARING_VIOLATION = kNamedErrorBase + 32;
+inline constexpr int32_t ERROR_REQUEST_ABORTED = kNamedErrorBase + 1235;
+inline constexpr int32_t ERROR_EXTENDED_ERROR = kNamedErrorBase + 1208;
+inline constexpr int32_t ERROR_SESSION_CREDENTIAL_CONFLICT = kNamedErrorBase + 1219;
+// A share path (//server/share/...) that this build cannot reach.
+inline constexpr int32_t ERROR_SHARE_UNREACHABLE = kNamedErrorBase + 53;
+
+// The text of a named code or an errno value; empty when there is none.
+std::string ErrorMessage(int32_t code);
+
+// errno of the calling thread.
+int32_t LastError();
+
+}  // namespace ferrolin::platform

@@ -1,0 +1,16 @@
+#pragma once
+// Path rules of this platform.
+#include <string>
+#include <string_view>
+
+namespace ferrolin::platform {
+
+inline constexpr char kPathSeparator = '/';
+
+// A share path is one that begins with two separators: //server/share/...
+bool IsSharePath(std::string_view path);
+
+// dir + "/" + name, without doubling a separator.
+std::string JoinPath(std::string_view dir, std::string_view name);
+
+}  // namespace ferrolin::platform

@@ -1,0 +1,14 @@
+#include "station/station.h"
+
+#include <utility>
+
+namespace ferrolin {
+
+Station::Station(std::string programDir, Surfaces& surfaces, Clock& clock)
+    : ProgramDir(std::move(programDir)),
+      IniFilename(ProgramDir + "/Ferrolin.INI"),
+      LogFile(ProgramDir + "/Ferrolin.log"),
+      surfaces_(surfaces),
+      clock_(clock) {}
+
+}  // namespace ferrolin
