@@ -4,8 +4,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-20}
-CC=clang CXX=clang++ "$root/scripts/build.sh" "$root/build-fuzz" -DFERROLIN_FUZZ=ON -DFERROLIN_BENCH=OFF \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S "$root" -B "$root/build-fuzz" -G Ninja -DFERROLIN_FUZZ=ON -DFERROLIN_BENCH=OFF \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$root/build-fuzz" --parallel "$(nproc)" --target fuzzers
 shopt -s nullglob
 for fuzzer in "$root"/build-fuzz/bin/fuzz_*; do
   name=$(basename "$fuzzer")
