@@ -15,5 +15,5 @@ for fuzzer in "$root"/build-fuzz/bin/fuzz_*; do
   seeds="$root/tests/fuzz/seeds/${name#fuzz_}"
   [ -d "$seeds" ] || seeds=""
   echo "-- $name for ${seconds}s"
-  "$fuzzer" -max_total_time="$seconds" -max_len=4096 -print_final_stats=0 $corpus $seeds 2>&1 | tail -n 3
+  "$fuzzer" -max_total_time="$seconds" -max_len=4096 -print_final_stats=0 -artifact_prefix="$root/build-fuzz/" $corpus $seeds 2>&1 | tail -n 3
 done
