@@ -1,0 +1,194 @@
+#include "common/datetime_format.h"
+
+#include <array>
+#include <cctype>
+#include <cstdio>
+
+#include "common/text.h"
+#include "platform/locale.h"
+
+namespace ferrolin {
+
+namespace {
+
+DateTimeFormats& CurrentFormats() {
+    static DateTimeFormats formats;
+    return formats;
+}
+
+constexpr std::array<const char*, 12> kShortMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+constexpr std::array<const char*, 12> kLongMonths = {
+    "January", "February", "March",     "April",   "May",      "June",
+    "July",    "August",   "September", "October", "November", "December"};
+constexpr std::array<const char*, 7> kShortDays = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+constexpr std::array<const char*, 7> kLongDays = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                                  "Thursday", "Friday", "Saturday"};
+
+void AppendNumber(std::string& out, int value, int digits) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%0*d", digits, value);
+    out += buffer;
+}
+
+// Formats one moment; the date and time parts are decoded once.
+class Formatter {
+  public:
+    explicit Formatter(TDateTime value)
+        : date_(DecodeDate(value)), time_(DecodeTime(value)), weekday_(DayOfWeek(value)) {}
+
+    std::string Run(std::string_view format) {
+        std::string out;
+        const DateTimeFormats& f = Formats();
+        // An m that follows an hour (with only non-letters between) means minutes.
+        bool afterHour = false;
+        size_t i = 0;
+        while (i < format.size()) {
+            const char c = format[i];
+            const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (c == '\'' || c == '"') {
+                const size_t end = format.find(c, i + 1);
+                const std::string_view literal =
+                    format.substr(i + 1, end == std::string_view::npos ? end : end - i - 1);
+                for (const char l : literal) {
+                    if (std::isalpha(static_cast<unsigned char>(l))) afterHour = false;
+                }
+                out += literal;
+                i = end == std::string_view::npos ? format.size() : end + 1;
+                continue;
+            }
+            size_t count = 1;
+            if (std::string_view("ymdhnsz").find(lower) != std::string_view::npos) {
+                while (i + count < format.size() &&
+                       std::tolower(static_cast<unsigned char>(format[i + count])) == lower) {
+                    ++count;
+                }
+            }
+            i += count;
+            switch (lower) {
+                case 'y':
+                    if (count <= 2) {
+                        AppendNumber(out, date_.year % 100, 2);
+                    } else {
+                        AppendNumber(out, date_.year, 4);
+                    }
+                    afterHour = false;
+                    break;
+                case 'm':
+                    if (afterHour && count <= 2) {
+                        AppendNumber(out, time_.minute, static_cast<int>(count));
+                    } else if (count <= 2) {
+                        AppendNumber(out, date_.month, static_cast<int>(count));
+                    } else if (count == 3) {
+                        out += kShortMonths[date_.month - 1];
+                    } else {
+                        out += kLongMonths[date_.month - 1];
+                    }
+                    afterHour = false;
+                    break;
+                case 'd':
+                    if (count <= 2) {
+                        AppendNumber(out, date_.day, static_cast<int>(count));
+                    } else if (count == 3) {
+                        out += kShortDays[weekday_ - 1];
+                    } else {
+                        out += kLongDays[weekday_ - 1];
+                    }
+                    afterHour = false;
+                    break;
+                case 'h':
+                    AppendNumber(out, time_.hour, count >= 2 ? 2 : 1);
+                    afterHour = true;
+                    break;
+                case 'n':
+                    AppendNumber(out, time_.minute, count >= 2 ? 2 : 1);
+                    afterHour = false;
+                    break;
+                case 's':
+                    AppendNumber(out, time_.second, count >= 2 ? 2 : 1);
+                    afterHour = false;
+                    break;
+                case 'z':
+                    AppendNumber(out, time_.millisecond, count >= 3 ? 3 : 1);
+                    afterHour = false;
+                    break;
+                case '/':
+                    out += f.DateSeparator;
+                    break;
+                case ':':
+                    out += f.TimeSeparator;
+                    break;
+                default:
+                    if (std::isalpha(static_cast<unsigned char>(c))) afterHour = false;
+                    out += c;
+                    break;
+            }
+        }
+        return out;
+    }
+
+  private:
+    DateParts date_;
+    TimeParts time_;
+    int weekday_;
+};
+
+}  // namespace
+
+const DateTimeFormats& Formats() {
+    return CurrentFormats();
+}
+
+void SetFormats(const DateTimeFormats& formats) {
+    CurrentFormats() = formats;
+}
+
+DateTimeFormats DeriveDateTimeFormats(std::string_view systemShortDate, char dateSeparator,
+                                      char decimalSeparator) {
+    const std::string lower = AsciiLower(systemShortDate);
+    // Positions count from 1; a letter that is missing counts as 0.
+    const auto position = [&lower](char letter) {
+        const size_t p = lower.find(letter);
+        return p == std::string::npos ? size_t{0} : p + 1;
+    };
+    const std::string d(1, dateSeparator);
+    DateTimeFormats formats;
+    formats.ShortDateFormat =
+        position('m') < position('d') ? "mm" + d + "dd" + d + "yyyy" : "dd" + d + "mm" + d + "yyyy";
+    formats.DateSeparator = dateSeparator;
+    formats.TimeSeparator = ':';
+    formats.LongTimeFormat = "hh:mm:ss";
+    formats.ShortTimeFormat = "hh:mm";
+    formats.DecimalSeparator = decimalSeparator;
+    return formats;
+}
+
+void ApplyDateTimeFormats() {
+    const platform::RegionalSettings region = platform::ReadRegionalSettings();
+    SetFormats(DeriveDateTimeFormats(region.shortDatePattern, region.dateSeparator,
+                                     region.decimalSeparator));
+}
+
+std::string FormatDateTime(std::string_view format, TDateTime value) {
+    return Formatter(value).Run(format);
+}
+
+std::string DateToStr(TDateTime value) {
+    return FormatDateTime(Formats().ShortDateFormat, value);
+}
+
+std::string TimeToStr(TDateTime value) {
+    return FormatDateTime(Formats().LongTimeFormat, value);
+}
+
+std::string DateTimeToStr(TDateTime value) {
+    std::string text = DateToStr(value);
+    const TimeParts t = DecodeTime(value);
+    if (t.hour != 0 || t.minute != 0 || t.second != 0 || t.millisecond != 0) {
+        text += ' ';
+        text += TimeToStr(value);
+    }
+    return text;
+}
+
+}  // namespace ferrolin

@@ -1,0 +1,95 @@
+#include "common/log.h"
+
+#include <fcntl.h>
+
+#include <chrono>
+#include <cstdio>
+#include <optional>
+
+#include "common/clock.h"
+#include "common/datetime_format.h"
+#include "platform/file_lock.h"
+#include "platform/fs.h"
+#include "platform/path.h"
+
+namespace ferrolin {
+
+namespace {
+
+// How long a writer waits for another process that is appending or rotating. Each holder
+// keeps the lock for one short write, so this is generous; it only bounds a hung holder.
+constexpr std::chrono::milliseconds kLockWait{500};
+
+std::optional<platform::LockedFile> OpenLog(const std::string& fileName) {
+    return platform::LockedFile::Open(fileName, O_RDWR | O_CREAT | O_APPEND, kLockWait);
+}
+
+}  // namespace
+
+std::string PreviousGenerationName(const std::string& fileName) {
+    const size_t slash = fileName.rfind(platform::kPathSeparator);
+    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const size_t dot = fileName.find('.', nameStart);
+    std::string result = fileName;
+    result.insert(dot == std::string::npos ? result.size() : dot, "old");
+    return result;
+}
+
+std::string EscapeLogLine(std::string_view line) {
+    std::string out;
+    out.reserve(line.size() + 8);
+    const size_t protectedFrom = line.size() >= 2 ? line.size() - 2 : 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (i < protectedFrom && c == '\n') {
+            out += "$0A";
+        } else if (i < protectedFrom && c == '\r') {
+            out += "$0D";
+        } else {
+            out += c;
+        }
+    }
+    if (out.empty() || out.back() != '\n') out += "\r\n";
+    return out;
+}
+
+bool AppendToLogFile(const std::string& fileName, std::string_view line, uint32_t maxSize) {
+    if (fileName.empty()) return false;
+    std::optional<platform::LockedFile> log = OpenLog(fileName);
+    if (!log) return false;
+
+    if (maxSize != 0 && log->Size() > static_cast<int64_t>(maxSize)) {
+        // Rotate while still holding the lock on the full file: writers waiting for it
+        // notice the rename and move on to the new file. The rename replaces an older
+        // generation in one step; if it fails the line goes to the end of the full file.
+        if (platform::MoveFile(fileName, PreviousGenerationName(fileName), true) == 0) {
+            std::optional<platform::LockedFile> fresh = OpenLog(fileName);
+            if (!fresh) return false;
+            log = std::move(fresh);
+        }
+    }
+
+    if (!line.empty()) {
+        const std::string bytes = EscapeLogLine(line);
+        platform::WriteAll(log->fd(), bytes.data(), bytes.size());  // a failed write is ignored
+    }
+    return true;
+}
+
+bool WriteLog(uint8_t code, const std::string& fileName, std::string_view text, uint32_t maxSize) {
+    if (fileName.empty()) return false;
+    if (text.empty()) return AppendToLogFile(fileName, {}, maxSize);
+    const TDateTime now = SystemClock().Now();
+    char codeText[8];
+    std::snprintf(codeText, sizeof codeText, "%03u", static_cast<unsigned>(code));
+    std::string line = DateToStr(now);
+    line += ' ';
+    line += FormatDateTime("hh:mm:ss", now);
+    line += ' ';
+    line += codeText;
+    line += ' ';
+    line += text;
+    return AppendToLogFile(fileName, line, maxSize);
+}
+
+}  // namespace ferrolin

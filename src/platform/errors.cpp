@@ -1,0 +1,42 @@
+#include "platform/errors.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace ferrolin::platform {
+
+namespace {
+
+// Texts of the conditions the program names itself; they never come from errno.
+const char* NamedErrorText(int32_t code) {
+    switch (code) {
+        case ERROR_SHARING_VIOLATION:
+            return "The file is being used by another process.";
+        case ERROR_REQUEST_ABORTED:
+            return "The request was aborted.";
+        case ERROR_EXTENDED_ERROR:
+            return "An extended network error has occurred.";
+        case ERROR_SESSION_CREDENTIAL_CONFLICT:
+            return "The share is already connected under another user name.";
+        case ERROR_SHARE_UNREACHABLE:
+            return "The network share cannot be reached.";
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
+
+std::string ErrorMessage(int32_t code) {
+    if (const char* named = NamedErrorText(code)) return named;
+    // strerrordesc_np gives no text for an unknown number (strerror would invent
+    // "Unknown error N"), so callers can tell a real description from none.
+    if (const char* text = strerrordesc_np(code)) return text;
+    return {};
+}
+
+int32_t LastError() {
+    return errno;
+}
+
+}  // namespace ferrolin::platform
