@@ -10,6 +10,9 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev rsync
   # file-system fault tests
   fuse3 libfuse3-dev
+  # time servers for the time-sync tests (started on loopback ports by the tests only;
+  # chrony replaces systemd-timesyncd, which is fine: no daemon starts, see below)
+  chrony xinetd
 )
 
 missing=()

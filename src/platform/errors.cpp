@@ -20,6 +20,8 @@ const char* NamedErrorText(int32_t code) {
             return "The share is already connected under another user name.";
         case ERROR_SHARE_UNREACHABLE:
             return "The network share cannot be reached.";
+        case ERROR_CLOCK_SETTING_DISABLED:
+            return "Setting the system clock is not enabled in this program.";
         default:
             return nullptr;
     }

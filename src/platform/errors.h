@@ -13,6 +13,9 @@ inline constexpr int32_t ERROR_EXTENDED_ERROR = kNamedErrorBase + 1208;
 inline constexpr int32_t ERROR_SESSION_CREDENTIAL_CONFLICT = kNamedErrorBase + 1219;
 // A share path (//server/share/...) that this build cannot reach.
 inline constexpr int32_t ERROR_SHARE_UNREACHABLE = kNamedErrorBase + 53;
+// The clock setter in use was not wired to the real clock (tests, or a face that does not
+// allow the program to set the clock).
+inline constexpr int32_t ERROR_CLOCK_SETTING_DISABLED = kNamedErrorBase + 1314;
 
 // The text of a named code or an errno value; empty when there is none.
 std::string ErrorMessage(int32_t code);
