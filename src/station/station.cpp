@@ -11,4 +11,12 @@ Station::Station(std::string programDir, Surfaces& surfaces, Clock& clock)
       surfaces_(surfaces),
       clock_(clock) {}
 
+void Station::SetConnected(bool on) {
+    Connected = on;
+    if (on) ConnectionOpened = clock_.Now();
+    ConnectedSeen = on;
+    ConnectedCaption = "connected";
+    surfaces_.SetConnectedCaption(ConnectedCaption);
+}
+
 }  // namespace ferrolin

@@ -9,6 +9,7 @@
 #include "common/clock.h"
 #include "config/global_options.h"
 #include "config/transfer_job.h"
+#include "schedule/send_time_editor.h"
 #include "station/surfaces.h"
 
 namespace ferrolin {
@@ -66,6 +67,20 @@ public:
     uint8_t Transfer = Tran_None;
     bool SyncTimeNow = false;
     bool Connected = false;
+
+    // Automatic mode and schedule.
+    SendTimeEditor SendTime;         // the "Send time" tab: weekday box and its lines
+    std::string NextFu10;            // the next start as text: the one store of it
+    TDateTime LastDayChange = 0;     // date of the last day change; 0 = none yet
+    int32_t SpezialScanAnz = 0;      // files seen in SpezialScanDir at the last tick
+    bool Editing = false;            // a job is being edited: the "Auto" box is disabled
+    // Watchdog.
+    TDateTime ConnectionOpened = 0;  // when Connected was last switched on
+    bool ConnectedSeen = false;      // Connected as the watchdog saw it last
+    std::string ConnectedCaption = "connected";
+
+    // The handler of the "connected" box: set Connected and note when it came up.
+    void SetConnected(bool on);
 
 private:
     Surfaces& surfaces_;

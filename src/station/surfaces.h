@@ -36,6 +36,18 @@ public:
     virtual Answer Ask(std::string_view caption, std::string_view text, Buttons buttons) = 0;
     // A folder-selection dialog starting at startFolder; empty when cancelled.
     virtual std::string PickFolder(std::string_view startFolder) = 0;
+
+    // The automatic mode's surfaces. Faces without them keep the defaults (show nothing).
+    // The "Next:" label of the "Send time" tab (the next start, NextFu10).
+    virtual void SetNextFu10Text(std::string_view) {}
+    // The caption of the "connected" box (the watchdog's countdown).
+    virtual void SetConnectedCaption(std::string_view) {}
+    // The Cancel button, shown only during runs.
+    virtual void SetCancelVisible(bool) {}
+    // Minimise the application ("Minimize" before an automatic run).
+    virtual void MinimizeApplication() {}
+    // Whether the progress gauge is shown (it is refreshed only then).
+    virtual bool GaugeVisible() const { return true; }
 };
 
 // A face that shows nothing and answers every question with the first "no" it offers

@@ -1,0 +1,168 @@
+#include "schedule/auto_mode.h"
+
+#include <chrono>
+#include <thread>
+#include <utility>
+
+#include "common/log.h"
+#include "files/copy_status.h"
+#include "schedule/next_start.h"
+#include "station/station.h"
+
+namespace ferrolin {
+namespace {
+
+constexpr uint32_t kDayChangeLogLimit = 1000000;
+constexpr int kJobPauseMs = 100;
+
+// The Timer1 switch: off for the whole tick, on again however the tick ends.
+class TickGuard {
+public:
+    explicit TickGuard(bool& inTick) : inTick_(inTick) { inTick_ = true; }
+    ~TickGuard() { inTick_ = false; }
+    TickGuard(const TickGuard&) = delete;
+    TickGuard& operator=(const TickGuard&) = delete;
+
+private:
+    bool& inTick_;
+};
+
+// Weekday box index of a moment: 0 = Sunday ... 6 = Saturday.
+int WeekdayIndex(TDateTime moment) { return DayOfWeek(moment) - 1; }
+
+}  // namespace
+
+AutoMode::AutoMode(Station& station, WeekdayListStore& store, platform::ProcessControl& process,
+                   AutoModeHooks hooks)
+    : station_(station), store_(store), process_(process), hooks_(std::move(hooks)) {}
+
+SendTimeSettings AutoMode::CurrentSendTimeSettings() const {
+    SendTimeSettings settings;
+    settings.enhanced = station_.Options.SendTimeMode == 1;
+    settings.absolute = station_.Options.AbsolutSendTime;
+    settings.simpleInterval = station_.Options.SendTimeSimpleInterval;
+    return settings;
+}
+
+void AutoMode::ReportScheduleProblems(const std::vector<SendTimeProblem>& problems) {
+    for (const SendTimeProblem& problem : problems) {
+        if (!reported_.insert(problem.line + '\n' + problem.reason).second) continue;
+        WriteLog(0, station_.LogFile,
+                 "Send time line \"" + problem.line + "\" not used: " + problem.reason);
+    }
+}
+
+TDateTime AutoMode::ComputeNextSendTime() {
+    std::vector<SendTimeProblem> problems;
+    const TDateTime next = NextSendTime(CurrentSendTimeSettings(),
+                                        station_.SendTime.LinesForSchedule(),
+                                        station_.clock().Now(), &problems);
+    ReportScheduleProblems(problems);
+    return next;
+}
+
+void AutoMode::StartupSetup() {
+    if (station_.RunMode != RM_Starting) return;
+    if (hooks_.readConfig) hooks_.readConfig(station_);
+    WriteLog(0, station_.LogFile, "Program started");
+    station_.SyncTimeNow = hooks_.timeSyncEnabled && hooks_.timeSyncEnabled(station_);
+    station_.SendTime.SelectDay(WeekdayIndex(station_.clock().Now()), store_,
+                                station_.surfaces());
+    if (station_.Options.Auto) SetNextFu10(station_, ComputeNextSendTime());
+    station_.RunMode = RM_Idle;
+    timer1IntervalMs_ = 1000;
+}
+
+void AutoMode::SetAuto(bool on) {
+    station_.Options.Auto = on;
+    if (on && station_.RunMode != RM_Starting) SetNextFu10(station_, ComputeNextSendTime());
+}
+
+void AutoMode::DayChange(TDateTime now) {
+    // May ask "Save changes ?" and wait for the answer: no run starts meanwhile.
+    station_.SendTime.SelectDay(WeekdayIndex(now), store_, station_.surfaces());
+    station_.SyncTimeNow = hooks_.timeSyncEnabled && hooks_.timeSyncEnabled(station_);
+    station_.LastDayChange = DateOf(now);
+    SetNextFu10(station_, ComputeNextSendTime());
+    WriteLog(0, station_.LogFile, "Day change", kDayChangeLogLimit);
+}
+
+void AutoMode::SpecialScan(TDateTime now) {
+    const std::string& folder = station_.SpezialScanDir;
+    // No first job (or no folder in it): nothing to watch. An empty name must not turn into
+    // a listing of the root folder.
+    const int count = folder.empty() || !hooks_.countFolderFiles
+                          ? 0
+                          : hooks_.countFolderFiles(folder);
+    if (count > 0 && count != station_.SpezialScanAnz) {
+        station_.SpezialScanAnz = count;
+        SetNextFu10(station_, now + 5 * kOneSecond);
+    } else {
+        station_.SpezialScanAnz = count;
+    }
+}
+
+void AutoMode::PauseProcessingMessages(int milliseconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    do {
+        station_.surfaces().ProcessMessages();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    } while (std::chrono::steady_clock::now() < end);
+}
+
+void AutoMode::RunAllJobs() {
+    Surfaces& surfaces = station_.surfaces();
+    if (station_.Options.RunMinimized) surfaces.MinimizeApplication();
+    surfaces.SetCancelVisible(true);
+    station_.RunMode = RM_Unattended;
+    station_.Abbrechen = false;
+    // The list is measured on every pass: a job removed while messages are processed must
+    // not be run by a stale index.
+    for (size_t n = 0; n < station_.Jobs.size(); ++n) {
+        if (station_.Abbrechen) continue;
+        CopyCancel = 0;
+        surfaces.SetNextStartText("working...");
+        surfaces.ProcessMessages();
+        if (hooks_.runJob) hooks_.runJob(station_, static_cast<int>(n));
+        PauseProcessingMessages(kJobPauseMs);
+    }
+    // The interval counts from the end of the run.
+    SetNextFu10(station_, ComputeNextSendTime());
+    if (hooks_.selectJob) hooks_.selectJob(station_, -1);
+    surfaces.SetNextStartText("finished");
+    surfaces.SetCancelVisible(false);
+    station_.RunMode = RM_Idle;
+    surfaces.ProcessMessages();
+    if (station_.Options.CloseProgAfterJobs) process_.EndProcess(0);
+}
+
+void AutoMode::AutoModeTick() {
+    if (inTick_) return;
+    TickGuard timerOff(inTick_);
+
+    StartupSetup();
+
+    TDateTime now = station_.clock().Now();
+    if (DateOf(now) != station_.LastDayChange) DayChange(now);
+
+    if (!station_.Options.Auto || station_.RunMode != RM_Idle) return;
+
+    now = station_.clock().Now();
+    if (station_.Options.SpezialScan) SpecialScan(now);
+
+    std::optional<TDateTime> next = ReadNextFu10(station_);
+    if (!next) {
+        // The label holds no moment (never set, or damaged): compute it instead of giving
+        // up, so the automatic mode keeps going.
+        SetNextFu10(station_, ComputeNextSendTime());
+        next = ReadNextFu10(station_);
+        if (!next) return;
+    }
+    if (now > *next) {
+        RunAllJobs();
+    } else {
+        station_.surfaces().SetNextStartText(FormatCountdown(*next - now));
+    }
+}
+
+}  // namespace ferrolin

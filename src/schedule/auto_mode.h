@@ -1,0 +1,69 @@
+#pragma once
+// The automatic mode: the one-time start-up set-up and the Timer1 tick that changes the
+// weekday list at midnight, watches the first job's folder, and runs the whole job list
+// when the next start has passed. The face calls AutoModeTick every Timer1IntervalMs().
+#include <functional>
+#include <set>
+#include <string>
+
+#include "common/datetime.h"
+#include "platform/process_control.h"
+#include "schedule/send_time.h"
+#include "schedule/send_time_editor.h"
+
+namespace ferrolin {
+
+class Station;
+
+// The operations of other parts of the program that the automatic mode calls. The defaults
+// are the real ones; tests replace single entries.
+struct AutoModeHooks {
+    std::function<void(Station&)> readConfig;                 // ReadConfig
+    std::function<void(Station&, int)> runJob;                // RunJob(N)
+    std::function<void(Station&, int)> selectJob;             // SelectJob(N), -1 = none
+    std::function<bool(Station&)> timeSyncEnabled;            // the time sync "Enable" box
+    std::function<int(const std::string&)> countFolderFiles;  // files of one folder
+};
+AutoModeHooks DefaultAutoModeHooks();
+
+class AutoMode {
+public:
+    AutoMode(Station& station, WeekdayListStore& store, platform::ProcessControl& process,
+             AutoModeHooks hooks = DefaultAutoModeHooks());
+
+    // The one-time set-up; does nothing unless the station is still starting.
+    void StartupSetup();
+    // One tick of Timer1. A tick reached while another is running (a run inside a tick
+    // processes messages) returns at once: the timer is off during its own tick.
+    void AutoModeTick();
+    // The handler of the "Auto" box.
+    void SetAuto(bool on);
+
+    // Timer1: 2000 ms until the start-up set-up, then 1000 ms; off during its own tick.
+    int Timer1IntervalMs() const { return timer1IntervalMs_; }
+    bool Timer1Enabled() const { return !inTick_; }
+
+    // NextSendTime with the settings and the editor's lines in force, at the clock's now.
+    // Lines the schedule cannot use are logged once each.
+    TDateTime ComputeNextSendTime();
+    // The settings of the schedule as the options hold them.
+    SendTimeSettings CurrentSendTimeSettings() const;
+    // Logs the problems not logged before (once per line and reason).
+    void ReportScheduleProblems(const std::vector<SendTimeProblem>& problems);
+
+private:
+    void DayChange(TDateTime now);
+    void SpecialScan(TDateTime now);
+    void RunAllJobs();
+    void PauseProcessingMessages(int milliseconds);
+
+    Station& station_;
+    WeekdayListStore& store_;
+    platform::ProcessControl& process_;
+    AutoModeHooks hooks_;
+    int timer1IntervalMs_ = 2000;
+    bool inTick_ = false;
+    std::set<std::string> reported_;
+};
+
+}  // namespace ferrolin

@@ -1,0 +1,32 @@
+#include "schedule/next_start.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "common/datetime_format.h"
+#include "station/station.h"
+
+namespace ferrolin {
+
+void SetNextFu10(Station& station, TDateTime next) {
+    station.NextFu10 = DateTimeToStr(next);
+    station.surfaces().SetNextFu10Text(station.NextFu10);
+}
+
+std::optional<TDateTime> ReadNextFu10(const Station& station) {
+    return StrToDateTime(station.NextFu10);
+}
+
+std::string FormatCountdown(TDateTime span) {
+    // Whole milliseconds first, so 0.99999999 s of rounding noise does not show as a second
+    // short; then the seconds are cut, as a clock shows them.
+    long long ms = std::llround(span * 86400000.0);
+    if (ms < 0) ms = 0;
+    const long long seconds = (ms / 1000) % 86400;
+    char text[16];
+    std::snprintf(text, sizeof(text), "%02lld:%02lld:%02lld", seconds / 3600, seconds / 60 % 60,
+                  seconds % 60);
+    return text;
+}
+
+}  // namespace ferrolin
