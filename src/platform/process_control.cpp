@@ -1,6 +1,7 @@
 #include "platform/process_control.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -159,7 +160,19 @@ bool StartSelfRestart(const SelfRestartPlan& plan) {
         if (!out) return false;
     }
     SpawnSetup setup;
-    posix_spawnattr_setflags(setup.attr(), POSIX_SPAWN_SETSID);
+    // The program may block signals it waits for (the command line's SIGTERM handling);
+    // the restarted program must start with the ordinary mask and dispositions.
+    sigset_t none;
+    sigemptyset(&none);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGINT);
+    sigaddset(&defaults, SIGTERM);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigmask(setup.attr(), &none);
+    posix_spawnattr_setsigdefault(setup.attr(), &defaults);
+    posix_spawnattr_setflags(setup.attr(),
+                             POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     posix_spawn_file_actions_addopen(setup.actions(), 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addchdir_np(setup.actions(), plan.workingFolder.c_str());
     std::string shell = "/bin/sh";

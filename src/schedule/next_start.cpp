@@ -23,7 +23,7 @@ std::string FormatCountdown(TDateTime span) {
     long long ms = std::llround(span * 86400000.0);
     if (ms < 0) ms = 0;
     const long long seconds = (ms / 1000) % 86400;
-    char text[16];
+    char text[48];
     std::snprintf(text, sizeof(text), "%02lld:%02lld:%02lld", seconds / 3600, seconds / 60 % 60,
                   seconds % 60);
     return text;

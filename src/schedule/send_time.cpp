@@ -76,19 +76,15 @@ size_t LineInForce(const std::vector<SendTimeLine>& lines, TDateTime today, TDat
 }
 
 // The first point of the grid start + k * interval that is not earlier than x (start < x,
-// interval > 0). Counted in whole milliseconds so the grid does not drift.
+// interval > 0). Counted in whole milliseconds so the grid does not drift and a moment on
+// the grid is its own next point.
 TDateTime NextGridPoint(TDateTime today, TDateTime start, TDateTime interval, TDateTime x) {
-    const double startMs = std::llround(start * kMillisecondsPerDay);
-    const double intervalMs = std::llround(interval * kMillisecondsPerDay);
-    const double xMs = (x - today) * kMillisecondsPerDay;
-    double k = std::ceil((xMs - startMs) / intervalMs);
-    if (k < 0) k = 0;
-    TDateTime result = today + (startMs + k * intervalMs) / kMillisecondsPerDay;
-    while (result < x) {
-        k += 1;
-        result = today + (startMs + k * intervalMs) / kMillisecondsPerDay;
-    }
-    return result;
+    const long long startMs = std::llround(start * kMillisecondsPerDay);
+    const long long intervalMs = std::llround(interval * kMillisecondsPerDay);
+    const long long xMs = std::llround((x - today) * kMillisecondsPerDay);
+    long long k = 0;
+    if (xMs > startMs) k = (xMs - startMs + intervalMs - 1) / intervalMs;
+    return today + static_cast<double>(startMs + k * intervalMs) / kMillisecondsPerDay;
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ namespace {
 // The watchdog's remaining time as "nn:ss".
 std::string FormatMinutesSeconds(long long ms) {
     const long long seconds = ms / 1000;
-    char text[16];
+    char text[48];
     std::snprintf(text, sizeof(text), "%02lld:%02lld", seconds / 60, seconds % 60);
     return text;
 }

@@ -180,7 +180,9 @@ TEST(ParseSendTimeLine, Columns) {
     for (const Case& c : cases) {
         const ParsedSendTimeLine parsed = ParseSendTimeLine(c.text);
         EXPECT_EQ(parsed.error, c.error) << '"' << c.text << '"';
-        if (c.error == SendTimeLineError::None) EXPECT_EQ(parsed.line.pause, c.pause) << c.text;
+        if (c.error == SendTimeLineError::None) {
+            EXPECT_EQ(parsed.line.pause, c.pause) << c.text;
+        }
     }
 }
 
