@@ -27,6 +27,10 @@ public:
     // The job list: enabled or not, and the selected line (-1 = none).
     virtual void SetJobListEnabled(bool enabled) = 0;
     virtual void SelectJobLine(int index) = 0;
+    // Station::Jobs (names, check marks, number of lines) changed; show it again.
+    virtual void JobListChanged() {}
+    // Station::Editor (and the editor's Ras choice and delay field) changed.
+    virtual void JobEditorChanged() {}
     // The large next-start label of the "Status" tab ("working...", "finished", a time).
     virtual void SetNextStartText(std::string_view text) = 0;
     // Process pending window messages; the core calls it between files and inside waits.

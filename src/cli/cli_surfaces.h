@@ -1,0 +1,55 @@
+#pragma once
+// The command line's face: status texts and error lines go to stderr, a few lines a
+// second at most so a run over thousands of files does not flood the terminal, and
+// questions get the answer a run without an operator gives.
+#include <chrono>
+#include <functional>
+#include <ostream>
+#include <string>
+
+#include "station/surfaces.h"
+
+namespace ferrolin::cli {
+
+class CliSurfaces : public Surfaces {
+public:
+    using TimeSource = std::function<std::chrono::steady_clock::time_point()>;
+
+    explicit CliSurfaces(std::ostream& out, TimeSource now = std::chrono::steady_clock::now);
+    ~CliSurfaces() override;
+
+    void SetStatusText(std::string_view text) override;
+    void AppendError(std::string_view line) override;
+    void SetGauge(int position, std::string_view text) override;
+    std::string GaugeText() const override { return gaugeText_; }
+    void SetCaption(std::string_view) override {}
+    void SetJobListEnabled(bool) override {}
+    void SelectJobLine(int) override {}
+    void SetNextStartText(std::string_view text) override;
+    void ProcessMessages() override {}
+    Answer Ask(std::string_view caption, std::string_view text, Buttons buttons) override;
+    std::string PickFolder(std::string_view) override { return {}; }
+
+    // Lines per second each kind may print; what is over is counted, not shown.
+    static constexpr int kStatusLinesPerSecond = 4;
+    static constexpr int kErrorLinesPerSecond = 5;
+
+private:
+    // A budget of lines per one-second window.
+    struct Limiter {
+        int perSecond;
+        std::chrono::steady_clock::time_point windowStart{};
+        int used = 0;
+        long suppressed = 0;
+        bool Allow(std::chrono::steady_clock::time_point now);
+    };
+    void ReportSuppressedErrors();
+
+    std::ostream& out_;
+    TimeSource now_;
+    Limiter status_{kStatusLinesPerSecond};
+    Limiter errors_{kErrorLinesPerSecond};
+    std::string gaugeText_;
+};
+
+}  // namespace ferrolin::cli

@@ -1,0 +1,64 @@
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+
+#include "cli/commands.h"
+#include "version.h"
+
+namespace ferrolin::cli {
+
+namespace {
+
+void PrintUsage(std::ostream& out) {
+    out << "usage: ferrolin-cli <command>\n\ncommands:\n";
+    for (const Command& command : AllCommands()) {
+        std::string name = command.name;
+        name.resize(std::max<size_t>(name.size() + 2, 12), ' ');
+        out << "  " << name << command.summary << '\n';
+    }
+    out << "\nThe program folder is the executable's folder, or FERROLIN_HOME when set.\n";
+}
+
+int RunHelpCommand(const Args&) {
+    PrintUsage(std::cout);
+    return 0;
+}
+
+}  // namespace
+
+const std::vector<Command>& AllCommands() {
+    static const std::vector<Command> commands = {
+        {"--version", "the program's version", RunVersionCommand},
+        {"jobs", "the job list of Ferrolin.INI in the program folder", RunJobsCommand},
+        {"demo-init", "write a demo job list when the program folder has none",
+         RunDemoInitCommand},
+        {"help", "this text", RunHelpCommand},
+    };
+    return commands;
+}
+
+int UsageError(const std::string& message) {
+    std::cerr << "ferrolin-cli: " << message << "\n";
+    PrintUsage(std::cerr);
+    return 2;
+}
+
+int RunVersionCommand(const Args& args) {
+    if (!args.empty()) return UsageError("--version takes no arguments");
+    std::printf("ferrolin-cli %s\n", FERROLIN_VERSION);
+    return 0;
+}
+
+int Dispatch(int argc, char** argv) {
+    if (argc < 2) return UsageError("no command given");
+    const std::string name = argv[1];
+    Args args(argv + 2, argv + argc);
+    if (name == "--help" || name == "-h") return RunHelpCommand(args);
+    for (const Command& command : AllCommands()) {
+        if (name == command.name) return command.run(args);
+    }
+    return UsageError("unknown command \"" + name + "\"");
+}
+
+}  // namespace ferrolin::cli

@@ -1,0 +1,89 @@
+#include "config/global_section.h"
+
+#include <array>
+#include <string>
+
+namespace ferrolin {
+
+namespace {
+
+struct GlobalKey {
+    const char* key;
+    bool GlobalOptions::*flag = nullptr;
+    std::string GlobalOptions::*text = nullptr;
+    uint8_t GlobalOptions::*choice = nullptr;
+    uint8_t itemCount = 0;
+};
+
+GlobalKey Flag(const char* key, bool GlobalOptions::*m) { return {key, m, nullptr, nullptr, 0}; }
+GlobalKey Text(const char* key, std::string GlobalOptions::*m) {
+    return {key, nullptr, m, nullptr, 0};
+}
+GlobalKey Choice(const char* key, uint8_t GlobalOptions::*m, uint8_t count) {
+    return {key, nullptr, nullptr, m, count};
+}
+
+const std::array<GlobalKey, 16>& GlobalKeys() {
+    using G = GlobalOptions;
+    static const std::array<GlobalKey, 16> keys = {
+        Flag("Auto", &G::Auto),
+        Flag("RunMinimized", &G::RunMinimized),
+        Flag("CheckMPEGFiles", &G::CheckMPEGFiles),
+        Flag("CopyCorruptFiles", &G::CopyCorruptFiles),
+        Flag("SpezialScan", &G::SpezialScan),
+        Flag("AbsolutSendTime", &G::AbsolutSendTime),
+        Flag("LogEndStatistic", &G::LogEndStatistic),
+        Flag("SaveSuccessfulCopies", &G::SaveSuccessfulCopies),
+        Flag("CopyOpenFiles", &G::CopyOpenFiles),
+        Flag("UploadInProgressCheck", &G::UploadInProgressCheck),
+        Flag("CloseProgAfterJobs", &G::CloseProgAfterJobs),
+        Text("RebootAfterTimeout", &G::RebootAfterTimeout),
+        Choice("TimeoutControl", &G::TimeoutControl, 3),
+        Flag("NoFTPDisconnect", &G::NoFTPDisconnect),
+        Choice("SendTimeMode", &G::SendTimeMode, 2),
+        Text("SendTimeSimpleInterval", &G::SendTimeSimpleInterval),
+    };
+    return keys;
+}
+
+}  // namespace
+
+GlobalOptions ReadGlobalOptions(const ProfileFile& ini, const GlobalOptions& current) {
+    GlobalOptions options = current;
+    options.Auto = false;
+    for (const GlobalKey& k : GlobalKeys()) {
+        if (k.flag != nullptr) {
+            options.*k.flag = ini.ReadBool(kGlobalSection, k.key, options.*k.flag);
+        } else if (k.text != nullptr) {
+            options.*k.text = ini.ReadString(kGlobalSection, k.key, options.*k.text);
+        } else {
+            options.*k.choice =
+                ini.ReadChoice(kGlobalSection, k.key, options.*k.choice, k.itemCount);
+        }
+    }
+    return options;
+}
+
+void WriteGlobalOptions(ProfileFile& ini, const GlobalOptions& options) {
+    ProfileFile::Batch batch(ini);
+    for (const GlobalKey& k : GlobalKeys()) {
+        if (k.flag != nullptr) {
+            ini.WriteBool(kGlobalSection, k.key, options.*k.flag);
+        } else if (k.text != nullptr) {
+            ini.WriteString(kGlobalSection, k.key, options.*k.text);
+        } else {
+            ini.WriteInteger(kGlobalSection, k.key, options.*k.choice);
+        }
+    }
+    batch.Commit();
+}
+
+uint16_t ReadJobCount(const ProfileFile& ini) {
+    return static_cast<uint16_t>(ini.ReadInteger(kGlobalSection, kJobCountKey, 0));
+}
+
+void WriteJobCount(ProfileFile& ini, size_t count) {
+    ini.WriteInteger(kGlobalSection, kJobCountKey, static_cast<int64_t>(count));
+}
+
+}  // namespace ferrolin

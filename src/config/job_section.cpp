@@ -1,0 +1,108 @@
+#include "config/job_section.h"
+
+#include <array>
+
+#include "platform/path.h"
+
+namespace ferrolin {
+
+namespace {
+
+// One key of a job section and the TransferJob field it fills. Exactly one of the three
+// member pointers is set.
+struct JobKey {
+    const char* key;
+    std::string TransferJob::*text = nullptr;
+    bool TransferJob::*flag = nullptr;
+    uint8_t TransferJob::*choice = nullptr;
+    uint8_t itemCount = 0;
+    bool keepsPrevious = false;  // a missing key leaves the editor's value
+};
+
+JobKey Text(const char* key, std::string TransferJob::*m, bool keeps = false) {
+    return JobKey{key, m, nullptr, nullptr, 0, keeps};
+}
+JobKey Flag(const char* key, bool TransferJob::*m, bool keeps = false) {
+    return JobKey{key, nullptr, m, nullptr, 0, keeps};
+}
+JobKey Choice(const char* key, uint8_t TransferJob::*m, uint8_t count) {
+    return JobKey{key, nullptr, nullptr, m, count, false};
+}
+
+// In the order the keys are written into a new section.
+const std::array<JobKey, 28>& JobKeys() {
+    using J = TransferJob;
+    static const std::array<JobKey, 28> keys = {
+        Text("Name", &J::Name),
+        Choice("SourceType", &J::SourceType, kSourceTypeCount),
+        Text("SendeVerzeichnis", &J::SendeVerzeichnis),
+        Text("SourceLName", &J::SourceLName),
+        Text("SourceLPassword", &J::SourceLPassword),
+        Flag("SourceDelete", &J::SourceDelete),
+        Text("CLFile", &J::CLFile),
+        Text("ExcludeExtensions", &J::ExcludeExtensions),
+        Text("EmpfangsVerzeichnis", &J::EmpfangsVerzeichnis),
+        Text("DestLName", &J::DestLName),
+        Text("DestLPassword", &J::DestLPassword),
+        Choice("Buffering", &J::Buffering, kBufferingCount),
+        Choice("CopyMode", &J::CopyMode, kCopyModeCount),
+        Text("DestDelDelay", &J::DestDelDelay),
+        Flag("AddTimeStampC", &J::AddTimeStampC, true),
+        Text("AddTimeStampE", &J::AddTimeStampE, true),
+        Text("MaxByteRate", &J::MaxByteRate),
+        Text("DRasEintrag", &J::DRasEintrag),
+        Choice("UseRasFor", &J::UseRasFor, kUseRasForCount),
+        Flag("PassiveMode", &J::PassiveMode, true),
+        Flag("UseTempFile", &J::UseTempFile),
+        Choice("ReportLevel", &J::ReportLevel, kReportLevelCount),
+        Choice("ParsingType", &J::ParsingType, kParsingTypeCount),
+        Flag("EMailSaveHeader", &J::EMailSaveHeader, true),
+        Flag("EmailDecodeMessage", &J::EmailDecodeMessage),
+        Flag("EmailEraseFirst", &J::EmailEraseFirst),
+        Flag("EMailSaveBody", &J::EMailSaveBody, true),
+        Choice("Modemspeed", &J::Modemspeed, kModemspeedCount),
+    };
+    return keys;
+}
+
+}  // namespace
+
+std::string JobSectionName(int n) { return "Kopf" + std::to_string(n); }
+
+TransferJob ReadJobSection(const ProfileFile& ini, int n, const TransferJob& previous) {
+    const std::string section = JobSectionName(n);
+    const TransferJob fixed;
+    TransferJob job;
+    job.Active = previous.Active;
+    for (const JobKey& k : JobKeys()) {
+        const TransferJob& defaults = k.keepsPrevious ? previous : fixed;
+        if (k.text != nullptr) {
+            job.*k.text = ini.ReadString(section, k.key, defaults.*k.text);
+        } else if (k.flag != nullptr) {
+            job.*k.flag = ini.ReadBool(section, k.key, defaults.*k.flag);
+        } else {
+            job.*k.choice = ini.ReadChoice(section, k.key, defaults.*k.choice, k.itemCount);
+        }
+    }
+    std::string& source = job.SendeVerzeichnis;
+    if (source.size() > 1 && source.back() == platform::kPathSeparator) source.pop_back();
+    return job;
+}
+
+void WriteJobSection(ProfileFile& ini, int n, const TransferJob& job) {
+    const std::string section = JobSectionName(n);
+    ProfileFile::Batch batch(ini);
+    for (const JobKey& k : JobKeys()) {
+        if (k.text == &TransferJob::AddTimeStampE && !job.AddTimeStampC) continue;
+        if (k.text != nullptr) {
+            ini.WriteString(section, k.key, job.*k.text);
+        } else if (k.flag != nullptr) {
+            ini.WriteBool(section, k.key, job.*k.flag);
+        } else {
+            ini.WriteInteger(section, k.key, job.*k.choice);
+        }
+    }
+    batch.Commit();
+}
+
+}  // namespace ferrolin

@@ -1,0 +1,332 @@
+#include "station/station_config.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "config/profile_file.h"
+#include "station/legacy_config.h"
+#include "support/recording_surfaces.h"
+#include "support/temp_dir.h"
+
+namespace ferrolin {
+namespace {
+
+using test::ReadFile;
+using test::RecordingSurfaces;
+using test::TempDir;
+using test::WriteFile;
+
+class StationConfig : public ::testing::Test {
+protected:
+    void Ini(const std::string& text) { WriteFile(station.IniFilename, text); }
+    std::string Stored(const std::string& section, const std::string& key) {
+        return ProfileFile(station.IniFilename).ReadString(section, key, "<absent>");
+    }
+
+    TempDir dir;
+    RecordingSurfaces surfaces;
+    Station station{dir.path(), surfaces};
+};
+
+TransferJob SampleJob() {
+    TransferJob job;
+    job.Name = "Nightly";
+    job.SourceType = 2;
+    job.SendeVerzeichnis = "ftp://host/out";
+    job.SourceLName = "user";
+    job.SourceLPassword = "p=w;rd";
+    job.SourceDelete = true;
+    job.CLFile = "/lists/compare.txt";
+    job.ExcludeExtensions = ".tmp;.~pc";
+    job.EmpfangsVerzeichnis = "/data/in";
+    job.DestLName = "dest";
+    job.DestLPassword = "secret";
+    job.Buffering = 2;
+    job.CopyMode = 3;
+    job.DestDelDelay = "7";
+    job.AddTimeStampC = true;
+    job.AddTimeStampE = "yyyymmdd";
+    job.MaxByteRate = "1.5";
+    job.UseRasFor = 1;
+    job.PassiveMode = true;
+    job.UseTempFile = false;
+    job.ReportLevel = 5;
+    job.ParsingType = 1;
+    job.EMailSaveHeader = true;
+    job.EmailDecodeMessage = false;
+    job.EmailEraseFirst = true;
+    job.EMailSaveBody = true;
+    job.Modemspeed = 2;
+    return job;
+}
+
+void ExpectSameJob(const TransferJob& a, const TransferJob& b) {
+    EXPECT_EQ(a.Name, b.Name);
+    EXPECT_EQ(a.SourceType, b.SourceType);
+    EXPECT_EQ(a.SendeVerzeichnis, b.SendeVerzeichnis);
+    EXPECT_EQ(a.SourceLName, b.SourceLName);
+    EXPECT_EQ(a.SourceLPassword, b.SourceLPassword);
+    EXPECT_EQ(a.SourceDelete, b.SourceDelete);
+    EXPECT_EQ(a.CLFile, b.CLFile);
+    EXPECT_EQ(a.ExcludeExtensions, b.ExcludeExtensions);
+    EXPECT_EQ(a.EmpfangsVerzeichnis, b.EmpfangsVerzeichnis);
+    EXPECT_EQ(a.DestLName, b.DestLName);
+    EXPECT_EQ(a.DestLPassword, b.DestLPassword);
+    EXPECT_EQ(a.Buffering, b.Buffering);
+    EXPECT_EQ(a.CopyMode, b.CopyMode);
+    EXPECT_EQ(a.DestDelDelay, b.DestDelDelay);
+    EXPECT_EQ(a.AddTimeStampC, b.AddTimeStampC);
+    EXPECT_EQ(a.AddTimeStampE, b.AddTimeStampE);
+    EXPECT_EQ(a.MaxByteRate, b.MaxByteRate);
+    EXPECT_EQ(a.DRasEintrag, b.DRasEintrag);
+    EXPECT_EQ(a.UseRasFor, b.UseRasFor);
+    EXPECT_EQ(a.PassiveMode, b.PassiveMode);
+    EXPECT_EQ(a.UseTempFile, b.UseTempFile);
+    EXPECT_EQ(a.ReportLevel, b.ReportLevel);
+    EXPECT_EQ(a.ParsingType, b.ParsingType);
+    EXPECT_EQ(a.EMailSaveHeader, b.EMailSaveHeader);
+    EXPECT_EQ(a.EmailDecodeMessage, b.EmailDecodeMessage);
+    EXPECT_EQ(a.EmailEraseFirst, b.EmailEraseFirst);
+    EXPECT_EQ(a.EMailSaveBody, b.EMailSaveBody);
+    EXPECT_EQ(a.Modemspeed, b.Modemspeed);
+}
+
+TEST_F(StationConfig, JobRoundTrip) {
+    station.RasEntries = {"RAS disabled", "Office line"};
+    station.Editor = SampleJob();
+    station.RasIndex = 1;
+    WriteJob(station, 4);
+    EXPECT_EQ(Stored("Kopf4", "DRasEintrag"), "Office line");
+    EXPECT_EQ(Stored("Kopf4", "Active"), "<absent>");
+
+    station.Editor = TransferJob{};
+    station.RasIndex = -1;
+    ReadJob(station, 4);
+    TransferJob expected = SampleJob();
+    expected.DRasEintrag = "Office line";
+    ExpectSameJob(station.Editor, expected);
+    EXPECT_EQ(station.RasIndex, 1);
+    EXPECT_TRUE(station.EditorDelayEnabled);
+}
+
+TEST_F(StationConfig, MissingKeysTakeDefaults) {
+    station.Editor = SampleJob();
+    station.Editor.AddTimeStampC = false;
+    station.Editor.AddTimeStampE = "yymmddhhnnss";
+    station.Editor.PassiveMode = false;
+    station.Editor.EMailSaveHeader = false;
+    station.Editor.EMailSaveBody = false;
+    Ini("[Kopf0]\n");
+    ReadJob(station, 0);
+    TransferJob expected;
+    expected.DRasEintrag = "Not found";
+    ExpectSameJob(station.Editor, expected);
+    EXPECT_FALSE(station.EditorDelayEnabled);
+    EXPECT_EQ(station.RasIndex, -1);
+}
+
+TEST_F(StationConfig, FivePreviousValueKeysKeepTheEditorsValue) {
+    Ini("[Kopf0]\nName=with\nAddTimeStampC=1\nAddTimeStampE=yyyy\nPassiveMode=1\n"
+        "EMailSaveHeader=1\nEMailSaveBody=1\n"
+        "[Kopf1]\nName=without\nAddTimeStampC=0\n");
+    ReadJob(station, 0);
+    ReadJob(station, 1);
+    EXPECT_EQ(station.Editor.Name, "without");
+    EXPECT_FALSE(station.Editor.AddTimeStampC);
+    EXPECT_EQ(station.Editor.AddTimeStampE, "yyyy");  // not stored for Kopf1
+    EXPECT_TRUE(station.Editor.PassiveMode);
+    EXPECT_TRUE(station.Editor.EMailSaveHeader);
+    EXPECT_TRUE(station.Editor.EMailSaveBody);
+    // A key that is not one of the five takes its fixed default again.
+    Ini("[Kopf0]\nSourceDelete=1\n[Kopf1]\n");
+    ReadJob(station, 0);
+    ReadJob(station, 1);
+    EXPECT_FALSE(station.Editor.SourceDelete);
+}
+
+TEST_F(StationConfig, TimeStampFormatStoredOnlyWithTimeStamp) {
+    station.Editor.AddTimeStampC = false;
+    station.Editor.AddTimeStampE = "hhnn";
+    WriteJob(station, 0);
+    EXPECT_EQ(Stored("Kopf0", "AddTimeStampE"), "<absent>");
+    station.Editor.AddTimeStampC = true;
+    WriteJob(station, 0);
+    EXPECT_EQ(Stored("Kopf0", "AddTimeStampE"), "hhnn");
+}
+
+TEST_F(StationConfig, ReadRules) {
+    struct Case {
+        std::string stored;
+        std::string key;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"/data/", "SendeVerzeichnis", "/data"},
+        {"/data//", "SendeVerzeichnis", "/data/"},  // one separator only
+        {"/", "SendeVerzeichnis", "/"},
+        {"", "SendeVerzeichnis", ""},
+        {"ftp://host/out/", "SendeVerzeichnis", "ftp://host/out"},
+        {"7", "ParsingType", "1"},
+        {"2", "ParsingType", "1"},
+        {"1", "ParsingType", "1"},
+        {"0", "ParsingType", "0"},
+        {"9", "CopyMode", "4"},
+        {"-1", "CopyMode", "0"},
+        {"$2", "Buffering", "2"},
+        {"x", "Modemspeed", "0"},
+    };
+    for (const Case& c : cases) {
+        Ini("[Kopf0]\n" + c.key + "=" + c.stored + "\n");
+        ReadJob(station, 0);
+        const TransferJob& e = station.Editor;
+        std::string got = c.key == "SendeVerzeichnis" ? e.SendeVerzeichnis
+                          : c.key == "ParsingType"    ? std::to_string(e.ParsingType)
+                          : c.key == "CopyMode"       ? std::to_string(e.CopyMode)
+                          : c.key == "Buffering"      ? std::to_string(e.Buffering)
+                                                      : std::to_string(e.Modemspeed);
+        EXPECT_EQ(got, c.expected) << c.key << "=" << c.stored;
+    }
+}
+
+TEST_F(StationConfig, DelayFieldOnlyForSourceIsMaster) {
+    for (int mode = 0; mode < 5; ++mode) {
+        Ini("[Kopf0]\nCopyMode=" + std::to_string(mode) + "\n");
+        ReadJob(station, 0);
+        EXPECT_EQ(station.EditorDelayEnabled, mode == 3) << mode;
+    }
+}
+
+TEST_F(StationConfig, RasEntryLookup) {
+    station.RasEntries = {"RAS disabled", "Office", "Office 2"};
+    struct Case {
+        std::string stored;
+        int index;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"office", 1, "Office"},        {"OFFICE 2", 2, "Office 2"},
+        {"ras disabled", 0, "RAS disabled"}, {"Offi", -1, "Not found"},
+        {"", -1, "Not found"},          {"Gone", -1, "Not found"},
+    };
+    for (const Case& c : cases) {
+        Ini("[Kopf0]\nDRasEintrag=" + c.stored + "\n");
+        ReadJob(station, 0);
+        EXPECT_EQ(station.RasIndex, c.index) << c.stored;
+        EXPECT_EQ(station.Editor.DRasEintrag, c.shown) << c.stored;
+        WriteJob(station, 0);
+        EXPECT_EQ(Stored("Kopf0", "DRasEintrag"), c.shown) << c.stored;
+    }
+}
+
+TEST_F(StationConfig, ReadConfigGlobalsAndJobList) {
+    station.Options.CheckMPEGFiles = false;  // kept: no key in the file
+    station.Options.Auto = true;             // falls back to false: no key
+    station.Options.RebootAfterTimeout = "00:30";
+    Ini("[Global]\nAnzKopfstellen=3\nRunMinimized=1\nTimeoutControl=2\nSendTimeMode=5\n"
+        "SendTimeSimpleInterval=00:05:00\n"
+        "[Kopf0]\nName=First\nActive=1\nSendeVerzeichnis=/in/\n"
+        "[Kopf1]\nName=Second\n"
+        "[Kopf3]\nName=Ignored\n");
+    ReadConfig(station);
+    EXPECT_FALSE(station.Options.Auto);
+    EXPECT_TRUE(station.Options.RunMinimized);
+    EXPECT_FALSE(station.Options.CheckMPEGFiles);
+    EXPECT_EQ(station.Options.RebootAfterTimeout, "00:30");
+    EXPECT_EQ(station.Options.TimeoutControl, 2);
+    EXPECT_EQ(station.Options.SendTimeMode, 1);
+    EXPECT_EQ(station.Options.SendTimeSimpleInterval, "00:05:00");
+    ASSERT_EQ(station.Jobs.size(), 3u);
+    EXPECT_EQ(station.Jobs[0].name, "First");
+    EXPECT_TRUE(station.Jobs[0].checked);
+    EXPECT_EQ(station.Jobs[1].name, "Second");
+    EXPECT_FALSE(station.Jobs[1].checked);
+    EXPECT_EQ(station.Jobs[2].name, "");  // count larger than the sections
+    EXPECT_EQ(station.SpezialScanDir, "/in/");
+    EXPECT_EQ(station.SelectedJob, -1);
+    EXPECT_EQ(surfaces.processMessagesCalls, 3);
+    EXPECT_TRUE(surfaces.errors.empty());
+}
+
+TEST_F(StationConfig, JobCountIsSixteenBits) {
+    struct Case {
+        const char* stored;
+        size_t jobs;
+    };
+    const Case cases[] = {{"0", 0}, {"65536", 0}, {"65537", 1}, {"garbage", 0}, {"-1", 65535}};
+    for (const Case& c : cases) {
+        station.SpezialScanDir = "/left/over";
+        Ini(std::string("[Global]\nAnzKopfstellen=") + c.stored + "\n[Kopf0]\nSendeVerzeichnis=/x\n");
+        ReadConfig(station);
+        EXPECT_EQ(station.Jobs.size(), c.jobs) << c.stored;
+        EXPECT_EQ(station.SpezialScanDir, c.jobs > 0 ? "/x" : "") << c.stored;
+    }
+}
+
+TEST_F(StationConfig, SaveConfigWritesOptionsAndCheckMarksOnly) {
+    Ini("[Global]\nAnzKopfstellen=2\n[Kopf0]\nName=a\n[Kopf1]\nName=b\nActive=1\n");
+    ReadConfig(station);
+    station.Jobs[0].checked = true;
+    station.Jobs[1].checked = false;
+    station.Options.Auto = true;
+    station.Options.RebootAfterTimeout = "01:00";
+    station.Jobs.push_back({"not in file", true});  // not counted: count stays 2
+    SaveConfig(station);
+    EXPECT_EQ(Stored("Global", "AnzKopfstellen"), "2");
+    EXPECT_EQ(Stored("Global", "Auto"), "1");
+    EXPECT_EQ(Stored("Global", "RebootAfterTimeout"), "01:00");
+    EXPECT_EQ(Stored("Kopf0", "Active"), "1");
+    EXPECT_EQ(Stored("Kopf1", "Active"), "0");
+
+    Station fresh(dir.path(), surfaces);
+    ReadConfig(fresh);
+    EXPECT_TRUE(fresh.Options.Auto);
+    EXPECT_EQ(fresh.Options.RebootAfterTimeout, "01:00");
+    EXPECT_TRUE(fresh.Jobs[0].checked);
+}
+
+TEST_F(StationConfig, UnreadableFileIsReportedAndDefaultsUsed) {
+    std::filesystem::create_directory(station.IniFilename);
+    ReadConfig(station);
+    EXPECT_TRUE(station.Jobs.empty());
+    ASSERT_EQ(surfaces.errors.size(), 1u);
+    EXPECT_NE(surfaces.errors[0].find("Unable to read " + station.IniFilename), std::string::npos);
+    EXPECT_THROW(WriteJob(station, 0), ProfileWriteError);
+}
+
+TEST_F(StationConfig, WriteJobRenamesTheListLine) {
+    Ini("[Global]\nAnzKopfstellen=1\n[Kopf0]\nName=old\n");
+    ReadConfig(station);
+    ReadJob(station, 0);
+    station.Editor.Name = "new";
+    WriteJob(station, 0);
+    EXPECT_EQ(station.Jobs[0].name, "new");
+    WriteJob(station, 5);  // not a line: only the section is written
+    EXPECT_EQ(station.Jobs.size(), 1u);
+    EXPECT_EQ(Stored("Kopf5", "Name"), "new");
+}
+
+TEST(LegacyConfig, MovedOnlyWhenTheNewFileIsAbsent) {
+    struct Case {
+        bool oldPresent;
+        bool newPresent;
+        bool moved;
+    };
+    for (const Case c : {Case{true, false, true}, Case{true, true, false},
+                         Case{false, false, false}, Case{false, true, false}}) {
+        TempDir dir;
+        RecordingSurfaces surfaces;
+        Station station(dir.path(), surfaces);
+        const std::string legacy = dir / "Quillomat.INI";
+        if (c.oldPresent) WriteFile(legacy, "[Global]\nAnzKopfstellen=1\n[Kopf0]\nName=old\n");
+        if (c.newPresent) WriteFile(station.IniFilename, "[Global]\nAnzKopfstellen=0\n");
+        EXPECT_EQ(MoveLegacyConfig(station), c.moved);
+        EXPECT_EQ(std::filesystem::exists(legacy), c.oldPresent && !c.moved);
+        ReadConfig(station);
+        EXPECT_EQ(station.Jobs.size(), c.moved ? 1u : 0u);
+        EXPECT_TRUE(surfaces.errors.empty());
+    }
+}
+
+}  // namespace
+}  // namespace ferrolin
