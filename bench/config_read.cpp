@@ -16,13 +16,13 @@
 #include "station/station_config.h"
 
 using namespace ferrolin;
-using Clock = std::chrono::steady_clock;
+using Steady = std::chrono::steady_clock;
 
 namespace {
 
 constexpr int kJobs = 1000;
 
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Ms(Steady::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 void WriteConfiguration(const std::string& path) {
     ProfileFile ini(path);
@@ -45,11 +45,11 @@ void WriteConfiguration(const std::string& path) {
 
 // One pass: ReadConfig, then ReadJob of every job. Returns {ReadConfig, all ReadJobs}.
 std::pair<double, double> ReadAll(Station& station) {
-    auto t0 = Clock::now();
+    auto t0 = Steady::now();
     ReadConfig(station);
-    auto t1 = Clock::now();
+    auto t1 = Steady::now();
     for (int n = 0; n < static_cast<int>(station.Jobs.size()); ++n) ReadJob(station, n);
-    auto t2 = Clock::now();
+    auto t2 = Steady::now();
     if (station.Jobs.size() != kJobs) std::fprintf(stderr, "wrong job count\n");
     return {Ms(t1 - t0), Ms(t2 - t1)};
 }
@@ -62,9 +62,9 @@ int main() {
     NullSurfaces surfaces;
     Station station(folder, surfaces);
 
-    auto w0 = Clock::now();
+    auto w0 = Steady::now();
     WriteConfiguration(station.IniFilename);
-    auto w1 = Clock::now();
+    auto w1 = Steady::now();
     std::printf("config_read: %d jobs, %ju bytes, written in %.1f ms (one replacement)\n", kJobs,
                 static_cast<uintmax_t>(std::filesystem::file_size(station.IniFilename)),
                 Ms(w1 - w0));
