@@ -8,43 +8,43 @@
 
 #include "platform/process_control.h"
 #include "station/surfaces.h"
+#include "support/recording_surfaces.h"
 
 namespace ferrolin::test {
 
-class RecordingSurfaces : public NullSurfaces {
+// The shared recording face, plus the automatic mode's surfaces and a script of answers.
+class ScheduleSurfaces : public RecordingSurfaces {
 public:
+    ScheduleSurfaces() { answer = Answer::No; }
     Answer Ask(std::string_view caption, std::string_view text, Buttons buttons) override {
-        questions.push_back(std::string(caption) + ": " + std::string(text));
+        asked.push_back(std::string(caption) + ": " + std::string(text));
         if (!answers.empty()) {
-            const Answer a = answers.front();
+            answer = answers.front();
             answers.pop_front();
-            return a;
+        } else {
+            answer = buttons == Buttons::Ok ? Answer::Ok : Answer::No;
         }
-        return NullSurfaces::Ask(caption, text, buttons);
+        return RecordingSurfaces::Ask(caption, text, buttons);
     }
-    void SetNextStartText(std::string_view text) override { nextStart = text; }
     void SetNextFu10Text(std::string_view text) override { nextFu10 = text; }
     void SetConnectedCaption(std::string_view text) override { connected = text; }
     void SetCancelVisible(bool visible) override { cancelVisible = visible; }
     void MinimizeApplication() override { ++minimized; }
     void SetGauge(int position, std::string_view text) override {
-        gaugePosition = position;
-        gaugeText = text;
+        RecordingSurfaces::SetGauge(position, text);
         ++gaugeUpdates;
     }
     void ProcessMessages() override {
+        RecordingSurfaces::ProcessMessages();
         if (onProcessMessages) onProcessMessages();
     }
 
     std::deque<Answer> answers;
-    std::vector<std::string> questions;
-    std::string nextStart;
+    std::vector<std::string> asked;  // "caption: text"
     std::string nextFu10;
     std::string connected = "connected";
     bool cancelVisible = false;
     int minimized = 0;
-    int gaugePosition = -1;
-    std::string gaugeText;
     int gaugeUpdates = 0;
     std::function<void()> onProcessMessages;
 };

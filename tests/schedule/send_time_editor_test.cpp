@@ -25,7 +25,7 @@ protected:
     test::TempDir dir;
     ConfigWeekdayListStore store{dir.path() + "/Ferrolin.INI"};
     SendTimeEditor editor;
-    test::RecordingSurfaces surfaces;
+    test::ScheduleSurfaces surfaces;
 };
 
 TEST_F(SendTimeEditorTest, LoadsStoredValues) {
@@ -120,11 +120,11 @@ TEST_F(SendTimeEditorTest, WeekdayChangeWithUnsavedLines) {
         ASSERT_TRUE(editor.SelectDay(1, store, surfaces));
         editor.DayBoxFocused();
         editor.EditLines({"09:00 00:30:00"});
-        surfaces.questions.clear();
+        surfaces.asked.clear();
         surfaces.answers = {c.answer};
 
         EXPECT_EQ(editor.SelectDay(2, store, surfaces), c.selected);
-        EXPECT_EQ(surfaces.questions, Lines{"Warning: Save changes ?"});
+        EXPECT_EQ(surfaces.asked, Lines{"Warning: Save changes ?"});
         EXPECT_EQ(editor.Day(), c.day);
         EXPECT_EQ(editor.Lines(), c.lines);
         EXPECT_EQ(editor.Changed(), c.answer == Answer::Cancel);
@@ -136,7 +136,7 @@ TEST_F(SendTimeEditorTest, WeekdayChangeWithUnsavedLines) {
 TEST_F(SendTimeEditorTest, UnchangedLinesChangeDayWithoutQuestion) {
     Store("ThursdayFu10", "04:00 00:10:00;");
     ASSERT_TRUE(editor.SelectDay(4, store, surfaces));
-    EXPECT_TRUE(surfaces.questions.empty());
+    EXPECT_TRUE(surfaces.asked.empty());
     EXPECT_EQ(editor.Lines(), Lines{"04:00 00:10:00"});
 }
 
