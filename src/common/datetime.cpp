@@ -46,8 +46,12 @@ struct SplitMoment {
     int64_t msOfDay;
 };
 
+// Values far outside the calendar (the program's dates end with 9999) decode as day
+// zero instead of overflowing the day arithmetic.
+constexpr double kLargestDayCount = 1e9;
+
 SplitMoment Split(TDateTime value) {
-    if (!std::isfinite(value)) return {0, 0};
+    if (!std::isfinite(value) || std::fabs(value) > kLargestDayCount) return {0, 0};
     const int64_t ms = std::llround(std::fabs(value) * static_cast<double>(kMsPerDay));
     int64_t day = ms / kMsPerDay;
     if (value < 0) day = -day;
@@ -161,14 +165,22 @@ int64_t LocalDateTimeToUnix(TDateTime value) {
 }
 
 int64_t UnixToFileTime(int64_t seconds, int64_t nanoseconds) {
-    return seconds * kFileTimeTicksPerSecond + FloorDiv(nanoseconds, 100) + kFileTimeUnixEpoch;
+    // Saturates instead of wrapping for moments no file system can hold.
+    int64_t ticks = 0;
+    if (__builtin_mul_overflow(seconds, kFileTimeTicksPerSecond, &ticks) ||
+        __builtin_add_overflow(ticks, FloorDiv(nanoseconds, 100), &ticks) ||
+        __builtin_add_overflow(ticks, kFileTimeUnixEpoch, &ticks)) {
+        return seconds < 0 ? INT64_MIN : INT64_MAX;
+    }
+    return ticks;
 }
 
 TDateTime FileTimeToLocalDateTime(int64_t fileTime) {
-    const int64_t ticks = fileTime - kFileTimeUnixEpoch;
-    const int64_t seconds = FloorDiv(ticks, kFileTimeTicksPerSecond);
-    const int64_t rest = ticks - seconds * kFileTimeTicksPerSecond;
-    return UnixToLocalDateTime(seconds, rest * 100);
+    // Split into seconds first, so no value of fileTime can overflow.
+    const int64_t fileSeconds = FloorDiv(fileTime, kFileTimeTicksPerSecond);
+    const int64_t rest = fileTime - fileSeconds * kFileTimeTicksPerSecond;
+    return UnixToLocalDateTime(fileSeconds - kFileTimeUnixEpoch / kFileTimeTicksPerSecond,
+                               rest * 100);
 }
 
 int64_t LocalDateTimeToFileTime(TDateTime value) {

@@ -77,9 +77,14 @@ bool AppendToLogFile(const std::string& fileName, std::string_view line, uint32_
 }
 
 bool WriteLog(uint8_t code, const std::string& fileName, std::string_view text, uint32_t maxSize) {
+    return WriteLog(SystemClock(), code, fileName, text, maxSize);
+}
+
+bool WriteLog(const Clock& clock, uint8_t code, const std::string& fileName, std::string_view text,
+              uint32_t maxSize) {
     if (fileName.empty()) return false;
     if (text.empty()) return AppendToLogFile(fileName, {}, maxSize);
-    const TDateTime now = SystemClock().Now();
+    const TDateTime now = clock.Now();
     char codeText[8];
     std::snprintf(codeText, sizeof codeText, "%03u", static_cast<unsigned>(code));
     std::string line = DateToStr(now);

@@ -4,11 +4,16 @@
 #include <string>
 #include <string_view>
 
+#include "common/clock.h"
+
 namespace ferrolin {
 
 // Appends "<short date> <hh:mm:ss> <ccc> <text>" to fileName. An empty text only
 // performs the rotation check. maxSize 0 means never rotate. True when the file opened.
 bool WriteLog(uint8_t code, const std::string& fileName, std::string_view text,
+              uint32_t maxSize = 0);
+// The same, with the time stamp read from the given clock (a station's clock, a test's).
+bool WriteLog(const Clock& clock, uint8_t code, const std::string& fileName, std::string_view text,
               uint32_t maxSize = 0);
 
 // The file layer of WriteLog: rotation, escaping of inner CR/LF, one write, close.

@@ -104,9 +104,9 @@ std::string FormatByteSize(int64_t bytes) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%4.2f", v);
     std::string text(buffer);
-    // snprintf follows the C numeric locale (always "."); show the region's separator.
+    // Whatever decimal sign the C library's numeric locale put there, show the region's.
     for (char& c : text) {
-        if (c == '.') c = Formats().DecimalSeparator;
+        if (c != '-' && (c < '0' || c > '9')) c = Formats().DecimalSeparator;
     }
     return text + kUnits[unit];
 }

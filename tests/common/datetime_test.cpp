@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <ctime>
 
@@ -64,6 +65,17 @@ TEST(DateTime, TimeDecodesToTheNearestMillisecondAndCarriesIntoTheNextDay) {
     EXPECT_EQ(DecodeDate(almost).day, 9);
     EXPECT_EQ(DecodeTime(almost).hour, 0);
     EXPECT_EQ(DateOf(almost), day + 1);
+}
+
+TEST(DateTime, ValuesOutsideTheCalendarDoNotOverflow) {
+    for (const double v : {1e300, -1e300, 1e12, std::nan(""), HUGE_VAL}) {
+        EXPECT_EQ(DecodeDate(v).year, 1899) << v;
+        EXPECT_EQ(DecodeTime(v).hour, 0) << v;
+    }
+    EXPECT_EQ(UnixToFileTime(INT64_MAX / 1000, 0), INT64_MAX);
+    EXPECT_EQ(UnixToFileTime(INT64_MIN / 1000, 0), INT64_MIN);
+    (void)FileTimeToLocalDateTime(INT64_MIN);
+    (void)FileTimeToLocalDateTime(INT64_MAX);
 }
 
 TEST(DateTime, MomentsBeforeDayZeroCountTheTimeForward) {

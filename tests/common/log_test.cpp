@@ -80,6 +80,17 @@ TEST_F(LogFileTest, WritesOneLineInTheProgramLayout) {
     EXPECT_TRUE(std::regex_match(content, layout)) << content;
 }
 
+TEST_F(LogFileTest, TakesTheTimeStampFromTheGivenClock) {
+    struct FixedClock : Clock {
+        TDateTime Now() const override { return EncodeDateTime({2026, 12, 8}, {14, 3, 22, 0}); }
+    } clock;
+    EXPECT_TRUE(WriteLog(clock, 0, log, "Program started"));
+    EXPECT_EQ(ReadFile(log), "08.12.2026 14:03:22 000 Program started\r\n");
+    test::FormatsGuard american(test::American());
+    EXPECT_TRUE(WriteLog(clock, 3, log, "x"));
+    EXPECT_EQ(ReadFile(log).substr(41), "12/08/2026 14:03:22 003 x\r\n");
+}
+
 TEST_F(LogFileTest, KeepsUtf8Text) {
     EXPECT_TRUE(WriteLog(0, log, "Datei Größe.txt 日本"));
     EXPECT_NE(ReadFile(log).find(" 000 Datei Größe.txt 日本\r\n"), std::string::npos);
