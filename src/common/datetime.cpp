@@ -178,7 +178,8 @@ int64_t UnixToFileTime(int64_t seconds, int64_t nanoseconds) {
 TDateTime FileTimeToLocalDateTime(int64_t fileTime) {
     // Split into seconds first, so no value of fileTime can overflow.
     const int64_t fileSeconds = FloorDiv(fileTime, kFileTimeTicksPerSecond);
-    const int64_t rest = fileTime - fileSeconds * kFileTimeTicksPerSecond;
+    const int64_t rest = (fileTime % kFileTimeTicksPerSecond + kFileTimeTicksPerSecond) %
+                         kFileTimeTicksPerSecond;
     return UnixToLocalDateTime(fileSeconds - kFileTimeUnixEpoch / kFileTimeTicksPerSecond,
                                rest * 100);
 }
