@@ -65,10 +65,15 @@ TEST(ProgramDir, HomeVariableOrExecutableFolder) {
     const std::string keep = saved ? saved : "";
     setenv("FERROLIN_HOME", "/srv/ferrolin//", 1);
     EXPECT_EQ(DetectProgramDir(), "/srv/ferrolin");
+    // The executable's folder with links resolved, as /proc/self/exe reports it.
+    char* resolved = realpath(FERROLIN_BIN_DIR, nullptr);
+    ASSERT_NE(resolved, nullptr);
+    const std::string binDir = resolved;
+    std::free(resolved);
     setenv("FERROLIN_HOME", "", 1);
-    EXPECT_EQ(DetectProgramDir(), FERROLIN_BIN_DIR);
+    EXPECT_EQ(DetectProgramDir(), binDir);
     unsetenv("FERROLIN_HOME");
-    EXPECT_EQ(DetectProgramDir(), FERROLIN_BIN_DIR);
+    EXPECT_EQ(DetectProgramDir(), binDir);
     if (saved != nullptr) setenv("FERROLIN_HOME", keep.c_str(), 1);
 }
 
