@@ -1,0 +1,169 @@
+#include "files/copy_worker.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <memory>
+
+#include "files/copy_status.h"
+#include "platform/errors.h"
+#include "platform/file_handle.h"
+
+namespace ferrolin {
+
+std::atomic<bool> CopyThreadDone{false};
+std::atomic<TCopyThread*> ActiveCopyThread{nullptr};
+
+namespace {
+
+int64_t SteadyNanos() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// copy_file_range cannot serve this pair of files (other file system, old kernel,
+// special file): the worker goes on with read and write from the same positions.
+bool NeedsReadWriteFallback(int error) {
+    return error == EXDEV || error == ENOSYS || error == EOPNOTSUPP || error == EINVAL ||
+           error == EBADF;
+}
+
+}  // namespace
+
+std::string FileNamePart(const std::string& path) {
+    size_t pos = path.find_last_of('\\');
+    if (pos == std::string::npos) pos = path.find_last_of('/');
+    return pos == std::string::npos ? path : path.substr(pos + 1);
+}
+
+uint32_t CopyProgressRoutine(int64_t TotalFileSize, int64_t TotalBytesTransferred) {
+    TCopyThread* worker = ActiveCopyThread.load();
+    if (worker == nullptr) return 0;
+    worker->ReportProgress(TotalFileSize, TotalBytesTransferred);
+    return 0;
+}
+
+TCopyThread::TCopyThread(TProgressRoutine Status, std::string TQuelle, std::string TZiel,
+                         bool CreateSuspended)
+    : Filename(FileNamePart(TQuelle)),
+      threadCopyStatus_(Status),
+      quelle_(std::move(TQuelle)),
+      ziel_(std::move(TZiel)) {
+    CopyCancel = 0;
+    CopyThreadDone = false;
+    if (!CreateSuspended) Resume();
+}
+
+TCopyThread::~TCopyThread() { WaitFor(); }
+
+void TCopyThread::WaitFor() {
+    if (thread_.joinable()) thread_.join();
+}
+
+void TCopyThread::Resume() {
+    if (!thread_.joinable()) thread_ = std::thread([this] { Execute(); });
+}
+
+void TCopyThread::Terminate() {
+    stop_ = true;
+    {
+        std::lock_guard lock(mutex_);
+        terminated_ = true;
+    }
+    done_.notify_all();
+}
+
+bool TCopyThread::WaitTerminated(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    return done_.wait_for(lock, timeout, [this] { return terminated_.load(); });
+}
+
+bool TCopyThread::StopRequested() const { return stop_.load() || CopyCancel.load() != 0; }
+
+void TCopyThread::ReportProgress(int64_t totalFileSize, int64_t totalBytesTransferred) {
+    FileSize = totalFileSize;
+    AnzBytesTransferred = totalBytesTransferred;
+    const int64_t elapsed = SteadyNanos() - startNanos_.load();
+    if (elapsed > 0) {
+        BytesPerSecond = std::llround(static_cast<double>(totalBytesTransferred) * 1e9 /
+                                      static_cast<double>(elapsed));
+    }
+    const int64_t limit = BytesPerSecondLimit.load();
+    if (limit > 0) {
+        // One millisecond more pause per chunk while too fast, one less while not.
+        int32_t pause = tickDiv_.load() + (limit < BytesPerSecond.load() ? 1 : -1);
+        if (pause > 0) {
+            tickDiv_ = pause;
+            std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+        } else {
+            tickDiv_ = 0;
+        }
+    }
+}
+
+void TCopyThread::Execute() {
+    startNanos_ = SteadyNanos();
+    const int32_t error = CopyChunks();
+    CopyThreadDone = error == 0;
+    if (error != 0) ErrorNr = error;
+    if (CopyCancel.load() != 0) CopyThreadDone = false;
+    {
+        std::lock_guard lock(mutex_);
+        terminated_ = true;
+    }
+    done_.notify_all();
+}
+
+int32_t TCopyThread::CopyChunks() {
+    platform::FileHandle source = platform::FileHandle::OpenRead(quelle_);
+    if (!source.IsOpen()) return platform::LastError();
+    auto info = source.Info();
+    if (!info) return platform::LastError();
+    platform::FileHandle target = platform::FileHandle::CreateAlways(ziel_);
+    if (!target.IsOpen()) return platform::LastError();
+    TargetCreated = true;
+
+    const bool limited = BytesPerSecondLimit.load() > 0;
+    const size_t chunk = limited ? kLimitedChunk : kFreeChunk;
+    const int64_t size = info->Size;
+    int64_t copied = 0;
+    bool useCopyRange = true;
+    std::unique_ptr<char[]> buffer;
+
+    for (;;) {
+        int64_t moved = 0;
+        if (useCopyRange) {
+            ssize_t n = ::copy_file_range(source.fd(), nullptr, target.fd(), nullptr, chunk, 0);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0 && NeedsReadWriteFallback(errno)) {
+                useCopyRange = false;
+                continue;
+            }
+            if (n < 0) return platform::LastError();
+            moved = n;
+        } else {
+            if (!buffer) buffer = std::make_unique<char[]>(chunk);
+            int64_t n = source.Read(buffer.get(), chunk);
+            if (n < 0) return platform::LastError();
+            if (n > 0 && target.WriteAll(buffer.get(), static_cast<size_t>(n)) != n) {
+                return platform::LastError();
+            }
+            moved = n;
+        }
+        if (moved == 0) break;  // end of the source
+        copied += moved;
+        // The counters move with every chunk even when a foreign progress routine does
+        // not keep them.
+        FileSize = size;
+        AnzBytesTransferred = copied;
+        if (threadCopyStatus_ != nullptr && threadCopyStatus_(size, copied) != 0) {
+            return platform::ERROR_REQUEST_ABORTED;
+        }
+        if (StopRequested()) return platform::ERROR_REQUEST_ABORTED;
+    }
+    return 0;
+}
+
+}  // namespace ferrolin

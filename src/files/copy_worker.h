@@ -1,0 +1,93 @@
+#pragma once
+// The copy worker: copies one file in a thread of its own so the user-interface thread
+// stays responsive, reports progress after every chunk through the progress routine,
+// slows itself down to a byte-rate limit inside that routine, and stops when CopyCancel
+// is set. The copier (file_copy.h) creates one worker per copy and waits for it.
+//
+// Threads: Execute and the progress routine run in the worker thread; the copier reads
+// the counters from the user-interface thread, so they are atomics.
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace ferrolin {
+
+// Called by the worker after each chunk with the file's size and the bytes copied so far.
+// Returns 0 to go on; any other value cancels the copy.
+using TProgressRoutine = uint32_t (*)(int64_t TotalFileSize, int64_t TotalBytesTransferred);
+
+// The program's progress routine: updates the counters of the running worker
+// (ActiveCopyThread) and applies its rate limit. Always returns 0.
+uint32_t CopyProgressRoutine(int64_t TotalFileSize, int64_t TotalBytesTransferred);
+
+class TCopyThread {
+public:
+    // Sets CopyCancel to 0 and clears CopyThreadDone. A suspended worker starts with
+    // Resume().
+    TCopyThread(TProgressRoutine Status, std::string TQuelle, std::string TZiel,
+                bool CreateSuspended);
+    // Waits for the thread to end.
+    ~TCopyThread();
+    TCopyThread(const TCopyThread&) = delete;
+    TCopyThread& operator=(const TCopyThread&) = delete;
+
+    void Resume();
+    // Waits until the thread has ended (at once when it never started).
+    void WaitFor();
+    // Sets the terminated flag and asks the copy to stop after its current chunk.
+    void Terminate();
+    bool Terminated() const { return terminated_.load(); }
+    // Waits until the terminated flag is set or timeout passes; true when it is set.
+    bool WaitTerminated(std::chrono::milliseconds timeout);
+
+    // The rate and rate-limit step of the progress routine, for this worker.
+    void ReportProgress(int64_t totalFileSize, int64_t totalBytesTransferred);
+    // The current pause per chunk in milliseconds.
+    int32_t TickDiv() const { return tickDiv_.load(); }
+
+    // Chunk sizes: small with a rate limit so the per-chunk pause can act, large without.
+    static constexpr size_t kLimitedChunk = 64 * 1024;
+    static constexpr size_t kFreeChunk = 8 * 1024 * 1024;
+
+    std::atomic<int64_t> FileSize{0};
+    std::atomic<int64_t> AnzBytesTransferred{0};
+    std::atomic<int64_t> BytesPerSecond{0};
+    std::atomic<int64_t> BytesPerSecondLimit{0};
+    std::atomic<int32_t> ErrorNr{0};
+    // Set once the worker has created (and so owns) the target file.
+    std::atomic<bool> TargetCreated{false};
+    const std::string Filename;  // file name part of the source
+
+private:
+    void Execute();
+    // Copies Quelle to Ziel; 0 on success, else the error code.
+    int32_t CopyChunks();
+    bool StopRequested() const;
+
+    const TProgressRoutine threadCopyStatus_;
+    const std::string quelle_;
+    const std::string ziel_;
+    std::atomic<int32_t> tickDiv_{0};
+    std::atomic<int64_t> startNanos_{0};  // steady clock at the start of the copy
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> terminated_{false};
+    std::mutex mutex_;
+    std::condition_variable done_;
+    std::thread thread_;
+};
+
+// True when the worker's copy succeeded and was not cancelled.
+extern std::atomic<bool> CopyThreadDone;
+// The single running worker, or null. The copier sets it before starting the worker and
+// clears it before releasing it.
+extern std::atomic<TCopyThread*> ActiveCopyThread;
+
+// The file name part of a path: after the last backslash, or the last slash when there
+// is none; the whole text when it has neither.
+std::string FileNamePart(const std::string& path);
+
+}  // namespace ferrolin

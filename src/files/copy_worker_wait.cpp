@@ -1,0 +1,84 @@
+// The copier's worker path: the copy runs in TCopyThread while the user-interface thread
+// waits, refreshes the gauge and the status text every 100 ms, pumps the window
+// messages, and gives up on a worker that makes no progress for ten seconds.
+#include <cmath>
+#include <memory>
+
+#include "common/text.h"
+#include "files/copy_status.h"
+#include "files/file_copy_run.h"
+#include "platform/errors.h"
+
+namespace ferrolin {
+namespace {
+
+constexpr auto kWaitSlice = std::chrono::milliseconds(5);
+constexpr auto kRefreshInterval = std::chrono::milliseconds(100);
+constexpr auto kStallInterval = std::chrono::seconds(10);
+
+}  // namespace
+
+void FileCopyRun::WorkerCopy() {
+    sourceFile_.Close();
+    CopyThreadDone = false;
+    const int64_t size = sourceInfo_.Size;
+
+    auto worker = std::make_unique<TCopyThread>(routine_, source_, target_, true);
+    worker->BytesPerSecondLimit = maxBytesPerSecond_;
+    ActiveCopyThread = worker.get();
+    worker->Resume();
+
+    using Clock = std::chrono::steady_clock;
+    auto nextRefresh = Clock::now();
+    auto nextStallCheck = Clock::now();
+    int64_t noted = -1;
+    while (!worker->Terminated() && !CopyThreadDone.load()) {
+        const auto now = Clock::now();
+        if (now >= nextRefresh) {
+            nextRefresh = now + kRefreshInterval;
+            const int64_t transferred = worker->AnzBytesTransferred.load();
+            const int64_t rate = worker->BytesPerSecond.load();
+            CopyStatus.BytesPerSecond =
+                static_cast<int32_t>(std::min<int64_t>(rate, 2147483647));
+            if (now >= nextStallCheck) {
+                nextStallCheck = now + kStallInterval;
+                if (transferred == noted) {
+                    // No byte moved for ten seconds: stop waiting, and ask the worker to
+                    // stop too, so releasing it does not wait for a copy nobody wants.
+                    worker->Terminate();
+                    CopyThreadDone = false;
+                }
+                noted = transferred;
+            }
+            CopyStatus.Done = transferred;
+            double position = size > 0 ? static_cast<double>(transferred) / size * 100.0 : 0.0;
+            CopyStatus.Position = position == 0.0 ? 0.1 : position;
+            Status(name_ + " (" + FormatByteSize(transferred) + " " + FormatByteSize(rate) +
+                   "/s)");
+            Pump();
+        }
+        worker->WaitTerminated(kWaitSlice);
+    }
+
+    const int32_t error = worker->ErrorNr.load();
+    const int64_t done = std::min(worker->AnzBytesTransferred.load(), size);
+    CopyStatus.Done = done;
+    if (done < size || error != 0) {
+        if (error == platform::ERROR_REQUEST_ABORTED) {
+            Status(source_ + " copy canceled");
+        } else {
+            Status("Thread copy of " + source_ + " failed because Copiert:" +
+                   std::to_string(done) + "<SourceFileSize:" + std::to_string(size) + " " +
+                   SysErrorText(error));
+        }
+        // A worker that reported an error did not leave a complete file.
+        targetFailed_ = true;
+        Pump();
+    }
+
+    ActiveCopyThread = nullptr;
+    worker->WaitFor();  // the worker's copy has returned before its target is judged
+    targetOwned_ = worker->TargetCreated.load();
+}
+
+}  // namespace ferrolin

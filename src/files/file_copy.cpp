@@ -1,0 +1,287 @@
+#include "files/file_copy.h"
+
+#include <cmath>
+#include <limits>
+
+#include "common/text.h"
+#include "files/copy_status.h"
+#include "files/file_copy_run.h"
+#include "files/log_folder.h"
+#include "platform/disk.h"
+#include "platform/errors.h"
+#include "platform/file_times.h"
+#include "platform/path.h"
+
+namespace ferrolin {
+namespace {
+
+// The folder that holds path ("." for a bare name, "/" for a file in the root).
+std::string FolderOf(const std::string& path) {
+    const size_t pos = path.find_last_of(platform::kPathSeparator);
+    if (pos == std::string::npos) return ".";
+    if (pos == 0) return "/";
+    return path.substr(0, pos);
+}
+
+int32_t ClampRate(double rate) {
+    if (!(rate > 0)) return 0;
+    if (rate >= static_cast<double>(std::numeric_limits<int32_t>::max())) {
+        return std::numeric_limits<int32_t>::max();
+    }
+    return static_cast<int32_t>(std::llround(rate));
+}
+
+}  // namespace
+
+std::string FileCopyLogPath() { return platform::JoinPath(FilesLogFolder(), "FileCopy.log"); }
+
+FileCopyRun::FileCopyRun(const std::string& source, const std::string& dest, const UiPump& pump,
+                         const AskQuestion& ask, TProgressRoutine routine,
+                         uint32_t maxBytesPerSecond, int32_t flags, uint8_t writeMode)
+    : source_(source),
+      dest_(dest),
+      pump_(pump),
+      ask_(ask),
+      routine_(routine),
+      maxBytesPerSecond_(maxBytesPerSecond),
+      flags_(flags),
+      writeMode_(writeMode),
+      name_(FileNamePart(source)),
+      start_(std::chrono::steady_clock::now()) {}
+
+void FileCopyRun::Status(const std::string& text) { CopyStatus.SetStatus(text); }
+
+void FileCopyRun::Pump() {
+    if (!pump_) return;
+    try {
+        pump_();
+    } catch (...) {
+        // A failing window message must not end a copy.
+    }
+}
+
+Answer FileCopyRun::Ask(const std::string& text, Buttons buttons) {
+    if (!ask_) return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
+    return ask_(text, buttons);
+}
+
+double FileCopyRun::SecondsSinceStart() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+}
+
+uint8_t FileCopyRun::Run() {
+    CopyStatus.Done = 0;
+    CopyCancel = 0;
+    result_ = crFailed;
+    CopyStatus.SourcePfadFilename = source_;
+    CopyStatus.CopyType = CT_Copy;
+    Status("unknown");
+    CopyStatus.BytesPerSecond = 0;
+    sourceMeta_.Clear();
+
+    // Share paths cannot be reached by this build; say so instead of a vague failure.
+    const bool destShare = !Has(cfReadOnly) && platform::IsSharePath(dest_);
+    if (platform::IsSharePath(source_) || destShare) {
+        Status(SysErrorText(platform::ERROR_SHARE_UNREACHABLE) + " " +
+               (destShare ? dest_ : source_));
+    } else if (OpenSource() && ProbeDestination() && DecideCopy() && PrepareCopy()) {
+        copyReady_ = true;
+        const bool ownLoop = routine_ == nullptr || Has(cfReadOnly) || writeMode_ == wmUnbuffered;
+        if (ownLoop) {
+            BlockLoop();
+        } else {
+            WorkerCopy();
+        }
+        Finish();
+    }
+    Close();
+    return result_;
+}
+
+bool FileCopyRun::OpenSource() {
+    const bool noDataAccess = Has(cfOpenFiles) && !Has(cfReadOnly) &&
+                              writeMode_ != wmUnbuffered && routine_ != nullptr;
+    sourceFile_ = noDataAccess ? platform::FileHandle::OpenNoAccess(source_)
+                               : platform::FileHandle::OpenRead(source_);
+    if (!sourceFile_.IsOpen()) {
+        Status("Open of " + name_ + " failed");
+        return false;
+    }
+    auto info = sourceFile_.Info();
+    if (!info) {
+        Status("Get fileinfos from " + name_ + " failed");
+        return false;
+    }
+    if (!info->Regular) {
+        // A folder or a device opens on this system but cannot be copied as a file.
+        Status("Open of " + name_ + " failed");
+        return false;
+    }
+    sourceInfo_ = *info;
+    CopyStatus.Size = sourceInfo_.Size;
+    return true;
+}
+
+bool FileCopyRun::ProbeDestination() {
+    if (!Has(cfReadOnly)) {
+        platform::FileHandle probe = platform::FileHandle::OpenRead(dest_);
+        if (!probe.IsOpen()) {
+            if (platform::LastError() == platform::ERROR_SHARING_VIOLATION) {
+                Status(SysErrorText(platform::ERROR_SHARING_VIOLATION) + " " + dest_);
+                Pump();
+                return false;
+            }
+            // Anything else (mostly: no such file) counts as an absent destination.
+        } else if (auto info = probe.Info(); info && info->Regular) {
+            destExists_ = true;
+            destInfo_ = *info;
+            probe.Close();
+            if (Has(cfAsk)) {
+                switch (Ask(dest_ + " exists" + "\r\n" + "overwrite ?", Buttons::YesNoAbort)) {
+                    case Answer::Yes:
+                        flags_ |= cfForce;
+                        break;
+                    case Answer::Abort:
+                        CopyCancel = -1;
+                        answeredNo_ = true;
+                        break;
+                    default:
+                        answeredNo_ = true;
+                        break;
+                }
+            }
+        }
+    }
+
+    return true;
+}
+
+bool FileCopyRun::DecideCopy() {
+    if (IsSame()) {
+        // Also after No or Abort: a destination that is the same stays "same".
+        if (destExists_ && IsMetadataOnlyChange(source_, dest_, destInfo_.Size, sourceMeta_)) {
+            RewriteMetadata();
+        } else {
+            Status(name_ + " same");
+            result_ = crSame;
+        }
+        return false;
+    }
+    if (answeredNo_) return false;
+    if (destExists_ && IsMetadataOnlyChange(source_, dest_, destInfo_.Size, sourceMeta_)) {
+        RewriteMetadata();
+        return false;
+    }
+    return true;
+}
+
+bool FileCopyRun::IsSame() const {
+    if (!destExists_) return false;
+    const int newer =
+        platform::CompareFileTimes(sourceInfo_.LastWriteTime, destInfo_.LastWriteTime, true);
+    if (Has(cfOnlyNewer)) return newer <= 0;
+    if (Has(cfForce)) return false;
+    return sourceInfo_.Size == destInfo_.Size && newer <= 0;
+}
+
+void FileCopyRun::RewriteMetadata() {
+    if (WriteMetadata(dest_, sourceMeta_)) {
+        Status(name_ + " Metadata Updated");
+        result_ = crMetadataUpdated;
+    } else {
+        // The destination could not be opened or written: it is unchanged, and the
+        // caller must not count it as brought up to date.
+        Status(name_ + " Metadata update failed " + SysErrorText(platform::LastError()));
+        result_ = crFailed;
+    }
+}
+
+bool FileCopyRun::PrepareCopy() {
+    const std::string destFolder = Has(cfReadOnly) ? std::string() : FolderOf(dest_);
+    sectorSize_ = destFolder.empty() ? 0 : platform::SectorSize(destFolder);
+    blockSize_ = sectorSize_ == 0 ? 65536 : (65536 / sectorSize_) * sectorSize_;
+    start_ = std::chrono::steady_clock::now();
+
+    if (!Has(cfReadOnly)) {
+        int64_t freeBytes = platform::DiskFreeBytes(destFolder);
+        if (destExists_) freeBytes += destInfo_.Size;
+        if (freeBytes <= kMinimumFreeSpace) {
+            if (Has(cfAsk)) {
+                Ask(dest_ + "\r\n" + "! not enough disk space (" + std::to_string(freeBytes) +
+                        ") !",
+                    Buttons::Ok);
+            }
+            return false;
+        }
+        // A read-only destination is overwritten; cleared only once the copy goes ahead.
+        if (destExists_ && platform::IsReadOnlyMode(destInfo_.Mode)) {
+            platform::SetFileMode(dest_, platform::WritableMode(destInfo_.Mode));
+        }
+        target_ = Has(cfNoTempFile) ? dest_ : dest_ + ".tmp";
+    }
+    return true;
+}
+
+void FileCopyRun::Finish() {
+    const int64_t done = CopyStatus.Done.load();
+    const bool complete = done == sourceInfo_.Size && !targetFailed_;
+    if (complete) {
+        if (Has(cfNoTempFile) || Has(cfReadOnly)) {
+            result_ = crCopied;
+        } else if (platform::ReplaceFile(target_, dest_)) {
+            // One atomic rename: the destination name always holds either the old file
+            // or the complete new one, never nothing and never a part.
+            result_ = crCopied;
+        } else {
+            Status(name_ + " Failed to rename temp file");
+        }
+        if (result_ == crCopied && !Has(cfReadOnly)) {
+            platform::SetFileTimes(dest_, sourceInfo_.CreationTime, sourceInfo_.LastAccessTime,
+                                   sourceInfo_.LastWriteTime);
+            platform::SetFileMode(dest_, sourceInfo_.Mode);
+        }
+        return;
+    }
+    if (CopyCancel.load() != 0) {
+        Status(name_ + " copy canceled");
+    } else if (AsciiLower(CopyStatus.StatusStr).find("failed") == std::string::npos) {
+        Status(name_ + " Filesize<>");
+    }
+    if (!Has(cfReadOnly) && targetOwned_) platform::RemoveFile(target_);
+}
+
+void FileCopyRun::Close() {
+    sourceFile_.Close();
+    if (result_ == crCopied) {
+        const double seconds = SecondsSinceStart();
+        const int64_t done = CopyStatus.Done.load();
+        if (seconds > 0) CopyStatus.BytesPerSecond = ClampRate(static_cast<double>(done) / seconds);
+        Status(name_ + " successful (" + FormatByteSize(done) + " " +
+               FormatByteSize(CopyStatus.BytesPerSecond.load()) + "/s)");
+    }
+    CopyStatus.Position = 0;
+    CopyStatus.SourcePfadFilename.clear();
+    CopyStatus.CopyType = CT_None;
+    sourceMeta_.Clear();
+}
+
+uint8_t FileCopy(const std::string& Source, const std::string& Dest, const UiPump& pump,
+                 TProgressRoutine ProgressRoutine, uint32_t MaxBytesPerSecond, int32_t Flags,
+                 uint8_t WriteMode, const AskQuestion& ask) {
+    FileCopyRun run(Source, Dest, pump, ask, ProgressRoutine, MaxBytesPerSecond, Flags,
+                    WriteMode);
+    return run.Run();
+}
+
+uint8_t FileCopy(const std::string& Source, const std::string& Dest, Surfaces& surfaces,
+                 TProgressRoutine ProgressRoutine, uint32_t MaxBytesPerSecond, int32_t Flags,
+                 uint8_t WriteMode) {
+    const UiPump pump = [&surfaces] { surfaces.ProcessMessages(); };
+    const AskQuestion ask = [&surfaces](std::string_view text, Buttons buttons) {
+        return surfaces.Ask("Warning", text, buttons);
+    };
+    return FileCopy(Source, Dest, pump, ProgressRoutine, MaxBytesPerSecond, Flags, WriteMode,
+                    ask);
+}
+
+}  // namespace ferrolin

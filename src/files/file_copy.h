@@ -1,0 +1,63 @@
+#pragma once
+// FileCopy: the careful copier. It copies one file to a temporary name beside the
+// destination and renames it over the destination only when complete, keeps the
+// destination when it is already the same (sizes and times, or only its metadata trailer
+// differs), refuses when the volume is nearly full, waits for a source on an unreliable
+// share to come back, limits the byte rate, and gives the result the source's times and
+// permissions. Progress and the outcome are published in CopyStatus (copy_status.h).
+//
+// Runs on the user-interface thread and is not re-entrant (one status record, one
+// worker, one cancel flag). The UI pump is called at most every 100 ms while copying.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "files/copy_worker.h"
+#include "station/surfaces.h"
+
+namespace ferrolin {
+
+enum TCopyResult : uint8_t {
+    crFailed = 0,           // nothing usable was copied
+    crCopied = 1,           // complete and in place under the destination name
+    crSame = 2,             // the destination already equals the source
+    crMetadataUpdated = 3,  // only the destination's metadata trailer was rewritten
+};
+
+// Flags, summed.
+inline constexpr int32_t cfOnlyNewer = 0x01;   // same unless the source is newer
+inline constexpr int32_t cfAsk = 0x02;         // ask before overwriting; report lack of space
+inline constexpr int32_t cfForce = 0x04;       // never same
+inline constexpr int32_t cfReadOnly = 0x08;    // read the source, write nothing
+inline constexpr int32_t cfOpenFiles = 0x10;   // measure the source without data access
+inline constexpr int32_t cfNoTempFile = 0x40;  // write straight to the destination name
+
+// Write modes.
+inline constexpr uint8_t wmUnbuffered = 1;  // own block loop, writes bypass the page cache
+inline constexpr uint8_t wmSystemCopy = 2;  // the copy worker (0 behaves as 2)
+
+// Free space the destination volume must offer, in bytes (more than this).
+inline constexpr int64_t kMinimumFreeSpace = 100000;
+
+using UiPump = std::function<void()>;
+// A modal warning question; an empty one answers No (or Ok for a message).
+using AskQuestion = std::function<Answer(std::string_view text, Buttons buttons)>;
+
+// Copies Source to Dest (empty Dest: a read-only pass) and returns a TCopyResult. With
+// no ProgressRoutine, with cfReadOnly or with WriteMode 1 the copier's own block loop
+// runs; otherwise the copy worker. MaxBytesPerSecond 0 means no limit. On return
+// CopyStatus.StatusStr describes the outcome and CopyStatus is idle.
+uint8_t FileCopy(const std::string& Source, const std::string& Dest, const UiPump& pump,
+                 TProgressRoutine ProgressRoutine, uint32_t MaxBytesPerSecond, int32_t Flags,
+                 uint8_t WriteMode, const AskQuestion& ask = {});
+
+// The same with a face: its ProcessMessages is the pump and its Ask the question.
+uint8_t FileCopy(const std::string& Source, const std::string& Dest, Surfaces& surfaces,
+                 TProgressRoutine ProgressRoutine, uint32_t MaxBytesPerSecond, int32_t Flags,
+                 uint8_t WriteMode);
+
+// "FileCopy.log" in the folder of the program's own files.
+std::string FileCopyLogPath();
+
+}  // namespace ferrolin

@@ -1,0 +1,73 @@
+#pragma once
+// One call of FileCopy, step by step. Internal to the copier: file_copy.cpp holds the
+// decisions and the finish, copy_block_loop.cpp the own block loop, and
+// copy_worker_wait.cpp the worker path.
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "files/file_copy.h"
+#include "files/media_metadata.h"
+#include "platform/file_handle.h"
+
+namespace ferrolin {
+
+class FileCopyRun {
+public:
+    FileCopyRun(const std::string& source, const std::string& dest, const UiPump& pump,
+                const AskQuestion& ask, TProgressRoutine routine, uint32_t maxBytesPerSecond,
+                int32_t flags, uint8_t writeMode);
+    uint8_t Run();
+
+private:
+    bool Has(int32_t flag) const { return (flags_ & flag) != 0; }
+    void Status(const std::string& text);
+    void Pump();
+    Answer Ask(const std::string& text, Buttons buttons);
+    double SecondsSinceStart() const;
+
+    bool OpenSource();
+    // Returns false when the copy must end at once (sharing violation).
+    bool ProbeDestination();
+    // Same, metadata-only or copy; true when the file is to be copied.
+    bool DecideCopy();
+    bool IsSame() const;
+    void RewriteMetadata();
+    bool PrepareCopy();
+    void BlockLoop();
+    void WorkerCopy();
+    void Finish();
+    void Close();
+
+    // The block loop's answer to a failed read: wait for the source and read again.
+    // Returns the bytes read, or -1 when the source stayed away.
+    int64_t WaitAndReread(void* buffer, size_t size);
+
+    const std::string source_;
+    const std::string dest_;
+    const UiPump& pump_;
+    const AskQuestion& ask_;
+    const TProgressRoutine routine_;
+    const uint32_t maxBytesPerSecond_;
+    int32_t flags_;
+    const uint8_t writeMode_;
+    const std::string name_;
+
+    uint8_t result_ = crFailed;
+    platform::FileHandle sourceFile_;
+    platform::FileInfo sourceInfo_;
+    bool destExists_ = false;
+    platform::FileInfo destInfo_;
+    bool answeredNo_ = false;  // No or Abort to the overwrite question
+    TMediaMetadata sourceMeta_;
+
+    uint32_t sectorSize_ = 0;
+    uint32_t blockSize_ = 65536;
+    std::chrono::steady_clock::time_point start_;
+    std::string target_;
+    bool targetOwned_ = false;   // this copy created the target and may delete it
+    bool targetFailed_ = false;  // the target could not be created
+    bool copyReady_ = false;     // steps 2 to 6 passed and a transfer ran
+};
+
+}  // namespace ferrolin

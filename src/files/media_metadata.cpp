@@ -1,0 +1,278 @@
+#include "files/media_metadata.h"
+
+#include <fcntl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+#include "common/log.h"
+#include "common/text.h"
+#include "config/profile_document.h"
+#include "files/fs_helpers.h"
+#include "files/log_folder.h"
+#include "platform/errors.h"
+#include "platform/file_handle.h"
+#include "platform/file_times.h"
+#include "platform/path.h"
+
+namespace ferrolin {
+namespace {
+
+constexpr int64_t kMagicFromEnd = 10;  // magic (6) + trailer length (4)
+constexpr size_t kMagicSize = 6;
+constexpr int64_t kZeroBlock = 65536;
+constexpr unsigned char kProgramEnd[4] = {0x00, 0x00, 0x01, 0xB9};
+constexpr unsigned char kSequenceEnd[4] = {0x00, 0x00, 0x01, 0xB7};
+
+void LogError(const std::string& context, const std::string& path, int32_t code) {
+    WriteLog(0, MetadataLogPath(), "Error: " + context + " " + path + " " + SysErrorText(code));
+}
+
+uint32_t LittleEndian32(const unsigned char* b) {
+    return static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
+           (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24);
+}
+
+void Append32(std::string& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+
+// Reads exactly size bytes at position; false (errno set) when they did not all arrive.
+bool ReadAt(platform::FileHandle& file, int64_t position, void* buffer, size_t size) {
+    if (!file.Seek(position)) return false;
+    const int64_t n = file.ReadFull(buffer, size);
+    if (n < 0) return false;
+    if (n != static_cast<int64_t>(size)) {
+        errno = EIO;
+        return false;
+    }
+    return true;
+}
+
+// Reads the trailer length L behind the magic; nullopt when the file has no trailer or
+// its length cannot be true (every length is bounded by the file size).
+std::optional<int64_t> TrailerLength(platform::FileHandle& file, int64_t size) {
+    unsigned char tail[kMagicFromEnd];
+    if (size <= kMagicFromEnd || !ReadAt(file, size - kMagicFromEnd, tail, sizeof tail)) {
+        return std::nullopt;
+    }
+    if (std::memcmp(tail, kMetadataMagic, kMagicSize) != 0) return std::nullopt;
+    const int64_t length = LittleEndian32(tail + kMagicSize);
+    if (length < kMagicFromEnd + 4 || length > size) return std::nullopt;
+    return length;
+}
+
+// Cuts trailing whole 64 KiB blocks of zeros (aligned to the end of the file) and the
+// zeros before them in the last block read; returns the bytes removed from the end.
+int64_t TrailingZeroBytes(platform::FileHandle& file, int64_t size) {
+    std::string block(static_cast<size_t>(kZeroBlock), '\0');
+    int64_t position = size;
+    int zeroBlocks = 0;
+    int64_t newEnd = size;
+    while (position > kZeroBlock) {
+        position -= kZeroBlock;
+        if (!ReadAt(file, position, block.data(), block.size())) break;
+        const size_t lastNonZero = block.find_last_not_of('\0');
+        if (lastNonZero == std::string::npos) {
+            ++zeroBlocks;
+            newEnd = position;
+            continue;
+        }
+        if (zeroBlocks > 0) newEnd = position + static_cast<int64_t>(lastNonZero) + 1;
+        break;
+    }
+    return zeroBlocks > 0 ? size - newEnd : 0;
+}
+
+std::string BuildTrailer(const std::string& path, const TMediaMetadata& meta) {
+    const std::string ext = AsciiLower(path.size() >= 4 ? path.substr(path.size() - 4) : path);
+    const unsigned char* endCode =
+        (ext == ".mpv" || ext == ".m2v") ? kSequenceEnd : kProgramEnd;
+    std::string blocks;
+    Append32(blocks, kParameterBlockId);
+    Append32(blocks, static_cast<uint32_t>(meta.Parameters->size()));
+    blocks += *meta.Parameters;
+    for (size_t slot = 0; slot < meta.Pictures.size(); ++slot) {
+        if (!meta.Pictures[slot]) continue;
+        const std::string image = EncodeBmp(*meta.Pictures[slot]);
+        Append32(blocks, kPictureBlockId + static_cast<uint32_t>(slot));
+        Append32(blocks, static_cast<uint32_t>(image.size()));
+        blocks += image;
+    }
+    std::string trailer(reinterpret_cast<const char*>(endCode), 4);
+    trailer += blocks;
+    trailer.append(kMetadataMagic, kMagicSize);
+    Append32(trailer, static_cast<uint32_t>(trailer.size() + 4));
+    return trailer;
+}
+
+// The trailer's blocks between start and end (the magic); reads what arrived whole.
+void ReadBlocks(platform::FileHandle& file, const std::string& path, int64_t start, int64_t end,
+                int64_t trailerLength, TMediaMetadata& meta) {
+    int64_t position = start;
+    int unknownIds = 0;
+    auto readLength = [&](const char* context, int64_t& length) {
+        unsigned char b[4];
+        if (position + 4 > end || !ReadAt(file, position, b, 4)) {
+            LogError(context, path, platform::LastError());
+            return false;
+        }
+        position += 4;
+        length = LittleEndian32(b);
+        return true;
+    };
+    // A block's data, bounded by the trailer: a length beyond it never arrives whole and
+    // is never allocated.
+    auto readData = [&](const char* context, int64_t length, std::string& data) {
+        if (length > end - position) {
+            errno = EIO;
+            LogError(context, path, platform::LastError());
+            position = end;
+            return false;
+        }
+        data.assign(static_cast<size_t>(length), '\0');
+        if (!ReadAt(file, position, data.data(), data.size())) {
+            LogError(context, path, platform::LastError());
+            position = end;
+            return false;
+        }
+        position += length;
+        return true;
+    };
+
+    while (position + 4 <= end) {
+        unsigned char id[4];
+        if (!ReadAt(file, position, id, 4)) {
+            LogError("ReadFile P6", path, platform::LastError());
+            break;
+        }
+        position += 4;
+        if (std::memcmp(id, kProgramEnd, 4) == 0 || std::memcmp(id, kSequenceEnd, 4) == 0) {
+            continue;
+        }
+        if (std::memcmp(id, "[Par", 4) == 0 || std::memcmp(id, "[par", 4) == 0) {
+            // The older form: the whole region up to the magic is the parameter text.
+            std::string text(static_cast<size_t>(trailerLength - kMagicFromEnd), '\0');
+            if (ReadAt(file, start, text.data(), text.size())) {
+                meta.Parameters = std::move(text);
+            } else {
+                LogError("ReadFile P10", path, platform::LastError());
+            }
+            break;
+        }
+        const uint32_t value = LittleEndian32(id);
+        int64_t length = 0;
+        std::string data;
+        if (value == kParameterBlockId) {
+            if (!readLength("ReadFile P7", length)) break;
+            if (readData("ReadFile P8", length, data)) meta.Parameters = std::move(data);
+        } else if (value >= kPictureBlockId && value < kPictureBlockId + 8) {
+            if (!readLength("ReadFile P11", length)) break;
+            if (readData("ReadFile P12", length, data)) {
+                meta.Pictures[value - kPictureBlockId] = DecodeBmp(data);
+            }
+        } else if (++unknownIds >= 2) {
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+std::string MetadataLogPath() { return platform::JoinPath(FilesLogFolder(), "Metadata.log"); }
+
+void TMediaMetadata::Clear() {
+    MediaLength = 0;
+    Parameters.reset();
+    for (auto& p : Pictures) p.reset();
+}
+
+std::optional<std::string> TMediaMetadata::Parameter(const std::string& section,
+                                                     const std::string& key) const {
+    if (!Parameters) return std::nullopt;
+    const ProfileDocument doc = ProfileDocument::Parse(*Parameters);
+    auto value = doc.Find(section, key);
+    if (!value) return std::nullopt;
+    return std::string(*value);
+}
+
+int ReadMetadata(const std::string& Path, TMediaMetadata& Meta) {
+    Meta.Clear();
+    platform::FileHandle file = platform::FileHandle::OpenRead(Path, false);
+    if (!file.IsOpen()) return mrUnreadable;
+    if (IsRemotePath(Path)) {
+        // Bytes of a file on another computer must come from there, not from our cache.
+        ::posix_fadvise(file.fd(), 0, 0, POSIX_FADV_DONTNEED);
+    }
+    auto info = file.Info();
+    if (!info) return mrUnreadable;
+    const int64_t size = info->Size;
+    if (size <= kMagicFromEnd) return mrUnreadable;
+
+    unsigned char tail[kMagicFromEnd];
+    if (!ReadAt(file, size - kMagicFromEnd, tail, sizeof tail)) {
+        LogError("SetFilePointer,Read P2", Path, platform::LastError());
+        return mrNoTrailer;
+    }
+    auto length = TrailerLength(file, size);
+    if (!length) return mrNoTrailer;
+    Meta.MediaLength = size - *length;
+    ReadBlocks(file, Path, Meta.MediaLength, size - kMagicFromEnd, *length, Meta);
+    return mrTrailer;
+}
+
+bool WriteMetadata(const std::string& Path, const TMediaMetadata& Meta) {
+    auto before = platform::GetFileInfo(Path);
+    if (!before || !before->Regular) return false;
+    const bool readOnly = platform::IsReadOnlyMode(before->Mode);
+    if (readOnly) platform::SetFileMode(Path, platform::WritableMode(before->Mode));
+
+    bool ok = false;
+    {
+        platform::FileHandle file = platform::FileHandle::OpenReadWrite(Path);
+        if (file.IsOpen()) {
+            const int64_t size = before->Size;
+            int64_t position = 0;
+            if (auto length = TrailerLength(file, size)) {
+                position = size - *length;  // the old trailer is overwritten
+            } else {
+                position = size - TrailingZeroBytes(file, size);
+            }
+            ok = file.Seek(position);
+            if (ok && Meta.Parameters) {
+                const std::string trailer = BuildTrailer(Path, Meta);
+                ok = file.WriteAll(trailer.data(), trailer.size()) ==
+                     static_cast<int64_t>(trailer.size());
+                position += static_cast<int64_t>(trailer.size());
+            }
+            if (ok) ok = file.SetSize(position);
+        }
+    }
+    const int32_t error = platform::LastError();
+    platform::SetFileTimes(Path, before->CreationTime, before->LastAccessTime,
+                           before->LastWriteTime);
+    if (readOnly) platform::SetFileMode(Path, before->Mode);
+    errno = error;
+    return ok;
+}
+
+bool IsMetadataOnlyChange(const std::string& Source, const std::string& Dest, int64_t DestSize,
+                          TMediaMetadata& SourceMeta) {
+    if (ReadMetadata(Source, SourceMeta) == mrUnreadable) return false;
+    bool result = DestSize > 0 && DestSize == SourceMeta.MediaLength;
+    TMediaMetadata destMeta;
+    if (ReadMetadata(Dest, destMeta) == mrTrailer &&
+        destMeta.MediaLength == SourceMeta.MediaLength) {
+        const std::string s1 = SourceMeta.Parameters
+                                   ? SourceMeta.Parameter("Parameters", "LastChange").value_or("")
+                                   : "1";
+        const std::string s2 = destMeta.Parameters
+                                   ? destMeta.Parameter("Parameters", "LastChange").value_or("")
+                                   : "2";
+        if (s1 != s2) result = true;
+    }
+    return result;
+}
+
+}  // namespace ferrolin

@@ -1,0 +1,60 @@
+#pragma once
+// The metadata trailer of media files: a parameter text in INI form and up to eight
+// pictures appended after the media data, ended by the magic "KSTtlt" and the trailer's
+// length. The copier uses it to bring a destination up to date by rewriting only the
+// trailer when nothing but the metadata differs.
+//
+// Every length read from a trailer is checked against the file's size, so a damaged or
+// hostile trailer can neither crash the reader nor make it allocate more than the file
+// holds. Errors go to "Metadata.log" in the program folder.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "files/bitmap.h"
+
+namespace ferrolin {
+
+struct TMediaMetadata {
+    // Where the trailer begins: the length of the media data; 0 without a trailer.
+    int64_t MediaLength = 0;
+    // The parameter text (INI lines, Windows-1252 bytes as stored), absent when the
+    // trailer has none.
+    std::optional<std::string> Parameters;
+    std::array<std::optional<Bitmap>, 8> Pictures;
+
+    void Clear();
+    // The value of key in section of the parameter text; nullopt when there is no
+    // parameter text or no such key.
+    std::optional<std::string> Parameter(const std::string& section, const std::string& key) const;
+};
+
+inline constexpr char kMetadataMagic[] = "KSTtlt";  // six letters, no terminator stored
+inline constexpr uint32_t kParameterBlockId = 12341971;
+inline constexpr uint32_t kPictureBlockId = 123451971;  // + slot 0..7
+
+enum MetadataReadResult : int {
+    mrUnreadable = 0,  // cannot be opened, or 10 bytes or shorter
+    mrNoTrailer = 1,
+    mrTrailer = 2,
+};
+
+// Reads the trailer of Path into Meta (cleared first); a MetadataReadResult.
+int ReadMetadata(const std::string& Path, TMediaMetadata& Meta);
+
+// Writes Meta as the trailer of the existing file Path, replacing an old trailer (or
+// cutting trailing all-zero 64 KiB blocks when it has none); a Meta without parameter
+// text removes the trailer. The file keeps its times and its read-only state. False
+// when the file could not be opened or written.
+bool WriteMetadata(const std::string& Path, const TMediaMetadata& Meta);
+
+// Fills SourceMeta from Source and tells whether Dest (DestSize bytes, 0 when absent)
+// differs from Source only in its trailer.
+bool IsMetadataOnlyChange(const std::string& Source, const std::string& Dest, int64_t DestSize,
+                          TMediaMetadata& SourceMeta);
+
+// "Metadata.log" in the folder of the program's own files.
+std::string MetadataLogPath();
+
+}  // namespace ferrolin

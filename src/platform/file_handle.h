@@ -1,0 +1,93 @@
+#pragma once
+// An open file: one descriptor, closed by the destructor. The open functions map the
+// sharing modes the program relies on to advisory flock locks: a reader takes a shared
+// lock, a writer an exclusive one, and finding another holder's lock fails the open with
+// ERROR_SHARING_VIOLATION. Share paths (//server/share/...) are never opened as local
+// paths: every open of one fails with ERROR_SHARE_UNREACHABLE.
+//
+// Failures leave their code in errno (read it with LastError()), errno values or the
+// program's named codes of platform/errors.h.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace ferrolin::platform {
+
+// What the program reads from an open file.
+struct FileInfo {
+    int64_t Size = 0;
+    uint32_t Mode = 0;  // permission bits (the program's "attributes")
+    bool Regular = false;  // a plain file (not a folder, device or pipe)
+    // 64-bit file times: 100-ns units since 1601-01-01 UTC. The creation time is the
+    // birth time where the file system reports one, else the last-write time.
+    int64_t CreationTime = 0;
+    int64_t LastAccessTime = 0;
+    int64_t LastWriteTime = 0;
+};
+
+class FileHandle {
+public:
+    FileHandle() = default;
+    ~FileHandle();
+    FileHandle(FileHandle&& other) noexcept;
+    FileHandle& operator=(FileHandle&& other) noexcept;
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+
+    // An existing file for reading. With lockShared, another process's exclusive lock
+    // (a writer at work) makes the open fail with ERROR_SHARING_VIOLATION.
+    static FileHandle OpenRead(const std::string& path, bool lockShared = true);
+    // An existing file without data access: enough to read its information even while
+    // others hold it.
+    static FileHandle OpenNoAccess(const std::string& path);
+    // An existing file for reading and writing, held exclusively.
+    static FileHandle OpenReadWrite(const std::string& path);
+    // Creates the file or cuts an existing one to zero, read-write, held exclusively.
+    // With direct, writes bypass the page cache (O_DIRECT); where the file system refuses
+    // that, the file is opened for ordinary writes and directRefused is set.
+    static FileHandle CreateAlways(const std::string& path, bool direct = false,
+                                   bool* directRefused = nullptr);
+
+    bool IsOpen() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
+    void Close();
+
+    // Reads up to size bytes; -1 on failure. Retries interrupted calls.
+    int64_t Read(void* buffer, size_t size);
+    // Reads until size bytes arrived or the file ends; short only at the end. -1 on
+    // failure. Network and FUSE file systems may return short reads in mid-file.
+    int64_t ReadFull(void* buffer, size_t size);
+    // Writes all size bytes; returns the bytes written (less than size on failure).
+    int64_t WriteAll(const void* buffer, size_t size);
+    bool Seek(int64_t position);
+    // Sets the end of file (grows sparse or cuts).
+    bool SetSize(int64_t size);
+    std::optional<FileInfo> Info() const;
+
+private:
+    explicit FileHandle(int fd) : fd_(fd) {}
+    static FileHandle OpenLocked(const std::string& path, int flags, int lockMode);
+    int fd_ = -1;
+};
+
+// Information of the file at path without opening it for data; nullopt on failure.
+std::optional<FileInfo> GetFileInfo(const std::string& path);
+
+// Permission bits of a file; false on failure.
+bool SetFileMode(const std::string& path, uint32_t mode);
+
+// True when the permission bits allow nobody to write ("read-only" attribute).
+bool IsReadOnlyMode(uint32_t mode);
+// The mode with the owner's write bit set again.
+uint32_t WritableMode(uint32_t mode);
+
+// Removes a file (not a folder); false on failure, errno set.
+bool RemoveFile(const std::string& path);
+// Renames in one atomic step, replacing an existing target; false on failure.
+bool ReplaceFile(const std::string& from, const std::string& to);
+
+// Fails a share path with ERROR_SHARE_UNREACHABLE in errno; true when path was refused.
+bool RefuseSharePath(const std::string& path);
+
+}  // namespace ferrolin::platform

@@ -1,0 +1,128 @@
+#include "files/copy_worker.h"
+
+#include <gtest/gtest.h>
+
+#include "copy_test_util.h"
+#include "files/integers.h"
+#include "platform/errors.h"
+
+namespace ferrolin {
+namespace {
+
+using test::RandomBytes;
+using test::ReadFile;
+using test::WriteFile;
+
+class CopyWorkerTest : public test::FilesTest {};
+
+TEST_F(CopyWorkerTest, CopiesAndReportsEveryChunk) {
+    WriteFile(Path("s"), RandomBytes(20 << 20, 1));
+    static int calls;
+    static int64_t lastTransferred;
+    calls = 0;
+    lastTransferred = 0;
+    TProgressRoutine counting = [](int64_t total, int64_t transferred) -> uint32_t {
+        ++calls;
+        EXPECT_EQ(total, 20 << 20);
+        EXPECT_GT(transferred, lastTransferred);
+        lastTransferred = transferred;
+        return 0;
+    };
+    TCopyThread worker(counting, Path("s"), Path("t"), true);
+    worker.Resume();
+    ASSERT_TRUE(worker.WaitTerminated(std::chrono::seconds(60)));
+    worker.WaitFor();
+    EXPECT_TRUE(CopyThreadDone.load());
+    EXPECT_EQ(worker.ErrorNr.load(), 0);
+    EXPECT_EQ(worker.AnzBytesTransferred.load(), 20 << 20);
+    EXPECT_GE(calls, 3);  // large chunks without a limit, but still more than one
+    EXPECT_EQ(ReadFile(Path("t")), ReadFile(Path("s")));
+}
+
+TEST_F(CopyWorkerTest, CancelEndsTheCopyWithRequestAborted) {
+    WriteFile(Path("s"), RandomBytes(4 << 20, 2));
+    TProgressRoutine cancelling = [](int64_t, int64_t) -> uint32_t {
+        CopyCancel = -1;  // the operator presses Cancel during the copy
+        return 0;
+    };
+    TCopyThread worker(cancelling, Path("s"), Path("t"), true);
+    worker.BytesPerSecondLimit = 1 << 20;
+    worker.Resume();
+    worker.WaitFor();
+    EXPECT_FALSE(CopyThreadDone.load());
+    EXPECT_EQ(worker.ErrorNr.load(), platform::ERROR_REQUEST_ABORTED);
+    EXPECT_LT(worker.AnzBytesTransferred.load(), 4 << 20);
+}
+
+TEST_F(CopyWorkerTest, MissingSourceFailsWithItsError) {
+    TCopyThread worker(CopyProgressRoutine, Path("none"), Path("t"), false);
+    worker.WaitFor();
+    EXPECT_FALSE(CopyThreadDone.load());
+    EXPECT_EQ(worker.ErrorNr.load(), ENOENT);
+    EXPECT_FALSE(worker.TargetCreated.load());
+}
+
+TEST_F(CopyWorkerTest, ProgressRoutineWithoutWorkerOrLimitNeverSleeps) {
+    ActiveCopyThread = nullptr;
+    EXPECT_EQ(CopyProgressRoutine(10, 5), 0u);  // no worker: returns at once
+
+    TCopyThread worker(CopyProgressRoutine, Path("a"), Path("b"), true);
+    ActiveCopyThread = &worker;
+    for (int i = 0; i < 50; ++i) EXPECT_EQ(CopyProgressRoutine(1 << 30, i * 65536), 0u);
+    EXPECT_EQ(worker.TickDiv(), 0);
+    EXPECT_EQ(worker.AnzBytesTransferred.load(), 49 * 65536);
+    ActiveCopyThread = nullptr;
+}
+
+TEST_F(CopyWorkerTest, RateLimitPauseCreepsUpWhileTooFastAndBackDown) {
+    TCopyThread worker(CopyProgressRoutine, Path("a"), Path("b"), true);
+    worker.BytesPerSecondLimit = 1;  // everything is too fast
+    for (int i = 1; i <= 3; ++i) worker.ReportProgress(1 << 30, int64_t{i} << 20);
+    EXPECT_EQ(worker.TickDiv(), 3);
+    worker.BytesPerSecondLimit = int64_t{1} << 50;  // nothing is too fast
+    for (int i = 0; i < 5; ++i) worker.ReportProgress(1 << 30, 1 << 20);
+    EXPECT_EQ(worker.TickDiv(), 0);
+}
+
+TEST(TIntegersTest, KeepsTheLastTenRatesAndTheirAverage) {
+    TIntegers list;
+    EXPECT_EQ(list.Average(), 0);
+    EXPECT_EQ(list[0], -1);
+    for (int i = 1; i <= 11; ++i) {
+        list.Add(i * 100);
+        if (list.Count() > 10) list.Delete(0);
+    }
+    ASSERT_EQ(list.Count(), 10);
+    EXPECT_EQ(list[0], 200);
+    EXPECT_EQ(list[9], 1100);
+    EXPECT_EQ(list.Total(), 6500);
+    EXPECT_EQ(list.Average(), 650);
+
+    list.Delete(-1);
+    list.Delete(list.Count());
+    EXPECT_EQ(list.Count(), 10);
+}
+
+TEST(TIntegersTest, SumsWithoutOverflowAndCopies) {
+    TIntegers a;
+    a.Add(2147483647);
+    a.Add(2147483647);
+    a.Add(-1);
+    EXPECT_EQ(a.Total(), 4294967293LL);
+    EXPECT_EQ(a.Average(), 1431655764);
+
+    TIntegers b;
+    b.Add(7);
+    b.AddIntegers(a);
+    EXPECT_EQ(b.Count(), 4);
+    b.AddIntegers(b);
+    EXPECT_EQ(b.Count(), 8);
+    a.Assign(b);
+    EXPECT_EQ(a.Count(), 8);
+    a.ResetValues();
+    EXPECT_EQ(a.Count(), 8);
+    EXPECT_EQ(a.Total(), 0);
+}
+
+}  // namespace
+}  // namespace ferrolin
