@@ -115,10 +115,9 @@ void FileCopyRun::BlockLoop() {
         if (!failed && !Has(cfReadOnly) && (got > 0 || unbuffered)) {
             const size_t toWrite = unbuffered ? block : static_cast<size_t>(got);
             if (got > 0) {
-                written = target.WriteAll(buffer.get(), toWrite);
-                if (written != static_cast<int64_t>(toWrite)) failed = true;
+                if (!target.WriteAll(buffer.get(), toWrite)) failed = true;
                 // An unbuffered block counts as written when the whole padded block went.
-                if (!failed) written = unbuffered ? static_cast<int64_t>(toWrite) : got;
+                written = failed ? 0 : static_cast<int64_t>(toWrite);
             }
         }
         if (!failed) {

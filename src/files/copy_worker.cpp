@@ -147,7 +147,7 @@ int32_t TCopyThread::CopyChunks() {
             if (!buffer) buffer = std::make_unique<char[]>(chunk);
             int64_t n = source.Read(buffer.get(), chunk);
             if (n < 0) return platform::LastError();
-            if (n > 0 && target.WriteAll(buffer.get(), static_cast<size_t>(n)) != n) {
+            if (n > 0 && !target.WriteAll(buffer.get(), static_cast<size_t>(n))) {
                 return platform::LastError();
             }
             moved = n;

@@ -10,6 +10,7 @@
 #include "platform/disk.h"
 #include "platform/errors.h"
 #include "platform/file_times.h"
+#include "platform/fs.h"
 #include "platform/path.h"
 
 namespace ferrolin {
@@ -228,7 +229,7 @@ void FileCopyRun::Finish() {
     if (complete) {
         if (Has(cfNoTempFile) || Has(cfReadOnly)) {
             result_ = crCopied;
-        } else if (platform::ReplaceFile(target_, dest_)) {
+        } else if (platform::MoveFile(target_, dest_, true) == 0) {
             // One atomic rename: the destination name always holds either the old file
             // or the complete new one, never nothing and never a part.
             result_ = crCopied;
@@ -247,7 +248,7 @@ void FileCopyRun::Finish() {
     } else if (AsciiLower(CopyStatus.StatusStr).find("failed") == std::string::npos) {
         Status(name_ + " Filesize<>");
     }
-    if (!Has(cfReadOnly) && targetOwned_) platform::RemoveFile(target_);
+    if (!Has(cfReadOnly) && targetOwned_) platform::DeleteFile(target_);
 }
 
 void FileCopyRun::Close() {

@@ -242,8 +242,7 @@ bool WriteMetadata(const std::string& Path, const TMediaMetadata& Meta) {
             ok = file.Seek(position);
             if (ok && Meta.Parameters) {
                 const std::string trailer = BuildTrailer(Path, Meta);
-                ok = file.WriteAll(trailer.data(), trailer.size()) ==
-                     static_cast<int64_t>(trailer.size());
+                ok = file.WriteAll(trailer.data(), trailer.size());
                 position += static_cast<int64_t>(trailer.size());
             }
             if (ok) ok = file.SetSize(position);

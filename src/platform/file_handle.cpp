@@ -6,10 +6,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <utility>
 
 #include "common/datetime.h"
 #include "platform/errors.h"
+#include "platform/fs.h"
 #include "platform/path.h"
 
 namespace ferrolin::platform {
@@ -52,25 +52,10 @@ bool RefuseSharePath(const std::string& path) {
     return true;
 }
 
-FileHandle::~FileHandle() { Close(); }
-
-FileHandle::FileHandle(FileHandle&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-
-FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
-    if (this != &other) {
-        Close();
-        fd_ = std::exchange(other.fd_, -1);
-    }
-    return *this;
-}
-
 void FileHandle::Close() {
-    if (fd_ >= 0) {
-        const int saved = errno;  // keep the caller's error across the close
-        ::close(fd_);
-        errno = saved;
-        fd_ = -1;
-    }
+    const int saved = errno;
+    fd_.reset();
+    errno = saved;
 }
 
 FileHandle FileHandle::OpenLocked(const std::string& path, int flags, int lockMode) {
@@ -117,7 +102,7 @@ FileHandle FileHandle::CreateAlways(const std::string& path, bool direct, bool* 
 
 int64_t FileHandle::Read(void* buffer, size_t size) {
     for (;;) {
-        ssize_t n = ::read(fd_, buffer, size);
+        ssize_t n = ::read(fd_.get(), buffer, size);
         if (n >= 0) return n;
         if (errno != EINTR) return -1;
     }
@@ -135,41 +120,29 @@ int64_t FileHandle::ReadFull(void* buffer, size_t size) {
     return static_cast<int64_t>(got);
 }
 
-int64_t FileHandle::WriteAll(const void* buffer, size_t size) {
-    size_t done = 0;
-    const auto* bytes = static_cast<const char*>(buffer);
-    while (done < size) {
-        ssize_t n = ::write(fd_, bytes + done, size - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            break;
-        }
-        if (n == 0) {
-            errno = ENOSPC;
-            break;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return static_cast<int64_t>(done);
+bool FileHandle::WriteAll(const void* buffer, size_t size) {
+    const int32_t error = platform::WriteAll(fd_.get(), buffer, size);
+    if (error != 0) errno = error;
+    return error == 0;
 }
 
 bool FileHandle::Seek(int64_t position) {
-    return ::lseek(fd_, static_cast<off_t>(position), SEEK_SET) == static_cast<off_t>(position);
+    return ::lseek(fd_.get(), static_cast<off_t>(position), SEEK_SET) == static_cast<off_t>(position);
 }
 
 bool FileHandle::SetSize(int64_t size) {
     for (;;) {
-        if (::ftruncate(fd_, static_cast<off_t>(size)) == 0) return true;
+        if (::ftruncate(fd_.get(), static_cast<off_t>(size)) == 0) return true;
         if (errno != EINTR) return false;
     }
 }
 
 std::optional<FileInfo> FileHandle::Info() const {
-    if (fd_ < 0) {
+    if (!fd_.valid()) {
         errno = EBADF;
         return std::nullopt;
     }
-    return InfoFromStatx(fd_, "", AT_EMPTY_PATH);
+    return InfoFromStatx(fd_.get(), "", AT_EMPTY_PATH);
 }
 
 std::optional<FileInfo> GetFileInfo(const std::string& path) {
@@ -185,15 +158,5 @@ bool SetFileMode(const std::string& path, uint32_t mode) {
 bool IsReadOnlyMode(uint32_t mode) { return (mode & 0222) == 0; }
 
 uint32_t WritableMode(uint32_t mode) { return mode | S_IWUSR; }
-
-bool RemoveFile(const std::string& path) {
-    if (RefuseSharePath(path)) return false;
-    return ::unlink(path.c_str()) == 0;
-}
-
-bool ReplaceFile(const std::string& from, const std::string& to) {
-    if (RefuseSharePath(from) || RefuseSharePath(to)) return false;
-    return ::rename(from.c_str(), to.c_str()) == 0;
-}
 
 }  // namespace ferrolin::platform

@@ -12,6 +12,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/unique_fd.h"
+
 namespace ferrolin::platform {
 
 // What the program reads from an open file.
@@ -29,11 +31,6 @@ struct FileInfo {
 class FileHandle {
 public:
     FileHandle() = default;
-    ~FileHandle();
-    FileHandle(FileHandle&& other) noexcept;
-    FileHandle& operator=(FileHandle&& other) noexcept;
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
 
     // An existing file for reading. With lockShared, another process's exclusive lock
     // (a writer at work) makes the open fail with ERROR_SHARING_VIOLATION.
@@ -49,8 +46,9 @@ public:
     static FileHandle CreateAlways(const std::string& path, bool direct = false,
                                    bool* directRefused = nullptr);
 
-    bool IsOpen() const { return fd_ >= 0; }
-    int fd() const { return fd_; }
+    bool IsOpen() const { return fd_.valid(); }
+    int fd() const { return fd_.get(); }
+    // Closes the file; errno stays as it was, so a failure can be reported after it.
     void Close();
 
     // Reads up to size bytes; -1 on failure. Retries interrupted calls.
@@ -58,8 +56,8 @@ public:
     // Reads until size bytes arrived or the file ends; short only at the end. -1 on
     // failure. Network and FUSE file systems may return short reads in mid-file.
     int64_t ReadFull(void* buffer, size_t size);
-    // Writes all size bytes; returns the bytes written (less than size on failure).
-    int64_t WriteAll(const void* buffer, size_t size);
+    // Writes all size bytes; false (errno set) on failure.
+    bool WriteAll(const void* buffer, size_t size);
     bool Seek(int64_t position);
     // Sets the end of file (grows sparse or cuts).
     bool SetSize(int64_t size);
@@ -68,7 +66,7 @@ public:
 private:
     explicit FileHandle(int fd) : fd_(fd) {}
     static FileHandle OpenLocked(const std::string& path, int flags, int lockMode);
-    int fd_ = -1;
+    UniqueFd fd_;
 };
 
 // Information of the file at path without opening it for data; nullopt on failure.
@@ -81,11 +79,6 @@ bool SetFileMode(const std::string& path, uint32_t mode);
 bool IsReadOnlyMode(uint32_t mode);
 // The mode with the owner's write bit set again.
 uint32_t WritableMode(uint32_t mode);
-
-// Removes a file (not a folder); false on failure, errno set.
-bool RemoveFile(const std::string& path);
-// Renames in one atomic step, replacing an existing target; false on failure.
-bool ReplaceFile(const std::string& from, const std::string& to);
 
 // Fails a share path with ERROR_SHARE_UNREACHABLE in errno; true when path was refused.
 bool RefuseSharePath(const std::string& path);
