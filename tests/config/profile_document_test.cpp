@@ -94,6 +94,9 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"EmptyFile", "", "Global", "Auto", "1", "[Global]\nAuto=1\n"},
         EditCase{"LastLineWithoutEnding", "[A]\na=1", "A", "b", "2", "[A]\na=1\nb=2\n"},
         EditCase{"LastLineWithLoneCR", "[A]\na=1\r", "A", "b", "2", "[A]\na=1\r\nb=2\n"},
+        // Found by fuzzing: an unfinished header as the last line of a CR LF file.
+        EditCase{"UnfinishedHeaderAtEnd", "x\r\n[B", "Kopf0", "Name", "v",
+                 "x\r\n[B\r\n[Kopf0]\r\nName=v\r\n"},
         EditCase{"ValueWithEquals", "[A]\nk=a=b\n", "A", "k", "c=d", "[A]\nk=c=d\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 

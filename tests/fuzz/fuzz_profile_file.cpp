@@ -20,16 +20,21 @@ void Check(bool condition) {
     if (!condition) std::abort();
 }
 
+// The lines without their endings (a last line may gain one when a line is added).
 std::vector<std::string_view> Lines(std::string_view text) {
     std::vector<std::string_view> lines;
+    auto add = [&lines](std::string_view line) {
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+    };
     size_t pos = 0;
     for (;;) {
         size_t nl = text.find('\n', pos);
         if (nl == std::string_view::npos) {
-            lines.push_back(text.substr(pos));
+            add(text.substr(pos));
             return lines;
         }
-        lines.push_back(text.substr(pos, nl - pos));
+        add(text.substr(pos, nl - pos));
         pos = nl + 1;
     }
 }

@@ -1,0 +1,61 @@
+#include "cli/cli_surfaces.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace ferrolin::cli {
+namespace {
+
+class CliSurfacesTest : public ::testing::Test {
+protected:
+    std::chrono::steady_clock::time_point now{std::chrono::hours(1)};
+    std::ostringstream out;
+    CliSurfaces::TimeSource clock = [this] { return now; };
+};
+
+int CountLines(const std::string& text, const std::string& prefix) {
+    int n = 0;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind(prefix, 0) == 0) ++n;
+    }
+    return n;
+}
+
+TEST_F(CliSurfacesTest, StatusLinesAreLimitedPerSecond) {
+    CliSurfaces surfaces(out, clock);
+    for (int i = 0; i < 20; ++i) surfaces.SetStatusText("copying " + std::to_string(i));
+    EXPECT_EQ(CountLines(out.str(), "copying"), CliSurfaces::kStatusLinesPerSecond);
+    now += std::chrono::milliseconds(1001);
+    surfaces.SetStatusText("copying again");
+    EXPECT_EQ(CountLines(out.str(), "copying"), CliSurfaces::kStatusLinesPerSecond + 1);
+}
+
+TEST_F(CliSurfacesTest, HiddenErrorsAreCounted) {
+    {
+        CliSurfaces surfaces(out, clock);
+        for (int i = 0; i < 8; ++i) surfaces.AppendError("bad " + std::to_string(i));
+        EXPECT_EQ(CountLines(out.str(), "error: bad"), CliSurfaces::kErrorLinesPerSecond);
+        now += std::chrono::seconds(2);
+        surfaces.AppendError("later");
+        EXPECT_NE(out.str().find("error: (3 more error lines not shown)\nerror: later\n"),
+                  std::string::npos);
+        for (int i = 0; i < 10; ++i) surfaces.AppendError("more");
+    }
+    // What was still hidden at the end is counted when the face goes away.
+    EXPECT_NE(out.str().find("(6 more error lines not shown)"), std::string::npos);
+}
+
+TEST_F(CliSurfacesTest, QuestionsGetTheUnattendedAnswer) {
+    CliSurfaces surfaces(out, clock);
+    EXPECT_EQ(surfaces.Ask("Warning", "Are you sure to delete x ?", Buttons::YesNoCancel),
+              Answer::No);
+    EXPECT_EQ(surfaces.Ask("Info", "Done", Buttons::Ok), Answer::Ok);
+    EXPECT_NE(out.str().find("Warning: Are you sure to delete x ? -> No"), std::string::npos);
+    surfaces.SetGauge(40, "40 %");
+    EXPECT_EQ(surfaces.GaugeText(), "40 %");
+}
+
+}  // namespace
+}  // namespace ferrolin::cli
