@@ -22,6 +22,8 @@ struct GlobalOptions {
     bool NoFTPDisconnect = false;
     uint8_t SendTimeMode = 0;  // 0 Simple, 1 Enhanced
     std::string SendTimeSimpleInterval = "00:10:00";
+
+    bool operator==(const GlobalOptions&) const = default;
 };
 
 }  // namespace ferrolin

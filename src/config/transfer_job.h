@@ -36,6 +36,8 @@ struct TransferJob {
     bool EmailEraseFirst = false;
     bool EMailSaveBody = false;
     uint8_t Modemspeed = 0;  // 0 "5 seconds", 1 "30 seconds", 2 "60 seconds"
+
+    bool operator==(const TransferJob&) const = default;
 };
 
 enum CopyModes : uint8_t {

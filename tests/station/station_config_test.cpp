@@ -61,37 +61,6 @@ TransferJob SampleJob() {
     return job;
 }
 
-void ExpectSameJob(const TransferJob& a, const TransferJob& b) {
-    EXPECT_EQ(a.Name, b.Name);
-    EXPECT_EQ(a.SourceType, b.SourceType);
-    EXPECT_EQ(a.SendeVerzeichnis, b.SendeVerzeichnis);
-    EXPECT_EQ(a.SourceLName, b.SourceLName);
-    EXPECT_EQ(a.SourceLPassword, b.SourceLPassword);
-    EXPECT_EQ(a.SourceDelete, b.SourceDelete);
-    EXPECT_EQ(a.CLFile, b.CLFile);
-    EXPECT_EQ(a.ExcludeExtensions, b.ExcludeExtensions);
-    EXPECT_EQ(a.EmpfangsVerzeichnis, b.EmpfangsVerzeichnis);
-    EXPECT_EQ(a.DestLName, b.DestLName);
-    EXPECT_EQ(a.DestLPassword, b.DestLPassword);
-    EXPECT_EQ(a.Buffering, b.Buffering);
-    EXPECT_EQ(a.CopyMode, b.CopyMode);
-    EXPECT_EQ(a.DestDelDelay, b.DestDelDelay);
-    EXPECT_EQ(a.AddTimeStampC, b.AddTimeStampC);
-    EXPECT_EQ(a.AddTimeStampE, b.AddTimeStampE);
-    EXPECT_EQ(a.MaxByteRate, b.MaxByteRate);
-    EXPECT_EQ(a.DRasEintrag, b.DRasEintrag);
-    EXPECT_EQ(a.UseRasFor, b.UseRasFor);
-    EXPECT_EQ(a.PassiveMode, b.PassiveMode);
-    EXPECT_EQ(a.UseTempFile, b.UseTempFile);
-    EXPECT_EQ(a.ReportLevel, b.ReportLevel);
-    EXPECT_EQ(a.ParsingType, b.ParsingType);
-    EXPECT_EQ(a.EMailSaveHeader, b.EMailSaveHeader);
-    EXPECT_EQ(a.EmailDecodeMessage, b.EmailDecodeMessage);
-    EXPECT_EQ(a.EmailEraseFirst, b.EmailEraseFirst);
-    EXPECT_EQ(a.EMailSaveBody, b.EMailSaveBody);
-    EXPECT_EQ(a.Modemspeed, b.Modemspeed);
-}
-
 TEST_F(StationConfig, JobRoundTrip) {
     station.RasEntries = {"RAS disabled", "Office line"};
     station.Editor = SampleJob();
@@ -105,7 +74,7 @@ TEST_F(StationConfig, JobRoundTrip) {
     ReadJob(station, 4);
     TransferJob expected = SampleJob();
     expected.DRasEintrag = "Office line";
-    ExpectSameJob(station.Editor, expected);
+    EXPECT_EQ(station.Editor, expected);
     EXPECT_EQ(station.RasIndex, 1);
     EXPECT_TRUE(station.EditorDelayEnabled);
 }
@@ -121,7 +90,7 @@ TEST_F(StationConfig, MissingKeysTakeDefaults) {
     ReadJob(station, 0);
     TransferJob expected;
     expected.DRasEintrag = "Not found";
-    ExpectSameJob(station.Editor, expected);
+    EXPECT_EQ(station.Editor, expected);
     EXPECT_FALSE(station.EditorDelayEnabled);
     EXPECT_EQ(station.RasIndex, -1);
 }
@@ -186,14 +155,6 @@ TEST_F(StationConfig, ReadRules) {
                           : c.key == "Buffering"      ? std::to_string(e.Buffering)
                                                       : std::to_string(e.Modemspeed);
         EXPECT_EQ(got, c.expected) << c.key << "=" << c.stored;
-    }
-}
-
-TEST_F(StationConfig, DelayFieldOnlyForSourceIsMaster) {
-    for (int mode = 0; mode < 5; ++mode) {
-        Ini("[Kopf0]\nCopyMode=" + std::to_string(mode) + "\n");
-        ReadJob(station, 0);
-        EXPECT_EQ(station.EditorDelayEnabled, mode == 3) << mode;
     }
 }
 
@@ -268,21 +229,28 @@ TEST_F(StationConfig, SaveConfigWritesOptionsAndCheckMarksOnly) {
     ReadConfig(station);
     station.Jobs[0].checked = true;
     station.Jobs[1].checked = false;
-    station.Options.Auto = true;
-    station.Options.RebootAfterTimeout = "01:00";
-    station.Jobs.push_back({"not in file", true});  // not counted: count stays 2
+    GlobalOptions& o = station.Options;  // every option away from its default
+    for (bool* flag : {&o.Auto, &o.RunMinimized, &o.CheckMPEGFiles, &o.CopyCorruptFiles,
+                       &o.SpezialScan, &o.AbsolutSendTime, &o.LogEndStatistic,
+                       &o.SaveSuccessfulCopies, &o.CopyOpenFiles, &o.UploadInProgressCheck,
+                       &o.CloseProgAfterJobs, &o.NoFTPDisconnect}) {
+        *flag = !*flag;
+    }
+    o.RebootAfterTimeout = "01:00";
+    o.TimeoutControl = 2;
+    o.SendTimeMode = 1;
+    o.SendTimeSimpleInterval = "00:01:30";
     SaveConfig(station);
     EXPECT_EQ(Stored("Global", "AnzKopfstellen"), "2");
-    EXPECT_EQ(Stored("Global", "Auto"), "1");
-    EXPECT_EQ(Stored("Global", "RebootAfterTimeout"), "01:00");
     EXPECT_EQ(Stored("Kopf0", "Active"), "1");
     EXPECT_EQ(Stored("Kopf1", "Active"), "0");
+    EXPECT_EQ(Stored("Kopf1", "Name"), "b");
 
     Station fresh(dir.path(), surfaces);
     ReadConfig(fresh);
-    EXPECT_TRUE(fresh.Options.Auto);
-    EXPECT_EQ(fresh.Options.RebootAfterTimeout, "01:00");
+    EXPECT_EQ(fresh.Options, station.Options);
     EXPECT_TRUE(fresh.Jobs[0].checked);
+    EXPECT_FALSE(fresh.Jobs[1].checked);
 }
 
 TEST_F(StationConfig, UnreadableFileIsReportedAndDefaultsUsed) {
