@@ -12,6 +12,7 @@
 #include "config/global_section.h"
 #include "config/job_section.h"
 #include "config/profile_file.h"
+#include "station/job_list_commands.h"
 #include "station/station.h"
 #include "station/station_config.h"
 
@@ -59,7 +60,10 @@ std::pair<double, double> ReadAll(Station& station) {
 int main() {
     std::string folder = (std::filesystem::temp_directory_path() / "ferrolin-bench-XXXXXX").string();
     if (mkdtemp(folder.data()) == nullptr) return 1;
-    NullSurfaces surfaces;
+    // Answers Yes to the "Del" question.
+    struct YesSurfaces : NullSurfaces {
+        Answer Ask(std::string_view, std::string_view, Buttons) override { return Answer::Yes; }
+    } surfaces;
     Station station(folder, surfaces);
 
     auto w0 = Steady::now();
@@ -74,15 +78,20 @@ int main() {
     auto [c0, j0] = ReadAll(station);
     std::printf("  right after writing: ReadConfig %.1f ms + %d x ReadJob %.1f ms = %.1f ms\n", c0,
                 kJobs, j0, c0 + j0);
-    double best = 1e9;
+    std::pair<double, double> bestPass{1e9, 1e9};
     for (int pass = 0; pass < 5; ++pass) {
-        auto [c, j] = ReadAll(station);
-        best = std::min(best, c + j);
-        if (pass == 4) {
-            std::printf("  settled (best of 5): ReadConfig %.1f ms + %d x ReadJob %.1f ms = %.1f ms\n",
-                        c, kJobs, j, best);
-        }
+        auto times = ReadAll(station);
+        if (times.first + times.second < bestPass.first + bestPass.second) bestPass = times;
     }
+    const double best = bestPass.first + bestPass.second;
+    std::printf("  settled (best of 5): ReadConfig %.1f ms + %d x ReadJob %.1f ms = %.1f ms\n",
+                bestPass.first, kJobs, bestPass.second, best);
+
+    // "Del" of the first job moves every other job up one section, in one replacement.
+    auto d0 = Steady::now();
+    DeleteJob(station, 0);
+    auto d1 = Steady::now();
+    std::printf("  Del of the first of %d jobs: %.1f ms\n", kJobs, Ms(d1 - d0));
 
     if (std::filesystem::exists("/usr/bin/python3")) {
         const std::string script =

@@ -71,6 +71,7 @@ std::string JobSectionName(int n) { return "Kopf" + std::to_string(n); }
 
 TransferJob ReadJobSection(const ProfileFile& ini, int n, const TransferJob& previous) {
     const std::string section = JobSectionName(n);
+    ProfileFile::Snapshot snapshot(ini);
     const TransferJob fixed;
     TransferJob job;
     job.Active = previous.Active;

@@ -12,6 +12,12 @@ namespace ferrolin {
 
 namespace {
 
+int64_t NowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
 // Parsed files by path, each with the stamp of the version it was parsed from. Shared
 // by every ProfileFile of the process, so a write through one object is what the next
 // read through another sees without parsing again.
@@ -29,6 +35,8 @@ public:
                 return it->second.doc;
             }
         }
+        // What is read is known to be current as of the moment the read began.
+        const int64_t startNs = NowNs();
         std::string content;
         platform::FileStamp stamp;
         int32_t rc = platform::ReadWholeFile(path, content, &stamp);
@@ -38,16 +46,16 @@ public:
             return Empty();
         }
         auto doc = std::make_shared<const ProfileDocument>(ProfileDocument::Parse(content));
-        Remember(path, stamp, doc);
+        Remember(path, stamp, doc, startNs);
         return doc;
     }
 
     void Remember(const std::string& path, const platform::FileStamp& stamp,
-                  std::shared_ptr<const ProfileDocument> doc) {
+                  std::shared_ptr<const ProfileDocument> doc, int64_t knownSinceNs) {
         std::lock_guard lock(mutex_);
         // A handful of files are in use at a time; tests make many short-lived ones.
         if (entries_.size() >= kMaxEntries && entries_.count(path) == 0) entries_.clear();
-        entries_[path] = Entry{stamp, std::move(doc), NowNs()};
+        entries_[path] = Entry{stamp, std::move(doc), knownSinceNs};
     }
 
     void Forget(const std::string& path) {
@@ -61,16 +69,10 @@ private:
         return empty;
     }
 
-    static int64_t NowNs() {
-        return std::chrono::duration_cast<std::chrono::nanoseconds>(
-                   std::chrono::system_clock::now().time_since_epoch())
-            .count();
-    }
-
     struct Entry {
         platform::FileStamp stamp;
         std::shared_ptr<const ProfileDocument> doc;
-        int64_t recordedNs;  // when this version was read or written
+        int64_t recordedNs;  // when this version was known to be the file's content
         // File times are coarse (a clock tick, a whole second on some file systems), so
         // a change made in the same tick as the version we hold would keep its stamp.
         // While the file's time is that close to when we took our copy, the stamp
@@ -106,6 +108,7 @@ std::shared_ptr<const ProfileDocument> ProfileFile::Current() const {
         return std::shared_ptr<const ProfileDocument>(std::shared_ptr<const ProfileDocument>(),
                                                       pending_.get());
     }
+    if (pinned_) return pinned_;
     return Cache().Load(path_, readError_);
 }
 
@@ -154,7 +157,9 @@ std::vector<std::string> ProfileFile::ReadKeyNames(std::string_view section) con
 }
 
 std::shared_ptr<const ProfileDocument> ProfileFile::CurrentForWrite() const {
-    auto doc = Current();
+    if (pending_) return Current();
+    // Never a snapshot's older view: a write starts from the file as it is now.
+    auto doc = Cache().Load(path_, readError_);
     if (readError_ != 0) throw ProfileWriteError(path_, readError_);
     return doc;
 }
@@ -171,10 +176,13 @@ void ProfileFile::Modify(Change&& change) {
 }
 
 void ProfileFile::Save(ProfileDocument doc) {
+    const int64_t startNs = NowNs();
     platform::FileStamp stamp;
     int32_t rc = platform::ReplaceWholeFile(path_, doc.Text(), &stamp);
     if (rc != 0) throw ProfileWriteError(path_, rc);
-    Cache().Remember(path_, stamp, std::make_shared<const ProfileDocument>(std::move(doc)));
+    auto saved = std::make_shared<const ProfileDocument>(std::move(doc));
+    Cache().Remember(path_, stamp, saved, startNs);
+    if (pinned_) pinned_ = std::move(saved);
 }
 
 void ProfileFile::WriteString(std::string_view section, std::string_view key,
@@ -212,6 +220,16 @@ void ProfileFile::Batch::Commit() {
     // leaves the file as it was and the batch spent.
     std::unique_ptr<ProfileDocument> doc = std::move(file_.pending_);
     file_.Save(std::move(*doc));
+}
+
+ProfileFile::Snapshot::Snapshot(const ProfileFile& file)
+    : file_(file), outermost_(!file.pinned_ && !file.pending_) {
+    // Inside a batch the pending document already is the view; nothing to pin.
+    if (outermost_) file_.pinned_ = file_.Current();
+}
+
+ProfileFile::Snapshot::~Snapshot() {
+    if (outermost_) file_.pinned_.reset();
 }
 
 }  // namespace ferrolin

@@ -86,6 +86,21 @@ public:
         bool outermost_;
     };
 
+    // Reads through this object see the file as it was when the snapshot was taken, for
+    // one operation that reads many keys (a whole configuration, one job): the file is
+    // examined once instead of once per key. Writes through this object are seen.
+    class Snapshot {
+    public:
+        explicit Snapshot(const ProfileFile& file);
+        ~Snapshot();
+        Snapshot(const Snapshot&) = delete;
+        Snapshot& operator=(const Snapshot&) = delete;
+
+    private:
+        const ProfileFile& file_;
+        bool outermost_;
+    };
+
 private:
     std::shared_ptr<const ProfileDocument> Current() const;
     // Applies one change to the pending document, or to a copy that is saved at once.
@@ -99,6 +114,7 @@ private:
     std::string path_;
     mutable int32_t readError_ = 0;
     std::unique_ptr<ProfileDocument> pending_;  // set while a batch is open
+    mutable std::shared_ptr<const ProfileDocument> pinned_;  // set while a snapshot lives
 };
 
 }  // namespace ferrolin

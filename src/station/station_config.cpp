@@ -31,6 +31,7 @@ std::string RasShownText(const Station& station) {
 
 void ReadConfig(Station& station) {
     ProfileFile ini(station.IniFilename);
+    ProfileFile::Snapshot snapshot(ini);
     Surfaces& surfaces = station.surfaces();
     station.Options = ReadGlobalOptions(ini, station.Options);
     ReportUnreadable(station, ini);

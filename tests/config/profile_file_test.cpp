@@ -109,6 +109,24 @@ TEST(ProfileFile, BatchWritesOnceAndDiscardsWithoutCommit) {
     EXPECT_TRUE(ini.SectionExists("S"));
 }
 
+TEST(ProfileFile, SnapshotHoldsOneViewButWritesStartFromTheFile) {
+    TempDir dir;
+    const std::string path = dir / "s.ini";
+    WriteFile(path, "[S]\na=1\nb=1\n");
+    ProfileFile ini(path);
+    ProfileFile other(path);
+    {
+        ProfileFile::Snapshot snapshot(ini);
+        EXPECT_EQ(ini.ReadString("S", "a", ""), "1");
+        other.WriteString("S", "a", "2");
+        EXPECT_EQ(ini.ReadString("S", "a", ""), "1");  // the view of the snapshot
+        ini.WriteString("S", "b", "3");                  // keeps the other object's write
+        EXPECT_EQ(ini.ReadString("S", "a", ""), "2");
+        EXPECT_EQ(ini.ReadString("S", "b", ""), "3");
+    }
+    EXPECT_EQ(ReadFile(path), "[S]\na=2\nb=3\n");
+}
+
 TEST(ProfileFile, RefusedWriteThrowsUnableToWrite) {
     TempDir dir;
     const std::string path = dir / "missing-folder/Ferrolin.INI";
