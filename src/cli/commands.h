@@ -23,6 +23,8 @@ int Dispatch(int argc, char** argv);
 int RunVersionCommand(const Args& args);
 int RunJobsCommand(const Args& args);
 int RunDemoInitCommand(const Args& args);
+int RunAutoCommand(const Args& args);
+int RunNextCommand(const Args& args);
 
 // Reports a usage error on stderr: exit code 2.
 int UsageError(const std::string& message);

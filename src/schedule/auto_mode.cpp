@@ -27,34 +27,31 @@ private:
     bool& inTick_;
 };
 
-// Weekday box index of a moment: 0 = Sunday ... 6 = Saturday.
-int WeekdayIndex(TDateTime moment) { return DayOfWeek(moment) - 1; }
-
 }  // namespace
 
 AutoMode::AutoMode(Station& station, WeekdayListStore& store, platform::ProcessControl& process,
                    AutoModeHooks hooks)
     : station_(station), store_(store), process_(process), hooks_(std::move(hooks)) {}
 
-SendTimeSettings AutoMode::CurrentSendTimeSettings() const {
+SendTimeSettings SendTimeSettingsOf(const GlobalOptions& options) {
     SendTimeSettings settings;
-    settings.enhanced = station_.Options.SendTimeMode == 1;
-    settings.absolute = station_.Options.AbsolutSendTime;
-    settings.simpleInterval = station_.Options.SendTimeSimpleInterval;
+    settings.enhanced = options.SendTimeMode == 1;
+    settings.absolute = options.AbsolutSendTime;
+    settings.simpleInterval = options.SendTimeSimpleInterval;
     return settings;
 }
 
 void AutoMode::ReportScheduleProblems(const std::vector<SendTimeProblem>& problems) {
     for (const SendTimeProblem& problem : problems) {
         if (!reported_.insert(problem.line + '\n' + problem.reason).second) continue;
-        WriteLog(0, station_.LogFile,
+        WriteLog(station_.clock(), 0, station_.LogFile,
                  "Send time line \"" + problem.line + "\" not used: " + problem.reason);
     }
 }
 
 TDateTime AutoMode::ComputeNextSendTime() {
     std::vector<SendTimeProblem> problems;
-    const TDateTime next = NextSendTime(CurrentSendTimeSettings(),
+    const TDateTime next = NextSendTime(SendTimeSettingsOf(station_.Options),
                                         station_.SendTime.LinesForSchedule(),
                                         station_.clock().Now(), &problems);
     ReportScheduleProblems(problems);
@@ -64,9 +61,9 @@ TDateTime AutoMode::ComputeNextSendTime() {
 void AutoMode::StartupSetup() {
     if (station_.RunMode != RM_Starting) return;
     if (hooks_.readConfig) hooks_.readConfig(station_);
-    WriteLog(0, station_.LogFile, "Program started");
+    WriteLog(station_.clock(), 0, station_.LogFile, "Program started");
     station_.SyncTimeNow = hooks_.timeSyncEnabled && hooks_.timeSyncEnabled(station_);
-    station_.SendTime.SelectDay(WeekdayIndex(station_.clock().Now()), store_,
+    station_.SendTime.SelectDay(WeekdayIndexOf(station_.clock().Now()), store_,
                                 station_.surfaces());
     if (station_.Options.Auto) SetNextFu10(station_, ComputeNextSendTime());
     station_.RunMode = RM_Idle;
@@ -80,11 +77,11 @@ void AutoMode::SetAuto(bool on) {
 
 void AutoMode::DayChange(TDateTime now) {
     // May ask "Save changes ?" and wait for the answer: no run starts meanwhile.
-    station_.SendTime.SelectDay(WeekdayIndex(now), store_, station_.surfaces());
+    station_.SendTime.SelectDay(WeekdayIndexOf(now), store_, station_.surfaces());
     station_.SyncTimeNow = hooks_.timeSyncEnabled && hooks_.timeSyncEnabled(station_);
     station_.LastDayChange = DateOf(now);
     SetNextFu10(station_, ComputeNextSendTime());
-    WriteLog(0, station_.LogFile, "Day change", kDayChangeLogLimit);
+    WriteLog(station_.clock(), 0, station_.LogFile, "Day change", kDayChangeLogLimit);
 }
 
 void AutoMode::SpecialScan(TDateTime now) {

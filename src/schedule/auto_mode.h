@@ -14,6 +14,10 @@
 namespace ferrolin {
 
 class Station;
+struct GlobalOptions;
+
+// The settings of the schedule as the options hold them: Enhanced exactly for mode 1.
+SendTimeSettings SendTimeSettingsOf(const GlobalOptions& options);
 
 // The operations of other parts of the program that the automatic mode calls. The defaults
 // are the real ones; tests replace single entries.
@@ -46,8 +50,6 @@ public:
     // NextSendTime with the settings and the editor's lines in force, at the clock's now.
     // Lines the schedule cannot use are logged once each.
     TDateTime ComputeNextSendTime();
-    // The settings of the schedule as the options hold them.
-    SendTimeSettings CurrentSendTimeSettings() const;
     // Logs the problems not logged before (once per line and reason).
     void ReportScheduleProblems(const std::vector<SendTimeProblem>& problems);
 

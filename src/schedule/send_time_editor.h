@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/datetime.h"
 #include "station/surfaces.h"
 
 namespace ferrolin {
@@ -71,6 +72,9 @@ void LoadWeekdaySchedule(SendTimeEditor& editor, WeekdayListStore& store,
                          std::string_view englishName);
 // Writes the editor's lines, each followed by ";", under weekday index's English key.
 void SaveWeekdaySchedule(SendTimeEditor& editor, WeekdayListStore& store, int index);
+
+// The weekday box's index of a moment: 0 = Sunday ... 6 = Saturday.
+inline int WeekdayIndexOf(TDateTime moment) { return DayOfWeek(moment) - 1; }
 
 // The key of a weekday list: "<English name>Fu10".
 std::string WeekdayKey(std::string_view weekdayName);

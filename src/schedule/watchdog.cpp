@@ -77,13 +77,13 @@ void Watchdog::TimeoutReached() {
     lastAttempt_ = now;
 
     if (station_.Options.TimeoutControl == TC_RestartSoftware) {
-        WriteLog(0, station_.LogFile, "Software restart because of timeout");
+        WriteLog(station_.clock(), 0, station_.LogFile, "Software restart because of timeout");
         if (SelfRestart()) {
             restartPending_ = true;
             process_.EndProcess(process_.SelfRestartExitCode());
         }
     } else if (station_.Options.TimeoutControl == TC_RestartComputer) {
-        WriteLog(0, station_.LogFile, "Reboot because of timeout");
+        WriteLog(station_.clock(), 0, station_.LogFile, "Reboot because of timeout");
         if (RestartComputer()) restartPending_ = true;
     }
 }

@@ -1,0 +1,35 @@
+// "next": the next start as the automatic mode would compute it now, from Ferrolin.INI and
+// today's send-time list.
+#include <iostream>
+
+#include "cli/cli_session.h"
+#include "cli/commands.h"
+#include "common/datetime_format.h"
+#include "schedule/auto_mode.h"
+#include "schedule/config_weekday_store.h"
+#include "station/station_config.h"
+
+namespace ferrolin::cli {
+
+int RunNextCommand(const Args& args) {
+    if (!args.empty()) return UsageError("next takes no arguments");
+    ApplyDateTimeFormats();
+    CliSession session;
+    Station& station = session.station();
+    ReadConfig(station);
+    ConfigWeekdayListStore store(station.IniFilename);
+    const TDateTime now = station.clock().Now();
+    station.SendTime.SelectDay(WeekdayIndexOf(now), store, station.surfaces());
+
+    std::vector<SendTimeProblem> problems;
+    const TDateTime next = NextSendTime(SendTimeSettingsOf(station.Options),
+                                        station.SendTime.LinesForSchedule(), now, &problems);
+    for (const SendTimeProblem& problem : problems) {
+        std::cerr << "ferrolin-cli: send time line \"" << problem.line
+                  << "\" not used: " << problem.reason << "\n";
+    }
+    std::cout << DateTimeToStr(next) << "\n";
+    return std::cout.flush() ? 0 : 1;
+}
+
+}  // namespace ferrolin::cli
