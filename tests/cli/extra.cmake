@@ -1,5 +1,7 @@
 # The command line's own pieces are part of ferrolin-cli, not of the core; their unit
-# tests compile them in.
+# tests compile them in (all but main.cpp).
 if(TARGET test_cli)
-  target_sources(test_cli PRIVATE ${PROJECT_SOURCE_DIR}/src/cli/cli_surfaces.cpp)
+  file(GLOB cli_units CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/cli/*.cpp)
+  list(FILTER cli_units EXCLUDE REGEX "/main\\.cpp$")
+  target_sources(test_cli PRIVATE ${cli_units})
 endif()

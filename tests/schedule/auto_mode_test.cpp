@@ -1,0 +1,311 @@
+#include "schedule/auto_mode.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "config/profile_file.h"
+#include "files/copy_status.h"
+#include "schedule/config_weekday_store.h"
+#include "schedule/next_start.h"
+#include "schedule_fakes.h"
+#include "schedule_test_util.h"
+#include "station/station.h"
+#include "support/fake_clock.h"
+#include "support/temp_dir.h"
+
+namespace ferrolin {
+namespace {
+
+using test::At;
+using test::Show;
+
+int CountLines(const std::string& text, const std::string& needle) {
+    int n = 0;
+    for (size_t pos = text.find(needle); pos != std::string::npos;
+         pos = text.find(needle, pos + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+class AutoModeTest : public ::testing::Test {
+protected:
+    AutoModeTest() {
+        station.Jobs = {{"first", true}, {"second", true}};
+        station.Options.Auto = true;
+        hooks.readConfig = nullptr;  // the tests set the options themselves
+        hooks.runJob = [this](Station& s, int n) {
+            EXPECT_EQ(s.RunMode, RM_Unattended);
+            EXPECT_FALSE(inJob) << "runs overlap";
+            inJob = true;
+            runs.push_back({n, clock.Now()});
+            if (onJob) onJob(n);
+            inJob = false;
+        };
+    }
+
+    AutoMode& Auto() {
+        if (!autoMode) autoMode = std::make_unique<AutoMode>(station, store, process, hooks);
+        return *autoMode;
+    }
+    // Ticks once a step until the clock has advanced by span.
+    void TickFor(TDateTime span, TDateTime step = kOneSecond) {
+        const TDateTime end = clock.Now() + span - step / 2;
+        while (clock.Now() < end) {
+            clock.Advance(step);
+            Auto().AutoModeTick();
+        }
+    }
+    std::vector<TDateTime> RunStarts() const {
+        std::vector<TDateTime> starts;
+        for (const auto& [n, when] : runs) {
+            if (n == 0) starts.push_back(when);
+        }
+        return starts;
+    }
+    std::string Log() const { return test::ReadFile(station.LogFile); }
+    void StoreWeekday(std::string_view key, std::string_view value) {
+        ProfileFile(station.IniFilename).WriteString("Global", key, value);
+    }
+
+    test::TempDir dir;
+    test::FakeClock clock{At(10, 0)};
+    test::ScheduleSurfaces surfaces;
+    Station station{dir.path(), surfaces, clock};
+    ConfigWeekdayListStore store{dir.path() + "/Ferrolin.INI"};
+    test::FakeProcessControl process;
+    AutoModeHooks hooks = DefaultAutoModeHooks();
+    std::unique_ptr<AutoMode> autoMode;
+
+    std::vector<std::pair<int, TDateTime>> runs;
+    bool inJob = false;
+    std::function<void(int)> onJob;
+};
+
+TEST_F(AutoModeTest, StartupSetupOnceThenDayChangeOnFirstTick) {
+    EXPECT_EQ(Auto().Timer1IntervalMs(), 2000);
+    Auto().StartupSetup();
+    EXPECT_EQ(station.RunMode, RM_Idle);
+    EXPECT_EQ(Auto().Timer1IntervalMs(), 1000);
+    EXPECT_EQ(station.SendTime.Day(), 3);  // Wednesday
+    EXPECT_EQ(station.SendTime.Lines(), std::vector<std::string>{"00:00 01:00:00"});
+    Auto().StartupSetup();
+    EXPECT_EQ(CountLines(Log(), "Program started"), 1);
+
+    clock.Advance(kOneSecond);
+    Auto().AutoModeTick();
+    const std::string log = Log();
+    EXPECT_EQ(CountLines(log, "000 Program started"), 1);
+    EXPECT_EQ(CountLines(log, "000 Day change"), 1);
+    EXPECT_LT(log.find("Program started"), log.find("Day change"));
+    EXPECT_EQ(station.LastDayChange, test::Day());
+}
+
+// The first tick's day change sets now + 10 minutes: the first run comes ten minutes after
+// the start, and the next one ten minutes after the end of the run.
+TEST_F(AutoModeTest, SimpleIntervalRunsEveryTenMinutes) {
+    TickFor(25 * kOneMinute);
+    const std::vector<TDateTime> starts = RunStarts();
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_TRUE(test::SameMoment(starts[0], At(10, 10, 2))) << Show(starts[0]);
+    EXPECT_TRUE(test::SameMoment(starts[1], At(10, 20, 3))) << Show(starts[1]);
+    EXPECT_EQ(runs.size(), 4u);  // both jobs each time, in list order
+    EXPECT_EQ(runs[1].first, 1);
+    EXPECT_EQ(surfaces.nextStartText, "00:05:03");
+    EXPECT_EQ(station.NextFu10, "09.12.2026 10:30:03");
+    EXPECT_FALSE(surfaces.cancelVisible);
+    EXPECT_EQ(station.RunMode, RM_Idle);
+}
+
+// A run longer than the interval: the next start counts from the end of the run, so runs
+// never overlap and missed starts are not made up; a tick arriving during the run (the face
+// processes messages) starts nothing.
+TEST_F(AutoModeTest, RunLongerThanTheInterval) {
+    station.Jobs = {{"slow", true}};
+    int nestedTicks = 0;
+    onJob = [&](int) {
+        for (int i = 0; i < 15 * 60; ++i) {
+            clock.Advance(kOneSecond);
+            Auto().AutoModeTick();
+            ++nestedTicks;
+        }
+    };
+    TickFor(70 * kOneMinute);
+    const std::vector<TDateTime> starts = RunStarts();
+    ASSERT_EQ(starts.size(), 3u);
+    EXPECT_TRUE(test::SameMoment(starts[0], At(10, 10, 2))) << Show(starts[0]);
+    for (size_t i = 1; i < starts.size(); ++i) {
+        const TDateTime previousEnd = starts[i - 1] + 15 * kOneMinute;
+        EXPECT_GT(starts[i], previousEnd + 10 * kOneMinute) << Show(starts[i]);
+        EXPECT_LT(starts[i], previousEnd + 10 * kOneMinute + 2 * kOneSecond) << Show(starts[i]);
+    }
+    EXPECT_GT(nestedTicks, 0);
+}
+
+// A week of Enhanced schedule: one run on each working day at 06:00, none at the weekend,
+// the list of the day in force after every midnight.
+TEST_F(AutoModeTest, WeekOfEnhancedSchedule) {
+    station.Options.SendTimeMode = 1;
+    station.Jobs = {{"only", true}};
+    for (std::string_view day : {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday"}) {
+        StoreWeekday(WeekdayKey(day), "06:00 00:10:00;22:00 --;");
+    }
+    StoreWeekday("SaturdayFu10", "10:00 --;");
+    StoreWeekday("SundayFu10", "10:00 --;");
+    clock.Set(At(5, 0));
+    TickFor(7, 5 * kOneSecond);
+
+    const std::vector<TDateTime> starts = RunStarts();
+    ASSERT_EQ(starts.size(), 5u);
+    const int expectedDays[] = {0, 1, 2, 5, 6};  // Wed Thu Fri, Mon Tue
+    for (size_t i = 0; i < starts.size(); ++i) {
+        EXPECT_TRUE(test::SameMoment(starts[i], At(6, 0, 5, expectedDays[i]))) << Show(starts[i]);
+    }
+    EXPECT_EQ(CountLines(Log(), "Day change"), 8);
+    EXPECT_TRUE(surfaces.asked.empty());
+}
+
+// At midnight the new day's list replaces the pending start at once.
+TEST_F(AutoModeTest, MidnightReplacesThePendingStart) {
+    station.Options.SendTimeMode = 1;
+    StoreWeekday("TuesdayFu10", "00:00 01:00:00;");
+    StoreWeekday("WednesdayFu10", "00:30 00:10:00;");
+    clock.Set(At(23, 59, 50, -1));
+    TickFor(5 * kOneSecond);
+    EXPECT_EQ(station.SendTime.Day(), 2);
+    EXPECT_EQ(station.NextFu10, "09.12.2026 00:59:51") << "Tuesday's list: an hour after the first tick";
+    TickFor(10 * kOneSecond);
+    EXPECT_EQ(station.SendTime.Day(), 3);
+    EXPECT_EQ(station.NextFu10, "09.12.2026 00:30:00");
+    EXPECT_EQ(CountLines(Log(), "Day change"), 2);
+    TickFor(31 * kOneMinute);
+    const std::vector<TDateTime> starts = RunStarts();
+    ASSERT_FALSE(starts.empty());
+    EXPECT_TRUE(test::SameMoment(starts[0], At(0, 30, 1))) << Show(starts[0]);
+}
+
+// Files arriving in the first job's folder move the next start to five seconds after the
+// count last changed; an emptied folder triggers nothing but the next file does.
+TEST_F(AutoModeTest, SpecialScanStartsFiveSecondsAfterTheCountSettles) {
+    station.Options.SendTimeSimpleInterval = "01:00:00";
+    station.Options.SpezialScan = true;
+    station.Jobs = {{"watch", true}};
+    const std::string in = dir.path() + "/in";
+    std::filesystem::create_directories(in + "/subfolder");
+    station.SpezialScanDir = in;
+
+    TickFor(3 * kOneSecond);  // nothing but a folder: no run
+    for (int i = 0; i < 4; ++i) {
+        test::WriteFile(in + "/f" + std::to_string(i), "x");
+        TickFor(kOneSecond);  // files keep arriving: the start keeps moving
+    }
+    EXPECT_EQ(station.SpezialScanAnz, 4);
+    EXPECT_EQ(station.NextFu10, "09.12.2026 10:00:12");
+    // The first run leaves three files behind: a different count, so another run follows.
+    onJob = [&](int) {
+        if (runs.size() == 1) std::filesystem::remove(in + "/f0");
+    };
+    TickFor(20 * kOneSecond);
+    std::vector<TDateTime> starts = RunStarts();
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_TRUE(test::SameMoment(starts[0], At(10, 0, 13))) << Show(starts[0]);
+    EXPECT_TRUE(test::SameMoment(starts[1], At(10, 0, 20))) << Show(starts[1]);
+
+    // Emptied folder: count 0 never starts a run, but it is remembered.
+    onJob = nullptr;
+    for (int i = 0; i < 4; ++i) std::filesystem::remove(in + "/f" + std::to_string(i));
+    TickFor(20 * kOneSecond);
+    EXPECT_EQ(station.SpezialScanAnz, 0);
+    EXPECT_EQ(RunStarts().size(), 2u);
+    test::WriteFile(in + "/late", "x");
+    TickFor(10 * kOneSecond);
+    starts = RunStarts();
+    ASSERT_EQ(starts.size(), 3u);
+    EXPECT_TRUE(test::SameMoment(starts[2], At(10, 0, 54))) << Show(starts[2]);
+}
+
+TEST_F(AutoModeTest, AutoOffComputesTheNextStartButRunsNothing) {
+    station.Options.Auto = false;
+    TickFor(30 * kOneMinute);
+    EXPECT_TRUE(runs.empty());
+    EXPECT_EQ(station.NextFu10, "09.12.2026 10:10:01");
+    EXPECT_EQ(surfaces.nextStartText, "");
+
+    // Switching Auto on computes the next start from now.
+    Auto().SetAuto(true);
+    EXPECT_EQ(station.NextFu10, "09.12.2026 10:40:00");
+}
+
+TEST_F(AutoModeTest, CancelStopsTheRemainingJobsAndTheRunEndsNormally) {
+    station.Jobs = {{"a", true}, {"b", true}, {"c", true}};
+    onJob = [&](int n) {
+        if (n == 0) station.Abbrechen = true;
+    };
+    TickFor(11 * kOneMinute);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(surfaces.nextStartText.size(), 8u);  // a countdown again after "finished"
+    EXPECT_EQ(station.RunMode, RM_Idle);
+    EXPECT_EQ(station.NextFu10, "09.12.2026 10:20:02");
+}
+
+TEST_F(AutoModeTest, CloseProgramAfterJobsEndsAfterTheRun) {
+    station.Options.CloseProgAfterJobs = true;
+    station.Options.RunMinimized = true;
+    TickFor(10 * kOneMinute + 2 * kOneSecond);
+    EXPECT_EQ(runs.size(), 2u);
+    EXPECT_EQ(process.endedWith, std::vector<int>{0});
+    EXPECT_EQ(surfaces.minimized, 1);
+    EXPECT_EQ(CountLines(Log(), "Program closed"), 0);
+}
+
+TEST_F(AutoModeTest, EmptyJobListStillEndsWithANewStart) {
+    station.Jobs.clear();
+    TickFor(10 * kOneMinute + 2 * kOneSecond);
+    EXPECT_TRUE(runs.empty());
+    EXPECT_EQ(surfaces.nextStartText, "finished");
+    EXPECT_EQ(station.NextFu10, "09.12.2026 10:20:02");
+}
+
+// Lines the schedule cannot use are logged once, not on every computation.
+TEST_F(AutoModeTest, UnusableLinesAreLoggedOnce) {
+    station.Options.SendTimeMode = 1;
+    station.Options.AbsolutSendTime = true;
+    StoreWeekday("WednesdayFu10", "bad line;10:30 00:00:00;11:00 00:20:00;");
+    TickFor(65 * kOneMinute);
+    const std::string log = Log();
+    EXPECT_EQ(CountLines(log, "\"bad line\" not used"), 1) << log;
+    EXPECT_EQ(CountLines(log, "\"10:30 00:00:00\" not used"), 1) << log;
+    const std::vector<TDateTime> starts = RunStarts();
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_TRUE(test::SameMoment(starts[0], At(10, 30, 1))) << Show(starts[0]);
+    EXPECT_TRUE(test::SameMoment(starts[1], At(11, 0, 1))) << Show(starts[1]);
+}
+
+// A next-start text that does not read back (never set, damaged) is computed afresh.
+TEST_F(AutoModeTest, UnreadableNextStartIsComputedAgain) {
+    TickFor(kOneSecond);
+    station.NextFu10 = "NextStart";
+    TickFor(kOneSecond);
+    EXPECT_TRUE(runs.empty());
+    EXPECT_EQ(station.NextFu10, "09.12.2026 10:10:02");
+}
+
+TEST(FormatCountdown, DropsDaysAndCutsMilliseconds) {
+    struct Case {
+        TDateTime span;
+        const char* text;
+    };
+    const std::vector<Case> cases = {
+        {0, "00:00:00"},
+        {-kOneSecond, "00:00:00"},
+        {kOneSecond * 59.6, "00:00:59"},
+        {kOneHour * 3 + kOneMinute * 4 + kOneSecond * 5, "03:04:05"},
+        {1 + kOneHour, "01:00:00"},
+        {2 - kOneSecond * 1e-6, "00:00:00"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FormatCountdown(c.span), c.text) << c.span;
+}
+
+}  // namespace
+}  // namespace ferrolin
