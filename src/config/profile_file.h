@@ -3,12 +3,16 @@
 //
 // Every read sees the file as it is now: the parsed text is kept in a process-wide cache
 // and parsed again whenever the file's stamp (inode, size, modification time) changed,
-// so reading a thousand jobs does not read the file thirty thousand times, yet a change
-// made by another object, process or editor is seen at the next read.
+// or was taken too recently to tell, so reading a thousand jobs does not read the file
+// thirty thousand times, yet a change made by another object, process or editor is seen
+// at the next read (outside a Snapshot).
 //
 // Every write changes exactly the keys named and keeps every other line. The new text
 // goes to a temporary file that is renamed over the old one, so the file is never seen
 // half-written. Several writes can be gathered into one replacement with Batch.
+//
+// One ProfileFile object belongs to one thread at a time; different objects (also on
+// the same file) may be used from different threads.
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
