@@ -1,0 +1,132 @@
+#include "engine/delayed_delete.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+
+#include "common/log.h"
+#include "engine/mirror_compare.h"
+#include "files/copy_status.h"
+#include "platform/fs.h"
+#include "platform/path.h"
+#include "platform/text_lines.h"
+#include "station/station.h"
+
+namespace ferrolin {
+
+namespace {
+
+bool Digits(std::string_view text, size_t from, size_t count, int& value) {
+    value = 0;
+    for (size_t k = from; k < from + count; ++k) {
+        if (text[k] < '0' || text[k] > '9') return false;
+        value = value * 10 + (text[k] - '0');
+    }
+    return true;
+}
+
+// Reads the file; false (with one log line) when it exists but cannot be read, so
+// that the caller leaves it alone instead of overwriting what it could not see.
+bool ReadDelayFile(Station& station, const std::string& path, std::vector<std::string>& lines) {
+    int32_t error = 0;
+    if (platform::ReadTextLines(path, lines, &error) || error == ENOENT) return true;
+    WriteLog(0, station.LogFile, std::string(kDelayDeleteFileName) + " could not be read, left as it is");
+    return false;
+}
+
+}  // namespace
+
+std::string DelayDeletePath(const Station& station) {
+    return platform::JoinPath(station.ProgramDir, kDelayDeleteFileName);
+}
+
+std::string FormatDelayMoment(TDateTime moment) {
+    const DateParts d = DecodeDate(moment);
+    // Seconds are truncated, never rounded up into the next minute or day.
+    const TimeParts t = DecodeTime(moment);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", d.year, d.month, d.day,
+                  t.hour, t.minute, t.second);
+    return text;
+}
+
+std::optional<TDateTime> ParseDelayMoment(std::string_view text) {
+    if (text.size() != kDelayMomentLength || text[4] != '-' || text[7] != '-' || text[10] != ' ' ||
+        text[13] != ':' || text[16] != ':')
+        return std::nullopt;
+    int year, month, day, hour, minute, second;
+    if (!Digits(text, 0, 4, year) || !Digits(text, 5, 2, month) || !Digits(text, 8, 2, day) ||
+        !Digits(text, 11, 2, hour) || !Digits(text, 14, 2, minute) || !Digits(text, 17, 2, second))
+        return std::nullopt;
+    const auto date = TryEncodeDate(year, month, day);
+    const auto time = TryEncodeTime(hour, minute, second, 0);
+    if (!date || !time) return std::nullopt;
+    return *date + *time;
+}
+
+std::optional<long> ParseDelayDays(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    long days = 0;
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, days);
+    if (text.empty() || result.ec != std::errc() || result.ptr != end) return std::nullopt;
+    return days;
+}
+
+void DeleteAndLog(Station& station, const std::string& path) {
+    const bool deleted = platform::DeleteFile(path) == 0;
+    if (!deleted) ++station.FailedFiles;
+    WriteLog(0, station.LogFile, "File " + path + (deleted ? " deleted" : " deleting failed"));
+}
+
+void PostponeDeletions(Station& station, const std::string& destRoot,
+                       const std::vector<std::string>& orphans) {
+    const std::string path = DelayDeletePath(station);
+    std::vector<std::string> lines;
+    if (!ReadDelayFile(station, path, lines)) return;
+    const std::string moment = FormatDelayMoment(station.clock().Now());
+    std::string prefix = moment + '\t' + destRoot;
+    if (prefix.back() != platform::kPathSeparator) prefix += platform::kPathSeparator;
+    bool added = false;
+    for (const std::string& orphan : orphans) added |= AddUnlessListed(orphan, prefix + orphan, lines);
+    if (added && !platform::WriteTextLinesAtomically(path, lines))
+        WriteLog(0, station.LogFile, std::string(kDelayDeleteFileName) + " could not be written");
+}
+
+void ProcessDelayedDeletes(Station& station, const TransferJob& job) {
+    const std::optional<long> days = ParseDelayDays(job.DestDelDelay);
+    if (!days || *days <= 0) return;
+    const std::string path = DelayDeletePath(station);
+    std::vector<std::string> lines;
+    if (!ReadDelayFile(station, path, lines)) return;
+    const TDateTime now = station.clock().Now();
+    std::vector<std::string> remaining;
+    std::vector<std::string> due;
+    for (std::string& line : lines) {
+        if (line.empty()) continue;  // a blank line carries nothing; it is dropped
+        const std::optional<TDateTime> moment = ParseDelayMoment(line.substr(0, kDelayMomentLength));
+        if (!moment || line.size() <= kDelayMomentLength + 1 || line[kDelayMomentLength] != '\t') {
+            WriteLog(0, station.LogFile,
+                     std::string(kDelayDeleteFileName) + ": line not understood, kept: " + line);
+            remaining.push_back(std::move(line));
+        } else if (now > *moment + static_cast<double>(*days)) {
+            due.push_back(line.substr(kDelayMomentLength + 1));
+        } else {
+            remaining.push_back(std::move(line));
+        }
+    }
+    if (remaining.size() != lines.size() && !platform::WriteTextLinesAtomically(path, remaining)) {
+        // Deleting without removing the lines would be harmless, but keep the two in step.
+        WriteLog(0, station.LogFile, std::string(kDelayDeleteFileName) + " could not be written");
+        return;
+    }
+    for (const std::string& file : due) {
+        if (CopyCancel.load() != 0) break;
+        DeleteAndLog(station, file);
+        station.surfaces().ProcessMessages();
+    }
+}
+
+}  // namespace ferrolin

@@ -1,0 +1,169 @@
+#include "engine/folder_listing.h"
+
+#include <algorithm>
+#include <atomic>
+
+#include "common/datetime.h"
+#include "common/text.h"
+#include "engine/file_mask.h"
+#include "files/copy_status.h"
+#include "platform/dir_listing.h"
+#include "platform/path.h"
+#include "platform/text_lines.h"
+
+namespace ferrolin {
+
+namespace {
+
+constexpr char kSep = platform::kPathSeparator;
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Name order with letter case ignored; names equal but for case (possible on this file
+// system) are kept both, in byte order, so no file is dropped as a duplicate.
+bool NameLess(const std::string& a, const std::string& b) {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t k = 0; k < n; ++k) {
+        const char x = LowerAscii(a[k]);
+        const char y = LowerAscii(b[k]);
+        if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+    }
+    if (a.size() != b.size()) return a.size() < b.size();
+    return a < b;
+}
+
+struct FileItem {
+    std::string name;
+    int64_t size = 0;
+    int64_t mtimeSeconds = 0;
+    int64_t mtimeNanoseconds = 0;
+};
+
+void SortItems(std::vector<FileItem>& items) {
+    std::sort(items.begin(), items.end(),
+              [](const FileItem& a, const FileItem& b) { return NameLess(a.name, b.name); });
+}
+
+std::string DetailedEntry(const std::string& path, const FileItem& item) {
+    return MakeEntry(path, item.size,
+                     UnixToLocalDateTime(item.mtimeSeconds, item.mtimeNanoseconds));
+}
+
+// One level of the recursive listing.
+bool ListLevel(const std::string& folderWithSep, const std::string& mask, bool details,
+               Surfaces* panel, SourceList& list) {
+    std::vector<std::string> subfolders;
+    std::vector<FileItem> files;
+    const bool read = platform::ForEachDirEntry(
+        folderWithSep, details,
+        [&](const platform::DirEntryInfo& info) {
+            if (!IsListedName(info.name)) return;
+            if (info.isDirectory) {
+                subfolders.push_back(info.name);
+            } else if (info.isFile && MatchesFileMask(info.name, mask)) {
+                files.push_back({info.name, info.size, info.mtimeSeconds, info.mtimeNanoseconds});
+            }
+        },
+        nullptr);
+    bool complete = read;
+    std::sort(subfolders.begin(), subfolders.end(), NameLess);
+    SortItems(files);
+    for (const std::string& sub : subfolders) {
+        if (CopyCancel.load() != 0) {
+            complete = false;
+            break;
+        }
+        if (panel != nullptr) {
+            panel->SetStatusText(std::to_string(list.size()) + " searching... " + folderWithSep);
+            panel->ProcessMessages();
+        }
+        if (!ListLevel(folderWithSep + sub + kSep, mask, details, panel, list)) complete = false;
+    }
+    list.reserve(list.size() + files.size());
+    for (const FileItem& item : files) {
+        std::string path = folderWithSep + item.name;
+        list.push_back(details ? DetailedEntry(path, item) : std::move(path));
+    }
+    return complete;
+}
+
+}  // namespace
+
+bool IsListedName(std::string_view name) {
+    return !name.empty() && (name.front() != '.' || name.size() > 2);
+}
+
+FolderAndMask SplitFolderAndMask(std::string_view source) {
+    const size_t slash = source.rfind(kSep);
+    const std::string_view last = slash == std::string_view::npos ? source : source.substr(slash + 1);
+    FolderAndMask result;
+    if (last.find('.') != std::string_view::npos && slash != std::string_view::npos) {
+        result.folder = std::string(source.substr(0, slash));
+        result.mask = std::string(last);
+    } else {
+        result.folder = std::string(source);
+        result.mask = "*.*";
+    }
+    while (result.folder.size() > 1 && result.folder.back() == kSep) result.folder.pop_back();
+    return result;
+}
+
+bool ListFilesRecursive(const std::string& pathWithMask, bool details, Surfaces* panel,
+                        SourceList& list) {
+    const size_t slash = pathWithMask.rfind(kSep);
+    if (slash == std::string::npos) return false;
+    const std::string folder = pathWithMask.substr(0, slash + 1);
+    const std::string mask = pathWithMask.substr(slash + 1);
+    return ListLevel(folder, mask, details, panel, list);
+}
+
+bool ListFolderFiles(const FolderAndMask& source, SourceList& list) {
+    std::vector<FileItem> files;
+    const bool read = platform::ForEachDirEntry(
+        source.folder, true,
+        [&](const platform::DirEntryInfo& info) {
+            if (IsListedName(info.name) && info.isFile && MatchesFileMask(info.name, source.mask))
+                files.push_back({info.name, info.size, info.mtimeSeconds, info.mtimeNanoseconds});
+        },
+        nullptr);
+    SortItems(files);
+    const std::string prefix = platform::JoinPath(source.folder, "");
+    for (const FileItem& item : files) list.push_back(DetailedEntry(prefix + item.name, item));
+    return read;
+}
+
+SourceList ListFolderFiles(std::string_view folder, std::string_view masks, bool fullPaths) {
+    std::string base(folder);
+    if (base.size() > 1 && base.back() == kSep) base.pop_back();
+    SourceList list;
+    for (const std::string& mask : SplitFields(masks, ';')) {
+        std::vector<std::string> names;
+        platform::ForEachDirEntry(
+            base, false,
+            [&](const platform::DirEntryInfo& info) {
+                if (info.isFile && info.name.front() != '.' && MatchesFileMask(info.name, mask))
+                    names.push_back(info.name);
+            },
+            nullptr);
+        std::sort(names.begin(), names.end(), NameLess);
+        for (std::string& name : names)
+            list.push_back(fullPaths ? platform::JoinPath(base, name) : std::move(name));
+    }
+    return list;
+}
+
+SourceList ListFileSource(const std::string& listFile) {
+    std::vector<std::string> lines;
+    platform::ReadTextLines(listFile, lines);  // lines read before an error still count
+    SourceList list;
+    for (const std::string& line : lines) {
+        platform::DirEntryInfo info;
+        if (line.empty() || !platform::ReadFileDetails(line, info, nullptr) || info.size <= 0)
+            continue;
+        list.push_back(MakeEntry(line, info.size,
+                                 UnixToLocalDateTime(info.mtimeSeconds, info.mtimeNanoseconds)));
+    }
+    return list;
+}
+
+}  // namespace ferrolin

@@ -1,0 +1,45 @@
+#pragma once
+// Listing files of folders and of list files into source lists.
+#include <string>
+#include <string_view>
+
+#include "engine/source_entry.h"
+#include "station/surfaces.h"
+
+namespace ferrolin {
+
+// A folder source split into its folder and its file mask: "/out/*.mpg" gives "/out" and
+// "*.mpg" (the last component holds a "."); "/out" gives "/out" and "*.*". A trailing
+// separator is dropped from the folder.
+struct FolderAndMask {
+    std::string folder;
+    std::string mask;
+};
+FolderAndMask SplitFolderAndMask(std::string_view source);
+
+// Whether a name takes part in listings: not empty, and not a dot name of one or two
+// characters ("." and ".." and the like).
+bool IsListedName(std::string_view name);
+
+// The files of folder/pathWithMask and of all folders below it, appended to list: the
+// files of each subfolder (in name order, letter case ignored) before the folder's own
+// files (in name order). With details each entry is path TAB size TAB date-time, else
+// the bare path. A panel gets "<count> searching... <folder>" before each subfolder.
+// CopyCancel stops the descent; what was found is kept. Returns false when the listing
+// is incomplete: a folder could not be read, or the descent was cancelled.
+bool ListFilesRecursive(const std::string& pathWithMask, bool details, Surfaces* panel,
+                        SourceList& list);
+
+// The files of one folder matching its mask, in name order (letter case ignored), as
+// path TAB size TAB date-time. False when the folder could not be read.
+bool ListFolderFiles(const FolderAndMask& source, SourceList& list);
+
+// The files of a folder for each ";"-separated mask in order: full paths or bare names,
+// no sizes or dates.
+SourceList ListFolderFiles(std::string_view folder, std::string_view masks, bool fullPaths);
+
+// The files named by a list file, one full path per line, in line order; files that are
+// missing, unreadable or empty are left out.
+SourceList ListFileSource(const std::string& listFile);
+
+}  // namespace ferrolin

@@ -1,0 +1,23 @@
+#pragma once
+// Comparing a source list with a destination list for "Source is master".
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "station/surfaces.h"
+
+namespace ferrolin {
+
+// Removes from second every entry that has a counterpart in first. Keys are the whole
+// entry, or with namesOnly its part after the last separator, lower-cased. Each entry
+// of first, in order, removes the first remaining entry of second with an equal key, so
+// it removes at most one. A panel shows "<i> removed of <count>" every tenth entry.
+// Linear in the sizes of both lists.
+void RemoveCommon(const std::vector<std::string>& first, std::vector<std::string>& second,
+                  bool namesOnly, Surfaces* panel);
+
+// Appends line (or key when line is empty) unless a line of list already contains key
+// (exact letter case). True when it appended.
+bool AddUnlessListed(std::string_view key, std::string_view line, std::vector<std::string>& list);
+
+}  // namespace ferrolin

@@ -1,0 +1,75 @@
+#include "engine/list_filters.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "engine/substring_set.h"
+
+namespace ferrolin {
+namespace {
+
+TEST(ExcludeBySuffix, PlainSuffixesIgnoringCase) {
+    SourceList list = {
+        "/s/report.TMP\t1\td", "/s/report.tmp1\t1\td", "/s/clip.mpg\t1\td",
+        "/s/Thumbs.db\t1\td",  "/s/backup~\t1\td",     "/s/padded.tmp  \t1\td",
+        "",                    "/s/bare.tmp",          "/s/keep.txt\t1\td",
+    };
+    ExcludeBySuffix(".tmp;thumbs.db;~;", list);
+    EXPECT_EQ(list, (SourceList{"/s/report.tmp1\t1\td", "/s/clip.mpg\t1\td", "",
+                                "/s/keep.txt\t1\td"}));
+    SourceList untouched = {"/s/a.tmp\t1\td"};
+    ExcludeBySuffix("", untouched);
+    ExcludeBySuffix(";", untouched);  // no suffix at all: nothing is excluded
+    EXPECT_EQ(untouched.size(), 1u);
+}
+
+TEST(CompareList, NamesAreCutAtTheFirstDotOfTheFileName) {
+    struct Case {
+        std::string entry, name;
+    } cases[] = {
+        {"/Play/Spot12.mpg\t1\td", "/play/spot12"},
+        {"/opt/ferrolin-2.1/Spot12.Final.mpg\t1\td", "/opt/ferrolin-2.1/spot12"},
+        {"/Play/Spot12.mpg", "spot12"},  // a bare entry is reduced to its file name
+        {"NoDot\t1\td", "nodot"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(CompareName(c.entry), c.name) << c.entry;
+}
+
+TEST(CompareList, KeysKeepEntriesWhoseNameHoldsOne) {
+    SourceList list = {"/in/Spot12.mpg\t1\td", "/in/spot123.mpg\t1\td", "/in/Spot1.mpg\t1\td",
+                       "/in/spot12/other.mpg\t1\td", "/in/x.spot12.mpg\t1\td"};
+    FilterByKeys({"spot12"}, list);
+    EXPECT_EQ(list, (SourceList{"/in/Spot12.mpg\t1\td", "/in/spot123.mpg\t1\td",
+                                "/in/spot12/other.mpg\t1\td"}));
+    SourceList all = {"/in/a\t1\td"};
+    FilterByKeys({}, all);
+    FilterByKeys({""}, all);  // an empty key is no key
+    EXPECT_EQ(all.size(), 1u);
+    FilterByKeys({"Spot"}, all);  // plain keys are used as they stand; names are lower case
+    EXPECT_TRUE(all.empty());
+}
+
+TEST(SubstringSet, AgreesWithPlainSearchOnRandomTexts) {
+    std::mt19937 random(42);
+    const auto text = [&](size_t maxLength) {
+        std::string s(random() % (maxLength + 1), 'a');
+        for (char& c : s) c = static_cast<char>('a' + random() % 3);
+        return s;
+    };
+    for (int round = 0; round < 200; ++round) {
+        std::vector<std::string> keys;
+        for (int k = 0; k < 1 + int(random() % 6); ++k) keys.push_back(text(5));
+        const SubstringSet set(keys);
+        for (int n = 0; n < 20; ++n) {
+            const std::string name = text(12);
+            bool expected = false;
+            for (const std::string& key : keys)
+                expected |= !key.empty() && name.find(key) != std::string::npos;
+            ASSERT_EQ(set.AnyOccursIn(name), expected) << name;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace ferrolin
