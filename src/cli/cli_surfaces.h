@@ -6,6 +6,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include "station/surfaces.h"
 
@@ -26,7 +27,12 @@ public:
     void SetJobListEnabled(bool) override {}
     void SelectJobLine(int) override {}
     void SetNextStartText(std::string_view text) override;
-    void ProcessMessages() override {}
+    void ProcessMessages() override {
+        if (messageHandler_) messageHandler_();
+    }
+    // What processing pending messages means for a command: where outside events (a
+    // signal) reach a running job.
+    void SetMessageHandler(std::function<void()> handler) { messageHandler_ = std::move(handler); }
     Answer Ask(std::string_view caption, std::string_view text, Buttons buttons) override;
     std::string PickFolder(std::string_view) override { return {}; }
 
@@ -50,6 +56,7 @@ private:
     Limiter status_{kStatusLinesPerSecond};
     Limiter errors_{kErrorLinesPerSecond};
     std::string gaugeText_;
+    std::function<void()> messageHandler_;
 };
 
 }  // namespace ferrolin::cli

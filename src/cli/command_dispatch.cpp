@@ -33,6 +33,7 @@ const std::vector<Command>& AllCommands() {
         {"jobs", "the job list of Ferrolin.INI in the program folder", RunJobsCommand},
         {"demo-init", "write a demo job list when the program folder has none",
          RunDemoInitCommand},
+        {"run", "one run of the whole job list, as \"Manual (no messages)\"", RunRunCommand},
         {"auto", "the station in automatic mode until SIGINT or SIGTERM", RunAutoCommand},
         {"next", "the next automatic start as the schedule computes it now", RunNextCommand},
         {"help", "this text", RunHelpCommand},

@@ -23,6 +23,7 @@ int Dispatch(int argc, char** argv);
 int RunVersionCommand(const Args& args);
 int RunJobsCommand(const Args& args);
 int RunDemoInitCommand(const Args& args);
+int RunRunCommand(const Args& args);
 int RunAutoCommand(const Args& args);
 int RunNextCommand(const Args& args);
 

@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "common/datetime.h"
+#include "common/datetime_format.h"
 #include "common/text.h"
 #include "engine/file_mask.h"
 #include "files/copy_status.h"
@@ -44,14 +45,34 @@ void SortItems(std::vector<FileItem>& items) {
               [](const FileItem& a, const FileItem& b) { return NameLess(a.name, b.name); });
 }
 
-std::string DetailedEntry(const std::string& path, const FileItem& item) {
-    return MakeEntry(path, item.size,
-                     UnixToLocalDateTime(item.mtimeSeconds, item.mtimeNanoseconds));
+// Files of one tree often share their modification second; their date text is made once.
+class DateTexts {
+public:
+    const std::string& For(int64_t seconds, int64_t nanoseconds) {
+        const int64_t ms = nanoseconds / 1000000;
+        if (!valid_ || seconds != seconds_ || ms != ms_) {
+            text_ = DateTimeToStr(UnixToLocalDateTime(seconds, nanoseconds));
+            seconds_ = seconds;
+            ms_ = ms;
+            valid_ = true;
+        }
+        return text_;
+    }
+
+private:
+    bool valid_ = false;
+    int64_t seconds_ = 0;
+    int64_t ms_ = 0;
+    std::string text_;
+};
+
+std::string DetailedEntry(const std::string& path, const FileItem& item, DateTexts& dates) {
+    return MakeEntry(path, item.size, dates.For(item.mtimeSeconds, item.mtimeNanoseconds));
 }
 
 // One level of the recursive listing.
 bool ListLevel(const std::string& folderWithSep, const std::string& mask, bool details,
-               Surfaces* panel, SourceList& list) {
+               Surfaces* panel, DateTexts& dates, SourceList& list) {
     std::vector<std::string> subfolders;
     std::vector<FileItem> files;
     const bool read = platform::ForEachDirEntry(
@@ -77,12 +98,12 @@ bool ListLevel(const std::string& folderWithSep, const std::string& mask, bool d
             panel->SetStatusText(std::to_string(list.size()) + " searching... " + folderWithSep);
             panel->ProcessMessages();
         }
-        if (!ListLevel(folderWithSep + sub + kSep, mask, details, panel, list)) complete = false;
+        if (!ListLevel(folderWithSep + sub + kSep, mask, details, panel, dates, list))
+            complete = false;
     }
-    list.reserve(list.size() + files.size());
     for (const FileItem& item : files) {
         std::string path = folderWithSep + item.name;
-        list.push_back(details ? DetailedEntry(path, item) : std::move(path));
+        list.push_back(details ? DetailedEntry(path, item, dates) : std::move(path));
     }
     return complete;
 }
@@ -114,7 +135,8 @@ bool ListFilesRecursive(const std::string& pathWithMask, bool details, Surfaces*
     if (slash == std::string::npos) return false;
     const std::string folder = pathWithMask.substr(0, slash + 1);
     const std::string mask = pathWithMask.substr(slash + 1);
-    return ListLevel(folder, mask, details, panel, list);
+    DateTexts dates;
+    return ListLevel(folder, mask, details, panel, dates, list);
 }
 
 bool ListFolderFiles(const FolderAndMask& source, SourceList& list) {
@@ -128,7 +150,8 @@ bool ListFolderFiles(const FolderAndMask& source, SourceList& list) {
         nullptr);
     SortItems(files);
     const std::string prefix = platform::JoinPath(source.folder, "");
-    for (const FileItem& item : files) list.push_back(DetailedEntry(prefix + item.name, item));
+    DateTexts dates;
+    for (const FileItem& item : files) list.push_back(DetailedEntry(prefix + item.name, item, dates));
     return read;
 }
 
@@ -156,12 +179,12 @@ SourceList ListFileSource(const std::string& listFile) {
     std::vector<std::string> lines;
     platform::ReadTextLines(listFile, lines);  // lines read before an error still count
     SourceList list;
+    DateTexts dates;
     for (const std::string& line : lines) {
         platform::DirEntryInfo info;
         if (line.empty() || !platform::ReadFileDetails(line, info, nullptr) || info.size <= 0)
             continue;
-        list.push_back(MakeEntry(line, info.size,
-                                 UnixToLocalDateTime(info.mtimeSeconds, info.mtimeNanoseconds)));
+        list.push_back(MakeEntry(line, info.size, dates.For(info.mtimeSeconds, info.mtimeNanoseconds)));
     }
     return list;
 }

@@ -46,8 +46,11 @@ EntryFields SplitEntry(std::string_view entry) {
 }
 
 std::string MakeEntry(std::string_view path, int64_t size, TDateTime modified) {
+    return MakeEntry(path, size, DateTimeToStr(modified));
+}
+
+std::string MakeEntry(std::string_view path, int64_t size, std::string_view date) {
     std::string entry;
-    const std::string date = DateTimeToStr(modified);
     entry.reserve(path.size() + date.size() + 24);
     entry.append(path);
     entry.push_back(kEntrySeparator);

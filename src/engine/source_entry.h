@@ -28,6 +28,8 @@ EntryFields SplitEntry(std::string_view entry);
 
 // path TAB size TAB the date-time in the program-wide form.
 std::string MakeEntry(std::string_view path, int64_t size, TDateTime modified);
+// The same with the date-time already as text.
+std::string MakeEntry(std::string_view path, int64_t size, std::string_view modified);
 
 // Field 1 of entry i; empty when i is past the end.
 std::string EntryPath(size_t i, const SourceList& list);

@@ -3,6 +3,7 @@
 // window, ferrolin-cli, tests) show this state through Surfaces and call its operations.
 // All members are touched from the user-interface thread only, except where noted.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,20 @@ public:
 
     // The handler of the "connected" box: set Connected and note when it came up.
     void SetConnected(bool on);
+
+    // What went wrong in the current run of the job list, for faces that report an
+    // outcome (ferrolin-cli's exit status): files that could not be transferred or
+    // deleted, and jobs whose file loop was stopped by something other than Cancel.
+    uint32_t FailedFiles = 0;
+    uint32_t JobsCutShort = 0;
+
+    // Steps of a run that other parts of the program provide; an empty hook does
+    // nothing. SyncCheckHook synchronises the clock before a job (0 = success);
+    // AfterManualRunHook computes the next automatic start after a "Manual" run;
+    // AbortFtpHook stops a running FTP transfer when Cancel is pressed.
+    std::function<int32_t()> SyncCheckHook;
+    std::function<void()> AfterManualRunHook;
+    std::function<void()> AbortFtpHook;
 
 private:
     Surfaces& surfaces_;

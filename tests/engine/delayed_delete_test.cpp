@@ -5,15 +5,17 @@
 
 #include <filesystem>
 
-#include "engine_test_support.h"
 #include "files/copy_status.h"
 #include "platform/fs.h"
+#include "station/station.h"
+#include "support/fake_clock.h"
+#include "support/temp_dir.h"
 
 namespace ferrolin {
 namespace {
 
 using test::ReadFile;
-using test::SetClock;
+using test::FakeClock;
 using test::TempDir;
 using test::WriteFile;
 
@@ -33,7 +35,7 @@ protected:
     TempDir home;
     TempDir dest;
     NullSurfaces surfaces;
-    SetClock clock;
+    FakeClock clock{EncodeDate(2023, 12, 8) + EncodeTime(14, 30, 5)};
     Station station;
 };
 

@@ -77,6 +77,12 @@ bool ChildProcess::Running() {
 
 CommandResult RunCommand(const std::vector<std::string>& argv,
                          const std::map<std::string, std::string>& environment) {
+    return RunCommandWith(argv, environment, {});
+}
+
+CommandResult RunCommandWith(const std::vector<std::string>& argv,
+                             const std::map<std::string, std::string>& environment,
+                             const std::function<void(pid_t)>& duringRun) {
     TempDir capture;
     const std::string outPath = capture / "stdout";
     const std::string errPath = capture / "stderr";
@@ -95,6 +101,7 @@ CommandResult RunCommand(const std::vector<std::string>& argv,
         execv(args[0], args.data());
         _exit(127);
     }
+    if (duringRun) duringRun(pid);
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }

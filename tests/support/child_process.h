@@ -1,6 +1,7 @@
 #pragma once
 // Child processes for tests: a peer server that lives as long as the object, and a
 // command that runs to its end with its output captured.
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -35,6 +36,12 @@ struct CommandResult {
 // Runs a program to its end with extra environment variables, capturing both streams.
 CommandResult RunCommand(const std::vector<std::string>& argv,
                          const std::map<std::string, std::string>& environment = {});
+
+// The same, calling duringRun with the child's id once it has started (to send it a
+// signal, or to watch what it does); the result is collected after duringRun returns.
+CommandResult RunCommandWith(const std::vector<std::string>& argv,
+                             const std::map<std::string, std::string>& environment,
+                             const std::function<void(pid_t)>& duringRun);
 
 // True when path names an executable file.
 bool IsExecutable(const std::string& path);

@@ -1,0 +1,77 @@
+#pragma once
+// Helpers of the benchmarks: fresh folders, file trees, timing, and running peer tools.
+// Trees are built in fresh folders and moved aside rather than deleted between runs:
+// on this file system creating many files right after deleting many is slow.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace ferrolin::bench {
+
+namespace fs = std::filesystem;
+
+// A fresh folder under the benchmark root, removed when the program ends.
+class BenchRoot {
+public:
+    BenchRoot() {
+        const char* base = std::getenv("FERROLIN_BENCH_DIR");
+        std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/ferrolin-bench-XXXXXX";
+        if (mkdtemp(pattern.data()) == nullptr) {
+            std::perror("mkdtemp");
+            std::exit(1);
+        }
+        path_ = pattern;
+    }
+    ~BenchRoot() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// files files of size bytes, spread over folders subfolders ("d000/f00000.dat").
+inline void MakeTree(const std::string& root, int files, int folders, size_t size) {
+    const std::string content(size, 'x');
+    char name[64];
+    for (int d = 0; d < folders; ++d) {
+        std::snprintf(name, sizeof name, "/d%03d", d);
+        fs::create_directories(root + name);
+    }
+    for (int f = 0; f < files; ++f) {
+        std::snprintf(name, sizeof name, "/d%03d/f%06d.dat", f % folders, f);
+        std::ofstream(root + name, std::ios::binary) << content;
+    }
+}
+
+inline double Seconds(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+inline double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Runs a shell command with its output discarded; false when it failed.
+inline bool Shell(const std::string& command) {
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+inline std::string Quote(const std::string& path) { return "'" + path + "'"; }
+
+}  // namespace ferrolin::bench

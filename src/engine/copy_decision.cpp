@@ -1,0 +1,123 @@
+#include "engine/copy_decision.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "common/log.h"
+#include "engine/source_entry.h"
+#include "files/copy_status.h"
+#include "files/copy_worker.h"
+#include "files/file_copy.h"
+#include "files/fs_helpers.h"
+#include "files/mpeg_check.h"
+#include "platform/fs.h"
+#include "platform/path.h"
+#include "station/station.h"
+
+namespace ferrolin {
+
+namespace {
+
+// The MPEG check and what the run mode makes of a failed one. True when the file may go.
+bool PassesMpegCheck(Station& station, const std::string& source) {
+    if (CheckMpegFile(source, station.Options.CheckMPEGFiles)) return true;
+    station.surfaces().AppendError("Corrupt header !! " + source);
+    WriteLog(0, station.LogFile, source + " is corrupt");
+    if (station.RunMode == RM_Unattended && station.Options.CopyCorruptFiles) return true;
+    if (station.RunMode == RM_Interactive) {
+        return station.surfaces().Ask("Warning", source + " is corrupt\r\ncopy anyway ?",
+                                      Buttons::YesNo) == Answer::Yes;
+    }
+    return false;
+}
+
+bool MakeShortcut(const std::string& source, const std::string& destination) {
+    const std::string folder = DirectoryPart(source, true) + platform::kPathSeparator;
+    const bool made = CreateShortcut(source, folder, destination);
+    // The copier is not involved, so its status text would still describe the previous
+    // file; say what happened to this one.
+    CopyStatus.SetStatus(std::string(LastPathComponent(source)) +
+                         (made ? " shortcut created" : " shortcut failed"));
+    return made;
+}
+
+}  // namespace
+
+uint8_t ChooseWriteMode(uint8_t buffering, bool dialUpChosen) {
+    switch (buffering) {
+        case 1:
+            return wmUnbuffered;
+        case 2:
+            return wmSystemCopy;
+        default:
+            return dialUpChosen ? wmUnbuffered : wmSystemCopy;
+    }
+}
+
+int32_t ChooseCopyFlags(const TransferJob& job, uint8_t runMode, bool destinationEmpty,
+                        bool copyOpenFiles) {
+    int32_t flags = 0;
+    if (job.CopyMode == CM_OnlyNewer) flags |= cfOnlyNewer;
+    if (job.CopyMode == CM_CopyAnyWay) flags |= cfForce;
+    if (runMode == RM_Interactive) flags |= cfAsk;
+    if (!job.UseTempFile) flags |= cfNoTempFile;
+    if (destinationEmpty) flags |= cfReadOnly;
+    if (copyOpenFiles) flags |= cfOpenFiles;
+    return flags;
+}
+
+std::optional<uint32_t> MaxBytesPerSecondFrom(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    if (text.empty()) return std::nullopt;
+    std::string number(text);
+    for (char& c : number)
+        if (c == ',') c = '.';
+    double mib = 0;
+    const char* end = number.data() + number.size();
+    const auto result = std::from_chars(number.data(), end, mib, std::chars_format::fixed);
+    if (result.ec != std::errc() || result.ptr != end || !std::isfinite(mib)) return std::nullopt;
+    const double bytes = std::trunc(mib * 1024.0 * 1024.0);
+    if (bytes <= 0) return 0u;
+    if (bytes >= static_cast<double>(std::numeric_limits<uint32_t>::max()))
+        return std::numeric_limits<uint32_t>::max();
+    return static_cast<uint32_t>(bytes);
+}
+
+bool TransferOneFile(Station& station, const TransferJob& job, const std::string& source,
+                     const std::string& destination, uint32_t maxBytesPerSecond) {
+    if (!PassesMpegCheck(station, source)) {
+        ++station.FailedFiles;
+        return false;
+    }
+    const bool dialUpChosen = station.RasIndex > 0;
+    const uint8_t writeMode = ChooseWriteMode(job.Buffering, dialUpChosen);
+    const int32_t flags = ChooseCopyFlags(job, station.RunMode, destination.empty(),
+                                          station.Options.CopyOpenFiles);
+    bool ok = false;
+    if (job.CopyMode == CM_ShortCutsOnly) {
+        ok = MakeShortcut(source, destination);
+    } else {
+        ok = FileCopy(source, destination, station.surfaces(), CopyProgressRoutine,
+                      maxBytesPerSecond, flags, writeMode) != crFailed;
+    }
+    if (!ok) {
+        WriteLog(0, station.LogFile, CopyStatus.StatusStr);
+        ++station.FailedFiles;
+        return false;
+    }
+    // The source goes only when a copy of it exists: never after a read-only pass
+    // (no destination) and never behind a shortcut that points at it.
+    if (job.SourceDelete && !destination.empty() && job.CopyMode != CM_ShortCutsOnly)
+        platform::DeleteFile(source);
+    if (station.Options.SaveSuccessfulCopies &&
+        CopyStatus.StatusStr.find("same") == std::string::npos) {
+        WriteLog(0, station.LogFile,
+                 "Copy to " + DirectoryPart(destination, true) + platform::kPathSeparator +
+                     CopyStatus.StatusStr);
+    }
+    return true;
+}
+
+}  // namespace ferrolin

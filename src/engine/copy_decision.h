@@ -1,0 +1,37 @@
+#pragma once
+// What happens to one file of a job with a folder destination: the MPEG check, the
+// copier's flags and write mode, the copy (or a shortcut), deleting the source, and the
+// log line.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "config/transfer_job.h"
+
+namespace ferrolin {
+
+class Station;
+
+// "Buffering": Disabled -> unbuffered writes, Enabled -> the copy worker, Automatic ->
+// unbuffered for jobs that dial up, else the copy worker.
+uint8_t ChooseWriteMode(uint8_t buffering, bool dialUpChosen);
+
+// The copier's flags from the copy mode, the run mode (an interactive run asks before
+// overwriting), the temp-file option, an empty destination (read-only pass) and the
+// "Copy Open Files" option.
+int32_t ChooseCopyFlags(const TransferJob& job, uint8_t runMode, bool destinationEmpty,
+                        bool copyOpenFiles);
+
+// "MaxByteRate" in MiB per second (fractions with "." or ",") as bytes per second,
+// truncated; 0 means no limit. Nothing when the text is not a number; negative numbers
+// read as 0, rates beyond the copier's range as its largest value.
+std::optional<uint32_t> MaxBytesPerSecondFrom(std::string_view maxByteRate);
+
+// Transfers one file (destination empty: read-only pass). True when the file is in
+// place (copied, found the same, metadata updated, or shortcut made). Failures are
+// logged with the copier's text and counted in station.FailedFiles.
+bool TransferOneFile(Station& station, const TransferJob& job, const std::string& source,
+                     const std::string& destination, uint32_t maxBytesPerSecond);
+
+}  // namespace ferrolin

@@ -1,0 +1,76 @@
+#include "engine/folder_mirror.h"
+
+#include "common/log.h"
+#include "engine/delayed_delete.h"
+#include "engine/folder_listing.h"
+#include "engine/list_filters.h"
+#include "engine/mirror_compare.h"
+#include "files/copy_status.h"
+#include "engine/share_logon.h"
+#include "platform/path.h"
+#include "station/station.h"
+
+namespace ferrolin {
+
+namespace {
+
+constexpr char kSep = platform::kPathSeparator;
+
+std::string_view WithoutTrailingSeparators(std::string_view folder) {
+    while (folder.size() > 1 && folder.back() == kSep) folder.remove_suffix(1);
+    return folder;
+}
+
+}  // namespace
+
+std::string PathBelow(std::string_view path, std::string_view folder) {
+    folder = WithoutTrailingSeparators(folder);
+    if (folder.empty()) return {};
+    const size_t prefix = folder == "/" ? 1 : folder.size() + 1;
+    if (path.size() <= prefix || path.compare(0, folder.size(), folder) != 0 ||
+        path[prefix - 1] != kSep)
+        return {};
+    return std::string(path.substr(prefix));
+}
+
+void MirrorFolderDestination(Station& station, const TransferJob& job,
+                             const std::string& sourceFolder,
+                             const std::vector<std::string>& counterparts) {
+    const std::string destFolder(WithoutTrailingSeparators(job.EmpfangsVerzeichnis));
+    if (destFolder.empty()) return;
+    Surfaces& panel = station.surfaces();
+
+    // The destination is a folder whatever its name looks like, listed with all its
+    // subfolders. The logon uses the source's credentials: the copy loop has already
+    // connected the destination with its own.
+    if (ShareLogonRefused(destFolder, job.SourceLName, job.SourceLPassword)) return;
+    SourceList destination;
+    ListFilesRecursive(destFolder + kSep + "*.*", true, &panel, destination);
+    ExcludeBySuffix(job.ExcludeExtensions, destination);
+
+    // Destination entries as paths below the destination folder. A listing that was
+    // incomplete only means fewer deletions.
+    std::vector<std::string> orphans;
+    orphans.reserve(destination.size());
+    for (size_t i = 0; i < destination.size(); ++i) {
+        const std::string path = EntryPath(i, destination);
+        if (!sourceFolder.empty() && !PathBelow(path, sourceFolder).empty()) continue;
+        std::string below = PathBelow(path, destFolder);
+        if (!below.empty()) orphans.push_back(std::move(below));
+    }
+    RemoveCommon(counterparts, orphans, false, &panel);
+
+    const std::optional<long> days = ParseDelayDays(job.DestDelDelay);
+    if (!job.DestDelDelay.empty() && !days) return;  // not a number: nothing happens
+    if (days && *days > 0) {
+        PostponeDeletions(station, destFolder, orphans);
+        return;
+    }
+    for (const std::string& orphan : orphans) {
+        if (CopyCancel.load() != 0) break;
+        DeleteAndLog(station, destFolder + kSep + orphan);
+        panel.ProcessMessages();
+    }
+}
+
+}  // namespace ferrolin

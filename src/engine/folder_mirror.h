@@ -1,0 +1,28 @@
+#pragma once
+// "Source is master" for a folder destination: after the copy loop, destination files
+// without a counterpart in the source are deleted at once or, with a delete delay,
+// noted in DelayDelete.txt for a later run.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/transfer_job.h"
+
+namespace ferrolin {
+
+class Station;
+
+// The path of a file below folder ("sub/a.txt" for "/dst/sub/a.txt" below "/dst");
+// empty when the file does not lie below folder. Trailing separators of folder are
+// ignored.
+std::string PathBelow(std::string_view path, std::string_view folder);
+
+// counterparts: for each source file, its destination path relative to the destination
+// folder, as the copy loop built it. Lists the destination folder with all its
+// subfolders, drops excluded suffixes, and deletes or postpones what has no counterpart.
+// Files inside sourceFolder are never touched, should the destination enclose it.
+void MirrorFolderDestination(Station& station, const TransferJob& job,
+                             const std::string& sourceFolder,
+                             const std::vector<std::string>& counterparts);
+
+}  // namespace ferrolin

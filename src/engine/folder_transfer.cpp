@@ -1,0 +1,144 @@
+#include "engine/folder_transfer.h"
+
+#include <cmath>
+
+#include "common/log.h"
+#include "common/text.h"
+#include "engine/copy_decision.h"
+#include "engine/delayed_delete.h"
+#include "engine/folder_mirror.h"
+#include "engine/run_texts.h"
+#include "engine/share_logon.h"
+#include "files/copy_status.h"
+#include "files/integers.h"
+#include "platform/disk.h"
+#include "platform/fs.h"
+#include "platform/path.h"
+#include "station/station.h"
+
+namespace ferrolin {
+
+namespace {
+
+constexpr int32_t kMaxRateSamples = 10;
+
+void AddRateSample(TIntegers& samples) {
+    const int32_t rate = CopyStatus.BytesPerSecond.load();
+    if (rate <= 0) return;
+    samples.Add(rate);
+    if (samples.Count() > kMaxRateSamples) samples.Delete(0);
+}
+
+uint32_t JobByteRate(Station& station, const TransferJob& job) {
+    const std::optional<uint32_t> rate = MaxBytesPerSecondFrom(job.MaxByteRate);
+    if (rate) return *rate;
+    WriteLog(0, station.LogFile,
+             "Byte rate \"" + job.MaxByteRate + "\" is not a number; copying without a limit");
+    return 0;
+}
+
+}  // namespace
+
+std::string MirroredFolder(const std::string& destRoot, const std::string& sourceFile,
+                           const std::string& sourceRoot) {
+    const std::string sourceFolder = DirectoryPart(sourceFile, true);
+    const std::string root = DirectoryPart(sourceRoot, false);
+    std::string below;
+    if (!root.empty() && sourceFolder != root) {
+        below = PathBelow(sourceFolder, root);
+        // A file outside the source folder (a list-file source) keeps its whole folder path.
+        if (below.empty()) {
+            const size_t start = sourceFolder.find_first_not_of(platform::kPathSeparator);
+            if (start != std::string::npos) below = sourceFolder.substr(start);
+        }
+    }
+    const std::string folder = below.empty() ? destRoot : platform::JoinPath(destRoot, below);
+    // A folder that cannot be made shows up as the copy's failure.
+    if (!platform::DirectoryExists(folder)) platform::CreateDirectories(folder);
+    return folder;
+}
+
+std::string DestinationFor(const TransferJob& job, const std::string& sourcePath) {
+    if (job.EmpfangsVerzeichnis.empty()) return {};
+    const std::string name(LastPathComponent(sourcePath));
+    if (job.ParsingType == 1) {
+        return platform::JoinPath(
+            MirroredFolder(job.EmpfangsVerzeichnis, sourcePath, job.SendeVerzeichnis), name);
+    }
+    return platform::JoinPath(job.EmpfangsVerzeichnis, name);
+}
+
+void RunFolderTransfer(Station& station, const TransferJob& job, const SourceList& list,
+                       bool listingComplete) {
+    Surfaces& surfaces = station.surfaces();
+    if (job.CopyMode == CM_SourceIsMaster) ProcessDelayedDeletes(station, job);
+
+    const uint32_t maxBytesPerSecond = JobByteRate(station, job);
+    TIntegers samples;
+    size_t i = 0;
+    const int64_t totalBytes = TotalEntrySize(list);
+    int64_t copiedBytes = 0;
+    CopyStatus.BytesPerSecond = 0;
+    const TDateTime start = station.clock().Now();
+    std::vector<std::string> counterparts;
+    counterparts.reserve(list.size());
+
+    while (i < list.size() && CopyCancel.load() == 0) {
+        const std::string source = EntryPath(i, list);
+        const std::string destination = DestinationFor(job, source);
+        if (!destination.empty())
+            counterparts.push_back(PathBelow(destination, job.EmpfangsVerzeichnis));
+
+        AddRateSample(samples);
+        ProgressFigures figures;
+        figures.fileNumber = i + 1;
+        figures.fileCount = list.size();
+        figures.copiedBytes = copiedBytes;
+        figures.totalBytes = totalBytes;
+        figures.averageRate = samples.Average();
+        figures.freeBytes = platform::DiskFreeBytes(job.EmpfangsVerzeichnis);
+        surfaces.SetStatusText(ProgressLine(figures));
+
+        const int64_t entrySize = EntrySize(i, list);
+        copiedBytes += entrySize;
+
+        if (!destination.empty() &&
+            ShareLogonRefused(destination, job.DestLName, job.DestLPassword)) {
+            // A refused destination stops this job's loop, and a manual run's remaining jobs.
+            CopyCancel = -1;
+            ++station.JobsCutShort;
+        } else {
+            TransferOneFile(station, job, source, destination, maxBytesPerSecond);
+        }
+        surfaces.ProcessMessages();
+        ++i;
+    }
+
+    if (i > 1 && i < list.size()) {
+        WriteLog(0, station.LogFile, "Copy process aborted ");
+        --i;
+        copiedBytes -= EntrySize(i, list);
+    }
+    if (station.Options.LogEndStatistic) {
+        const double seconds = (station.clock().Now() - start) * 86400.0;
+        if (seconds > 0) {
+            const auto rate = static_cast<int64_t>(std::llround(copiedBytes / seconds));
+            WriteLog(0, station.LogFile,
+                     "Total copied files: " + std::to_string(i) +
+                         " size: " + FormatByteSize(copiedBytes) +
+                         " speed: " + FormatByteSize(rate) + "/s)");
+        }
+    }
+    if (CopyCancel.load() != 0 || job.CopyMode != CM_SourceIsMaster) return;
+    const std::string sourceFolder = DirectoryPart(job.SendeVerzeichnis, false);
+    if (!platform::DirectoryExists(sourceFolder)) return;
+    if (!listingComplete) {
+        WriteLog(0, station.LogFile,
+                 "Source " + job.SendeVerzeichnis +
+                     " could not be listed completely; no destination file deleted");
+        return;
+    }
+    MirrorFolderDestination(station, job, sourceFolder, counterparts);
+}
+
+}  // namespace ferrolin

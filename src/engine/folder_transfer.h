@@ -1,0 +1,31 @@
+#pragma once
+// The copy loop of a job whose destination is a folder (folder and list-file sources):
+// one file after another with a progress line, the end statistic, and the mirror step
+// of "Source is master".
+#include <string>
+
+#include "config/transfer_job.h"
+#include "engine/source_entry.h"
+
+namespace ferrolin {
+
+class Station;
+
+// The destination folder for a source file with "Include Sub Directories": below destRoot,
+// the file's folder below the source folder (sourceRoot, reduced to its folder when it ends
+// in a mask); a file outside the source folder keeps its whole folder path. The folder is
+// created when missing.
+std::string MirroredFolder(const std::string& destRoot, const std::string& sourceFile,
+                           const std::string& sourceRoot);
+
+// Where a source file goes: below the destination folder, in the subfolder that mirrors
+// its source subfolder with "Include Sub Directories" (created when missing); empty when
+// the job has no destination folder.
+std::string DestinationFor(const TransferJob& job, const std::string& sourcePath);
+
+// Runs the loop over list. listingComplete false (a source folder could not be read to
+// its end) keeps the mirror step from deleting anything.
+void RunFolderTransfer(Station& station, const TransferJob& job, const SourceList& list,
+                       bool listingComplete);
+
+}  // namespace ferrolin
