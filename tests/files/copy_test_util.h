@@ -50,13 +50,13 @@ inline bool Exists(const std::string& path) { return access(path.c_str(), F_OK) 
 // Another process holding an exclusive flock on a file until destroyed.
 class LockHolder {
 public:
-    explicit LockHolder(const std::string& path) {
+    explicit LockHolder(const std::string& path, int lockMode = LOCK_EX) {
         int ready[2];
         if (pipe(ready) != 0) return;
         pid_ = fork();
         if (pid_ == 0) {
             int fd = open(path.c_str(), O_RDWR | O_CREAT, 0644);
-            flock(fd, LOCK_EX);
+            flock(fd, lockMode);
             char c = 1;
             (void)!write(ready[1], &c, 1);
             pause();
