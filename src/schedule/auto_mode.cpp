@@ -62,7 +62,7 @@ void AutoMode::StartupSetup() {
     if (station_.RunMode != RM_Starting) return;
     if (hooks_.readConfig) hooks_.readConfig(station_);
     WriteLog(station_.clock(), 0, station_.LogFile, "Program started");
-    station_.SyncTimeNow = hooks_.timeSyncEnabled && hooks_.timeSyncEnabled(station_);
+    if (hooks_.armTimeSync) hooks_.armTimeSync(station_);
     station_.SendTime.SelectDay(WeekdayIndexOf(station_.clock().Now()), store_,
                                 station_.surfaces());
     if (station_.Options.Auto) SetNextFu10(station_, ComputeNextSendTime());
@@ -78,7 +78,7 @@ void AutoMode::SetAuto(bool on) {
 void AutoMode::DayChange(TDateTime now) {
     // May ask "Save changes ?" and wait for the answer: no run starts meanwhile.
     station_.SendTime.SelectDay(WeekdayIndexOf(now), store_, station_.surfaces());
-    station_.SyncTimeNow = hooks_.timeSyncEnabled && hooks_.timeSyncEnabled(station_);
+    if (hooks_.armTimeSync) hooks_.armTimeSync(station_);
     station_.LastDayChange = DateOf(now);
     SetNextFu10(station_, ComputeNextSendTime());
     WriteLog(station_.clock(), 0, station_.LogFile, "Day change", kDayChangeLogLimit);

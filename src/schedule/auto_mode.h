@@ -25,7 +25,7 @@ struct AutoModeHooks {
     std::function<void(Station&)> readConfig;                 // ReadConfig
     std::function<void(Station&, int)> runJob;                // RunJob(N)
     std::function<void(Station&, int)> selectJob;             // SelectJob(N), -1 = none
-    std::function<bool(Station&)> timeSyncEnabled;            // the time sync "Enable" box
+    std::function<void(Station&)> armTimeSync;                // SyncTimeNow := "Enable" box
     std::function<int(const std::string&)> countFolderFiles;  // files of one folder
 };
 AutoModeHooks DefaultAutoModeHooks();
