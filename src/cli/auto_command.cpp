@@ -1,6 +1,7 @@
 // "auto": the headless station. Start-up set-up, "Auto" on for this process (not saved),
 // Timer1 every second and Timer2 every 100 ms until SIGINT or SIGTERM, which act as Cancel
 // and then end the program with "Program closed".
+#include <algorithm>
 #include <chrono>
 #include <iostream>
 
@@ -9,7 +10,9 @@
 #include "cli/stop_signals.h"
 #include "common/datetime_format.h"
 #include "common/log.h"
-#include "files/copy_status.h"
+#include "engine/run_job.h"
+#include "files/log_folder.h"
+#include "files/mpeg_check.h"
 #include "platform/process_control.h"
 #include "platform/program_dir.h"
 #include "schedule/auto_mode.h"
@@ -24,44 +27,44 @@ namespace {
 using SteadyClock = std::chrono::steady_clock;
 constexpr auto kTimer2Interval = std::chrono::milliseconds(100);
 
-// The Cancel button: automatic mode off, the running job stops at its next check, no
-// further job of the run starts.
-void CancelRun(Station& station) {
-    station.Options.Auto = false;
-    CopyCancel = -1;
-    station.Abbrechen = true;
+std::chrono::milliseconds Until(SteadyClock::time_point due) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(due - SteadyClock::now());
+    return std::max(left, std::chrono::milliseconds(0));
 }
 
 }  // namespace
 
 int RunAutoCommand(const Args& args) {
     if (!args.empty()) return UsageError("auto takes no arguments");
-    StopSignals stopSignals;
+    StopSignals stopSignals;  // before any thread starts, so every thread blocks them
     ApplyDateTimeFormats();
 
     AutoSurfaces surfaces(std::cerr, std::cout);
     Station station(platform::DetectProgramDir(), surfaces);
     MoveLegacyConfig(station);
+    SetFilesLogFolder(station.ProgramDir);
+    const std::string mpegLoad = MpegLoadLogText(LoadMpegLibraries(station.ProgramDir));
+    if (!mpegLoad.empty()) WriteLog(0, station.LogFile, mpegLoad);
+
     ConfigWeekdayListStore store(station.IniFilename);
     platform::ProcessControl& process = platform::SystemProcessControl();
     AutoMode autoMode(station, store, process);
     Watchdog watchdog(station, process);
 
     bool stopping = false;
-    SteadyClock::time_point nextTimer2 = SteadyClock::now();
-    auto serveTimer2 = [&] {
-        const SteadyClock::time_point now = SteadyClock::now();
-        if (now < nextTimer2) return;
-        nextTimer2 = now + kTimer2Interval;
-        watchdog.WatchdogTick();
-    };
     auto noticeStop = [&] {
         if (stopping) return;
         stopping = true;
         CancelRun(station);
     };
-    // Inside a run, processing messages is where the watchdog ticks and a stop arrives.
-    surfaces.SetMessagePump([&] {
+    SteadyClock::time_point nextTimer2 = SteadyClock::now();
+    auto serveTimer2 = [&] {
+        if (SteadyClock::now() < nextTimer2) return;
+        nextTimer2 = SteadyClock::now() + kTimer2Interval;
+        watchdog.WatchdogTick();
+    };
+    // During a run, processing messages is where the watchdog ticks and a stop arrives.
+    surfaces.SetMessageHandler([&] {
         if (stopSignals.Pending()) noticeStop();
         serveTimer2();
     });
@@ -72,21 +75,20 @@ int RunAutoCommand(const Args& args) {
     SteadyClock::time_point nextTimer1 =
         SteadyClock::now() + std::chrono::milliseconds(autoMode.Timer1IntervalMs());
     while (!stopping) {
-        const SteadyClock::time_point due = std::min(nextTimer1, nextTimer2);
-        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
-            due - SteadyClock::now() + std::chrono::microseconds(999));
-        if (stopSignals.WaitFor(wait)) {
+        if (stopSignals.WaitFor(Until(std::min(nextTimer1, nextTimer2)))) {
             noticeStop();
             break;
         }
         serveTimer2();
         if (SteadyClock::now() >= nextTimer1) {
             autoMode.AutoModeTick();
-            nextTimer1 = SteadyClock::now() + std::chrono::milliseconds(autoMode.Timer1IntervalMs());
+            nextTimer1 =
+                SteadyClock::now() + std::chrono::milliseconds(autoMode.Timer1IntervalMs());
         }
     }
     WriteLog(0, station.LogFile, "Program closed");
     std::cerr << "Program closed\n";
+    UnloadMpegLibraries();
     return 0;
 }
 

@@ -5,10 +5,6 @@ namespace ferrolin::cli {
 AutoSurfaces::AutoSurfaces(std::ostream& progress, std::ostream& nextStarts)
     : CliSurfaces(progress), nextStarts_(nextStarts) {}
 
-void AutoSurfaces::ProcessMessages() {
-    if (pump_) pump_();
-}
-
 void AutoSurfaces::SetNextFu10Text(std::string_view text) {
     if (text == lastNextStart_) return;
     lastNextStart_ = text;

@@ -1,8 +1,6 @@
 #pragma once
 // The face of the headless station: the command line's face, plus the next start printed
-// on standard output whenever it changes, and message processing that serves the watchdog
-// timer and the stop signals while a run is in progress.
-#include <functional>
+// on standard output whenever it changes.
 #include <ostream>
 #include <string>
 
@@ -14,10 +12,6 @@ class AutoSurfaces : public CliSurfaces {
 public:
     AutoSurfaces(std::ostream& progress, std::ostream& nextStarts);
 
-    // What processing pending messages does (Timer2, stop signals).
-    void SetMessagePump(std::function<void()> pump) { pump_ = std::move(pump); }
-
-    void ProcessMessages() override;
     void SetNextFu10Text(std::string_view text) override;
     // The countdown changes every second: only "working..." and "finished" are shown.
     void SetNextStartText(std::string_view text) override;
@@ -25,7 +19,6 @@ public:
 private:
     std::ostream& nextStarts_;
     std::string lastNextStart_;
-    std::function<void()> pump_;
 };
 
 }  // namespace ferrolin::cli

@@ -71,11 +71,11 @@ private:
 
 class AutoStationTest : public ::testing::Test {
 protected:
-    void WriteIni(const std::string& global) {
+    void WriteIni(const std::string& global, const std::string& job = "") {
         test::WriteFile(home / "Ferrolin.INI",
                         "[Global]\nAnzKopfstellen=1\n" + global + "\n[Kopf0]\nName=copy\nActive=1\n" +
                             "SendeVerzeichnis=" + source + "\nEmpfangsVerzeichnis=" + target +
-                            "\n");
+                            "\n" + job);
         fs::create_directories(source);
         fs::create_directories(target);
     }
@@ -84,6 +84,67 @@ protected:
     std::string source = home / "source";
     std::string target = home / "target";
 };
+
+// A two-second interval runs the job list again and again; SIGTERM ends the station
+// cleanly with "Program closed".
+TEST_F(AutoStationTest, RunsRepeatedlyAndStopsOnSigterm) {
+    WriteIni("SendTimeMode=0\nSendTimeSimpleInterval=00:00:02");
+    Station station(home.path());
+    test::WriteFile(source + "/first.txt", "one");
+    ASSERT_TRUE(test::WaitFor([&] { return fs::exists(target + "/first.txt"); },
+                              std::chrono::seconds(30)))
+        << station.Errors();
+    test::WriteFile(source + "/second.txt", "two");
+    ASSERT_TRUE(test::WaitFor([&] { return fs::exists(target + "/second.txt"); },
+                              std::chrono::seconds(30)))
+        << station.Errors();
+    EXPECT_TRUE(test::WaitFor([&] { return Count(station.Output(), "next start: ") >= 4; },
+                              std::chrono::seconds(30)));
+
+    EXPECT_EQ(station.Stop(), 0);
+    const std::string log = station.Log();
+    EXPECT_EQ(Count(log, " 000 Program started"), 1) << log;
+    EXPECT_EQ(Count(log, " 000 Day change"), 1) << log;
+    EXPECT_EQ(Count(log, " 000 Program closed"), 1) << log;
+    EXPECT_LT(log.find("Program started"), log.find("Program closed"));
+    // The "Auto" switch of this process is not written back.
+    EXPECT_EQ(test::ReadFile(home / "Ferrolin.INI").find("Auto="), std::string::npos);
+}
+
+// Files dropped into the first job's folder start a run a few seconds after the count
+// settles, long before the hourly start.
+TEST_F(AutoStationTest, SpecialScanStartsARunWhenFilesArrive) {
+    WriteIni("SendTimeMode=0\nSendTimeSimpleInterval=01:00:00\nSpezialScan=1");
+    Station station(home.path());
+    ASSERT_TRUE(test::WaitFor([&] { return Count(station.Output(), "next start: ") >= 2; },
+                              std::chrono::seconds(30)));
+    for (int i = 0; i < 3; ++i) test::WriteFile(source + "/drop" + std::to_string(i), "x");
+    const auto dropped = std::chrono::steady_clock::now();
+    ASSERT_TRUE(test::WaitFor([&] { return fs::exists(target + "/drop2"); },
+                              std::chrono::seconds(60)))
+        << station.Errors();
+    // The start waits for the count to settle: never at once.
+    EXPECT_GE(std::chrono::steady_clock::now() - dropped, std::chrono::seconds(4));
+    EXPECT_EQ(station.Stop(), 0);
+}
+
+// SIGTERM in the middle of a slow copy acts as Cancel: the copy stops, no partial file is
+// left under the destination name, and the station ends with "Program closed".
+TEST_F(AutoStationTest, SigtermDuringARunCancelsIt) {
+    WriteIni("SendTimeMode=0\nSendTimeSimpleInterval=00:00:01", "MaxByteRate=1\n");
+    test::WriteFile(source + "/big.bin", std::string(30 << 20, 'x'));
+    Station station(home.path());
+    ASSERT_TRUE(test::WaitFor([&] { return station.Errors().find("working...") != std::string::npos; },
+                              std::chrono::seconds(30)))
+        << station.Errors();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const auto stopped = std::chrono::steady_clock::now();
+    EXPECT_EQ(station.Stop(), 0);
+    // 30 MiB at 1 MiB/s would take half a minute.
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, std::chrono::seconds(20));
+    EXPECT_FALSE(fs::exists(target + "/big.bin"));
+    EXPECT_EQ(Count(station.Log(), " 000 Program closed"), 1) << station.Log();
+}
 
 // The station starts, announces its next start, and ends cleanly on SIGTERM with
 // "Program closed"; the "Auto" switch of this process is not written back.

@@ -185,6 +185,46 @@ TEST_F(AutoModeTest, MidnightReplacesThePendingStart) {
     EXPECT_TRUE(test::SameMoment(starts[0], At(0, 30, 1))) << Show(starts[0]);
 }
 
+// Files arriving in the first job's folder move the next start to five seconds after the
+// count last changed; an emptied folder triggers nothing but the next file does.
+TEST_F(AutoModeTest, SpecialScanStartsFiveSecondsAfterTheCountSettles) {
+    station.Options.SendTimeSimpleInterval = "01:00:00";
+    station.Options.SpezialScan = true;
+    station.Jobs = {{"watch", true}};
+    const std::string in = dir.path() + "/in";
+    std::filesystem::create_directories(in + "/subfolder");
+    station.SpezialScanDir = in;
+
+    TickFor(3 * kOneSecond);  // nothing but a folder: no run
+    for (int i = 0; i < 4; ++i) {
+        test::WriteFile(in + "/f" + std::to_string(i), "x");
+        TickFor(kOneSecond);  // files keep arriving: the start keeps moving
+    }
+    EXPECT_EQ(station.SpezialScanAnz, 4);
+    EXPECT_EQ(station.NextFu10, "09.12.2026 10:00:12");
+    // The first run leaves three files behind: a different count, so another run follows.
+    onJob = [&](int) {
+        if (runs.size() == 1) std::filesystem::remove(in + "/f0");
+    };
+    TickFor(20 * kOneSecond);
+    std::vector<TDateTime> starts = RunStarts();
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_TRUE(test::SameMoment(starts[0], At(10, 0, 13))) << Show(starts[0]);
+    EXPECT_TRUE(test::SameMoment(starts[1], At(10, 0, 20))) << Show(starts[1]);
+
+    // Emptied folder: count 0 never starts a run, but it is remembered.
+    onJob = nullptr;
+    for (int i = 0; i < 4; ++i) std::filesystem::remove(in + "/f" + std::to_string(i));
+    TickFor(20 * kOneSecond);
+    EXPECT_EQ(station.SpezialScanAnz, 0);
+    EXPECT_EQ(RunStarts().size(), 2u);
+    test::WriteFile(in + "/late", "x");
+    TickFor(10 * kOneSecond);
+    starts = RunStarts();
+    ASSERT_EQ(starts.size(), 3u);
+    EXPECT_TRUE(test::SameMoment(starts[2], At(10, 0, 54))) << Show(starts[2]);
+}
+
 TEST_F(AutoModeTest, AutoOffComputesTheNextStartButRunsNothing) {
     station.Options.Auto = false;
     TickFor(30 * kOneMinute);
