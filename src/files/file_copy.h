@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "files/copy_status.h"
 #include "files/copy_worker.h"
 #include "station/surfaces.h"
 

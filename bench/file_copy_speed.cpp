@@ -1,0 +1,112 @@
+// The copier on a 1 GiB file with a warm page cache, side by side with the peer tools:
+// the worker path against cp, the unbuffered path (WriteMode 1) against
+// dd bs=64k oflag=direct, and the peak memory of a copy against the file size.
+// Set FERROLIN_BENCH_DIR to a folder on the file system to measure (default /tmp).
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "bench_util.h"
+#include "files/file_copy.h"
+#include "files/log_folder.h"
+
+using namespace ferrolin;
+using namespace ferrolin::bench;
+
+namespace {
+
+constexpr int kRuns = 3;
+
+void MakeFile(const std::string& path, int64_t size) {
+    std::string block(1 << 20, '\0');
+    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>((i * 131) ^ (i >> 9));
+    std::ofstream out(path, std::ios::binary);
+    for (int64_t done = 0; done < size; done += static_cast<int64_t>(block.size())) out << block;
+}
+
+void Warm(const std::string& path) { Shell("cat " + Quote(path) + " > /dev/null"); }
+
+double TimeOurs(const std::string& src, const std::string& dst, uint8_t writeMode) {
+    std::error_code ec;
+    fs::remove(dst, ec);
+    return Seconds([&] {
+        if (FileCopy(src, dst, {}, CopyProgressRoutine, 0, cfForce, writeMode) != crCopied) {
+            std::printf("copy failed: %s\n", CopyStatus.StatusStr.c_str());
+        }
+    });
+}
+
+double TimeTool(const std::string& command, const std::string& dst) {
+    std::error_code ec;
+    fs::remove(dst, ec);
+    return Seconds([&] {
+        if (!Shell(command)) std::printf("failed: %s\n", command.c_str());
+    });
+}
+
+// Peak resident memory (KiB) of a child process that copies src with writeMode.
+long PeakMemoryOfCopy(const std::string& src, const std::string& dst, uint8_t writeMode) {
+    int out[2];
+    if (pipe(out) != 0) return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        struct rusage before {};
+        getrusage(RUSAGE_SELF, &before);
+        FileCopy(src, dst, {}, CopyProgressRoutine, 0, cfForce, writeMode);
+        struct rusage after {};
+        getrusage(RUSAGE_SELF, &after);
+        const long grown = after.ru_maxrss - before.ru_maxrss;
+        (void)!write(out[1], &grown, sizeof grown);
+        _exit(0);
+    }
+    long grown = -1;
+    (void)!read(out[0], &grown, sizeof grown);
+    waitpid(child, nullptr, 0);
+    close(out[0]);
+    close(out[1]);
+    return grown;
+}
+
+}  // namespace
+
+int main() {
+    BenchRoot root;
+    SetFilesLogFolder(root.path());
+    const std::string src = root / "source.bin";
+    const std::string small = root / "small.bin";
+    const std::string dst = root / "copy.bin";
+    const int64_t size = int64_t{1} << 30;
+    MakeFile(src, size);
+    MakeFile(small, 64 << 20);
+    Warm(src);
+
+    std::vector<double> worker, cp, unbuffered, dd;
+    for (int run = 0; run < kRuns; ++run) {
+        worker.push_back(TimeOurs(src, dst, wmSystemCopy));
+        cp.push_back(TimeTool("cp " + Quote(src) + " " + Quote(dst), dst));
+        unbuffered.push_back(TimeOurs(src, dst, wmUnbuffered));
+        dd.push_back(TimeTool("dd if=" + Quote(src) + " of=" + Quote(dst) +
+                                  " bs=64k oflag=direct",
+                              dst));
+    }
+    const double mib = static_cast<double>(size) / (1 << 20);
+    auto line = [&](const char* what, double seconds) {
+        std::printf("%-34s %7.3f s  %8.1f MiB/s\n", what, seconds, mib / seconds);
+    };
+    std::printf("1 GiB, warm cache, median of %d runs\n", kRuns);
+    line("FileCopy worker path (WriteMode 2)", Median(worker));
+    line("cp", Median(cp));
+    line("FileCopy WriteMode 1 (O_DIRECT)", Median(unbuffered));
+    line("dd bs=64k oflag=direct", Median(dd));
+    std::printf("ratio worker / cp:               %.3f\n", Median(worker) / Median(cp));
+    std::printf("ratio WriteMode 1 / dd direct:   %.3f\n", Median(unbuffered) / Median(dd));
+
+    for (uint8_t mode : {wmSystemCopy, wmUnbuffered}) {
+        const long small64 = PeakMemoryOfCopy(small, dst, mode);
+        const long big = PeakMemoryOfCopy(src, dst, mode);
+        std::printf("peak memory growth, WriteMode %d: 64 MiB file %ld KiB, 1 GiB file %ld KiB\n",
+                    mode, small64, big);
+    }
+    return 0;
+}
