@@ -1,3 +1,4 @@
+// Reading the keys of a compare list file.
 #include <charconv>
 
 #include "common/text.h"
@@ -6,6 +7,17 @@
 #include "platform/text_lines.h"
 
 namespace ferrolin {
+
+namespace {
+
+// The file name of a listed path. Compare list files are written by playout systems on
+// other stations too, so a Windows path ("D:\Play\Spot12.mpg") counts as a path as well.
+std::string_view ListedFileName(std::string_view path) {
+    const size_t separator = path.find_last_of("/\\");
+    return separator == std::string_view::npos ? path : path.substr(separator + 1);
+}
+
+}  // namespace
 
 std::vector<std::string> ReadCompareKeys(const std::string& path) {
     std::vector<std::string> keys;
@@ -22,7 +34,8 @@ std::vector<std::string> ReadCompareKeys(const std::string& path) {
             if (result.ec != std::errc() || k < 0 || k >= count ||
                 std::to_string(k) != std::string_view(name).substr(4))
                 continue;
-            std::string key = AsciiLower(LastPathComponent(ini.ReadString(section, name, "")));
+            const std::string value = ini.ReadString(section, name, "");
+            std::string key = AsciiLower(ListedFileName(value));
             const size_t dot = key.find('.');
             if (dot != std::string::npos) key.resize(dot);
             if (!key.empty()) keys.push_back(std::move(key));

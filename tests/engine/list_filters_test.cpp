@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "engine/substring_set.h"
+#include "support/temp_dir.h"
 
 namespace ferrolin {
 namespace {
@@ -69,6 +71,56 @@ TEST(SubstringSet, AgreesWithPlainSearchOnRandomTexts) {
             ASSERT_EQ(set.AnyOccursIn(name), expected) << name;
         }
     }
+}
+
+}  // namespace
+}  // namespace ferrolin
+
+namespace ferrolin {
+namespace {
+
+class CompareListFile : public ::testing::Test {
+protected:
+    std::string Write(const std::string& name, const std::string& content) {
+        test::WriteFile(dir / name, content);
+        return dir / name;
+    }
+    test::TempDir dir;
+};
+
+TEST_F(CompareListFile, KeysFromEitherSectionOrFromPlainLines) {
+    struct Case {
+        std::string content;
+        std::vector<std::string> keys;
+    } cases[] = {
+        {"[FilesToCopy]\r\nAnz=1\r\nLine0=D:\\Play\\Spot12.mpg\r\n", {"spot12"}},
+        {"[FilesToCopy]\nAnz=2\nLine0=/play/Spot12.Final.mpg\nLine1=/x/News\nLine2=/x/late.mpg\n",
+         {"spot12", "news"}},
+        {"[CfgFilesToRender]\nAnz=1\nLine0=/a/first.mpg\n[FilesToCopy]\nAnz=1\nLine0=/b/second.mpg\n",
+         {"first"}},
+        {"[FilesToCopy]\nAnz=2000000000\nLine0=/a/one.mpg\nLine01=/a/two.mpg\n", {"one"}},
+        {"[FilesToCopy]\nAnz=0\nLine0=/a/one.mpg\n", {}},
+        {"Spot12\r\n\r\nnews.mpg\r\n", {"Spot12", "news.mpg"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> keys = ReadCompareKeys(Write("list.ini", c.content));
+        std::sort(keys.begin(), keys.end());
+        std::vector<std::string> expected = c.keys;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(keys, expected) << c.content;
+    }
+}
+
+TEST_F(CompareListFile, FiltersTheSourceListOrLeavesItAlone) {
+    const std::string ini = Write("cl.ini", "[FilesToCopy]\nAnz=1\nLine0=/Play/Spot12.mpg\n");
+    SourceList list = {"/in/SPOT12.mpg\t1\td", "/in/spot13.mpg\t1\td", "/in/a/spot12x.mpg\t1\td"};
+    FilterByCompareList(ini, list);
+    EXPECT_EQ(list, (SourceList{"/in/SPOT12.mpg\t1\td", "/in/a/spot12x.mpg\t1\td"}));
+    SourceList untouched = {"/in/a\t1\td"};
+    FilterByCompareList("", untouched);
+    FilterByCompareList(dir / "missing.ini", untouched);
+    FilterByCompareList(Write("empty.ini", ""), untouched);
+    EXPECT_EQ(untouched.size(), 1u);
 }
 
 }  // namespace

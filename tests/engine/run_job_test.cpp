@@ -11,6 +11,7 @@
 #include "common/text.h"
 #include "files/copy_status.h"
 #include "files/log_folder.h"
+#include "files/mpeg_check.h"
 #include "platform/fs.h"
 #include "station/station.h"
 #include "station/station_config.h"
@@ -232,6 +233,86 @@ TEST_F(RunJobTest, ByteRateThatIsNotANumberCopiesWithoutLimit) {
     RunAll({}, {job});
     EXPECT_TRUE(Exists(dst / "a.txt"));
     EXPECT_EQ(Count(Log(), "Byte rate \"fast\" is not a number"), 1u);
+}
+
+TEST_F(RunJobTest, ARefusedDestinationStopsTheJobAndAManualRun) {
+    WriteFile(src / "a.txt", "a");
+    WriteFile(src / "b.txt", "b");
+    IniKeys shared = FolderJob(src.path(), "//fileserver/share/in");
+    shared["DestLName"] = "station";
+    TempDir second;
+    RunAll({}, {shared, FolderJob(src.path(), second.path())});
+    EXPECT_EQ(station.JobsCutShort, 1u);
+    EXPECT_TRUE(fs::is_empty(second.path()));
+    EXPECT_NE(CopyCancel.load(), 0);
+    EXPECT_FALSE(station.Abbrechen);  // not the operator's Cancel
+}
+
+TEST_F(RunJobTest, AListFileSourceCopiesTheListedFiles) {
+    WriteFile(src / "x/one.txt", "1");
+    WriteFile(src / "y/two.txt", "22");
+    WriteFile(src / "y/empty.txt", "");
+    WriteFile(home / "files.lst", src / "x/one.txt" + "\n" + src / "y/two.txt" + "\n" +
+                                      src / "y/empty.txt" + "\n" + src / "gone.txt" + "\n");
+    IniKeys job = FolderJob(home / "files.lst", dst.path());
+    job["SourceType"] = "5";
+    RunAll({}, {job});
+    EXPECT_EQ(ReadFile(dst / "one.txt"), "1");
+    EXPECT_EQ(ReadFile(dst / "two.txt"), "22");
+    EXPECT_FALSE(Exists(dst / "empty.txt"));
+}
+
+TEST_F(RunJobTest, InteractiveRunsAskBeforeOverwriting) {
+    WriteFile(src / "a.txt", "new content");
+    WriteFile(dst / "a.txt", "old");
+    surfaces.answer = Answer::No;
+    Configure({}, {FolderJob(src.path(), dst.path())});
+    RunAllJobsManually(station, true);
+    ASSERT_EQ(surfaces.questions.size(), 1u);
+    EXPECT_EQ(surfaces.questions[0].text, dst / "a.txt" + " exists\r\noverwrite ?");
+    EXPECT_EQ(ReadFile(dst / "a.txt"), "old");
+    surfaces.answer = Answer::Yes;
+    RunAllJobsManually(station, true);
+    EXPECT_EQ(ReadFile(dst / "a.txt"), "new content");
+    RunAllJobsManually(station, false);  // "Manual (no messages)" never asks
+    EXPECT_EQ(surfaces.questions.size(), 2u);
+}
+
+class MpegRunTest : public RunJobTest {
+protected:
+    MpegRunTest() {
+        EXPECT_EQ(LoadMpegLibraries(FERROLIN_FAKE_MPEG_DIR), 0);
+        WriteFile(src / "short.mpg", "FAKEMPEG 00:00:00:00 00:00:00:05");
+        WriteFile(src / "long.mpg", "FAKEMPEG 00:00:00:00 00:00:10:00");
+    }
+    ~MpegRunTest() override { UnloadMpegLibraries(); }
+};
+
+TEST_F(MpegRunTest, UnattendedRunsCopyCorruptFilesOnlyWhenAllowed) {
+    RunAll({{"CopyCorruptFiles", "0"}}, {FolderJob(src.path(), dst.path())});
+    EXPECT_FALSE(Exists(dst / "short.mpg"));
+    EXPECT_TRUE(Exists(dst / "long.mpg"));
+    EXPECT_EQ(surfaces.errors, (std::vector<std::string>{"Corrupt header !! " + src / "short.mpg"}));
+    EXPECT_EQ(Count(Log(), src / "short.mpg" + " is corrupt"), 1u);
+    EXPECT_EQ(station.FailedFiles, 1u);
+    EXPECT_TRUE(surfaces.questions.empty());
+
+    RunAll({{"CopyCorruptFiles", "1"}}, {FolderJob(src.path(), dst.path())});
+    EXPECT_TRUE(Exists(dst / "short.mpg"));
+    EXPECT_EQ(station.FailedFiles, 0u);
+}
+
+TEST_F(MpegRunTest, InteractiveRunsAskWhateverTheOptionSays) {
+    surfaces.answer = Answer::No;
+    Configure({{"CopyCorruptFiles", "1"}}, {FolderJob(src.path(), dst.path())});
+    RunAllJobsManually(station, true);
+    ASSERT_EQ(surfaces.questions.size(), 1u);
+    EXPECT_EQ(surfaces.questions[0].text, src / "short.mpg" + " is corrupt\r\ncopy anyway ?");
+    EXPECT_EQ(surfaces.questions[0].buttons, Buttons::YesNo);
+    EXPECT_FALSE(Exists(dst / "short.mpg"));
+    surfaces.answer = Answer::Yes;
+    RunAllJobsManually(station, true);
+    EXPECT_TRUE(Exists(dst / "short.mpg"));
 }
 
 // The mirror cases: source S with a.txt and Sub/b.txt, destination T with a.txt, c.txt
