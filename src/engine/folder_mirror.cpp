@@ -61,7 +61,11 @@ void MirrorFolderDestination(Station& station, const TransferJob& job,
     RemoveCommon(counterparts, orphans, false, &panel);
 
     const std::optional<long> days = ParseDelayDays(job.DestDelDelay);
-    if (!job.DestDelDelay.empty() && !days) return;  // not a number: nothing happens
+    if (!job.DestDelDelay.empty() && !days) {
+        WriteLog(0, station.LogFile,
+                 "Delete delay \"" + job.DestDelDelay + "\" is not a number; nothing deleted");
+        return;
+    }
     if (days && *days > 0) {
         PostponeDeletions(station, destFolder, orphans);
         return;

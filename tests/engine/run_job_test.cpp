@@ -368,6 +368,13 @@ TEST_F(MirrorTest, WithADelayTheOrphanIsNotedNotDeleted) {
     EXPECT_EQ(lines.substr(19), "\t" + dst / "c.txt" + "\r\n");
 }
 
+TEST_F(MirrorTest, ADelayThatIsNotANumberDeletesNothing) {
+    RunAll({}, {MirrorJob(true, "soon")});
+    EXPECT_TRUE(Exists(dst / "c.txt"));
+    EXPECT_FALSE(Exists(home / "DelayDelete.txt"));
+    EXPECT_EQ(Count(Log(), "Delete delay \"soon\" is not a number; nothing deleted"), 1u);
+}
+
 TEST_F(MirrorTest, ASourceFolderThatVanishesDuringTheRunDeletesNothing) {
     surfaces.onMessages = [this] {
         if (fs::exists(src.path())) fs::rename(src.path(), src.path() + "-unmounted");
