@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "common/datetime_format.h"
+#include "platform/process_control.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 
@@ -29,10 +30,12 @@ int Count(const std::string& text, const std::string& needle) {
 // ferrolin-cli auto running on a program folder; stopped with SIGTERM.
 class Station {
 public:
-    explicit Station(const std::string& home) : home_(home) {
+    explicit Station(const std::string& home, const char* restartExitCode = nullptr)
+        : home_(home) {
         pid_ = fork();
         if (pid_ == 0) {
             setenv("FERROLIN_HOME", home.c_str(), 1);
+            if (restartExitCode) setenv(platform::kRestartExitCodeVariable, restartExitCode, 1);
             FILE* out = freopen((home + "/stdout.txt").c_str(), "w", stdout);
             FILE* err = freopen((home + "/stderr.txt").c_str(), "w", stderr);
             if (out == nullptr || err == nullptr) _exit(126);
@@ -56,6 +59,10 @@ public:
     // SIGTERM, then the exit code (-1 when it did not end normally within a minute).
     int Stop() {
         kill(pid_, SIGTERM);
+        return WaitForExit();
+    }
+    // The exit code once the station has ended by itself (-1: not within a minute).
+    int WaitForExit() {
         int status = 0;
         const bool ended = test::WaitFor(
             [&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, std::chrono::seconds(60));
@@ -68,6 +75,34 @@ private:
     std::string home_;
     pid_t pid_ = -1;
 };
+
+// Ends every process started for a program folder (found by its FERROLIN_HOME), such as
+// a station that restarted itself and is no longer our child. Returns how many it found.
+int KillStationsOf(const std::string& home) {
+    const std::string marker = std::string("FERROLIN_HOME=") + home;
+    int found = 0;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        const std::string environ = test::ReadFile(entry.path().string() + "/environ");
+        size_t pos = 0;
+        bool match = false;
+        while (pos < environ.size()) {
+            const size_t end = environ.find('\0', pos);
+            if (environ.compare(pos, (end == std::string::npos ? environ.size() : end) - pos,
+                                marker) == 0) {
+                match = true;
+            }
+            if (end == std::string::npos) break;
+            pos = end + 1;
+        }
+        if (match && std::stoi(name) != getpid()) {
+            kill(std::stoi(name), SIGKILL);
+            ++found;
+        }
+    }
+    return found;
+}
 
 class AutoStationTest : public ::testing::Test {
 protected:
@@ -144,6 +179,43 @@ TEST_F(AutoStationTest, SigtermDuringARunCancelsIt) {
     EXPECT_LT(std::chrono::steady_clock::now() - stopped, std::chrono::seconds(20));
     EXPECT_FALSE(fs::exists(target + "/big.bin"));
     EXPECT_EQ(Count(station.Log(), " 000 Program closed"), 1) << station.Log();
+}
+
+// The watchdog's "Restart Software" on a connection that stays up too long: the log line,
+// then the restart script waits for this process to end and starts the station again.
+TEST_F(AutoStationTest, WatchdogRestartsTheStation) {
+    WriteIni("SendTimeMode=0\nSendTimeSimpleInterval=00:00:01\nTimeoutControl=1\n"
+             "RebootAfterTimeout=00:02",
+             "MaxByteRate=1\n");
+    test::WriteFile(source + "/big.bin", std::string(30 << 20, 'x'));
+    Station station(home.path());
+    EXPECT_EQ(station.WaitForExit(), 0);
+    const bool restarted = test::WaitFor(
+        [&] { return Count(station.Log(), "Program started") >= 2; }, std::chrono::seconds(30));
+    // The restarted station is no child of this test: end it (and a script still waiting).
+    while (KillStationsOf(home.path()) > 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    ASSERT_TRUE(restarted) << station.Log();
+    const std::string log = station.Log();
+    const size_t restart = log.find(" 000 Software restart because of timeout");
+    ASSERT_NE(restart, std::string::npos) << log;
+    EXPECT_NE(log.find("Program started", restart), std::string::npos) << log;
+    EXPECT_EQ(log.find("Program closed"), std::string::npos) << log;
+    EXPECT_TRUE(test::WaitFor([&] { return !fs::exists(home / "SelfRestart.sh"); }));
+}
+
+// Under a service manager the restart is left to it: the station ends with the agreed exit
+// code and writes no script.
+TEST_F(AutoStationTest, WatchdogLeavesTheRestartToTheServiceManager) {
+    WriteIni("SendTimeMode=0\nSendTimeSimpleInterval=00:00:01\nTimeoutControl=1\n"
+             "RebootAfterTimeout=00:02",
+             "MaxByteRate=1\n");
+    test::WriteFile(source + "/big.bin", std::string(30 << 20, 'x'));
+    Station station(home.path(), "75");
+    EXPECT_EQ(station.WaitForExit(), 75);
+    EXPECT_EQ(Count(station.Log(), " 000 Software restart because of timeout"), 1);
+    EXPECT_FALSE(fs::exists(home / "SelfRestart.sh"));
 }
 
 // The station starts, announces its next start, and ends cleanly on SIGTERM with
