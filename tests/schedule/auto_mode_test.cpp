@@ -225,6 +225,38 @@ TEST_F(AutoModeTest, SpecialScanStartsFiveSecondsAfterTheCountSettles) {
     EXPECT_TRUE(test::SameMoment(starts[2], At(10, 0, 54))) << Show(starts[2]);
 }
 
+// The day change rotates the event log once it has grown past 1,000,000 bytes.
+TEST_F(AutoModeTest, DayChangeRotatesABigLog) {
+    test::WriteFile(station.LogFile, std::string(1000001, 'x'));
+    TickFor(kOneSecond);
+    const std::string log = Log();
+    EXPECT_EQ(CountLines(log, "Day change"), 1);
+    EXPECT_EQ(log.find("xxx"), std::string::npos);
+    EXPECT_GT(test::ReadFile(dir.path() + "/Ferrolinold.log").size(), 1000000u);
+}
+
+// Unsaved send-time edits at midnight: the day change asks first, and no run starts before
+// the answer; Yes keeps the edits with the day they were made for.
+TEST_F(AutoModeTest, UnsavedEditsAtMidnightAreAskedAboutFirst) {
+    station.Options.SendTimeMode = 1;
+    StoreWeekday("TuesdayFu10", "20:00 --;");
+    StoreWeekday("WednesdayFu10", "00:00 00:00:05;");
+    clock.Set(At(23, 59, 55, -1));
+    TickFor(kOneSecond);
+    station.SendTime.EditLines({"21:00 --"});
+    surfaces.answers = {Answer::Yes};
+    size_t askedBeforeRun = 0;
+    onJob = [&](int) {
+        if (askedBeforeRun == 0) askedBeforeRun = surfaces.asked.size();
+    };
+    TickFor(15 * kOneSecond);
+    EXPECT_EQ(surfaces.asked, std::vector<std::string>{"Warning: Save changes ?"});
+    EXPECT_EQ(askedBeforeRun, 1u);
+    EXPECT_EQ(ProfileFile(station.IniFilename).ReadString("Global", "TuesdayFu10", ""), "21:00 --;");
+    EXPECT_EQ(station.SendTime.Lines(), std::vector<std::string>{"00:00 00:00:05"});
+    EXPECT_FALSE(RunStarts().empty());
+}
+
 TEST_F(AutoModeTest, AutoOffComputesTheNextStartButRunsNothing) {
     station.Options.Auto = false;
     TickFor(30 * kOneMinute);
