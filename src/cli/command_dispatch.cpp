@@ -36,6 +36,8 @@ const std::vector<Command>& AllCommands() {
         {"run", "one run of the whole job list, as \"Manual (no messages)\"", RunRunCommand},
         {"auto", "the station in automatic mode until SIGINT or SIGTERM", RunAutoCommand},
         {"next", "the next automatic start as the schedule computes it now", RunNextCommand},
+        {"sync-now", "set the clock from the time server now ([--dry-run]: only query)",
+         RunSyncNowCommand},
         {"help", "this text", RunHelpCommand},
     };
     return commands;

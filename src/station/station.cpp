@@ -8,6 +8,7 @@ Station::Station(std::string programDir, Surfaces& surfaces, Clock& clock)
     : ProgramDir(std::move(programDir)),
       IniFilename(ProgramDir + "/Ferrolin.INI"),
       LogFile(ProgramDir + "/Ferrolin.log"),
+      SyncTimeF(surfaces, clock),
       surfaces_(surfaces),
       clock_(clock) {}
 

@@ -10,6 +10,7 @@
 #include "common/clock.h"
 #include "config/global_options.h"
 #include "config/transfer_job.h"
+#include "remote/time_sync.h"
 #include "schedule/send_time_editor.h"
 #include "station/surfaces.h"
 
@@ -66,7 +67,7 @@ public:
     uint8_t RunMode = RM_Starting;
     bool Abbrechen = false;
     uint8_t Transfer = Tran_None;
-    bool SyncTimeNow = false;
+    bool SyncTimeNow = false;  // see remote/time_sync_run.h
     bool Connected = false;
 
     // Automatic mode and schedule.
@@ -96,6 +97,9 @@ public:
     std::function<int32_t()> SyncCheckHook;
     std::function<void()> AfterManualRunHook;
     std::function<void()> AbortFtpHook;
+
+    // The time-synchronisation panel's state and operations ("Time sync" tab).
+    TSyncTimeF SyncTimeF;
 
 private:
     Surfaces& surfaces_;

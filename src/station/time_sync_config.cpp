@@ -2,8 +2,8 @@
 
 namespace ferrolin {
 
-void LoadTimeSyncConfig(Station&) {}
+void LoadTimeSyncConfig(Station& station) { station.SyncTimeF.LoadConfigFrom(station.IniFilename); }
 
-void SaveTimeSyncConfig(Station&) {}
+void SaveTimeSyncConfig(Station& station) { station.SyncTimeF.SaveConfigTo(station.IniFilename); }
 
 }  // namespace ferrolin

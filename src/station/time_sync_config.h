@@ -6,12 +6,11 @@
 
 namespace ferrolin {
 
-// Extension point for the time synchronisation settings: reads its section from
-// station.IniFilename. Does nothing until the time synchronisation is built.
+// Reads the time synchronisation section from station.IniFilename into the panel's
+// settings (TSyncTimeF::LoadConfigFrom).
 void LoadTimeSyncConfig(Station& station);
 
-// Extension point: writes the time synchronisation section. Does nothing until the time
-// synchronisation is built.
+// Writes the time synchronisation section (TSyncTimeF::SaveConfigTo).
 void SaveTimeSyncConfig(Station& station);
 
 }  // namespace ferrolin
