@@ -9,7 +9,6 @@
 #include "cli/cli_session.h"
 #include "cli/commands.h"
 #include "common/datetime_format.h"
-#include "platform/clock_setter.h"
 #include "remote/time_sync.h"
 #include "remote/time_sync_panel.h"
 
@@ -56,11 +55,7 @@ int RunSyncNowCommand(const Args& args) {
         std::cerr << "ferrolin-cli: cannot read " << station.IniFilename
                   << ", using the default time-sync settings\n";
     }
-    if (dryRun) {
-        sync.DryRun = true;
-    } else {
-        sync.UseClockSetter(platform::SystemClockSetter());
-    }
+    sync.DryRun = dryRun;
 
     std::printf("Time server: %s (%s)\n", sync.Settings.Server.c_str(),
                 ProtocolName(sync.Settings.Protocol).c_str());

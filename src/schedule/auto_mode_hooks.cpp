@@ -12,6 +12,11 @@ AutoModeHooks DefaultAutoModeHooks() {
     hooks.readConfig = [](Station& station) { ReadConfig(station); };
     hooks.runJob = [](Station& station, int n) { RunJob(station, static_cast<uint16_t>(n)); };
     hooks.selectJob = [](Station& station, int n) { SelectJob(station, n); };
+    // At start and at each day change a synchronisation is due before the next
+    // connected job when the time-sync panel's "Enable" box is on.
+    hooks.armTimeSync = [](Station& station) {
+        station.SyncTimeNow = station.SyncTimeF.Settings.Enable;
+    };
     // The first job's source may carry a file mask ("/in/*.mpg"): the files that job would
     // list are the ones watched, instead of a folder name with a mask in it that never
     // lists anything.

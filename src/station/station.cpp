@@ -10,7 +10,10 @@ Station::Station(std::string programDir, Surfaces& surfaces, Clock& clock)
       LogFile(ProgramDir + "/Ferrolin.log"),
       SyncTimeF(surfaces, clock),
       surfaces_(surfaces),
-      clock_(clock) {}
+      clock_(clock) {
+    // The run driver's clock synchronisation before a job's transfers.
+    SyncCheckHook = [this] { return SyncTimeF.SyncCheck(); };
+}
 
 void Station::SetConnected(bool on) {
     Connected = on;

@@ -67,7 +67,7 @@ public:
     uint8_t RunMode = RM_Starting;
     bool Abbrechen = false;
     uint8_t Transfer = Tran_None;
-    bool SyncTimeNow = false;  // see remote/time_sync_run.h
+    bool SyncTimeNow = false;
     bool Connected = false;
 
     // Automatic mode and schedule.

@@ -1,8 +1,14 @@
-// Time synchronisation as the rest of the program meets it: armed at start and day
-// change, tried once by the run driver, and against real time servers.
-#include "remote/time_sync_run.h"
+// Time synchronisation as the rest of the program meets it: its settings read with the
+// configuration, armed at start and day change by the automatic mode's hook, tried once
+// by the run driver; and against real time servers.
+#include <algorithm>
 
+#include "engine/run_job.h"
+#include "files/log_folder.h"
+#include "schedule/auto_mode.h"
 #include "station/station.h"
+#include "station/station_config.h"
+#include "support/job_ini.h"
 #include "support/temp_dir.h"
 #include "time_sync_fixture.h"
 
@@ -12,58 +18,89 @@ namespace {
 class TimeSyncRunTest : public ::testing::Test {
 protected:
     TimeSyncRunTest() {
+        SetFilesLogFolder(home.path());
         station.SyncTimeF.UseClockSetter(setter);
-        station.SyncTimeF.Settings.Protocol = time_sync_panel::kProtocolTime;
-        station.SyncTimeF.Settings.Server = timeServer.Address();
         clock.Set(ServerLocal());
+        WriteFile(src / "a.txt", "alpha");
     }
 
-    TempDir dir;
+    // One folder job and the time-sync section, read the way the program reads them.
+    void Configure(bool enable, const std::string& maxCorrection) {
+        WriteJobIni(home.path(), {},
+                    {{{"SendeVerzeichnis", src.path()}, {"EmpfangsVerzeichnis", dst.path()}}});
+        const std::string ini = home / "Ferrolin.INI";
+        WriteFile(ini, ReadFile(ini) + "[InternetDateTimeSync]\nEnable=" +
+                           (enable ? "1" : "0") + "\nProtocol=1\nServer=" +
+                           timeServer.Address() + "\nMaxCorrection=" + maxCorrection + "\n");
+        ReadConfig(station);
+    }
+
+    // The automatic mode's start-up step: SyncTimeNow from the "Enable" box.
+    void Arm() { DefaultAutoModeHooks().armTimeSync(station); }
+
+    size_t Count(const std::string& status) const {
+        return static_cast<size_t>(
+            std::count(surfaces.statusTexts.begin(), surfaces.statusTexts.end(), status));
+    }
+
+    TempDir home, src, dst;
     RecordingSurfaces surfaces;
     FakeClock clock;
     FakeClockSetter setter;
     TcpResponder timeServer{TimeProtocolAnswer(kServerUnix)};
-    Station station{dir.path(), surfaces, clock};
+    Station station{home.path(), surfaces, clock};
 };
+
+TEST_F(TimeSyncRunTest, SettingsComeWithTheConfiguration) {
+    Configure(true, "7");
+    EXPECT_TRUE(station.SyncTimeF.Settings.Enable);
+    EXPECT_EQ(station.SyncTimeF.Settings.Server, timeServer.Address());
+    EXPECT_EQ(station.SyncTimeF.Settings.MaxCorrection, "7");
+    station.SyncTimeF.Settings.Interval = "03:00";
+    SaveConfig(station);
+    EXPECT_NE(ReadFile(home / "Ferrolin.INI").find("Interval=03:00"), std::string::npos);
+}
 
 TEST_F(TimeSyncRunTest, ArmingFollowsTheEnableBox) {
     for (bool enable : {true, false}) {
-        station.SyncTimeF.Settings.Enable = enable;
+        Configure(enable, "1");
         station.SyncTimeNow = !enable;
-        ArmTimeSync(station);
+        Arm();
         EXPECT_EQ(station.SyncTimeNow, enable);
     }
 }
 
-TEST_F(TimeSyncRunTest, BeforeTransferTriesOnceAndClearsTheFlag) {
-    station.SyncTimeF.Settings.Enable = true;
-    ArmTimeSync(station);
-    EXPECT_EQ(SyncTimeBeforeTransfer(station), 0);
-    EXPECT_EQ(surfaces.statusTexts,
-              (std::vector<std::string>{"Try sync time...", "sync time successful"}));
+TEST_F(TimeSyncRunTest, FirstJobSynchronisesOnceAndTheNextDoesNot) {
+    Configure(true, "1");
+    Arm();
+    RunJob(station, 0);
+    EXPECT_EQ(Count("Try sync time..."), 1u);
+    EXPECT_EQ(Count("sync time successful"), 1u);
     EXPECT_EQ(setter.moments.size(), 1u);
     EXPECT_FALSE(station.SyncTimeNow);
+    EXPECT_EQ(ReadFile(dst / "a.txt"), "alpha");  // the job went on to its transfers
 
-    // The next job of the same day does not try again.
-    surfaces.statusTexts.clear();
-    EXPECT_EQ(SyncTimeBeforeTransfer(station), 0);
-    EXPECT_TRUE(surfaces.statusTexts.empty());
+    WriteFile(src / "b.txt", "bravo");
+    RunJob(station, 0);
+    EXPECT_EQ(Count("Try sync time..."), 1u);
     EXPECT_EQ(setter.moments.size(), 1u);
 }
 
-TEST_F(TimeSyncRunTest, BeforeTransferReportsAFailure) {
-    station.SyncTimeF.Settings.Enable = true;
-    station.SyncTimeF.Settings.MaxCorrection = "1";
+TEST_F(TimeSyncRunTest, AFailedSynchronisationIsShownAndTheJobGoesOn) {
+    Configure(true, "1");
     clock.Set(ServerLocal() + kOneHour);  // beyond the limit
-    station.SyncTimeNow = true;
-    EXPECT_EQ(SyncTimeBeforeTransfer(station), 1);
-    EXPECT_EQ(surfaces.statusTexts.back(), "sync time failed");
-    EXPECT_FALSE(station.SyncTimeNow);
+    Arm();
+    RunJob(station, 0);
+    EXPECT_EQ(Count("sync time failed"), 1u);
+    EXPECT_EQ(station.SyncTimeF.SyncTimeFailed, 1);
+    EXPECT_TRUE(setter.moments.empty());
+    EXPECT_EQ(ReadFile(dst / "a.txt"), "alpha");
 }
 
 TEST_F(TimeSyncRunTest, StationDoesNotSetTheClockUnlessAFaceWiresItIn) {
-    Station unwired(dir.path(), surfaces, clock);
-    unwired.SyncTimeF.Settings = station.SyncTimeF.Settings;
+    Station unwired(home.path(), surfaces, clock);
+    unwired.SyncTimeF.Settings.Protocol = time_sync_panel::kProtocolTime;
+    unwired.SyncTimeF.Settings.Server = timeServer.Address();
     EXPECT_FALSE(unwired.SyncTimeF.SyncNow(false));
     EXPECT_NE(unwired.SyncTimeF.LastError.find("not enabled"), std::string::npos);
 }
