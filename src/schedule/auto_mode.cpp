@@ -1,6 +1,7 @@
 #include "schedule/auto_mode.h"
 
 #include <chrono>
+#include <exception>
 #include <thread>
 #include <utility>
 
@@ -63,8 +64,7 @@ void AutoMode::StartupSetup() {
     if (hooks_.readConfig) hooks_.readConfig(station_);
     WriteLog(station_.clock(), 0, station_.LogFile, "Program started");
     if (hooks_.armTimeSync) hooks_.armTimeSync(station_);
-    station_.SendTime.SelectDay(WeekdayIndexOf(station_.clock().Now()), store_,
-                                station_.surfaces());
+    ChangeWeekday(station_.clock().Now());
     if (station_.Options.Auto) SetNextFu10(station_, ComputeNextSendTime());
     station_.RunMode = RM_Idle;
     timer1IntervalMs_ = 1000;
@@ -75,9 +75,18 @@ void AutoMode::SetAuto(bool on) {
     if (on && station_.RunMode != RM_Starting) SetNextFu10(station_, ComputeNextSendTime());
 }
 
+void AutoMode::ChangeWeekday(TDateTime now) {
+    // May ask "Save changes ?" and wait for the answer: no run starts meanwhile. A list
+    // that cannot be saved is reported; the automatic mode goes on with the lines shown.
+    try {
+        station_.SendTime.SelectDay(WeekdayIndexOf(now), store_, station_.surfaces());
+    } catch (const std::exception& error) {
+        station_.surfaces().AppendError(error.what());
+    }
+}
+
 void AutoMode::DayChange(TDateTime now) {
-    // May ask "Save changes ?" and wait for the answer: no run starts meanwhile.
-    station_.SendTime.SelectDay(WeekdayIndexOf(now), store_, station_.surfaces());
+    ChangeWeekday(now);
     if (hooks_.armTimeSync) hooks_.armTimeSync(station_);
     station_.LastDayChange = DateOf(now);
     SetNextFu10(station_, ComputeNextSendTime());

@@ -54,6 +54,7 @@ public:
     void ReportScheduleProblems(const std::vector<SendTimeProblem>& problems);
 
 private:
+    void ChangeWeekday(TDateTime now);
     void DayChange(TDateTime now);
     void SpecialScan(TDateTime now);
     void RunAllJobs();

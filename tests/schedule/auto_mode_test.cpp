@@ -257,6 +257,23 @@ TEST_F(AutoModeTest, UnsavedEditsAtMidnightAreAskedAboutFirst) {
     EXPECT_FALSE(RunStarts().empty());
 }
 
+// A send-time list that cannot be saved at midnight is reported; the automatic mode goes on.
+TEST_F(AutoModeTest, ListThatCannotBeSavedAtMidnightIsReported) {
+    clock.Set(At(23, 59, 58, -1));
+    TickFor(kOneSecond);
+    station.SendTime.EditLines({"21:00 --"});
+    surfaces.answers = {Answer::Yes};
+    // A folder in place of the configuration file refuses every write.
+    std::filesystem::create_directories(dir.path() + "/blocked");
+    ConfigWeekdayListStore blocked{dir.path() + "/blocked"};
+    AutoMode blockedMode(station, blocked, process, hooks);
+    clock.Advance(2 * kOneSecond);
+    blockedMode.AutoModeTick();
+    ASSERT_EQ(surfaces.errors.size(), 1u);
+    EXPECT_NE(surfaces.errors[0].find("Unable to write to"), std::string::npos) << surfaces.errors[0];
+    EXPECT_EQ(station.LastDayChange, test::Day());
+}
+
 TEST_F(AutoModeTest, AutoOffComputesTheNextStartButRunsNothing) {
     station.Options.Auto = false;
     TickFor(30 * kOneMinute);
