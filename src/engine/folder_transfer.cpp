@@ -1,6 +1,8 @@
 #include "engine/folder_transfer.h"
 
+#include <chrono>
 #include <cmath>
+#include <utility>
 
 #include "common/log.h"
 #include "common/text.h"
@@ -29,6 +31,29 @@ void AddRateSample(TIntegers& samples) {
     if (samples.Count() > kMaxRateSamples) samples.Delete(0);
 }
 
+// The free space of the destination for the progress line, asked at most a few times a
+// second: it moves slowly, and asking for every small file would cost a system call each.
+class FreeSpace {
+public:
+    explicit FreeSpace(std::string folder) : folder_(std::move(folder)) {}
+    int64_t Bytes() {
+        const auto now = std::chrono::steady_clock::now();
+        if (!asked_ || now - askedAt_ >= kInterval) {
+            bytes_ = platform::DiskFreeBytes(folder_);
+            askedAt_ = now;
+            asked_ = true;
+        }
+        return bytes_;
+    }
+
+private:
+    static constexpr std::chrono::milliseconds kInterval{200};
+    std::string folder_;
+    bool asked_ = false;
+    std::chrono::steady_clock::time_point askedAt_;
+    int64_t bytes_ = -1;
+};
+
 uint32_t JobByteRate(Station& station, const TransferJob& job) {
     const std::optional<uint32_t> rate = MaxBytesPerSecondFrom(job.MaxByteRate);
     if (rate) return *rate;
@@ -40,7 +65,7 @@ uint32_t JobByteRate(Station& station, const TransferJob& job) {
 }  // namespace
 
 std::string MirroredFolder(const std::string& destRoot, const std::string& sourceFile,
-                           const std::string& sourceRoot) {
+                           const std::string& sourceRoot, std::string* knownFolder) {
     const std::string sourceFolder = DirectoryPart(sourceFile, true);
     const std::string root = DirectoryPart(sourceRoot, false);
     std::string below;
@@ -53,17 +78,21 @@ std::string MirroredFolder(const std::string& destRoot, const std::string& sourc
         }
     }
     const std::string folder = below.empty() ? destRoot : platform::JoinPath(destRoot, below);
+    if (knownFolder != nullptr && *knownFolder == folder) return folder;
     // A folder that cannot be made shows up as the copy's failure.
     if (!platform::DirectoryExists(folder)) platform::CreateDirectories(folder);
+    if (knownFolder != nullptr) *knownFolder = folder;
     return folder;
 }
 
-std::string DestinationFor(const TransferJob& job, const std::string& sourcePath) {
+std::string DestinationFor(const TransferJob& job, const std::string& sourcePath,
+                           std::string* knownFolder) {
     if (job.EmpfangsVerzeichnis.empty()) return {};
     const std::string name(LastPathComponent(sourcePath));
     if (job.ParsingType == 1) {
         return platform::JoinPath(
-            MirroredFolder(job.EmpfangsVerzeichnis, sourcePath, job.SendeVerzeichnis), name);
+            MirroredFolder(job.EmpfangsVerzeichnis, sourcePath, job.SendeVerzeichnis, knownFolder),
+            name);
     }
     return platform::JoinPath(job.EmpfangsVerzeichnis, name);
 }
@@ -82,10 +111,12 @@ void RunFolderTransfer(Station& station, const TransferJob& job, const SourceLis
     const TDateTime start = station.clock().Now();
     std::vector<std::string> counterparts;
     counterparts.reserve(list.size());
+    FreeSpace freeSpace(job.EmpfangsVerzeichnis);
+    std::string knownFolder;
 
     while (i < list.size() && CopyCancel.load() == 0) {
         const std::string source = EntryPath(i, list);
-        const std::string destination = DestinationFor(job, source);
+        const std::string destination = DestinationFor(job, source, &knownFolder);
         if (!destination.empty())
             counterparts.push_back(PathBelow(destination, job.EmpfangsVerzeichnis));
 
@@ -96,7 +127,7 @@ void RunFolderTransfer(Station& station, const TransferJob& job, const SourceLis
         figures.copiedBytes = copiedBytes;
         figures.totalBytes = totalBytes;
         figures.averageRate = samples.Average();
-        figures.freeBytes = platform::DiskFreeBytes(job.EmpfangsVerzeichnis);
+        figures.freeBytes = freeSpace.Bytes();
         surfaces.SetStatusText(ProgressLine(figures));
 
         const int64_t entrySize = EntrySize(i, list);

@@ -15,13 +15,16 @@ class Station;
 // the file's folder below the source folder (sourceRoot, reduced to its folder when it ends
 // in a mask); a file outside the source folder keeps its whole folder path. The folder is
 // created when missing.
+// knownFolder, when given, remembers the last folder found or made, so the files of one
+// folder cost one look at the disk.
 std::string MirroredFolder(const std::string& destRoot, const std::string& sourceFile,
-                           const std::string& sourceRoot);
+                           const std::string& sourceRoot, std::string* knownFolder = nullptr);
 
 // Where a source file goes: below the destination folder, in the subfolder that mirrors
 // its source subfolder with "Include Sub Directories" (created when missing); empty when
 // the job has no destination folder.
-std::string DestinationFor(const TransferJob& job, const std::string& sourcePath);
+std::string DestinationFor(const TransferJob& job, const std::string& sourcePath,
+                           std::string* knownFolder = nullptr);
 
 // Runs the loop over list. listingComplete false (a source folder could not be read to
 // its end) keeps the mirror step from deleting anything.
