@@ -32,7 +32,19 @@ private:
 
 AutoMode::AutoMode(Station& station, WeekdayListStore& store, platform::ProcessControl& process,
                    AutoModeHooks hooks)
-    : station_(station), store_(store), process_(process), hooks_(std::move(hooks)) {}
+    : station_(station), store_(store), process_(process), hooks_(std::move(hooks)) {
+    station_.AfterManualRunHook = [this] { UpdateNextStartAfterManualRun(); };
+}
+
+AutoMode::~AutoMode() { station_.AfterManualRunHook = nullptr; }
+
+void AutoMode::UpdateNextStartAfterManualRun() {
+    std::vector<SendTimeProblem> problems;
+    const TDateTime next =
+        NextStartAfterManualRun(station_.SendTime.Lines(), station_.clock().Now(), &problems);
+    ReportScheduleProblems(problems);
+    SetNextFu10(station_, next);
+}
 
 SendTimeSettings SendTimeSettingsOf(const GlobalOptions& options) {
     SendTimeSettings settings;

@@ -32,8 +32,13 @@ AutoModeHooks DefaultAutoModeHooks();
 
 class AutoMode {
 public:
+    // Provides the station's AfterManualRunHook (the next start after a "Manual" run) for
+    // as long as it lives.
     AutoMode(Station& station, WeekdayListStore& store, platform::ProcessControl& process,
              AutoModeHooks hooks = DefaultAutoModeHooks());
+    ~AutoMode();
+    AutoMode(const AutoMode&) = delete;
+    AutoMode& operator=(const AutoMode&) = delete;
 
     // The one-time set-up; does nothing unless the station is still starting.
     void StartupSetup();
@@ -50,6 +55,8 @@ public:
     // NextSendTime with the settings and the editor's lines in force, at the clock's now.
     // Lines the schedule cannot use are logged once each.
     TDateTime ComputeNextSendTime();
+    // After a "Manual" run: the next start from the weekday lines, never on a grid.
+    void UpdateNextStartAfterManualRun();
     // Logs the problems not logged before (once per line and reason).
     void ReportScheduleProblems(const std::vector<SendTimeProblem>& problems);
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "config/profile_file.h"
+#include "engine/run_job.h"
 #include "files/copy_status.h"
 #include "schedule/config_weekday_store.h"
 #include "schedule/next_start.h"
@@ -272,6 +273,22 @@ TEST_F(AutoModeTest, ListThatCannotBeSavedAtMidnightIsReported) {
     ASSERT_EQ(surfaces.errors.size(), 1u);
     EXPECT_NE(surfaces.errors[0].find("Unable to write to"), std::string::npos) << surfaces.errors[0];
     EXPECT_EQ(station.LastDayChange, test::Day());
+}
+
+// "Manual" computes the next automatic start from the weekday lines (in Simple mode too);
+// "Manual (no messages)" leaves it as it was.
+TEST_F(AutoModeTest, ManualRunSetsTheNextStartFromTheWeekdayLines) {
+    StoreWeekday("WednesdayFu10", "08:00 00:30:00;12:00 --;14:00 01:00:00;");
+    TickFor(kOneSecond);
+    EXPECT_EQ(station.NextFu10, "09.12.2026 10:10:01");
+    station.Jobs.clear();
+    clock.Set(At(15, 20));
+    RunAllJobsManually(station, false);
+    EXPECT_EQ(station.NextFu10, "09.12.2026 10:10:01");
+    RunAllJobsManually(station, true);
+    EXPECT_EQ(station.NextFu10, "09.12.2026 16:20:00");
+    autoMode.reset();
+    EXPECT_FALSE(station.AfterManualRunHook);
 }
 
 TEST_F(AutoModeTest, AutoOffComputesTheNextStartButRunsNothing) {
