@@ -16,7 +16,7 @@ using namespace ferrolin::bench;
 
 namespace {
 
-constexpr int kRuns = 3;
+constexpr int kRuns = 5;
 
 void MakeFile(const std::string& path, int64_t size) {
     std::string block(1 << 20, '\0');
@@ -27,9 +27,16 @@ void MakeFile(const std::string& path, int64_t size) {
 
 void Warm(const std::string& path) { Shell("cat " + Quote(path) + " > /dev/null"); }
 
-double TimeOurs(const std::string& src, const std::string& dst, uint8_t writeMode) {
+// Each timed run starts from a quiet disk: the previous copy removed and written back,
+// so no run pays for another's write-back.
+void Settle(const std::string& dst) {
     std::error_code ec;
     fs::remove(dst, ec);
+    ::sync();
+}
+
+double TimeOurs(const std::string& src, const std::string& dst, uint8_t writeMode) {
+    Settle(dst);
     return Seconds([&] {
         if (FileCopy(src, dst, {}, CopyProgressRoutine, 0, cfForce, writeMode) != crCopied) {
             std::printf("copy failed: %s\n", CopyStatus.StatusStr.c_str());
@@ -38,8 +45,7 @@ double TimeOurs(const std::string& src, const std::string& dst, uint8_t writeMod
 }
 
 double TimeTool(const std::string& command, const std::string& dst) {
-    std::error_code ec;
-    fs::remove(dst, ec);
+    Settle(dst);
     return Seconds([&] {
         if (!Shell(command)) std::printf("failed: %s\n", command.c_str());
     });

@@ -51,7 +51,7 @@ public:
 
     // Chunk sizes: small with a rate limit so the per-chunk pause can act, large without.
     static constexpr size_t kLimitedChunk = 64 * 1024;
-    static constexpr size_t kFreeChunk = 8 * 1024 * 1024;
+    static constexpr size_t kFreeChunk = 16 * 1024 * 1024;
 
     std::atomic<int64_t> FileSize{0};
     std::atomic<int64_t> AnzBytesTransferred{0};

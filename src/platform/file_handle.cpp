@@ -96,7 +96,13 @@ FileHandle FileHandle::CreateAlways(const std::string& path, bool direct, bool* 
     } else {
         handle = OpenLocked(path, O_RDWR | O_CREAT, LOCK_EX);
     }
-    if (handle.IsOpen() && !handle.SetSize(0)) handle.Close();
+    // Cut only a file that has contents: ext4 treats a truncation to zero as a file being
+    // replaced and flushes it to disk when it is closed, which would cost a new file the
+    // whole write-back time.
+    if (handle.IsOpen()) {
+        auto info = handle.Info();
+        if (!info || (info->Size != 0 && !handle.SetSize(0))) handle.Close();
+    }
     return handle;
 }
 
