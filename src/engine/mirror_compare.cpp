@@ -1,6 +1,6 @@
 #include "engine/mirror_compare.h"
 
-#include <unordered_map>
+#include <cstdint>
 
 #include "common/text.h"
 #include "engine/source_entry.h"
@@ -9,36 +9,94 @@ namespace ferrolin {
 
 namespace {
 
-std::string CompareKey(const std::string& entry, bool namesOnly) {
-    return AsciiLower(namesOnly ? LastPathComponent(entry) : std::string_view(entry));
+std::string_view KeyPart(const std::string& entry, bool namesOnly) {
+    return namesOnly ? LastPathComponent(entry) : std::string_view(entry);
 }
+
+// FNV-1a over the lower-cased bytes, so keys need not be copied to be lower-cased.
+uint64_t KeyHash(std::string_view key) {
+    uint64_t hash = 1469598103934665603ULL;
+    for (const char ch : key) {
+        const char c = ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    }
+    return hash;
+}
+
+// The entries of a list by key: an open-addressing table of (hash, owning position,
+// first position not yet taken), with a chain through the later positions of the same key.
+// A lookup touches one slot and one entry, so the comparison stays fast and linear for
+// lists of hundreds of thousands of entries. Keys are compared in place, never copied.
+class KeyIndex {
+public:
+    static constexpr size_t kNone = static_cast<size_t>(-1);
+
+    KeyIndex(const std::vector<std::string>& entries, bool namesOnly)
+        : entries_(entries), namesOnly_(namesOnly), next_(entries.size(), kNone) {
+        size_t capacity = 16;
+        while (capacity < entries.size() * 2) capacity *= 2;
+        slots_.assign(capacity, Slot{});
+        mask_ = capacity - 1;
+        // From the back, so each key's chain runs front to back.
+        for (size_t k = entries.size(); k-- > 0;) {
+            const std::string_view key = KeyPart(entries[k], namesOnly_);
+            Slot& slot = Probe(key, KeyHash(key));
+            if (slot.owner == kNone) {
+                slot.owner = k;
+            } else {
+                next_[k] = slot.head;
+            }
+            slot.head = k;
+        }
+    }
+
+    // Takes the first remaining position with this key; kNone when there is none.
+    size_t Take(std::string_view key) {
+        Slot& slot = Probe(key, KeyHash(key));
+        const size_t position = slot.head;
+        if (position != kNone) slot.head = next_[position];
+        return position;
+    }
+
+private:
+    struct Slot {
+        uint64_t hash = 0;
+        size_t owner = kNone;  // a position holding the slot's key; kNone: empty slot
+        size_t head = kNone;   // the first position of the key not yet taken
+    };
+
+    // The slot holding key, or the empty slot where it would go (hash set, owner kNone).
+    Slot& Probe(std::string_view key, uint64_t hash) {
+        for (size_t at = hash & mask_;; at = (at + 1) & mask_) {
+            Slot& slot = slots_[at];
+            if (slot.owner == kNone) {
+                slot.hash = hash;
+                return slot;
+            }
+            if (slot.hash == hash &&
+                EqualsIgnoreAsciiCase(KeyPart(entries_[slot.owner], namesOnly_), key))
+                return slot;
+        }
+    }
+
+    const std::vector<std::string>& entries_;
+    const bool namesOnly_;
+    std::vector<size_t> next_;
+    std::vector<Slot> slots_;
+    size_t mask_ = 0;
+};
 
 }  // namespace
 
 void RemoveCommon(const std::vector<std::string>& first, std::vector<std::string>& second,
                   bool namesOnly, Surfaces* panel) {
     if (first.empty() || second.empty()) return;
-    // For each key, a chain through second's positions with that key, earliest first:
-    // taking the head is "the first equal key" of a list that shrinks as it goes.
-    constexpr size_t kEnd = static_cast<size_t>(-1);
-    std::unordered_map<std::string, size_t> head;
-    head.reserve(second.size());
-    std::vector<size_t> next(second.size(), kEnd);
-    for (size_t k = second.size(); k-- > 0;) {
-        auto [slot, inserted] = head.try_emplace(CompareKey(second[k], namesOnly), k);
-        if (!inserted) {
-            next[k] = slot->second;
-            slot->second = k;
-        }
-    }
+    KeyIndex index(second, namesOnly);
     std::vector<bool> removed(second.size(), false);
     const std::string count = std::to_string(first.size());
     for (size_t i = 0; i < first.size(); ++i) {
-        const auto found = head.find(CompareKey(first[i], namesOnly));
-        if (found != head.end() && found->second != kEnd) {
-            removed[found->second] = true;
-            found->second = next[found->second];
-        }
+        const size_t position = index.Take(KeyPart(first[i], namesOnly));
+        if (position != KeyIndex::kNone) removed[position] = true;
         if (panel != nullptr && i % 10 == 0) {
             panel->SetStatusText(std::to_string(i) + " removed of " + count);
             panel->ProcessMessages();
