@@ -41,7 +41,7 @@ struct PathCase {
 TEST_F(FileCopyTest, CopiesExactlyOnEveryPath) {
     const PathCase paths[] = {{wmUnbuffered, 0}, {wmUnbuffered, cfNoTempFile},
                               {wmSystemCopy, 0}, {wmSystemCopy, cfNoTempFile},
-                              {0, 0}};
+                              {wmSystemCopy, cfOpenFiles}, {0, 0}};
     const size_t sizes[] = {0, 1, 511, 4095, 4096, 65535, 65536, 65537, 200001};
     for (const auto& p : paths) {
         for (size_t size : sizes) {
