@@ -235,6 +235,16 @@ TEST_F(RunJobTest, ByteRateThatIsNotANumberCopiesWithoutLimit) {
     EXPECT_EQ(Count(Log(), "Byte rate \"fast\" is not a number"), 1u);
 }
 
+TEST_F(RunJobTest, AManualRunRotatesTheLogPastTwoMillionBytes) {
+    WriteFile(home / "Ferrolin.log", std::string(2000000, 'x'));
+    RunAll({}, {});
+    EXPECT_FALSE(Exists(home / "Ferrolinold.log"));  // exactly the limit: kept
+    WriteFile(home / "Ferrolin.log", std::string(2000001, 'x'));
+    RunAll({}, {});
+    EXPECT_EQ(fs::file_size(home / "Ferrolinold.log"), 2000001u);
+    EXPECT_LT(fs::file_size(home / "Ferrolin.log"), 1000u);
+}
+
 TEST_F(RunJobTest, ARefusedDestinationStopsTheJobAndAManualRun) {
     WriteFile(src / "a.txt", "a");
     WriteFile(src / "b.txt", "b");
