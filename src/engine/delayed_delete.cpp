@@ -58,10 +58,11 @@ std::optional<TDateTime> ParseDelayMoment(std::string_view text) {
     if (!Digits(text, 0, 4, year) || !Digits(text, 5, 2, month) || !Digits(text, 8, 2, day) ||
         !Digits(text, 11, 2, hour) || !Digits(text, 14, 2, minute) || !Digits(text, 17, 2, second))
         return std::nullopt;
-    const auto date = TryEncodeDate(year, month, day);
-    const auto time = TryEncodeTime(hour, minute, second, 0);
-    if (!date || !time) return std::nullopt;
-    return *date + *time;
+    if (!TryEncodeDate(year, month, day) || !TryEncodeTime(hour, minute, second, 0))
+        return std::nullopt;
+    // Composed the way the program composes all moments (days before 1899 count the time
+    // of day away from zero).
+    return EncodeDateTime({year, month, day}, {hour, minute, second, 0});
 }
 
 std::optional<long> ParseDelayDays(std::string_view text) {

@@ -1,0 +1,85 @@
+// Source entries, list filters, the mirror comparison and delayed-deletion lines over
+// arbitrary text: no crash, and the fast comparisons agree with plain searches.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "common/text.h"
+#include "engine/delayed_delete.h"
+#include "engine/list_filters.h"
+#include "engine/mirror_compare.h"
+#include "engine/source_entry.h"
+#include "engine/substring_set.h"
+
+using namespace ferrolin;
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start <= text.size() && lines.size() < 64) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+void Check(bool condition) {
+    if (!condition) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const std::vector<std::string> lines = Lines(text);
+
+    for (const std::string& line : lines) {
+        const EntryFields f = SplitEntry(line);
+        std::string joined(f.path);
+        if (f.count >= 2) joined += '\t' + std::string(f.size);
+        if (f.count == 3) joined += '\t' + std::string(f.date);
+        Check(joined == line);
+        if (const auto moment = ParseDelayMoment(line.substr(0, kDelayMomentLength)))
+            Check(FormatDelayMoment(*moment) == line.substr(0, kDelayMomentLength));
+        CompareName(line);
+    }
+
+    const size_t half = lines.size() / 2;
+    const std::vector<std::string> first(lines.begin(), lines.begin() + half);
+    const std::vector<std::string> second(lines.begin() + half, lines.end());
+
+    // Keys against names: the automaton agrees with a plain search.
+    const SubstringSet set(first);
+    for (const std::string& name : second) {
+        bool expected = false;
+        for (const std::string& key : first) expected |= !key.empty() && name.find(key) != std::string::npos;
+        Check(set.AnyOccursIn(name) == expected);
+    }
+
+    // The comparison agrees with the first-match walk.
+    for (const bool namesOnly : {false, true}) {
+        std::vector<std::string> fast = second;
+        RemoveCommon(first, fast, namesOnly, nullptr);
+        std::vector<std::string> slow = second;
+        for (const std::string& f : first) {
+            const std::string key = AsciiLower(namesOnly ? LastPathComponent(f) : std::string_view(f));
+            for (size_t k = 0; k < slow.size(); ++k) {
+                if (AsciiLower(namesOnly ? LastPathComponent(slow[k]) : std::string_view(slow[k])) == key) {
+                    slow.erase(slow.begin() + static_cast<long>(k));
+                    break;
+                }
+            }
+        }
+        Check(fast == slow);
+    }
+
+    std::vector<std::string> filtered = second;
+    if (!lines.empty()) ExcludeBySuffix(lines.front(), filtered);
+    FilterByKeys(first, filtered);
+    return 0;
+}
