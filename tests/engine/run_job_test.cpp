@@ -226,6 +226,21 @@ TEST_F(RunJobTest, FailedCopiesAreLoggedCountedAndTheRunGoesOn) {
     EXPECT_EQ(station.JobsCutShort, 0u);
 }
 
+TEST_F(RunJobTest, AFileThatVanishesMidRunIsLoggedAndTheRunGoesOn) {
+    WriteFile(src / "a.txt", "a");
+    WriteFile(src / "b.txt", "b");
+    WriteFile(src / "c.txt", "c");
+    surfaces.onMessages = [this] {
+        if (surfaces.LastStatusStartsWith("copying... 1 of 3")) fs::remove(src / "b.txt");
+    };
+    RunAll({}, {FolderJob(src.path(), dst.path())});
+    EXPECT_EQ(ReadFile(dst / "a.txt"), "a");
+    EXPECT_EQ(ReadFile(dst / "c.txt"), "c");
+    EXPECT_FALSE(Exists(dst / "b.txt"));
+    EXPECT_EQ(Count(Log(), "Open of b.txt failed"), 1u) << Log();
+    EXPECT_EQ(station.FailedFiles, 1u);
+}
+
 TEST_F(RunJobTest, ByteRateThatIsNotANumberCopiesWithoutLimit) {
     WriteFile(src / "a.txt", "a");
     IniKeys job = FolderJob(src.path(), dst.path());
@@ -387,18 +402,21 @@ TEST_F(MirrorTest, ADelayThatIsNotANumberDeletesNothing) {
 
 TEST_F(MirrorTest, ASourceFolderThatVanishesDuringTheRunDeletesNothing) {
     surfaces.onMessages = [this] {
-        if (fs::exists(src.path())) fs::rename(src.path(), src.path() + "-unmounted");
+        if (surfaces.LastStatusStartsWith("copying... 1 of 2") && fs::exists(src.path()))
+            fs::rename(src.path(), src.path() + "-unmounted");
     };
     RunAll({}, {MirrorJob(true, "0")});
     fs::rename(src.path() + "-unmounted", src.path());
     EXPECT_TRUE(Exists(dst / "c.txt"));
     EXPECT_TRUE(Exists(dst / "a.txt"));
     EXPECT_EQ(Count(Log(), " deleted"), 0u);
+    EXPECT_EQ(station.FailedFiles, 1u);  // the second file was gone with its folder
 }
 
 TEST_F(MirrorTest, AnEmptiedMountPointKeepsTheCopiesOfListedFiles) {
     surfaces.onMessages = [this] {
-        if (!fs::exists(src.path() + "-unmounted")) {
+        if (surfaces.LastStatusStartsWith("copying... 1 of 2") &&
+            !fs::exists(src.path() + "-unmounted")) {
             fs::rename(src.path(), src.path() + "-unmounted");
             fs::create_directories(src.path());
         }
@@ -408,6 +426,7 @@ TEST_F(MirrorTest, AnEmptiedMountPointKeepsTheCopiesOfListedFiles) {
     fs::rename(src.path() + "-unmounted", src.path());
     EXPECT_TRUE(Exists(dst / "a.txt"));
     EXPECT_TRUE(Exists(dst / "Sub/b.txt"));
+    EXPECT_FALSE(Exists(dst / "c.txt"));  // the mirror step ran: only the true orphan went
 }
 
 TEST_F(MirrorTest, ADestinationThatEnclosesTheSourceNeverLosesSourceFiles) {
