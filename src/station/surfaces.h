@@ -31,6 +31,8 @@ public:
     virtual void JobListChanged() {}
     // Station::Editor (and the editor's Ras choice and delay field) changed.
     virtual void JobEditorChanged() {}
+    // Station::Editing changed: the job editor switched between viewing and editing.
+    virtual void EditingChanged() {}
     // The large next-start label of the "Status" tab ("working...", "finished", a time).
     virtual void SetNextStartText(std::string_view text) = 0;
     // Process pending window messages; the core calls it between files and inside waits.

@@ -1,0 +1,23 @@
+// ferrolin: the desktop program. The main window first, then the About box; the message
+// loop runs until the main window closes.
+#include <QApplication>
+
+#include "gui/about_box.h"
+#include "gui/main_window.h"
+#include "platform/program_dir.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ferrolin"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Ferrolin"));
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    QApplication::setFont(font);
+
+    ferrolin::gui::TFQuillomat window(ferrolin::platform::DetectProgramDir(),
+                                      ferrolin::platform::SystemProcessControl());
+    ferrolin::gui::AboutBox about(&window);
+    window.SetAboutBox(&about);
+    window.show();
+    return QApplication::exec();
+}

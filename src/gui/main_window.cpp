@@ -1,0 +1,200 @@
+#include "gui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "common/datetime_format.h"
+#include "common/log.h"
+#include "common/memo_lines.h"
+#include "config/profile_file.h"
+#include "files/mpeg_check.h"
+#include "station/job_editor_commands.h"
+#include "station/legacy_config.h"
+#include "version.h"
+
+namespace ferrolin::gui {
+
+namespace {
+constexpr int kStatusBarHeight = 19;
+constexpr int kTimer2IntervalMs = 100;
+}  // namespace
+
+TFQuillomat::TFQuillomat(std::string programDir, platform::ProcessControl& process,
+                         Clock& clock, QWidget* parent)
+    : QMainWindow(parent) {
+    setObjectName(QStringLiteral("FQuillomat"));
+    // The process-wide date and time forms are fixed before anything is read or shown.
+    ApplyDateTimeFormats();
+    station_ = std::make_unique<Station>(std::move(programDir), surfaces_, clock);
+    store_ = std::make_unique<ConfigWeekdayListStore>(station_->IniFilename);
+    autoMode_ = std::make_unique<AutoMode>(*station_, *store_, process);
+    watchdog_ = std::make_unique<Watchdog>(*station_, process);
+
+    BuildFrame();
+    BuildMenu();
+    AttachSurfaces();
+    BindOptions();
+    BindEditor();
+    ConnectHandlers();
+
+    StatusPanel1->setText(QStringLiteral(FERROLIN_VERSION));
+    MoveLegacyConfig(*station_);
+    const std::string mpegLog = MpegLoadLogText(LoadMpegLibraries(station_->ProgramDir));
+    if (!mpegLog.empty()) WriteLog(0, station_->LogFile, mpegLog);
+    CheckMPEGFiles->setVisible(MpegCheckAvailable());
+    CopyCorruptFiles->setVisible(MpegCheckAvailable());
+
+    // The name field's text before any job was read: what "New" on an empty list stores.
+    station_->Editor.Name = "KopfName";
+    ShowOptions();
+    ShowEditor();
+    ShowEditingState();
+    ShowSendTime();
+
+    Timer1 = new QTimer(this);
+    connect(Timer1, &QTimer::timeout, this, &TFQuillomat::OnTimer1);
+    Timer1->start(autoMode_->Timer1IntervalMs());
+    Timer2 = new QTimer(this);
+    connect(Timer2, &QTimer::timeout, this, &TFQuillomat::OnTimer2);
+    Timer2->start(kTimer2IntervalMs);
+}
+
+TFQuillomat::~TFQuillomat() { UnloadMpegLibraries(); }
+
+void TFQuillomat::BuildFrame() {
+    setWindowTitle(QStringLiteral("Ferrolin"));
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+
+    LeftTabs = new QTabWidget(central);
+    LeftTabs->setObjectName(QStringLiteral("LeftTabs"));
+    LeftTabs->setGeometry(5, 4, 286, 285);
+    StatusTab = BuildStatusTab();
+    OptionsTab = BuildOptionsTab();
+    SendTimeTab = BuildSendTimeTab();
+    LeftTabs->addTab(StatusTab, QStringLiteral("Status"));
+    LeftTabs->addTab(OptionsTab, QStringLiteral("Options"));
+    LeftTabs->addTab(SendTimeTab, QStringLiteral("Send time"));
+
+    RightTabs = new QTabWidget(central);
+    RightTabs->setObjectName(QStringLiteral("RightTabs"));
+    RightTabs->setGeometry(296, 4, 378, 285);
+    ErrorsTab = BuildErrorsTab();
+    SourceTab = BuildSourceTab();
+    DestinationTab = BuildDestinationTab();
+    ConnectionTab = BuildConnectionTab();
+    RightTabs->addTab(ErrorsTab, QStringLiteral("Errors"));
+    RightTabs->addTab(SourceTab, QStringLiteral("Source"));
+    RightTabs->addTab(DestinationTab, QStringLiteral("Destination"));
+    RightTabs->addTab(ConnectionTab, QStringLiteral("Connection"));
+    RightTabs->setCurrentWidget(SourceTab);
+
+    StatusPanel0 = new QLabel(this);
+    StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
+    StatusPanel0->setFixedWidth(600);
+    StatusPanel1 = new QLabel(this);
+    StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
+    StatusPanel1->setMinimumWidth(50);
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->setFixedHeight(kStatusBarHeight);
+    statusBar()->addWidget(StatusPanel0);
+    statusBar()->addWidget(StatusPanel1, 1);
+
+    // The gauge: 5 pixels from the left, the window's width less 16, 25 high, its top 30
+    // pixels above the status bar.
+    const int centralHeight = kClientHeight - kStatusBarHeight;
+    CopyStatusG = new TGaugeKest(central);
+    CopyStatusG->setGeometry(5, centralHeight - 30, kClientWidth + 8 - 16, 25);
+}
+
+void TFQuillomat::BuildMenu() {
+    QMenu* configuration = menuBar()->addMenu(QStringLiteral("&Configuration"));
+    Config1 = configuration->addAction(QStringLiteral("&Save"));
+    connect(Config1, &QAction::triggered, this, &TFQuillomat::OnSaveConfig);
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    OpenLogfile1 = tools->addAction(QStringLiteral("&Open Logfile"));
+    connect(OpenLogfile1, &QAction::triggered, this, &TFQuillomat::OnOpenLogfile);
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    About1 = help->addAction(QStringLiteral("&About"));
+    connect(About1, &QAction::triggered, this, [this] {
+        if (aboutBox_) aboutBox_->exec();
+    });
+    // Fixed, non-resizable: the client area is 677 x 344 below the menu bar.
+    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+}
+
+void TFQuillomat::AttachSurfaces() {
+    QtSurfaces::Widgets widgets;
+    widgets.window = this;
+    widgets.statusPanel0 = StatusPanel0;
+    widgets.errors = Errors;
+    widgets.gauge = CopyStatusG;
+    widgets.jobList = CheckListBox1;
+    widgets.nextStart = NextStart;
+    widgets.nextFu10 = NextFu10;
+    widgets.connected = connected;
+    widgets.cancelCopy = CancelCopy;
+    QtSurfaces::Reactions reactions;
+    // ReadConfig announces itself through the job list; it also replaced the options.
+    reactions.jobListChanged = [this] {
+        ShowJobList();
+        ShowOptions();
+    };
+    reactions.jobEditorChanged = [this] { ShowEditor(); };
+    reactions.editingChanged = [this] { ShowEditingState(); };
+    reactions.jobLineSelected = [this](int index) { ShowSelectedLine(index); };
+    surfaces_.Attach(widgets, std::move(reactions));
+}
+
+void TFQuillomat::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    autoMode_->StartupSetup();
+    SetEditing(*station_, false);
+    LeftTabs->setCurrentWidget(StatusTab);
+    ShowSendTime();
+    Timer1->setInterval(autoMode_->Timer1IntervalMs());
+}
+
+void TFQuillomat::closeEvent(QCloseEvent* event) {
+    // A run still going on inside a processed message stops at its next check instead
+    // of copying on behind a closed window.
+    if (station_->RunMode == RM_Interactive || station_->RunMode == RM_Unattended) {
+        OnCancelCopy();
+    }
+    Timer1->stop();
+    Timer2->stop();
+    WriteLog(0, station_->LogFile, "Program closed");
+    event->accept();
+}
+
+void TFQuillomat::OnTimer1() {
+    // Off for the whole tick: a run inside it processes messages.
+    Timer1->stop();
+    autoMode_->AutoModeTick();
+    ShowSendTime();
+    showing_ = true;
+    Auto->setChecked(station_->Options.Auto);
+    showing_ = false;
+    Timer1->start(autoMode_->Timer1IntervalMs());
+}
+
+void TFQuillomat::OnTimer2() {
+    watchdog_->WatchdogTick();
+    connected->setChecked(station_->Connected);
+}
+
+}  // namespace ferrolin::gui

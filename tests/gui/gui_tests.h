@@ -1,0 +1,7 @@
+#pragma once
+// The groups of window tests; each returns its number of failed cases.
+namespace ferrolin::test {
+int RunJobEditorFlowTests(int argc, char** argv);
+int RunWindowLayoutTests(int argc, char** argv);
+int RunSendTimeFlowTests(int argc, char** argv);
+}  // namespace ferrolin::test
