@@ -154,7 +154,10 @@ void TFQuillomat::AttachSurfaces() {
     };
     reactions.jobEditorChanged = [this] { ShowEditor(); };
     reactions.editingChanged = [this] { ShowEditingState(); };
-    reactions.jobLineSelected = [this](int index) { ShowSelectedLine(index); };
+    reactions.jobLineSelected = [this](int index) {
+        ShowSelectedLine(index);
+        ShowRunSelection(index);
+    };
     surfaces_.Attach(widgets, std::move(reactions));
 }
 
@@ -186,9 +189,10 @@ void TFQuillomat::OnTimer1() {
     Timer1->stop();
     autoMode_->AutoModeTick();
     ShowSendTime();
-    showing_ = true;
-    Auto->setChecked(station_->Options.Auto);
-    showing_ = false;
+    {
+        Showing showing(showing_);
+        Auto->setChecked(station_->Options.Auto);
+    }
     Timer1->start(autoMode_->Timer1IntervalMs());
 }
 

@@ -194,6 +194,7 @@ private:
     // Showing the core's state.
     void ShowJobList();
     void ShowSelectedLine(int index);
+    void ShowRunSelection(int index);
     void ShowEditor();
     void ShowEditingState();
     void ShowOptions();
@@ -219,6 +220,19 @@ private:
     QDialog* aboutBox_ = nullptr;
     bool shown_ = false;
     bool showing_ = false;  // filling controls from the core: no echo back
+};
+
+// Sets a flag for the lifetime of the guard (the window filling its controls).
+class Showing {
+public:
+    explicit Showing(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+    ~Showing() { flag_ = old_; }
+    Showing(const Showing&) = delete;
+    Showing& operator=(const Showing&) = delete;
+
+private:
+    bool& flag_;
+    bool old_;
 };
 
 }  // namespace ferrolin::gui

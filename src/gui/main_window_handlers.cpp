@@ -21,22 +21,6 @@
 
 namespace ferrolin::gui {
 
-namespace {
-
-// Sets a flag for the lifetime of the guard (the window filling its controls).
-class Showing {
-public:
-    explicit Showing(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
-    ~Showing() { flag_ = old_; }
-    Showing(const Showing&) = delete;
-    Showing& operator=(const Showing&) = delete;
-
-private:
-    bool& flag_;
-    bool old_;
-};
-
-}  // namespace
 
 void TFQuillomat::ConnectHandlers() {
     connect(Auto, &QCheckBox::toggled, this, [this](bool on) {

@@ -14,5 +14,6 @@ int main(int argc, char** argv) {
     failed += ferrolin::test::RunJobEditorFlowTests(argc, argv);
     failed += ferrolin::test::RunWindowLayoutTests(argc, argv);
     failed += ferrolin::test::RunSendTimeFlowTests(argc, argv);
+    failed += ferrolin::test::RunRunFlowTests(argc, argv);
     return failed == 0 ? 0 : 1;
 }

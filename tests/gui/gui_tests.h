@@ -4,4 +4,5 @@ namespace ferrolin::test {
 int RunJobEditorFlowTests(int argc, char** argv);
 int RunWindowLayoutTests(int argc, char** argv);
 int RunSendTimeFlowTests(int argc, char** argv);
+int RunRunFlowTests(int argc, char** argv);
 }  // namespace ferrolin::test

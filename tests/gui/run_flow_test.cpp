@@ -1,0 +1,107 @@
+// Runs from the window: "Manual" over a real folder job (files copied, log written, the
+// labels going "working..." then "finished"), and Cancel during a slow copy.
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "gui_tests.h"
+#include "platform/fs.h"
+#include "window_fixture.h"
+
+namespace ferrolin::test {
+
+namespace {
+
+// Records what the label shows each time the window processes messages during a run.
+class LabelSampler {
+public:
+    explicit LabelSampler(QLabel* label) {
+        QObject::connect(&timer_, &QTimer::timeout, [this, label] {
+            if (seen.isEmpty() || seen.back() != label->text()) seen.push_back(label->text());
+        });
+        timer_.start(0);
+    }
+    QStringList seen;
+
+private:
+    QTimer timer_;
+};
+
+std::string FolderJob(const TempDir& dir, int n, const std::string& name, const std::string& extra = {}) {
+    return "[Kopf" + std::to_string(n) + "]\nName=" + name + "\nActive=1\nSendeVerzeichnis=" +
+           (dir / ("in-" + name)) + "\nEmpfangsVerzeichnis=" + (dir / ("out-" + name)) + "\n" + extra;
+}
+
+}  // namespace
+
+class RunFlowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void manualRunCopiesShowsProgressAndLogs() {
+        WindowFixture fx;
+        for (int i = 0; i < 3; ++i) {
+            WriteFile(fx.dir / ("in-Demo/file" + std::to_string(i) + ".txt"), std::string(1000 + i, 'x'));
+        }
+        platform::CreateDirectories(fx.dir / "out-Demo");
+        auto& w = fx.Start("[Global]\nAnzKopfstellen=1\n" + FolderJob(fx.dir, 0, "Demo"));
+        QCoreApplication::processEvents();
+        LabelSampler nextStart(w.NextStart);
+        QTest::mouseClick(w.BManual, Qt::LeftButton);
+
+        QVERIFY2(nextStart.seen.contains(QStringLiteral("working...")), qPrintable(nextStart.seen.join('|')));
+        QCOMPARE(w.NextStart->text(), QStringLiteral("finished"));
+        QVERIFY(w.CancelCopy->isHidden());
+        QCOMPARE(int(w.station().RunMode), int(RM_Idle));
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(ReadFile(fx.dir / ("out-Demo/file" + std::to_string(i) + ".txt")).size(),
+                     size_t(1000 + i));
+        }
+        QVERIFY(ReadFile(fx.dir / "Ferrolin.log").find("Copy to ") != std::string::npos);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Ferrolin"));
+        QCOMPARE(w.CheckListBox1->currentRow(), -1);
+        QVERIFY(w.CheckListBox1->isEnabled());
+        QCOMPARE(w.RightTabs->currentWidget(), w.ErrorsTab);
+        // "Manual" computes the next automatic start from the send-time lines.
+        QVERIFY(!w.NextFu10->text().isEmpty());
+    }
+
+    void cancelStopsTheCopyAndTheRemainingJobs() {
+        WindowFixture fx;
+        // 4 MiB at 1 MiB/s: several seconds unless Cancel stops it.
+        WriteFile(fx.dir / "in-Slow/big.bin", std::string(4 << 20, 'b'));
+        WriteFile(fx.dir / "in-Next/small.txt", "small");
+        platform::CreateDirectories(fx.dir / "out-Slow");
+        platform::CreateDirectories(fx.dir / "out-Next");
+        auto& w = fx.Start("[Global]\nAnzKopfstellen=2\nAuto=1\n" +
+                           FolderJob(fx.dir, 0, "Slow", "MaxByteRate=1\n") + FolderJob(fx.dir, 1, "Next"));
+        QVERIFY(w.Auto->isChecked());
+        bool cancelShown = false;
+        QString captionDuringRun;
+        QTimer::singleShot(300, &w, [&] {
+            cancelShown = w.CancelCopy->isVisible();
+            captionDuringRun = w.windowTitle();
+            QTest::mouseClick(w.CancelCopy, Qt::LeftButton);
+        });
+        QTest::mouseClick(w.BManualN, Qt::LeftButton);
+
+        QVERIFY(cancelShown);
+        QCOMPARE(captionDuringRun, QStringLiteral("Ferrolin Slow"));
+        QCOMPARE(w.NextStart->text(), QStringLiteral("finished"));
+        QVERIFY(!w.Auto->isChecked());
+        QVERIFY(!w.station().Options.Auto);
+        QVERIFY(ReadFile(fx.dir / "out-Slow/big.bin").size() < (4u << 20));
+        QVERIFY(!platform::FileExists(fx.dir / "out-Next/small.txt"));
+    }
+};
+
+int RunRunFlowTests(int argc, char** argv) {
+    RunFlowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+}  // namespace ferrolin::test
+
+#include "run_flow_test.moc"
