@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and starts Ferrolin on a demo program folder.
+# Installs what is needed, builds, and starts the Ferrolin window on a demo program folder.
 # The demo folder (default: demo/ in the checkout, or $FERROLIN_HOME) gets a demo job
 # list on first start: one folder job from demo-source/ to demo-destination/.
+# Without a display the job list is run once by the headless ferrolin-cli instead.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -9,5 +10,15 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 export FERROLIN_HOME=${FERROLIN_HOME:-$root/demo}
 mkdir -p "$FERROLIN_HOME"
 "$root/build/bin/ferrolin-cli" demo-init
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$root/build/bin/ferrolin" ]; then
+  exec "$root/build/bin/ferrolin"
+fi
+if [ ! -x "$root/build/bin/ferrolin" ]; then
+  echo "run-demo: the window was not built (Qt 6 missing); running the job list headless." >&2
+else
+  echo "run-demo: no display (DISPLAY and WAYLAND_DISPLAY are not set), so the window cannot" >&2
+  echo "  open. Run this script from a desktop session, or over ssh -X, to see it." >&2
+  echo "  Running the job list once with the headless ferrolin-cli instead." >&2
+fi
 "$root/build/bin/ferrolin-cli" jobs
 exec "$root/build/bin/ferrolin-cli" run
