@@ -95,6 +95,19 @@ private slots:
         QVERIFY(ReadFile(fx.dir / "out-Slow/big.bin").size() < (4u << 20));
         QVERIFY(!platform::FileExists(fx.dir / "out-Next/small.txt"));
     }
+
+    void closingDuringARunCancelsItAndLogsTheClose() {
+        WindowFixture fx;
+        WriteFile(fx.dir / "in-Slow/big.bin", std::string(4 << 20, 'b'));
+        platform::CreateDirectories(fx.dir / "out-Slow");
+        auto& w = fx.Start("[Global]\nAnzKopfstellen=1\n" + FolderJob(fx.dir, 0, "Slow", "MaxByteRate=1\n"));
+        QTimer::singleShot(300, &w, [&] { w.close(); });
+        QTest::mouseClick(w.BManual, Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(w.NextStart->text(), QStringLiteral("finished"));
+        QVERIFY(ReadFile(fx.dir / "out-Slow/big.bin").size() < (4u << 20));
+        QVERIFY(ReadFile(fx.dir / "Ferrolin.log").find("Program closed") != std::string::npos);
+    }
 };
 
 int RunRunFlowTests(int argc, char** argv) {
