@@ -271,9 +271,12 @@ TEST_F(FileCopyTest, FaceVersionUsesTheFacesPumpAndQuestion) {
             return Answer::Yes;
         }
     } face;
-    WriteFile(Path("s"), "abc");
+    // Large enough and rate-limited so the worker is still busy when the copier first
+    // waits for it: a tiny file can finish before any wait, with no pump at all.
+    WriteFile(Path("s"), RandomBytes(1 << 20, 9));
     WriteFile(Path("d"), "abc");
-    EXPECT_EQ(FileCopy(Path("s"), Path("d"), face, CopyProgressRoutine, 0, cfAsk, wmSystemCopy),
+    EXPECT_EQ(FileCopy(Path("s"), Path("d"), face, CopyProgressRoutine, 4 << 20, cfAsk,
+                       wmSystemCopy),
               crCopied);
     EXPECT_EQ(face.asked.size(), 1u);
     EXPECT_GT(face.pumps, 0);
