@@ -20,6 +20,7 @@
 #include "common/memo_lines.h"
 #include "config/profile_file.h"
 #include "files/mpeg_check.h"
+#include "remote/time_sync_panel.h"
 #include "station/job_editor_commands.h"
 #include "station/legacy_config.h"
 #include "version.h"
@@ -47,6 +48,7 @@ TFQuillomat::TFQuillomat(std::string programDir, platform::ProcessControl& proce
     AttachSurfaces();
     BindOptions();
     BindEditor();
+    BindTimeSync();
     ConnectHandlers();
 
     StatusPanel1->setText(QStringLiteral(FERROLIN_VERSION));
@@ -62,6 +64,7 @@ TFQuillomat::TFQuillomat(std::string programDir, platform::ProcessControl& proce
     ShowEditor();
     ShowEditingState();
     ShowSendTime();
+    ShowTimeSync();
 
     Timer1 = new QTimer(this);
     connect(Timer1, &QTimer::timeout, this, &TFQuillomat::OnTimer1);
@@ -82,9 +85,11 @@ void TFQuillomat::BuildFrame() {
     LeftTabs->setObjectName(QStringLiteral("LeftTabs"));
     LeftTabs->setGeometry(5, 4, 286, 285);
     StatusTab = BuildStatusTab();
+    TimeSyncTab = BuildTimeSyncTab();
     OptionsTab = BuildOptionsTab();
     SendTimeTab = BuildSendTimeTab();
     LeftTabs->addTab(StatusTab, QStringLiteral("Status"));
+    LeftTabs->addTab(TimeSyncTab, Q(time_sync_panel::kTabCaption));
     LeftTabs->addTab(OptionsTab, QStringLiteral("Options"));
     LeftTabs->addTab(SendTimeTab, QStringLiteral("Send time"));
 
@@ -151,6 +156,7 @@ void TFQuillomat::AttachSurfaces() {
     reactions.jobListChanged = [this] {
         ShowJobList();
         ShowOptions();
+        ShowTimeSync();
     };
     reactions.jobEditorChanged = [this] { ShowEditor(); };
     reactions.editingChanged = [this] { ShowEditingState(); };
@@ -169,6 +175,7 @@ void TFQuillomat::showEvent(QShowEvent* event) {
     SetEditing(*station_, false);
     LeftTabs->setCurrentWidget(StatusTab);
     ShowSendTime();
+    ShowTimeSync();
     Timer1->setInterval(autoMode_->Timer1IntervalMs());
 }
 

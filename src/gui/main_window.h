@@ -12,6 +12,7 @@
 #include "gui/field_binder.h"
 #include "gui/gauge_kest.h"
 #include "gui/qt_surfaces.h"
+#include "remote/time_sync.h"
 #include "platform/process_control.h"
 #include "schedule/auto_mode.h"
 #include "schedule/config_weekday_store.h"
@@ -57,6 +58,7 @@ public:
     QTabWidget* LeftTabs = nullptr;
     QTabWidget* RightTabs = nullptr;
     QWidget* StatusTab = nullptr;
+    QWidget* TimeSyncTab = nullptr;
     QWidget* OptionsTab = nullptr;
     QWidget* SendTimeTab = nullptr;
     QWidget* ErrorsTab = nullptr;
@@ -79,6 +81,15 @@ public:
     QPushButton* BSave = nullptr;
     QPushButton* BCancel = nullptr;
     QLineEdit* KopfName = nullptr;
+
+    // "Time sync" tab.
+    QCheckBox* TimeSyncEnable = nullptr;
+    QLineEdit* TimeSyncServer = nullptr;
+    QComboBox* TimeSyncProtocol = nullptr;
+    QLineEdit* TimeSyncInterval = nullptr;
+    QLineEdit* TimeSyncTimeOffset = nullptr;
+    QLineEdit* TimeSyncMaxCorrection = nullptr;
+    QPushButton* TimeSyncNowButton = nullptr;
 
     // "Options" tab.
     QCheckBox* CopyOpenFiles = nullptr;
@@ -170,6 +181,7 @@ public:
     void OnOpenLogfile();
     void OnTageSelected(int index);
     void OnSaveSendTime();
+    void OnSyncNow();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -180,6 +192,7 @@ private:
     void BuildFrame();
     void BuildMenu();
     QWidget* BuildStatusTab();
+    QWidget* BuildTimeSyncTab();
     QWidget* BuildOptionsTab();
     QWidget* BuildSendTimeTab();
     QWidget* BuildErrorsTab();
@@ -188,6 +201,7 @@ private:
     QWidget* BuildConnectionTab();
     void BindOptions();
     void BindEditor();
+    void BindTimeSync();
     void ConnectHandlers();
     void AttachSurfaces();
 
@@ -200,6 +214,7 @@ private:
     void ShowOptions();
     void ShowSendTime();
     void ShowSendTimePanels();
+    void ShowTimeSync();
     // Runs a command that may fail to write the configuration file and shows the message.
     template <typename Command>
     void Guarded(Command command) {
@@ -217,6 +232,7 @@ private:
     std::unique_ptr<Watchdog> watchdog_;
     std::unique_ptr<FieldBinder<GlobalOptions>> optionsBinder_;
     std::unique_ptr<FieldBinder<TransferJob>> editorBinder_;
+    std::unique_ptr<FieldBinder<TimeSyncSettings>> timeSyncBinder_;
     QDialog* aboutBox_ = nullptr;
     bool shown_ = false;
     bool showing_ = false;  // filling controls from the core: no echo back

@@ -1,5 +1,5 @@
 // The left tab set: "Status" (run buttons and the job list), "Options" and "Send time";
-// and the "Errors" tab of the right set.
+// and the "Errors" tab of the right set. ("Time sync" is in time_sync_tab.cpp.)
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>

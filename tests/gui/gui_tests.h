@@ -5,4 +5,5 @@ int RunJobEditorFlowTests(int argc, char** argv);
 int RunWindowLayoutTests(int argc, char** argv);
 int RunSendTimeFlowTests(int argc, char** argv);
 int RunRunFlowTests(int argc, char** argv);
+int RunTimeSyncFlowTests(int argc, char** argv);
 }  // namespace ferrolin::test
