@@ -12,18 +12,13 @@
 #include <QVBoxLayout>
 
 #include "gui/main_window.h"
+#include "gui/widget_names.h"
 #include "station/job_editor_commands.h"
 #include "station/station_config.h"
 
 namespace ferrolin::gui {
 
 namespace {
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QLineEdit* Edit(const char* name) { return Named(new QLineEdit, name); }
 

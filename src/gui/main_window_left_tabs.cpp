@@ -14,17 +14,12 @@
 #include <QVBoxLayout>
 
 #include "gui/main_window.h"
+#include "gui/widget_names.h"
 #include "schedule/send_time_editor.h"
 
 namespace ferrolin::gui {
 
 namespace {
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QCheckBox* Box(const char* name, const char* caption) {
     return Named(new QCheckBox(QString::fromUtf8(caption)), name);

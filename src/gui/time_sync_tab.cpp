@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "gui/main_window.h"
+#include "gui/widget_names.h"
 #include "remote/time_sync_panel.h"
 
 namespace ferrolin::gui {
@@ -17,12 +18,6 @@ namespace ferrolin::gui {
 namespace {
 
 namespace panel = time_sync_panel;
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QLineEdit* Edit(const char* name, std::string_view hint = {}) {
     auto* edit = Named(new QLineEdit, name);

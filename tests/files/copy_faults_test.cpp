@@ -14,6 +14,7 @@
 
 #include "copy_test_util.h"
 #include "files/file_copy.h"
+#include "support/text_count.h"
 
 namespace ferrolin {
 namespace {
@@ -92,14 +93,7 @@ private:
     std::string error_;
 };
 
-int CountLines(const std::string& text, const std::string& needle) {
-    std::istringstream in(text);
-    int n = 0;
-    for (std::string line; std::getline(in, line);) {
-        if (line.find(needle) != std::string::npos) ++n;
-    }
-    return n;
-}
+constexpr auto CountLines = test::CountLinesContaining;
 
 class CopyFaultsTest : public test::FilesTest {
 protected:

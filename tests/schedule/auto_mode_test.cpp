@@ -14,6 +14,7 @@
 #include "station/station.h"
 #include "support/fake_clock.h"
 #include "support/temp_dir.h"
+#include "support/text_count.h"
 
 namespace ferrolin {
 namespace {
@@ -21,14 +22,7 @@ namespace {
 using test::At;
 using test::Show;
 
-int CountLines(const std::string& text, const std::string& needle) {
-    int n = 0;
-    for (size_t pos = text.find(needle); pos != std::string::npos;
-         pos = text.find(needle, pos + 1)) {
-        ++n;
-    }
-    return n;
-}
+constexpr auto CountLines = test::CountOccurrences;
 
 class AutoModeTest : public ::testing::Test {
 protected:

@@ -8,20 +8,14 @@
 #include "station/station.h"
 #include "support/fake_clock.h"
 #include "support/temp_dir.h"
+#include "support/text_count.h"
 
 namespace ferrolin {
 namespace {
 
 using test::At;
 
-int CountLines(const std::string& text, const std::string& needle) {
-    int n = 0;
-    for (size_t pos = text.find(needle); pos != std::string::npos;
-         pos = text.find(needle, pos + 1)) {
-        ++n;
-    }
-    return n;
-}
+constexpr auto CountLines = test::CountOccurrences;
 
 class WatchdogTest : public ::testing::Test {
 protected:
