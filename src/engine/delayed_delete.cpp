@@ -90,8 +90,7 @@ void PostponeDeletions(Station& station, const std::string& destRoot,
     const std::string moment = FormatDelayMoment(station.clock().Now());
     std::string prefix = moment + '\t' + destRoot;
     if (prefix.back() != platform::kPathSeparator) prefix += platform::kPathSeparator;
-    bool added = false;
-    for (const std::string& orphan : orphans) added |= AddUnlessListed(orphan, prefix + orphan, lines);
+    const bool added = AddEachUnlessListed(orphans, prefix, lines) > 0;
     if (added && !platform::WriteTextLinesAtomically(path, lines))
         WriteLog(0, station.LogFile, std::string(kDelayDeleteFileName) + " could not be written");
 }

@@ -4,6 +4,7 @@
 
 #include "common/text.h"
 #include "engine/source_entry.h"
+#include "engine/substring_set.h"
 
 namespace ferrolin {
 
@@ -117,6 +118,26 @@ bool AddUnlessListed(std::string_view key, std::string_view line, std::vector<st
         if (existing.find(key) != std::string::npos) return false;
     list.emplace_back(line.empty() ? key : line);
     return true;
+}
+
+size_t AddEachUnlessListed(const std::vector<std::string>& keys, std::string_view prefix,
+                           std::vector<std::string>& list) {
+    // Every line, present or appended, is scanned once for all keys; a key is listed when
+    // it was seen in a line scanned before its turn.
+    const SubstringSet set(keys);
+    SubstringSet::Sightings listed(set);
+    for (const std::string& line : list) listed.Scan(line);
+    size_t added = 0;
+    for (size_t k = 0; k < keys.size(); ++k) {
+        // An empty key occurs in any line, so it is listed as soon as there is one.
+        if (keys[k].empty() ? !list.empty() : listed.Seen(k)) continue;
+        std::string line(prefix);
+        line += keys[k];
+        listed.Scan(line);
+        list.push_back(std::move(line));
+        ++added;
+    }
+    return added;
 }
 
 }  // namespace ferrolin

@@ -20,4 +20,10 @@ void RemoveCommon(const std::vector<std::string>& first, std::vector<std::string
 // (exact letter case). True when it appended.
 bool AddUnlessListed(std::string_view key, std::string_view line, std::vector<std::string>& list);
 
+// The same as AddUnlessListed(key, prefix + key, list) for each key in order, lines added
+// for earlier keys included, in time linear in the length of all the texts. Returns how
+// many lines it appended.
+size_t AddEachUnlessListed(const std::vector<std::string>& keys, std::string_view prefix,
+                           std::vector<std::string>& list);
+
 }  // namespace ferrolin

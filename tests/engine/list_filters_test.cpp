@@ -52,7 +52,7 @@ TEST(CompareList, KeysKeepEntriesWhoseNameHoldsOne) {
     EXPECT_TRUE(all.empty());
 }
 
-TEST(SubstringSet, AgreesWithPlainSearchOnRandomTexts) {
+TEST(SubstringSet, AnyAndSeenAgreeWithPlainSearchOnRandomTexts) {
     std::mt19937 random(42);
     const auto text = [&](size_t maxLength) {
         std::string s(random() % (maxLength + 1), 'a');
@@ -63,12 +63,19 @@ TEST(SubstringSet, AgreesWithPlainSearchOnRandomTexts) {
         std::vector<std::string> keys;
         for (int k = 0; k < 1 + int(random() % 6); ++k) keys.push_back(text(5));
         const SubstringSet set(keys);
+        SubstringSet::Sightings sightings(set);
+        std::vector<bool> seen(keys.size());
         for (int n = 0; n < 20; ++n) {
             const std::string name = text(12);
             bool expected = false;
-            for (const std::string& key : keys)
-                expected |= !key.empty() && name.find(key) != std::string::npos;
+            for (size_t k = 0; k < keys.size(); ++k) {
+                const bool occurs = !keys[k].empty() && name.find(keys[k]) != std::string::npos;
+                expected |= occurs;
+                seen[k] = seen[k] || occurs;
+            }
             ASSERT_EQ(set.AnyOccursIn(name), expected) << name;
+            sightings.Scan(name);
+            for (size_t k = 0; k < keys.size(); ++k) ASSERT_EQ(sightings.Seen(k), seen[k]) << keys[k];
         }
     }
 }

@@ -88,5 +88,54 @@ TEST(AddUnlessListed, SubstringOfAnyLineCountsAsListed) {
                                                "2023-12-09 10:00:00\t/T/c.txt", "Data.txt"}));
 }
 
+TEST(AddEachUnlessListed, KeysListedByPresentOrEarlierAddedLines) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> list, keys;
+        std::vector<std::string> expected;  // the list afterwards
+    };
+    const std::string p = "m\t/T/";
+    const Case cases[] = {
+        {"a present line holding the key", {"x\t/T/data.txt"}, {"a.txt", "c.txt"},
+         {"x\t/T/data.txt", p + "c.txt"}},
+        {"the same orphan twice", {}, {"c.txt", "c.txt"}, {p + "c.txt"}},
+        {"a key inside a line added earlier", {}, {"sub/ab.txt", "b.txt", "ab.txt2"},
+         {p + "sub/ab.txt", p + "ab.txt2"}},
+        {"a key reaching into the prefix", {}, {"c.txt", "T/c", "/T/"}, {p + "c.txt"}},
+        {"a key added before a longer one holding it", {}, {"b.txt", "sub/ab.txt"},
+         {p + "b.txt", p + "sub/ab.txt"}},
+        {"letter case counts", {"x\t/T/Data.txt"}, {"data.txt"}, {"x\t/T/Data.txt", p + "data.txt"}},
+        {"an empty key in an empty list", {}, {"", ""}, {p}},
+        {"an empty key after a line", {"x"}, {""}, {"x"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> list = c.list;
+        EXPECT_EQ(AddEachUnlessListed(c.keys, p, list), c.expected.size() - c.list.size()) << c.what;
+        EXPECT_EQ(list, c.expected) << c.what;
+    }
+}
+
+TEST(AddEachUnlessListed, AgreesWithOneKeyAtATimeOnOverlappingNames) {
+    std::mt19937 random(7);
+    // Few letters and short texts, so keys often occur in each other, in the prefix, and
+    // across the seam between prefix and key.
+    const auto text = [&](size_t maxLength) {
+        std::string s(random() % (maxLength + 1), 'a');
+        for (char& c : s) c = "ab/"[random() % 3];
+        return s;
+    };
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<std::string> list, keys;
+        for (int n = int(random() % 4); n > 0; --n) list.push_back(text(8));
+        for (int n = int(random() % 8); n > 0; --n) keys.push_back(text(4));
+        const std::string prefix = text(3);
+        std::vector<std::string> expected = list;
+        size_t expectedAdded = 0;
+        for (const std::string& key : keys) expectedAdded += AddUnlessListed(key, prefix + key, expected);
+        ASSERT_EQ(AddEachUnlessListed(keys, prefix, list), expectedAdded) << round;
+        ASSERT_EQ(list, expected) << round;
+    }
+}
+
 }  // namespace
 }  // namespace ferrolin

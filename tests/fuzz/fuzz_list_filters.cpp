@@ -61,6 +61,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(set.AnyOccursIn(name) == expected);
     }
 
+    // Adding many keys at once agrees with adding them one at a time.
+    {
+        const std::string prefix = lines.front().substr(0, 8);
+        std::vector<std::string> batch = second;
+        const size_t added = AddEachUnlessListed(first, prefix, batch);
+        std::vector<std::string> single = second;
+        size_t singleAdded = 0;
+        for (const std::string& key : first) singleAdded += AddUnlessListed(key, prefix + key, single);
+        Check(added == singleAdded && batch == single);
+    }
+
     // The comparison agrees with the first-match walk.
     for (const bool namesOnly : {false, true}) {
         std::vector<std::string> fast = second;
