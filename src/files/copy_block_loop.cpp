@@ -64,6 +64,7 @@ int64_t FileCopyRun::WaitAndReread(void* buffer, size_t size) {
 }
 
 void FileCopyRun::BlockLoop() {
+    ChooseBlockSize();
     const int64_t size = sourceInfo_.Size;
     const bool unbuffered = writeMode_ == wmUnbuffered;
     platform::FileHandle target;

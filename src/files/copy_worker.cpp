@@ -67,6 +67,10 @@ void TCopyThread::Resume() {
     if (!thread_.joinable()) thread_ = std::thread([this] { Execute(); });
 }
 
+void TCopyThread::RunHere() {
+    if (!thread_.joinable()) Execute();
+}
+
 void TCopyThread::Terminate() {
     stop_ = true;
     {
@@ -122,15 +126,15 @@ int32_t TCopyThread::CopyChunks() {
     if (!source.IsOpen()) return platform::LastError();
     auto info = source.Info();
     if (!info) return platform::LastError();
-    // The whole source is read once from start to end.
-    ::posix_fadvise(source.fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    const bool limited = BytesPerSecondLimit.load() > 0;
+    const size_t chunk = limited ? kLimitedChunk : kFreeChunk;
+    const int64_t size = info->Size;
+    // The whole source is read once from start to end; a file of one chunk gains nothing.
+    if (size > static_cast<int64_t>(chunk)) ::posix_fadvise(source.fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
     platform::FileHandle target = platform::FileHandle::CreateAlways(ziel_);
     if (!target.IsOpen()) return platform::LastError();
     TargetCreated = true;
 
-    const bool limited = BytesPerSecondLimit.load() > 0;
-    const size_t chunk = limited ? kLimitedChunk : kFreeChunk;
-    const int64_t size = info->Size;
     int64_t copied = 0;
     bool useCopyRange = true;
     std::unique_ptr<char[]> buffer;

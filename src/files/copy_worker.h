@@ -36,6 +36,9 @@ public:
     TCopyThread& operator=(const TCopyThread&) = delete;
 
     void Resume();
+    // Runs the copy in the calling thread instead (only when not started): for a copy
+    // too small for a thread of its own to pay.
+    void RunHere();
     // Waits until the thread has ended (at once when it never started).
     void WaitFor();
     // Sets the terminated flag and asks the copy to stop after its current chunk.

@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "files/copy_status.h"
 #include "files/file_copy_run.h"
+#include "files/local_disk.h"
 #include "platform/errors.h"
 
 namespace ferrolin {
@@ -16,7 +17,16 @@ constexpr auto kWaitSlice = std::chrono::milliseconds(5);
 constexpr auto kRefreshInterval = std::chrono::milliseconds(100);
 constexpr auto kStallInterval = std::chrono::seconds(10);
 
+// Up to this size a copy between local disks runs in the calling thread: it is over in
+// far less than one refresh interval, and a thread would cost more than the copy.
+constexpr int64_t kInPlaceLimit = 1024 * 1024;
+
 }  // namespace
+
+bool FileCopyRun::CopiesInPlace() const {
+    return sourceInfo_.Size <= kInPlaceLimit && maxBytesPerSecond_ == 0 &&
+           IsOnLocalDisk(source_) && IsOnLocalDisk(target_);
+}
 
 void FileCopyRun::WorkerCopy() {
     sourceFile_.Close();
@@ -26,7 +36,11 @@ void FileCopyRun::WorkerCopy() {
     auto worker = std::make_unique<TCopyThread>(routine_, source_, target_, true);
     worker->BytesPerSecondLimit = maxBytesPerSecond_;
     ActiveCopyThread = worker.get();
-    worker->Resume();
+    if (CopiesInPlace()) {
+        worker->RunHere();
+    } else {
+        worker->Resume();
+    }
 
     using Clock = std::chrono::steady_clock;
     auto nextRefresh = Clock::now();

@@ -16,14 +16,6 @@
 namespace ferrolin {
 namespace {
 
-// The folder that holds path ("." for a bare name, "/" for a file in the root).
-std::string FolderOf(const std::string& path) {
-    const size_t pos = path.find_last_of(platform::kPathSeparator);
-    if (pos == std::string::npos) return ".";
-    if (pos == 0) return "/";
-    return path.substr(0, pos);
-}
-
 int32_t ClampRate(double rate) {
     if (!(rate > 0)) return 0;
     if (rate >= static_cast<double>(std::numeric_limits<int32_t>::max())) {
@@ -100,15 +92,25 @@ uint8_t FileCopyRun::Run() {
 }
 
 bool FileCopyRun::OpenSource() {
+    // The worker opens the source itself; with open files allowed, the copier only
+    // measures it here, without opening it for data.
     const bool noDataAccess = Has(cfOpenFiles) && !Has(cfReadOnly) &&
                               writeMode_ != wmUnbuffered && routine_ != nullptr;
-    sourceFile_ = noDataAccess ? platform::FileHandle::OpenNoAccess(source_)
-                               : platform::FileHandle::OpenRead(source_);
-    if (!sourceFile_.IsOpen()) {
-        Status("Open of " + name_ + " failed");
-        return false;
+    std::optional<platform::FileInfo> info;
+    if (noDataAccess) {
+        info = platform::GetFileInfo(source_);
+        if (!info) {
+            Status("Open of " + name_ + " failed");
+            return false;
+        }
+    } else {
+        sourceFile_ = platform::FileHandle::OpenRead(source_);
+        if (!sourceFile_.IsOpen()) {
+            Status("Open of " + name_ + " failed");
+            return false;
+        }
+        info = sourceFile_.Info();
     }
-    auto info = sourceFile_.Info();
     if (!info) {
         Status("Get fileinfos from " + name_ + " failed");
         return false;
@@ -136,6 +138,7 @@ bool FileCopyRun::ProbeDestination() {
         } else if (auto info = probe.Info(); info && info->Regular) {
             destExists_ = true;
             destInfo_ = *info;
+            destHasTrailer_ = HasMetadataTrailer(probe, destInfo_.Size);
             probe.Close();
             if (Has(cfAsk)) {
                 switch (Ask(dest_ + " exists" + "\r\n" + "overwrite ?", Buttons::YesNoAbort)) {
@@ -157,10 +160,18 @@ bool FileCopyRun::ProbeDestination() {
     return true;
 }
 
+bool FileCopyRun::MetadataOnlyChange() {
+    if (!destExists_ ||
+        !MayBeMetadataOnlyChange(sourceInfo_.Size, destInfo_.Size, destHasTrailer_)) {
+        return false;
+    }
+    return IsMetadataOnlyChange(source_, dest_, destInfo_.Size, sourceMeta_);
+}
+
 bool FileCopyRun::DecideCopy() {
     if (IsSame()) {
         // Also after No or Abort: a destination that is the same stays "same".
-        if (destExists_ && IsMetadataOnlyChange(source_, dest_, destInfo_.Size, sourceMeta_)) {
+        if (MetadataOnlyChange()) {
             RewriteMetadata();
         } else {
             Status(name_ + " same");
@@ -169,7 +180,7 @@ bool FileCopyRun::DecideCopy() {
         return false;
     }
     if (answeredNo_) return false;
-    if (destExists_ && IsMetadataOnlyChange(source_, dest_, destInfo_.Size, sourceMeta_)) {
+    if (MetadataOnlyChange()) {
         RewriteMetadata();
         return false;
     }
@@ -198,12 +209,9 @@ void FileCopyRun::RewriteMetadata() {
 }
 
 bool FileCopyRun::PrepareCopy() {
-    const std::string destFolder = Has(cfReadOnly) ? std::string() : FolderOf(dest_);
-    sectorSize_ = destFolder.empty() ? 0 : platform::SectorSize(destFolder);
-    blockSize_ = sectorSize_ == 0 ? 65536 : (65536 / sectorSize_) * sectorSize_;
     start_ = std::chrono::steady_clock::now();
-
     if (!Has(cfReadOnly)) {
+        const std::string destFolder = platform::FolderOf(dest_);
         int64_t freeBytes = platform::DiskFreeBytes(destFolder);
         if (destExists_) freeBytes += destInfo_.Size;
         if (freeBytes <= kMinimumFreeSpace) {
@@ -221,6 +229,11 @@ bool FileCopyRun::PrepareCopy() {
         target_ = Has(cfNoTempFile) ? dest_ : dest_ + ".tmp";
     }
     return true;
+}
+
+void FileCopyRun::ChooseBlockSize() {
+    sectorSize_ = Has(cfReadOnly) ? 0 : platform::SectorSize(platform::FolderOf(dest_));
+    blockSize_ = sectorSize_ == 0 ? 65536 : (65536 / sectorSize_) * sectorSize_;
 }
 
 void FileCopyRun::Finish() {

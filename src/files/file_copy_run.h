@@ -32,10 +32,17 @@ private:
     // Same, metadata-only or copy; true when the file is to be copied.
     bool DecideCopy();
     bool IsSame() const;
+    // Whether the destination differs from the source only in its metadata trailer (the
+    // source's trailer is then in sourceMeta_).
+    bool MetadataOnlyChange();
     void RewriteMetadata();
     bool PrepareCopy();
+    // The own loop's block: 64 KiB in whole sectors of the destination's volume.
+    void ChooseBlockSize();
     void BlockLoop();
     void WorkerCopy();
+    // The worker's copy runs in this thread (small file between local disks).
+    bool CopiesInPlace() const;
     void Finish();
     void Close();
 
@@ -58,6 +65,7 @@ private:
     platform::FileInfo sourceInfo_;
     bool destExists_ = false;
     platform::FileInfo destInfo_;
+    bool destHasTrailer_ = false;
     bool answeredNo_ = false;  // No or Abort to the overwrite question
     TMediaMetadata sourceMeta_;
 

@@ -40,8 +40,7 @@ void Append32(std::string& out, uint32_t v) {
 
 // Reads exactly size bytes at position; false (errno set) when they did not all arrive.
 bool ReadAt(platform::FileHandle& file, int64_t position, void* buffer, size_t size) {
-    if (!file.Seek(position)) return false;
-    const int64_t n = file.ReadFull(buffer, size);
+    const int64_t n = file.ReadFullAt(position, buffer, size);
     if (n < 0) return false;
     if (n != static_cast<int64_t>(size)) {
         errno = EIO;
@@ -50,17 +49,23 @@ bool ReadAt(platform::FileHandle& file, int64_t position, void* buffer, size_t s
     return true;
 }
 
-// Reads the trailer length L behind the magic; nullopt when the file has no trailer or
-// its length cannot be true (every length is bounded by the file size).
+// The trailer length L from the last ten bytes of a file of size bytes; nullopt when the
+// file has no trailer or its length cannot be true (every length is bounded by the file
+// size, and no trailer is shorter than its magic, length and one block id).
+std::optional<int64_t> TrailerLengthFromTail(const unsigned char* tail, int64_t size) {
+    if (std::memcmp(tail, kMetadataMagic, kMagicSize) != 0) return std::nullopt;
+    const int64_t length = LittleEndian32(tail + kMagicSize);
+    if (length < kSmallestTrailer || length > size) return std::nullopt;
+    return length;
+}
+
+// Reads the trailer length L behind the magic; nullopt as above or when it cannot be read.
 std::optional<int64_t> TrailerLength(platform::FileHandle& file, int64_t size) {
     unsigned char tail[kMagicFromEnd];
     if (size <= kMagicFromEnd || !ReadAt(file, size - kMagicFromEnd, tail, sizeof tail)) {
         return std::nullopt;
     }
-    if (std::memcmp(tail, kMetadataMagic, kMagicSize) != 0) return std::nullopt;
-    const int64_t length = LittleEndian32(tail + kMagicSize);
-    if (length < kMagicFromEnd + 4 || length > size) return std::nullopt;
-    return length;
+    return TrailerLengthFromTail(tail, size);
 }
 
 // Cuts trailing whole 64 KiB blocks of zeros (aligned to the end of the file) and the
@@ -215,7 +220,7 @@ int ReadMetadata(const std::string& Path, TMediaMetadata& Meta) {
         LogError("SetFilePointer,Read P2", Path, platform::LastError());
         return mrNoTrailer;
     }
-    auto length = TrailerLength(file, size);
+    auto length = TrailerLengthFromTail(tail, size);
     if (!length) return mrNoTrailer;
     Meta.MediaLength = size - *length;
     ReadBlocks(file, Path, Meta.MediaLength, size - kMagicFromEnd, *length, Meta);
@@ -254,6 +259,16 @@ bool WriteMetadata(const std::string& Path, const TMediaMetadata& Meta) {
     if (readOnly) platform::SetFileMode(Path, before->Mode);
     errno = error;
     return ok;
+}
+
+bool HasMetadataTrailer(platform::FileHandle& File, int64_t Size) {
+    return TrailerLength(File, Size).has_value();
+}
+
+bool MayBeMetadataOnlyChange(int64_t SourceSize, int64_t DestSize, bool DestHasTrailer) {
+    // Without a trailer of its own the destination can only be the source's media data,
+    // and that is shorter than the source by at least the smallest trailer.
+    return DestHasTrailer || (DestSize > 0 && DestSize <= SourceSize - kSmallestTrailer);
 }
 
 bool IsMetadataOnlyChange(const std::string& Source, const std::string& Dest, int64_t DestSize,

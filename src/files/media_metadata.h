@@ -14,6 +14,10 @@
 
 #include "files/bitmap.h"
 
+namespace ferrolin::platform {
+class FileHandle;
+}
+
 namespace ferrolin {
 
 struct TMediaMetadata {
@@ -33,6 +37,8 @@ struct TMediaMetadata {
 inline constexpr char kMetadataMagic[] = "KSTtlt";  // six letters, no terminator stored
 inline constexpr uint32_t kParameterBlockId = 12341971;
 inline constexpr uint32_t kPictureBlockId = 123451971;  // + slot 0..7
+// The shortest trailer there can be: one block id, the magic and the length.
+inline constexpr int64_t kSmallestTrailer = 14;
 
 enum MetadataReadResult : int {
     mrUnreadable = 0,  // cannot be opened, or 10 bytes or shorter
@@ -48,6 +54,14 @@ int ReadMetadata(const std::string& Path, TMediaMetadata& Meta);
 // text removes the trailer. The file keeps its times and its read-only state. False
 // when the file could not be opened or written.
 bool WriteMetadata(const std::string& Path, const TMediaMetadata& Meta);
+
+// True when the open file of Size bytes ends in a trailer that ReadMetadata finds.
+bool HasMetadataTrailer(platform::FileHandle& File, int64_t Size);
+
+// False when IsMetadataOnlyChange is certain to be false for a source of SourceSize bytes
+// and a destination of DestSize bytes with or without a trailer, so the copier need not
+// read the source's trailer at all (a file already the same costs no extra reads).
+bool MayBeMetadataOnlyChange(int64_t SourceSize, int64_t DestSize, bool DestHasTrailer);
 
 // Fills SourceMeta from Source and tells whether Dest (DestSize bytes, 0 when absent)
 // differs from Source only in its trailer.

@@ -86,11 +86,11 @@ std::string ComputerName() {
     return name;
 }
 
-bool IsOnNetworkFileSystem(const std::string& path) {
-    if (path.empty()) return false;
+FileSystemKind FileSystemKindOf(const std::string& path) {
+    if (path.empty()) return FileSystemKind::Local;
     const std::string existing = ExistingAncestor(path);
     struct statfs fs {};
-    if (::statfs(existing.c_str(), &fs) != 0) return false;
+    if (::statfs(existing.c_str(), &fs) != 0) return FileSystemKind::Local;
     switch (static_cast<long>(fs.f_type)) {
         case kNfs:
         case kSmb:
@@ -100,12 +100,17 @@ bool IsOnNetworkFileSystem(const std::string& path) {
         case kCeph:
         case kV9fs:
         case kCoda:
-            return true;
+            return FileSystemKind::Network;
         case kFuse:
-            return IsNetworkFuseType(MountType(existing));
+            return IsNetworkFuseType(MountType(existing)) ? FileSystemKind::Network
+                                                         : FileSystemKind::UserSpace;
         default:
-            return false;
+            return FileSystemKind::Local;
     }
+}
+
+bool IsOnNetworkFileSystem(const std::string& path) {
+    return FileSystemKindOf(path) == FileSystemKind::Network;
 }
 
 }  // namespace ferrolin::platform

@@ -12,4 +12,11 @@ std::string ComputerName();
 // a network kind (sshfs, rclone and the like).
 bool IsOnNetworkFileSystem(const std::string& path);
 
+// What kind of file system holds path (or its nearest existing folder): a kernel file
+// system on this computer, a user-space (FUSE) one that is not known to reach another
+// computer, or a network one as above. A path whose file system cannot be asked counts
+// as local.
+enum class FileSystemKind { Local, UserSpace, Network };
+FileSystemKind FileSystemKindOf(const std::string& path);
+
 }  // namespace ferrolin::platform

@@ -126,6 +126,20 @@ int64_t FileHandle::ReadFull(void* buffer, size_t size) {
     return static_cast<int64_t>(got);
 }
 
+int64_t FileHandle::ReadFullAt(int64_t position, void* buffer, size_t size) {
+    size_t got = 0;
+    auto* bytes = static_cast<char*>(buffer);
+    while (got < size) {
+        const ssize_t n = ::pread(fd_.get(), bytes + got, size - got,
+                                  static_cast<off_t>(position) + static_cast<off_t>(got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return -1;
+        if (n == 0) break;
+        got += static_cast<size_t>(n);
+    }
+    return static_cast<int64_t>(got);
+}
+
 bool FileHandle::WriteAll(const void* buffer, size_t size) {
     const int32_t error = platform::WriteAll(fd_.get(), buffer, size);
     if (error != 0) errno = error;

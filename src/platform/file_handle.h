@@ -58,6 +58,9 @@ public:
     int64_t ReadFull(void* buffer, size_t size);
     // Writes all size bytes; false (errno set) on failure.
     bool WriteAll(const void* buffer, size_t size);
+    // Reads size bytes at position without moving the file position; short only at the
+    // end of the file, -1 on failure.
+    int64_t ReadFullAt(int64_t position, void* buffer, size_t size);
     bool Seek(int64_t position);
     // Sets the end of file (grows sparse or cuts).
     bool SetSize(int64_t size);

@@ -20,4 +20,11 @@ std::string JoinPath(std::string_view dir, std::string_view name) {
     return result;
 }
 
+std::string FolderOf(const std::string& path) {
+    const size_t pos = path.find_last_of(kPathSeparator);
+    if (pos == std::string::npos) return ".";
+    if (pos == 0) return std::string(1, kPathSeparator);
+    return path.substr(0, pos);
+}
+
 }  // namespace ferrolin::platform

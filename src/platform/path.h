@@ -13,4 +13,7 @@ bool IsSharePath(std::string_view path);
 // dir + "/" + name, without doubling a separator.
 std::string JoinPath(std::string_view dir, std::string_view name);
 
+// The folder that holds path: "." for a bare name, "/" for a file in the root.
+std::string FolderOf(const std::string& path);
+
 }  // namespace ferrolin::platform

@@ -36,13 +36,6 @@ std::string ResolveTarget(const std::string& path) {
     return resolved;
 }
 
-std::string FolderOf(const std::string& path) {
-    size_t slash = path.rfind(kPathSeparator);
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
 }  // namespace
 
 int32_t ReadWholeFile(const std::string& path, std::string& content, FileStamp* stamp) {
