@@ -25,10 +25,23 @@ constexpr std::array<const char*, 7> kShortDays = {"Sun", "Mon", "Tue", "Wed", "
 constexpr std::array<const char*, 7> kLongDays = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                                   "Thursday", "Friday", "Saturday"};
 
+// value with at least digits digits, zero-padded (as "%0*d" would print it). Written out
+// by hand: a listing formats the time of every file, and printf is slow at this.
 void AppendNumber(std::string& out, int value, int digits) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%0*d", digits, value);
-    out += buffer;
+    if (value < 0) {
+        char buffer[16];
+        std::snprintf(buffer, sizeof buffer, "%0*d", digits, value);
+        out += buffer;
+        return;
+    }
+    char reversed[12];
+    int length = 0;
+    do {
+        reversed[length++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    for (int pad = length; pad < digits; ++pad) out += '0';
+    while (length > 0) out += reversed[--length];
 }
 
 // Formats one moment; the date and time parts are decoded once.

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <set>
 
 #include "formats_guard.h"
@@ -91,6 +92,25 @@ TEST(FormatByteSize, Boundaries) {
     for (const Case& c : cases) EXPECT_EQ(FormatByteSize(c.bytes), c.expected) << c.bytes;
     test::FormatsGuard point(test::American());
     EXPECT_EQ(FormatByteSize(1025), "1.00 KB");
+}
+
+// The figure is rounded exactly as printf rounds it, ties and long fractions included,
+// across every unit.
+TEST(FormatByteSize, RoundsLikePrintf) {
+    test::FormatsGuard point(test::American());
+    uint64_t state = 88172645463325252ULL;
+    for (int k = 0; k < 20000; ++k) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        const int64_t bytes = static_cast<int64_t>(state >> (state % 63 + 1));
+        double v = static_cast<double>(bytes);
+        for (int unit = 0; v > 1024.0 && unit < 6; ++unit) v /= 1024.0;
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%4.2f", v);
+        const std::string text = FormatByteSize(bytes);
+        ASSERT_EQ(text.substr(0, text.find(' ')), expected) << bytes;
+    }
 }
 
 TEST(CleanFileName, ReplacesReservedCharactersKeepingTheLength) {
