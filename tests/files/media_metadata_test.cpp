@@ -5,6 +5,7 @@
 
 #include "copy_test_util.h"
 #include "files/file_copy.h"
+#include "platform/file_handle.h"
 
 namespace ferrolin {
 namespace {
@@ -220,6 +221,62 @@ TEST_F(MediaMetadataTest, RecognisesDestinationsThatDifferOnlyInMetadata) {
         EXPECT_EQ(IsMetadataOnlyChange(src, dst, destSize, sourceMeta), c.expected);
         EXPECT_EQ(sourceMeta.Parameters.has_value(), c.source != nullptr);
     }
+}
+
+// The copier settles the metadata question from sizes and the destination's trailer
+// alone when it can; over many shapes of source and destination that shortcut never
+// says "no" where the full comparison says "yes".
+TEST_F(MediaMetadataTest, ShortcutNeverHidesAMetadataOnlyChange) {
+    uint32_t seed = 1;
+    int changes = 0;
+    for (size_t mediaSize : {0, 1, 5, 13, 14, 40, 300}) {
+        for (int sourceKind = 0; sourceKind < 3; ++sourceKind) {
+            for (int destKind = 0; destKind < 5; ++destKind) {
+                const std::string media = Media(mediaSize, ++seed);
+                WriteFile(Path("s"), media);
+                if (sourceKind > 0) WriteMetadata(Path("s"), Meta(sourceKind == 1 ? "1" : "22"));
+                // The destination: bare media, media with a trailer of either length,
+                // other media of the source's whole size, or only a trailer.
+                WriteFile(Path("d"), destKind == 3 ? Media(ReadFile(Path("s")).size(), ++seed)
+                                     : destKind == 4 ? std::string()
+                                                     : media);
+                if (destKind == 1 || destKind == 4) WriteMetadata(Path("d"), Meta("1"));
+                if (destKind == 2) WriteMetadata(Path("d"), Meta("33"));
+                const int64_t sourceSize = static_cast<int64_t>(ReadFile(Path("s")).size());
+                const int64_t destSize = static_cast<int64_t>(ReadFile(Path("d")).size());
+                platform::FileHandle dest = platform::FileHandle::OpenRead(Path("d"), false);
+                const bool destTrailer = HasMetadataTrailer(dest, destSize);
+                dest.Close();
+                TMediaMetadata sourceMeta;
+                const bool full = IsMetadataOnlyChange(Path("s"), Path("d"), destSize, sourceMeta);
+                changes += full;
+                if (full) {
+                    EXPECT_TRUE(MayBeMetadataOnlyChange(sourceSize, destSize, destTrailer))
+                        << mediaSize << " " << sourceKind << " " << destKind;
+                }
+            }
+        }
+    }
+    EXPECT_GT(changes, 10);  // the shapes do reach the interesting cases
+}
+
+// A trailer edit keeps the file's size and times, so a destination that looks the same
+// by size and time still gets the new trailer.
+TEST_F(MediaMetadataTest, CopierRewritesTheTrailerOfADestinationThatLooksTheSame) {
+    const std::string media = Media(5000, 11);
+    WriteFile(Path("src.mpg"), media);
+    WriteMetadata(Path("src.mpg"), Meta("new"));
+    WriteFile(Path("dst.mpg"), media);
+    WriteMetadata(Path("dst.mpg"), Meta("old"));
+    SetWriteTime(Path("src.mpg"), Moment(0));
+    SetWriteTime(Path("dst.mpg"), Moment(0));
+    EXPECT_EQ(FileCopy(Path("src.mpg"), Path("dst.mpg"), {}, CopyProgressRoutine, 0, 0,
+                       wmSystemCopy),
+              crMetadataUpdated);
+    EXPECT_EQ(ReadFile(Path("dst.mpg")), ReadFile(Path("src.mpg")));
+    EXPECT_EQ(FileCopy(Path("src.mpg"), Path("dst.mpg"), {}, CopyProgressRoutine, 0, 0,
+                       wmSystemCopy),
+              crSame);
 }
 
 TEST_F(MediaMetadataTest, CopierRewritesOnlyTheTrailer) {
