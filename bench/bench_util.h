@@ -22,9 +22,10 @@ namespace fs = std::filesystem;
 // A fresh folder under the benchmark root, removed when the program ends.
 class BenchRoot {
 public:
-    BenchRoot() {
+    // Under FERROLIN_BENCH_DIR when set, else under fallback.
+    explicit BenchRoot(const char* fallback = "/tmp") {
         const char* base = std::getenv("FERROLIN_BENCH_DIR");
-        std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/ferrolin-bench-XXXXXX";
+        std::string pattern = std::string(base != nullptr ? base : fallback) + "/ferrolin-bench-XXXXXX";
         if (mkdtemp(pattern.data()) == nullptr) {
             std::perror("mkdtemp");
             std::exit(1);
