@@ -78,72 +78,73 @@ uint16_t FreeLoopbackPort(bool udp) {
     return port;
 }
 
-// ---- chronyd ----
+// ---- server programs ----
+
+LoopbackDaemon::~LoopbackDaemon() { process_.reset(); }
+
+std::string LoopbackDaemon::Log() const { return ReadFile(dir_ / logName_); }
+
+void LoopbackDaemon::Start(bool udp,
+                           const std::function<std::vector<std::string>(uint16_t)>& commandFor,
+                           const std::function<bool(uint16_t)>& answers) {
+    // A port taken between probing and binding makes the server fail: try a few.
+    for (int attempt = 0; attempt < 5 && !ready_; ++attempt) {
+        process_.reset();
+        port_ = FreeLoopbackPort(udp);
+        process_ = std::make_unique<ChildProcess>(commandFor(port_), dir_ / logName_);
+        ready_ = WaitFor([&] { return !process_->Running() || answers(port_); },
+                         std::chrono::seconds(15)) &&
+                 process_->Running();
+    }
+}
 
 bool ChronyServer::Available() { return IsExecutable("/usr/sbin/chronyd"); }
 
-ChronyServer::ChronyServer(bool synchronised) {
-    // A port taken between probing and binding makes chronyd fail: try a few.
-    for (int attempt = 0; attempt < 5 && !ready_; ++attempt) {
-        process_.reset();
-        port_ = FreeLoopbackPort(true);
-        std::string conf = "port " + std::to_string(port_) +
-                           "\n"
-                           "bindaddress 127.0.0.1\n"
-                           "allow 127.0.0.1\n"
-                           "cmdport 0\n"
-                           "bindcmdaddress /\n"
-                           "pidfile " +
-                           dir_ / "chronyd.pid" + "\n";
-        if (synchronised) conf += "local stratum 8\n";
-        WriteFile(dir_ / "chrony.conf", conf);
-        // -x: never touch this machine's clock; -d: stay in the foreground.
-        process_ = std::make_unique<ChildProcess>(
-            std::vector<std::string>{"/usr/sbin/chronyd", "-x", "-d", "-f", dir_ / "chrony.conf"},
-            dir_ / "chronyd.log");
-        ready_ = WaitFor([&] { return !process_->Running() || SntpServerAnswers(port_); },
-                         std::chrono::seconds(15)) &&
-                 process_->Running();
-    }
+ChronyServer::ChronyServer(bool synchronised) : LoopbackDaemon("chronyd.log") {
+    Start(
+        true,
+        [&](uint16_t port) {
+            std::string conf = "port " + std::to_string(port) +
+                               "\n"
+                               "bindaddress 127.0.0.1\n"
+                               "allow 127.0.0.1\n"
+                               "cmdport 0\n"
+                               "bindcmdaddress /\n"
+                               "pidfile " +
+                               dir_ / "chronyd.pid" + "\n";
+            if (synchronised) conf += "local stratum 8\n";
+            WriteFile(dir_ / "chrony.conf", conf);
+            // -x: never touch this machine's clock; -d: stay in the foreground.
+            return std::vector<std::string>{"/usr/sbin/chronyd", "-x", "-d", "-f",
+                                            dir_ / "chrony.conf"};
+        },
+        SntpServerAnswers);
 }
-
-ChronyServer::~ChronyServer() { process_.reset(); }
-
-std::string ChronyServer::Log() const { return ReadFile(dir_ / "chronyd.log"); }
-
-// ---- xinetd ----
 
 bool XinetdTimeServer::Available() { return IsExecutable("/usr/sbin/xinetd"); }
 
-XinetdTimeServer::XinetdTimeServer() {
-    for (int attempt = 0; attempt < 5 && !ready_; ++attempt) {
-        process_.reset();
-        port_ = FreeLoopbackPort(false);
-        WriteFile(dir_ / "xinetd.conf",
-                  "defaults\n{\n}\n"
-                  "service time\n{\n"
-                  "  type = INTERNAL UNLISTED\n"
-                  "  id = time-stream\n"
-                  "  socket_type = stream\n"
-                  "  protocol = tcp\n"
-                  "  wait = no\n"
-                  "  user = root\n"
-                  "  bind = 127.0.0.1\n"
-                  "  port = " +
-                      std::to_string(port_) + "\n}\n");
-        process_ = std::make_unique<ChildProcess>(
-            std::vector<std::string>{"/usr/sbin/xinetd", "-dontfork", "-f", dir_ / "xinetd.conf",
-                                     "-pidfile", dir_ / "xinetd.pid"},
-            dir_ / "xinetd.log");
-        ready_ = WaitFor([&] { return !process_->Running() || TcpPortAccepts(port_); },
-                         std::chrono::seconds(15)) &&
-                 process_->Running();
-    }
+XinetdTimeServer::XinetdTimeServer() : LoopbackDaemon("xinetd.log") {
+    Start(
+        false,
+        [&](uint16_t port) {
+            WriteFile(dir_ / "xinetd.conf",
+                      "defaults\n{\n}\n"
+                      "service time\n{\n"
+                      "  type = INTERNAL UNLISTED\n"
+                      "  id = time-stream\n"
+                      "  socket_type = stream\n"
+                      "  protocol = tcp\n"
+                      "  wait = no\n"
+                      "  user = root\n"
+                      "  bind = 127.0.0.1\n"
+                      "  port = " +
+                          std::to_string(port) + "\n}\n");
+            return std::vector<std::string>{"/usr/sbin/xinetd", "-dontfork", "-f",
+                                            dir_ / "xinetd.conf", "-pidfile",
+                                            dir_ / "xinetd.pid"};
+        },
+        TcpPortAccepts);
 }
-
-XinetdTimeServer::~XinetdTimeServer() { process_.reset(); }
-
-std::string XinetdTimeServer::Log() const { return ReadFile(dir_ / "xinetd.log"); }
 
 // ---- scripted UDP responder ----
 

@@ -20,42 +20,46 @@ namespace ferrolin::test {
 // A loopback port that was free a moment ago (bind to port 0, read it, close).
 uint16_t FreeLoopbackPort(bool udp);
 
-// chronyd -x -d on 127.0.0.1:port. With synchronised = false it has no reference clock
-// and answers "not synchronised" (stratum 0).
-class ChronyServer {
+// A server program on a free loopback port, started again on another port when the one
+// it was given was taken in between. Log() is what the program wrote.
+class LoopbackDaemon {
 public:
-    static bool Available();
-    explicit ChronyServer(bool synchronised = true);
-    ~ChronyServer();
-    // True once the server answered a request (false: it failed to start; see Log()).
+    // True once the server answered (false: it failed to start; see Log()).
     bool Ready() const { return ready_; }
     uint16_t Port() const { return port_; }
     std::string Address() const { return "127.0.0.1:" + std::to_string(port_); }
     std::string Log() const;
 
-private:
+protected:
+    explicit LoopbackDaemon(std::string logName) : logName_(std::move(logName)) {}
+    ~LoopbackDaemon();
+    // commandFor writes the configuration for a port and returns the command line;
+    // answers tells whether the server on that port serves yet.
+    void Start(bool udp, const std::function<std::vector<std::string>(uint16_t)>& commandFor,
+               const std::function<bool(uint16_t)>& answers);
+
     TempDir dir_;
+
+private:
+    const std::string logName_;
     uint16_t port_ = 0;
     std::unique_ptr<ChildProcess> process_;
     bool ready_ = false;
 };
 
+// chronyd -x -d on 127.0.0.1:port. With synchronised = false it has no reference clock
+// and answers "not synchronised" (stratum 0).
+class ChronyServer : public LoopbackDaemon {
+public:
+    static bool Available();
+    explicit ChronyServer(bool synchronised = true);
+};
+
 // xinetd with its internal RFC 868 "time" stream service on 127.0.0.1:port.
-class XinetdTimeServer {
+class XinetdTimeServer : public LoopbackDaemon {
 public:
     static bool Available();
     XinetdTimeServer();
-    ~XinetdTimeServer();
-    bool Ready() const { return ready_; }
-    uint16_t Port() const { return port_; }
-    std::string Address() const { return "127.0.0.1:" + std::to_string(port_); }
-    std::string Log() const;
-
-private:
-    TempDir dir_;
-    uint16_t port_ = 0;
-    std::unique_ptr<ChildProcess> process_;
-    bool ready_ = false;
 };
 
 // A UDP responder on 127.0.0.1: every datagram it receives is passed to reply, whose
