@@ -130,7 +130,9 @@ int32_t TCopyThread::CopyChunks() {
     const size_t chunk = limited ? kLimitedChunk : kFreeChunk;
     const int64_t size = info->Size;
     // The whole source is read once from start to end; a file of one chunk gains nothing.
-    if (size > static_cast<int64_t>(chunk)) ::posix_fadvise(source.fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    if (size > static_cast<int64_t>(chunk)) {
+        ::posix_fadvise(source.fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    }
     platform::FileHandle target = platform::FileHandle::CreateAlways(ziel_);
     if (!target.IsOpen()) return platform::LastError();
     TargetCreated = true;

@@ -73,10 +73,6 @@ FileHandle FileHandle::OpenRead(const std::string& path, bool lockShared) {
     return OpenLocked(path, O_RDONLY, lockShared ? LOCK_SH : 0);
 }
 
-FileHandle FileHandle::OpenNoAccess(const std::string& path) {
-    return OpenLocked(path, O_PATH, 0);
-}
-
 FileHandle FileHandle::OpenReadWrite(const std::string& path) {
     return OpenLocked(path, O_RDWR, LOCK_EX);
 }

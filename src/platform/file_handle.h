@@ -35,9 +35,6 @@ public:
     // An existing file for reading. With lockShared, another process's exclusive lock
     // (a writer at work) makes the open fail with ERROR_SHARING_VIOLATION.
     static FileHandle OpenRead(const std::string& path, bool lockShared = true);
-    // An existing file without data access: enough to read its information even while
-    // others hold it.
-    static FileHandle OpenNoAccess(const std::string& path);
     // An existing file for reading and writing, held exclusively.
     static FileHandle OpenReadWrite(const std::string& path);
     // Creates the file or cuts an existing one to zero, read-write, held exclusively.
