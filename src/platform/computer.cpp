@@ -87,10 +87,10 @@ std::string ComputerName() {
 }
 
 FileSystemKind FileSystemKindOf(const std::string& path) {
-    if (path.empty()) return FileSystemKind::Local;
+    if (path.empty()) return FileSystemKind::Unknown;
     const std::string existing = ExistingAncestor(path);
     struct statfs fs {};
-    if (::statfs(existing.c_str(), &fs) != 0) return FileSystemKind::Local;
+    if (::statfs(existing.c_str(), &fs) != 0) return FileSystemKind::Unknown;
     switch (static_cast<long>(fs.f_type)) {
         case kNfs:
         case kSmb:

@@ -14,9 +14,9 @@ bool IsOnNetworkFileSystem(const std::string& path);
 
 // What kind of file system holds path (or its nearest existing folder): a kernel file
 // system on this computer, a user-space (FUSE) one that is not known to reach another
-// computer, or a network one as above. A path whose file system cannot be asked counts
-// as local.
-enum class FileSystemKind { Local, UserSpace, Network };
+// computer, or a network one as above; Unknown when the file system cannot be asked
+// (IsOnNetworkFileSystem counts that as not a network).
+enum class FileSystemKind { Local, UserSpace, Network, Unknown };
 FileSystemKind FileSystemKindOf(const std::string& path);
 
 }  // namespace ferrolin::platform
