@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "station/surfaces.h"
+#include "common/surfaces.h"
 
 namespace ferrolin::cli {
 

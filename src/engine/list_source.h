@@ -4,7 +4,7 @@
 #include <string>
 
 #include "engine/source_entry.h"
-#include "station/surfaces.h"
+#include "common/surfaces.h"
 
 namespace ferrolin {
 

@@ -15,7 +15,7 @@
 
 #include "files/copy_status.h"
 #include "files/copy_worker.h"
-#include "station/surfaces.h"
+#include "common/surfaces.h"
 
 namespace ferrolin {
 

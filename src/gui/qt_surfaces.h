@@ -11,7 +11,7 @@
 #include <functional>
 
 #include "gui/gauge_kest.h"
-#include "station/surfaces.h"
+#include "common/surfaces.h"
 
 namespace ferrolin::gui {
 

@@ -13,7 +13,7 @@
 #include "common/clock.h"
 #include "common/datetime.h"
 #include "platform/clock_setter.h"
-#include "station/surfaces.h"
+#include "common/surfaces.h"
 
 namespace ferrolin {
 

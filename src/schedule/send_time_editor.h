@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/datetime.h"
-#include "station/surfaces.h"
+#include "common/surfaces.h"
 
 namespace ferrolin {
 

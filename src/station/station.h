@@ -12,7 +12,7 @@
 #include "config/transfer_job.h"
 #include "remote/time_sync.h"
 #include "schedule/send_time_editor.h"
-#include "station/surfaces.h"
+#include "common/surfaces.h"
 
 namespace ferrolin {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/process_control.h"
-#include "station/surfaces.h"
+#include "common/surfaces.h"
 #include "support/recording_surfaces.h"
 
 namespace ferrolin::test {

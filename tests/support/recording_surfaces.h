@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "station/surfaces.h"
+#include "common/surfaces.h"
 
 namespace ferrolin::test {
 
