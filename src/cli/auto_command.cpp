@@ -8,18 +8,9 @@
 #include "cli/auto_surfaces.h"
 #include "cli/commands.h"
 #include "cli/stop_signals.h"
-#include "common/datetime_format.h"
 #include "common/log.h"
-#include "engine/run_job.h"
-#include "files/log_folder.h"
-#include "files/mpeg_check.h"
-#include "platform/process_control.h"
-#include "platform/program_dir.h"
-#include "schedule/auto_mode.h"
-#include "schedule/config_weekday_store.h"
-#include "schedule/watchdog.h"
-#include "station/legacy_config.h"
-#include "station/station.h"
+#include "station/run_driver.h"
+#include "station/station_start.h"
 
 namespace ferrolin::cli {
 namespace {
@@ -37,19 +28,12 @@ std::chrono::milliseconds Until(SteadyClock::time_point due) {
 int RunAutoCommand(const Args& args) {
     if (!args.empty()) return UsageError("auto takes no arguments");
     StopSignals stopSignals;  // before any thread starts, so every thread blocks them
-    ApplyDateTimeFormats();
 
     AutoSurfaces surfaces(std::cerr, std::cout);
-    Station station(platform::DetectProgramDir(), surfaces);
-    MoveLegacyConfig(station);
-    SetFilesLogFolder(station.ProgramDir);
-    const std::string mpegLoad = MpegLoadLogText(LoadMpegLibraries(station.ProgramDir));
-    if (!mpegLoad.empty()) WriteLog(0, station.LogFile, mpegLoad);
-
-    ConfigWeekdayListStore store(station.IniFilename);
-    platform::ProcessControl& process = platform::SystemProcessControl();
-    AutoMode autoMode(station, store, process);
-    Watchdog watchdog(station, process);
+    const std::unique_ptr<Station> opened = OpenStation(ProgramStart(), surfaces);
+    Station& station = *opened;
+    AutoMode& autoMode = station.Automatic();
+    Watchdog& watchdog = station.Dog();
 
     bool stopping = false;
     auto noticeStop = [&] {
@@ -88,7 +72,6 @@ int RunAutoCommand(const Args& args) {
     }
     WriteLog(0, station.LogFile, "Program closed");
     std::cerr << "Program closed\n";
-    UnloadMpegLibraries();
     return 0;
 }
 

@@ -1,13 +1,12 @@
 #pragma once
-// What a command that works on the program folder needs: the folder, a station over it
-// with the command line's face, and the start-up steps every face performs (the legacy
-// configuration file moved into place).
+// What a command that works on the program folder needs: a station over it, opened by
+// the start-up every face uses, with the command line's face.
 #include <iostream>
 #include <memory>
 #include <string>
 
 #include "cli/cli_surfaces.h"
-#include "station/station.h"
+#include "station/station_start.h"
 
 namespace ferrolin::cli {
 

@@ -6,20 +6,17 @@
 #include "cli/commands.h"
 #include "common/datetime_format.h"
 #include "schedule/auto_mode.h"
-#include "schedule/config_weekday_store.h"
 #include "station/station_config.h"
 
 namespace ferrolin::cli {
 
 int RunNextCommand(const Args& args) {
     if (!args.empty()) return UsageError("next takes no arguments");
-    ApplyDateTimeFormats();
     CliSession session;
     Station& station = session.station();
     ReadConfig(station);
-    ConfigWeekdayListStore store(station.IniFilename);
     const TDateTime now = station.clock().Now();
-    station.SendTime.SelectDay(WeekdayIndexOf(now), store, station.surfaces());
+    station.SendTime.SelectDay(WeekdayIndexOf(now), station.WeekdayStore(), station.surfaces());
 
     std::vector<SendTimeProblem> problems;
     const TDateTime next = NextSendTime(SendTimeSettingsOf(station.Options),

@@ -7,11 +7,8 @@
 #include "cli/cli_session.h"
 #include "cli/commands.h"
 #include "cli/stop_signals.h"
-#include "common/datetime_format.h"
 #include "common/log.h"
-#include "engine/run_job.h"
-#include "files/log_folder.h"
-#include "files/mpeg_check.h"
+#include "station/run_driver.h"
 #include "station/station_config.h"
 
 namespace ferrolin::cli {
@@ -28,30 +25,26 @@ constexpr auto kSignalCheckInterval = std::chrono::milliseconds(20);
 int RunRunCommand(const Args& args) {
     if (!args.empty()) return UsageError("run takes no arguments");
     StopSignals stopSignals;  // before any thread starts, so every thread blocks them
-    ApplyDateTimeFormats();
     CliSession session;
     Station& station = session.station();
-    SetFilesLogFolder(station.ProgramDir);
-    const std::string mpegLoad = MpegLoadLogText(LoadMpegLibraries(station.ProgramDir));
+    const CancelToken& cancel = station.Copy.Cancel;
 
     auto nextCheck = std::chrono::steady_clock::now();
     session.surfaces().SetMessageHandler([&] {
         const auto now = std::chrono::steady_clock::now();
         if (now < nextCheck) return;
         nextCheck = now + kSignalCheckInterval;
-        if (!station.Abbrechen && stopSignals.Pending()) CancelRun(station);
+        if (!cancel.Cancelled() && stopSignals.Pending()) CancelRun(station);
     });
 
-    if (!mpegLoad.empty()) WriteLog(0, station.LogFile, mpegLoad);
     ReadConfig(station);
     WriteLog(0, station.LogFile, "Program started");
     station.RunMode = RM_Idle;
     if (!stopSignals.Pending()) RunAllJobsManually(station, false);
-    if (!station.Abbrechen && stopSignals.Pending()) CancelRun(station);
+    if (!cancel.Cancelled() && stopSignals.Pending()) CancelRun(station);
     WriteLog(0, station.LogFile, "Program closed");
-    UnloadMpegLibraries();
 
-    if (station.Abbrechen) return kExitCancelled;
+    if (cancel.Cancelled()) return kExitCancelled;
     return station.FailedFiles == 0 && station.JobsCutShort == 0 ? 0 : 1;
 }
 

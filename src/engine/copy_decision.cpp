@@ -6,22 +6,21 @@
 
 #include "common/log.h"
 #include "engine/source_entry.h"
-#include "files/copy_status.h"
 #include "files/copy_worker.h"
 #include "files/file_copy.h"
 #include "files/fs_helpers.h"
 #include "files/mpeg_check.h"
 #include "platform/fs.h"
 #include "platform/path.h"
-#include "station/station.h"
+#include "engine/run_context.h"
 
 namespace ferrolin {
 
 namespace {
 
 // The MPEG check and what the run mode makes of a failed one. True when the file may go.
-bool PassesMpegCheck(Station& station, const std::string& source) {
-    if (CheckMpegFile(source, station.Options.CheckMPEGFiles)) return true;
+bool PassesMpegCheck(RunContext& station, const std::string& source) {
+    if (CheckMpegFile(station.Mpeg, source, station.Options.CheckMPEGFiles)) return true;
     station.surfaces().AppendError("Corrupt header !! " + source);
     WriteLog(0, station.LogFile, source + " is corrupt");
     if (station.RunMode == RM_Unattended && station.Options.CopyCorruptFiles) return true;
@@ -32,12 +31,12 @@ bool PassesMpegCheck(Station& station, const std::string& source) {
     return false;
 }
 
-bool MakeShortcut(const std::string& source, const std::string& destination) {
+bool MakeShortcut(TCopyStatus& status, const std::string& source, const std::string& destination) {
     const std::string folder = DirectoryPart(source, true) + platform::kPathSeparator;
     const bool made = CreateShortcut(source, folder, destination);
     // The copier is not involved, so its status text would still describe the previous
     // file; say what happened to this one.
-    CopyStatus.SetStatus(std::string(LastPathComponent(source)) +
+    status.SetStatus(std::string(LastPathComponent(source)) +
                          (made ? " shortcut created" : " shortcut failed"));
     return made;
 }
@@ -85,7 +84,7 @@ std::optional<uint32_t> MaxBytesPerSecondFrom(std::string_view text) {
     return static_cast<uint32_t>(bytes);
 }
 
-bool TransferOneFile(Station& station, const TransferJob& job, const std::string& source,
+bool TransferOneFile(RunContext& station, const TransferJob& job, const std::string& source,
                      const std::string& destination, uint32_t maxBytesPerSecond) {
     if (!PassesMpegCheck(station, source)) {
         ++station.FailedFiles;
@@ -95,15 +94,15 @@ bool TransferOneFile(Station& station, const TransferJob& job, const std::string
     const uint8_t writeMode = ChooseWriteMode(job.Buffering, dialUpChosen);
     const int32_t flags = ChooseCopyFlags(job, station.RunMode, destination.empty(),
                                           station.Options.CopyOpenFiles);
-    bool ok = false;
+    uint8_t result = crFailed;
     if (job.CopyMode == CM_ShortCutsOnly) {
-        ok = MakeShortcut(source, destination);
+        if (MakeShortcut(station.Copy.Status, source, destination)) result = crCopied;
     } else {
-        ok = FileCopy(source, destination, station.surfaces(), CopyProgressRoutine,
-                      maxBytesPerSecond, flags, writeMode) != crFailed;
+        result = FileCopy(station.Copy, source, destination, station.surfaces(),
+                          CopyProgressRoutine, maxBytesPerSecond, flags, writeMode);
     }
-    if (!ok) {
-        WriteLog(0, station.LogFile, CopyStatus.StatusStr);
+    if (result == crFailed) {
+        WriteLog(0, station.LogFile, station.Copy.Status.StatusStr);
         ++station.FailedFiles;
         return false;
     }
@@ -111,11 +110,10 @@ bool TransferOneFile(Station& station, const TransferJob& job, const std::string
     // (no destination) and never behind a shortcut that points at it.
     if (job.SourceDelete && !destination.empty() && job.CopyMode != CM_ShortCutsOnly)
         platform::DeleteFile(source);
-    if (station.Options.SaveSuccessfulCopies &&
-        CopyStatus.StatusStr.find("same") == std::string::npos) {
+    if (station.Options.SaveSuccessfulCopies && result != crSame) {
         WriteLog(0, station.LogFile,
                  "Copy to " + DirectoryPart(destination, true) + platform::kPathSeparator +
-                     CopyStatus.StatusStr);
+                     station.Copy.Status.StatusStr);
     }
     return true;
 }

@@ -11,7 +11,7 @@
 
 namespace ferrolin {
 
-class Station;
+class RunContext;
 
 // "Buffering": Disabled -> unbuffered writes, Enabled -> the copy worker, Automatic ->
 // unbuffered for jobs that dial up, else the copy worker.
@@ -31,7 +31,7 @@ std::optional<uint32_t> MaxBytesPerSecondFrom(std::string_view maxByteRate);
 // Transfers one file (destination empty: read-only pass). True when the file is in
 // place (copied, found the same, metadata updated, or shortcut made). Failures are
 // logged with the copier's text and counted in station.FailedFiles.
-bool TransferOneFile(Station& station, const TransferJob& job, const std::string& source,
+bool TransferOneFile(RunContext& station, const TransferJob& job, const std::string& source,
                      const std::string& destination, uint32_t maxBytesPerSecond);
 
 }  // namespace ferrolin

@@ -6,11 +6,10 @@
 
 #include "common/log.h"
 #include "engine/mirror_compare.h"
-#include "files/copy_status.h"
 #include "platform/fs.h"
 #include "platform/path.h"
 #include "platform/text_lines.h"
-#include "station/station.h"
+#include "engine/run_context.h"
 
 namespace ferrolin {
 
@@ -27,7 +26,7 @@ bool Digits(std::string_view text, size_t from, size_t count, int& value) {
 
 // Reads the file; false (with one log line) when it exists but cannot be read, so
 // that the caller leaves it alone instead of overwriting what it could not see.
-bool ReadDelayFile(Station& station, const std::string& path, std::vector<std::string>& lines) {
+bool ReadDelayFile(RunContext& station, const std::string& path, std::vector<std::string>& lines) {
     int32_t error = 0;
     if (platform::ReadTextLines(path, lines, &error) || error == ENOENT) return true;
     WriteLog(0, station.LogFile, std::string(kDelayDeleteFileName) + " could not be read, left as it is");
@@ -36,7 +35,7 @@ bool ReadDelayFile(Station& station, const std::string& path, std::vector<std::s
 
 }  // namespace
 
-std::string DelayDeletePath(const Station& station) {
+std::string DelayDeletePath(const RunContext& station) {
     return platform::JoinPath(station.ProgramDir, kDelayDeleteFileName);
 }
 
@@ -76,13 +75,13 @@ std::optional<long> ParseDelayDays(std::string_view text) {
     return days;
 }
 
-void DeleteAndLog(Station& station, const std::string& path) {
+void DeleteAndLog(RunContext& station, const std::string& path) {
     const bool deleted = platform::DeleteFile(path) == 0;
     if (!deleted) ++station.FailedFiles;
     WriteLog(0, station.LogFile, "File " + path + (deleted ? " deleted" : " deleting failed"));
 }
 
-void PostponeDeletions(Station& station, const std::string& destRoot,
+void PostponeDeletions(RunContext& station, const std::string& destRoot,
                        const std::vector<std::string>& orphans) {
     const std::string path = DelayDeletePath(station);
     std::vector<std::string> lines;
@@ -95,7 +94,7 @@ void PostponeDeletions(Station& station, const std::string& destRoot,
         WriteLog(0, station.LogFile, std::string(kDelayDeleteFileName) + " could not be written");
 }
 
-void ProcessDelayedDeletes(Station& station, const TransferJob& job) {
+void ProcessDelayedDeletes(RunContext& station, const TransferJob& job) {
     const std::optional<long> days = ParseDelayDays(job.DestDelDelay);
     if (!days || *days <= 0) return;
     const std::string path = DelayDeletePath(station);
@@ -123,7 +122,7 @@ void ProcessDelayedDeletes(Station& station, const TransferJob& job) {
         return;
     }
     for (const std::string& file : due) {
-        if (CopyCancel.load() != 0) break;
+        if (station.Copy.Cancel.StopRequested()) break;
         DeleteAndLog(station, file);
         station.surfaces().ProcessMessages();
     }

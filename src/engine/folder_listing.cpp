@@ -7,7 +7,6 @@
 #include "common/datetime_format.h"
 #include "common/text.h"
 #include "engine/file_mask.h"
-#include "files/copy_status.h"
 #include "platform/dir_listing.h"
 #include "platform/path.h"
 #include "platform/text_lines.h"
@@ -72,7 +71,7 @@ std::string DetailedEntry(const std::string& path, const FileItem& item, DateTex
 
 // One level of the recursive listing.
 bool ListLevel(const std::string& folderWithSep, const std::string& mask, bool details,
-               Surfaces* panel, DateTexts& dates, SourceList& list) {
+               Surfaces* panel, const CancelToken* cancel, DateTexts& dates, SourceList& list) {
     std::vector<std::string> subfolders;
     std::vector<FileItem> files;
     const bool read = platform::ForEachDirEntry(
@@ -90,7 +89,7 @@ bool ListLevel(const std::string& folderWithSep, const std::string& mask, bool d
     std::sort(subfolders.begin(), subfolders.end(), NameLess);
     SortItems(files);
     for (const std::string& sub : subfolders) {
-        if (CopyCancel.load() != 0) {
+        if (cancel != nullptr && cancel->StopRequested()) {
             complete = false;
             break;
         }
@@ -98,7 +97,7 @@ bool ListLevel(const std::string& folderWithSep, const std::string& mask, bool d
             panel->SetStatusText(std::to_string(list.size()) + " searching... " + folderWithSep);
             panel->ProcessMessages();
         }
-        if (!ListLevel(folderWithSep + sub + kSep, mask, details, panel, dates, list))
+        if (!ListLevel(folderWithSep + sub + kSep, mask, details, panel, cancel, dates, list))
             complete = false;
     }
     for (const FileItem& item : files) {
@@ -130,13 +129,13 @@ FolderAndMask SplitFolderAndMask(std::string_view source) {
 }
 
 bool ListFilesRecursive(const std::string& pathWithMask, bool details, Surfaces* panel,
-                        SourceList& list) {
+                        SourceList& list, const CancelToken* cancel) {
     const size_t slash = pathWithMask.rfind(kSep);
     if (slash == std::string::npos) return false;
     const std::string folder = pathWithMask.substr(0, slash + 1);
     const std::string mask = pathWithMask.substr(slash + 1);
     DateTexts dates;
-    return ListLevel(folder, mask, details, panel, dates, list);
+    return ListLevel(folder, mask, details, panel, cancel, dates, list);
 }
 
 bool ListFolderFiles(const FolderAndMask& source, SourceList& list) {

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "engine/source_entry.h"
+#include "common/cancel_token.h"
 #include "common/surfaces.h"
 
 namespace ferrolin {
@@ -25,10 +26,10 @@ bool IsListedName(std::string_view name);
 // files of each subfolder (in name order, letter case ignored) before the folder's own
 // files (in name order). With details each entry is path TAB size TAB date-time, else
 // the bare path. A panel gets "<count> searching... <folder>" before each subfolder.
-// CopyCancel stops the descent; what was found is kept. Returns false when the listing
-// is incomplete: a folder could not be read, or the descent was cancelled.
+// A stop request of cancel stops the descent; what was found is kept. Returns false when
+// the listing is incomplete: a folder could not be read, or the descent was cancelled.
 bool ListFilesRecursive(const std::string& pathWithMask, bool details, Surfaces* panel,
-                        SourceList& list);
+                        SourceList& list, const CancelToken* cancel = nullptr);
 
 // The files of one folder matching its mask, in name order (letter case ignored), as
 // path TAB size TAB date-time. False when the folder could not be read.

@@ -5,10 +5,9 @@
 #include "engine/folder_listing.h"
 #include "engine/list_filters.h"
 #include "engine/mirror_compare.h"
-#include "files/copy_status.h"
 #include "engine/share_logon.h"
 #include "platform/path.h"
-#include "station/station.h"
+#include "engine/run_context.h"
 
 namespace ferrolin {
 
@@ -33,7 +32,7 @@ std::string PathBelow(std::string_view path, std::string_view folder) {
     return std::string(path.substr(prefix));
 }
 
-void MirrorFolderDestination(Station& station, const TransferJob& job,
+void MirrorFolderDestination(RunContext& station, const TransferJob& job,
                              const std::string& sourceFolder,
                              const std::vector<std::string>& counterparts) {
     const std::string destFolder(WithoutTrailingSeparators(job.EmpfangsVerzeichnis));
@@ -43,9 +42,9 @@ void MirrorFolderDestination(Station& station, const TransferJob& job,
     // The destination is a folder whatever its name looks like, listed with all its
     // subfolders. The logon uses the source's credentials: the copy loop has already
     // connected the destination with its own.
-    if (ShareLogonRefused(destFolder, job.SourceLName, job.SourceLPassword)) return;
+    if (ShareLogonRefused(station.Copy.Status, destFolder, job.SourceLName, job.SourceLPassword)) return;
     SourceList destination;
-    ListFilesRecursive(destFolder + kSep + "*.*", true, &panel, destination);
+    ListFilesRecursive(destFolder + kSep + "*.*", true, &panel, destination, &station.Copy.Cancel);
     ExcludeBySuffix(job.ExcludeExtensions, destination);
 
     // Destination entries as paths below the destination folder. A listing that was
@@ -71,7 +70,7 @@ void MirrorFolderDestination(Station& station, const TransferJob& job,
         return;
     }
     for (const std::string& orphan : orphans) {
-        if (CopyCancel.load() != 0) break;
+        if (station.Copy.Cancel.StopRequested()) break;
         DeleteAndLog(station, destFolder + kSep + orphan);
         panel.ProcessMessages();
     }

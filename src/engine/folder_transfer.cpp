@@ -11,12 +11,11 @@
 #include "engine/folder_mirror.h"
 #include "engine/run_texts.h"
 #include "engine/share_logon.h"
-#include "files/copy_status.h"
 #include "files/integers.h"
 #include "platform/disk.h"
 #include "platform/fs.h"
 #include "platform/path.h"
-#include "station/station.h"
+#include "engine/run_context.h"
 
 namespace ferrolin {
 
@@ -24,8 +23,8 @@ namespace {
 
 constexpr int32_t kMaxRateSamples = 10;
 
-void AddRateSample(TIntegers& samples) {
-    const int32_t rate = CopyStatus.BytesPerSecond.load();
+void AddRateSample(const TCopyStatus& status, TIntegers& samples) {
+    const int32_t rate = status.BytesPerSecond.load();
     if (rate <= 0) return;
     samples.Add(rate);
     if (samples.Count() > kMaxRateSamples) samples.Delete(0);
@@ -54,7 +53,7 @@ private:
     int64_t bytes_ = -1;
 };
 
-uint32_t JobByteRate(Station& station, const TransferJob& job) {
+uint32_t JobByteRate(RunContext& station, const TransferJob& job) {
     const std::optional<uint32_t> rate = MaxBytesPerSecondFrom(job.MaxByteRate);
     if (rate) return *rate;
     WriteLog(0, station.LogFile,
@@ -97,7 +96,7 @@ std::string DestinationFor(const TransferJob& job, const std::string& sourcePath
     return platform::JoinPath(job.EmpfangsVerzeichnis, name);
 }
 
-void RunFolderTransfer(Station& station, const TransferJob& job, const SourceList& list,
+void RunFolderTransfer(RunContext& station, const TransferJob& job, const SourceList& list,
                        bool listingComplete) {
     Surfaces& surfaces = station.surfaces();
     if (job.CopyMode == CM_SourceIsMaster) ProcessDelayedDeletes(station, job);
@@ -107,20 +106,20 @@ void RunFolderTransfer(Station& station, const TransferJob& job, const SourceLis
     size_t i = 0;
     const int64_t totalBytes = TotalEntrySize(list);
     int64_t copiedBytes = 0;
-    CopyStatus.BytesPerSecond = 0;
+    station.Copy.Status.BytesPerSecond = 0;
     const TDateTime start = station.clock().Now();
     std::vector<std::string> counterparts;
     counterparts.reserve(list.size());
     FreeSpace freeSpace(job.EmpfangsVerzeichnis);
     std::string knownFolder;
 
-    while (i < list.size() && CopyCancel.load() == 0) {
+    while (i < list.size() && !station.Copy.Cancel.StopRequested()) {
         const std::string source = EntryPath(i, list);
         const std::string destination = DestinationFor(job, source, &knownFolder);
         if (!destination.empty())
             counterparts.push_back(PathBelow(destination, job.EmpfangsVerzeichnis));
 
-        AddRateSample(samples);
+        AddRateSample(station.Copy.Status, samples);
         ProgressFigures figures;
         figures.fileNumber = i + 1;
         figures.fileCount = list.size();
@@ -134,9 +133,9 @@ void RunFolderTransfer(Station& station, const TransferJob& job, const SourceLis
         copiedBytes += entrySize;
 
         if (!destination.empty() &&
-            ShareLogonRefused(destination, job.DestLName, job.DestLPassword)) {
+            ShareLogonRefused(station.Copy.Status, destination, job.DestLName, job.DestLPassword)) {
             // A refused destination stops this job's loop, and a manual run's remaining jobs.
-            CopyCancel = -1;
+            station.Copy.Cancel.Stop();
             ++station.JobsCutShort;
         } else {
             TransferOneFile(station, job, source, destination, maxBytesPerSecond);
@@ -160,7 +159,7 @@ void RunFolderTransfer(Station& station, const TransferJob& job, const SourceLis
                          " speed: " + FormatByteSize(rate) + "/s)");
         }
     }
-    if (CopyCancel.load() != 0 || job.CopyMode != CM_SourceIsMaster) return;
+    if (station.Copy.Cancel.StopRequested() || job.CopyMode != CM_SourceIsMaster) return;
     const std::string sourceFolder = DirectoryPart(job.SendeVerzeichnis, false);
     if (!platform::DirectoryExists(sourceFolder)) return;
     if (!listingComplete) {

@@ -1,55 +1,18 @@
 #include "engine/list_source.h"
 
-#include "common/log.h"
-#include "engine/folder_listing.h"
 #include "engine/transfer_kind.h"
-#include "engine/share_logon.h"
-#include "platform/path.h"
-#include "station/station.h"
 
 namespace ferrolin {
 
-namespace {
-
-SourceListing ListFolderSource(Station& station, const std::string& source, bool recursive,
-                               Surfaces* panel) {
-    SourceListing listing;
-    const FolderAndMask folder = SplitFolderAndMask(source);
-    const std::string folderAndMask = platform::JoinPath(folder.folder, folder.mask);
-    const TransferJob& job = station.Editor;
-    if (ShareLogonRefused(folderAndMask, job.SourceLName, job.SourceLPassword)) return listing;
-    listing.complete = recursive ? ListFilesRecursive(folderAndMask, true, panel, listing.entries)
-                                 : ListFolderFiles(folder, listing.entries);
-    if (!listing.complete && !listing.entries.empty()) {
-        WriteLog(0, station.LogFile, "Source " + source + " could not be listed completely");
-    }
-    return listing;
-}
-
-}  // namespace
-
-SourceListing ListSource(Station& station, const std::string& source, bool recursive,
-                         Surfaces* panel) {
-    station.Transfer = DecideTransferKind(source, station.Editor.SourceType);
+SourceListing ListSource(RunContext& run, const TransferJob& job, Surfaces* panel) {
+    run.Transfer = DecideTransferKind(job.SendeVerzeichnis, job.SourceType);
     // Dial-up is not available on this platform, so no source side is ever dialled and
     // the connection counts as up.
-    station.SetConnected(true);
-    SourceListing listing;
-    switch (station.Transfer) {
-        case Tran_Windows:
-            listing = ListFolderSource(station, source, recursive, panel);
-            break;
-        case Tran_FileList:
-            // Only a path whose last component looks like a file name is a list file.
-            if (LastPathComponent(source).find('.') != std::string_view::npos)
-                listing.entries = ListFileSource(source);
-            break;
-        default:
-            // FTP, HTTP and mailbox sources are listed by their own branches (not built yet).
-            break;
-    }
+    run.SetConnected(true);
+    SourceListing listing =
+        TransferKindOf(static_cast<TTransfer>(run.Transfer)).list(run, job, panel);
     // The connected mark is cleared again so the driver connects the destination side.
-    station.SetConnected(false);
+    run.SetConnected(false);
     return listing;
 }
 

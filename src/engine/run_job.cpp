@@ -2,119 +2,57 @@
 
 #include "common/log.h"
 #include "common/text.h"
-#include "engine/folder_transfer.h"
 #include "engine/list_filters.h"
 #include "engine/list_source.h"
-#include "files/copy_status.h"
-#include "station/station.h"
-#include "station/station_config.h"
 
 namespace ferrolin {
 
 namespace {
 
-constexpr uint32_t kManualRunLogLimit = 2000000;
 constexpr const char* kUploadMarker = "UPLOADINPROGRESS.TXT";
 constexpr const char* kCaption = "Ferrolin";
 
-void SetCaption(Station& station, const std::string& caption) {
-    station.surfaces().SetCaption(caption);
-}
-
-// Clock synchronisation when due, the destination kind, and the branch for the kind.
-void Transfer(Station& station, const TransferJob& job, SourceListing& listing) {
-    Surfaces& surfaces = station.surfaces();
+// Clock synchronisation when due, the destination kind, and the kind's transfer.
+void Transfer(RunContext& run, const TransferJob& job, const SourceListing& listing) {
+    Surfaces& surfaces = run.surfaces();
     surfaces.ProcessMessages();
-    if (station.SyncTimeNow && station.SyncCheckHook) {
+    if (run.SyncTimeNow && run.SyncCheckHook) {
         surfaces.SetStatusText("Try sync time...");
         surfaces.ProcessMessages();
-        surfaces.SetStatusText(station.SyncCheckHook() == 0 ? "sync time successful"
-                                                            : "sync time failed");
+        surfaces.SetStatusText(run.SyncCheckHook() == 0 ? "sync time successful"
+                                                        : "sync time failed");
     }
-    station.SyncTimeNow = false;
+    run.SyncTimeNow = false;
 
-    if (station.Transfer != Tran_FTPR &&
+    if (run.Transfer != Tran_FTPR &&
         AsciiLower(job.EmpfangsVerzeichnis).find("ftp:") != std::string::npos)
-        station.Transfer = Tran_FTPS;
+        run.Transfer = Tran_FTPS;
 
-    switch (station.Transfer) {
-        case Tran_Windows:
-        case Tran_FileList:
-            RunFolderTransfer(station, job, listing.entries, listing.complete);
-            break;
-        default:
-            // FTP, HTTP and mailbox transfers are built by their own branches (not yet).
-            break;
-    }
+    TransferKindOf(static_cast<TTransfer>(run.Transfer)).transfer(run, job, listing);
     surfaces.SetStatusText("");
     surfaces.SetGauge(0, "finished");
 }
 
 }  // namespace
 
-void SelectJob(Station& station, int n) {
-    station.SelectedJob = n;
-    station.surfaces().SelectJobLine(n);
-}
-
-void RunJob(Station& station, uint16_t n) {
-    Surfaces& surfaces = station.surfaces();
-    surfaces.SetJobListEnabled(false);
-    SelectJob(station, n);
-    ReadJob(station, n);
-    const TransferJob job = station.Editor;  // the settings just read, for the whole job
-    const bool checked = n < station.Jobs.size() && station.Jobs[n].checked;
-    if (checked) {
-        SetCaption(station, std::string(kCaption) + " " + job.Name);
-        SourceListing listing =
-            ListSource(station, job.SendeVerzeichnis, job.ParsingType == 1, &surfaces);
-        if (station.Options.UploadInProgressCheck &&
-            FindEntry(kUploadMarker, &listing.entries, true) >= 0) {
-            listing.entries.clear();
-            WriteLog(0, station.LogFile, "Not copied because UPLOADINPROGRESS.TXT found.");
-        }
-        if (!listing.entries.empty()) {
-            ExcludeBySuffix(job.ExcludeExtensions, listing.entries);
-            FilterByCompareList(job.CLFile, listing.entries);
-            // Dial-up is not available on this platform: nothing is dialled, and the
-            // connection counts as up.
-            station.SetConnected(true);
-            Transfer(station, job, listing);
-        }
-        station.SetConnected(false);
-        SetCaption(station, kCaption);
+void RunTransferJob(RunContext& run, const TransferJob& job) {
+    Surfaces& surfaces = run.surfaces();
+    surfaces.SetCaption(std::string(kCaption) + " " + job.Name);
+    SourceListing listing = ListSource(run, job, &surfaces);
+    if (run.Options.UploadInProgressCheck && FindEntry(kUploadMarker, &listing.entries, true) >= 0) {
+        listing.entries.clear();
+        WriteLog(0, run.LogFile, "Not copied because UPLOADINPROGRESS.TXT found.");
     }
-    surfaces.SetJobListEnabled(true);
-}
-
-void RunAllJobsManually(Station& station, bool withMessages) {
-    Surfaces& surfaces = station.surfaces();
-    surfaces.SetNextStartText("working...");
-    WriteLog(0, station.LogFile, "", kManualRunLogLimit);
-    station.RunMode = withMessages ? RM_Interactive : RM_Unattended;
-    surfaces.SetCancelVisible(true);
-    station.FailedFiles = 0;
-    station.JobsCutShort = 0;
-    CopyCancel = 0;
-    station.Abbrechen = false;
-    const size_t count = station.Jobs.size();
-    for (size_t n = 0; n < count && n <= UINT16_MAX; ++n) {
-        if (CopyCancel.load() != 0) break;
-        RunJob(station, static_cast<uint16_t>(n));
+    if (!listing.entries.empty()) {
+        ExcludeBySuffix(job.ExcludeExtensions, listing.entries);
+        FilterByCompareList(job.CLFile, listing.entries);
+        // Dial-up is not available on this platform: nothing is dialled, and the
+        // connection counts as up.
+        run.SetConnected(true);
+        Transfer(run, job, listing);
     }
-    if (withMessages && station.AfterManualRunHook) station.AfterManualRunHook();
-    SelectJob(station, -1);
-    surfaces.SetNextStartText("finished");
-    surfaces.SetCancelVisible(false);
-    station.RunMode = RM_Idle;
-}
-
-void CancelRun(Station& station) {
-    station.Options.Auto = false;
-    CopyCancel = -1;
-    station.Abbrechen = true;
-    if ((station.Transfer == Tran_FTPS || station.Transfer == Tran_FTPR) && station.AbortFtpHook)
-        station.AbortFtpHook();
+    run.SetConnected(false);
+    surfaces.SetCaption(kCaption);
 }
 
 }  // namespace ferrolin

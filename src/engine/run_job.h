@@ -1,29 +1,16 @@
 #pragma once
-// Running jobs: one job from reading its settings to tidying up, the two manual runs of
-// the whole job list, and Cancel. All on the user-interface thread; the faces keep
-// themselves alive through Surfaces::ProcessMessages, which the run calls between files
-// and inside every wait.
-#include <cstdint>
+// One job's transfer, from listing its source to tidying up: the source listed by its
+// kind, the upload marker, the filters, the clock synchronisation when due, and the
+// entries handed to the kind's transfer. On the user-interface thread; the face keeps
+// itself alive through Surfaces::ProcessMessages, which the run calls between files and
+// inside every wait.
+#include "config/transfer_job.h"
+#include "engine/run_context.h"
 
 namespace ferrolin {
 
-class Station;
-
-// Shows job n in the window: its line selected (n >= 0), or no line (-1).
-void SelectJob(Station& station, int n);
-
-// Runs job n (0-based): reads it into the editor and, when its check mark is set, lists
-// its source, filters the list, and transfers the files. Outcomes go to the log, the
-// surfaces, station.FailedFiles/JobsCutShort and CopyCancel.
-void RunJob(Station& station, uint16_t n);
-
-// "Manual" (withMessages: the operator is asked about corrupt files and overwrites) and
-// "Manual (no messages)": the log rotated past 2,000,000 bytes, then every job in list
-// order until CopyCancel is set. Resets station.FailedFiles and JobsCutShort first.
-void RunAllJobsManually(Station& station, bool withMessages);
-
-// The Cancel button: automatic mode off, the running job stopped after its current file
-// (the copier stops at once), no further job started.
-void CancelRun(Station& station);
+// Runs the job's transfer. Outcomes go to the log, the surfaces, run.FailedFiles and
+// run.JobsCutShort, and the copier's cancel token.
+void RunTransferJob(RunContext& run, const TransferJob& job);
 
 }  // namespace ferrolin

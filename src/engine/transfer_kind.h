@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "station/station.h"
+#include "engine/run_context.h"
 
 namespace ferrolin {
 

@@ -9,7 +9,6 @@
 
 #include "common/log.h"
 #include "common/text.h"
-#include "files/copy_status.h"
 #include "files/file_copy_run.h"
 #include "platform/errors.h"
 
@@ -38,14 +37,14 @@ AlignedBuffer AllocateAligned(size_t size) {
 }  // namespace
 
 int64_t FileCopyRun::WaitAndReread(void* buffer, size_t size) {
-    const int64_t done = CopyStatus.Done.load();
-    WriteLog(3, FileCopyLogPath(),
-             "Read error:" + CopyStatus.StatusStr + " at pos:" + std::to_string(done) + " " +
+    const int64_t done = ctx_.Status.Done.load();
+    WriteLog(3, ctx_.FileCopyLogPath(),
+             "Read error:" + ctx_.Status.StatusStr + " at pos:" + std::to_string(done) + " " +
                  source_);
     int32_t lastError = platform::LastError();
     // The operator's Cancel does not shorten this wait; it is seen after the block.
     for (int retries = 0; retries < kMaxReadRetries; ++retries) {
-        Status("Failed to read, waiting for source " +
+        Fail("Failed to read, waiting for source " +
                std::to_string((kMaxReadRetries - retries) / 10));
         Pump();
         std::this_thread::sleep_for(kRetryPause);
@@ -57,8 +56,8 @@ int64_t FileCopyRun::WaitAndReread(void* buffer, size_t size) {
         }
         lastError = platform::LastError();
     }
-    Status("Connection failed:" + SysErrorText(lastError));
-    WriteLog(3, FileCopyLogPath(),
+    Fail("Connection failed:" + SysErrorText(lastError));
+    WriteLog(3, ctx_.FileCopyLogPath(),
              "To many retries, read canceled at pos:" + std::to_string(done) + " " + source_);
     return -1;
 }
@@ -85,7 +84,7 @@ void FileCopyRun::BlockLoop() {
         targetFailed_ = true;
         return;
     }
-    CopyStatus.Done = 0;
+    ctx_.Status.Done = 0;
     int64_t done = 0;
     int pause = 0;
     size_t block = blockSize_;
@@ -123,26 +122,26 @@ void FileCopyRun::BlockLoop() {
         }
         if (!failed) {
             done += got;
-            CopyStatus.Done = done;
+            ctx_.Status.Done = done;
         }
 
         const double seconds = SecondsSinceStart();
         if (seconds > 0) {
             const double rate = static_cast<double>(done) / seconds;
-            CopyStatus.BytesPerSecond =
+            ctx_.Status.BytesPerSecond =
                 rate >= 2147483647.0 ? 2147483647 : static_cast<int32_t>(std::llround(rate));
         }
-        if (size > 0) CopyStatus.Position = static_cast<double>(done) / size * 100.0;
+        if (size > 0) ctx_.Status.Position = static_cast<double>(done) / size * 100.0;
 
         if (t0 - lastDisplay > kDisplayInterval) {
             lastDisplay = t0;
             Status(name_ + " (" + FormatByteSize(done) + " " +
-                   FormatByteSize(CopyStatus.BytesPerSecond.load()) + "/s)");
+                   FormatByteSize(ctx_.Status.BytesPerSecond.load()) + "/s)");
             Pump();
         }
 
         if (maxBytesPerSecond_ > 0) {
-            pause += CopyStatus.BytesPerSecond.load() > static_cast<int64_t>(maxBytesPerSecond_)
+            pause += ctx_.Status.BytesPerSecond.load() > static_cast<int64_t>(maxBytesPerSecond_)
                          ? 1
                          : -1;
             if (pause < 1) {
@@ -151,7 +150,7 @@ void FileCopyRun::BlockLoop() {
                 std::this_thread::sleep_for(std::chrono::milliseconds(pause));
             }
         }
-        if (CopyCancel.load() != 0) failed = true;
+        if (ctx_.Cancel.StopRequested()) failed = true;
         if (got == 0 || written != got || failed) break;
     }
 

@@ -2,9 +2,6 @@
 
 namespace ferrolin {
 
-TCopyStatus CopyStatus;
-std::atomic<int32_t> CopyCancel{0};
-
 void TCopyStatus::SetStatus(std::string_view text) {
     // The status text has a fixed capacity; longer texts are cut, never overrun.
     if (text.size() > kStatusStrCapacity) text = text.substr(0, kStatusStrCapacity);

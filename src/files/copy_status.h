@@ -1,5 +1,5 @@
 #pragma once
-// The copier's single program-wide status record and the cancel flag. The copier writes
+// The copier's status record (one per station, in its CopyContext). The copier writes
 // the record on the user-interface thread; the copy worker thread updates the counters,
 // and the gauge reads them, hence the atomics.
 #include <atomic>
@@ -39,10 +39,5 @@ struct TCopyStatus {
 };
 
 inline constexpr size_t kStatusStrCapacity = 2047;
-
-extern TCopyStatus CopyStatus;
-// 0 = go on, non-zero = stop. Written by the UI thread (Cancel, copier, logon), read by
-// the copy worker.
-extern std::atomic<int32_t> CopyCancel;
 
 }  // namespace ferrolin

@@ -13,9 +13,6 @@
 
 namespace ferrolin {
 
-std::atomic<bool> CopyThreadDone{false};
-std::atomic<TCopyThread*> ActiveCopyThread{nullptr};
-
 namespace {
 
 int64_t SteadyNanos() {
@@ -39,21 +36,23 @@ std::string FileNamePart(const std::string& path) {
     return pos == std::string::npos ? path : path.substr(pos + 1);
 }
 
-uint32_t CopyProgressRoutine(int64_t TotalFileSize, int64_t TotalBytesTransferred) {
-    TCopyThread* worker = ActiveCopyThread.load();
+uint32_t CopyProgressRoutine(CopyContext& Context, int64_t TotalFileSize,
+                             int64_t TotalBytesTransferred) {
+    TCopyThread* worker = Context.ActiveThread.load();
     if (worker == nullptr) return 0;
     worker->ReportProgress(TotalFileSize, TotalBytesTransferred);
     return 0;
 }
 
-TCopyThread::TCopyThread(TProgressRoutine Status, std::string TQuelle, std::string TZiel,
-                         bool CreateSuspended)
+TCopyThread::TCopyThread(CopyContext& Context, TProgressRoutine Status, std::string TQuelle,
+                         std::string TZiel, bool CreateSuspended)
     : Filename(FileNamePart(TQuelle)),
+      context_(Context),
       threadCopyStatus_(Status),
       quelle_(std::move(TQuelle)),
       ziel_(std::move(TZiel)) {
-    CopyCancel = 0;
-    CopyThreadDone = false;
+    context_.Cancel.ClearStop();
+    context_.ThreadDone = false;
     if (!CreateSuspended) Resume();
 }
 
@@ -85,7 +84,7 @@ bool TCopyThread::WaitTerminated(std::chrono::milliseconds timeout) {
     return done_.wait_for(lock, timeout, [this] { return terminated_.load(); });
 }
 
-bool TCopyThread::StopRequested() const { return stop_.load() || CopyCancel.load() != 0; }
+bool TCopyThread::StopRequested() const { return stop_.load() || context_.Cancel.StopRequested(); }
 
 void TCopyThread::ReportProgress(int64_t totalFileSize, int64_t totalBytesTransferred) {
     FileSize = totalFileSize;
@@ -111,9 +110,9 @@ void TCopyThread::ReportProgress(int64_t totalFileSize, int64_t totalBytesTransf
 void TCopyThread::Execute() {
     startNanos_ = SteadyNanos();
     const int32_t error = CopyChunks();
-    CopyThreadDone = error == 0;
+    context_.ThreadDone = error == 0;
     if (error != 0) ErrorNr = error;
-    if (CopyCancel.load() != 0) CopyThreadDone = false;
+    if (context_.Cancel.StopRequested()) context_.ThreadDone = false;
     {
         std::lock_guard lock(mutex_);
         terminated_ = true;
@@ -167,7 +166,7 @@ int32_t TCopyThread::CopyChunks() {
         // not keep them.
         FileSize = size;
         AnzBytesTransferred = copied;
-        if (threadCopyStatus_ != nullptr && threadCopyStatus_(size, copied) != 0) {
+        if (threadCopyStatus_ != nullptr && threadCopyStatus_(context_, size, copied) != 0) {
             return platform::ERROR_REQUEST_ABORTED;
         }
         if (StopRequested()) return platform::ERROR_REQUEST_ABORTED;

@@ -1,8 +1,8 @@
 #pragma once
 // The copy worker: copies one file in a thread of its own so the user-interface thread
 // stays responsive, reports progress after every chunk through the progress routine,
-// slows itself down to a byte-rate limit inside that routine, and stops when CopyCancel
-// is set. The copier (file_copy.h) creates one worker per copy and waits for it.
+// slows itself down to a byte-rate limit inside that routine, and stops when its
+// station's cancel token asks it to. The copier (file_copy.h) creates one worker per copy and waits for it.
 //
 // Threads: Execute and the progress routine run in the worker thread; the copier reads
 // the counters from the user-interface thread, so they are atomics.
@@ -14,22 +14,26 @@
 #include <string>
 #include <thread>
 
+#include "files/copy_context.h"
+
 namespace ferrolin {
 
-// Called by the worker after each chunk with the file's size and the bytes copied so far.
-// Returns 0 to go on; any other value cancels the copy.
-using TProgressRoutine = uint32_t (*)(int64_t TotalFileSize, int64_t TotalBytesTransferred);
+// Called by the worker after each chunk with its copy context, the file's size and the
+// bytes copied so far. Returns 0 to go on; any other value cancels the copy.
+using TProgressRoutine = uint32_t (*)(CopyContext& Context, int64_t TotalFileSize,
+                                      int64_t TotalBytesTransferred);
 
-// The program's progress routine: updates the counters of the running worker
-// (ActiveCopyThread) and applies its rate limit. Always returns 0.
-uint32_t CopyProgressRoutine(int64_t TotalFileSize, int64_t TotalBytesTransferred);
+// The program's progress routine: updates the counters of the context's running worker
+// (ActiveThread) and applies its rate limit. Always returns 0.
+uint32_t CopyProgressRoutine(CopyContext& Context, int64_t TotalFileSize,
+                             int64_t TotalBytesTransferred);
 
 class TCopyThread {
 public:
-    // Sets CopyCancel to 0 and clears CopyThreadDone. A suspended worker starts with
+    // Clears the context's stop request and ThreadDone. A suspended worker starts with
     // Resume().
-    TCopyThread(TProgressRoutine Status, std::string TQuelle, std::string TZiel,
-                bool CreateSuspended);
+    TCopyThread(CopyContext& Context, TProgressRoutine Status, std::string TQuelle,
+                std::string TZiel, bool CreateSuspended);
     // Waits for the thread to end.
     ~TCopyThread();
     TCopyThread(const TCopyThread&) = delete;
@@ -71,6 +75,7 @@ private:
     int32_t CopyChunks();
     bool StopRequested() const;
 
+    CopyContext& context_;
     const TProgressRoutine threadCopyStatus_;
     const std::string quelle_;
     const std::string ziel_;
@@ -82,12 +87,6 @@ private:
     std::condition_variable done_;
     std::thread thread_;
 };
-
-// True when the worker's copy succeeded and was not cancelled.
-extern std::atomic<bool> CopyThreadDone;
-// The single running worker, or null. The copier sets it before starting the worker and
-// clears it before releasing it.
-extern std::atomic<TCopyThread*> ActiveCopyThread;
 
 // The file name part of a path: after the last backslash, or the last slash when there
 // is none; the whole text when it has neither.

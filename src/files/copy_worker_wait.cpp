@@ -5,9 +5,7 @@
 #include <memory>
 
 #include "common/text.h"
-#include "files/copy_status.h"
 #include "files/file_copy_run.h"
-#include "files/local_disk.h"
 #include "platform/errors.h"
 
 namespace ferrolin {
@@ -25,17 +23,17 @@ constexpr int64_t kInPlaceLimit = 1024 * 1024;
 
 bool FileCopyRun::CopiesInPlace() const {
     return sourceInfo_.Size <= kInPlaceLimit && maxBytesPerSecond_ == 0 &&
-           IsOnLocalDisk(source_) && IsOnLocalDisk(target_);
+           ctx_.LocalDisks.IsOnLocalDisk(source_) && ctx_.LocalDisks.IsOnLocalDisk(target_);
 }
 
 void FileCopyRun::WorkerCopy() {
     sourceFile_.Close();
-    CopyThreadDone = false;
+    ctx_.ThreadDone = false;
     const int64_t size = sourceInfo_.Size;
 
-    auto worker = std::make_unique<TCopyThread>(routine_, source_, target_, true);
+    auto worker = std::make_unique<TCopyThread>(ctx_, routine_, source_, target_, true);
     worker->BytesPerSecondLimit = maxBytesPerSecond_;
-    ActiveCopyThread = worker.get();
+    ctx_.ActiveThread = worker.get();
     if (CopiesInPlace()) {
         worker->RunHere();
     } else {
@@ -46,13 +44,13 @@ void FileCopyRun::WorkerCopy() {
     auto nextRefresh = Clock::now();
     auto nextStallCheck = Clock::now();
     int64_t noted = -1;
-    while (!worker->Terminated() && !CopyThreadDone.load()) {
+    while (!worker->Terminated() && !ctx_.ThreadDone.load()) {
         const auto now = Clock::now();
         if (now >= nextRefresh) {
             nextRefresh = now + kRefreshInterval;
             const int64_t transferred = worker->AnzBytesTransferred.load();
             const int64_t rate = worker->BytesPerSecond.load();
-            CopyStatus.BytesPerSecond =
+            ctx_.Status.BytesPerSecond =
                 static_cast<int32_t>(std::min<int64_t>(rate, 2147483647));
             if (now >= nextStallCheck) {
                 nextStallCheck = now + kStallInterval;
@@ -60,13 +58,13 @@ void FileCopyRun::WorkerCopy() {
                     // No byte moved for ten seconds: stop waiting, and ask the worker to
                     // stop too, so releasing it does not wait for a copy nobody wants.
                     worker->Terminate();
-                    CopyThreadDone = false;
+                    ctx_.ThreadDone = false;
                 }
                 noted = transferred;
             }
-            CopyStatus.Done = transferred;
+            ctx_.Status.Done = transferred;
             double position = size > 0 ? static_cast<double>(transferred) / size * 100.0 : 0.0;
-            CopyStatus.Position = position == 0.0 ? 0.1 : position;
+            ctx_.Status.Position = position == 0.0 ? 0.1 : position;
             Status(name_ + " (" + FormatByteSize(transferred) + " " + FormatByteSize(rate) +
                    "/s)");
             Pump();
@@ -76,12 +74,12 @@ void FileCopyRun::WorkerCopy() {
 
     const int32_t error = worker->ErrorNr.load();
     const int64_t done = std::min(worker->AnzBytesTransferred.load(), size);
-    CopyStatus.Done = done;
+    ctx_.Status.Done = done;
     if (done < size || error != 0) {
         if (error == platform::ERROR_REQUEST_ABORTED) {
             Status(source_ + " copy canceled");
         } else {
-            Status("Thread copy of " + source_ + " failed because Copiert:" +
+            Fail("Thread copy of " + source_ + " failed because Copiert:" +
                    std::to_string(done) + "<SourceFileSize:" + std::to_string(size) + " " +
                    SysErrorText(error));
         }
@@ -90,7 +88,7 @@ void FileCopyRun::WorkerCopy() {
         Pump();
     }
 
-    ActiveCopyThread = nullptr;
+    ctx_.ActiveThread = nullptr;
     worker->WaitFor();  // the worker's copy has returned before its target is judged
     targetOwned_ = worker->TargetCreated.load();
 }

@@ -4,9 +4,7 @@
 #include <limits>
 
 #include "common/text.h"
-#include "files/copy_status.h"
 #include "files/file_copy_run.h"
-#include "files/log_folder.h"
 #include "platform/disk.h"
 #include "platform/errors.h"
 #include "platform/file_times.h"
@@ -26,12 +24,11 @@ int32_t ClampRate(double rate) {
 
 }  // namespace
 
-std::string FileCopyLogPath() { return platform::JoinPath(FilesLogFolder(), "FileCopy.log"); }
-
-FileCopyRun::FileCopyRun(const std::string& source, const std::string& dest, const UiPump& pump,
-                         const AskQuestion& ask, TProgressRoutine routine,
+FileCopyRun::FileCopyRun(CopyContext& ctx, const std::string& source, const std::string& dest,
+                         const UiPump& pump, const AskQuestion& ask, TProgressRoutine routine,
                          uint32_t maxBytesPerSecond, int32_t flags, uint8_t writeMode)
-    : source_(source),
+    : ctx_(ctx),
+      source_(source),
       dest_(dest),
       pump_(pump),
       ask_(ask),
@@ -42,7 +39,15 @@ FileCopyRun::FileCopyRun(const std::string& source, const std::string& dest, con
       name_(FileNamePart(source)),
       start_(std::chrono::steady_clock::now()) {}
 
-void FileCopyRun::Status(const std::string& text) { CopyStatus.SetStatus(text); }
+void FileCopyRun::Status(const std::string& text) {
+    ctx_.Status.SetStatus(text);
+    statusIsFailure_ = false;
+}
+
+void FileCopyRun::Fail(const std::string& text) {
+    ctx_.Status.SetStatus(text);
+    statusIsFailure_ = true;
+}
 
 void FileCopyRun::Pump() {
     if (!pump_) return;
@@ -63,13 +68,13 @@ double FileCopyRun::SecondsSinceStart() const {
 }
 
 uint8_t FileCopyRun::Run() {
-    CopyStatus.Done = 0;
-    CopyCancel = 0;
+    ctx_.Status.Done = 0;
+    ctx_.Cancel.ClearStop();
     result_ = crFailed;
-    CopyStatus.SourcePfadFilename = source_;
-    CopyStatus.CopyType = CT_Copy;
+    ctx_.Status.SourcePfadFilename = source_;
+    ctx_.Status.CopyType = CT_Copy;
     Status("unknown");
-    CopyStatus.BytesPerSecond = 0;
+    ctx_.Status.BytesPerSecond = 0;
     sourceMeta_.Clear();
 
     // Share paths cannot be reached by this build; say so instead of a vague failure.
@@ -100,28 +105,28 @@ bool FileCopyRun::OpenSource() {
     if (noDataAccess) {
         info = platform::GetFileInfo(source_);
         if (!info) {
-            Status("Open of " + name_ + " failed");
+            Fail("Open of " + name_ + " failed");
             return false;
         }
     } else {
         sourceFile_ = platform::FileHandle::OpenRead(source_);
         if (!sourceFile_.IsOpen()) {
-            Status("Open of " + name_ + " failed");
+            Fail("Open of " + name_ + " failed");
             return false;
         }
         info = sourceFile_.Info();
     }
     if (!info) {
-        Status("Get fileinfos from " + name_ + " failed");
+        Fail("Get fileinfos from " + name_ + " failed");
         return false;
     }
     if (!info->Regular) {
         // A folder or a device opens on this system but cannot be copied as a file.
-        Status("Open of " + name_ + " failed");
+        Fail("Open of " + name_ + " failed");
         return false;
     }
     sourceInfo_ = *info;
-    CopyStatus.Size = sourceInfo_.Size;
+    ctx_.Status.Size = sourceInfo_.Size;
     return true;
 }
 
@@ -146,7 +151,7 @@ bool FileCopyRun::ProbeDestination() {
                         flags_ |= cfForce;
                         break;
                     case Answer::Abort:
-                        CopyCancel = -1;
+                        ctx_.Cancel.Stop();
                         answeredNo_ = true;
                         break;
                     default:
@@ -165,7 +170,7 @@ bool FileCopyRun::MetadataOnlyChange() {
         !MayBeMetadataOnlyChange(sourceInfo_.Size, destInfo_.Size, destHasTrailer_)) {
         return false;
     }
-    return IsMetadataOnlyChange(source_, dest_, destInfo_.Size, sourceMeta_);
+    return IsMetadataOnlyChange(source_, dest_, destInfo_.Size, sourceMeta_, ctx_.MetadataLogPath());
 }
 
 bool FileCopyRun::DecideCopy() {
@@ -203,7 +208,7 @@ void FileCopyRun::RewriteMetadata() {
     } else {
         // The destination could not be opened or written: it is unchanged, and the
         // caller must not count it as brought up to date.
-        Status(name_ + " Metadata update failed " + SysErrorText(platform::LastError()));
+        Fail(name_ + " Metadata update failed " + SysErrorText(platform::LastError()));
         result_ = crFailed;
     }
 }
@@ -237,7 +242,7 @@ void FileCopyRun::ChooseBlockSize() {
 }
 
 void FileCopyRun::Finish() {
-    const int64_t done = CopyStatus.Done.load();
+    const int64_t done = ctx_.Status.Done.load();
     const bool complete = done == sourceInfo_.Size && !targetFailed_;
     if (complete) {
         if (Has(cfNoTempFile) || Has(cfReadOnly)) {
@@ -247,7 +252,7 @@ void FileCopyRun::Finish() {
             // or the complete new one, never nothing and never a part.
             result_ = crCopied;
         } else {
-            Status(name_ + " Failed to rename temp file");
+            Fail(name_ + " Failed to rename temp file");
         }
         if (result_ == crCopied && !Has(cfReadOnly)) {
             platform::SetFileTimes(dest_, sourceInfo_.CreationTime, sourceInfo_.LastAccessTime,
@@ -256,9 +261,9 @@ void FileCopyRun::Finish() {
         }
         return;
     }
-    if (CopyCancel.load() != 0) {
+    if (ctx_.Cancel.StopRequested()) {
         Status(name_ + " copy canceled");
-    } else if (AsciiLower(CopyStatus.StatusStr).find("failed") == std::string::npos) {
+    } else if (!statusIsFailure_) {
         Status(name_ + " Filesize<>");
     }
     if (!Has(cfReadOnly) && targetOwned_) platform::DeleteFile(target_);
@@ -268,33 +273,33 @@ void FileCopyRun::Close() {
     sourceFile_.Close();
     if (result_ == crCopied) {
         const double seconds = SecondsSinceStart();
-        const int64_t done = CopyStatus.Done.load();
-        if (seconds > 0) CopyStatus.BytesPerSecond = ClampRate(static_cast<double>(done) / seconds);
+        const int64_t done = ctx_.Status.Done.load();
+        if (seconds > 0) ctx_.Status.BytesPerSecond = ClampRate(static_cast<double>(done) / seconds);
         Status(name_ + " successful (" + FormatByteSize(done) + " " +
-               FormatByteSize(CopyStatus.BytesPerSecond.load()) + "/s)");
+               FormatByteSize(ctx_.Status.BytesPerSecond.load()) + "/s)");
     }
-    CopyStatus.Position = 0;
-    CopyStatus.SourcePfadFilename.clear();
-    CopyStatus.CopyType = CT_None;
+    ctx_.Status.Position = 0;
+    ctx_.Status.SourcePfadFilename.clear();
+    ctx_.Status.CopyType = CT_None;
     sourceMeta_.Clear();
 }
 
-uint8_t FileCopy(const std::string& Source, const std::string& Dest, const UiPump& pump,
-                 TProgressRoutine ProgressRoutine, uint32_t MaxBytesPerSecond, int32_t Flags,
-                 uint8_t WriteMode, const AskQuestion& ask) {
-    FileCopyRun run(Source, Dest, pump, ask, ProgressRoutine, MaxBytesPerSecond, Flags,
+uint8_t FileCopy(CopyContext& Context, const std::string& Source, const std::string& Dest,
+                 const UiPump& pump, TProgressRoutine ProgressRoutine, uint32_t MaxBytesPerSecond,
+                 int32_t Flags, uint8_t WriteMode, const AskQuestion& ask) {
+    FileCopyRun run(Context, Source, Dest, pump, ask, ProgressRoutine, MaxBytesPerSecond, Flags,
                     WriteMode);
     return run.Run();
 }
 
-uint8_t FileCopy(const std::string& Source, const std::string& Dest, Surfaces& surfaces,
-                 TProgressRoutine ProgressRoutine, uint32_t MaxBytesPerSecond, int32_t Flags,
-                 uint8_t WriteMode) {
+uint8_t FileCopy(CopyContext& Context, const std::string& Source, const std::string& Dest,
+                 Surfaces& surfaces, TProgressRoutine ProgressRoutine,
+                 uint32_t MaxBytesPerSecond, int32_t Flags, uint8_t WriteMode) {
     const UiPump pump = [&surfaces] { surfaces.ProcessMessages(); };
     const AskQuestion ask = [&surfaces](std::string_view text, Buttons buttons) {
         return surfaces.Ask("Warning", text, buttons);
     };
-    return FileCopy(Source, Dest, pump, ProgressRoutine, MaxBytesPerSecond, Flags, WriteMode,
+    return FileCopy(Context, Source, Dest, pump, ProgressRoutine, MaxBytesPerSecond, Flags, WriteMode,
                     ask);
 }
 

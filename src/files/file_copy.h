@@ -4,16 +4,16 @@
 // destination when it is already the same (sizes and times, or only its metadata trailer
 // differs), refuses when the volume is nearly full, waits for a source on an unreliable
 // share to come back, limits the byte rate, and gives the result the source's times and
-// permissions. Progress and the outcome are published in CopyStatus (copy_status.h).
+// permissions. Progress and the outcome are published in the context's status record.
 //
-// Runs on the user-interface thread and is not re-entrant (one status record, one
-// worker, one cancel flag). The UI pump is called at most every 100 ms while copying.
+// Runs on the user-interface thread and is not re-entrant for one context (one status
+// record, one worker, one cancel token). The UI pump is called at most every 100 ms while copying.
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 
-#include "files/copy_status.h"
+#include "files/copy_context.h"
 #include "files/copy_worker.h"
 #include "common/surfaces.h"
 
@@ -48,17 +48,14 @@ using AskQuestion = std::function<Answer(std::string_view text, Buttons buttons)
 // Copies Source to Dest (empty Dest: a read-only pass) and returns a TCopyResult. With
 // no ProgressRoutine, with cfReadOnly or with WriteMode 1 the copier's own block loop
 // runs; otherwise the copy worker. MaxBytesPerSecond 0 means no limit. On return
-// CopyStatus.StatusStr describes the outcome and CopyStatus is idle.
-uint8_t FileCopy(const std::string& Source, const std::string& Dest, const UiPump& pump,
-                 TProgressRoutine ProgressRoutine, uint32_t MaxBytesPerSecond, int32_t Flags,
-                 uint8_t WriteMode, const AskQuestion& ask = {});
+// Context.Status.StatusStr describes the outcome and the status record is idle.
+uint8_t FileCopy(CopyContext& Context, const std::string& Source, const std::string& Dest,
+                 const UiPump& pump, TProgressRoutine ProgressRoutine, uint32_t MaxBytesPerSecond,
+                 int32_t Flags, uint8_t WriteMode, const AskQuestion& ask = {});
 
 // The same with a face: its ProcessMessages is the pump and its Ask the question.
-uint8_t FileCopy(const std::string& Source, const std::string& Dest, Surfaces& surfaces,
-                 TProgressRoutine ProgressRoutine, uint32_t MaxBytesPerSecond, int32_t Flags,
-                 uint8_t WriteMode);
-
-// "FileCopy.log" in the folder of the program's own files.
-std::string FileCopyLogPath();
+uint8_t FileCopy(CopyContext& Context, const std::string& Source, const std::string& Dest,
+                 Surfaces& surfaces, TProgressRoutine ProgressRoutine,
+                 uint32_t MaxBytesPerSecond, int32_t Flags, uint8_t WriteMode);
 
 }  // namespace ferrolin

@@ -14,14 +14,16 @@ namespace ferrolin {
 
 class FileCopyRun {
 public:
-    FileCopyRun(const std::string& source, const std::string& dest, const UiPump& pump,
-                const AskQuestion& ask, TProgressRoutine routine, uint32_t maxBytesPerSecond,
-                int32_t flags, uint8_t writeMode);
+    FileCopyRun(CopyContext& ctx, const std::string& source, const std::string& dest,
+                const UiPump& pump, const AskQuestion& ask, TProgressRoutine routine,
+                uint32_t maxBytesPerSecond, int32_t flags, uint8_t writeMode);
     uint8_t Run();
 
 private:
     bool Has(int32_t flag) const { return (flags_ & flag) != 0; }
     void Status(const std::string& text);
+    // A status text that describes a failure: the finish keeps it instead of its own.
+    void Fail(const std::string& text);
     void Pump();
     Answer Ask(const std::string& text, Buttons buttons);
     double SecondsSinceStart() const;
@@ -50,6 +52,7 @@ private:
     // Returns the bytes read, or -1 when the source stayed away.
     int64_t WaitAndReread(void* buffer, size_t size);
 
+    CopyContext& ctx_;
     const std::string source_;
     const std::string dest_;
     const UiPump& pump_;
@@ -61,6 +64,7 @@ private:
     const std::string name_;
 
     uint8_t result_ = crFailed;
+    bool statusIsFailure_ = false;  // the status text describes a failure
     platform::FileHandle sourceFile_;
     platform::FileInfo sourceInfo_;
     bool destExists_ = false;

@@ -1,7 +1,6 @@
 #include "files/fs_helpers.h"
 
 #include <cstring>
-#include <mutex>
 
 #include "common/text.h"
 #include "platform/computer.h"
@@ -23,22 +22,18 @@ bool CreateShortcut(const std::string& Target, const std::string& /*WorkingFolde
     return platform::CreateSymbolicLink(Target, ShortcutName(LinkPath));
 }
 
-const std::string& LocalComputerName() {
-    static std::once_flag once;
-    static std::string name;
-    std::call_once(once, [] {
-        name = platform::ComputerName();
-        if (!name.empty()) return;
-        constexpr std::string_view kKey = "computername=";
-        for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
-            const std::string text = *entry;
-            if (AsciiLower(text).find(kKey) != std::string::npos) {
-                name = text.size() > kKey.size() ? text.substr(kKey.size()) : std::string();
-                return;
-            }
-        }
-    });
-    return name;
+std::string LocalComputerName() {
+    // Asked each time (one uname): only share paths need it, and a cache would be state
+    // shared by every station of the process.
+    std::string name = platform::ComputerName();
+    if (!name.empty()) return name;
+    constexpr std::string_view kKey = "computername=";
+    for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
+        const std::string text = *entry;
+        if (AsciiLower(text).find(kKey) != std::string::npos)
+            return text.size() > kKey.size() ? text.substr(kKey.size()) : std::string();
+    }
+    return {};
 }
 
 bool IsRemotePath(const std::string& Path) {

@@ -20,7 +20,7 @@ bool IsRemotePath(const std::string& Path);
 
 // This computer's name, read once: the system's host name, or the text of the first
 // environment entry holding "computername=" (any case).
-const std::string& LocalComputerName();
+std::string LocalComputerName();
 
 // The ten standard version strings; the program shows fFileVersion.
 struct TFileVersionInfo {

@@ -10,7 +10,6 @@
 #include "common/text.h"
 #include "config/profile_document.h"
 #include "files/fs_helpers.h"
-#include "files/log_folder.h"
 #include "platform/errors.h"
 #include "platform/file_handle.h"
 #include "platform/file_times.h"
@@ -25,8 +24,11 @@ constexpr int64_t kZeroBlock = 65536;
 constexpr unsigned char kProgramEnd[4] = {0x00, 0x00, 0x01, 0xB9};
 constexpr unsigned char kSequenceEnd[4] = {0x00, 0x00, 0x01, 0xB7};
 
-void LogError(const std::string& context, const std::string& path, int32_t code) {
-    WriteLog(0, MetadataLogPath(), "Error: " + context + " " + path + " " + SysErrorText(code));
+// Reading errors go to the metadata log; an empty log path keeps them quiet.
+void LogError(const std::string& logPath, const std::string& context, const std::string& path,
+              int32_t code) {
+    if (logPath.empty()) return;
+    WriteLog(0, logPath, "Error: " + context + " " + path + " " + SysErrorText(code));
 }
 
 uint32_t LittleEndian32(const unsigned char* b) {
@@ -114,13 +116,13 @@ std::string BuildTrailer(const std::string& path, const TMediaMetadata& meta) {
 
 // The trailer's blocks between start and end (the magic); reads what arrived whole.
 void ReadBlocks(platform::FileHandle& file, const std::string& path, int64_t start, int64_t end,
-                int64_t trailerLength, TMediaMetadata& meta) {
+                int64_t trailerLength, TMediaMetadata& meta, const std::string& logPath) {
     int64_t position = start;
     int unknownIds = 0;
     auto readLength = [&](const char* context, int64_t& length) {
         unsigned char b[4];
         if (position + 4 > end || !ReadAt(file, position, b, 4)) {
-            LogError(context, path, platform::LastError());
+            LogError(logPath, context, path, platform::LastError());
             return false;
         }
         position += 4;
@@ -132,13 +134,13 @@ void ReadBlocks(platform::FileHandle& file, const std::string& path, int64_t sta
     auto readData = [&](const char* context, int64_t length, std::string& data) {
         if (length > end - position) {
             errno = EIO;
-            LogError(context, path, platform::LastError());
+            LogError(logPath, context, path, platform::LastError());
             position = end;
             return false;
         }
         data.assign(static_cast<size_t>(length), '\0');
         if (!ReadAt(file, position, data.data(), data.size())) {
-            LogError(context, path, platform::LastError());
+            LogError(logPath, context, path, platform::LastError());
             position = end;
             return false;
         }
@@ -149,7 +151,7 @@ void ReadBlocks(platform::FileHandle& file, const std::string& path, int64_t sta
     while (position + 4 <= end) {
         unsigned char id[4];
         if (!ReadAt(file, position, id, 4)) {
-            LogError("ReadFile P6", path, platform::LastError());
+            LogError(logPath, "ReadFile P6", path, platform::LastError());
             break;
         }
         position += 4;
@@ -162,7 +164,7 @@ void ReadBlocks(platform::FileHandle& file, const std::string& path, int64_t sta
             if (ReadAt(file, start, text.data(), text.size())) {
                 meta.Parameters = std::move(text);
             } else {
-                LogError("ReadFile P10", path, platform::LastError());
+                LogError(logPath, "ReadFile P10", path, platform::LastError());
             }
             break;
         }
@@ -185,7 +187,6 @@ void ReadBlocks(platform::FileHandle& file, const std::string& path, int64_t sta
 
 }  // namespace
 
-std::string MetadataLogPath() { return platform::JoinPath(FilesLogFolder(), "Metadata.log"); }
 
 void TMediaMetadata::Clear() {
     MediaLength = 0;
@@ -202,7 +203,7 @@ std::optional<std::string> TMediaMetadata::Parameter(const std::string& section,
     return std::string(*value);
 }
 
-int ReadMetadata(const std::string& Path, TMediaMetadata& Meta) {
+int ReadMetadata(const std::string& Path, TMediaMetadata& Meta, const std::string& LogPath) {
     Meta.Clear();
     platform::FileHandle file = platform::FileHandle::OpenRead(Path, false);
     if (!file.IsOpen()) return mrUnreadable;
@@ -217,13 +218,13 @@ int ReadMetadata(const std::string& Path, TMediaMetadata& Meta) {
 
     unsigned char tail[kMagicFromEnd];
     if (!ReadAt(file, size - kMagicFromEnd, tail, sizeof tail)) {
-        LogError("SetFilePointer,Read P2", Path, platform::LastError());
+        LogError(LogPath, "SetFilePointer,Read P2", Path, platform::LastError());
         return mrNoTrailer;
     }
     auto length = TrailerLengthFromTail(tail, size);
     if (!length) return mrNoTrailer;
     Meta.MediaLength = size - *length;
-    ReadBlocks(file, Path, Meta.MediaLength, size - kMagicFromEnd, *length, Meta);
+    ReadBlocks(file, Path, Meta.MediaLength, size - kMagicFromEnd, *length, Meta, LogPath);
     return mrTrailer;
 }
 
@@ -272,11 +273,11 @@ bool MayBeMetadataOnlyChange(int64_t SourceSize, int64_t DestSize, bool DestHasT
 }
 
 bool IsMetadataOnlyChange(const std::string& Source, const std::string& Dest, int64_t DestSize,
-                          TMediaMetadata& SourceMeta) {
-    if (ReadMetadata(Source, SourceMeta) == mrUnreadable) return false;
+                          TMediaMetadata& SourceMeta, const std::string& LogPath) {
+    if (ReadMetadata(Source, SourceMeta, LogPath) == mrUnreadable) return false;
     bool result = DestSize > 0 && DestSize == SourceMeta.MediaLength;
     TMediaMetadata destMeta;
-    if (ReadMetadata(Dest, destMeta) == mrTrailer &&
+    if (ReadMetadata(Dest, destMeta, LogPath) == mrTrailer &&
         destMeta.MediaLength == SourceMeta.MediaLength) {
         const std::string s1 = SourceMeta.Parameters
                                    ? SourceMeta.Parameter("Parameters", "LastChange").value_or("")

@@ -46,8 +46,9 @@ enum MetadataReadResult : int {
     mrTrailer = 2,
 };
 
-// Reads the trailer of Path into Meta (cleared first); a MetadataReadResult.
-int ReadMetadata(const std::string& Path, TMediaMetadata& Meta);
+// Reads the trailer of Path into Meta (cleared first); a MetadataReadResult. Reading
+// errors are logged to LogPath ("Metadata.log"), or nowhere when it is empty.
+int ReadMetadata(const std::string& Path, TMediaMetadata& Meta, const std::string& LogPath = {});
 
 // Writes Meta as the trailer of the existing file Path, replacing an old trailer (or
 // cutting trailing all-zero 64 KiB blocks when it has none); a Meta without parameter
@@ -66,9 +67,6 @@ bool MayBeMetadataOnlyChange(int64_t SourceSize, int64_t DestSize, bool DestHasT
 // Fills SourceMeta from Source and tells whether Dest (DestSize bytes, 0 when absent)
 // differs from Source only in its trailer.
 bool IsMetadataOnlyChange(const std::string& Source, const std::string& Dest, int64_t DestSize,
-                          TMediaMetadata& SourceMeta);
-
-// "Metadata.log" in the folder of the program's own files.
-std::string MetadataLogPath();
+                          TMediaMetadata& SourceMeta, const std::string& LogPath = {});
 
 }  // namespace ferrolin

@@ -4,28 +4,10 @@
 
 #include "common/text.h"
 #include "files/copy_worker.h"
-#include "platform/dynlib.h"
 #include "platform/path.h"
 
 namespace ferrolin {
 namespace {
-
-// The SDK's entry points the program calls.
-using RtdFileInfo = uint16_t (*)(const char* path, void** info);
-using RtdFreeInfoBuf = void (*)(void* info);
-
-struct MpegSdk {
-    platform::DynamicLibrary sdk;
-    platform::DynamicLibrary utils;
-    RtdFileInfo fileInfo = nullptr;
-    RtdFreeInfoBuf freeInfoBuf = nullptr;
-    bool available = false;
-};
-
-MpegSdk& Sdk() {
-    static MpegSdk sdk;
-    return sdk;
-}
 
 // Layout of the SDK's information block, as far as the program reads it.
 constexpr size_t kValidFlagOffset = 4;
@@ -47,9 +29,8 @@ int32_t TimeCodeFrames(const void* stream, size_t offset) {
 
 }  // namespace
 
-int32_t LoadMpegLibraries(const std::string& Folder) {
-    UnloadMpegLibraries();
-    MpegSdk& s = Sdk();
+int32_t LoadMpegLibraries(MpegLibraries& s, const std::string& Folder) {
+    UnloadMpegLibraries(s);
     s.sdk = platform::DynamicLibrary::Open(platform::JoinPath(Folder, kMpegSdkLibrary));
     if (!s.sdk.IsLoaded()) return -1;
     if (s.sdk.Symbol("rtdInitSystem") == nullptr) {
@@ -65,8 +46,7 @@ int32_t LoadMpegLibraries(const std::string& Folder) {
     return 0;
 }
 
-void UnloadMpegLibraries() {
-    MpegSdk& s = Sdk();
+void UnloadMpegLibraries(MpegLibraries& s) {
     s.available = false;
     s.fileInfo = nullptr;
     s.freeInfoBuf = nullptr;
@@ -74,7 +54,7 @@ void UnloadMpegLibraries() {
     s.sdk.Close();
 }
 
-bool MpegCheckAvailable() { return Sdk().available; }
+bool MpegCheckAvailable(const MpegLibraries& Libraries) { return Libraries.available; }
 
 std::string MpegLoadLogText(int32_t loadResult) {
     if (loadResult == 0) return "Load of Optibase dll's successful";
@@ -82,8 +62,7 @@ std::string MpegLoadLogText(int32_t loadResult) {
     return {};
 }
 
-int32_t MpegDurationFrames(const std::string& Path) {
-    const MpegSdk& s = Sdk();
+int32_t MpegDurationFrames(const MpegLibraries& s, const std::string& Path) {
     // An SDK without the file query reads nothing: every file then counts as corrupt,
     // as one the SDK cannot read would.
     if (!s.available || s.fileInfo == nullptr) return 0;
@@ -103,14 +82,15 @@ int32_t MpegDurationFrames(const std::string& Path) {
     return frames;
 }
 
-bool CheckMpegFile(const std::string& Path, bool CheckMpegFiles) {
-    if (!MpegCheckAvailable() || !CheckMpegFiles) return true;
+bool CheckMpegFile(const MpegLibraries& Libraries, const std::string& Path,
+                   bool CheckMpegFiles) {
+    if (!MpegCheckAvailable(Libraries) || !CheckMpegFiles) return true;
     const std::string name = AsciiLower(FileNamePart(Path));
     const bool mpegName = name.find(".mpg") != std::string::npos ||
                           name.find(".mpv") != std::string::npos ||
                           name.find(".mpo") != std::string::npos;
     if (!mpegName) return true;
-    return MpegDurationFrames(Path) > 10;
+    return MpegDurationFrames(Libraries, Path) > 10;
 }
 
 }  // namespace ferrolin

@@ -17,14 +17,14 @@ std::string ShareRemoteName(const std::string& Path) {
     return Path;
 }
 
-int32_t ConnectShare(const std::string& Path, const std::string& UserName,
+int32_t ConnectShare(TCopyStatus& Status, const std::string& Path, const std::string& UserName,
                      const std::string& Password, platform::ShareConnector& connector,
                      std::chrono::milliseconds failurePause) {
     if (!platform::IsSharePath(Path) || UserName.empty()) return 0;
-    CopyStatus.SetStatus("try to connecting...");
+    Status.SetStatus("try to connecting...");
     int32_t code = connector.AddConnection(ShareRemoteName(Path), UserName, Password);
     if (code == 0) {
-        CopyStatus.SetStatus("Connected");
+        Status.SetStatus("Connected");
         return 0;
     }
     std::string text;
@@ -36,7 +36,7 @@ int32_t ConnectShare(const std::string& Path, const std::string& UserName,
     } else {
         text = SysErrorText(code);
     }
-    CopyStatus.SetStatus("Error: " + text);
+    Status.SetStatus("Error: " + text);
     std::this_thread::sleep_for(failurePause);
     return code;
 }

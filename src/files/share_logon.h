@@ -1,10 +1,11 @@
 #pragma once
 // ConnectShare: logs on to the network share a path lies on, with the job's user name and
-// password, before the path is used. Progress and failure go to CopyStatus.StatusStr.
+// password, before the path is used. Progress and failure go to the copier's status text.
 #include <chrono>
 #include <cstdint>
 #include <string>
 
+#include "files/copy_status.h"
 #include "platform/share_connector.h"
 
 namespace ferrolin {
@@ -13,7 +14,7 @@ namespace ferrolin {
 // left alone). Otherwise the error code, after "Error: " + its text was shown and a pause
 // of failurePause let the operator read it. A credential conflict counts as success: the
 // existing connection serves.
-int32_t ConnectShare(const std::string& Path, const std::string& UserName,
+int32_t ConnectShare(TCopyStatus& Status, const std::string& Path, const std::string& UserName,
                      const std::string& Password,
                      platform::ShareConnector& connector = platform::DefaultShareConnector(),
                      std::chrono::milliseconds failurePause = std::chrono::seconds(1));

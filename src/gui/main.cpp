@@ -4,8 +4,6 @@
 
 #include "gui/about_box.h"
 #include "gui/main_window.h"
-#include "platform/clock_setter.h"
-#include "platform/program_dir.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -15,11 +13,9 @@ int main(int argc, char** argv) {
     font.setPointSize(8);
     QApplication::setFont(font);
 
-    ferrolin::gui::TFQuillomat window(ferrolin::platform::DetectProgramDir(),
-                                      ferrolin::platform::SystemProcessControl());
     // Only the desktop program sets the computer's clock; the window alone (as the tests
     // create it) keeps the core's refusing setter.
-    window.station().SyncTimeF.UseClockSetter(ferrolin::platform::SystemClockSetter());
+    ferrolin::gui::TFQuillomat window(ferrolin::ProgramStart());
     ferrolin::gui::AboutBox about(&window);
     window.SetAboutBox(&about);
     window.show();

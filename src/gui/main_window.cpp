@@ -32,16 +32,9 @@ constexpr int kStatusBarHeight = 19;
 constexpr int kTimer2IntervalMs = 100;
 }  // namespace
 
-TFQuillomat::TFQuillomat(std::string programDir, platform::ProcessControl& process,
-                         Clock& clock, QWidget* parent)
-    : QMainWindow(parent) {
+TFQuillomat::TFQuillomat(const StationStart& start, QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("FQuillomat"));
-    // The process-wide date and time forms are fixed before anything is read or shown.
-    ApplyDateTimeFormats();
-    station_ = std::make_unique<Station>(std::move(programDir), surfaces_, clock);
-    store_ = std::make_unique<ConfigWeekdayListStore>(station_->IniFilename);
-    autoMode_ = std::make_unique<AutoMode>(*station_, *store_, process);
-    watchdog_ = std::make_unique<Watchdog>(*station_, process);
+    station_ = OpenStation(start, surfaces_);
 
     BuildFrame();
     BuildMenu();
@@ -52,11 +45,8 @@ TFQuillomat::TFQuillomat(std::string programDir, platform::ProcessControl& proce
     ConnectHandlers();
 
     StatusPanel1->setText(QStringLiteral(FERROLIN_VERSION));
-    MoveLegacyConfig(*station_);
-    const std::string mpegLog = MpegLoadLogText(LoadMpegLibraries(station_->ProgramDir));
-    if (!mpegLog.empty()) WriteLog(0, station_->LogFile, mpegLog);
-    CheckMPEGFiles->setVisible(MpegCheckAvailable());
-    CopyCorruptFiles->setVisible(MpegCheckAvailable());
+    CheckMPEGFiles->setVisible(MpegCheckAvailable(station_->Mpeg));
+    CopyCorruptFiles->setVisible(MpegCheckAvailable(station_->Mpeg));
 
     // The name field's text before any job was read: what "New" on an empty list stores.
     station_->Editor.Name = "KopfName";
@@ -68,13 +58,13 @@ TFQuillomat::TFQuillomat(std::string programDir, platform::ProcessControl& proce
 
     Timer1 = new QTimer(this);
     connect(Timer1, &QTimer::timeout, this, &TFQuillomat::OnTimer1);
-    Timer1->start(autoMode_->Timer1IntervalMs());
+    Timer1->start(station_->Automatic().Timer1IntervalMs());
     Timer2 = new QTimer(this);
     connect(Timer2, &QTimer::timeout, this, &TFQuillomat::OnTimer2);
     Timer2->start(kTimer2IntervalMs);
 }
 
-TFQuillomat::~TFQuillomat() { UnloadMpegLibraries(); }
+TFQuillomat::~TFQuillomat() = default;
 
 void TFQuillomat::BuildFrame() {
     setWindowTitle(QStringLiteral("Ferrolin"));
@@ -171,12 +161,12 @@ void TFQuillomat::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_) return;
     shown_ = true;
-    autoMode_->StartupSetup();
+    station_->Automatic().StartupSetup();
     SetEditing(*station_, false);
     LeftTabs->setCurrentWidget(StatusTab);
     ShowSendTime();
     ShowTimeSync();
-    Timer1->setInterval(autoMode_->Timer1IntervalMs());
+    Timer1->setInterval(station_->Automatic().Timer1IntervalMs());
 }
 
 void TFQuillomat::closeEvent(QCloseEvent* event) {
@@ -194,17 +184,17 @@ void TFQuillomat::closeEvent(QCloseEvent* event) {
 void TFQuillomat::OnTimer1() {
     // Off for the whole tick: a run inside it processes messages.
     Timer1->stop();
-    autoMode_->AutoModeTick();
+    station_->Automatic().AutoModeTick();
     ShowSendTime();
     {
         Showing showing(showing_);
         Auto->setChecked(station_->Options.Auto);
     }
-    Timer1->start(autoMode_->Timer1IntervalMs());
+    Timer1->start(station_->Automatic().Timer1IntervalMs());
 }
 
 void TFQuillomat::OnTimer2() {
-    watchdog_->WatchdogTick();
+    station_->Dog().WatchdogTick();
     connected->setChecked(station_->Connected);
 }
 

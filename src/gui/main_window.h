@@ -13,11 +13,7 @@
 #include "gui/gauge_kest.h"
 #include "gui/qt_surfaces.h"
 #include "remote/time_sync.h"
-#include "platform/process_control.h"
-#include "schedule/auto_mode.h"
-#include "schedule/config_weekday_store.h"
-#include "schedule/watchdog.h"
-#include "station/station.h"
+#include "station/station_start.h"
 
 class QCheckBox;
 class QDialog;
@@ -37,15 +33,14 @@ namespace ferrolin::gui {
 class TFQuillomat : public QMainWindow {
     Q_OBJECT
 public:
-    // programDir: the folder of Ferrolin.INI and the logs. process: how the program ends
-    // and restarts, clock: the time of day (tests pass fakes).
-    TFQuillomat(std::string programDir, platform::ProcessControl& process,
-                Clock& clock = SystemClock(), QWidget* parent = nullptr);
+    // start: the program folder, how the program ends and restarts, the time of day
+    // (tests pass fakes) and whether this window may set the computer's clock.
+    explicit TFQuillomat(const StationStart& start, QWidget* parent = nullptr);
     ~TFQuillomat() override;
 
     Station& station() { return *station_; }
     QtSurfaces& surfaces() { return surfaces_; }
-    AutoMode& autoMode() { return *autoMode_; }
+    AutoMode& autoMode() { return station_->Automatic(); }
 
     // The About box the menu shows (created by the entry point after this window).
     void SetAboutBox(QDialog* aboutBox) { aboutBox_ = aboutBox; }
@@ -227,9 +222,6 @@ private:
 
     QtSurfaces surfaces_;
     std::unique_ptr<Station> station_;
-    std::unique_ptr<ConfigWeekdayListStore> store_;
-    std::unique_ptr<AutoMode> autoMode_;
-    std::unique_ptr<Watchdog> watchdog_;
     std::unique_ptr<FieldBinder<GlobalOptions>> optionsBinder_;
     std::unique_ptr<FieldBinder<TransferJob>> editorBinder_;
     std::unique_ptr<FieldBinder<TimeSyncSettings>> timeSyncBinder_;

@@ -14,7 +14,7 @@
 
 #include "common/memo_lines.h"
 #include "gui/main_window.h"
-#include "platform/desktop_open.h"
+#include "station/open_logfile.h"
 #include "station/job_editor_commands.h"
 #include "station/job_list_commands.h"
 #include "station/station_config.h"
@@ -24,7 +24,7 @@ namespace ferrolin::gui {
 
 void TFQuillomat::ConnectHandlers() {
     connect(Auto, &QCheckBox::toggled, this, [this](bool on) {
-        if (!showing_) autoMode_->SetAuto(on);
+        if (!showing_) station_->Automatic().SetAuto(on);
     });
     connect(BManual, &QPushButton::clicked, this, [this] { OnManual(true); });
     connect(BManualN, &QPushButton::clicked, this, [this] { OnManual(false); });
@@ -106,13 +106,13 @@ void TFQuillomat::OnReset() {
 // --- Send time ---
 
 void TFQuillomat::OnTageSelected(int index) {
-    Guarded([&] { station_->SendTime.SelectDay(index, *store_, surfaces_); });
+    Guarded([&] { station_->SendTime.SelectDay(index, station_->WeekdayStore(), surfaces_); });
     ShowSendTime();
     if (QWidget* focus = QApplication::focusWidget()) focus->clearFocus();
 }
 
 void TFQuillomat::OnSaveSendTime() {
-    Guarded([this] { station_->SendTime.Save(*store_); });
+    Guarded([this] { station_->SendTime.Save(station_->WeekdayStore()); });
     ShowSendTime();
 }
 
@@ -123,10 +123,7 @@ void TFQuillomat::OnSaveConfig() {
 }
 
 void TFQuillomat::OnOpenLogfile() {
-    if (!platform::OpenWithDesktopViewer(station_->LogFile)) {
-        surfaces_.Ask("Error", std::string("could not start ") + platform::kDesktopOpener,
-                      Buttons::Ok);
-    }
+    OpenLogfile(*station_);
 }
 
 // --- Showing the core's state ---

@@ -2,7 +2,7 @@
 #include <QCheckBox>
 #include <QTabWidget>
 
-#include "engine/run_job.h"
+#include "station/run_driver.h"
 #include "gui/main_window.h"
 
 namespace ferrolin::gui {

@@ -6,9 +6,8 @@
 #include <utility>
 
 #include "common/log.h"
-#include "files/copy_status.h"
 #include "schedule/next_start.h"
-#include "station/station.h"
+#include "schedule/schedule_context.h"
 
 namespace ferrolin {
 namespace {
@@ -30,7 +29,7 @@ private:
 
 }  // namespace
 
-AutoMode::AutoMode(Station& station, WeekdayListStore& store, platform::ProcessControl& process,
+AutoMode::AutoMode(ScheduleContext& station, WeekdayListStore& store, platform::ProcessControl& process,
                    AutoModeHooks hooks)
     : station_(station), store_(store), process_(process), hooks_(std::move(hooks)) {
     station_.AfterManualRunHook = [this] { UpdateNextStartAfterManualRun(); };
@@ -73,9 +72,9 @@ TDateTime AutoMode::ComputeNextSendTime() {
 
 void AutoMode::StartupSetup() {
     if (station_.RunMode != RM_Starting) return;
-    if (hooks_.readConfig) hooks_.readConfig(station_);
+    if (hooks_.readConfig) hooks_.readConfig();
     WriteLog(station_.clock(), 0, station_.LogFile, "Program started");
-    if (hooks_.armTimeSync) hooks_.armTimeSync(station_);
+    if (hooks_.armTimeSync) hooks_.armTimeSync();
     ChangeWeekday(station_.clock().Now());
     if (station_.Options.Auto) SetNextFu10(station_, ComputeNextSendTime());
     station_.RunMode = RM_Idle;
@@ -99,7 +98,7 @@ void AutoMode::ChangeWeekday(TDateTime now) {
 
 void AutoMode::DayChange(TDateTime now) {
     ChangeWeekday(now);
-    if (hooks_.armTimeSync) hooks_.armTimeSync(station_);
+    if (hooks_.armTimeSync) hooks_.armTimeSync();
     station_.LastDayChange = DateOf(now);
     SetNextFu10(station_, ComputeNextSendTime());
     WriteLog(station_.clock(), 0, station_.LogFile, "Day change", kDayChangeLogLimit);
@@ -133,20 +132,20 @@ void AutoMode::RunAllJobs() {
     if (station_.Options.RunMinimized) surfaces.MinimizeApplication();
     surfaces.SetCancelVisible(true);
     station_.RunMode = RM_Unattended;
-    station_.Abbrechen = false;
+    station_.Copy.Cancel.Reset();
     // The list is measured on every pass: a job removed while messages are processed must
     // not be run by a stale index.
     for (size_t n = 0; n < station_.Jobs.size(); ++n) {
-        if (station_.Abbrechen) continue;
-        CopyCancel = 0;
+        if (station_.Copy.Cancel.Cancelled()) continue;
+        station_.Copy.Cancel.ClearStop();
         surfaces.SetNextStartText("working...");
         surfaces.ProcessMessages();
-        if (hooks_.runJob) hooks_.runJob(station_, static_cast<int>(n));
+        if (hooks_.runJob) hooks_.runJob(static_cast<int>(n));
         PauseProcessingMessages(kJobPauseMs);
     }
     // The interval counts from the end of the run.
     SetNextFu10(station_, ComputeNextSendTime());
-    if (hooks_.selectJob) hooks_.selectJob(station_, -1);
+    if (hooks_.selectJob) hooks_.selectJob(-1);
     surfaces.SetNextStartText("finished");
     surfaces.SetCancelVisible(false);
     station_.RunMode = RM_Idle;

@@ -13,29 +13,28 @@
 
 namespace ferrolin {
 
-class Station;
+class ScheduleContext;
 struct GlobalOptions;
 
 // The settings of the schedule as the options hold them: Enhanced exactly for mode 1.
 SendTimeSettings SendTimeSettingsOf(const GlobalOptions& options);
 
-// The operations of other parts of the program that the automatic mode calls. The defaults
-// are the real ones; tests replace single entries.
+// The operations of other parts of the program that the automatic mode calls. The station
+// provides the real ones; tests replace single entries.
 struct AutoModeHooks {
-    std::function<void(Station&)> readConfig;                 // ReadConfig
-    std::function<void(Station&, int)> runJob;                // RunJob(N)
-    std::function<void(Station&, int)> selectJob;             // SelectJob(N), -1 = none
-    std::function<void(Station&)> armTimeSync;                // SyncTimeNow := "Enable" box
+    std::function<void()> readConfig;                         // ReadConfig
+    std::function<void(int)> runJob;                          // RunJob(N)
+    std::function<void(int)> selectJob;                       // SelectJob(N), -1 = none
+    std::function<void()> armTimeSync;                        // SyncTimeNow := "Enable" box
     std::function<int(const std::string&)> countFolderFiles;  // files of one folder
 };
-AutoModeHooks DefaultAutoModeHooks();
 
 class AutoMode {
 public:
     // Provides the station's AfterManualRunHook (the next start after a "Manual" run) for
     // as long as it lives.
-    AutoMode(Station& station, WeekdayListStore& store, platform::ProcessControl& process,
-             AutoModeHooks hooks = DefaultAutoModeHooks());
+    AutoMode(ScheduleContext& station, WeekdayListStore& store, platform::ProcessControl& process,
+             AutoModeHooks hooks);
     ~AutoMode();
     AutoMode(const AutoMode&) = delete;
     AutoMode& operator=(const AutoMode&) = delete;
@@ -67,7 +66,7 @@ private:
     void RunAllJobs();
     void PauseProcessingMessages(int milliseconds);
 
-    Station& station_;
+    ScheduleContext& station_;
     WeekdayListStore& store_;
     platform::ProcessControl& process_;
     AutoModeHooks hooks_;

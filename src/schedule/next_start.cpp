@@ -4,16 +4,16 @@
 #include <cstdio>
 
 #include "common/datetime_format.h"
-#include "station/station.h"
+#include "schedule/schedule_context.h"
 
 namespace ferrolin {
 
-void SetNextFu10(Station& station, TDateTime next) {
+void SetNextFu10(ScheduleContext& station, TDateTime next) {
     station.NextFu10 = DateTimeToStr(next);
     station.surfaces().SetNextFu10Text(station.NextFu10);
 }
 
-std::optional<TDateTime> ReadNextFu10(const Station& station) {
+std::optional<TDateTime> ReadNextFu10(const ScheduleContext& station) {
     return StrToDateTime(station.NextFu10);
 }
 

@@ -9,12 +9,12 @@
 
 namespace ferrolin {
 
-class Station;
+class ScheduleContext;
 
-// Writes the next start into Station::NextFu10 and shows it.
-void SetNextFu10(Station& station, TDateTime next);
+// Writes the next start into ScheduleContext::NextFu10 and shows it.
+void SetNextFu10(ScheduleContext& station, TDateTime next);
 // The next start read back from the text; nothing when the text does not read as a moment.
-std::optional<TDateTime> ReadNextFu10(const Station& station);
+std::optional<TDateTime> ReadNextFu10(const ScheduleContext& station);
 
 // A span of time as the countdown shows it: "hh:mm:ss" of the span, whole days dropped,
 // negative spans as 00:00:00.

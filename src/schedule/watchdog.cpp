@@ -6,8 +6,7 @@
 
 #include "common/datetime_format.h"
 #include "common/log.h"
-#include "files/copy_status.h"
-#include "station/station.h"
+#include "schedule/schedule_context.h"
 
 namespace ferrolin {
 namespace {
@@ -22,7 +21,7 @@ std::string FormatMinutesSeconds(long long ms) {
 
 }  // namespace
 
-Watchdog::Watchdog(Station& station, platform::ProcessControl& process)
+Watchdog::Watchdog(ScheduleContext& station, platform::ProcessControl& process)
     : station_(station), process_(process) {}
 
 void Watchdog::ShowCaption(const std::string& caption) {
@@ -41,7 +40,7 @@ void Watchdog::WatchdogTick() {
 }
 
 void Watchdog::Watch() {
-    Station& s = station_;
+    ScheduleContext& s = station_;
     // A connection raised without the box's handler still gets its start time.
     if (s.Connected && !s.ConnectedSeen) s.ConnectionOpened = s.clock().Now();
     s.ConnectedSeen = s.Connected;
@@ -106,9 +105,9 @@ bool Watchdog::RestartComputer() {
 
 void Watchdog::RefreshGauge() {
     Surfaces& surfaces = station_.surfaces();
-    if (!surfaces.GaugeVisible() || CopyStatus.CopyType.load() == CT_None) return;
-    const int position = static_cast<int>(CopyStatus.Position.load());
-    surfaces.SetGauge(position < 0 ? 0 : position > 100 ? 100 : position, CopyStatus.StatusStr);
+    if (!surfaces.GaugeVisible() || station_.Copy.Status.CopyType.load() == CT_None) return;
+    const int position = static_cast<int>(station_.Copy.Status.Position.load());
+    surfaces.SetGauge(position < 0 ? 0 : position > 100 ? 100 : position, station_.Copy.Status.StatusStr);
 }
 
 }  // namespace ferrolin

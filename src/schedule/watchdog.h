@@ -6,7 +6,7 @@
 
 namespace ferrolin {
 
-class Station;
+class ScheduleContext;
 
 // Watchdog actions (the "TimeoutControl" choice).
 enum TimeoutControls : uint8_t {
@@ -21,7 +21,7 @@ inline constexpr TDateTime kRestartRetryDelay = 60 * kOneSecond;
 
 class Watchdog {
 public:
-    Watchdog(Station& station, platform::ProcessControl& process);
+    Watchdog(ScheduleContext& station, platform::ProcessControl& process);
 
     void WatchdogTick();
 
@@ -39,7 +39,7 @@ private:
     void RefreshGauge();
     void ShowCaption(const std::string& caption);
 
-    Station& station_;
+    ScheduleContext& station_;
     platform::ProcessControl& process_;
     bool inTick_ = false;
     bool restartPending_ = false;

@@ -1,0 +1,39 @@
+#pragma once
+// One seam per transfer kind: how a job's source is listed and how the listed entries
+// reach the destination. The run driver looks the kind up here and calls its two steps;
+// a new kind adds its own files and one line of the table. A kind this build cannot do
+// says so in the log and the Errors list and counts as a failed job, never as a quiet
+// success.
+#include "common/surfaces.h"
+#include "config/transfer_job.h"
+#include "engine/run_context.h"
+#include "engine/source_entry.h"
+
+namespace ferrolin {
+
+struct SourceListing {
+    SourceList entries;
+    // False when a folder of the source could not be read to its end or the listing
+    // was cancelled: the list may lack files that exist.
+    bool complete = true;
+};
+
+// Lists the job's source (panel: where the listing's progress shows; may be null).
+using SourceLister = SourceListing (*)(RunContext& run, const TransferJob& job, Surfaces* panel);
+// Transfers the listed entries of the job.
+using EntryTransfer = void (*)(RunContext& run, const TransferJob& job,
+                               const SourceListing& listing);
+
+struct TransferKind {
+    SourceLister list;
+    EntryTransfer transfer;
+};
+
+// The steps of a kind; Tran_None has the folder kind's.
+const TransferKind& TransferKindOf(TTransfer kind);
+
+// The name of a kind in messages ("FTP download", "FTP upload", "HTTP", "Mail"); empty for
+// the folder and list-file kinds.
+const char* TransferKindName(TTransfer kind);
+
+}  // namespace ferrolin

@@ -1,0 +1,58 @@
+#include "station/run_driver.h"
+
+#include "common/log.h"
+#include "engine/run_job.h"
+#include "station/station_config.h"
+
+namespace ferrolin {
+
+namespace {
+
+constexpr uint32_t kManualRunLogLimit = 2000000;
+
+}  // namespace
+
+void SelectJob(Station& station, int n) {
+    station.SelectedJob = n;
+    station.surfaces().SelectJobLine(n);
+}
+
+void RunJob(Station& station, uint16_t n) {
+    Surfaces& surfaces = station.surfaces();
+    surfaces.SetJobListEnabled(false);
+    SelectJob(station, n);
+    ReadJob(station, n);
+    const TransferJob job = station.Editor;  // the settings just read, for the whole job
+    if (n < station.Jobs.size() && station.Jobs[n].checked) RunTransferJob(station, job);
+    surfaces.SetJobListEnabled(true);
+}
+
+void RunAllJobsManually(Station& station, bool withMessages) {
+    Surfaces& surfaces = station.surfaces();
+    surfaces.SetNextStartText("working...");
+    WriteLog(0, station.LogFile, "", kManualRunLogLimit);
+    station.RunMode = withMessages ? RM_Interactive : RM_Unattended;
+    surfaces.SetCancelVisible(true);
+    station.FailedFiles = 0;
+    station.JobsCutShort = 0;
+    station.Copy.Cancel.Reset();
+    const size_t count = station.Jobs.size();
+    for (size_t n = 0; n < count && n <= UINT16_MAX; ++n) {
+        if (station.Copy.Cancel.StopRequested()) break;
+        RunJob(station, static_cast<uint16_t>(n));
+    }
+    if (withMessages && station.AfterManualRunHook) station.AfterManualRunHook();
+    SelectJob(station, -1);
+    surfaces.SetNextStartText("finished");
+    surfaces.SetCancelVisible(false);
+    station.RunMode = RM_Idle;
+}
+
+void CancelRun(Station& station) {
+    station.Options.Auto = false;
+    station.Copy.Cancel.Cancel();
+    if ((station.Transfer == Tran_FTPS || station.Transfer == Tran_FTPR) && station.AbortFtpHook)
+        station.AbortFtpHook();
+}
+
+}  // namespace ferrolin

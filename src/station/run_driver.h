@@ -1,0 +1,27 @@
+#pragma once
+// Running the job list: one job from reading its settings to tidying up, the two manual
+// runs of the whole list, and Cancel. All on the user-interface thread.
+#include <cstdint>
+
+#include "station/station.h"
+
+namespace ferrolin {
+
+// Shows job n in the window: its line selected (n >= 0), or no line (-1).
+void SelectJob(Station& station, int n);
+
+// Runs job n (0-based): reads it into the editor and, when its check mark is set, runs
+// its transfer. Outcomes go to the log, the surfaces, station.FailedFiles/JobsCutShort
+// and the cancel token.
+void RunJob(Station& station, uint16_t n);
+
+// "Manual" (withMessages: the operator is asked about corrupt files and overwrites) and
+// "Manual (no messages)": the log rotated past 2,000,000 bytes, then every job in list
+// order until a stop is requested. Resets station.FailedFiles and JobsCutShort first.
+void RunAllJobsManually(Station& station, bool withMessages);
+
+// The Cancel button: automatic mode off, the running job stopped after its current file
+// (the copier stops at once), no further job started.
+void CancelRun(Station& station);
+
+}  // namespace ferrolin
