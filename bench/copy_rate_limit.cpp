@@ -4,14 +4,14 @@
 
 #include "bench_util.h"
 #include "files/file_copy.h"
-#include "files/log_folder.h"
 
 using namespace ferrolin;
 using namespace ferrolin::bench;
 
 int main() {
     BenchRoot root;
-    SetFilesLogFolder(root.path());
+    CopyContext copy;
+    copy.LogFolder = root.path();
     const std::string src = root / "source.bin";
     const std::string dst = root / "copy.bin";
     const int64_t size = 20 << 20;
@@ -30,17 +30,17 @@ int main() {
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             if (t >= nextSecond) {
                 std::printf("  t=%2d s  done %6.2f MiB  rate %8d B/s\n", nextSecond,
-                            static_cast<double>(CopyStatus.Done.load()) / (1 << 20),
-                            CopyStatus.BytesPerSecond.load());
+                            static_cast<double>(copy.Status.Done.load()) / (1 << 20),
+                            copy.Status.BytesPerSecond.load());
                 ++nextSecond;
             }
         };
         const double seconds = Seconds([&] {
-            FileCopy(src, dst, pump, CopyProgressRoutine, limit, cfForce, mode);
+            FileCopy(copy, src, dst, pump, CopyProgressRoutine, limit, cfForce, mode);
         });
         std::printf("  total %.2f s, achieved average %.0f B/s (%.3f of the limit); copier says %d B/s\n",
                     seconds, static_cast<double>(size) / seconds,
-                    static_cast<double>(size) / seconds / limit, CopyStatus.BytesPerSecond.load());
+                    static_cast<double>(size) / seconds / limit, copy.Status.BytesPerSecond.load());
         std::error_code ec;
         fs::remove(dst, ec);
     }

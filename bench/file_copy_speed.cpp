@@ -9,7 +9,6 @@
 
 #include "bench_util.h"
 #include "files/file_copy.h"
-#include "files/log_folder.h"
 
 using namespace ferrolin;
 using namespace ferrolin::bench;
@@ -35,11 +34,12 @@ void Settle(const std::string& dst) {
     ::sync();
 }
 
-double TimeOurs(const std::string& src, const std::string& dst, uint8_t writeMode) {
+double TimeOurs(CopyContext& copy, const std::string& src, const std::string& dst,
+                uint8_t writeMode) {
     Settle(dst);
     return Seconds([&] {
-        if (FileCopy(src, dst, {}, CopyProgressRoutine, 0, cfForce, writeMode) != crCopied) {
-            std::printf("copy failed: %s\n", CopyStatus.StatusStr.c_str());
+        if (FileCopy(copy, src, dst, {}, CopyProgressRoutine, 0, cfForce, writeMode) != crCopied) {
+            std::printf("copy failed: %s\n", copy.Status.StatusStr.c_str());
         }
     });
 }
@@ -52,14 +52,15 @@ double TimeTool(const std::string& command, const std::string& dst) {
 }
 
 // Peak resident memory (KiB) of a child process that copies src with writeMode.
-long PeakMemoryOfCopy(const std::string& src, const std::string& dst, uint8_t writeMode) {
+long PeakMemoryOfCopy(CopyContext& copy, const std::string& src, const std::string& dst,
+                      uint8_t writeMode) {
     int out[2];
     if (pipe(out) != 0) return -1;
     const pid_t child = fork();
     if (child == 0) {
         struct rusage before {};
         getrusage(RUSAGE_SELF, &before);
-        FileCopy(src, dst, {}, CopyProgressRoutine, 0, cfForce, writeMode);
+        FileCopy(copy, src, dst, {}, CopyProgressRoutine, 0, cfForce, writeMode);
         struct rusage after {};
         getrusage(RUSAGE_SELF, &after);
         const long grown = after.ru_maxrss - before.ru_maxrss;
@@ -78,7 +79,8 @@ long PeakMemoryOfCopy(const std::string& src, const std::string& dst, uint8_t wr
 
 int main() {
     BenchRoot root;
-    SetFilesLogFolder(root.path());
+    CopyContext copy;
+    copy.LogFolder = root.path();
     const std::string src = root / "source.bin";
     const std::string small = root / "small.bin";
     const std::string dst = root / "copy.bin";
@@ -94,15 +96,15 @@ int main() {
         // The tools take turns at going first: the first copy after a large delete can
         // meet a busier disk than the second.
         if (run % 2 == 0) {
-            worker.push_back(TimeOurs(src, dst, wmSystemCopy));
+            worker.push_back(TimeOurs(copy, src, dst, wmSystemCopy));
             cp.push_back(TimeTool("cp " + Quote(src) + " " + Quote(dst), dst));
-            unbuffered.push_back(TimeOurs(src, dst, wmUnbuffered));
+            unbuffered.push_back(TimeOurs(copy, src, dst, wmUnbuffered));
             dd.push_back(TimeTool(ddCommand, dst));
         } else {
             cp.push_back(TimeTool("cp " + Quote(src) + " " + Quote(dst), dst));
-            worker.push_back(TimeOurs(src, dst, wmSystemCopy));
+            worker.push_back(TimeOurs(copy, src, dst, wmSystemCopy));
             dd.push_back(TimeTool(ddCommand, dst));
-            unbuffered.push_back(TimeOurs(src, dst, wmUnbuffered));
+            unbuffered.push_back(TimeOurs(copy, src, dst, wmUnbuffered));
         }
     }
     const double mib = static_cast<double>(size) / (1 << 20);
@@ -118,8 +120,8 @@ int main() {
     std::printf("ratio WriteMode 1 / dd direct:   %.3f\n", Median(unbuffered) / Median(dd));
 
     for (uint8_t mode : {wmSystemCopy, wmUnbuffered}) {
-        const long small64 = PeakMemoryOfCopy(small, dst, mode);
-        const long big = PeakMemoryOfCopy(src, dst, mode);
+        const long small64 = PeakMemoryOfCopy(copy, small, dst, mode);
+        const long big = PeakMemoryOfCopy(copy, src, dst, mode);
         std::printf("peak memory growth, WriteMode %d: 64 MiB file %ld KiB, 1 GiB file %ld KiB\n",
                     mode, small64, big);
     }

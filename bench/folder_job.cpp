@@ -4,9 +4,8 @@
 
 #include "bench_util.h"
 #include "common/log.h"
-#include "engine/run_job.h"
+#include "station/run_driver.h"
 #include "files/copy_status.h"
-#include "files/log_folder.h"
 #include "station/station.h"
 #include "station/station_config.h"
 
@@ -26,7 +25,6 @@ double RunFerrolin(const std::string& home, const std::string& src, const std::s
         << "SendeVerzeichnis=" << src << "\nEmpfangsVerzeichnis=" << dst << "\n";
     NullSurfaces surfaces;
     Station station(home, surfaces);
-    SetFilesLogFolder(home);
     ReadConfig(station);
     return Seconds([&] { RunAllJobsManually(station, false); });
 }

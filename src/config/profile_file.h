@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "config/profile_cache.h"
 #include "config/profile_document.h"
 
 namespace ferrolin {
@@ -38,7 +39,10 @@ private:
 
 class ProfileFile {
 public:
+    // Reads the file each time it is opened this way (nothing is kept between objects).
     explicit ProfileFile(std::string path);
+    // Shares parsed versions with every other ProfileFile over the same cache.
+    ProfileFile(std::string path, ProfileCache& cache);
     ~ProfileFile();
     ProfileFile(const ProfileFile&) = delete;
     ProfileFile& operator=(const ProfileFile&) = delete;
@@ -119,6 +123,8 @@ private:
     mutable int32_t readError_ = 0;
     std::unique_ptr<ProfileDocument> pending_;  // set while a batch is open
     mutable std::shared_ptr<const ProfileDocument> pinned_;  // set while a snapshot lives
+    std::unique_ptr<ProfileCache> ownCache_;  // only when no shared cache was given
+    ProfileCache* cache_;
 };
 
 }  // namespace ferrolin

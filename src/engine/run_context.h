@@ -13,6 +13,7 @@
 #include "common/clock.h"
 #include "common/surfaces.h"
 #include "config/global_options.h"
+#include "config/profile_cache.h"
 #include "files/copy_context.h"
 #include "files/mpeg_check.h"
 
@@ -57,6 +58,9 @@ public:
     const std::string ProgramDir;
     const std::string IniFilename;  // ProgramDir + "/Ferrolin.INI"
     const std::string LogFile;      // ProgramDir + "/Ferrolin.log"
+
+    // Ferrolin.INI as last parsed, shared by every read and write of this station.
+    ProfileCache IniCache;
 
     GlobalOptions Options;
     std::vector<JobListLine> Jobs;  // the job list with its check marks

@@ -9,7 +9,7 @@ namespace ferrolin {
 
 class ConfigWeekdayListStore final : public WeekdayListStore {
 public:
-    explicit ConfigWeekdayListStore(const std::string& iniFile) : file_(iniFile) {}
+    ConfigWeekdayListStore(const std::string& iniFile, ProfileCache& cache) : file_(iniFile, cache) {}
     std::string Read(std::string_view key, std::string_view defaultValue) override {
         return file_.ReadString("Global", key, defaultValue);
     }

@@ -54,7 +54,7 @@ DemoConfigOutcome WriteDemoConfig(Station& station) {
     station.RasIndex = 0;  // "RAS disabled"
     station.Jobs = {JobListLine{"Demo", true}};
     try {
-        ProfileFile file(ini);
+        ProfileFile file(ini, station.IniCache);
         ProfileFile::Batch batch(file);
         WriteGlobalOptions(file, station.Options);
         WriteJobCount(file, station.Jobs.size());

@@ -16,7 +16,7 @@ bool NewJob(Station& station) {
         return false;
     }
     {
-        ProfileFile ini(station.IniFilename);
+        ProfileFile ini(station.IniFilename, station.IniCache);
         ProfileFile::Batch batch(ini);
         WriteJob(station, ini, static_cast<int>(count));
         WriteJobCount(ini, count + 1);
@@ -41,7 +41,7 @@ bool DeleteJob(Station& station, int d) {
     const bool delayEnabled = station.EditorDelayEnabled;
     const int selected = station.SelectedJob;
     try {
-        ProfileFile ini(station.IniFilename);
+        ProfileFile ini(station.IniFilename, station.IniCache);
         ProfileFile::Batch batch(ini);
         for (int c = d + 1; c < n; ++c) {
             station.Jobs[static_cast<size_t>(c - 1)] = station.Jobs[static_cast<size_t>(c)];

@@ -13,7 +13,7 @@ Station::Station(std::string programDir, Surfaces& surfaces, Clock& clock,
     : ScheduleContext(std::move(programDir), surfaces, clock),
       SyncTimeF(surfaces, clock),
       process_(process),
-      weekdayStore_(IniFilename),
+      weekdayStore_(IniFilename, IniCache),
       autoMode_(*this, weekdayStore_, process, StationAutoModeHooks(*this)),
       watchdog_(*this, process) {
     // The run driver's clock synchronisation before a job's transfers.

@@ -30,7 +30,7 @@ std::string RasShownText(const Station& station) {
 }
 
 void ReadConfig(Station& station) {
-    ProfileFile ini(station.IniFilename);
+    ProfileFile ini(station.IniFilename, station.IniCache);
     ProfileFile::Snapshot snapshot(ini);
     Surfaces& surfaces = station.surfaces();
     station.Options = ReadGlobalOptions(ini, station.Options);
@@ -57,7 +57,7 @@ void ReadConfig(Station& station) {
 }
 
 void SaveConfig(Station& station) {
-    ProfileFile ini(station.IniFilename);
+    ProfileFile ini(station.IniFilename, station.IniCache);
     ProfileFile::Batch batch(ini);
     WriteGlobalOptions(ini, station.Options);
     for (size_t n = 0; n < station.Jobs.size(); ++n) {
@@ -78,7 +78,7 @@ void ReadJob(Station& station, ProfileFile& ini, int n) {
 }
 
 void ReadJob(Station& station, int n) {
-    ProfileFile ini(station.IniFilename);
+    ProfileFile ini(station.IniFilename, station.IniCache);
     ReadJob(station, ini, n);
 }
 
@@ -93,7 +93,7 @@ void WriteJob(Station& station, ProfileFile& ini, int n) {
 }
 
 void WriteJob(Station& station, int n) {
-    ProfileFile ini(station.IniFilename);
+    ProfileFile ini(station.IniFilename, station.IniCache);
     WriteJob(station, ini, n);
 }
 
@@ -110,7 +110,7 @@ void RemoveJobSection(Station& station, ProfileFile& ini, int n) {
 }
 
 void RemoveJobSection(Station& station, int n) {
-    ProfileFile ini(station.IniFilename);
+    ProfileFile ini(station.IniFilename, station.IniCache);
     RemoveJobSection(station, ini, n);
 }
 

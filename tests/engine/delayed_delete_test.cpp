@@ -21,7 +21,7 @@ using test::WriteFile;
 
 class DelayedDelete : public ::testing::Test {
 protected:
-    DelayedDelete() : station(home.path(), surfaces, clock) { CopyCancel = 0; }
+    DelayedDelete() : station(home.path(), surfaces, clock) {}
 
     std::string DelayFile() { return ReadFile(home / "DelayDelete.txt"); }
     std::string Log() { return ReadFile(home / "Ferrolin.log"); }
@@ -123,10 +123,10 @@ TEST_F(DelayedDelete, FailedDeletionsAreLoggedAndCancelStopsBeforeTheNext) {
     WriteFile(dest / "b.txt", "b");
     WriteFile(home / "DelayDelete.txt", "2020-01-01 00:00:00\t" + dest / "missing.txt" + "\r\n" +
                                             "2020-01-01 00:00:00\t" + dest / "b.txt" + "\r\n");
-    CopyCancel = -1;
+    station.Copy.Cancel.Stop();
     ProcessDelayedDeletes(station, JobWithDelay("1"));
     EXPECT_TRUE(platform::FileExists(dest / "b.txt"));  // cancelled before any deletion
-    CopyCancel = 0;
+    station.Copy.Cancel.ClearStop();
     WriteFile(home / "DelayDelete.txt", "2020-01-01 00:00:00\t" + dest / "missing.txt" + "\r\n");
     ProcessDelayedDeletes(station, JobWithDelay("1"));
     EXPECT_NE(Log().find("File " + dest / "missing.txt" + " deleting failed"), std::string::npos);

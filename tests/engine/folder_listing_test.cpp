@@ -26,11 +26,12 @@ class PanelRecorder : public NullSurfaces {
 public:
     void SetStatusText(std::string_view text) override { texts.emplace_back(text); }
     void ProcessMessages() override {
-        if (cancelAfter > 0 && ++calls >= cancelAfter) CopyCancel = -1;
+        if (cancelAfter > 0 && ++calls >= cancelAfter) cancel.Stop();
     }
     std::vector<std::string> texts;
     int cancelAfter = 0;
     int calls = 0;
+    CancelToken cancel;
 };
 
 TEST(FolderListing, SplitsFolderAndMask) {
@@ -140,8 +141,7 @@ TEST(FolderListing, MissingFolderAndCancelGiveIncompleteListings) {
     PanelRecorder panel;
     panel.cancelAfter = 1;  // cancel while entering the first subfolder
     SourceList list;
-    EXPECT_FALSE(ListFilesRecursive(dir / "*.*", true, &panel, list));
-    CopyCancel = 0;
+    EXPECT_FALSE(ListFilesRecursive(dir / "*.*", true, &panel, list, &panel.cancel));
     // What was found is kept: the first subfolder and the folder's own files.
     EXPECT_EQ(Paths(list), (std::vector<std::string>{dir / "a/f.txt", dir / "top.txt"}));
 }

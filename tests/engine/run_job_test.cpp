@@ -1,4 +1,4 @@
-#include "engine/run_job.h"
+#include "station/run_driver.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,7 +10,6 @@
 
 #include "common/text.h"
 #include "files/copy_status.h"
-#include "files/log_folder.h"
 #include "files/mpeg_check.h"
 #include "platform/fs.h"
 #include "station/station.h"
@@ -50,11 +49,7 @@ size_t Count(const std::string& text, const std::string& part) {
 
 class RunJobTest : public ::testing::Test {
 protected:
-    RunJobTest() : station(home.path(), surfaces) {
-        CopyCancel = 0;
-        SetFilesLogFolder(home.path());
-    }
-    ~RunJobTest() override { CopyCancel = 0; }
+    RunJobTest() : station(home.path(), surfaces) {}
 
     void Configure(const IniKeys& global, const std::vector<IniKeys>& jobs) {
         test::WriteJobIni(home.path(), global, jobs);
@@ -172,7 +167,7 @@ TEST_F(RunJobTest, CancelDuringTheThirdOfFiveFilesIsCountedAsTwo) {
     EXPECT_FALSE(Exists(dst / "4.dat"));
     EXPECT_TRUE(Exists(dst / "orphan.dat"));  // a cancelled job skips its mirror step
     EXPECT_TRUE(fs::is_empty(second.path()));  // and the manual run its remaining jobs
-    EXPECT_TRUE(station.Abbrechen);
+    EXPECT_TRUE(station.Copy.Cancel.Cancelled());
     EXPECT_FALSE(station.Options.Auto);
 }
 
@@ -269,8 +264,8 @@ TEST_F(RunJobTest, ARefusedDestinationStopsTheJobAndAManualRun) {
     RunAll({}, {shared, FolderJob(src.path(), second.path())});
     EXPECT_EQ(station.JobsCutShort, 1u);
     EXPECT_TRUE(fs::is_empty(second.path()));
-    EXPECT_NE(CopyCancel.load(), 0);
-    EXPECT_FALSE(station.Abbrechen);  // not the operator's Cancel
+    EXPECT_TRUE(station.Copy.Cancel.StopRequested());
+    EXPECT_FALSE(station.Copy.Cancel.Cancelled());  // not the operator's Cancel
 }
 
 TEST_F(RunJobTest, AListFileSourceCopiesTheListedFiles) {
@@ -306,11 +301,11 @@ TEST_F(RunJobTest, InteractiveRunsAskBeforeOverwriting) {
 class MpegRunTest : public RunJobTest {
 protected:
     MpegRunTest() {
-        EXPECT_EQ(LoadMpegLibraries(FERROLIN_FAKE_MPEG_DIR), 0);
+        EXPECT_EQ(LoadMpegLibraries(station.Mpeg, FERROLIN_FAKE_MPEG_DIR), 0);
         WriteFile(src / "short.mpg", "FAKEMPEG 00:00:00:00 00:00:00:05");
         WriteFile(src / "long.mpg", "FAKEMPEG 00:00:00:00 00:00:10:00");
     }
-    ~MpegRunTest() override { UnloadMpegLibraries(); }
+    
 };
 
 TEST_F(MpegRunTest, UnattendedRunsCopyCorruptFilesOnlyWhenAllowed) {
@@ -436,6 +431,30 @@ TEST_F(MirrorTest, ADestinationThatEnclosesTheSourceNeverLosesSourceFiles) {
     EXPECT_TRUE(Exists(dst / "Sub/b.txt"));
     EXPECT_TRUE(Exists(dst / "b.txt"));
     EXPECT_FALSE(Exists(dst / "c.txt"));
+}
+
+}  // namespace
+}  // namespace ferrolin
+
+namespace ferrolin {
+namespace {
+
+// A kind this build cannot transfer never passes for a success: each says so in the log
+// and the Errors list and counts as a job cut short; the folder job beside them still runs.
+TEST_F(RunJobTest, KindsNotBuiltSaySoAndCountAsFailed) {
+    WriteFile(src / "a.txt", "a");
+    IniKeys upload = FolderJob(src.path(), "ftp://127.0.0.1/in");
+    RunAll({}, {FolderJob("ftp://127.0.0.1/out", dst.path()), upload,
+                FolderJob("http://127.0.0.1/file.bin", dst.path()),
+                FolderJob("pop3://127.0.0.1", dst.path()), FolderJob(src.path(), dst.path())});
+    const std::string log = Log();
+    for (const char* kind : {"FTP download", "FTP upload", "HTTP", "Mail"}) {
+        const std::string text = std::string(kind) + " transfers are not available in this build";
+        EXPECT_EQ(Count(log, text), 1u) << kind;
+        EXPECT_EQ(std::count(surfaces.errors.begin(), surfaces.errors.end(), text), 1) << kind;
+    }
+    EXPECT_EQ(station.JobsCutShort, 4u);
+    EXPECT_EQ(ReadFile(dst / "a.txt"), "a");
 }
 
 }  // namespace

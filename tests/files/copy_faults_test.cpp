@@ -99,9 +99,9 @@ class CopyFaultsTest : public test::FilesTest {
 protected:
     uint8_t Copy(const std::string& source, const std::string& dest, uint8_t writeMode,
                  TProgressRoutine routine = CopyProgressRoutine, uint32_t limit = 0) {
-        return FileCopy(source, dest, pump, routine, limit, cfForce, writeMode);
+        return FileCopy(copy, source, dest, pump, routine, limit, cfForce, writeMode);
     }
-    UiPump pump = [this] { statusSeen.push_back(CopyStatus.StatusStr); };
+    UiPump pump = [this] { statusSeen.push_back(copy.Status.StatusStr); };
     std::vector<std::string> statusSeen;
 };
 
@@ -123,10 +123,10 @@ TEST_F(CopyFaultsTest, FullVolumeFailsCleanlyAndKeepsTheOldDestination) {
             } else {
                 EXPECT_FALSE(Exists(dst));
             }
-            EXPECT_NE(CopyStatus.StatusStr.find(mode == wmUnbuffered ? "big.bin Filesize<>"
+            EXPECT_NE(copy.Status.StatusStr.find(mode == wmUnbuffered ? "big.bin Filesize<>"
                                                                      : "Thread copy of "),
                       std::string::npos)
-                << CopyStatus.StatusStr;
+                << copy.Status.StatusStr;
         }
     }
 }
@@ -142,17 +142,17 @@ TEST_F(CopyFaultsTest, NearlyFullVolumeIsRefusedBeforeAnyFileIsCreated) {
         return Answer::Ok;
     };
     const std::string dst = Path("tiny/dst.bin");
-    EXPECT_EQ(FileCopy(Path("src.bin"), dst, pump, CopyProgressRoutine, 0, cfAsk, wmSystemCopy,
+    EXPECT_EQ(FileCopy(copy, Path("src.bin"), dst, pump, CopyProgressRoutine, 0, cfAsk, wmSystemCopy,
                        ask),
               crFailed);
-    EXPECT_EQ(CopyStatus.StatusStr, "unknown");
+    EXPECT_EQ(copy.Status.StatusStr, "unknown");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], dst + "\r\n! not enough disk space (98304) !");
     EXPECT_FALSE(Exists(dst));
     EXPECT_FALSE(Exists(dst + ".tmp"));
     // Without cfAsk the refusal is silent.
     messages.clear();
-    EXPECT_EQ(FileCopy(Path("src.bin"), dst, pump, CopyProgressRoutine, 0, 0, wmUnbuffered, ask),
+    EXPECT_EQ(FileCopy(copy, Path("src.bin"), dst, pump, CopyProgressRoutine, 0, 0, wmUnbuffered, ask),
               crFailed);
     EXPECT_TRUE(messages.empty());
 }
@@ -171,7 +171,7 @@ TEST_F(CopyFaultsTest, KillingTheCopyingProcessLeavesNoPartialDestination) {
             if (existed) WriteFile(dst, "old");
             const pid_t child = fork();
             if (child == 0) {
-                FileCopy(src, dst, {}, CopyProgressRoutine, 2 << 20, cfForce, mode);
+                FileCopy(copy, src, dst, {}, CopyProgressRoutine, 2 << 20, cfForce, mode);
                 _exit(0);
             }
             EXPECT_TRUE(WaitFor([&] { return Exists(dst + ".tmp"); }));
@@ -197,7 +197,7 @@ TEST_F(CopyFaultsTest, SourceThatComesBackIsCopiedCompletely) {
         SCOPED_TRACE(static_cast<int>(mode));
         FaultFs share(Path("backing"), Path("mnt"), 1 << 20, 2.0);
         if (!share.mounted()) GTEST_SKIP() << "FUSE refused: " << share.error();
-        unlink(FileCopyLogPath().c_str());
+        unlink(copy.FileCopyLogPath().c_str());
         statusSeen.clear();
         const std::string dst = Path("out.bin");
         // No old destination: its metadata check would read the source's end first.
@@ -206,7 +206,7 @@ TEST_F(CopyFaultsTest, SourceThatComesBackIsCopiedCompletely) {
                                                                               : nullptr),
                   crCopied);
         EXPECT_TRUE(ReadFile(dst) == content);
-        const std::string log = ReadFile(FileCopyLogPath());
+        const std::string log = ReadFile(copy.FileCopyLogPath());
         EXPECT_EQ(CountLines(log, " 003 Read error:"), 1) << log;
         EXPECT_EQ(CountLines(log, "at pos:1048576 " + Path("mnt/clip.bin")), 1) << log;
         EXPECT_EQ(CountLines(log, "To many retries"), 0) << log;
@@ -224,8 +224,8 @@ TEST_F(CopyFaultsTest, SourceThatStaysAwayFailsAfterTheRetries) {
     if (!share.mounted()) GTEST_SKIP() << "FUSE refused: " << share.error();
     const std::string dst = Path("out.bin");
     EXPECT_EQ(Copy(Path("mnt/clip.bin"), dst, wmUnbuffered), crFailed);
-    EXPECT_EQ(CopyStatus.StatusStr.rfind("Connection failed:", 0), 0u) << CopyStatus.StatusStr;
-    const std::string log = ReadFile(FileCopyLogPath());
+    EXPECT_EQ(copy.Status.StatusStr.rfind("Connection failed:", 0), 0u) << copy.Status.StatusStr;
+    const std::string log = ReadFile(copy.FileCopyLogPath());
     EXPECT_EQ(CountLines(log, " 003 "), 2) << log;
     EXPECT_EQ(CountLines(log, " 003 Read error:"), 1) << log;
     EXPECT_EQ(CountLines(log, " 003 To many retries, read canceled at pos:1048576 " +

@@ -11,8 +11,7 @@
 #include <random>
 #include <string>
 
-#include "files/copy_status.h"
-#include "files/log_folder.h"
+#include "files/copy_context.h"
 #include "platform/file_handle.h"
 #include "platform/file_times.h"
 #include "support/temp_dir.h"
@@ -78,16 +77,13 @@ private:
     pid_t pid_ = -1;
 };
 
-// Each test writes its logs into its own folder and starts with a clear cancel flag.
+// Each test has its own copier context, writing its logs into the test's own folder.
 class FilesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        SetFilesLogFolder(dir.path());
-        CopyCancel = 0;
-    }
-    void TearDown() override { CopyCancel = 0; }
+    void SetUp() override { copy.LogFolder = dir.path(); }
     std::string Path(const std::string& name) const { return dir / name; }
     TempDir dir;
+    CopyContext copy;
 };
 
 }  // namespace ferrolin::test

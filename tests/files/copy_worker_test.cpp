@@ -21,18 +21,18 @@ TEST_F(CopyWorkerTest, CopiesAndReportsEveryChunk) {
     static int64_t lastTransferred;
     calls = 0;
     lastTransferred = 0;
-    TProgressRoutine counting = [](int64_t total, int64_t transferred) -> uint32_t {
+    TProgressRoutine counting = [](CopyContext&, int64_t total, int64_t transferred) -> uint32_t {
         ++calls;
         EXPECT_EQ(total, 20 << 20);
         EXPECT_GT(transferred, lastTransferred);
         lastTransferred = transferred;
         return 0;
     };
-    TCopyThread worker(counting, Path("s"), Path("t"), true);
+    TCopyThread worker(copy, counting, Path("s"), Path("t"), true);
     worker.Resume();
     ASSERT_TRUE(worker.WaitTerminated(std::chrono::seconds(60)));
     worker.WaitFor();
-    EXPECT_TRUE(CopyThreadDone.load());
+    EXPECT_TRUE(copy.ThreadDone.load());
     EXPECT_EQ(worker.ErrorNr.load(), 0);
     EXPECT_EQ(worker.AnzBytesTransferred.load(), 20 << 20);
     EXPECT_GE(calls, 1);
@@ -42,7 +42,7 @@ TEST_F(CopyWorkerTest, CopiesAndReportsEveryChunk) {
     // With a rate limit the chunks are small, so the per-chunk pause can act.
     calls = 0;
     lastTransferred = 0;
-    TCopyThread limited(counting, Path("s"), Path("u"), true);
+    TCopyThread limited(copy, counting, Path("s"), Path("u"), true);
     limited.BytesPerSecondLimit = int64_t{1} << 40;
     limited.Resume();
     limited.WaitFor();
@@ -52,41 +52,41 @@ TEST_F(CopyWorkerTest, CopiesAndReportsEveryChunk) {
 
 TEST_F(CopyWorkerTest, CancelEndsTheCopyWithRequestAborted) {
     WriteFile(Path("s"), RandomBytes(4 << 20, 2));
-    TProgressRoutine cancelling = [](int64_t, int64_t) -> uint32_t {
-        CopyCancel = -1;  // the operator presses Cancel during the copy
+    TProgressRoutine cancelling = [](CopyContext& context, int64_t, int64_t) -> uint32_t {
+        context.Cancel.Stop();  // the operator presses Cancel during the copy
         return 0;
     };
-    TCopyThread worker(cancelling, Path("s"), Path("t"), true);
+    TCopyThread worker(copy, cancelling, Path("s"), Path("t"), true);
     worker.BytesPerSecondLimit = 1 << 20;
     worker.Resume();
     worker.WaitFor();
-    EXPECT_FALSE(CopyThreadDone.load());
+    EXPECT_FALSE(copy.ThreadDone.load());
     EXPECT_EQ(worker.ErrorNr.load(), platform::ERROR_REQUEST_ABORTED);
     EXPECT_LT(worker.AnzBytesTransferred.load(), 4 << 20);
 }
 
 TEST_F(CopyWorkerTest, MissingSourceFailsWithItsError) {
-    TCopyThread worker(CopyProgressRoutine, Path("none"), Path("t"), false);
+    TCopyThread worker(copy, CopyProgressRoutine, Path("none"), Path("t"), false);
     worker.WaitFor();
-    EXPECT_FALSE(CopyThreadDone.load());
+    EXPECT_FALSE(copy.ThreadDone.load());
     EXPECT_EQ(worker.ErrorNr.load(), ENOENT);
     EXPECT_FALSE(worker.TargetCreated.load());
 }
 
 TEST_F(CopyWorkerTest, ProgressRoutineWithoutWorkerOrLimitNeverSleeps) {
-    ActiveCopyThread = nullptr;
-    EXPECT_EQ(CopyProgressRoutine(10, 5), 0u);  // no worker: returns at once
+    copy.ActiveThread = nullptr;
+    EXPECT_EQ(CopyProgressRoutine(copy, 10, 5), 0u);  // no worker: returns at once
 
-    TCopyThread worker(CopyProgressRoutine, Path("a"), Path("b"), true);
-    ActiveCopyThread = &worker;
-    for (int i = 0; i < 50; ++i) EXPECT_EQ(CopyProgressRoutine(1 << 30, i * 65536), 0u);
+    TCopyThread worker(copy, CopyProgressRoutine, Path("a"), Path("b"), true);
+    copy.ActiveThread = &worker;
+    for (int i = 0; i < 50; ++i) EXPECT_EQ(CopyProgressRoutine(copy, 1 << 30, i * 65536), 0u);
     EXPECT_EQ(worker.TickDiv(), 0);
     EXPECT_EQ(worker.AnzBytesTransferred.load(), 49 * 65536);
-    ActiveCopyThread = nullptr;
+    copy.ActiveThread = nullptr;
 }
 
 TEST_F(CopyWorkerTest, RateLimitPauseCreepsUpWhileTooFastAndBackDown) {
-    TCopyThread worker(CopyProgressRoutine, Path("a"), Path("b"), true);
+    TCopyThread worker(copy, CopyProgressRoutine, Path("a"), Path("b"), true);
     worker.BytesPerSecondLimit = 1;  // everything is too fast
     for (int i = 1; i <= 3; ++i) worker.ReportProgress(1 << 30, int64_t{i} << 20);
     EXPECT_EQ(worker.TickDiv(), 3);

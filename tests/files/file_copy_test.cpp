@@ -25,9 +25,9 @@ class FileCopyTest : public test::FilesTest {
 protected:
     uint8_t Copy(const std::string& source, const std::string& dest, int32_t flags,
                  uint8_t writeMode, const AskQuestion& ask = {}, uint32_t limit = 0) {
-        return FileCopy(source, dest, pump, CopyProgressRoutine, limit, flags, writeMode, ask);
+        return FileCopy(copy, source, dest, pump, CopyProgressRoutine, limit, flags, writeMode, ask);
     }
-    UiPump pump = [this] { statusSeen.push_back(CopyStatus.StatusStr); };
+    UiPump pump = [this] { statusSeen.push_back(copy.Status.StatusStr); };
     std::vector<std::string> statusSeen;
 };
 
@@ -58,12 +58,12 @@ TEST_F(FileCopyTest, CopiesExactlyOnEveryPath) {
             EXPECT_FALSE(Exists(dst + ".tmp"));
             EXPECT_EQ(WriteTime(dst), Moment(100));
             EXPECT_EQ(ModeOf(dst), 0640u);
-            EXPECT_EQ(CopyStatus.StatusStr.rfind("src.bin successful (", 0), 0u)
-                << CopyStatus.StatusStr;
-            EXPECT_EQ(CopyStatus.Done.load(), static_cast<int64_t>(size));
-            EXPECT_EQ(CopyStatus.CopyType.load(), CT_None);
-            EXPECT_EQ(CopyStatus.Position.load(), 0.0);
-            EXPECT_TRUE(CopyStatus.SourcePfadFilename.empty());
+            EXPECT_EQ(copy.Status.StatusStr.rfind("src.bin successful (", 0), 0u)
+                << copy.Status.StatusStr;
+            EXPECT_EQ(copy.Status.Done.load(), static_cast<int64_t>(size));
+            EXPECT_EQ(copy.Status.CopyType.load(), CT_None);
+            EXPECT_EQ(copy.Status.Position.load(), 0.0);
+            EXPECT_TRUE(copy.Status.SourcePfadFilename.empty());
         }
     }
 }
@@ -111,7 +111,7 @@ TEST_F(FileCopyTest, DecidesSameByModeSizeAndTwoSecondTolerance) {
             }
             EXPECT_EQ(Copy(src, dst, c.flags, mode), c.expected);
             if (c.expected == crSame) {
-                EXPECT_EQ(CopyStatus.StatusStr, "a.dat same");
+                EXPECT_EQ(copy.Status.StatusStr, "a.dat same");
                 EXPECT_NE(ReadFile(dst), "0123456789");
             } else {
                 EXPECT_EQ(ReadFile(dst), "0123456789");
@@ -152,11 +152,11 @@ TEST_F(FileCopyTest, AsksBeforeOverwritingAndFollowsTheAnswer) {
         ASSERT_EQ(questions.size(), 1u);
         EXPECT_EQ(questions[0], dst + " exists\r\noverwrite ?");
         if (c.status) {
-            EXPECT_EQ(CopyStatus.StatusStr, c.status);
+            EXPECT_EQ(copy.Status.StatusStr, c.status);
         }
-        EXPECT_EQ(CopyCancel.load(), c.cancelAfter);
+        EXPECT_EQ(copy.Cancel.StopRequested(), c.cancelAfter != 0);
         EXPECT_EQ(ReadFile(dst) == "new content", c.expected == crCopied);
-        CopyCancel = 0;
+        copy.Cancel.ClearStop();
     }
 }
 
@@ -191,7 +191,7 @@ TEST_F(FileCopyTest, ReportsSourcesThatCannotBeOpened) {
     for (const std::string& src : {Path("missing.bin"), Path("folder")}) {
         for (uint8_t mode : {wmUnbuffered, wmSystemCopy}) {
             EXPECT_EQ(Copy(src, Path("dst.bin"), 0, mode), crFailed);
-            EXPECT_EQ(CopyStatus.StatusStr, "Open of " + FileNamePart(src) + " failed");
+            EXPECT_EQ(copy.Status.StatusStr, "Open of " + FileNamePart(src) + " failed");
             EXPECT_FALSE(Exists(Path("dst.bin")));
             EXPECT_FALSE(Exists(Path("dst.bin.tmp")));
         }
@@ -201,8 +201,8 @@ TEST_F(FileCopyTest, ReportsSourcesThatCannotBeOpened) {
 TEST_F(FileCopyTest, ReadOnlyPassReadsEverythingAndCreatesNothing) {
     WriteFile(Path("src.bin"), RandomBytes(300000, 7));
     EXPECT_EQ(Copy(Path("src.bin"), "", cfReadOnly, wmSystemCopy), crCopied);
-    EXPECT_EQ(CopyStatus.Done.load(), 300000);
-    EXPECT_EQ(CopyStatus.StatusStr.rfind("src.bin successful (", 0), 0u);
+    EXPECT_EQ(copy.Status.Done.load(), 300000);
+    EXPECT_EQ(copy.Status.StatusStr.rfind("src.bin successful (", 0), 0u);
     EXPECT_FALSE(Exists(".tmp"));
 }
 
@@ -214,7 +214,7 @@ TEST_F(FileCopyTest, DestinationLockedByAnotherProcessIsASharingViolation) {
     for (uint8_t mode : {wmUnbuffered, wmSystemCopy}) {
         statusSeen.clear();
         EXPECT_EQ(Copy(Path("src.bin"), dst, cfForce, mode), crFailed);
-        EXPECT_EQ(CopyStatus.StatusStr,
+        EXPECT_EQ(copy.Status.StatusStr,
                   SysErrorText(platform::ERROR_SHARING_VIOLATION) + " " + dst);
         EXPECT_FALSE(statusSeen.empty());  // the pump ran so the text is shown
         EXPECT_EQ(ReadFile(dst), "held by someone");
@@ -241,10 +241,10 @@ TEST_F(FileCopyTest, CancelDuringTheCopyDeletesTheTarget) {
         WriteFile(Path("dst.bin"), "previous");
         // The operator presses Cancel while the copy runs (seen at the first pump); the
         // rate limit keeps the copy from finishing first.
-        pump = [] { CopyCancel = -1; };
+        pump = [this] { copy.Cancel.Stop(); };
         EXPECT_EQ(Copy(src, Path("dst.bin"), cfForce, mode, {}, 1 << 20), crFailed);
-        EXPECT_EQ(CopyStatus.StatusStr, "big.bin copy canceled");
-        EXPECT_EQ(CopyCancel.load(), -1);  // still set for the caller
+        EXPECT_EQ(copy.Status.StatusStr, "big.bin copy canceled");
+        EXPECT_TRUE(copy.Cancel.StopRequested());  // still set for the caller
         EXPECT_FALSE(Exists(Path("dst.bin.tmp")));
         EXPECT_EQ(ReadFile(Path("dst.bin")), "previous");
     }
@@ -276,7 +276,7 @@ TEST_F(FileCopyTest, FaceVersionUsesTheFacesPumpAndQuestion) {
     // waits for it: a tiny file can finish before any wait, with no pump at all.
     WriteFile(Path("s"), RandomBytes(1 << 20, 9));
     WriteFile(Path("d"), "abc");
-    EXPECT_EQ(FileCopy(Path("s"), Path("d"), face, CopyProgressRoutine, 4 << 20, cfAsk,
+    EXPECT_EQ(FileCopy(copy, Path("s"), Path("d"), face, CopyProgressRoutine, 4 << 20, cfAsk,
                        wmSystemCopy),
               crCopied);
     EXPECT_EQ(face.asked.size(), 1u);
@@ -296,13 +296,13 @@ TEST_F(FileCopyTest, SharePathsFailClearlyAndNeverTouchALocalTwin) {
     WriteFile(Path("local.bin"), "local");
 
     EXPECT_EQ(Copy(shareIn, Path("copy.bin"), 0, wmSystemCopy), crFailed);
-    EXPECT_NE(CopyStatus.StatusStr.find(shareIn), std::string::npos);
-    EXPECT_NE(CopyStatus.StatusStr.find(
+    EXPECT_NE(copy.Status.StatusStr.find(shareIn), std::string::npos);
+    EXPECT_NE(copy.Status.StatusStr.find(
                   SysErrorText(platform::ERROR_SHARE_UNREACHABLE).substr(0, 10)),
               std::string::npos);
     EXPECT_FALSE(Exists(Path("copy.bin")));
     EXPECT_EQ(Copy(Path("local.bin"), shareOut, 0, wmUnbuffered), crFailed);
-    EXPECT_NE(CopyStatus.StatusStr.find(shareOut), std::string::npos);
+    EXPECT_NE(copy.Status.StatusStr.find(shareOut), std::string::npos);
     EXPECT_FALSE(Exists(root + "/share/out.bin"));
     EXPECT_FALSE(Exists(root + "/share/out.bin.tmp"));
     EXPECT_EQ(ReadFile(root + "/share/in.bin"), "local twin");

@@ -180,11 +180,11 @@ TEST_F(MediaMetadataTest, DamagedTrailersAreReadSafely) {
         const std::string path = Path("bad.mpg");
         WriteFile(path, media + c.tail);
         TMediaMetadata meta;
-        EXPECT_EQ(ReadMetadata(path, meta), c.result);
+        EXPECT_EQ(ReadMetadata(path, meta, copy.MetadataLogPath()), c.result);
         EXPECT_EQ(meta.Parameters.has_value(), c.hasParameters);
         for (const auto& p : meta.Pictures) EXPECT_FALSE(p.has_value());
     }
-    EXPECT_NE(ReadFile(MetadataLogPath()).find(" 000 Error: ReadFile P8 " + Path("bad.mpg")),
+    EXPECT_NE(ReadFile(copy.MetadataLogPath()).find(" 000 Error: ReadFile P8 " + Path("bad.mpg")),
               std::string::npos);
 }
 
@@ -270,11 +270,11 @@ TEST_F(MediaMetadataTest, CopierRewritesTheTrailerOfADestinationThatLooksTheSame
     WriteMetadata(Path("dst.mpg"), Meta("old"));
     SetWriteTime(Path("src.mpg"), Moment(0));
     SetWriteTime(Path("dst.mpg"), Moment(0));
-    EXPECT_EQ(FileCopy(Path("src.mpg"), Path("dst.mpg"), {}, CopyProgressRoutine, 0, 0,
+    EXPECT_EQ(FileCopy(copy, Path("src.mpg"), Path("dst.mpg"), {}, CopyProgressRoutine, 0, 0,
                        wmSystemCopy),
               crMetadataUpdated);
     EXPECT_EQ(ReadFile(Path("dst.mpg")), ReadFile(Path("src.mpg")));
-    EXPECT_EQ(FileCopy(Path("src.mpg"), Path("dst.mpg"), {}, CopyProgressRoutine, 0, 0,
+    EXPECT_EQ(FileCopy(copy, Path("src.mpg"), Path("dst.mpg"), {}, CopyProgressRoutine, 0, 0,
                        wmSystemCopy),
               crSame);
 }
@@ -288,9 +288,9 @@ TEST_F(MediaMetadataTest, CopierRewritesOnlyTheTrailer) {
     SetWriteTime(Path("src.mpg"), Moment(0));
     SetWriteTime(Path("dst.mpg"), Moment(-100));
     for (uint8_t mode : {wmUnbuffered, wmSystemCopy}) {
-        EXPECT_EQ(FileCopy(Path("src.mpg"), Path("dst.mpg"), {}, CopyProgressRoutine, 0, 0, mode),
+        EXPECT_EQ(FileCopy(copy, Path("src.mpg"), Path("dst.mpg"), {}, CopyProgressRoutine, 0, 0, mode),
                   crMetadataUpdated);
-        EXPECT_EQ(CopyStatus.StatusStr, "src.mpg Metadata Updated");
+        EXPECT_EQ(copy.Status.StatusStr, "src.mpg Metadata Updated");
         EXPECT_EQ(ReadFile(Path("dst.mpg")), ReadFile(Path("src.mpg")));
         EXPECT_EQ(WriteTime(Path("dst.mpg")), Moment(-100));  // untouched times
         WriteMetadata(Path("dst.mpg"), Meta("old"));
@@ -308,11 +308,11 @@ TEST_F(MediaMetadataTest, CopierReportsATrailerRewriteThatCouldNotHappen) {
     WriteMetadata(Path("dst.mpg"), Meta("old"));
     const std::string before = ReadFile(Path("dst.mpg"));
     test::LockHolder reader(Path("dst.mpg"), LOCK_SH);
-    EXPECT_EQ(FileCopy(Path("src.mpg"), Path("dst.mpg"), {}, CopyProgressRoutine, 0, 0,
+    EXPECT_EQ(FileCopy(copy, Path("src.mpg"), Path("dst.mpg"), {}, CopyProgressRoutine, 0, 0,
                        wmSystemCopy),
               crFailed);
-    EXPECT_EQ(CopyStatus.StatusStr.rfind("src.mpg Metadata update failed", 0), 0u)
-        << CopyStatus.StatusStr;
+    EXPECT_EQ(copy.Status.StatusStr.rfind("src.mpg Metadata update failed", 0), 0u)
+        << copy.Status.StatusStr;
     EXPECT_EQ(ReadFile(Path("dst.mpg")), before);
 }
 

@@ -15,9 +15,10 @@ using test::WriteFile;
 class MpegCheckTest : public test::FilesTest {
 protected:
     void TearDown() override {
-        UnloadMpegLibraries();
+        UnloadMpegLibraries(mpeg);
         test::FilesTest::TearDown();
     }
+    MpegLibraries mpeg;
     // A program folder holding the given fake libraries under the given names.
     std::string FolderWith(const std::string& name,
                            std::vector<std::pair<std::string, std::string>> libs) {
@@ -49,10 +50,10 @@ TEST_F(MpegCheckTest, LoadResultsFollowWhatTheFolderHolds) {
     int n = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
-        EXPECT_EQ(LoadMpegLibraries(FolderWith("p" + std::to_string(n++), c.libs)), c.result);
-        EXPECT_EQ(MpegCheckAvailable(), c.available);
-        UnloadMpegLibraries();
-        EXPECT_FALSE(MpegCheckAvailable());
+        EXPECT_EQ(LoadMpegLibraries(mpeg, FolderWith("p" + std::to_string(n++), c.libs)), c.result);
+        EXPECT_EQ(MpegCheckAvailable(mpeg), c.available);
+        UnloadMpegLibraries(mpeg);
+        EXPECT_FALSE(MpegCheckAvailable(mpeg));
     }
     EXPECT_EQ(MpegLoadLogText(0), "Load of Optibase dll's successful");
     EXPECT_EQ(MpegLoadLogText(-3), "Load of Optibase dll's ok except rtdutils.dll");
@@ -60,7 +61,7 @@ TEST_F(MpegCheckTest, LoadResultsFollowWhatTheFolderHolds) {
 }
 
 TEST_F(MpegCheckTest, DurationFromTimeCodesDecidesCorruptFiles) {
-    ASSERT_EQ(LoadMpegLibraries(FERROLIN_FAKE_MPEG_DIR), 0);
+    ASSERT_EQ(LoadMpegLibraries(mpeg, FERROLIN_FAKE_MPEG_DIR), 0);
     struct Case {
         const char* name;
         const char* content;  // nullptr: the file does not exist
@@ -80,9 +81,9 @@ TEST_F(MpegCheckTest, DurationFromTimeCodesDecidesCorruptFiles) {
         SCOPED_TRACE(c.name);
         const std::string path = Path(c.name);
         if (c.content) WriteFile(path, c.content);
-        EXPECT_EQ(MpegDurationFrames(path), c.frames);
-        EXPECT_EQ(CheckMpegFile(path, true), c.ok);
-        EXPECT_TRUE(CheckMpegFile(path, false));  // the job's box is clear
+        EXPECT_EQ(MpegDurationFrames(mpeg, path), c.frames);
+        EXPECT_EQ(CheckMpegFile(mpeg, path, true), c.ok);
+        EXPECT_TRUE(CheckMpegFile(mpeg, path, false));  // the job's box is clear
     }
     // Every information block the SDK handed out was given back.
     auto sdk = platform::DynamicLibrary::Open(std::string(FERROLIN_FAKE_MPEG_DIR) + "/librtdsdk.so");
@@ -93,9 +94,9 @@ TEST_F(MpegCheckTest, DurationFromTimeCodesDecidesCorruptFiles) {
 
 TEST_F(MpegCheckTest, WithoutTheSdkEveryFilePasses) {
     WriteFile(Path("short.mpg"), "FAKEMPEG 00:00:00:00 00:00:00:01");
-    EXPECT_FALSE(MpegCheckAvailable());
-    EXPECT_TRUE(CheckMpegFile(Path("short.mpg"), true));
-    EXPECT_EQ(MpegDurationFrames(Path("short.mpg")), 0);
+    EXPECT_FALSE(MpegCheckAvailable(mpeg));
+    EXPECT_TRUE(CheckMpegFile(mpeg, Path("short.mpg"), true));
+    EXPECT_EQ(MpegDurationFrames(mpeg, Path("short.mpg")), 0);
 }
 
 }  // namespace

@@ -25,15 +25,17 @@ public:
 };
 
 TEST(ShareLogonTest, LocalPathsAndEmptyUserNamesAreLeftAlone) {
+    CopyContext copy;
     ScriptedConnector connector;
-    CopyStatus.SetStatus("before");
-    EXPECT_EQ(ConnectShare("/data/in/file.mpg", "user", "pw", connector, 0ms), 0);
-    EXPECT_EQ(ConnectShare("//server/share/file.mpg", "", "pw", connector, 0ms), 0);
+    copy.Status.SetStatus("before");
+    EXPECT_EQ(ConnectShare(copy.Status, "/data/in/file.mpg", "user", "pw", connector, 0ms), 0);
+    EXPECT_EQ(ConnectShare(copy.Status, "//server/share/file.mpg", "", "pw", connector, 0ms), 0);
     EXPECT_TRUE(connector.asked.empty());
-    EXPECT_EQ(CopyStatus.StatusStr, "before");
+    EXPECT_EQ(copy.Status.StatusStr, "before");
 }
 
 TEST(ShareLogonTest, ResultsAndTextsByConnectorAnswer) {
+    CopyContext copy;
     const struct {
         int32_t answer;
         int32_t result;
@@ -48,18 +50,19 @@ TEST(ShareLogonTest, ResultsAndTextsByConnectorAnswer) {
     for (const auto& c : cases) {
         ScriptedConnector connector;
         connector.answer = c.answer;
-        EXPECT_EQ(ConnectShare("//server/share/dir/f.mpg", "u", "p", connector, 0ms), c.result);
-        EXPECT_EQ(CopyStatus.StatusStr, c.status);
+        EXPECT_EQ(ConnectShare(copy.Status, "//server/share/dir/f.mpg", "u", "p", connector, 0ms), c.result);
+        EXPECT_EQ(copy.Status.StatusStr, c.status);
         ASSERT_EQ(connector.asked.size(), 1u);
         EXPECT_EQ(connector.asked[0], "//server/share|u|p");
     }
 }
 
 TEST(ShareLogonTest, ThisBuildReachesNoShareAndPausesAfterTheFailure) {
+    CopyContext copy;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(ConnectShare("//server/share/x", "u", "p"), platform::ERROR_SHARE_UNREACHABLE);
+    EXPECT_EQ(ConnectShare(copy.Status, "//server/share/x", "u", "p"), platform::ERROR_SHARE_UNREACHABLE);
     EXPECT_GE(std::chrono::steady_clock::now() - start, 1s);
-    EXPECT_EQ(CopyStatus.StatusStr, "Error: " + SysErrorText(platform::ERROR_SHARE_UNREACHABLE));
+    EXPECT_EQ(copy.Status.StatusStr, "Error: " + SysErrorText(platform::ERROR_SHARE_UNREACHABLE));
 }
 
 TEST(ShareLogonTest, RemoteNameIsThePathUpToItsFourthSeparator) {

@@ -39,7 +39,8 @@ public:
     // Writes Ferrolin.INI (when given), creates and shows the window.
     gui::TFQuillomat& Start(const std::string& ini = {}) {
         if (!ini.empty()) WriteFile(dir / "Ferrolin.INI", ini);
-        window = std::make_unique<gui::TFQuillomat>(dir.path(), process, clock);
+        window = std::make_unique<gui::TFQuillomat>(
+            StationStart{.programDir = dir.path(), .process = &process, .clock = &clock, .setsClock = false});
         window->Timer1->stop();
         window->Timer2->stop();
         window->surfaces().SetAnswerer(

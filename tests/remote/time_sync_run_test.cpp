@@ -3,8 +3,7 @@
 // by the run driver; and against real time servers.
 #include <algorithm>
 
-#include "engine/run_job.h"
-#include "files/log_folder.h"
+#include "station/run_driver.h"
 #include "schedule/auto_mode.h"
 #include "station/station.h"
 #include "station/station_config.h"
@@ -18,7 +17,6 @@ namespace {
 class TimeSyncRunTest : public ::testing::Test {
 protected:
     TimeSyncRunTest() {
-        SetFilesLogFolder(home.path());
         station.SyncTimeF.UseClockSetter(setter);
         clock.Set(ServerLocal());
         WriteFile(src / "a.txt", "alpha");
@@ -36,7 +34,7 @@ protected:
     }
 
     // The automatic mode's start-up step: SyncTimeNow from the "Enable" box.
-    void Arm() { DefaultAutoModeHooks().armTimeSync(station); }
+    void Arm() { StationAutoModeHooks(station).armTimeSync(); }
 
     size_t Count(const std::string& status) const {
         return static_cast<size_t>(

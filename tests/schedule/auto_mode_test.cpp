@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "config/profile_file.h"
-#include "engine/run_job.h"
+#include "station/run_driver.h"
 #include "files/copy_status.h"
 #include "schedule/config_weekday_store.h"
 #include "schedule/next_start.h"
@@ -30,8 +30,8 @@ protected:
         station.Jobs = {{"first", true}, {"second", true}};
         station.Options.Auto = true;
         hooks.readConfig = nullptr;  // the tests set the options themselves
-        hooks.runJob = [this](Station& s, int n) {
-            EXPECT_EQ(s.RunMode, RM_Unattended);
+        hooks.runJob = [this](int n) {
+            EXPECT_EQ(station.RunMode, RM_Unattended);
             EXPECT_FALSE(inJob) << "runs overlap";
             inJob = true;
             runs.push_back({n, clock.Now()});
@@ -68,9 +68,9 @@ protected:
     test::FakeClock clock{At(10, 0)};
     test::ScheduleSurfaces surfaces;
     Station station{dir.path(), surfaces, clock};
-    ConfigWeekdayListStore store{dir.path() + "/Ferrolin.INI"};
+    ConfigWeekdayListStore store{dir.path() + "/Ferrolin.INI", station.IniCache};
     test::FakeProcessControl process;
-    AutoModeHooks hooks = DefaultAutoModeHooks();
+    AutoModeHooks hooks = StationAutoModeHooks(station);
     std::unique_ptr<AutoMode> autoMode;
 
     std::vector<std::pair<int, TDateTime>> runs;
@@ -260,7 +260,7 @@ TEST_F(AutoModeTest, ListThatCannotBeSavedAtMidnightIsReported) {
     surfaces.answers = {Answer::Yes};
     // A folder in place of the configuration file refuses every write.
     std::filesystem::create_directories(dir.path() + "/blocked");
-    ConfigWeekdayListStore blocked{dir.path() + "/blocked"};
+    ConfigWeekdayListStore blocked{dir.path() + "/blocked", station.IniCache};
     AutoMode blockedMode(station, blocked, process, hooks);
     clock.Advance(2 * kOneSecond);
     blockedMode.AutoModeTick();
@@ -300,7 +300,7 @@ TEST_F(AutoModeTest, AutoOffComputesTheNextStartButRunsNothing) {
 TEST_F(AutoModeTest, CancelStopsTheRemainingJobsAndTheRunEndsNormally) {
     station.Jobs = {{"a", true}, {"b", true}, {"c", true}};
     onJob = [&](int n) {
-        if (n == 0) station.Abbrechen = true;
+        if (n == 0) station.Copy.Cancel.Cancel();
     };
     TickFor(11 * kOneMinute);
     ASSERT_EQ(runs.size(), 1u);

@@ -23,7 +23,8 @@ protected:
     }
 
     test::TempDir dir;
-    ConfigWeekdayListStore store{dir.path() + "/Ferrolin.INI"};
+    ProfileCache cache;
+    ConfigWeekdayListStore store{dir.path() + "/Ferrolin.INI", cache};
     SendTimeEditor editor;
     test::ScheduleSurfaces surfaces;
 };

@@ -161,19 +161,19 @@ TEST_F(WatchdogTest, RebootIsRequestedOnce) {
 }
 
 TEST_F(WatchdogTest, GaugeFollowsTheCopyStatusWhileACopyRuns) {
-    CopyStatus.CopyType = CT_None;
+    station.Copy.Status.CopyType = CT_None;
     watchdog.WatchdogTick();
     EXPECT_EQ(surfaces.gaugeUpdates, 0);
 
-    CopyStatus.CopyType = CT_Copy;
-    CopyStatus.Position = 42.7;
-    CopyStatus.SetStatus("copying a.mpg");
+    station.Copy.Status.CopyType = CT_Copy;
+    station.Copy.Status.Position = 42.7;
+    station.Copy.Status.SetStatus("copying a.mpg");
     watchdog.WatchdogTick();
     EXPECT_EQ(surfaces.gaugePosition, 42);
     EXPECT_EQ(surfaces.gaugeText, "copying a.mpg");
 
-    CopyStatus.CopyType = CT_None;
-    CopyStatus.Position = 0;
+    station.Copy.Status.CopyType = CT_None;
+    station.Copy.Status.Position = 0;
     watchdog.WatchdogTick();
     EXPECT_EQ(surfaces.gaugePosition, 42);  // keeps the last progress
     EXPECT_EQ(surfaces.gaugeUpdates, 1);
