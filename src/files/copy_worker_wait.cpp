@@ -35,6 +35,7 @@ void FileCopyRun::WorkerCopy() {
 
     auto worker = std::make_unique<TCopyThread>(routine_, source_, target_, true);
     worker->BytesPerSecondLimit = maxBytesPerSecond_;
+    worker->FreshTarget = !Has(cfNoTempFile);
     ActiveCopyThread = worker.get();
     if (CopiesInPlace()) {
         worker->RunHere();
