@@ -2,6 +2,9 @@
 
 #include "common/log.h"
 #include "engine/folder_listing.h"
+#include "engine/job_guards.h"
+#include "files/copy_status.h"
+#include "platform/errors.h"
 #include "engine/transfer_kind.h"
 #include "engine/share_logon.h"
 #include "platform/path.h"
@@ -22,7 +25,12 @@ SourceListing ListFolderSource(Station& station, const std::string& source, bool
                                  : ListFolderFiles(folder, listing.entries);
     if (!listing.complete && !listing.entries.empty()) {
         WriteLog(0, station.LogFile, "Source " + source + " could not be listed completely");
+    } else if (!listing.complete && CopyCancel.load() == 0) {
+        WriteLog(0, station.LogFile, "Source " + source + " could not be listed");
     }
+    // A listing that missed files is a failed run, even when what was found is copied.
+    if (!listing.complete && CopyCancel.load() == 0) ++station.JobsCutShort;
+    if (recursive) LeaveOutNestedDestination(WithNormalFolders(job), folder.folder, listing.entries);
     return listing;
 }
 
@@ -41,8 +49,16 @@ SourceListing ListSource(Station& station, const std::string& source, bool recur
             break;
         case Tran_FileList:
             // Only a path whose last component looks like a file name is a list file.
-            if (LastPathComponent(source).find('.') != std::string_view::npos)
-                listing.entries = ListFileSource(source);
+            if (LastPathComponent(source).find('.') != std::string_view::npos) {
+                int32_t error = 0;
+                listing.entries = ListFileSource(source, &error);
+                if (error != 0) {
+                    WriteLog(0, station.LogFile,
+                             "List file " + source + " not read: " + platform::ErrorMessage(error));
+                    listing.complete = false;
+                    ++station.JobsCutShort;
+                }
+            }
             break;
         default:
             // FTP, HTTP and mailbox sources are listed by their own branches (not built yet).

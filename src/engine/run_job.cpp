@@ -3,6 +3,7 @@
 #include "common/log.h"
 #include "common/text.h"
 #include "engine/folder_transfer.h"
+#include "engine/job_guards.h"
 #include "engine/list_filters.h"
 #include "engine/list_source.h"
 #include "files/copy_status.h"
@@ -62,9 +63,10 @@ void RunJob(Station& station, uint16_t n) {
     surfaces.SetJobListEnabled(false);
     SelectJob(station, n);
     ReadJob(station, n);
-    const TransferJob job = station.Editor;  // the settings just read, for the whole job
+    // The settings just read, for the whole job; folders in the one form they are compared in.
+    const TransferJob job = WithNormalFolders(station.Editor);
     const bool checked = n < station.Jobs.size() && station.Jobs[n].checked;
-    if (checked) {
+    if (checked && !JobRefused(station, n, job)) {
         SetCaption(station, std::string(kCaption) + " " + job.Name);
         SourceListing listing =
             ListSource(station, job.SendeVerzeichnis, job.ParsingType == 1, &surfaces);
@@ -75,6 +77,7 @@ void RunJob(Station& station, uint16_t n) {
         }
         if (!listing.entries.empty()) {
             ExcludeBySuffix(job.ExcludeExtensions, listing.entries);
+            ReportUnreadableListFile(station, "Compare list file", job.CLFile);
             FilterByCompareList(job.CLFile, listing.entries);
             // Dial-up is not available on this platform: nothing is dialled, and the
             // connection counts as up.
