@@ -7,6 +7,7 @@
 
 #include "cli/auto_surfaces.h"
 #include "cli/commands.h"
+#include "cli/program_folder.h"
 #include "cli/stop_signals.h"
 #include "common/datetime_format.h"
 #include "common/log.h"
@@ -19,6 +20,7 @@
 #include "schedule/config_weekday_store.h"
 #include "schedule/watchdog.h"
 #include "station/legacy_config.h"
+#include "station/run_gate.h"
 #include "station/station.h"
 
 namespace ferrolin::cli {
@@ -37,10 +39,12 @@ std::chrono::milliseconds Until(SteadyClock::time_point due) {
 int RunAutoCommand(const Args& args) {
     if (!args.empty()) return UsageError("auto takes no arguments");
     StopSignals stopSignals;  // before any thread starts, so every thread blocks them
+    const std::string programDir = platform::DetectProgramDir();
+    if (const int rc = CheckProgramFolder(programDir); rc != 0) return rc;
     ApplyDateTimeFormats();
 
     AutoSurfaces surfaces(std::cerr, std::cout);
-    Station station(platform::DetectProgramDir(), surfaces);
+    Station station(programDir, surfaces);
     MoveLegacyConfig(station);
     SetFilesLogFolder(station.ProgramDir);
     const std::string mpegLoad = MpegLoadLogText(LoadMpegLibraries(station.ProgramDir));
@@ -81,7 +85,9 @@ int RunAutoCommand(const Args& args) {
         }
         serveTimer2();
         if (SteadyClock::now() >= nextTimer1) {
-            autoMode.AutoModeTick();
+            // While another process runs on this program folder, the tick waits for the
+            // next one.
+            if (const auto runLock = TryTakeRunLock(station.ProgramDir)) autoMode.AutoModeTick();
             nextTimer1 =
                 SteadyClock::now() + std::chrono::milliseconds(autoMode.Timer1IntervalMs());
         }

@@ -4,6 +4,8 @@
 
 #include "cli/cli_session.h"
 #include "cli/commands.h"
+#include "cli/program_folder.h"
+#include "platform/program_dir.h"
 #include "common/datetime_format.h"
 #include "schedule/auto_mode.h"
 #include "schedule/config_weekday_store.h"
@@ -14,6 +16,7 @@ namespace ferrolin::cli {
 int RunNextCommand(const Args& args) {
     if (!args.empty()) return UsageError("next takes no arguments");
     ApplyDateTimeFormats();
+    if (const int rc = CheckProgramFolder(platform::DetectProgramDir()); rc != 0) return rc;
     CliSession session;
     Station& station = session.station();
     ReadConfig(station);

@@ -1,17 +1,26 @@
 // "run": one run of the whole job list, as the button "Manual (no messages)" does it,
 // between "Program started" and "Program closed". SIGINT and SIGTERM act as the Cancel
 // button. Exit status: 0 when every file went through and no job was cut short, 1
-// otherwise, 130 after a cancel.
+// otherwise (a source that could not be listed, a log that could not be written), 2 for a
+// program folder that does not exist, 3 when another run holds the program folder (busy:
+// try later; nothing was touched), 130 after a cancel.
 #include <chrono>
+#include <iostream>
+#include <optional>
 
 #include "cli/cli_session.h"
 #include "cli/commands.h"
+#include "cli/program_folder.h"
 #include "cli/stop_signals.h"
 #include "common/datetime_format.h"
 #include "common/log.h"
 #include "engine/run_job.h"
 #include "files/log_folder.h"
 #include "files/mpeg_check.h"
+#include "platform/errors.h"
+#include "platform/program_dir.h"
+#include "platform/whole_file.h"
+#include "station/run_gate.h"
 #include "station/station_config.h"
 
 namespace ferrolin::cli {
@@ -19,6 +28,7 @@ namespace ferrolin::cli {
 namespace {
 
 constexpr int kExitCancelled = 130;
+constexpr int kExitBusy = 3;
 // How often processing messages looks for a stop signal: often enough for the operator,
 // rarely enough to cost nothing in a run over many small files.
 constexpr auto kSignalCheckInterval = std::chrono::milliseconds(20);
@@ -28,6 +38,21 @@ constexpr auto kSignalCheckInterval = std::chrono::milliseconds(20);
 int RunRunCommand(const Args& args) {
     if (!args.empty()) return UsageError("run takes no arguments");
     StopSignals stopSignals;  // before any thread starts, so every thread blocks them
+    const std::string programDir = platform::DetectProgramDir();
+    if (const int rc = CheckProgramFolder(programDir); rc != 0) return rc;
+    // Before anything in the folder is touched: one run at a time.
+    bool busy = false;
+    int32_t lockError = 0;
+    const std::optional<platform::RunLock> runLock = TryTakeRunLock(programDir, &busy, &lockError);
+    if (!runLock) {
+        if (busy) {
+            std::cerr << "ferrolin-cli: a run is active in " << programDir << "; try later\n";
+            return kExitBusy;
+        }
+        std::cerr << "ferrolin-cli: cannot take the run lock " << RunLockPath(programDir) << ": "
+                  << platform::ErrorMessage(lockError) << "\n";
+        return 1;
+    }
     ApplyDateTimeFormats();
     CliSession session;
     Station& station = session.station();
@@ -44,15 +69,26 @@ int RunRunCommand(const Args& args) {
 
     if (!mpegLoad.empty()) WriteLog(0, station.LogFile, mpegLoad);
     ReadConfig(station);
-    WriteLog(0, station.LogFile, "Program started");
+    bool logWritten = WriteLog(0, station.LogFile, "Program started");
+    // A pipe, a device or a huge file in the INI's place reads as no jobs: not a success.
+    const int32_t iniProblem = platform::WholeFileProblem(station.IniFilename);
+    if (iniProblem != 0)
+        WriteLog(0, station.LogFile,
+                 station.IniFilename + " not read: " + platform::ErrorMessage(iniProblem));
     station.RunMode = RM_Idle;
     if (!stopSignals.Pending()) RunAllJobsManually(station, false);
     if (!station.Abbrechen && stopSignals.Pending()) CancelRun(station);
-    WriteLog(0, station.LogFile, "Program closed");
+    logWritten = WriteLog(0, station.LogFile, "Program closed") && logWritten;
     UnloadMpegLibraries();
+    if (!logWritten) {
+        // Said once, where the operator looks when the log is silent.
+        session.surfaces().AppendError("Unable to write the log file " + station.LogFile);
+    }
 
     if (station.Abbrechen) return kExitCancelled;
-    return station.FailedFiles == 0 && station.JobsCutShort == 0 ? 0 : 1;
+    return station.FailedFiles == 0 && station.JobsCutShort == 0 && logWritten && iniProblem == 0
+               ? 0
+               : 1;
 }
 
 }  // namespace ferrolin::cli
