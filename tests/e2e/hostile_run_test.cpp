@@ -5,7 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
+#include <thread>
 
 #include "platform/run_lock.h"
 #include "support/child_process.h"
@@ -115,6 +118,32 @@ TEST_F(HostileRun, HonestExitCodesAndNoWaitOnPipesOrDevices) {
     const size_t at = noLog.errors.find(said);
     EXPECT_NE(at, std::string::npos) << noLog.errors;
     EXPECT_EQ(noLog.errors.find(said, at + 1), std::string::npos) << noLog.errors;
+}
+
+// The automatic station leaves its due runs to the next tick while another process holds
+// the program folder, and runs as soon as it is free again.
+TEST_F(HostileRun, AutoWaitsForTheNextTickWhileAnotherRunIsActive) {
+    WriteFile(src / "a.txt", "a");
+    test::WriteJobIni(home.path(), {{"SendTimeMode", "0"}, {"SendTimeSimpleInterval", "00:00:01"}},
+                      {FolderJob(src.path())});
+    std::optional<platform::RunLock> held = platform::RunLock::TryTake(home / "Ferrolin.lock");
+    ASSERT_TRUE(held.has_value());
+    setenv("FERROLIN_HOME", home.path().c_str(), 1);
+    test::ChildProcess station({FERROLIN_CLI_PATH, "auto"}, home / "auto.out");
+    unsetenv("FERROLIN_HOME");
+    // Several due ticks pass while the folder is held: none of them runs.
+    EXPECT_TRUE(test::WaitFor([&] {
+        const std::string out = ReadFile(home / "auto.out");
+        size_t starts = 0;
+        for (size_t at = out.find("next start: "); at != std::string::npos; at = out.find("next start: ", at + 1))
+            ++starts;
+        return starts >= 1;
+    }));
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    EXPECT_FALSE(fs::exists(dst / "a.txt"));
+    held.reset();
+    EXPECT_TRUE(test::WaitFor([&] { return fs::exists(dst / "a.txt"); }, std::chrono::seconds(30)))
+        << ReadFile(home / "auto.out");
 }
 
 }  // namespace
