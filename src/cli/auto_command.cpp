@@ -7,9 +7,11 @@
 
 #include "cli/auto_surfaces.h"
 #include "cli/commands.h"
+#include "cli/program_folder.h"
 #include "cli/stop_signals.h"
 #include "common/log.h"
 #include "station/run_driver.h"
+#include "station/run_gate.h"
 #include "station/station_start.h"
 
 namespace ferrolin::cli {
@@ -28,9 +30,12 @@ std::chrono::milliseconds Until(SteadyClock::time_point due) {
 int RunAutoCommand(const Args& args) {
     if (!args.empty()) return UsageError("auto takes no arguments");
     StopSignals stopSignals;  // before any thread starts, so every thread blocks them
+    StationStart start = ProgramStart();
+    start.programDir = DefaultProgramDir();
+    if (const int rc = CheckProgramFolder(start.programDir); rc != 0) return rc;
 
     AutoSurfaces surfaces(std::cerr, std::cout);
-    const std::unique_ptr<Station> opened = OpenStation(ProgramStart(), surfaces);
+    const std::unique_ptr<Station> opened = OpenStation(start, surfaces);
     Station& station = *opened;
     AutoMode& autoMode = station.Automatic();
     Watchdog& watchdog = station.Dog();
@@ -65,7 +70,9 @@ int RunAutoCommand(const Args& args) {
         }
         serveTimer2();
         if (SteadyClock::now() >= nextTimer1) {
-            autoMode.AutoModeTick();
+            // While another process runs on this program folder, the tick waits for the
+            // next one.
+            if (const auto runLock = TryTakeRunLock(station.ProgramDir)) autoMode.AutoModeTick();
             nextTimer1 =
                 SteadyClock::now() + std::chrono::milliseconds(autoMode.Timer1IntervalMs());
         }

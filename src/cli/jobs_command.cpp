@@ -5,12 +5,14 @@
 
 #include "cli/cli_session.h"
 #include "cli/commands.h"
+#include "cli/program_folder.h"
 #include "station/station_config.h"
 
 namespace ferrolin::cli {
 
 int RunJobsCommand(const Args& args) {
     if (!args.empty()) return UsageError("jobs takes no arguments");
+    if (const int rc = CheckProgramFolder(DefaultProgramDir()); rc != 0) return rc;
     CliSession session;
     Station& station = session.station();
     ReadConfig(station);

@@ -4,6 +4,7 @@
 
 #include "cli/cli_session.h"
 #include "cli/commands.h"
+#include "cli/program_folder.h"
 #include "common/datetime_format.h"
 #include "schedule/auto_mode.h"
 #include "station/station_config.h"
@@ -12,6 +13,7 @@ namespace ferrolin::cli {
 
 int RunNextCommand(const Args& args) {
     if (!args.empty()) return UsageError("next takes no arguments");
+    if (const int rc = CheckProgramFolder(DefaultProgramDir()); rc != 0) return rc;
     CliSession session;
     Station& station = session.station();
     ReadConfig(station);

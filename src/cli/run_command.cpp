@@ -1,21 +1,29 @@
 // "run": one run of the whole job list, as the button "Manual (no messages)" does it,
 // between "Program started" and "Program closed". SIGINT and SIGTERM act as the Cancel
 // button. Exit status: 0 when every file went through and no job was cut short, 1
-// otherwise, 130 after a cancel.
+// otherwise (a source that could not be listed, a log that could not be written), 2 for a
+// program folder that does not exist, 3 when another run holds the program folder (busy:
+// try later; nothing was touched), 130 after a cancel.
 #include <chrono>
+#include <iostream>
+#include <optional>
 
 #include "cli/cli_session.h"
 #include "cli/commands.h"
+#include "cli/program_folder.h"
 #include "cli/stop_signals.h"
 #include "common/log.h"
 #include "station/run_driver.h"
+#include "station/run_gate.h"
 #include "station/station_config.h"
+#include "station/station_start.h"
 
 namespace ferrolin::cli {
 
 namespace {
 
 constexpr int kExitCancelled = 130;
+constexpr int kExitBusy = 3;
 // How often processing messages looks for a stop signal: often enough for the operator,
 // rarely enough to cost nothing in a run over many small files.
 constexpr auto kSignalCheckInterval = std::chrono::milliseconds(20);
@@ -25,6 +33,21 @@ constexpr auto kSignalCheckInterval = std::chrono::milliseconds(20);
 int RunRunCommand(const Args& args) {
     if (!args.empty()) return UsageError("run takes no arguments");
     StopSignals stopSignals;  // before any thread starts, so every thread blocks them
+    const std::string programDir = DefaultProgramDir();
+    if (const int rc = CheckProgramFolder(programDir); rc != 0) return rc;
+    // Before anything in the folder is touched: one run at a time.
+    bool busy = false;
+    int32_t lockError = 0;
+    const auto runLock = TryTakeRunLock(programDir, &busy, &lockError);
+    if (!runLock) {
+        if (busy) {
+            std::cerr << "ferrolin-cli: a run is active in " << programDir << "; try later\n";
+            return kExitBusy;
+        }
+        std::cerr << "ferrolin-cli: cannot take the run lock " << RunLockPath(programDir) << ": "
+                  << ProblemText(lockError) << "\n";
+        return 1;
+    }
     CliSession session;
     Station& station = session.station();
     const CancelToken& cancel = station.Copy.Cancel;
@@ -38,14 +61,25 @@ int RunRunCommand(const Args& args) {
     });
 
     ReadConfig(station);
-    WriteLog(0, station.LogFile, "Program started");
+    bool logWritten = WriteLog(0, station.LogFile, "Program started");
+    // A pipe, a device or a huge file in the INI's place reads as no jobs: not a success.
+    const int32_t iniProblem = IniFileProblem(station.IniFilename);
+    if (iniProblem != 0)
+        WriteLog(0, station.LogFile,
+                 station.IniFilename + " not read: " + ProblemText(iniProblem));
     station.RunMode = RM_Idle;
     if (!stopSignals.Pending()) RunAllJobsManually(station, false);
     if (!cancel.Cancelled() && stopSignals.Pending()) CancelRun(station);
-    WriteLog(0, station.LogFile, "Program closed");
+    logWritten = WriteLog(0, station.LogFile, "Program closed") && logWritten;
+    if (!logWritten) {
+        // Said once, where the operator looks when the log is silent.
+        session.surfaces().AppendError("Unable to write the log file " + station.LogFile);
+    }
 
     if (cancel.Cancelled()) return kExitCancelled;
-    return station.FailedFiles == 0 && station.JobsCutShort == 0 ? 0 : 1;
+    return station.FailedFiles == 0 && station.JobsCutShort == 0 && logWritten && iniProblem == 0
+               ? 0
+               : 1;
 }
 
 }  // namespace ferrolin::cli

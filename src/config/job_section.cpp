@@ -90,6 +90,21 @@ TransferJob ReadJobSection(const ProfileFile& ini, int n, const TransferJob& pre
     return job;
 }
 
+std::vector<std::string> OutOfRangeChoices(const ProfileFile& ini, int n) {
+    const std::string section = JobSectionName(n);
+    ProfileFile::Snapshot snapshot(ini);
+    std::vector<std::string> wrong;
+    for (const JobKey& k : JobKeys()) {
+        if (k.choice == nullptr || k.choice == &TransferJob::ParsingType ||
+            !ini.ValueExists(section, k.key))
+            continue;
+        const int32_t value = ini.ReadInteger(section, k.key, 0);
+        if (value < 0 || value >= k.itemCount)
+            wrong.push_back(std::string(k.key) + "=" + ini.ReadString(section, k.key, ""));
+    }
+    return wrong;
+}
+
 void WriteJobSection(ProfileFile& ini, int n, const TransferJob& job) {
     const std::string section = JobSectionName(n);
     ProfileFile::Batch batch(ini);

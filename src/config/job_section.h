@@ -1,6 +1,7 @@
 #pragma once
 // A job's "Kopf<N>" section and the TransferJob record built from it.
 #include <string>
+#include <vector>
 
 #include "config/profile_file.h"
 #include "config/transfer_job.h"
@@ -21,6 +22,11 @@ TransferJob ReadJobSection(const ProfileFile& ini, int n, const TransferJob& pre
 // Writes every key of job into Kopf<n> except Active; AddTimeStampE only when
 // AddTimeStampC is set. Choices are stored as their index. Throws ProfileWriteError.
 void WriteJobSection(ProfileFile& ini, int n, const TransferJob& job);
+
+// The stored choices of Kopf<n> outside their range, as "Key=value" (ParsingType excepted:
+// any value of 2 or more is "Include Sub Directories"). ReadJobSection would read them as
+// another choice; a run must not.
+std::vector<std::string> OutOfRangeChoices(const ProfileFile& ini, int n);
 
 // Item counts of the job's choices, for editors that offer them.
 inline constexpr uint8_t kSourceTypeCount = 6;

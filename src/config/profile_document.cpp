@@ -62,6 +62,9 @@ void ProfileDocument::IndexSections() {
 
 ProfileDocument ProfileDocument::Parse(std::string_view text) {
     ProfileDocument doc;
+    // Windows editors start a UTF-8 file with a byte-order mark; it is not part of the
+    // first section's name.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     bool eolChosen = false;
     size_t pos = 0;
     while (pos < text.size()) {

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "common/log.h"
+#include "engine/job_guards.h"
 #include "engine/source_entry.h"
 #include "files/copy_worker.h"
 #include "files/file_copy.h"
@@ -108,7 +109,8 @@ bool TransferOneFile(RunContext& station, const TransferJob& job, const std::str
     }
     // The source goes only when a copy of it exists: never after a read-only pass
     // (no destination) and never behind a shortcut that points at it.
-    if (job.SourceDelete && !destination.empty() && job.CopyMode != CM_ShortCutsOnly)
+    if (job.SourceDelete && !destination.empty() && job.CopyMode != CM_ShortCutsOnly &&
+        !SourceIsDestination(station, job, source, destination))
         platform::DeleteFile(source);
     if (station.Options.SaveSuccessfulCopies && result != crSame) {
         WriteLog(0, station.LogFile,

@@ -5,7 +5,10 @@
 #include <cstdio>
 
 #include "common/log.h"
+#include "engine/guarded_delete.h"
 #include "engine/mirror_compare.h"
+#include "engine/path_guard.h"
+#include "platform/errors.h"
 #include "platform/fs.h"
 #include "platform/path.h"
 #include "platform/text_lines.h"
@@ -29,7 +32,9 @@ bool Digits(std::string_view text, size_t from, size_t count, int& value) {
 bool ReadDelayFile(RunContext& station, const std::string& path, std::vector<std::string>& lines) {
     int32_t error = 0;
     if (platform::ReadTextLines(path, lines, &error) || error == ENOENT) return true;
-    WriteLog(0, station.LogFile, std::string(kDelayDeleteFileName) + " could not be read, left as it is");
+    WriteLog(0, station.LogFile, std::string(kDelayDeleteFileName) +
+                                     " could not be read, left as it is: " +
+                                     platform::ErrorMessage(error));
     return false;
 }
 
@@ -89,7 +94,20 @@ void PostponeDeletions(RunContext& station, const std::string& destRoot,
     const std::string moment = FormatDelayMoment(station.clock().Now());
     std::string prefix = moment + '\t' + destRoot;
     if (prefix.back() != platform::kPathSeparator) prefix += platform::kPathSeparator;
-    const bool added = AddEachUnlessListed(orphans, prefix, lines) > 0;
+    // A name with a line break would split its line and could forge another: such a file
+    // is left alone.
+    std::vector<std::string> storable;
+    storable.reserve(orphans.size());
+    for (const std::string& orphan : orphans) {
+        if (!HasLineBreak(orphan)) {
+            storable.push_back(orphan);
+            continue;
+        }
+        WriteLog(0, station.LogFile,
+                 "File " + platform::JoinPath(destRoot, orphan) +
+                     " has a line break in its name; not added to " + kDelayDeleteFileName);
+    }
+    const bool added = AddEachUnlessListed(storable, prefix, lines) > 0;
     if (added && !platform::WriteTextLinesAtomically(path, lines))
         WriteLog(0, station.LogFile, std::string(kDelayDeleteFileName) + " could not be written");
 }
@@ -103,6 +121,13 @@ void ProcessDelayedDeletes(RunContext& station, const TransferJob& job) {
     const TDateTime now = station.clock().Now();
     std::vector<std::string> remaining;
     std::vector<std::string> due;
+    std::vector<std::string> dueRoots;
+    // Only paths inside a job's destination folder are ever deleted; anything else in the
+    // file (a relative path, "..", a folder of no job) stays there, named once in the log.
+    std::vector<std::string> folders =
+        JobDestinationFolders(station.IniFilename, station.Jobs.size());
+    if (const std::string own = NormalisePath(job.EmpfangsVerzeichnis); IsNormalAbsolutePath(own) && own != "/")
+        folders.push_back(own);
     for (std::string& line : lines) {
         if (line.empty()) continue;  // a blank line carries nothing; it is dropped
         const std::optional<TDateTime> moment = ParseDelayMoment(line.substr(0, kDelayMomentLength));
@@ -111,7 +136,16 @@ void ProcessDelayedDeletes(RunContext& station, const TransferJob& job) {
                      std::string(kDelayDeleteFileName) + ": line not understood, kept: " + line);
             remaining.push_back(std::move(line));
         } else if (now > *moment + static_cast<double>(*days)) {
-            due.push_back(line.substr(kDelayMomentLength + 1));
+            std::string file = line.substr(kDelayMomentLength + 1);
+            if (const std::optional<std::string> root = GuardingFolder(file, folders)) {
+                due.push_back(std::move(file));
+                dueRoots.push_back(*root);
+            } else {
+                WriteLog(0, station.LogFile,
+                         std::string(kDelayDeleteFileName) +
+                             ": path not inside a job's destination folder, kept: " + line);
+                remaining.push_back(std::move(line));
+            }
         } else {
             remaining.push_back(std::move(line));
         }
@@ -121,9 +155,9 @@ void ProcessDelayedDeletes(RunContext& station, const TransferJob& job) {
         WriteLog(0, station.LogFile, std::string(kDelayDeleteFileName) + " could not be written");
         return;
     }
-    for (const std::string& file : due) {
+    for (size_t k = 0; k < due.size(); ++k) {
         if (station.Copy.Cancel.StopRequested()) break;
-        DeleteAndLog(station, file);
+        DeleteBelowAndLog(station, dueRoots[k], due[k]);
         station.surfaces().ProcessMessages();
     }
 }

@@ -3,7 +3,9 @@
 #include "common/log.h"
 #include "engine/folder_listing.h"
 #include "engine/folder_transfer.h"
+#include "engine/job_guards.h"
 #include "engine/share_logon.h"
+#include "platform/errors.h"
 #include "platform/path.h"
 
 namespace ferrolin {
@@ -21,15 +23,27 @@ SourceListing ListFolderSource(RunContext& run, const TransferJob& job, Surfaces
                            : ListFolderFiles(folder, listing.entries);
     if (!listing.complete && !listing.entries.empty()) {
         WriteLog(0, run.LogFile, "Source " + source + " could not be listed completely");
+    } else if (!listing.complete && !run.Copy.Cancel.StopRequested()) {
+        WriteLog(0, run.LogFile, "Source " + source + " could not be listed");
     }
+    // A listing that missed files is a failed run, even when what was found is copied.
+    if (!listing.complete && !run.Copy.Cancel.StopRequested()) ++run.JobsCutShort;
+    if (job.ParsingType == 1) LeaveOutNestedDestination(job, folder.folder, listing.entries);
     return listing;
 }
 
-SourceListing ListFileListSource(RunContext&, const TransferJob& job, Surfaces*) {
+SourceListing ListFileListSource(RunContext& run, const TransferJob& job, Surfaces*) {
     SourceListing listing;
+    const std::string& source = job.SendeVerzeichnis;
     // Only a path whose last component looks like a file name is a list file.
-    if (LastPathComponent(job.SendeVerzeichnis).find('.') != std::string_view::npos)
-        listing.entries = ListFileSource(job.SendeVerzeichnis);
+    if (LastPathComponent(source).find('.') == std::string_view::npos) return listing;
+    int32_t error = 0;
+    listing.entries = ListFileSource(source, &error);
+    if (error != 0) {
+        WriteLog(0, run.LogFile, "List file " + source + " not read: " + platform::ErrorMessage(error));
+        listing.complete = false;
+        ++run.JobsCutShort;
+    }
     return listing;
 }
 

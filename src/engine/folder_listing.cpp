@@ -174,9 +174,11 @@ SourceList ListFolderFiles(std::string_view folder, std::string_view masks, bool
     return list;
 }
 
-SourceList ListFileSource(const std::string& listFile) {
+SourceList ListFileSource(const std::string& listFile) { return ListFileSource(listFile, nullptr); }
+
+SourceList ListFileSource(const std::string& listFile, int32_t* error) {
     std::vector<std::string> lines;
-    platform::ReadTextLines(listFile, lines);  // lines read before an error still count
+    platform::ReadTextLines(listFile, lines, error);  // lines read before an error still count
     SourceList list;
     DateTexts dates;
     for (const std::string& line : lines) {

@@ -42,5 +42,7 @@ SourceList ListFolderFiles(std::string_view folder, std::string_view masks, bool
 // The files named by a list file, one full path per line, in line order; files that are
 // missing, unreadable or empty are left out.
 SourceList ListFileSource(const std::string& listFile);
+// The same; error gets the errno (or named code) when the list file could not be read.
+SourceList ListFileSource(const std::string& listFile, int32_t* error);
 
 }  // namespace ferrolin

@@ -3,6 +3,7 @@
 #include "common/log.h"
 #include "engine/delayed_delete.h"
 #include "engine/folder_listing.h"
+#include "engine/guarded_delete.h"
 #include "engine/list_filters.h"
 #include "engine/mirror_compare.h"
 #include "engine/share_logon.h"
@@ -57,7 +58,9 @@ void MirrorFolderDestination(RunContext& station, const TransferJob& job,
         std::string below = PathBelow(path, destFolder);
         if (!below.empty()) orphans.push_back(std::move(below));
     }
-    RemoveCommon(counterparts, orphans, false, &panel);
+    // Local names differ by letter case on this file system: report.txt never protects
+    // REPORT.txt, and never leaves report.txt itself to be deleted.
+    RemoveCommonExactCase(counterparts, orphans, &panel);
 
     const std::optional<long> days = ParseDelayDays(job.DestDelDelay);
     if (!job.DestDelDelay.empty() && !days) {
@@ -71,7 +74,7 @@ void MirrorFolderDestination(RunContext& station, const TransferJob& job,
     }
     for (const std::string& orphan : orphans) {
         if (station.Copy.Cancel.StopRequested()) break;
-        DeleteAndLog(station, destFolder + kSep + orphan);
+        DeleteBelowAndLog(station, destFolder, destFolder + kSep + orphan);
         panel.ProcessMessages();
     }
 }

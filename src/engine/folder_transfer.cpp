@@ -9,12 +9,14 @@
 #include "engine/copy_decision.h"
 #include "engine/delayed_delete.h"
 #include "engine/folder_mirror.h"
+#include "engine/job_guards.h"
 #include "engine/run_texts.h"
 #include "engine/share_logon.h"
 #include "files/integers.h"
 #include "platform/disk.h"
 #include "platform/fs.h"
 #include "platform/path.h"
+#include "platform/safe_open.h"
 #include "engine/run_context.h"
 
 namespace ferrolin {
@@ -78,8 +80,11 @@ std::string MirroredFolder(const std::string& destRoot, const std::string& sourc
     }
     const std::string folder = below.empty() ? destRoot : platform::JoinPath(destRoot, below);
     if (knownFolder != nullptr && *knownFolder == folder) return folder;
-    // A folder that cannot be made shows up as the copy's failure.
-    if (!platform::DirectoryExists(folder)) platform::CreateDirectories(folder);
+    // A folder that cannot be made shows up as the copy's failure. Subfolders are made and
+    // entered level by level without following links: a link standing where a subfolder
+    // belongs is replaced by a real folder, so no copy lands where the link points.
+    if (!platform::DirectoryExists(destRoot)) platform::CreateDirectories(destRoot);
+    if (!below.empty()) platform::OpenFolderBelow(destRoot, below, true);
     if (knownFolder != nullptr) *knownFolder = folder;
     return folder;
 }
@@ -115,6 +120,10 @@ void RunFolderTransfer(RunContext& station, const TransferJob& job, const Source
 
     while (i < list.size() && !station.Copy.Cancel.StopRequested()) {
         const std::string source = EntryPath(i, list);
+        if (SourceLeavesDestination(station, job, source)) {
+            ++i;
+            continue;
+        }
         const std::string destination = DestinationFor(job, source, &knownFolder);
         if (!destination.empty())
             counterparts.push_back(PathBelow(destination, job.EmpfangsVerzeichnis));

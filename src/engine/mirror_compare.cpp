@@ -14,11 +14,13 @@ std::string_view KeyPart(const std::string& entry, bool namesOnly) {
     return namesOnly ? LastPathComponent(entry) : std::string_view(entry);
 }
 
-// FNV-1a over the lower-cased bytes, so keys need not be copied to be lower-cased.
-uint64_t KeyHash(std::string_view key) {
+// FNV-1a over the lower-cased bytes (or, with exactCase, the bytes as they are), so keys
+// need not be copied to be lower-cased.
+uint64_t KeyHash(std::string_view key, bool exactCase) {
     uint64_t hash = 1469598103934665603ULL;
     for (const char ch : key) {
-        const char c = ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
+        const char c =
+            !exactCase && ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
         hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
     }
     return hash;
@@ -32,8 +34,8 @@ class KeyIndex {
 public:
     static constexpr size_t kNone = static_cast<size_t>(-1);
 
-    KeyIndex(const std::vector<std::string>& entries, bool namesOnly)
-        : entries_(entries), namesOnly_(namesOnly), next_(entries.size(), kNone) {
+    KeyIndex(const std::vector<std::string>& entries, bool namesOnly, bool exactCase)
+        : entries_(entries), namesOnly_(namesOnly), exactCase_(exactCase), next_(entries.size(), kNone) {
         size_t capacity = 16;
         while (capacity < entries.size() * 2) capacity *= 2;
         slots_.assign(capacity, Slot{});
@@ -41,7 +43,7 @@ public:
         // From the back, so each key's chain runs front to back.
         for (size_t k = entries.size(); k-- > 0;) {
             const std::string_view key = KeyPart(entries[k], namesOnly_);
-            Slot& slot = Probe(key, KeyHash(key));
+            Slot& slot = Probe(key, KeyHash(key, exactCase_));
             if (slot.owner == kNone) {
                 slot.owner = k;
             } else {
@@ -53,7 +55,7 @@ public:
 
     // Takes the first remaining position with this key; kNone when there is none.
     size_t Take(std::string_view key) {
-        Slot& slot = Probe(key, KeyHash(key));
+        Slot& slot = Probe(key, KeyHash(key, exactCase_));
         const size_t position = slot.head;
         if (position != kNone) slot.head = next_[position];
         return position;
@@ -74,14 +76,18 @@ private:
                 slot.hash = hash;
                 return slot;
             }
-            if (slot.hash == hash &&
-                EqualsIgnoreAsciiCase(KeyPart(entries_[slot.owner], namesOnly_), key))
+            if (slot.hash == hash && Equal(KeyPart(entries_[slot.owner], namesOnly_), key))
                 return slot;
         }
     }
 
+    bool Equal(std::string_view a, std::string_view b) const {
+        return exactCase_ ? a == b : EqualsIgnoreAsciiCase(a, b);
+    }
+
     const std::vector<std::string>& entries_;
     const bool namesOnly_;
+    const bool exactCase_;
     std::vector<size_t> next_;
     std::vector<Slot> slots_;
     size_t mask_ = 0;
@@ -89,10 +95,12 @@ private:
 
 }  // namespace
 
-void RemoveCommon(const std::vector<std::string>& first, std::vector<std::string>& second,
-                  bool namesOnly, Surfaces* panel) {
+namespace {
+
+void RemoveCommonKeys(const std::vector<std::string>& first, std::vector<std::string>& second,
+                      bool namesOnly, bool exactCase, Surfaces* panel) {
     if (first.empty() || second.empty()) return;
-    KeyIndex index(second, namesOnly);
+    KeyIndex index(second, namesOnly, exactCase);
     std::vector<bool> removed(second.size(), false);
     const std::string count = std::to_string(first.size());
     for (size_t i = 0; i < first.size(); ++i) {
@@ -111,6 +119,18 @@ void RemoveCommon(const std::vector<std::string>& first, std::vector<std::string
         }
     }
     second.resize(kept);
+}
+
+}  // namespace
+
+void RemoveCommon(const std::vector<std::string>& first, std::vector<std::string>& second,
+                  bool namesOnly, Surfaces* panel) {
+    RemoveCommonKeys(first, second, namesOnly, false, panel);
+}
+
+void RemoveCommonExactCase(const std::vector<std::string>& first, std::vector<std::string>& second,
+                           Surfaces* panel) {
+    RemoveCommonKeys(first, second, false, true, panel);
 }
 
 bool AddUnlessListed(std::string_view key, std::string_view line, std::vector<std::string>& list) {

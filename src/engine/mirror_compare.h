@@ -16,6 +16,11 @@ namespace ferrolin {
 void RemoveCommon(const std::vector<std::string>& first, std::vector<std::string>& second,
                   bool namesOnly, Surfaces* panel);
 
+// The same with whole entries compared exactly, letter case included: the comparison of
+// local paths, where names that differ only by case are different files.
+void RemoveCommonExactCase(const std::vector<std::string>& first, std::vector<std::string>& second,
+                           Surfaces* panel);
+
 // Appends line (or key when line is empty) unless a line of list already contains key
 // (exact letter case). True when it appended.
 bool AddUnlessListed(std::string_view key, std::string_view line, std::vector<std::string>& list);

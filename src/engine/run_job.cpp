@@ -2,6 +2,7 @@
 
 #include "common/log.h"
 #include "common/text.h"
+#include "engine/job_guards.h"
 #include "engine/list_filters.h"
 #include "engine/list_source.h"
 
@@ -45,6 +46,7 @@ void RunTransferJob(RunContext& run, const TransferJob& job) {
     }
     if (!listing.entries.empty()) {
         ExcludeBySuffix(job.ExcludeExtensions, listing.entries);
+        ReportUnreadableListFile(run, "Compare list file", job.CLFile);
         FilterByCompareList(job.CLFile, listing.entries);
         // Dial-up is not available on this platform: nothing is dialled, and the
         // connection counts as up.

@@ -11,6 +11,7 @@
 #include "common/text.h"
 #include "files/file_copy_run.h"
 #include "platform/errors.h"
+#include "platform/safe_open.h"
 
 namespace ferrolin {
 namespace {
@@ -42,20 +43,22 @@ int64_t FileCopyRun::WaitAndReread(void* buffer, size_t size) {
              "Read error:" + ctx_.Status.StatusStr + " at pos:" + std::to_string(done) + " " +
                  source_);
     int32_t lastError = platform::LastError();
-    // The operator's Cancel does not shorten this wait; it is seen after the block.
-    for (int retries = 0; retries < kMaxReadRetries; ++retries) {
+    // Cancel (the operator's, or a stop signal) ends the wait at the next attempt, so a
+    // source that stays away never holds a stop for the whole countdown.
+    for (int retries = 0; retries < kMaxReadRetries && !ctx_.Cancel.StopRequested(); ++retries) {
         Fail("Failed to read, waiting for source " +
                std::to_string((kMaxReadRetries - retries) / 10));
         Pump();
         std::this_thread::sleep_for(kRetryPause);
         sourceFile_.Close();
-        sourceFile_ = platform::FileHandle::OpenRead(source_);
+        sourceFile_ = platform::OpenRegularRead(source_, true, false);
         if (sourceFile_.IsOpen() && sourceFile_.Seek(done)) {
             int64_t n = sourceFile_.ReadFull(buffer, size);
             if (n >= 0) return n;
         }
         lastError = platform::LastError();
     }
+    if (ctx_.Cancel.StopRequested()) return -1;
     Fail("Connection failed:" + SysErrorText(lastError));
     WriteLog(3, ctx_.FileCopyLogPath(),
              "To many retries, read canceled at pos:" + std::to_string(done) + " " + source_);
@@ -68,7 +71,7 @@ void FileCopyRun::BlockLoop() {
     const bool unbuffered = writeMode_ == wmUnbuffered;
     platform::FileHandle target;
     if (!Has(cfReadOnly)) {
-        target = platform::FileHandle::CreateAlways(target_, unbuffered);
+        target = platform::CreateCopyTarget(target_, !Has(cfNoTempFile), unbuffered);
         if (!target.IsOpen()) {
             targetFailed_ = true;
             return;

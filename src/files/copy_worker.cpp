@@ -10,6 +10,7 @@
 #include "files/copy_status.h"
 #include "platform/errors.h"
 #include "platform/file_handle.h"
+#include "platform/safe_open.h"
 
 namespace ferrolin {
 
@@ -121,7 +122,7 @@ void TCopyThread::Execute() {
 }
 
 int32_t TCopyThread::CopyChunks() {
-    platform::FileHandle source = platform::FileHandle::OpenRead(quelle_);
+    platform::FileHandle source = platform::OpenRegularRead(quelle_, true, false);
     if (!source.IsOpen()) return platform::LastError();
     auto info = source.Info();
     if (!info) return platform::LastError();
@@ -132,7 +133,7 @@ int32_t TCopyThread::CopyChunks() {
     if (size > static_cast<int64_t>(chunk)) {
         ::posix_fadvise(source.fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
     }
-    platform::FileHandle target = platform::FileHandle::CreateAlways(ziel_);
+    platform::FileHandle target = platform::CreateCopyTarget(ziel_, FreshTarget);
     if (!target.IsOpen()) return platform::LastError();
     TargetCreated = true;
 

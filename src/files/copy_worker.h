@@ -67,6 +67,9 @@ public:
     std::atomic<int32_t> ErrorNr{0};
     // Set once the worker has created (and so owns) the target file.
     std::atomic<bool> TargetCreated{false};
+    // The target is a temporary file made new (a stale one of that name removed first);
+    // false: the destination itself, written in place. Links are never written through.
+    bool FreshTarget = true;
     const std::string Filename;  // file name part of the source
 
 private:

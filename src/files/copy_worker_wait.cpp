@@ -33,6 +33,7 @@ void FileCopyRun::WorkerCopy() {
 
     auto worker = std::make_unique<TCopyThread>(ctx_, routine_, source_, target_, true);
     worker->BytesPerSecondLimit = maxBytesPerSecond_;
+    worker->FreshTarget = !Has(cfNoTempFile);
     ctx_.ActiveThread = worker.get();
     if (CopiesInPlace()) {
         worker->RunHere();

@@ -10,6 +10,8 @@
 #include "platform/file_times.h"
 #include "platform/fs.h"
 #include "platform/path.h"
+#include "platform/safe_open.h"
+#include "files/temp_name.h"
 
 namespace ferrolin {
 namespace {
@@ -109,9 +111,13 @@ bool FileCopyRun::OpenSource() {
             return false;
         }
     } else {
-        sourceFile_ = platform::FileHandle::OpenRead(source_);
+        sourceFile_ = platform::OpenRegularRead(source_, true, false);
         if (!sourceFile_.IsOpen()) {
-            Fail("Open of " + name_ + " failed");
+            // A pipe or a device is refused without waiting for a writer, and says so.
+            const bool special = platform::LastError() == platform::ERROR_NOT_REGULAR_FILE &&
+                                 !platform::DirectoryExists(source_);
+            Fail("Open of " + name_ + " failed" +
+                   (special ? ": " + platform::ErrorMessage(platform::ERROR_NOT_REGULAR_FILE) : ""));
             return false;
         }
         info = sourceFile_.Info();
@@ -132,7 +138,17 @@ bool FileCopyRun::OpenSource() {
 
 bool FileCopyRun::ProbeDestination() {
     if (!Has(cfReadOnly)) {
-        platform::FileHandle probe = platform::FileHandle::OpenRead(dest_);
+        // A link at the destination name counts as absent: it is replaced, never written
+        // through. A pipe, device or folder there is refused without opening it.
+        const platform::EntryKind kind = platform::KindOfEntry(dest_);
+        if (kind == platform::EntryKind::Folder || kind == platform::EntryKind::Other) {
+            Status(name_ + " not copied: " + dest_ + " " +
+                   platform::ErrorMessage(platform::ERROR_NOT_REGULAR_FILE));
+            return false;
+        }
+        platform::FileHandle probe =
+            kind == platform::EntryKind::Link ? platform::FileHandle()
+                                              : platform::OpenRegularRead(dest_, true, true);
         if (!probe.IsOpen()) {
             if (platform::LastError() == platform::ERROR_SHARING_VIOLATION) {
                 Status(SysErrorText(platform::ERROR_SHARING_VIOLATION) + " " + dest_);
@@ -229,9 +245,9 @@ bool FileCopyRun::PrepareCopy() {
         }
         // A read-only destination is overwritten; cleared only once the copy goes ahead.
         if (destExists_ && platform::IsReadOnlyMode(destInfo_.Mode)) {
-            platform::SetFileMode(dest_, platform::WritableMode(destInfo_.Mode));
+            platform::SetModeNoFollow(dest_, platform::WritableMode(destInfo_.Mode));
         }
-        target_ = Has(cfNoTempFile) ? dest_ : dest_ + ".tmp";
+        target_ = Has(cfNoTempFile) ? dest_ : TempPathFor(dest_);
     }
     return true;
 }
@@ -255,9 +271,9 @@ void FileCopyRun::Finish() {
             Fail(name_ + " Failed to rename temp file");
         }
         if (result_ == crCopied && !Has(cfReadOnly)) {
-            platform::SetFileTimes(dest_, sourceInfo_.CreationTime, sourceInfo_.LastAccessTime,
-                                   sourceInfo_.LastWriteTime);
-            platform::SetFileMode(dest_, sourceInfo_.Mode);
+            platform::SetTimesAndModeNoFollow(dest_, sourceInfo_.CreationTime,
+                                              sourceInfo_.LastAccessTime,
+                                              sourceInfo_.LastWriteTime, sourceInfo_.Mode);
         }
         return;
     }

@@ -17,6 +17,7 @@
 
 #include "common/datetime_format.h"
 #include "common/log.h"
+#include "station/run_gate.h"
 #include "common/memo_lines.h"
 #include "config/profile_file.h"
 #include "files/mpeg_check.h"
@@ -184,7 +185,8 @@ void TFQuillomat::closeEvent(QCloseEvent* event) {
 void TFQuillomat::OnTimer1() {
     // Off for the whole tick: a run inside it processes messages.
     Timer1->stop();
-    station_->Automatic().AutoModeTick();
+    // While another process runs on this program folder, the tick waits for the next one.
+    if (const auto runLock = TryTakeRunLock(station_->ProgramDir)) station_->Automatic().AutoModeTick();
     ShowSendTime();
     {
         Showing showing(showing_);

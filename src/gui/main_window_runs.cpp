@@ -4,6 +4,7 @@
 
 #include "station/run_driver.h"
 #include "gui/main_window.h"
+#include "station/run_gate.h"
 
 namespace ferrolin::gui {
 
@@ -18,6 +19,11 @@ void TFQuillomat::OnManual(bool withMessages) {
     // started inside the first would copy the same files twice over and end the outer
     // run's state under it: a click during a run is ignored.
     if (RunInProgress(*station_) || station_->RunMode == RM_Starting) return;
+    const auto runLock = TryTakeRunLock(station_->ProgramDir);
+    if (!runLock) {
+        station_->surfaces().SetStatusText("A run is active in " + station_->ProgramDir);
+        return;
+    }
     RunAllJobsManually(*station_, withMessages);
     ShowSendTime();
 }

@@ -22,6 +22,10 @@ const char* NamedErrorText(int32_t code) {
             return "The network share cannot be reached.";
         case ERROR_CLOCK_SETTING_DISABLED:
             return "Setting the system clock is not enabled in this program.";
+        case ERROR_NOT_REGULAR_FILE:
+            return "Not a regular file (a pipe, device or folder).";
+        case ERROR_FILE_TOO_LARGE:
+            return "The file is larger than 64 MiB.";
         default:
             return nullptr;
     }

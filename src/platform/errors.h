@@ -16,6 +16,10 @@ inline constexpr int32_t ERROR_SHARE_UNREACHABLE = kNamedErrorBase + 53;
 // The clock setter in use was not wired to the real clock (tests, or a face that does not
 // allow the program to set the clock).
 inline constexpr int32_t ERROR_CLOCK_SETTING_DISABLED = kNamedErrorBase + 1314;
+// A pipe, device or folder where the program reads or writes a plain file.
+inline constexpr int32_t ERROR_NOT_REGULAR_FILE = kNamedErrorBase + 1920;
+// A list or settings file larger than the program reads as a whole (kMaxWholeFileSize).
+inline constexpr int32_t ERROR_FILE_TOO_LARGE = kNamedErrorBase + 223;
 
 // The text of a named code or an errno value; empty when there is none.
 std::string ErrorMessage(int32_t code);

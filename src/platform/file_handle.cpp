@@ -69,6 +69,12 @@ FileHandle FileHandle::OpenLocked(const std::string& path, int flags, int lockMo
     return handle;
 }
 
+FileHandle FileHandle::Adopt(UniqueFd fd, int lockMode) {
+    FileHandle handle(fd.release());
+    if (handle.IsOpen() && lockMode != 0 && !TryLock(handle.fd(), lockMode)) handle.Close();
+    return handle;
+}
+
 FileHandle FileHandle::OpenRead(const std::string& path, bool lockShared) {
     return OpenLocked(path, O_RDONLY, lockShared ? LOCK_SH : 0);
 }

@@ -43,6 +43,10 @@ public:
     static FileHandle CreateAlways(const std::string& path, bool direct = false,
                                    bool* directRefused = nullptr);
 
+    // Takes over an open descriptor and, with lockMode (LOCK_SH or LOCK_EX), its lock as
+    // the open functions take it; closed again when the lock is another holder's.
+    static FileHandle Adopt(UniqueFd fd, int lockMode);
+
     bool IsOpen() const { return fd_.valid(); }
     int fd() const { return fd_.get(); }
     // Closes the file; errno stays as it was, so a failure can be reported after it.

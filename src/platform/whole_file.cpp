@@ -43,13 +43,16 @@ int32_t ReadWholeFile(const std::string& path, std::string& content, FileStamp* 
     if (IsSharePath(path)) return ERROR_SHARE_UNREACHABLE;
     int fd;
     do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Without waiting: a FIFO in the file's place must not hold the program.
+        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return errno;
     UniqueFd file(fd);
     struct stat st;
     if (::fstat(fd, &st) != 0) return errno;
     if (S_ISDIR(st.st_mode)) return EISDIR;
+    if (!S_ISREG(st.st_mode)) return ERROR_NOT_REGULAR_FILE;
+    if (st.st_size > kMaxWholeFileSize) return ERROR_FILE_TOO_LARGE;
     if (st.st_size > 0) content.reserve(static_cast<size_t>(st.st_size));
     std::vector<char> buffer(64 * 1024);
     for (;;) {
@@ -62,9 +65,21 @@ int32_t ReadWholeFile(const std::string& path, std::string& content, FileStamp* 
         }
         if (n == 0) break;
         content.append(buffer.data(), static_cast<size_t>(n));
+        if (content.size() > static_cast<size_t>(kMaxWholeFileSize)) {
+            // It grew while being read.
+            content.clear();
+            return ERROR_FILE_TOO_LARGE;
+        }
     }
     if (stamp != nullptr) *stamp = StampOf(st);
     return 0;
+}
+
+int32_t WholeFileProblem(const std::string& path) {
+    struct stat st;
+    if (IsSharePath(path) || ::stat(path.c_str(), &st) != 0) return 0;
+    if (!S_ISREG(st.st_mode)) return S_ISDIR(st.st_mode) ? 0 : ERROR_NOT_REGULAR_FILE;
+    return st.st_size > kMaxWholeFileSize ? ERROR_FILE_TOO_LARGE : 0;
 }
 
 bool GetFileStamp(const std::string& path, FileStamp& stamp) {

@@ -18,10 +18,19 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
-// Reads the whole file. 0 on success, ENOENT when it does not exist, another errno (or
+// The largest file ReadWholeFile reads: lists and settings files are far smaller, and a
+// larger one (or a device that never ends) must not take the memory.
+inline constexpr int64_t kMaxWholeFileSize = 64 * 1024 * 1024;
+
+// Reads the whole file. A pipe or device fails with ERROR_NOT_REGULAR_FILE (without
+// waiting), a file larger than kMaxWholeFileSize with ERROR_FILE_TOO_LARGE. 0 on success, ENOENT when it does not exist, another errno (or
 // ERROR_SHARE_UNREACHABLE for a share path) when it cannot be read. stamp, when given,
 // describes the version that was read.
 int32_t ReadWholeFile(const std::string& path, std::string& content, FileStamp* stamp = nullptr);
+
+// Why ReadWholeFile would refuse an existing file without reading it: 0 when it would
+// not (a missing file is 0 too), ERROR_NOT_REGULAR_FILE or ERROR_FILE_TOO_LARGE.
+int32_t WholeFileProblem(const std::string& path);
 
 // The stamp of the file as it is now; false when it cannot be examined.
 bool GetFileStamp(const std::string& path, FileStamp& stamp);

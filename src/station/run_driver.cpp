@@ -1,6 +1,7 @@
 #include "station/run_driver.h"
 
 #include "common/log.h"
+#include "engine/job_guards.h"
 #include "engine/run_job.h"
 #include "station/station_config.h"
 
@@ -22,8 +23,10 @@ void RunJob(Station& station, uint16_t n) {
     surfaces.SetJobListEnabled(false);
     SelectJob(station, n);
     ReadJob(station, n);
-    const TransferJob job = station.Editor;  // the settings just read, for the whole job
-    if (n < station.Jobs.size() && station.Jobs[n].checked) RunTransferJob(station, job);
+    // The settings just read, for the whole job; folders in the one form they are compared in.
+    const TransferJob job = WithNormalFolders(station.Editor);
+    const bool checked = n < station.Jobs.size() && station.Jobs[n].checked;
+    if (checked && !JobRefused(station, n, job)) RunTransferJob(station, job);
     surfaces.SetJobListEnabled(true);
 }
 

@@ -29,6 +29,7 @@ protected:
         TransferJob job;
         job.CopyMode = CM_SourceIsMaster;
         job.DestDelDelay = delay;
+        job.EmpfangsVerzeichnis = dest.path();
         return job;
     }
 

@@ -7,7 +7,9 @@
 
 #include "common/text.h"
 #include "engine/delayed_delete.h"
+#include "engine/guarded_delete.h"
 #include "engine/list_filters.h"
+#include "engine/path_guard.h"
 #include "engine/mirror_compare.h"
 #include "engine/source_entry.h"
 #include "engine/substring_set.h"
@@ -47,6 +49,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (const auto moment = ParseDelayMoment(line.substr(0, kDelayMomentLength)))
             Check(FormatDelayMoment(*moment) == line.substr(0, kDelayMomentLength));
         CompareName(line);
+
+        // Path forms: normalising is idempotent; a path that may be deleted from
+        // DelayDelete.txt is absolute, normal, single-line and below its folder.
+        const std::string normal = NormalisePath(line);
+        Check(NormalisePath(normal) == normal);
+        if (line.size() > kDelayMomentLength + 1) {
+            const std::string path = line.substr(kDelayMomentLength + 1);
+            if (const auto folder = GuardingFolder(path, {"/dst", "/d/t"})) {
+                Check(IsNormalAbsolutePath(path) && !HasLineBreak(path) && !HasParentLevel(path));
+                Check(LiesBelow(path, *folder));
+            }
+        }
     }
 
     const size_t half = lines.size() / 2;
@@ -87,6 +101,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
         }
         Check(fast == slow);
+    }
+    {
+        std::vector<std::string> exact = second;
+        RemoveCommonExactCase(first, exact, nullptr);
+        std::vector<std::string> slow = second;
+        for (const std::string& f : first) {
+            for (size_t k = 0; k < slow.size(); ++k) {
+                if (slow[k] == f) {
+                    slow.erase(slow.begin() + static_cast<long>(k));
+                    break;
+                }
+            }
+        }
+        Check(exact == slow);
     }
 
     std::vector<std::string> filtered = second;

@@ -1,0 +1,87 @@
+#include "engine/job_guards.h"
+
+#include <climits>
+#include <cstdlib>
+
+#include "common/log.h"
+#include "config/job_section.h"
+#include "config/profile_file.h"
+#include "engine/folder_mirror.h"
+#include "engine/path_guard.h"
+#include "platform/errors.h"
+#include "platform/safe_open.h"
+#include "platform/whole_file.h"
+#include "engine/run_context.h"
+
+namespace ferrolin {
+
+namespace {
+
+// The folder with links resolved, or its normal form when it cannot be resolved.
+std::string RealFolder(const std::string& folder) {
+    char resolved[PATH_MAX];
+    if (::realpath(folder.c_str(), resolved) == nullptr) return NormalisePath(folder);
+    return resolved;
+}
+
+}  // namespace
+
+TransferJob WithNormalFolders(TransferJob job) {
+    job.SendeVerzeichnis = NormalisePath(job.SendeVerzeichnis);
+    job.EmpfangsVerzeichnis = NormalisePath(job.EmpfangsVerzeichnis);
+    return job;
+}
+
+bool JobRefused(RunContext& station, int n, const TransferJob& job) {
+    const std::vector<std::string> wrong = OutOfRangeChoices(ProfileFile(station.IniFilename), n);
+    if (wrong.empty()) return false;
+    std::string keys;
+    for (const std::string& key : wrong) keys += (keys.empty() ? "" : ", ") + key;
+    WriteLog(0, station.LogFile,
+             "Job " + job.Name + " not run: stored choice out of range (" + keys + ")");
+    ++station.JobsCutShort;
+    return true;
+}
+
+void LeaveOutNestedDestination(const TransferJob& job, const std::string& sourceFolder,
+                               SourceList& list) {
+    if (job.EmpfangsVerzeichnis.empty() || sourceFolder.empty()) return;
+    // Compared with links resolved, so a destination reached by another path is found too.
+    const std::string below =
+        PathBelow(RealFolder(job.EmpfangsVerzeichnis), RealFolder(sourceFolder));
+    if (below.empty()) return;
+    const std::string nested = NormalisePath(sourceFolder + "/" + below);
+    SourceList kept;
+    kept.reserve(list.size());
+    for (size_t i = 0; i < list.size(); ++i)
+        if (!LiesBelow(EntryPath(i, list), nested)) kept.push_back(std::move(list[i]));
+    list = std::move(kept);
+}
+
+bool ReportUnreadableListFile(RunContext& station, const std::string& what, const std::string& path) {
+    if (path.empty()) return false;
+    const int32_t error = platform::WholeFileProblem(path);
+    if (error == 0) return false;
+    WriteLog(0, station.LogFile, what + " " + path + " not read: " + platform::ErrorMessage(error));
+    return true;
+}
+
+bool SourceLeavesDestination(RunContext& station, const TransferJob& job, const std::string& source) {
+    if (job.EmpfangsVerzeichnis.empty() || !HasParentLevel(source)) return false;
+    WriteLog(0, station.LogFile,
+             "File " + source + " not copied: its path leaves the destination folder " +
+                 job.EmpfangsVerzeichnis);
+    ++station.FailedFiles;
+    return true;
+}
+
+bool SourceIsDestination(RunContext& station, const TransferJob& job, const std::string& source,
+                         const std::string& destination) {
+    if (!platform::SameFile(source, destination)) return false;
+    WriteLog(0, station.LogFile,
+             "Job " + job.Name + " is misconfigured: " + source +
+                 " is its own destination; source not deleted");
+    return true;
+}
+
+}  // namespace ferrolin

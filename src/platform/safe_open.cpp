@@ -1,0 +1,210 @@
+#include "platform/safe_open.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "common/datetime.h"
+#include "platform/errors.h"
+#include "platform/path.h"
+
+namespace ferrolin::platform {
+namespace {
+
+constexpr int kProbeFlags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+
+int OpenRetrying(int dirfd, const char* path, int flags, mode_t mode = 0666) {
+    int fd;
+    do {
+        fd = ::openat(dirfd, path, flags, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// Keeps only plain files; the descriptor goes back to blocking reads and writes.
+UniqueFd OnlyRegular(UniqueFd fd) {
+    if (!fd) return fd;
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) return UniqueFd();
+    if (!S_ISREG(st.st_mode)) {
+        fd.reset();
+        errno = ERROR_NOT_REGULAR_FILE;
+        return fd;
+    }
+    const int flags = ::fcntl(fd.get(), F_GETFL);
+    if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
+}
+
+// Another process holds the plain file at path locked (it is writing it).
+bool LockedByOther(const std::string& path) {
+    UniqueFd fd(OpenRetrying(AT_FDCWD, path.c_str(), O_RDONLY | O_NOFOLLOW | kProbeFlags));
+    if (!fd) return false;
+    if (::flock(fd.get(), LOCK_SH | LOCK_NB) == 0) return false;
+    return errno == EWOULDBLOCK;
+}
+
+struct timespec ToTimespec(int64_t fileTime) {
+    const int64_t sinceEpoch = fileTime - kFileTimeUnixEpoch;  // 100-ns units
+    int64_t seconds = sinceEpoch / 10000000;
+    int64_t rest = sinceEpoch % 10000000;
+    if (rest < 0) {
+        rest += 10000000;
+        --seconds;
+    }
+    struct timespec ts {};
+    ts.tv_sec = static_cast<time_t>(seconds);
+    ts.tv_nsec = static_cast<long>(rest * 100);
+    return ts;
+}
+
+// A plain file for setting its times and mode: read access where the mode allows it,
+// else write access (a file the owner may only write).
+UniqueFd OpenForAttributes(const std::string& path) {
+    UniqueFd fd(OpenRetrying(AT_FDCWD, path.c_str(), O_RDONLY | O_NOFOLLOW | kProbeFlags));
+    if (!fd && errno == EACCES)
+        fd.reset(OpenRetrying(AT_FDCWD, path.c_str(), O_WRONLY | O_NOFOLLOW | kProbeFlags));
+    return OnlyRegular(std::move(fd));
+}
+
+// Enters (and with create, makes) one folder level below dirfd without following a link.
+UniqueFd EnterLevel(int dirfd, const std::string& name, bool create) {
+    if (name == "." || name == "..") {
+        errno = EINVAL;
+        return UniqueFd();
+    }
+    constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+    UniqueFd fd(OpenRetrying(dirfd, name.c_str(), kFlags));
+    if (fd || !create) return fd;
+    const int error = errno;
+    if (error == ELOOP || error == ENOTDIR) {
+        // Only a link is replaced; a file or anything else in the way stays an error.
+        struct stat st {};
+        if (::fstatat(dirfd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISLNK(st.st_mode)) {
+            errno = error;
+            return fd;
+        }
+        if (::unlinkat(dirfd, name.c_str(), 0) != 0) return fd;
+    } else if (error != ENOENT) {
+        return fd;
+    }
+    if (::mkdirat(dirfd, name.c_str(), 0777) != 0 && errno != EEXIST) return fd;
+    fd.reset(OpenRetrying(dirfd, name.c_str(), kFlags));
+    return fd;
+}
+
+}  // namespace
+
+FileHandle OpenRegularRead(const std::string& path, bool lockShared, bool noFollow) {
+    if (RefuseSharePath(path)) return {};
+    const int flags = O_RDONLY | kProbeFlags | (noFollow ? O_NOFOLLOW : 0);
+    UniqueFd fd = OnlyRegular(UniqueFd(OpenRetrying(AT_FDCWD, path.c_str(), flags)));
+    if (!fd) return {};
+    return FileHandle::Adopt(std::move(fd), lockShared ? LOCK_SH : 0);
+}
+
+FileHandle CreateCopyTarget(const std::string& path, bool fresh, bool direct,
+                            bool* directRefused) {
+    if (directRefused) *directRefused = false;
+    if (RefuseSharePath(path)) return {};
+    const EntryKind kind = KindOfEntry(path);
+    if (kind == EntryKind::Folder || kind == EntryKind::Other) {
+        errno = ERROR_NOT_REGULAR_FILE;
+        return {};
+    }
+    if (kind == EntryKind::Regular && fresh && LockedByOther(path)) {
+        errno = ERROR_SHARING_VIOLATION;
+        return {};
+    }
+    // A link is removed, never followed; a stale temporary file goes the same way.
+    if ((kind == EntryKind::Link || (fresh && kind == EntryKind::Regular)) &&
+        ::unlink(path.c_str()) != 0 && errno != ENOENT)
+        return {};
+
+    int flags = O_RDWR | O_CREAT | O_NOFOLLOW | kProbeFlags;
+    if (fresh) flags |= O_EXCL;
+    UniqueFd fd;
+    if (direct) {
+        fd.reset(OpenRetrying(AT_FDCWD, path.c_str(), flags | O_DIRECT));
+        if (!fd && errno == EINVAL) {
+            // tmpfs and some FUSE file systems refuse O_DIRECT, some only after creating
+            // the file: a new file of ours is taken away again before the plain create.
+            if (directRefused) *directRefused = true;
+            if (fresh) ::unlink(path.c_str());
+        }
+    }
+    if (!fd) fd.reset(OpenRetrying(AT_FDCWD, path.c_str(), flags));
+    fd = OnlyRegular(std::move(fd));
+    if (!fd) return {};
+    FileHandle handle = FileHandle::Adopt(std::move(fd), LOCK_EX);
+    // Cut an old file only once the exclusive lock is ours (and only when it has contents;
+    // see FileHandle::CreateAlways).
+    if (handle.IsOpen()) {
+        auto info = handle.Info();
+        if (!info || (info->Size != 0 && !handle.SetSize(0))) handle.Close();
+    }
+    return handle;
+}
+
+EntryKind KindOfEntry(const std::string& path) {
+    struct stat st {};
+    if (IsSharePath(path) || ::lstat(path.c_str(), &st) != 0) return EntryKind::None;
+    if (S_ISREG(st.st_mode)) return EntryKind::Regular;
+    if (S_ISLNK(st.st_mode)) return EntryKind::Link;
+    if (S_ISDIR(st.st_mode)) return EntryKind::Folder;
+    return EntryKind::Other;
+}
+
+bool SetTimesAndModeNoFollow(const std::string& path, int64_t creation, int64_t lastAccess,
+                             int64_t lastWrite, uint32_t mode) {
+    if (RefuseSharePath(path)) return false;
+    UniqueFd fd = OpenForAttributes(path);
+    if (!fd) return false;
+    bool ok = true;
+    if (creation != 0) {
+        const struct timespec ts[2] = {ToTimespec(lastAccess), ToTimespec(lastWrite)};
+        ok = ::futimens(fd.get(), ts) == 0;
+    }
+    return ::fchmod(fd.get(), static_cast<mode_t>(mode & 07777)) == 0 && ok;
+}
+
+bool SetModeNoFollow(const std::string& path, uint32_t mode) {
+    if (RefuseSharePath(path)) return false;
+    UniqueFd fd = OpenForAttributes(path);
+    return fd && ::fchmod(fd.get(), static_cast<mode_t>(mode & 07777)) == 0;
+}
+
+UniqueFd OpenFolderBelow(const std::string& root, std::string_view relative, bool create) {
+    if (RefuseSharePath(root)) return UniqueFd();
+    UniqueFd fd(OpenRetrying(AT_FDCWD, root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    size_t pos = 0;
+    while (fd && pos < relative.size()) {
+        size_t end = relative.find(kPathSeparator, pos);
+        if (end == std::string_view::npos) end = relative.size();
+        if (end > pos) fd = EnterLevel(fd.get(), std::string(relative.substr(pos, end - pos)), create);
+        pos = end + 1;
+    }
+    return fd;
+}
+
+int32_t DeleteBelow(const std::string& root, std::string_view relative) {
+    const size_t slash = relative.rfind(kPathSeparator);
+    const std::string_view folder = slash == std::string_view::npos ? std::string_view() : relative.substr(0, slash);
+    const std::string name(slash == std::string_view::npos ? relative : relative.substr(slash + 1));
+    if (name.empty() || name == "." || name == "..") return EINVAL;
+    UniqueFd fd = OpenFolderBelow(root, folder, false);
+    if (!fd) return errno;
+    return ::unlinkat(fd.get(), name.c_str(), 0) == 0 ? 0 : errno;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat x {}, y {};
+    if (IsSharePath(a) || IsSharePath(b)) return false;
+    if (::stat(a.c_str(), &x) != 0 || ::stat(b.c_str(), &y) != 0) return false;
+    return x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+}
+
+}  // namespace ferrolin::platform
