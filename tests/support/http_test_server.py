@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""A small HTTP server for the download tests, on 127.0.0.1:PORT.
+"""A small HTTP server for the download tests, on 127.0.0.1:PORT, serving FOLDER.
+Usage: http_test_server.py PORT FOLDER [CERT KEY]   (with CERT and KEY: HTTPS)
 
   /files/NAME             the file NAME of the served folder
   /status/CODE            answers with status CODE and a short error page
@@ -9,6 +10,7 @@
 """
 import http.server
 import os
+import ssl
 import sys
 
 PATTERN = bytes(range(256)) * 4096  # 1 MiB
@@ -72,6 +74,10 @@ def main():
     port = int(sys.argv[1])
     server = http.server.ThreadingHTTPServer(("127.0.0.1", port), Handler)
     server.folder = sys.argv[2]
+    if len(sys.argv) > 4:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(sys.argv[3], sys.argv[4])
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     server.serve_forever()
 
 

@@ -8,20 +8,35 @@ constexpr const char* kPython = "/usr/bin/python3";
 
 }  // namespace
 
-bool TestHttpServer::Available() { return IsExecutable(kPython); }
+bool TestHttpServer::Available() {
+    return IsExecutable(kPython) && IsExecutable("/usr/bin/openssl");
+}
 
-TestHttpServer::TestHttpServer(const std::string& script) : LoopbackDaemon("http.log") {
+TestHttpServer::TestHttpServer(const std::string& script, bool tls)
+    : LoopbackDaemon("http.log"), tls_(tls) {
     WriteFile(Folder() + "/.keep", "");
+    if (tls) {
+        const CommandResult made = RunCommand(
+            {"/usr/bin/openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+             "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout",
+             dir_ / "key.pem", "-out", CertificateFile()});
+        if (made.exitCode != 0) return;  // not Ready(); the log stays empty
+    }
     Start(
         false,
         [&](uint16_t port) {
-            return std::vector<std::string>{kPython, script, std::to_string(port), Folder()};
+            std::vector<std::string> command{kPython, script, std::to_string(port), Folder()};
+            if (tls_) {
+                command.push_back(CertificateFile());
+                command.push_back(dir_ / "key.pem");
+            }
+            return command;
         },
         TcpPortAccepts);
 }
 
 std::string TestHttpServer::Url(const std::string& path) const {
-    return "http://" + Address() + path;
+    return (tls_ ? "https://" : "http://") + Address() + path;
 }
 
 }  // namespace ferrolin::test
