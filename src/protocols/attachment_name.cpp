@@ -4,7 +4,9 @@ namespace ferrolin {
 
 namespace {
 
-bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
+bool IsControl(unsigned char c) {
+    return c < 0x20 || c == 0x7F;
+}
 
 // The text after the last "/" or "\".
 std::string_view LastComponent(std::string_view name) {

@@ -19,7 +19,9 @@ struct Request {
     uint64_t bytes = 0;
 };
 
-bool Success(long status) { return status >= 200 && status < 300; }
+bool Success(long status) {
+    return status >= 200 && status < 300;
+}
 
 // Keeps the status line of the latest answer (each redirect brings a new one).
 size_t OnHeader(char* data, size_t, size_t size, void* user) {
@@ -72,7 +74,9 @@ HttpClient::HttpClient(HttpOptions options) : options_(std::move(options)) {}
 
 HttpClient::~HttpClient() = default;
 
-void HttpClient::Disconnect() { curl_.reset(); }
+void HttpClient::Disconnect() {
+    curl_.reset();
+}
 
 CURL* HttpClient::Handle() {
     if (curl_) return curl_.get();
@@ -99,8 +103,7 @@ CURL* HttpClient::Handle() {
     return c;
 }
 
-HttpResult HttpClient::Get(const std::string& url, const Sink& sink,
-                           const HttpProgress& progress) {
+HttpResult HttpClient::Get(const std::string& url, const Sink& sink, const HttpProgress& progress) {
     HttpResult result;
     CURL* c = Handle();
     if (c == nullptr) {
@@ -127,8 +130,8 @@ HttpResult HttpClient::Get(const std::string& url, const Sink& sink,
     result.statusLine = request.statusLine;
     result.bytes = request.bytes;
     if (request.refused || (code == CURLE_OK && !Success(request.status))) {
-        result.error = request.statusLine.empty() ? "No valid answer from the server"
-                                                  : request.statusLine;
+        result.error =
+            request.statusLine.empty() ? "No valid answer from the server" : request.statusLine;
     } else if (code == CURLE_ABORTED_BY_CALLBACK) {
         result.error = "The download was cancelled";
     } else if (code != CURLE_OK) {

@@ -41,7 +41,7 @@ struct HttpResult {
 using HttpProgress = std::function<bool(uint64_t received, uint64_t total)>;
 
 class HttpClient {
-public:
+  public:
     explicit HttpClient(HttpOptions options = {});
     ~HttpClient();
     HttpClient(const HttpClient&) = delete;
@@ -56,7 +56,7 @@ public:
     // Closes a connection kept open from the last request; cookies are forgotten.
     void Disconnect();
 
-private:
+  private:
     using Sink = std::function<bool(const char* data, size_t size)>;
     HttpResult Get(const std::string& url, const Sink& sink, const HttpProgress& progress);
     CURL* Handle();

@@ -29,7 +29,9 @@ namespace {
 // Deeper nesting than this is no real mail; its inner parts are ignored.
 constexpr int kMaxNesting = 64;
 
-std::string Text(const char* text) { return text != nullptr ? std::string(text) : std::string(); }
+std::string Text(const char* text) {
+    return text != nullptr ? std::string(text) : std::string();
+}
 
 std::string ContentTypeText(GMimeObject* object) {
     GMimeContentType* type = g_mime_object_get_content_type(object);
@@ -174,11 +176,21 @@ std::unique_ptr<MimeMessage> MimeMessage::ReadBytes(std::string_view bytes, bool
 MimeMessage::MimeMessage(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 MimeMessage::~MimeMessage() = default;
 
-const std::string& MimeMessage::Subject() const { return impl_->subject; }
-const std::string& MimeMessage::Date() const { return impl_->date; }
-const std::string& MimeMessage::HeaderText() const { return impl_->headerText; }
-const std::string& MimeMessage::Preamble() const { return impl_->preamble; }
-const std::vector<MimePart>& MimeMessage::Parts() const { return impl_->parts; }
+const std::string& MimeMessage::Subject() const {
+    return impl_->subject;
+}
+const std::string& MimeMessage::Date() const {
+    return impl_->date;
+}
+const std::string& MimeMessage::HeaderText() const {
+    return impl_->headerText;
+}
+const std::string& MimeMessage::Preamble() const {
+    return impl_->preamble;
+}
+const std::vector<MimePart>& MimeMessage::Parts() const {
+    return impl_->parts;
+}
 
 std::vector<std::string> MimeMessage::BodyLines() const {
     if (impl_->decode) return SplitMemoLines(impl_->bodyText);
@@ -186,8 +198,7 @@ std::vector<std::string> MimeMessage::BodyLines() const {
     g_mime_stream_reset(impl_->source.get());
     g_mime_stream_write_to_stream(impl_->source.get(), memory.get());
     GByteArray* bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(memory.get()));
-    return SplitMemoLines(
-        std::string_view(reinterpret_cast<const char*>(bytes->data), bytes->len));
+    return SplitMemoLines(std::string_view(reinterpret_cast<const char*>(bytes->data), bytes->len));
 }
 
 bool MimeMessage::WriteBody(int fd, std::string& error) const {

@@ -24,7 +24,7 @@ struct MimePart {
 };
 
 class MimeMessage {
-public:
+  public:
     // decode = false is the no-decode switch: the raw message becomes the body and no part
     // is split off (the headers are still read for the subject). Returns nothing and the
     // reason in error when the file cannot be read or (with decode) is no mail message.
@@ -59,7 +59,7 @@ public:
 
     struct Impl;
 
-private:
+  private:
     explicit MimeMessage(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> impl_;
 };

@@ -79,7 +79,9 @@ std::optional<Pop3Address> ParsePop3Address(std::string_view text) {
 
 Pop3Client::Pop3Client(Pop3Options options) : options_(std::move(options)) {}
 
-Pop3Client::~Pop3Client() { Disconnect(); }
+Pop3Client::~Pop3Client() {
+    Disconnect();
+}
 
 bool Pop3Client::Connect(const std::string& address, const std::string& user,
                          const std::string& password, std::string& error) {
@@ -90,8 +92,8 @@ bool Pop3Client::Connect(const std::string& address, const std::string& user,
         return false;
     }
     const bool v6 = parsed->host.find(':') != std::string::npos;
-    baseUrl_ = std::string(parsed->tls ? "pop3s://" : "pop3://") + (v6 ? "[" : "") +
-               parsed->host + (v6 ? "]" : "") + ":" + std::to_string(parsed->port) + "/";
+    baseUrl_ = std::string(parsed->tls ? "pop3s://" : "pop3://") + (v6 ? "[" : "") + parsed->host +
+               (v6 ? "]" : "") + ":" + std::to_string(parsed->port) + "/";
 
     curl_.reset(curl_easy_init());
     if (!curl_) {

@@ -41,7 +41,7 @@ struct Pop3Listing {
 };
 
 class Pop3Client {
-public:
+  public:
     // Receives a message piece by piece; returning false stops the retrieval.
     using Sink = std::function<bool(const char* data, size_t size)>;
     // The server's last status lines of one command.
@@ -57,8 +57,8 @@ public:
 
     // Opens a session and logs in; the user name and password go only to the login.
     // address: see ParsePop3Address.
-    bool Connect(const std::string& address, const std::string& user,
-                 const std::string& password, std::string& error);
+    bool Connect(const std::string& address, const std::string& user, const std::string& password,
+                 std::string& error);
     // True from a successful Connect until Disconnect or the end of the session (a dropped
     // connection, or a failed command after which curl closed it). Every command needs it.
     bool Connected() const { return connected_; }
@@ -76,7 +76,7 @@ public:
     // DELE: marks the message; the server deletes it at Disconnect.
     bool Delete(int number, std::string& error);
 
-private:
+  private:
     // One command on the session: body to sink (or none), the last server reply kept.
     bool Perform(const std::string& path, const char* command, const Sink* sink,
                  std::string& error);

@@ -46,7 +46,9 @@ StagedFile::StagedFile(StagedFile&& other) noexcept
     other.tempPath_.clear();
 }
 
-StagedFile::~StagedFile() { Discard(); }
+StagedFile::~StagedFile() {
+    Discard();
+}
 
 void StagedFile::Discard() {
     fd_.reset();

@@ -10,7 +10,7 @@
 namespace ferrolin {
 
 class StagedFile {
-public:
+  public:
     // A new empty file in folder (created with mode 0666 less the umask).
     static std::optional<StagedFile> Create(const std::string& folder, std::string& error);
 
@@ -26,7 +26,7 @@ public:
     // that name). After a failure the temporary file is gone as well.
     bool Commit(const std::string& target, std::string& error);
 
-private:
+  private:
     StagedFile(platform::UniqueFd fd, std::string tempPath);
     void Discard();
 

@@ -28,7 +28,7 @@ std::vector<std::string> Entries(const std::string& folder) {
 }
 
 class HttpClientTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!TestHttpServer::Available()) GTEST_SKIP() << "/usr/bin/python3 is missing";
         server_ = std::make_unique<TestHttpServer>(std::string(FERROLIN_SOURCE_DIR) +
@@ -44,12 +44,11 @@ TEST_F(HttpClientTest, DownloadsIntoTheNamedFileReplacingAnOldOne) {
     test::WriteFile(server_->Folder() + "/page.html", "<html>today</html>");
     test::WriteFile(target_ / "page.html", "an older and longer copy of the page");
     std::vector<std::pair<uint64_t, uint64_t>> progress;
-    const HttpResult result =
-        client_.Download(server_->Url("/files/page.html"), target_ / "page.html",
-                         [&](uint64_t now, uint64_t total) {
-                             progress.emplace_back(now, total);
-                             return true;
-                         });
+    const HttpResult result = client_.Download(
+        server_->Url("/files/page.html"), target_ / "page.html", [&](uint64_t now, uint64_t total) {
+            progress.emplace_back(now, total);
+            return true;
+        });
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_EQ(result.status, 200);
     EXPECT_EQ(result.bytes, 18u);
@@ -88,7 +87,8 @@ TEST_F(HttpClientTest, ErrorStatusFailsWithTheStatusLineAndStoresNothing) {
 
 TEST_F(HttpClientTest, RedirectsAreFollowedUpToTen) {
     test::WriteFile(server_->Folder() + "/a.txt", "arrived");
-    HttpResult result = client_.Download(server_->Url("/redirect/3/files/a.txt"), target_ / "a.txt");
+    HttpResult result =
+        client_.Download(server_->Url("/redirect/3/files/a.txt"), target_ / "a.txt");
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_EQ(result.status, 200);
     EXPECT_EQ(test::ReadFile(target_ / "a.txt"), "arrived");
@@ -132,8 +132,8 @@ TEST_F(HttpClientTest, BrokenTransfersAndCancelLeaveNoFileUnderTheName) {
 
 TEST_F(HttpClientTest, HttpsChecksTheCertificate) {
     // A plain server behind an https address: the handshake fails, never a fallback.
-    HttpResult result = client_.Download("https://" + server_->Address() + "/files/.keep",
-                                         target_ / "t.bin");
+    HttpResult result =
+        client_.Download("https://" + server_->Address() + "/files/.keep", target_ / "t.bin");
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.error.empty());
 
@@ -166,7 +166,7 @@ TEST_F(HttpClientTest, LargeDownloadStreamsWithFlatMemory) {
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_LT(growth, 32 * 1024) << "peak memory grew by " << growth << " KiB";
     RecordProperty("peak_memory_growth_kib", std::to_string(growth));
-    struct stat info{};
+    struct stat info {};
     ASSERT_EQ(::stat((target_ / "big.bin").c_str(), &info), 0);
     EXPECT_EQ(static_cast<uint64_t>(info.st_size), kSize);
     EXPECT_EQ(result.bytes, kSize);

@@ -49,7 +49,9 @@ inline const std::string kPlainMail =
 
 // The text of a quoted-printable attachment and its encoded form (whose last line break
 // belongs to the boundary line after it).
-inline const std::string kQuotedText = "Gr\xC3\xBC\xC3\x9F" "e = greetings\nsecond line";
+inline const std::string kQuotedText =
+    "Gr\xC3\xBC\xC3\x9F"
+    "e = greetings\nsecond line";
 inline const std::string kQuotedEncoded = "Gr=C3=BC=C3=9Fe =3D greetings\nsecond line\n";
 
 // A multipart/mixed message: a preamble, a text part, a base64 binary attachment and a
@@ -69,16 +71,23 @@ inline std::string TwoAttachmentMail(const std::string& binary, const std::strin
            "See the files.\n"
            "Regards\n"
            "--BOUNDARY\n"
-           "Content-Type: application/octet-stream; name=\"" + binaryName + "\"\n"
+           "Content-Type: application/octet-stream; name=\"" +
+           binaryName +
+           "\"\n"
            "Content-Transfer-Encoding: base64\n"
-           "Content-Disposition: attachment; filename=\"" + binaryName + "\"\n"
-           "\n" + Base64(binary) +
+           "Content-Disposition: attachment; filename=\"" +
+           binaryName +
+           "\"\n"
+           "\n" +
+           Base64(binary) +
            "--BOUNDARY\n"
            "Content-Type: text/plain; charset=utf-8\n"
            "Content-Transfer-Encoding: quoted-printable\n"
-           "Content-Disposition: attachment; filename=\"" + textName + "\"\n"
-           "\n" + kQuotedEncoded +
-           "--BOUNDARY--\n";
+           "Content-Disposition: attachment; filename=\"" +
+           textName +
+           "\"\n"
+           "\n" +
+           kQuotedEncoded + "--BOUNDARY--\n";
 }
 
 }  // namespace ferrolin::test

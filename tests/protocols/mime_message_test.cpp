@@ -102,7 +102,8 @@ TEST(MimeMessage, NestedAlternativesInlineImagesAndEmbeddedMessagesAreFlattened)
         "--outer\n"
         "Content-Type: image/png\n"
         "Content-Transfer-Encoding: base64\n"
-        "\n" + test::Base64("\x89PNG data") +
+        "\n" +
+        test::Base64("\x89PNG data") +
         "--outer\n"
         "Content-Type: message/rfc822\n"
         "Content-Disposition: attachment; filename=\"forwarded.eml\"\n"
@@ -218,7 +219,7 @@ TEST(MimeMessage, LargeAttachmentDecodesWithFlatMemory) {
     const long growth = test::PeakMemoryKiB() - before;
     EXPECT_LT(growth, 32 * 1024) << "peak memory grew by " << growth << " KiB";
 
-    struct stat info{};
+    struct stat info {};
     ASSERT_EQ(::stat((dir / "big.bin").c_str(), &info), 0);
     EXPECT_EQ(static_cast<size_t>(info.st_size), kPieces * kPiece);
 }

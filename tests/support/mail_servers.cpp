@@ -5,7 +5,6 @@
 
 #include <sstream>
 
-
 namespace ferrolin::test {
 
 namespace {
@@ -31,7 +30,9 @@ std::string MakeMbox(const std::vector<std::string>& messages) {
     return mbox;
 }
 
-bool DovecotServer::Available() { return IsExecutable("/usr/sbin/dovecot"); }
+bool DovecotServer::Available() {
+    return IsExecutable("/usr/sbin/dovecot");
+}
 
 DovecotServer::DovecotServer(const std::vector<std::string>& messages)
     : LoopbackDaemon("dovecot.log"), home_(dir_ / "home") {
@@ -39,7 +40,8 @@ DovecotServer::DovecotServer(const std::vector<std::string>& messages)
     chmod(dir_.path().c_str(), 0755);
     WriteFile(home_ + "/mbox", MakeMbox(messages));
     WriteFile(home_ + "/mail/.keep", "");
-    for (const std::string& path : {home_, home_ + "/mbox", home_ + "/mail", home_ + "/mail/.keep"}) {
+    for (const std::string& path :
+         {home_, home_ + "/mbox", home_ + "/mail", home_ + "/mail/.keep"}) {
         if (chown(path.c_str(), kMailUid, kMailGid) != 0) return;
     }
     WriteFile(dir_ / "passwd", User() + ":{PLAIN}" + Password() + ":65534:65534::" + home_ + "\n");
@@ -49,30 +51,41 @@ DovecotServer::DovecotServer(const std::vector<std::string>& messages)
             WriteFile(dir_ / "dovecot.conf",
                       "protocols = pop3\n"
                       "listen = 127.0.0.1\n"
-                      "base_dir = " + dir_ / "run" + "\n"
-                      "state_dir = " + dir_ / "state" + "\n"
-                      "ssl = no\n"
-                      "disable_plaintext_auth = no\n"
-                      "auth_mechanisms = plain login\n"
-                      "auth_failure_delay = 0\n"
-                      "log_path = /dev/stderr\n"
-                      "passdb {\n  driver = passwd-file\n  args = " + dir_ / "passwd" + "\n}\n"
-                      "userdb {\n  driver = passwd-file\n  args = " + dir_ / "passwd" + "\n}\n"
-                      "mail_location = mbox:~/mail:INBOX=~/mbox\n"
-                      "service pop3-login {\n"
-                      "  inet_listener pop3 {\n"
-                      "    address = 127.0.0.1\n"
-                      "    port = " + std::to_string(port) + "\n"
-                      "  }\n"
-                      "  inet_listener pop3s {\n    port = 0\n  }\n"
-                      "}\n");
+                      "base_dir = " +
+                          dir_ / "run" +
+                          "\n"
+                          "state_dir = " +
+                          dir_ / "state" +
+                          "\n"
+                          "ssl = no\n"
+                          "disable_plaintext_auth = no\n"
+                          "auth_mechanisms = plain login\n"
+                          "auth_failure_delay = 0\n"
+                          "log_path = /dev/stderr\n"
+                          "passdb {\n  driver = passwd-file\n  args = " +
+                          dir_ / "passwd" +
+                          "\n}\n"
+                          "userdb {\n  driver = passwd-file\n  args = " +
+                          dir_ / "passwd" +
+                          "\n}\n"
+                          "mail_location = mbox:~/mail:INBOX=~/mbox\n"
+                          "service pop3-login {\n"
+                          "  inet_listener pop3 {\n"
+                          "    address = 127.0.0.1\n"
+                          "    port = " +
+                          std::to_string(port) +
+                          "\n"
+                          "  }\n"
+                          "  inet_listener pop3s {\n    port = 0\n  }\n"
+                          "}\n");
             // -F: stay in the foreground, so that stopping the process stops the server.
-            return std::vector<std::string>{"/usr/sbin/dovecot", "-F", "-c",
-                                            dir_ / "dovecot.conf"};
+            return std::vector<std::string>{"/usr/sbin/dovecot", "-F", "-c", dir_ / "dovecot.conf"};
         },
         TcpPortAccepts);
 }
 
-std::string DovecotServer::Mailbox() const { return ReadFile(home_ + "/mbox"); }
+std::string DovecotServer::Mailbox() const {
+    return ReadFile(home_ + "/mbox");
+}
 
 }  // namespace ferrolin::test

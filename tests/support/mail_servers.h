@@ -9,7 +9,7 @@
 namespace ferrolin::test {
 
 class DovecotServer : public LoopbackDaemon {
-public:
+  public:
     static bool Available();
     // The user's mailbox holds messages (each a whole RFC 822 text with "\n" line ends).
     explicit DovecotServer(const std::vector<std::string>& messages);
@@ -18,7 +18,7 @@ public:
     // The mbox as dovecot left it (after a session ended, its deletions are gone from it).
     std::string Mailbox() const;
 
-private:
+  private:
     std::string home_;
 };
 

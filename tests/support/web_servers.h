@@ -9,7 +9,7 @@
 namespace ferrolin::test {
 
 class TestHttpServer : public LoopbackDaemon {
-public:
+  public:
     static bool Available();
     // script: the path of http_test_server.py. With tls, it speaks HTTPS with a
     // certificate for 127.0.0.1 made for this server (see CertificateFile).
@@ -21,7 +21,7 @@ public:
     // "http://127.0.0.1:PORT" + path ("https://..." with tls).
     std::string Url(const std::string& path) const;
 
-private:
+  private:
     bool tls_;
 };
 
