@@ -182,7 +182,6 @@ TEST_F(Pop3ClientTest, EmptyMailboxBadLoginAndNoServer) {
     EXPECT_FALSE(refused.MessageCount(error));
     EXPECT_EQ(error, "The POP3 session is not open");
 
-
     Pop3Client nobody;
     const std::string closed = "127.0.0.1:" + std::to_string(test::FreeLoopbackPort(false));
     EXPECT_FALSE(nobody.Connect(closed, "u", "p", error));
@@ -191,14 +190,32 @@ TEST_F(Pop3ClientTest, EmptyMailboxBadLoginAndNoServer) {
     EXPECT_EQ(error, "Not a POP3 server address: bad host");
 }
 
-TEST_F(Pop3ClientTest, TlsAddressRefusesAServerWithoutTls) {
-    DovecotServer server({test::kPlainMail});
-    Pop3Client client(Pop3Options{std::chrono::seconds(5), std::chrono::seconds(5), ""});
+TEST_F(Pop3ClientTest, Pop3sSpeaksTlsAndChecksTheCertificate) {
+    DovecotServer secure({test::kPlainMail}, true);
+    ASSERT_TRUE(secure.Ready()) << secure.Log();
+    const std::string address = "pop3s://" + secure.Address();
     std::string error;
-    EXPECT_FALSE(
-        client.Connect("pop3s://" + server.Address(), server.User(), server.Password(), error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(client.Connected());
+
+    Pop3Client untrusting;
+    EXPECT_FALSE(untrusting.Connect(address, secure.User(), secure.Password(), error));
+    EXPECT_NE(error.find("certificate"), std::string::npos) << error;
+
+    Pop3Options trusting;
+    trusting.caFile = secure.CertificateFile();
+    Pop3Client client(trusting);
+    ASSERT_TRUE(client.Connect(address, secure.User(), secure.Password(), error)) << error;
+    EXPECT_EQ(client.MessageCount(error), 1) << error;
+    EXPECT_NE(Retrieved(client, 1).find("Daily report"), std::string::npos);
+
+    // Neither side falls back to the other: plain POP3 to the TLS port, TLS to a plain one.
+    trusting.connectTimeout = trusting.stallTimeout = std::chrono::seconds(1);
+    Pop3Client plain(trusting);
+    EXPECT_FALSE(plain.Connect(secure.Address(), secure.User(), secure.Password(), error));
+    DovecotServer plainServer({test::kPlainMail});
+    ASSERT_TRUE(plainServer.Ready()) << plainServer.Log();
+    EXPECT_FALSE(plain.Connect("pop3s://" + plainServer.Address(), plainServer.User(),
+                               plainServer.Password(), error));
+    EXPECT_FALSE(plain.Connected());
 }
 
 }  // namespace
