@@ -128,6 +128,24 @@ TEST_F(Pop3ClientTest, MimeMailRetrievedToAFileDecodesToIdenticalAttachments) {
     EXPECT_EQ(text, test::kQuotedText);
 }
 
+TEST_F(Pop3ClientTest, AFullDiskKeepsTheSessionAStoppedRetrievalEndsIt) {
+    DovecotServer server({test::kPlainMail, test::kPlainMail});
+    Pop3Client client;
+    Open(server, client);
+    std::string error;
+    // A file that refuses writing stands for a full disk: the message is read to its end
+    // and dropped, and the session (with its deletions) goes on.
+    platform::UniqueFd readOnly(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+    EXPECT_FALSE(client.RetrieveToFd(1, readOnly.get(), error));
+    EXPECT_EQ(error.rfind("Writing failed: ", 0), 0u) << error;
+    EXPECT_TRUE(client.Connected());
+    EXPECT_TRUE(client.Delete(2, error)) << error;
+
+    EXPECT_FALSE(client.Retrieve(1, [](const char*, size_t) { return false; }, error));
+    EXPECT_FALSE(client.Connected());
+    EXPECT_FALSE(client.Delete(1, error));
+}
+
 TEST_F(Pop3ClientTest, DeletionsHappenAtDisconnectAndOnlyThen) {
     const std::string keep = "Subject: keep me\n\nbody\n";
     const std::string drop = "Subject: drop me\n\nbody\n";
