@@ -13,6 +13,11 @@ PACKAGES=(
   # time servers for the time-sync tests (started on loopback ports by the tests only;
   # chrony replaces systemd-timesyncd, which is fine: no daemon starts, see below)
   chrony xinetd
+  # protocol clients: libcurl (POP3, HTTP) and GMime 3 (MIME); dovecot is the POP3 server
+  # the mail tests start on a loopback port
+  libcurl4-openssl-dev libgmime-3.0-dev dovecot-core dovecot-pop3d
+  # the HTTPS test makes a self-signed certificate
+  openssl
   # the desktop window (Qt 6 Widgets, QtTest) and its screenshot under a virtual display
   qt6-base-dev libgl-dev xdg-utils xvfb xauth imagemagick fonts-dejavu-core
 )

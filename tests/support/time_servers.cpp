@@ -51,13 +51,6 @@ bool SntpServerAnswers(uint16_t port) {
     return got && *got >= 48;
 }
 
-bool TcpPortAccepts(uint16_t port) {
-    std::string error;
-    return platform::ConnectSocket("127.0.0.1", port, platform::SocketKind::Stream,
-                                   std::chrono::milliseconds(200), error)
-        .has_value();
-}
-
 void PutUint32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
     bytes[at] = static_cast<uint8_t>(value >> 24);
     bytes[at + 1] = static_cast<uint8_t>(value >> 16);
@@ -71,6 +64,13 @@ bool WaitReadable(int fd, int ms) {
 }
 
 }  // namespace
+
+bool TcpPortAccepts(uint16_t port) {
+    std::string error;
+    return platform::ConnectSocket("127.0.0.1", port, platform::SocketKind::Stream,
+                                   std::chrono::milliseconds(200), error)
+        .has_value();
+}
 
 uint16_t FreeLoopbackPort(bool udp) {
     uint16_t port = 0;

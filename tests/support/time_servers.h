@@ -20,6 +20,9 @@ namespace ferrolin::test {
 // A loopback port that was free a moment ago (bind to port 0, read it, close).
 uint16_t FreeLoopbackPort(bool udp);
 
+// True when something accepts TCP connections on 127.0.0.1:port.
+bool TcpPortAccepts(uint16_t port);
+
 // A server program on a free loopback port, started again on another port when the one
 // it was given was taken in between. Log() is what the program wrote.
 class LoopbackDaemon {

@@ -1,0 +1,191 @@
+#include "protocols/http_client.h"
+
+#include <optional>
+
+#include "protocols/fd_writer.h"
+#include "protocols/staged_file.h"
+
+namespace ferrolin {
+
+namespace {
+
+// What the callbacks of one request share.
+struct Request {
+    const std::function<bool(const char*, size_t)>* sink = nullptr;
+    const HttpProgress* progress = nullptr;
+    std::string statusLine;
+    long status = 0;
+    bool refused = false;
+    uint64_t bytes = 0;
+};
+
+bool Success(long status) {
+    return status >= 200 && status < 300;
+}
+
+// Keeps the status line of the latest answer (each redirect brings a new one).
+size_t OnHeader(char* data, size_t, size_t size, void* user) {
+    auto& request = *static_cast<Request*>(user);
+    std::string_view line(data, size);
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+    if (line.rfind("HTTP/", 0) == 0) {
+        request.statusLine = std::string(line);
+        request.status = 0;
+        const size_t blank = line.find(' ');
+        if (blank != std::string_view::npos) {
+            for (size_t i = blank + 1; i < line.size() && i < blank + 4; ++i) {
+                if (line[i] < '0' || line[i] > '9') break;
+                request.status = request.status * 10 + (line[i] - '0');
+            }
+        }
+    }
+    return size;
+}
+
+size_t OnBody(char* data, size_t, size_t size, void* user) {
+    auto& request = *static_cast<Request*>(user);
+    if (request.status >= 300 && request.status < 400) return size;  // a redirect's page
+    if (!Success(request.status)) {
+        // An error page is never stored as the file.
+        request.refused = true;
+        return 0;
+    }
+    if (!(*request.sink)(data, size)) return 0;
+    request.bytes += size;
+    return size;
+}
+
+int OnProgress(void* user, curl_off_t total, curl_off_t now, curl_off_t, curl_off_t) {
+    const auto& request = *static_cast<Request*>(user);
+    const bool goOn = (*request.progress)(static_cast<uint64_t>(now), static_cast<uint64_t>(total));
+    return goOn ? 0 : 1;
+}
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+}  // namespace
+
+HttpClient::HttpClient(HttpOptions options) : options_(std::move(options)) {}
+
+HttpClient::~HttpClient() = default;
+
+void HttpClient::Disconnect() {
+    curl_.reset();
+}
+
+CURL* HttpClient::Handle() {
+    if (curl_) return curl_.get();
+    curl_.reset(curl_easy_init());
+    if (!curl_) return nullptr;
+    CURL* c = curl_.get();
+    headers_.reset(curl_slist_append(nullptr, ("Accept: " + options_.accept).c_str()));
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(c, CURLOPT_MAXREDIRS, options_.maxRedirects);
+    curl_easy_setopt(c, CURLOPT_USERAGENT, options_.userAgent.c_str());
+    curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers_.get());
+    curl_easy_setopt(c, CURLOPT_COOKIEFILE, "");  // cookies on, kept in memory
+    curl_easy_setopt(c, CURLOPT_PROXY, "");       // never a proxy from the environment
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, static_cast<long>(options_.connectTimeout.count()));
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, static_cast<long>(options_.stallTimeout.count()));
+    if (!options_.caFile.empty()) curl_easy_setopt(c, CURLOPT_CAINFO, options_.caFile.c_str());
+    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, OnHeader);
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, OnBody);
+    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, OnProgress);
+    return c;
+}
+
+HttpResult HttpClient::Get(const std::string& url, const Sink& sink, const HttpProgress& progress) {
+    HttpResult result;
+    CURL* c = Handle();
+    if (c == nullptr) {
+        result.error = "The HTTP client cannot start";
+        return result;
+    }
+    Request request;
+    request.sink = &sink;
+    request.progress = &progress;
+    char detail[CURL_ERROR_SIZE] = "";
+    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, detail);
+    curl_easy_setopt(c, CURLOPT_HEADERDATA, &request);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, &request);
+    curl_easy_setopt(c, CURLOPT_XFERINFODATA, &request);
+    curl_easy_setopt(c, CURLOPT_NOPROGRESS, progress ? 0L : 1L);
+    const CURLcode code = curl_easy_perform(c);
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, nullptr);
+    curl_easy_setopt(c, CURLOPT_HEADERDATA, nullptr);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, nullptr);
+    curl_easy_setopt(c, CURLOPT_XFERINFODATA, nullptr);
+
+    result.status = request.status;
+    result.statusLine = request.statusLine;
+    result.bytes = request.bytes;
+    if (request.refused || (code == CURLE_OK && !Success(request.status))) {
+        result.error =
+            request.statusLine.empty() ? "No valid answer from the server" : request.statusLine;
+    } else if (code == CURLE_ABORTED_BY_CALLBACK) {
+        result.error = "The download was cancelled";
+    } else if (code != CURLE_OK) {
+        result.error = CurlErrorText(code, detail);
+    } else {
+        result.ok = true;
+    }
+    return result;
+}
+
+HttpResult HttpClient::Download(const std::string& url, const std::string& targetPath,
+                                const HttpProgress& progress) {
+    std::string error;
+    std::optional<StagedFile> file = StagedFile::Create(FolderOf(targetPath), error);
+    if (!file) {
+        HttpResult result;
+        result.error = error;
+        return result;
+    }
+    std::string writeError;
+    const Sink toFile = [&](const char* data, size_t size) {
+        return WriteAllToFd(file->fd(), data, size, writeError);
+    };
+    HttpResult result = Get(url, toFile, progress);
+    result.fileCreated = true;
+    if (!writeError.empty()) {
+        result.ok = false;
+        result.error = writeError;
+    }
+    if (result.ok && !file->Commit(targetPath, error)) {
+        result.ok = false;
+        result.error = error;
+    }
+    return result;  // a file not committed is removed here
+}
+
+HttpResult HttpClient::GetText(const std::string& url, std::string& text, size_t maxBytes) {
+    text.clear();
+    bool tooLarge = false;
+    const Sink collect = [&](const char* data, size_t size) {
+        if (text.size() + size > maxBytes) {
+            tooLarge = true;
+            return false;
+        }
+        text.append(data, size);
+        return true;
+    };
+    HttpResult result = Get(url, collect, {});
+    if (tooLarge) {
+        result.ok = false;
+        result.error = "The answer is larger than " + std::to_string(maxBytes) + " bytes";
+    }
+    if (!result.ok) text.clear();
+    return result;
+}
+
+}  // namespace ferrolin

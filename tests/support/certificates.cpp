@@ -1,0 +1,15 @@
+#include "support/certificates.h"
+
+#include "support/child_process.h"
+
+namespace ferrolin::test {
+
+bool MakeLoopbackCertificate(const std::string& certificateFile, const std::string& keyFile) {
+    const CommandResult made =
+        RunCommand({"/usr/bin/openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days",
+                    "2", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
+                    "-keyout", keyFile, "-out", certificateFile});
+    return made.exitCode == 0;
+}
+
+}  // namespace ferrolin::test

@@ -1,0 +1,96 @@
+#include "support/mail_servers.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <sstream>
+
+#include "support/certificates.h"
+
+namespace ferrolin::test {
+
+namespace {
+
+// The unprivileged user the mailbox belongs to (dovecot refuses to serve mail as root).
+constexpr uid_t kMailUid = 65534;
+constexpr gid_t kMailGid = 65534;
+
+}  // namespace
+
+std::string MakeMbox(const std::vector<std::string>& messages) {
+    std::string mbox;
+    for (const std::string& message : messages) {
+        mbox += "From sender@example.org Thu Jan  1 00:00:00 2026\n";
+        std::istringstream lines(message);
+        std::string line;
+        while (std::getline(lines, line)) {
+            if (line.rfind("From ", 0) == 0) mbox += '>';
+            mbox += line + "\n";
+        }
+        mbox += "\n";
+    }
+    return mbox;
+}
+
+bool DovecotServer::Available() {
+    return IsExecutable("/usr/sbin/dovecot");
+}
+
+DovecotServer::DovecotServer(const std::vector<std::string>& messages, bool tls)
+    : LoopbackDaemon("dovecot.log"), home_(dir_ / "home") {
+    // The mail user must reach its home inside the temporary folder.
+    chmod(dir_.path().c_str(), 0755);
+    WriteFile(home_ + "/mbox", MakeMbox(messages));
+    WriteFile(home_ + "/mail/.keep", "");
+    for (const std::string& path :
+         {home_, home_ + "/mbox", home_ + "/mail", home_ + "/mail/.keep"}) {
+        if (chown(path.c_str(), kMailUid, kMailGid) != 0) return;
+    }
+    WriteFile(dir_ / "passwd", User() + ":{PLAIN}" + Password() + ":65534:65534::" + home_ + "\n");
+    // Without a certificate the server is never Ready().
+    if (tls && !MakeLoopbackCertificate(CertificateFile(), dir_ / "key.pem")) return;
+    Start(
+        false,
+        [&](uint16_t port) {
+            WriteFile(dir_ / "dovecot.conf", Configuration(port, tls));
+            // -F: stay in the foreground, so that stopping the process stops the server.
+            return std::vector<std::string>{"/usr/sbin/dovecot", "-F", "-c", dir_ / "dovecot.conf"};
+        },
+        TcpPortAccepts);
+}
+
+std::string DovecotServer::Configuration(uint16_t port, bool tls) const {
+    const std::string listener =
+        "    address = 127.0.0.1\n    port = " + std::to_string(port) + "\n";
+    std::string conf;
+    conf += "protocols = pop3\n";
+    conf += "listen = 127.0.0.1\n";
+    conf += "base_dir = " + dir_ / "run" + "\n";
+    conf += "state_dir = " + dir_ / "state" + "\n";
+    if (tls) {
+        conf += "ssl = required\n";
+        conf += "ssl_cert = <" + CertificateFile() + "\n";
+        conf += "ssl_key = <" + dir_ / "key.pem" + "\n";
+    } else {
+        conf += "ssl = no\n";
+    }
+    conf += "disable_plaintext_auth = no\n";
+    conf += "auth_mechanisms = plain login\n";
+    conf += "auth_failure_delay = 0\n";
+    conf += "log_path = /dev/stderr\n";
+    conf += "passdb {\n  driver = passwd-file\n  args = " + dir_ / "passwd" + "\n}\n";
+    conf += "userdb {\n  driver = passwd-file\n  args = " + dir_ / "passwd" + "\n}\n";
+    conf += "mail_location = mbox:~/mail:INBOX=~/mbox\n";
+    conf += "service pop3-login {\n";
+    conf += "  inet_listener pop3 {\n" + (tls ? "    port = 0\n" : listener) + "  }\n";
+    conf += "  inet_listener pop3s {\n" + (tls ? listener + "    ssl = yes\n" : "    port = 0\n") +
+            "  }\n";
+    conf += "}\n";
+    return conf;
+}
+
+std::string DovecotServer::Mailbox() const {
+    return ReadFile(home_ + "/mbox");
+}
+
+}  // namespace ferrolin::test

@@ -1,0 +1,33 @@
+#pragma once
+// A real POP3 server for tests: dovecot on a free loopback port with its own configuration,
+// one user from a passwd file and an mbox the test fills.
+#include <string>
+#include <vector>
+
+#include "support/time_servers.h"
+
+namespace ferrolin::test {
+
+class DovecotServer : public LoopbackDaemon {
+  public:
+    static bool Available();
+    // The user's mailbox holds messages (each a whole RFC 822 text with "\n" line ends).
+    // With tls the port speaks POP3 over TLS from the first byte, with a certificate made
+    // for this server (see CertificateFile).
+    explicit DovecotServer(const std::vector<std::string>& messages, bool tls = false);
+    std::string CertificateFile() const { return dir_ / "cert.pem"; }
+    std::string User() const { return "station"; }
+    std::string Password() const { return "secret"; }
+    // The mbox as dovecot left it (after a session ended, its deletions are gone from it).
+    std::string Mailbox() const;
+
+  private:
+    std::string Configuration(uint16_t port, bool tls) const;
+
+    std::string home_;
+};
+
+// An mbox holding the messages, "From " lines quoted.
+std::string MakeMbox(const std::vector<std::string>& messages);
+
+}  // namespace ferrolin::test
