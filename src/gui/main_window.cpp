@@ -1,15 +1,11 @@
 #include "gui/main_window.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -17,12 +13,14 @@
 
 #include "common/datetime_format.h"
 #include "common/log.h"
-#include "common/memo_lines.h"
-#include "config/profile_file.h"
 #include "files/mpeg_check.h"
+#include "gui/compact_tabs.h"
+#include "gui/guarded.h"
+#include "platform/desktop_open.h"
 #include "remote/time_sync_panel.h"
 #include "station/job_editor_commands.h"
 #include "station/legacy_config.h"
+#include "station/station_config.h"
 #include "version.h"
 
 namespace ferrolin::gui {
@@ -46,25 +44,21 @@ TFQuillomat::TFQuillomat(std::string programDir, platform::ProcessControl& proce
     BuildFrame();
     BuildMenu();
     AttachSurfaces();
-    BindOptions();
-    BindEditor();
-    BindTimeSync();
-    ConnectHandlers();
+    ConnectTabs();
 
     StatusPanel1->setText(QStringLiteral(FERROLIN_VERSION));
     MoveLegacyConfig(*station_);
     const std::string mpegLog = MpegLoadLogText(LoadMpegLibraries(station_->ProgramDir));
     if (!mpegLog.empty()) WriteLog(0, station_->LogFile, mpegLog);
-    CheckMPEGFiles->setVisible(MpegCheckAvailable());
-    CopyCorruptFiles->setVisible(MpegCheckAvailable());
+    OptionsTab->ShowMpegOptions(MpegCheckAvailable());
 
     // The name field's text before any job was read: what "New" on an empty list stores.
     station_->Editor.Name = "KopfName";
     ShowOptions();
     ShowEditor();
     ShowEditingState();
-    ShowSendTime();
-    ShowTimeSync();
+    SendTimeTab->ShowSendTime();
+    TimeSyncTab->Show();
 
     Timer1 = new QTimer(this);
     connect(Timer1, &QTimer::timeout, this, &TFQuillomat::OnTimer1);
@@ -84,10 +78,10 @@ void TFQuillomat::BuildFrame() {
     LeftTabs = new QTabWidget(central);
     LeftTabs->setObjectName(QStringLiteral("LeftTabs"));
     LeftTabs->setGeometry(5, 4, 286, 285);
-    StatusTab = BuildStatusTab();
-    TimeSyncTab = BuildTimeSyncTab();
-    OptionsTab = BuildOptionsTab();
-    SendTimeTab = BuildSendTimeTab();
+    StatusTab = new StatusPage(*station_, *autoMode_, surfaces_);
+    TimeSyncTab = new TimeSyncPage(*station_);
+    OptionsTab = new OptionsPage(*station_);
+    SendTimeTab = new SendTimePage(*station_, *store_, surfaces_);
     LeftTabs->addTab(StatusTab, QStringLiteral("Status"));
     LeftTabs->addTab(TimeSyncTab, Q(time_sync_panel::kTabCaption));
     LeftTabs->addTab(OptionsTab, QStringLiteral("Options"));
@@ -96,15 +90,18 @@ void TFQuillomat::BuildFrame() {
     RightTabs = new QTabWidget(central);
     RightTabs->setObjectName(QStringLiteral("RightTabs"));
     RightTabs->setGeometry(296, 4, 378, 285);
-    ErrorsTab = BuildErrorsTab();
-    SourceTab = BuildSourceTab();
-    DestinationTab = BuildDestinationTab();
-    ConnectionTab = BuildConnectionTab();
+    ErrorsTab = new ErrorsPage;
+    SourceTab = new SourcePage(*station_);
+    DestinationTab = new DestinationPage(*station_);
+    ConnectionTab = new ConnectionPage(*station_);
     RightTabs->addTab(ErrorsTab, QStringLiteral("Errors"));
     RightTabs->addTab(SourceTab, QStringLiteral("Source"));
     RightTabs->addTab(DestinationTab, QStringLiteral("Destination"));
     RightTabs->addTab(ConnectionTab, QStringLiteral("Connection"));
     RightTabs->setCurrentWidget(SourceTab);
+    // Created after the tab sets, so the styles outlive their tab bars.
+    UseCompactTabs(LeftTabs, this);
+    UseCompactTabs(RightTabs, this);
 
     StatusPanel0 = new QLabel(this);
     StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
@@ -140,28 +137,39 @@ void TFQuillomat::BuildMenu() {
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 }
 
+// What one tab does that shows on another, or on the frame.
+void TFQuillomat::ConnectTabs() {
+    connect(StatusTab, &StatusPage::jobLineClicked, this, [this] {
+        if (RightTabs->currentWidget() == ErrorsTab) RightTabs->setCurrentWidget(SourceTab);
+    });
+    connect(StatusTab, &StatusPage::jobLineDoubleClicked, this,
+            [this] { RightTabs->setCurrentWidget(SourceTab); });
+    connect(StatusTab, &StatusPage::runFinished, SendTimeTab, &SendTimePage::ShowSendTime);
+    connect(ErrorsTab, &ErrorsPage::reset, StatusPanel0, &QLabel::clear);
+}
+
 void TFQuillomat::AttachSurfaces() {
     QtSurfaces::Widgets widgets;
     widgets.window = this;
     widgets.statusPanel0 = StatusPanel0;
-    widgets.errors = Errors;
+    widgets.errors = ErrorsTab->Errors;
     widgets.gauge = CopyStatusG;
-    widgets.jobList = CheckListBox1;
-    widgets.nextStart = NextStart;
-    widgets.nextFu10 = NextFu10;
-    widgets.connected = connected;
-    widgets.cancelCopy = CancelCopy;
+    widgets.jobList = StatusTab->CheckListBox1;
+    widgets.nextStart = StatusTab->NextStart;
+    widgets.nextFu10 = SendTimeTab->NextFu10;
+    widgets.connected = StatusTab->connected;
+    widgets.cancelCopy = StatusTab->CancelCopy;
     QtSurfaces::Reactions reactions;
     // ReadConfig announces itself through the job list; it also replaced the options.
     reactions.jobListChanged = [this] {
-        ShowJobList();
+        StatusTab->ShowJobList();
         ShowOptions();
-        ShowTimeSync();
+        TimeSyncTab->Show();
     };
     reactions.jobEditorChanged = [this] { ShowEditor(); };
     reactions.editingChanged = [this] { ShowEditingState(); };
     reactions.jobLineSelected = [this](int index) {
-        ShowSelectedLine(index);
+        StatusTab->ShowSelectedLine(index);
         ShowRunSelection(index);
     };
     surfaces_.Attach(widgets, std::move(reactions));
@@ -174,17 +182,15 @@ void TFQuillomat::showEvent(QShowEvent* event) {
     autoMode_->StartupSetup();
     SetEditing(*station_, false);
     LeftTabs->setCurrentWidget(StatusTab);
-    ShowSendTime();
-    ShowTimeSync();
+    SendTimeTab->ShowSendTime();
+    TimeSyncTab->Show();
     Timer1->setInterval(autoMode_->Timer1IntervalMs());
 }
 
 void TFQuillomat::closeEvent(QCloseEvent* event) {
     // A run still going on inside a processed message stops at its next check instead
     // of copying on behind a closed window.
-    if (station_->RunMode == RM_Interactive || station_->RunMode == RM_Unattended) {
-        OnCancelCopy();
-    }
+    if (StatusPage::RunInProgress(*station_)) StatusTab->OnCancelCopy();
     Timer1->stop();
     Timer2->stop();
     WriteLog(0, station_->LogFile, "Program closed");
@@ -195,17 +201,60 @@ void TFQuillomat::OnTimer1() {
     // Off for the whole tick: a run inside it processes messages.
     Timer1->stop();
     autoMode_->AutoModeTick();
-    ShowSendTime();
-    {
-        Showing showing(showing_);
-        Auto->setChecked(station_->Options.Auto);
-    }
+    SendTimeTab->ShowSendTime();
+    StatusTab->ShowAuto();
     Timer1->start(autoMode_->Timer1IntervalMs());
 }
 
 void TFQuillomat::OnTimer2() {
     watchdog_->WatchdogTick();
-    connected->setChecked(station_->Connected);
+    StatusTab->ShowConnected();
+}
+
+// --- Menu ---
+
+void TFQuillomat::OnSaveConfig() {
+    Guarded(surfaces_, [this] { SaveConfig(*station_); });
+}
+
+void TFQuillomat::OnOpenLogfile() {
+    if (!platform::OpenWithDesktopViewer(station_->LogFile)) {
+        surfaces_.Ask("Error", std::string("could not start ") + platform::kDesktopOpener,
+                      Buttons::Ok);
+    }
+}
+
+// --- Showing the core's state ---
+
+void TFQuillomat::ShowEditor() {
+    StatusTab->ShowJobName();
+    SourceTab->Show();
+    DestinationTab->Show();
+    ConnectionTab->Show();
+}
+
+void TFQuillomat::ShowEditingState() {
+    const bool editing = station_->Editing;
+    StatusTab->ShowEditing(editing);
+    // The editor's pages stay selectable for looking at a job; their controls take input
+    // only while editing.
+    for (QWidget* page : {static_cast<QWidget*>(SourceTab), static_cast<QWidget*>(DestinationTab),
+                          static_cast<QWidget*>(ConnectionTab)}) {
+        page->setEnabled(editing);
+    }
+    if (editing) RightTabs->setCurrentWidget(SourceTab);
+}
+
+void TFQuillomat::ShowOptions() {
+    StatusTab->ShowOptions();
+    OptionsTab->Show();
+    SendTimeTab->ShowOptions();
+}
+
+void TFQuillomat::ShowRunSelection(int index) {
+    // During a run the job being run is shown on "Source"; at its end the "Errors" tab.
+    if (!StatusPage::RunInProgress(*station_)) return;
+    RightTabs->setCurrentWidget(index >= 0 ? static_cast<QWidget*>(SourceTab) : ErrorsTab);
 }
 
 }  // namespace ferrolin::gui
