@@ -4,7 +4,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-20}
-cmake -S "$root" -B "$root/build-fuzz" -G Ninja -DFERROLIN_FUZZ=ON -DFERROLIN_BENCH=OFF \
+cmake -S "$root" -B "$root/build-fuzz" -G Ninja -DFERROLIN_FUZZ=ON -DFERROLIN_WERROR=ON -DFERROLIN_BENCH=OFF \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$root/build-fuzz" --parallel "$(nproc)" --target fuzzers
 shopt -s nullglob

@@ -4,10 +4,12 @@
 set -euo pipefail
 
 PACKAGES=(
-  # build
+  # build (pkg-config finds FUSE for the fault tests; clang and its runtime build the fuzzers)
   build-essential cmake ninja-build pkg-config g++ clang libclang-rt-14-dev
-  # tests and benchmarks
-  googletest libgtest-dev libgmock-dev libbenchmark-dev rsync
+  # the Debian package (cpack's dependency scan runs file and dpkg-shlibdeps)
+  file dpkg-dev
+  # tests (GoogleTest), and the peer tool the folder-job benchmark compares with
+  googletest libgtest-dev rsync
   # file-system fault tests
   fuse3 libfuse3-dev
   # time servers for the time-sync tests (started on loopback ports by the tests only;

@@ -81,11 +81,11 @@ ProfileDocument ProfileDocument::Parse(std::string_view text) {
             pos = text.size();
         } else {
             size_t end = nl;
-            line.eol = "\n";
-            if (end > pos && text[end - 1] == '\r') {
-                --end;
-                line.eol = "\r\n";
-            }
+            // One assignment: two in a row make gcc 12 at -O3 warn falsely
+            // (-Wmaybe-uninitialized inside std::string).
+            const bool crlf = end > pos && text[end - 1] == '\r';
+            if (crlf) --end;
+            line.eol = crlf ? "\r\n" : "\n";
             line.text = std::string(text.substr(pos, end - pos));
             pos = nl + 1;
         }

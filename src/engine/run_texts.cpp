@@ -19,12 +19,11 @@ std::string FormatDuration(double days) {
     const int64_t ms = std::llround(rest * 86400000.0);
     const int minutes = static_cast<int>((ms / 60000) % 60);
     const int seconds = static_cast<int>((ms / 1000) % 60);
-    std::string h = std::to_string(hours);
-    if (hours >= 0 && hours < 10) h.insert(0, "0");
-    if (hours < 0 && hours > -10) h.insert(1, "0");
-    char tail[16];
-    std::snprintf(tail, sizeof tail, ":%02d:%02d", minutes, seconds);
-    return h + tail;
+    // At least two digits of hours, after the sign of a negative duration.
+    char text[64];
+    std::snprintf(text, sizeof text, "%s%02lld:%02d:%02d", hours < 0 ? "-" : "",
+                  static_cast<long long>(hours < 0 ? -hours : hours), minutes, seconds);
+    return text;
 }
 
 std::string StampFileName(std::string_view name, bool addTimeStamp, std::string_view format,

@@ -15,9 +15,10 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     auto* text = new QLabel(QStringLiteral(
         "<b>Ferrolin</b> %1<br><br>"
-        "Unattended file transfer: folders, FTP, HTTP and mailboxes,<br>"
-        "on a weekly schedule or on demand.<br><br>"
-        "Built with Qt %2, libcurl and GMime.")
+        "Unattended file transfer between folders and from file lists,<br>"
+        "on a weekly schedule, when files arrive, or on demand;<br>"
+        "keeps this computer's clock in step with a time server.<br><br>"
+        "Built with Qt %2.")
                                 .arg(QStringLiteral(FERROLIN_VERSION), QString::fromLatin1(qVersion())));
     text->setTextFormat(Qt::RichText);
     layout->addWidget(text);

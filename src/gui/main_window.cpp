@@ -1,15 +1,11 @@
 #include "gui/main_window.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -17,13 +13,15 @@
 
 #include "common/datetime_format.h"
 #include "common/log.h"
-#include "station/run_gate.h"
-#include "common/memo_lines.h"
-#include "config/profile_file.h"
 #include "files/mpeg_check.h"
+#include "gui/compact_tabs.h"
+#include "gui/guarded.h"
+#include "station/open_logfile.h"
+#include "station/run_gate.h"
 #include "remote/time_sync_panel.h"
 #include "station/job_editor_commands.h"
 #include "station/legacy_config.h"
+#include "station/station_config.h"
 #include "version.h"
 
 namespace ferrolin::gui {
@@ -40,22 +38,18 @@ TFQuillomat::TFQuillomat(const StationStart& start, QWidget* parent) : QMainWind
     BuildFrame();
     BuildMenu();
     AttachSurfaces();
-    BindOptions();
-    BindEditor();
-    BindTimeSync();
-    ConnectHandlers();
+    ConnectTabs();
 
     StatusPanel1->setText(QStringLiteral(FERROLIN_VERSION));
-    CheckMPEGFiles->setVisible(MpegCheckAvailable(station_->Mpeg));
-    CopyCorruptFiles->setVisible(MpegCheckAvailable(station_->Mpeg));
+    OptionsTab->ShowMpegOptions(MpegCheckAvailable(station_->Mpeg));
 
     // The name field's text before any job was read: what "New" on an empty list stores.
     station_->Editor.Name = "KopfName";
     ShowOptions();
     ShowEditor();
     ShowEditingState();
-    ShowSendTime();
-    ShowTimeSync();
+    SendTimeTab->ShowSendTime();
+    TimeSyncTab->Show();
 
     Timer1 = new QTimer(this);
     connect(Timer1, &QTimer::timeout, this, &TFQuillomat::OnTimer1);
@@ -75,10 +69,10 @@ void TFQuillomat::BuildFrame() {
     LeftTabs = new QTabWidget(central);
     LeftTabs->setObjectName(QStringLiteral("LeftTabs"));
     LeftTabs->setGeometry(5, 4, 286, 285);
-    StatusTab = BuildStatusTab();
-    TimeSyncTab = BuildTimeSyncTab();
-    OptionsTab = BuildOptionsTab();
-    SendTimeTab = BuildSendTimeTab();
+    StatusTab = new StatusPage(*station_, station_->Automatic(), surfaces_);
+    TimeSyncTab = new TimeSyncPage(*station_);
+    OptionsTab = new OptionsPage(*station_);
+    SendTimeTab = new SendTimePage(*station_, station_->WeekdayStore(), surfaces_);
     LeftTabs->addTab(StatusTab, QStringLiteral("Status"));
     LeftTabs->addTab(TimeSyncTab, Q(time_sync_panel::kTabCaption));
     LeftTabs->addTab(OptionsTab, QStringLiteral("Options"));
@@ -87,15 +81,18 @@ void TFQuillomat::BuildFrame() {
     RightTabs = new QTabWidget(central);
     RightTabs->setObjectName(QStringLiteral("RightTabs"));
     RightTabs->setGeometry(296, 4, 378, 285);
-    ErrorsTab = BuildErrorsTab();
-    SourceTab = BuildSourceTab();
-    DestinationTab = BuildDestinationTab();
-    ConnectionTab = BuildConnectionTab();
+    ErrorsTab = new ErrorsPage;
+    SourceTab = new SourcePage(*station_);
+    DestinationTab = new DestinationPage(*station_);
+    ConnectionTab = new ConnectionPage(*station_);
     RightTabs->addTab(ErrorsTab, QStringLiteral("Errors"));
     RightTabs->addTab(SourceTab, QStringLiteral("Source"));
     RightTabs->addTab(DestinationTab, QStringLiteral("Destination"));
     RightTabs->addTab(ConnectionTab, QStringLiteral("Connection"));
     RightTabs->setCurrentWidget(SourceTab);
+    // Created after the tab sets, so the styles outlive their tab bars.
+    UseCompactTabs(LeftTabs, this);
+    UseCompactTabs(RightTabs, this);
 
     StatusPanel0 = new QLabel(this);
     StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
@@ -131,28 +128,39 @@ void TFQuillomat::BuildMenu() {
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 }
 
+// What one tab does that shows on another, or on the frame.
+void TFQuillomat::ConnectTabs() {
+    connect(StatusTab, &StatusPage::jobLineClicked, this, [this] {
+        if (RightTabs->currentWidget() == ErrorsTab) RightTabs->setCurrentWidget(SourceTab);
+    });
+    connect(StatusTab, &StatusPage::jobLineDoubleClicked, this,
+            [this] { RightTabs->setCurrentWidget(SourceTab); });
+    connect(StatusTab, &StatusPage::runFinished, SendTimeTab, &SendTimePage::ShowSendTime);
+    connect(ErrorsTab, &ErrorsPage::reset, StatusPanel0, &QLabel::clear);
+}
+
 void TFQuillomat::AttachSurfaces() {
     QtSurfaces::Widgets widgets;
     widgets.window = this;
     widgets.statusPanel0 = StatusPanel0;
-    widgets.errors = Errors;
+    widgets.errors = ErrorsTab->Errors;
     widgets.gauge = CopyStatusG;
-    widgets.jobList = CheckListBox1;
-    widgets.nextStart = NextStart;
-    widgets.nextFu10 = NextFu10;
-    widgets.connected = connected;
-    widgets.cancelCopy = CancelCopy;
+    widgets.jobList = StatusTab->CheckListBox1;
+    widgets.nextStart = StatusTab->NextStart;
+    widgets.nextFu10 = SendTimeTab->NextFu10;
+    widgets.connected = StatusTab->connected;
+    widgets.cancelCopy = StatusTab->CancelCopy;
     QtSurfaces::Reactions reactions;
     // ReadConfig announces itself through the job list; it also replaced the options.
     reactions.jobListChanged = [this] {
-        ShowJobList();
+        StatusTab->ShowJobList();
         ShowOptions();
-        ShowTimeSync();
+        TimeSyncTab->Show();
     };
     reactions.jobEditorChanged = [this] { ShowEditor(); };
     reactions.editingChanged = [this] { ShowEditingState(); };
     reactions.jobLineSelected = [this](int index) {
-        ShowSelectedLine(index);
+        StatusTab->ShowSelectedLine(index);
         ShowRunSelection(index);
     };
     surfaces_.Attach(widgets, std::move(reactions));
@@ -165,17 +173,15 @@ void TFQuillomat::showEvent(QShowEvent* event) {
     station_->Automatic().StartupSetup();
     SetEditing(*station_, false);
     LeftTabs->setCurrentWidget(StatusTab);
-    ShowSendTime();
-    ShowTimeSync();
+    SendTimeTab->ShowSendTime();
+    TimeSyncTab->Show();
     Timer1->setInterval(station_->Automatic().Timer1IntervalMs());
 }
 
 void TFQuillomat::closeEvent(QCloseEvent* event) {
     // A run still going on inside a processed message stops at its next check instead
     // of copying on behind a closed window.
-    if (station_->RunMode == RM_Interactive || station_->RunMode == RM_Unattended) {
-        OnCancelCopy();
-    }
+    if (station_->RunInProgress()) StatusTab->OnCancelCopy();
     Timer1->stop();
     Timer2->stop();
     WriteLog(0, station_->LogFile, "Program closed");
@@ -187,17 +193,57 @@ void TFQuillomat::OnTimer1() {
     Timer1->stop();
     // While another process runs on this program folder, the tick waits for the next one.
     if (const auto runLock = TryTakeRunLock(station_->ProgramDir)) station_->Automatic().AutoModeTick();
-    ShowSendTime();
-    {
-        Showing showing(showing_);
-        Auto->setChecked(station_->Options.Auto);
-    }
+    SendTimeTab->ShowSendTime();
+    StatusTab->ShowAuto();
     Timer1->start(station_->Automatic().Timer1IntervalMs());
 }
 
 void TFQuillomat::OnTimer2() {
     station_->Dog().WatchdogTick();
-    connected->setChecked(station_->Connected);
+    StatusTab->ShowConnected();
+}
+
+// --- Menu ---
+
+void TFQuillomat::OnSaveConfig() {
+    Guarded(surfaces_, [this] { SaveConfig(*station_); });
+}
+
+void TFQuillomat::OnOpenLogfile() {
+    OpenLogfile(*station_);
+}
+
+// --- Showing the core's state ---
+
+void TFQuillomat::ShowEditor() {
+    StatusTab->ShowJobName();
+    SourceTab->Show();
+    DestinationTab->Show();
+    ConnectionTab->Show();
+}
+
+void TFQuillomat::ShowEditingState() {
+    const bool editing = station_->Editing;
+    StatusTab->ShowEditing(editing);
+    // The editor's pages stay selectable for looking at a job; their controls take input
+    // only while editing.
+    for (QWidget* page : {static_cast<QWidget*>(SourceTab), static_cast<QWidget*>(DestinationTab),
+                          static_cast<QWidget*>(ConnectionTab)}) {
+        page->setEnabled(editing);
+    }
+    if (editing) RightTabs->setCurrentWidget(SourceTab);
+}
+
+void TFQuillomat::ShowOptions() {
+    StatusTab->ShowOptions();
+    OptionsTab->Show();
+    SendTimeTab->ShowOptions();
+}
+
+void TFQuillomat::ShowRunSelection(int index) {
+    // During a run the job being run is shown on "Source"; at its end the "Errors" tab.
+    if (!station_->RunInProgress()) return;
+    RightTabs->setCurrentWidget(index >= 0 ? static_cast<QWidget*>(SourceTab) : ErrorsTab);
 }
 
 }  // namespace ferrolin::gui

@@ -144,10 +144,19 @@ std::string SelfRestartScript(const SelfRestartPlan& plan) {
     script += "alive() { s=$(sed -n 's/.*) \\(.\\).*/\\1/p' /proc/" + pid +
               "/stat 2>/dev/null) && [ -n \"$s\" ] && [ \"$s\" != Z ]; }\n";
     script += "while alive; do sleep 0.2; done\n";
-    script += "cd " + ShellQuote(plan.workingFolder) + " || exit 1\n";
-    script += "rm -f -- " + ShellQuote(plan.scriptPath) + "\n";
+    // Appended piece by piece: gcc 12 at -O2 and above warns falsely (-Wrestrict) about
+    // `"text" + std::string&&`, which inserts at the front of a temporary.
+    script += "cd ";
+    script += ShellQuote(plan.workingFolder);
+    script += " || exit 1\n";
+    script += "rm -f -- ";
+    script += ShellQuote(plan.scriptPath);
+    script += "\n";
     script += "exec";
-    for (const std::string& arg : plan.commandLine) script += " " + ShellQuote(arg);
+    for (const std::string& arg : plan.commandLine) {
+        script += ' ';
+        script += ShellQuote(arg);
+    }
     script += " </dev/null\n";
     return script;
 }

@@ -183,9 +183,8 @@ TEST_F(LogFileTest, AWriterHeldUpTooLongDropsItsLine) {
     WriteFile(log, "");
     auto holder = platform::LockedFile::Open(log, O_RDWR, std::chrono::milliseconds(0));
     ASSERT_TRUE(holder);
-    const auto start = std::chrono::steady_clock::now();
+    // The lock is never given up while the writer waits: it must give up by itself.
     EXPECT_FALSE(WriteLog(0, log, "dropped"));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
     holder.reset();
     EXPECT_EQ(ReadFile(log), "");
     EXPECT_TRUE(WriteLog(0, log, "written"));

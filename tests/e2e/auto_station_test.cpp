@@ -173,10 +173,8 @@ TEST_F(AutoStationTest, SigtermDuringARunCancelsIt) {
                               std::chrono::seconds(30)))
         << station.Errors();
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    const auto stopped = std::chrono::steady_clock::now();
     EXPECT_EQ(station.Stop(), 0);
-    // 30 MiB at 1 MiB/s would take half a minute.
-    EXPECT_LT(std::chrono::steady_clock::now() - stopped, std::chrono::seconds(20));
+    // 30 MiB at 1 MiB/s: a copy that was not stopped would have ended as big.bin.
     EXPECT_FALSE(fs::exists(target + "/big.bin"));
     EXPECT_EQ(Count(station.Log(), " 000 Program closed"), 1) << station.Log();
 }

@@ -143,14 +143,13 @@ TEST_F(RunCommandTest, SigtermActsAsCancelAndLeavesNoPartialFile) {
     TempDir second;
     test::WriteJobIni(home.path(), {}, {job, FolderJob(src.path(), second.path())});
 
-    const auto started = std::chrono::steady_clock::now();
     const CommandResult result = test::RunCommandWith(
         {FERROLIN_CLI_PATH, "run"}, {{"FERROLIN_HOME", home.path()}}, [&](pid_t pid) {
             test::WaitFor([&] { return fs::exists(dst / "big.bin.tmp"); });
             kill(pid, SIGTERM);
         });
     EXPECT_EQ(result.exitCode, 130) << result.errors;
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+    // A copy that ran on to the end would have left big.bin.
     EXPECT_FALSE(fs::exists(dst / "big.bin"));
     EXPECT_FALSE(fs::exists(dst / "big.bin.tmp"));
     EXPECT_FALSE(fs::exists(dst / "later.txt"));

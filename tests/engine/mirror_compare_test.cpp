@@ -70,12 +70,10 @@ TEST(RemoveCommon, TwoHundredThousandEntriesTakeLinearTime) {
         first.push_back("sub" + std::to_string(k % 100) + "/file" + std::to_string(k) + ".dat");
         second.push_back("SUB" + std::to_string((k + 7) % 100) + "/FILE" + std::to_string(k + 7) + ".dat");
     }
-    const auto start = std::chrono::steady_clock::now();
+    // A quadratic walk would need far longer than the test program's time limit here;
+    // linear time needs well under a second. The limit, not a clock, catches it.
     RemoveCommon(first, second, false, nullptr);
-    const auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(second.size(), 7u);
-    // A quadratic walk would need minutes here; linear time needs well under a second.
-    EXPECT_LT(elapsed, std::chrono::seconds(20));
 }
 
 TEST(AddUnlessListed, SubstringOfAnyLineCountsAsListed) {

@@ -51,36 +51,36 @@ private slots:
     void newAppendsTheShownJobAsLastSection() {
         WindowFixture fx;
         auto& w = fx.Start(kThreeJobs);
-        w.OnJobLineClicked(1);
-        QCOMPARE(w.KopfName->text(), QStringLiteral("B"));
-        QTest::mouseClick(w.BNew, Qt::LeftButton);
+        w.StatusTab->OnJobLineClicked(1);
+        QCOMPARE(w.StatusTab->KopfName->text(), QStringLiteral("B"));
+        QTest::mouseClick(w.StatusTab->BNew, Qt::LeftButton);
 
         QCOMPARE(S(fx.Ini("Global", "AnzKopfstellen")), QStringLiteral("4"));
         QCOMPARE(S(fx.Ini("Kopf3", "Name")), QStringLiteral("B"));
         QCOMPARE(S(fx.Ini("Kopf3", "MaxByteRate")), QStringLiteral("2.5"));
         QVERIFY(Sorted(fx.Keys("Kopf3")) == WrittenJobKeys());
-        QCOMPARE(w.CheckListBox1->count(), 4);
-        QCOMPARE(w.CheckListBox1->item(3)->text(), QStringLiteral("B"));
+        QCOMPARE(w.StatusTab->CheckListBox1->count(), 4);
+        QCOMPARE(w.StatusTab->CheckListBox1->item(3)->text(), QStringLiteral("B"));
         // The new section has no Active key: its check mark starts clear.
-        QCOMPARE(w.CheckListBox1->item(3)->checkState(), Qt::Unchecked);
+        QCOMPARE(w.StatusTab->CheckListBox1->item(3)->checkState(), Qt::Unchecked);
     }
 
     void editAndSaveWriteTheSelectedSectionOnly() {
         WindowFixture fx;
         auto& w = fx.Start(kThreeJobs);
         const std::string untouched = fx.Ini("Kopf2", "Name") + fx.Ini("Kopf0", "Name");
-        w.OnJobLineClicked(1);
-        QTest::mouseClick(w.BEdit, Qt::LeftButton);
+        w.StatusTab->OnJobLineClicked(1);
+        QTest::mouseClick(w.StatusTab->BEdit, Qt::LeftButton);
         QVERIFY(w.station().Editing);
 
-        w.KopfName->setText(QStringLiteral("Renamed"));
-        w.CCopyMode->setCurrentIndex(3);
-        QVERIFY(w.DestDelDelay->isEnabled());
-        w.DestDelDelay->setText(QStringLiteral("7"));
-        w.AddTimeStampC->setChecked(true);
-        w.AddTimeStampE->setText(QStringLiteral("yymmdd"));
-        w.PassiveMode->setChecked(true);
-        QTest::mouseClick(w.BSave, Qt::LeftButton);
+        w.StatusTab->KopfName->setText(QStringLiteral("Renamed"));
+        w.DestinationTab->CCopyMode->setCurrentIndex(3);
+        QVERIFY(w.DestinationTab->DestDelDelay->isEnabled());
+        w.DestinationTab->DestDelDelay->setText(QStringLiteral("7"));
+        w.DestinationTab->AddTimeStampC->setChecked(true);
+        w.DestinationTab->AddTimeStampE->setText(QStringLiteral("yymmdd"));
+        w.ConnectionTab->PassiveMode->setChecked(true);
+        QTest::mouseClick(w.StatusTab->BSave, Qt::LeftButton);
 
         QVERIFY(!w.station().Editing);
         QCOMPARE(S(fx.Ini("Kopf1", "Name")), QStringLiteral("Renamed"));
@@ -90,7 +90,7 @@ private slots:
         QCOMPARE(S(fx.Ini("Kopf1", "PassiveMode")), QStringLiteral("1"));
         // Save leaves the check marks to Configuration > Save.
         QCOMPARE(S(fx.Ini("Kopf1", "Active")), QStringLiteral("0"));
-        QCOMPARE(w.CheckListBox1->item(1)->text(), QStringLiteral("Renamed"));
+        QCOMPARE(w.StatusTab->CheckListBox1->item(1)->text(), QStringLiteral("Renamed"));
         QCOMPARE(S(fx.Ini("Kopf2", "Name") + fx.Ini("Kopf0", "Name")), S(untouched));
         QCOMPARE(S(fx.Ini("Global", "AnzKopfstellen")), QStringLiteral("3"));
     }
@@ -98,29 +98,29 @@ private slots:
     void cancelKeepsTheFileAndTheEditedFields() {
         WindowFixture fx;
         auto& w = fx.Start(kThreeJobs);
-        w.OnJobLineDoubleClicked(0);
+        w.StatusTab->OnJobLineDoubleClicked(0);
         QVERIFY(w.station().Editing);
-        w.KopfName->setText(QStringLiteral("Edited"));
-        QTest::mouseClick(w.BCancel, Qt::LeftButton);
+        w.StatusTab->KopfName->setText(QStringLiteral("Edited"));
+        QTest::mouseClick(w.StatusTab->BCancel, Qt::LeftButton);
         QVERIFY(!w.station().Editing);
         QCOMPARE(S(fx.Ini("Kopf0", "Name")), QStringLiteral("A"));
-        QCOMPARE(w.CheckListBox1->item(0)->text(), QStringLiteral("A"));
-        QCOMPARE(w.KopfName->text(), QStringLiteral("Edited"));
+        QCOMPARE(w.StatusTab->CheckListBox1->item(0)->text(), QStringLiteral("A"));
+        QCOMPARE(w.StatusTab->KopfName->text(), QStringLiteral("Edited"));
     }
 
     void delAsksThenMovesLaterJobsUp() {
         WindowFixture fx;
         auto& w = fx.Start(kThreeJobs);
-        w.OnJobLineClicked(0);
+        w.StatusTab->OnJobLineClicked(0);
 
         fx.answers = {Answer::No};
-        QTest::mouseClick(w.BDel, Qt::LeftButton);
+        QTest::mouseClick(w.StatusTab->BDel, Qt::LeftButton);
         QCOMPARE(fx.questions.size(), size_t(1));
         QCOMPARE(S(fx.questions[0]), QStringLiteral("Warning: Are you sure to delete A ?"));
         QCOMPARE(S(fx.Ini("Global", "AnzKopfstellen")), QStringLiteral("3"));
 
         fx.answers = {Answer::Yes};
-        QTest::mouseClick(w.BDel, Qt::LeftButton);
+        QTest::mouseClick(w.StatusTab->BDel, Qt::LeftButton);
         QCOMPARE(S(fx.Ini("Global", "AnzKopfstellen")), QStringLiteral("2"));
         QCOMPARE(S(fx.Ini("Kopf0", "Name")), QStringLiteral("B"));
         QCOMPARE(S(fx.Ini("Kopf0", "MaxByteRate")), QStringLiteral("2.5"));
@@ -128,10 +128,10 @@ private slots:
         QCOMPARE(S(fx.Ini("Kopf2", "Name")), QStringLiteral("<absent>"));
         // The Active keys stay where they were until Configuration > Save.
         QCOMPARE(S(fx.Ini("Kopf0", "Active")), QStringLiteral("1"));
-        QCOMPARE(w.CheckListBox1->count(), 2);
-        QCOMPARE(w.CheckListBox1->item(0)->checkState(), Qt::Unchecked);
-        QCOMPARE(w.CheckListBox1->currentRow(), 0);
-        QCOMPARE(w.KopfName->text(), QStringLiteral("B"));
+        QCOMPARE(w.StatusTab->CheckListBox1->count(), 2);
+        QCOMPARE(w.StatusTab->CheckListBox1->item(0)->checkState(), Qt::Unchecked);
+        QCOMPARE(w.StatusTab->CheckListBox1->currentRow(), 0);
+        QCOMPARE(w.StatusTab->KopfName->text(), QStringLiteral("B"));
 
         w.Config1->trigger();
         QCOMPARE(S(fx.Ini("Kopf0", "Active")), QStringLiteral("0"));
@@ -141,12 +141,12 @@ private slots:
     void deletingTheLastJobSelectsTheNewLast() {
         WindowFixture fx;
         auto& w = fx.Start(kThreeJobs);
-        w.OnJobLineClicked(2);
+        w.StatusTab->OnJobLineClicked(2);
         fx.answers = {Answer::Yes};
-        w.OnDel();
-        QCOMPARE(w.CheckListBox1->count(), 2);
-        QCOMPARE(w.CheckListBox1->currentRow(), 1);
-        QCOMPARE(w.KopfName->text(), QStringLiteral("B"));
+        w.StatusTab->OnDel();
+        QCOMPARE(w.StatusTab->CheckListBox1->count(), 2);
+        QCOMPARE(w.StatusTab->CheckListBox1->currentRow(), 1);
+        QCOMPARE(w.StatusTab->KopfName->text(), QStringLiteral("B"));
     }
 
     void refusedNumbersAreNeverStored_data() {
@@ -169,28 +169,28 @@ private slots:
         QFETCH(bool, stored);
         WindowFixture fx;
         auto& w = fx.Start(kThreeJobs);
-        w.OnJobLineClicked(0);
-        w.OnEdit();
-        w.MaxByteRate->setText(rate);
-        w.DestDelDelay->setText(delay);
-        w.OnSave();
+        w.StatusTab->OnJobLineClicked(0);
+        w.StatusTab->OnEdit();
+        w.DestinationTab->MaxByteRate->setText(rate);
+        w.DestinationTab->DestDelDelay->setText(delay);
+        w.StatusTab->OnSave();
         QCOMPARE(fx.Ini("Kopf0", "MaxByteRate") == rate.trimmed().toStdString(), stored);
         QCOMPARE(w.station().Editing, !stored);
         QCOMPARE(fx.questions.empty(), stored);
         if (!stored) QVERIFY(fx.questions[0].rfind("Error: The ", 0) == 0);
 
         // "New" refuses the same texts.
-        w.OnCancelEdit();
-        w.OnNew();
+        w.StatusTab->OnCancelEdit();
+        w.StatusTab->OnNew();
         QCOMPARE(S(fx.Ini("Global", "AnzKopfstellen")), stored ? QStringLiteral("4") : QStringLiteral("3"));
     }
 
     void editingStatesSwitchTheControls() {
         WindowFixture fx;
         auto& w = fx.Start(kThreeJobs);
-        const QList<QWidget*> viewingOnly = {w.Auto, w.BManual, w.BManualN, w.RunMinimized,
-                                             w.BNew, w.BEdit, w.BDel, w.CheckListBox1};
-        const QList<QWidget*> editingOnly = {w.BSave, w.BCancel, w.KopfName, w.SourceTab,
+        const QList<QWidget*> viewingOnly = {w.StatusTab->Auto, w.StatusTab->BManual, w.StatusTab->BManualN, w.StatusTab->RunMinimized,
+                                             w.StatusTab->BNew, w.StatusTab->BEdit, w.StatusTab->BDel, w.StatusTab->CheckListBox1};
+        const QList<QWidget*> editingOnly = {w.StatusTab->BSave, w.StatusTab->BCancel, w.StatusTab->KopfName, w.SourceTab,
                                              w.DestinationTab, w.ConnectionTab};
         auto check = [&](bool editing) {
             for (QWidget* c : viewingOnly) QVERIFY2(c->isEnabled() == !editing, qPrintable(c->objectName()));
@@ -198,26 +198,26 @@ private slots:
         };
         check(false);
         // Edit without a selection does nothing.
-        w.OnEdit();
+        w.StatusTab->OnEdit();
         check(false);
 
         w.RightTabs->setCurrentWidget(w.ErrorsTab);
-        w.OnJobLineClicked(0);
+        w.StatusTab->OnJobLineClicked(0);
         QCOMPARE(w.RightTabs->currentWidget(), w.SourceTab);
         check(false);
 
         w.RightTabs->setCurrentWidget(w.ConnectionTab);
-        w.OnJobLineDoubleClicked(1);
+        w.StatusTab->OnJobLineDoubleClicked(1);
         check(true);
         QCOMPARE(w.RightTabs->currentWidget(), w.SourceTab);
         // The delete delay is open only for "Source is master".
-        QVERIFY(!w.DestDelDelay->isEnabled());
-        w.CCopyMode->setCurrentIndex(3);
-        QVERIFY(w.DestDelDelay->isEnabled());
-        w.CCopyMode->setCurrentIndex(2);
-        QVERIFY(!w.DestDelDelay->isEnabled());
+        QVERIFY(!w.DestinationTab->DestDelDelay->isEnabled());
+        w.DestinationTab->CCopyMode->setCurrentIndex(3);
+        QVERIFY(w.DestinationTab->DestDelDelay->isEnabled());
+        w.DestinationTab->CCopyMode->setCurrentIndex(2);
+        QVERIFY(!w.DestinationTab->DestDelDelay->isEnabled());
 
-        w.OnCancelEdit();
+        w.StatusTab->OnCancelEdit();
         check(false);
         // Editing never switches the automatic mode off.
         QVERIFY(!w.station().Options.Auto);
@@ -226,10 +226,10 @@ private slots:
     void checkMarksReachTheFileOnlyWithConfigurationSave() {
         WindowFixture fx;
         auto& w = fx.Start(kThreeJobs);
-        w.CheckListBox1->item(1)->setCheckState(Qt::Checked);
+        w.StatusTab->CheckListBox1->item(1)->setCheckState(Qt::Checked);
         QVERIFY(w.station().Jobs[1].checked);
         QCOMPARE(S(fx.Ini("Kopf1", "Active")), QStringLiteral("0"));
-        w.CopyOpenFiles->setChecked(false);
+        w.OptionsTab->CopyOpenFiles->setChecked(false);
         w.OnSaveConfig();
         QCOMPARE(S(fx.Ini("Kopf1", "Active")), QStringLiteral("1"));
         QCOMPARE(S(fx.Ini("Global", "CopyOpenFiles")), QStringLiteral("0"));
@@ -238,41 +238,41 @@ private slots:
     void folderButtonsStartAtTheFieldAndCreateAfterAsking() {
         WindowFixture fx;
         auto& w = fx.Start(kThreeJobs);
-        w.OnJobLineDoubleClicked(0);
+        w.StatusTab->OnJobLineDoubleClicked(0);
         const std::string existing = fx.dir / "existing";
         platform::CreateDirectories(existing);
-        w.Sendeverzeichnis->setText(S(existing));
+        w.SourceTab->Sendeverzeichnis->setText(S(existing));
         fx.pickedFolder = fx.dir / "new/folder";
 
         fx.answers = {Answer::No};
-        QTest::mouseClick(w.BitBtn5, Qt::LeftButton);
+        QTest::mouseClick(w.SourceTab->BitBtn5, Qt::LeftButton);
         QCOMPARE(S(fx.pickStarts.back()), S(existing));
-        QCOMPARE(w.Sendeverzeichnis->text(), S(existing));
+        QCOMPARE(w.SourceTab->Sendeverzeichnis->text(), S(existing));
         QVERIFY(!platform::DirectoryExists(fx.pickedFolder));
 
         fx.answers = {Answer::Yes};
-        QTest::mouseClick(w.BitBtn5, Qt::LeftButton);
+        QTest::mouseClick(w.SourceTab->BitBtn5, Qt::LeftButton);
         QVERIFY(platform::DirectoryExists(fx.pickedFolder));
-        QCOMPARE(w.Sendeverzeichnis->text(), S(fx.pickedFolder));
+        QCOMPARE(w.SourceTab->Sendeverzeichnis->text(), S(fx.pickedFolder));
         QCOMPARE(S(w.station().Editor.SendeVerzeichnis), S(fx.pickedFolder));
 
         // A destination field that names no folder starts the dialog at the program folder.
-        w.Empfangsverzeichnis->setText(QStringLiteral("/no/such/folder"));
+        w.DestinationTab->Empfangsverzeichnis->setText(QStringLiteral("/no/such/folder"));
         fx.pickedFolder.clear();
-        QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(w.DestinationTab->BitBtn1, Qt::LeftButton);
         QCOMPARE(S(fx.pickStarts.back()), S(fx.dir.path()));
-        QCOMPARE(w.Empfangsverzeichnis->text(), QStringLiteral("/no/such/folder"));
+        QCOMPARE(w.DestinationTab->Empfangsverzeichnis->text(), QStringLiteral("/no/such/folder"));
     }
 
     void newOnAnEmptyListTakesTheEditorAsItStands() {
         WindowFixture fx;
         auto& w = fx.Start();
-        QCOMPARE(w.CheckListBox1->count(), 0);
-        w.OnNew();
+        QCOMPARE(w.StatusTab->CheckListBox1->count(), 0);
+        w.StatusTab->OnNew();
         QCOMPARE(S(fx.Ini("Global", "AnzKopfstellen")), QStringLiteral("1"));
         QCOMPARE(S(fx.Ini("Kopf0", "Name")), QStringLiteral("KopfName"));
         QVERIFY(Sorted(fx.Keys("Kopf0")) == WrittenJobKeys());
-        QCOMPARE(w.CheckListBox1->count(), 1);
+        QCOMPARE(w.StatusTab->CheckListBox1->count(), 1);
     }
 };
 

@@ -48,12 +48,12 @@ private slots:
         platform::CreateDirectories(fx.dir / "out-Demo");
         auto& w = fx.Start("[Global]\nAnzKopfstellen=1\n" + FolderJob(fx.dir, 0, "Demo"));
         QCoreApplication::processEvents();
-        LabelSampler nextStart(w.NextStart);
-        QTest::mouseClick(w.BManual, Qt::LeftButton);
+        LabelSampler nextStart(w.StatusTab->NextStart);
+        QTest::mouseClick(w.StatusTab->BManual, Qt::LeftButton);
 
         QVERIFY2(nextStart.seen.contains(QStringLiteral("working...")), qPrintable(nextStart.seen.join('|')));
-        QCOMPARE(w.NextStart->text(), QStringLiteral("finished"));
-        QVERIFY(w.CancelCopy->isHidden());
+        QCOMPARE(w.StatusTab->NextStart->text(), QStringLiteral("finished"));
+        QVERIFY(w.StatusTab->CancelCopy->isHidden());
         QCOMPARE(int(w.station().RunMode), int(RM_Idle));
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(ReadFile(fx.dir / ("out-Demo/file" + std::to_string(i) + ".txt")).size(),
@@ -61,11 +61,11 @@ private slots:
         }
         QVERIFY(ReadFile(fx.dir / "Ferrolin.log").find("Copy to ") != std::string::npos);
         QCOMPARE(w.windowTitle(), QStringLiteral("Ferrolin"));
-        QCOMPARE(w.CheckListBox1->currentRow(), -1);
-        QVERIFY(w.CheckListBox1->isEnabled());
+        QCOMPARE(w.StatusTab->CheckListBox1->currentRow(), -1);
+        QVERIFY(w.StatusTab->CheckListBox1->isEnabled());
         QCOMPARE(w.RightTabs->currentWidget(), w.ErrorsTab);
         // "Manual" computes the next automatic start from the send-time lines.
-        QVERIFY(!w.NextFu10->text().isEmpty());
+        QVERIFY(!w.SendTimeTab->NextFu10->text().isEmpty());
     }
 
     void cancelStopsTheCopyAndTheRemainingJobs() {
@@ -77,20 +77,20 @@ private slots:
         platform::CreateDirectories(fx.dir / "out-Next");
         auto& w = fx.Start("[Global]\nAnzKopfstellen=2\nAuto=1\n" +
                            FolderJob(fx.dir, 0, "Slow", "MaxByteRate=1\n") + FolderJob(fx.dir, 1, "Next"));
-        QVERIFY(w.Auto->isChecked());
+        QVERIFY(w.StatusTab->Auto->isChecked());
         bool cancelShown = false;
         QString captionDuringRun;
         QTimer::singleShot(300, &w, [&] {
-            cancelShown = w.CancelCopy->isVisible();
+            cancelShown = w.StatusTab->CancelCopy->isVisible();
             captionDuringRun = w.windowTitle();
-            QTest::mouseClick(w.CancelCopy, Qt::LeftButton);
+            QTest::mouseClick(w.StatusTab->CancelCopy, Qt::LeftButton);
         });
-        QTest::mouseClick(w.BManualN, Qt::LeftButton);
+        QTest::mouseClick(w.StatusTab->BManualN, Qt::LeftButton);
 
         QVERIFY(cancelShown);
         QCOMPARE(captionDuringRun, QStringLiteral("Ferrolin Slow"));
-        QCOMPARE(w.NextStart->text(), QStringLiteral("finished"));
-        QVERIFY(!w.Auto->isChecked());
+        QCOMPARE(w.StatusTab->NextStart->text(), QStringLiteral("finished"));
+        QVERIFY(!w.StatusTab->Auto->isChecked());
         QVERIFY(!w.station().Options.Auto);
         QVERIFY(ReadFile(fx.dir / "out-Slow/big.bin").size() < (4u << 20));
         QVERIFY(!platform::FileExists(fx.dir / "out-Next/small.txt"));
@@ -102,9 +102,9 @@ private slots:
         platform::CreateDirectories(fx.dir / "out-Slow");
         auto& w = fx.Start("[Global]\nAnzKopfstellen=1\n" + FolderJob(fx.dir, 0, "Slow", "MaxByteRate=1\n"));
         QTimer::singleShot(300, &w, [&] { w.close(); });
-        QTest::mouseClick(w.BManual, Qt::LeftButton);
+        QTest::mouseClick(w.StatusTab->BManual, Qt::LeftButton);
         QVERIFY(!w.isVisible());
-        QCOMPARE(w.NextStart->text(), QStringLiteral("finished"));
+        QCOMPARE(w.StatusTab->NextStart->text(), QStringLiteral("finished"));
         QVERIFY(ReadFile(fx.dir / "out-Slow/big.bin").size() < (4u << 20));
         QVERIFY(ReadFile(fx.dir / "Ferrolin.log").find("Program closed") != std::string::npos);
     }

@@ -28,15 +28,15 @@ private slots:
     void startShowsTodaysListAndSaveStoresIt() {
         WindowFixture fx;
         auto& w = fx.Start(kWeek);
-        QCOMPARE(w.Tage->currentText(), QStringLiteral("Monday"));
-        QCOMPARE(w.Memo1->toPlainText(), QStringLiteral("06:00 00:10:00\n22:00 --"));
-        QVERIFY(!w.BSaveSendTime->isEnabled());
+        QCOMPARE(w.SendTimeTab->Tage->currentText(), QStringLiteral("Monday"));
+        QCOMPARE(w.SendTimeTab->Memo1->toPlainText(), QStringLiteral("06:00 00:10:00\n22:00 --"));
+        QVERIFY(!w.SendTimeTab->BSaveSendTime->isEnabled());
 
-        w.Memo1->setPlainText(QStringLiteral("07:00 00:20:00\n"));
-        QVERIFY(w.BSaveSendTime->isEnabled());
-        QTest::mouseClick(w.BSaveSendTime, Qt::LeftButton);
+        w.SendTimeTab->Memo1->setPlainText(QStringLiteral("07:00 00:20:00\n"));
+        QVERIFY(w.SendTimeTab->BSaveSendTime->isEnabled());
+        QTest::mouseClick(w.SendTimeTab->BSaveSendTime, Qt::LeftButton);
         QCOMPARE(S(fx.Ini("Global", "MondayFu10")), QStringLiteral("07:00 00:20:00;"));
-        QVERIFY(!w.BSaveSendTime->isEnabled());
+        QVERIFY(!w.SendTimeTab->BSaveSendTime->isEnabled());
     }
 
     void operatorChangesTheWeekdayWithUnsavedLines_data() {
@@ -58,18 +58,18 @@ private slots:
         QFETCH(QString, memo);
         WindowFixture fx;
         auto& w = fx.Start(kWeek);
-        w.Tage->setFocus();
+        w.SendTimeTab->Tage->setFocus();
         QCoreApplication::processEvents();
-        w.Memo1->setPlainText(QStringLiteral("09:00 01:00:00"));
+        w.SendTimeTab->Memo1->setPlainText(QStringLiteral("09:00 01:00:00"));
         fx.answers = {static_cast<Answer>(answer)};
-        w.Tage->setCurrentIndex(2);  // what the operator's choice does to the box
-        w.OnTageSelected(2);
+        w.SendTimeTab->Tage->setCurrentIndex(2);  // what the operator's choice does to the box
+        w.SendTimeTab->OnTageSelected(2);
         QCOMPARE(fx.questions.size(), size_t(1));
         QCOMPARE(S(fx.questions[0]), QStringLiteral("Warning: Save changes ?"));
-        QCOMPARE(w.Tage->currentText(), day);
+        QCOMPARE(w.SendTimeTab->Tage->currentText(), day);
         QCOMPARE(S(fx.Ini("Global", "MondayFu10")), monday);
-        QCOMPARE(w.Memo1->toPlainText(), memo);
-        QCOMPARE(w.BSaveSendTime->isEnabled(), answer == int(Answer::Cancel));
+        QCOMPARE(w.SendTimeTab->Memo1->toPlainText(), memo);
+        QCOMPARE(w.SendTimeTab->BSaveSendTime->isEnabled(), answer == int(Answer::Cancel));
     }
 
     void midnightAsksBeforeLoadingTheNewDay() {
@@ -80,26 +80,26 @@ private slots:
         QVERIFY(fx.questions.empty());
         QVERIFY(ReadFile(fx.dir / "Ferrolin.log").find("Day change") != std::string::npos);
 
-        w.Memo1->setPlainText(QStringLiteral("05:00 02:00:00"));
+        w.SendTimeTab->Memo1->setPlainText(QStringLiteral("05:00 02:00:00"));
         fx.clock.Advance(5 * kOneSecond);
         fx.answers = {Answer::Yes};
         w.OnTimer1();
         QCOMPARE(fx.questions.size(), size_t(1));
         QCOMPARE(S(fx.questions[0]), QStringLiteral("Warning: Save changes ?"));
         QCOMPARE(S(fx.Ini("Global", "MondayFu10")), QStringLiteral("05:00 02:00:00;"));
-        QCOMPARE(w.Tage->currentText(), QStringLiteral("Tuesday"));
-        QCOMPARE(w.Memo1->toPlainText(), QStringLiteral("08:00 00:30:00"));
+        QCOMPARE(w.SendTimeTab->Tage->currentText(), QStringLiteral("Tuesday"));
+        QCOMPARE(w.SendTimeTab->Memo1->toPlainText(), QStringLiteral("08:00 00:30:00"));
         // The next start follows Tuesday's list.
-        QVERIFY(w.NextFu10->text().endsWith(QStringLiteral("08:00:00")));
+        QVERIFY(w.SendTimeTab->NextFu10->text().endsWith(QStringLiteral("08:00:00")));
     }
 
     void autoComputesTheNextStart() {
         WindowFixture fx;
         auto& w = fx.Start("[Global]\nSendTimeSimpleInterval=00:20:00\n");
-        QVERIFY(w.NextFu10->text().isEmpty());
-        w.Auto->setChecked(true);
+        QVERIFY(w.SendTimeTab->NextFu10->text().isEmpty());
+        w.StatusTab->Auto->setChecked(true);
         QVERIFY(w.station().Options.Auto);
-        QVERIFY(w.NextFu10->text().endsWith(QStringLiteral("10:20:00")));
+        QVERIFY(w.SendTimeTab->NextFu10->text().endsWith(QStringLiteral("10:20:00")));
     }
 };
 

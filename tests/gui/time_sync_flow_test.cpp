@@ -60,14 +60,14 @@ private slots:
         auto& w = fx.Start();
         QCOMPARE(w.LeftTabs->tabText(w.LeftTabs->indexOf(w.TimeSyncTab)), S(panel::kTabCaption));
         QCOMPARE(w.LeftTabs->indexOf(w.TimeSyncTab), w.LeftTabs->indexOf(w.StatusTab) + 1);
-        QCOMPARE(w.TimeSyncEnable->text(), S(panel::kEnableCaption));
-        QCOMPARE(w.TimeSyncNowButton->text(), S(panel::kSyncNowCaption));
-        QCOMPARE(w.TimeSyncProtocol->count(), int(panel::kProtocolItems.size()));
-        for (int i = 0; i < w.TimeSyncProtocol->count(); ++i) {
-            QCOMPARE(w.TimeSyncProtocol->itemText(i), S(panel::kProtocolItems[size_t(i)]));
+        QCOMPARE(w.TimeSyncTab->TimeSyncEnable->text(), S(panel::kEnableCaption));
+        QCOMPARE(w.TimeSyncTab->TimeSyncNowButton->text(), S(panel::kSyncNowCaption));
+        QCOMPARE(w.TimeSyncTab->TimeSyncProtocol->count(), int(panel::kProtocolItems.size()));
+        for (int i = 0; i < w.TimeSyncTab->TimeSyncProtocol->count(); ++i) {
+            QCOMPARE(w.TimeSyncTab->TimeSyncProtocol->itemText(i), S(panel::kProtocolItems[size_t(i)]));
         }
-        QCOMPARE(w.TimeSyncTimeOffset->toolTip(), S(panel::kTimeOffsetHint));
-        QCOMPARE(w.TimeSyncMaxCorrection->toolTip(), S(panel::kMaxCorrectionHint));
+        QCOMPARE(w.TimeSyncTab->TimeSyncTimeOffset->toolTip(), S(panel::kTimeOffsetHint));
+        QCOMPARE(w.TimeSyncTab->TimeSyncMaxCorrection->toolTip(), S(panel::kMaxCorrectionHint));
         for (std::string_view label : {panel::kServerLabel, panel::kIntervalLabel,
                                        panel::kTimeOffsetLabel, panel::kMaxCorrectionLabel}) {
             bool found = false;
@@ -75,32 +75,32 @@ private slots:
             QVERIFY2(found, std::string(label).c_str());
         }
         // The defaults of a missing section.
-        QCOMPARE(w.TimeSyncServer->text(), S(kDefaultTimeServer));
-        QCOMPARE(w.TimeSyncInterval->text(), QStringLiteral("01:00"));
-        QCOMPARE(w.TimeSyncMaxCorrection->text(), QStringLiteral("1"));
-        QVERIFY(!w.TimeSyncEnable->isChecked());
+        QCOMPARE(w.TimeSyncTab->TimeSyncServer->text(), S(kDefaultTimeServer));
+        QCOMPARE(w.TimeSyncTab->TimeSyncInterval->text(), QStringLiteral("01:00"));
+        QCOMPARE(w.TimeSyncTab->TimeSyncMaxCorrection->text(), QStringLiteral("1"));
+        QVERIFY(!w.TimeSyncTab->TimeSyncEnable->isChecked());
     }
 
     void loadedSettingsShowWithoutTheNotice() {
         WindowFixture fx;
         auto& w = fx.Start(kSyncSection);
-        QVERIFY(w.TimeSyncEnable->isChecked());
-        QCOMPARE(w.TimeSyncServer->text(), QStringLiteral("time.example.test"));
-        QCOMPARE(w.TimeSyncProtocol->currentIndex(), panel::kProtocolTime);
-        QCOMPARE(w.TimeSyncInterval->text(), QStringLiteral("02:30"));
-        QCOMPARE(w.TimeSyncTimeOffset->text(), QStringLiteral("-250"));
-        QCOMPARE(w.TimeSyncMaxCorrection->text(), QStringLiteral("5"));
+        QVERIFY(w.TimeSyncTab->TimeSyncEnable->isChecked());
+        QCOMPARE(w.TimeSyncTab->TimeSyncServer->text(), QStringLiteral("time.example.test"));
+        QCOMPARE(w.TimeSyncTab->TimeSyncProtocol->currentIndex(), panel::kProtocolTime);
+        QCOMPARE(w.TimeSyncTab->TimeSyncInterval->text(), QStringLiteral("02:30"));
+        QCOMPARE(w.TimeSyncTab->TimeSyncTimeOffset->text(), QStringLiteral("-250"));
+        QCOMPARE(w.TimeSyncTab->TimeSyncMaxCorrection->text(), QStringLiteral("5"));
         QVERIFY(fx.questions.empty());
     }
 
     void editsAreSavedWithTheConfiguration() {
         WindowFixture fx;
         auto& w = fx.Start();
-        w.TimeSyncEnable->setChecked(true);
-        w.TimeSyncServer->setText(QStringLiteral("ntp.example.test:1123"));
-        w.TimeSyncInterval->setText(QStringLiteral("00:15"));
-        w.TimeSyncTimeOffset->setText(QStringLiteral("1000"));
-        w.TimeSyncMaxCorrection->setText(QStringLiteral("0"));
+        w.TimeSyncTab->TimeSyncEnable->setChecked(true);
+        w.TimeSyncTab->TimeSyncServer->setText(QStringLiteral("ntp.example.test:1123"));
+        w.TimeSyncTab->TimeSyncInterval->setText(QStringLiteral("00:15"));
+        w.TimeSyncTab->TimeSyncTimeOffset->setText(QStringLiteral("1000"));
+        w.TimeSyncTab->TimeSyncMaxCorrection->setText(QStringLiteral("0"));
         w.Config1->trigger();
         const std::string section(kTimeSyncSection);
         QCOMPARE(S(fx.Ini(section, "Enable")), QStringLiteral("1"));
@@ -114,13 +114,13 @@ private slots:
     void choosingTheTimeProtocolWarnsAndIsStored() {
         WindowFixture fx;
         auto& w = fx.Start();
-        w.TimeSyncProtocol->setCurrentIndex(panel::kProtocolTime);
+        w.TimeSyncTab->TimeSyncProtocol->setCurrentIndex(panel::kProtocolTime);
         QCOMPARE(w.station().SyncTimeF.Settings.Protocol, panel::kProtocolTime);
         QCOMPARE(fx.questions.size(), size_t(1));
         QCOMPARE(S(fx.questions[0]),
                  S(std::string(panel::kMessageCaption) + ": " +
                    std::string(panel::kTimeProtocolNotice)));
-        w.TimeSyncProtocol->setCurrentIndex(panel::kProtocolSntp);
+        w.TimeSyncTab->TimeSyncProtocol->setCurrentIndex(panel::kProtocolSntp);
         QCOMPARE(w.station().SyncTimeF.Settings.Protocol, panel::kProtocolSntp);
         QCOMPARE(fx.questions.size(), size_t(1));
     }
@@ -130,10 +130,10 @@ private slots:
         if (port == 0) QSKIP("no loopback port could be bound");
         WindowFixture fx;
         auto& w = fx.Start();
-        w.TimeSyncProtocol->setCurrentIndex(panel::kProtocolTime);
+        w.TimeSyncTab->TimeSyncProtocol->setCurrentIndex(panel::kProtocolTime);
         fx.questions.clear();
-        w.TimeSyncServer->setText(QStringLiteral("127.0.0.1:%1").arg(port));
-        QTest::mouseClick(w.TimeSyncNowButton, Qt::LeftButton);
+        w.TimeSyncTab->TimeSyncServer->setText(QStringLiteral("127.0.0.1:%1").arg(port));
+        QTest::mouseClick(w.TimeSyncTab->TimeSyncNowButton, Qt::LeftButton);
         QCOMPARE(S(w.station().SyncTimeF.LastError), S(kTimeSyncFailed));
         QCOMPARE(fx.questions.size(), size_t(1));
         QCOMPARE(S(fx.questions[0]),
@@ -143,9 +143,9 @@ private slots:
     void syncNowRefusesAnOffsetThatIsNoNumber() {
         WindowFixture fx;
         auto& w = fx.Start();
-        w.TimeSyncServer->setText(QStringLiteral("127.0.0.1:1"));
-        w.TimeSyncTimeOffset->setText(QStringLiteral("soon"));
-        QTest::mouseClick(w.TimeSyncNowButton, Qt::LeftButton);
+        w.TimeSyncTab->TimeSyncServer->setText(QStringLiteral("127.0.0.1:1"));
+        w.TimeSyncTab->TimeSyncTimeOffset->setText(QStringLiteral("soon"));
+        QTest::mouseClick(w.TimeSyncTab->TimeSyncNowButton, Qt::LeftButton);
         QCOMPARE(fx.questions.size(), size_t(1));
         QVERIFY(S(fx.questions[0]).contains(QStringLiteral("'soon'")));
     }

@@ -1,6 +1,6 @@
 // The window as it looks: frame, caption, status bar and gauge; the controls that stay
-// hidden and the ones shown only with the MPEG check; the send-time panels; and on every
-// tab no cut-off caption and no control lying over another.
+// hidden and the ones shown only with the MPEG check; the send-time panels; tab captions
+// shown whole; and on every tab no cut-off caption and no control lying over another.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -11,7 +11,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QTest>
 
 #include "gui_tests.h"
@@ -74,8 +77,8 @@ private slots:
         QCOMPARE(w.CopyStatusG->Text(), QStringLiteral("------"));
         QCOMPARE(w.LeftTabs->currentWidget(), w.StatusTab);
         QCOMPARE(w.RightTabs->currentWidget(), w.SourceTab);
-        QVERIFY(w.CancelCopy->isHidden());
-        QCOMPARE(w.NextStart->text(), QStringLiteral("NextStart"));
+        QVERIFY(w.StatusTab->CancelCopy->isHidden());
+        QCOMPARE(w.StatusTab->NextStart->text(), QStringLiteral("NextStart"));
     }
 
     void gaugeClampsAndKeepsItsText_data() {
@@ -99,12 +102,12 @@ private slots:
         WindowFixture fx;
         auto& w = fx.Start("[Global]\nSpezialScan=1\nAbsolutSendTime=1\nNoFTPDisconnect=1\n");
         for (QWidget* hidden :
-             QList<QWidget*>{w.UploadInProgressCheck, w.SpezialScan, w.AbsolutSendTime,
-                             w.NoFTPDisconnect, w.ReportLevel, w.RasGroup}) {
+             QList<QWidget*>{w.OptionsTab->UploadInProgressCheck, w.OptionsTab->SpezialScan, w.OptionsTab->AbsolutSendTime,
+                             w.OptionsTab->NoFTPDisconnect, w.ConnectionTab->ReportLevel, w.ConnectionTab->RasGroup}) {
             QVERIFY2(!hidden->isVisibleTo(&w), qPrintable(hidden->objectName()));
         }
         // Hidden, yet read and saved like the others.
-        QVERIFY(w.SpezialScan->isChecked());
+        QVERIFY(w.OptionsTab->SpezialScan->isChecked());
         QVERIFY(w.station().Options.AbsolutSendTime);
         w.OnSaveConfig();
         QCOMPARE(QString::fromStdString(fx.Ini("Global", "NoFTPDisconnect")), QStringLiteral("1"));
@@ -115,8 +118,8 @@ private slots:
             WindowFixture fx;
             auto& w = fx.Start();
             w.LeftTabs->setCurrentWidget(w.OptionsTab);
-            QVERIFY(!w.CheckMPEGFiles->isVisibleTo(&w));
-            QVERIFY(!w.CopyCorruptFiles->isVisibleTo(&w));
+            QVERIFY(!w.OptionsTab->CheckMPEGFiles->isVisibleTo(&w));
+            QVERIFY(!w.OptionsTab->CopyCorruptFiles->isVisibleTo(&w));
         }
 #ifdef FERROLIN_FAKE_MPEG_DIR
         WindowFixture fx;
@@ -126,8 +129,8 @@ private slots:
         }
         auto& w = fx.Start();
         w.LeftTabs->setCurrentWidget(w.OptionsTab);
-        QVERIFY(w.CheckMPEGFiles->isVisibleTo(&w));
-        QVERIFY(w.CopyCorruptFiles->isVisibleTo(&w));
+        QVERIFY(w.OptionsTab->CheckMPEGFiles->isVisibleTo(&w));
+        QVERIFY(w.OptionsTab->CopyCorruptFiles->isVisibleTo(&w));
         QVERIFY(ReadFile(fx.dir / "Ferrolin.log").find("Load of Optibase dll's successful") !=
                 std::string::npos);
 #endif
@@ -148,12 +151,37 @@ private slots:
         WindowFixture fx;
         auto& w = fx.Start("[Global]\nSendTimeMode=" + stored.toStdString() + "\n");
         w.LeftTabs->setCurrentWidget(w.SendTimeTab);
-        QCOMPARE(w.SimplePanel->isVisibleTo(&w), simple);
-        QCOMPARE(w.EnhancedPanel->isVisibleTo(&w), enhanced);
-        w.SendTimeMode->setCurrentIndex(1);
-        QVERIFY(w.EnhancedPanel->isVisibleTo(&w));
-        QVERIFY(!w.SimplePanel->isVisibleTo(&w));
+        QCOMPARE(w.SendTimeTab->SimplePanel->isVisibleTo(&w), simple);
+        QCOMPARE(w.SendTimeTab->EnhancedPanel->isVisibleTo(&w), enhanced);
+        w.SendTimeTab->SendTimeMode->setCurrentIndex(1);
+        QVERIFY(w.SendTimeTab->EnhancedPanel->isVisibleTo(&w));
+        QVERIFY(!w.SendTimeTab->SimplePanel->isVisibleTo(&w));
         QCOMPARE(int(w.station().Options.SendTimeMode), 1);
+    }
+
+    // Every tab caption shows whole at the window's fixed size: no scroll arrows, each tab
+    // inside its bar and the bar inside its tab set, and each tab wide enough for its text
+    // and the style's padding (narrower, the style cuts the text short).
+    void tabCaptionsShowWhole() {
+        WindowFixture fx;
+        auto& w = fx.Start();
+        QCoreApplication::processEvents();
+        for (QTabWidget* tabs : {w.LeftTabs, w.RightTabs}) {
+            QTabBar* bar = tabs->tabBar();
+            const QString set = tabs->objectName();
+            for (QToolButton* arrow : bar->findChildren<QToolButton*>()) {
+                QVERIFY2(!arrow->isVisible(), qPrintable(set + ": scroll arrows shown"));
+            }
+            const QRect barInSet(bar->mapTo(tabs, QPoint(0, 0)), bar->size());
+            QVERIFY2(tabs->rect().contains(barInSet), qPrintable(set + ": tab bar cut off"));
+            const int padding = bar->style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, bar);
+            for (int t = 0; t < bar->count(); ++t) {
+                const QString where = set + "/" + bar->tabText(t);
+                QVERIFY2(bar->rect().contains(bar->tabRect(t)), qPrintable("outside: " + where));
+                const int needed = bar->fontMetrics().horizontalAdvance(bar->tabText(t)) + padding;
+                QVERIFY2(bar->tabRect(t).width() >= needed, qPrintable("cut off: " + where));
+            }
+        }
     }
 
     // Every caption fits its control and no two controls of a tab overlap, on every tab
@@ -162,9 +190,9 @@ private slots:
         WindowFixture fx;
         auto& w = fx.Start(
             "[Global]\nAnzKopfstellen=1\nSendTimeMode=1\n" + JobSection(0, "Demo"));
-        w.CheckMPEGFiles->setVisible(true);
-        w.CopyCorruptFiles->setVisible(true);
-        w.CancelCopy->setVisible(true);
+        w.OptionsTab->CheckMPEGFiles->setVisible(true);
+        w.OptionsTab->CopyCorruptFiles->setVisible(true);
+        w.StatusTab->CancelCopy->setVisible(true);
         for (QTabWidget* tabs : {w.LeftTabs, w.RightTabs}) {
             for (int t = 0; t < tabs->count(); ++t) {
                 tabs->setCurrentIndex(t);

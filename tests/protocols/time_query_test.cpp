@@ -78,9 +78,9 @@ TEST(SntpClient, SilentServerTimesOutAfterAboutOneSecond) {
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_FALSE(result.time.has_value());
     EXPECT_NE(result.error.find("time-out"), std::string::npos) << result.error;
+    // One request, no retries, and the client waited out its time-out before giving up.
     EXPECT_EQ(silent.Requests(), 1);
     EXPECT_GE(took, 900ms);
-    EXPECT_LT(took, 10s);  // bounded, with room for a loaded machine
 }
 
 TEST(SntpClient, MalformedAnswersGiveNoTime) {
@@ -120,12 +120,13 @@ TEST(SntpClient, MalformedAnswersGiveNoTime) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         UdpResponder responder(c.answer);
-        const auto start = std::chrono::steady_clock::now();
         const TimeQueryResult result = QuerySntp(responder.Address());
         EXPECT_FALSE(result.time.has_value());
+        // Refused as it arrives, not ignored until the time-out: the error names the
+        // answer, and the single request was the only one.
         EXPECT_NE(result.error.find("invalid answer"), std::string::npos) << result.error;
-        // Refused at once, not after waiting for the time-out.
-        EXPECT_LT(std::chrono::steady_clock::now() - start, 900ms);
+        EXPECT_EQ(result.error.find("time-out"), std::string::npos) << result.error;
+        EXPECT_EQ(responder.Requests(), 1);
     }
 }
 
@@ -148,9 +149,10 @@ TEST(SntpClient, ReadsAScriptedTime) {
     const TimeQueryResult result = QuerySntp(responder.Address());
     ASSERT_TRUE(result.time.has_value()) << result.error;
     const auto expected = std::chrono::system_clock::time_point(std::chrono::seconds(kTime));
-    // Plus half the round trip on loopback.
+    // Plus half the round trip on loopback, however slow this machine is today: the
+    // tolerance only has to tell the scripted time from this machine's clock.
     EXPECT_GE(*result.time, expected);
-    EXPECT_LT(*result.time - expected, 500ms);
+    EXPECT_LT(*result.time - expected, 1min);
 }
 
 TEST(TimeProtocolClient, MalformedAnswersGiveNoTime) {
@@ -178,11 +180,10 @@ TEST(TimeProtocolClient, FourBytesOnAConnectionLeftOpenStillCount) {
 
 TEST(TimeProtocolClient, ServerThatNeverAnswersTimesOut) {
     TcpResponder mute({}, /*closeAfterSend=*/false);
-    const auto start = std::chrono::steady_clock::now();
+    // The client gives up by itself (a hang would be stopped by the test's time limit).
     const TimeQueryResult result = QueryTimeProtocol(mute.Address());
     EXPECT_FALSE(result.time.has_value());
     EXPECT_NE(result.error.find("time-out"), std::string::npos) << result.error;
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
 }
 
 }  // namespace

@@ -1,0 +1,44 @@
+#pragma once
+// The job editor's "Connection" tab: FTP, dial-up and mail settings of a job, bound to
+// Station::Editor.
+#include <QWidget>
+
+#include "config/transfer_job.h"
+#include "gui/field_binder.h"
+#include "station/station.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+
+namespace ferrolin::gui {
+
+class ConnectionPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit ConnectionPage(Station& station, QWidget* parent = nullptr);
+
+    QCheckBox* PassiveMode = nullptr;
+    QComboBox* Modemspeed = nullptr;
+    QComboBox* ReportLevel = nullptr;
+    QGroupBox* RasGroup = nullptr;
+    QComboBox* DRasEintraege = nullptr;
+    QComboBox* UseRasFor = nullptr;
+    QCheckBox* EMailSaveHeader = nullptr;
+    QCheckBox* EmailDecodeMessage = nullptr;
+    QCheckBox* EmailEraseFirst = nullptr;
+    QCheckBox* EMailSaveBody = nullptr;
+
+    // Shows the job in the editor, and the dial-up entries with the chosen one.
+    void Show();
+
+private:
+    void Build();
+    void Bind();
+
+    Station& station_;
+    FieldBinder<TransferJob> job_;
+    bool showing_ = false;
+};
+
+}  // namespace ferrolin::gui

@@ -1,0 +1,45 @@
+#pragma once
+// The job editor's "Destination" tab: where a job's files go and how they are copied,
+// bound to Station::Editor. The delete delay is offered only for "Source is master".
+#include <QWidget>
+
+#include "config/transfer_job.h"
+#include "gui/field_binder.h"
+#include "station/station.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QToolButton;
+
+namespace ferrolin::gui {
+
+class DestinationPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit DestinationPage(Station& station, QWidget* parent = nullptr);
+
+    QLineEdit* Empfangsverzeichnis = nullptr;
+    QToolButton* BitBtn1 = nullptr;
+    QLineEdit* DestLName = nullptr;
+    QLineEdit* DestLPassword = nullptr;
+    QComboBox* CBuffering = nullptr;
+    QComboBox* CCopyMode = nullptr;
+    QLineEdit* DestDelDelay = nullptr;
+    QCheckBox* AddTimeStampC = nullptr;
+    QLineEdit* AddTimeStampE = nullptr;
+    QLineEdit* MaxByteRate = nullptr;
+    QCheckBox* UseTempFile = nullptr;
+
+    // Shows the job in the editor.
+    void Show();
+
+private:
+    void Build();
+    void Bind();
+
+    Station& station_;
+    FieldBinder<TransferJob> job_;
+};
+
+}  // namespace ferrolin::gui

@@ -1,0 +1,42 @@
+#pragma once
+// The job editor's "Source" tab: where a job's files come from, bound to Station::Editor.
+#include <QWidget>
+
+#include "config/transfer_job.h"
+#include "gui/field_binder.h"
+#include "station/station.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QToolButton;
+
+namespace ferrolin::gui {
+
+class SourcePage : public QWidget {
+    Q_OBJECT
+public:
+    explicit SourcePage(Station& station, QWidget* parent = nullptr);
+
+    QComboBox* SourceType = nullptr;
+    QLineEdit* Sendeverzeichnis = nullptr;
+    QToolButton* BitBtn5 = nullptr;
+    QLineEdit* SourceLName = nullptr;
+    QLineEdit* SourceLPassword = nullptr;
+    QCheckBox* SourceDelete = nullptr;
+    QLineEdit* CLFile = nullptr;
+    QLineEdit* ExcludeExtensions = nullptr;
+    QComboBox* ParsingType = nullptr;
+
+    // Shows the job in the editor.
+    void Show();
+
+private:
+    void Build();
+    void Bind();
+
+    Station& station_;
+    FieldBinder<TransferJob> job_;
+};
+
+}  // namespace ferrolin::gui

@@ -1,0 +1,219 @@
+#include "gui/status_page.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "station/run_driver.h"
+#include "station/run_gate.h"
+#include "gui/guarded.h"
+#include "gui/page_controls.h"
+#include "gui/showing.h"
+#include "station/job_editor_commands.h"
+#include "station/job_list_commands.h"
+
+namespace ferrolin::gui {
+
+using namespace controls;
+
+StatusPage::StatusPage(Station& station, AutoMode& autoMode, QtSurfaces& surfaces,
+                       QWidget* parent)
+    : QWidget(parent),
+      station_(station),
+      autoMode_(autoMode),
+      surfaces_(surfaces),
+      options_([&station]() -> GlobalOptions& { return station.Options; }),
+      job_([&station]() -> TransferJob& { return station.Editor; }) {
+    Build();
+    Bind();
+}
+
+void StatusPage::Build() {
+    auto* layout = new QVBoxLayout(this);
+    Tight(layout);
+
+    auto* runRow = new QHBoxLayout;
+    Auto = Box("Auto", "Auto");
+    BManual = Button("BManual", "Manual");
+    BManualN = Button("BManualN", "Manual (no messages)");
+    runRow->addWidget(Auto);
+    runRow->addWidget(BManual);
+    runRow->addWidget(BManualN);
+    layout->addLayout(runRow);
+
+    auto* nextRow = new QHBoxLayout;
+    NextStart = Named(new QLabel(QStringLiteral("NextStart")), "NextStart");
+    QFont large = NextStart->font();
+    large.setPixelSize(19);
+    NextStart->setFont(large);
+    CancelCopy = Button("CancelCopy", "Cancel");
+    CancelCopy->setVisible(false);
+    nextRow->addWidget(NextStart, 1);
+    nextRow->addWidget(CancelCopy);
+    layout->addLayout(nextRow);
+
+    auto* boxRow = new QHBoxLayout;
+    connected = Box("connected", "connected");
+    // Shows the run driver's state; the operator cannot switch it.
+    connected->setAttribute(Qt::WA_TransparentForMouseEvents);
+    connected->setFocusPolicy(Qt::NoFocus);
+    RunMinimized = Box("RunMinimized", "Minimize");
+    boxRow->addWidget(connected, 1);
+    boxRow->addWidget(RunMinimized);
+    layout->addLayout(boxRow);
+
+    CheckListBox1 = Named(new QListWidget, "CheckListBox1");
+    layout->addWidget(CheckListBox1, 1);
+    KopfName = Edit("KopfName");
+    layout->addWidget(KopfName);
+
+    auto* editRow = new QHBoxLayout;
+    editRow->setSpacing(2);
+    BEdit = Button("BEdit", "Edit");
+    BNew = Button("BNew", "New");
+    BDel = Button("BDel", "Del");
+    BSave = Button("BSave", "Save");
+    BCancel = Button("BCancel", "Cancel");
+    for (QPushButton* button : {BEdit, BNew, BDel, BSave, BCancel}) {
+        button->setMinimumWidth(40);
+        editRow->addWidget(button);
+    }
+    layout->addLayout(editRow);
+}
+
+void StatusPage::Bind() {
+    options_.Flag(RunMinimized, &GlobalOptions::RunMinimized);
+    job_.Text(KopfName, &TransferJob::Name);
+    // "Auto" has a handler of its own (it computes the next start).
+    connect(Auto, &QCheckBox::toggled, this, [this](bool on) {
+        if (!showing_) autoMode_.SetAuto(on);
+    });
+    connect(BManual, &QPushButton::clicked, this, [this] { OnManual(true); });
+    connect(BManualN, &QPushButton::clicked, this, [this] { OnManual(false); });
+    connect(CancelCopy, &QPushButton::clicked, this, &StatusPage::OnCancelCopy);
+    connect(BEdit, &QPushButton::clicked, this, &StatusPage::OnEdit);
+    connect(BNew, &QPushButton::clicked, this, &StatusPage::OnNew);
+    connect(BDel, &QPushButton::clicked, this, &StatusPage::OnDel);
+    connect(BSave, &QPushButton::clicked, this, &StatusPage::OnSave);
+    connect(BCancel, &QPushButton::clicked, this, &StatusPage::OnCancelEdit);
+    connect(CheckListBox1, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!showing_) OnJobLineClicked(row);
+    });
+    connect(CheckListBox1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        const int row = CheckListBox1->row(item);
+        if (!showing_ && row != station_.SelectedJob) OnJobLineClicked(row);
+    });
+    connect(CheckListBox1, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        OnJobLineDoubleClicked(CheckListBox1->row(item));
+    });
+    connect(CheckListBox1, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        const int row = CheckListBox1->row(item);
+        if (showing_ || row < 0 || static_cast<size_t>(row) >= station_.Jobs.size()) return;
+        station_.Jobs[static_cast<size_t>(row)].checked = item->checkState() == Qt::Checked;
+    });
+}
+
+// --- Runs ---
+
+void StatusPage::OnManual(bool withMessages) {
+    // The buttons stay usable during a run (messages are processed), but a second run
+    // started inside the first would copy the same files twice over and end the outer
+    // run's state under it: a click during a run is ignored.
+    if (station_.RunInProgress() || station_.RunMode == RM_Starting) return;
+    const auto runLock = TryTakeRunLock(station_.ProgramDir);
+    if (!runLock) {
+        station_.surfaces().SetStatusText("A run is active in " + station_.ProgramDir);
+        return;
+    }
+    RunAllJobsManually(station_, withMessages);
+    emit runFinished();
+}
+
+void StatusPage::OnCancelCopy() {
+    CancelRun(station_);
+    ShowAuto();
+}
+
+// --- Job list and editor ---
+
+void StatusPage::OnJobLineClicked(int row) {
+    ClickJobLine(station_, row);
+    emit jobLineClicked(row);
+}
+
+void StatusPage::OnJobLineDoubleClicked(int row) {
+    DoubleClickJobLine(station_, row);
+    emit jobLineDoubleClicked(row);
+}
+
+void StatusPage::OnEdit() { EditJob(station_); }
+
+void StatusPage::OnSave() {
+    Guarded(surfaces_, [this] { SaveJob(station_); });
+}
+
+void StatusPage::OnCancelEdit() { CancelEdit(station_); }
+
+void StatusPage::OnNew() {
+    Guarded(surfaces_, [this] { NewJobFromEditor(station_); });
+}
+
+void StatusPage::OnDel() {
+    Guarded(surfaces_, [this] { DeleteJob(station_, station_.SelectedJob); });
+}
+
+// --- Showing the core's state ---
+
+void StatusPage::ShowJobList() {
+    Showing showing(showing_);
+    CheckListBox1->clear();
+    for (const JobListLine& line : station_.Jobs) {
+        auto* item = new QListWidgetItem(Q(line.name), CheckListBox1);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(line.checked ? Qt::Checked : Qt::Unchecked);
+    }
+    CheckListBox1->setCurrentRow(station_.SelectedJob);
+}
+
+void StatusPage::ShowSelectedLine(int index) {
+    Showing showing(showing_);
+    if (index < 0 || index >= CheckListBox1->count()) {
+        CheckListBox1->setCurrentRow(-1);
+        CheckListBox1->clearSelection();
+    } else {
+        CheckListBox1->setCurrentRow(index);
+    }
+}
+
+void StatusPage::ShowOptions() {
+    options_.Fill();
+    ShowAuto();
+}
+
+void StatusPage::ShowAuto() {
+    Showing showing(showing_);
+    Auto->setChecked(station_.Options.Auto);
+}
+
+void StatusPage::ShowConnected() { connected->setChecked(station_.Connected); }
+
+void StatusPage::ShowJobName() { job_.Fill(); }
+
+void StatusPage::ShowEditing(bool editing) {
+    for (QWidget* w : {static_cast<QWidget*>(Auto), static_cast<QWidget*>(BManual),
+                       static_cast<QWidget*>(BManualN), static_cast<QWidget*>(RunMinimized),
+                       static_cast<QWidget*>(BNew), static_cast<QWidget*>(BEdit),
+                       static_cast<QWidget*>(BDel), static_cast<QWidget*>(CheckListBox1)}) {
+        w->setEnabled(!editing);
+    }
+    for (QWidget* w : {static_cast<QWidget*>(BSave), static_cast<QWidget*>(BCancel),
+                       static_cast<QWidget*>(KopfName)}) {
+        w->setEnabled(editing);
+    }
+}
+
+}  // namespace ferrolin::gui
