@@ -13,6 +13,8 @@ PACKAGES=(
   # time servers for the time-sync tests (started on loopback ports by the tests only;
   # chrony replaces systemd-timesyncd, which is fine: no daemon starts, see below)
   chrony xinetd
+  # FTP: libcurl does the protocol; vsftpd and pyftpdlib are the test servers (loopback only)
+  libcurl4-openssl-dev vsftpd python3-pyftpdlib
   # the desktop window (Qt 6 Widgets, QtTest) and its screenshot under a virtual display
   qt6-base-dev libgl-dev xdg-utils xvfb xauth imagemagick fonts-dejavu-core
 )
