@@ -71,6 +71,11 @@ public:
     // the connect time-out, the second how long a transfer or a reply may stall.
     void SetTimeOuts(TConnectSpeed CS);
     void SetTimeOuts(int modemspeedIndex);  // 0-2 as stored in a job; others: no change
+    // Any pair, in milliseconds (the FTP window's own choice; tests).
+    void SetTimeOutValues(int defTimeOutMs, int highTimeOutMs) {
+        defTimeOut_ = defTimeOutMs;
+        highTimeOut_ = highTimeOutMs;
+    }
     static std::string GetHostAddrFromString(std::string_view Value) {
         return ferrolin::GetHostAddrFromString(Value);
     }

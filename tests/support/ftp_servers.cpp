@@ -13,10 +13,7 @@ namespace ferrolin::test {
 namespace {
 
 // The script sits beside this file in the source tree.
-std::string ScriptPath() {
-    std::string here = __FILE__;
-    return here.substr(0, here.rfind('/') + 1) + "ftp_test_server.py";
-}
+std::string ScriptPath() { return FERROLIN_TEST_SUPPORT_DIR "/ftp_test_server.py"; }
 
 // An FTP server is up once it greets a new connection.
 bool FtpGreets(uint16_t port) {
@@ -48,11 +45,13 @@ std::string JsonString(const std::string& text) {
     return out + "\"";
 }
 
-// The server's own users (ftp, nobody) must reach the folder.
+// The server's own users (ftp, nobody) must reach the folder; "pub" is writable to all.
 void MakeServedFolder(const TempDir& dir) {
     chmod(dir.path().c_str(), 0755);
-    mkdir((dir / "root").c_str(), 0777);
-    chmod((dir / "root").c_str(), 0777);
+    mkdir((dir / "root").c_str(), 0755);
+    chmod((dir / "root").c_str(), 0755);
+    mkdir((dir / "root/pub").c_str(), 0777);
+    chmod((dir / "root/pub").c_str(), 0777);
 }
 
 }  // namespace
@@ -90,6 +89,9 @@ PyFtpServer::PyFtpServer(PyFtpOptions options)
                 argv.insert(argv.end(), {"--extra-names", json + "]"});
             }
             if (options_.cp1252) argv.push_back("--cp1252");
+            if (!options_.garbageLine.empty()) {
+                argv.insert(argv.end(), {"--garbage-line", options_.garbageLine});
+            }
             return argv;
         },
         FtpGreets);

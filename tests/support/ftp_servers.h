@@ -22,6 +22,7 @@ struct PyFtpOptions {
     int64_t rate = 0;              // data bytes per second, 0 = unlimited
     std::vector<std::string> extraNames;  // listed in every folder, existing nowhere
     bool cp1252 = false;           // Windows-1252 names, no UTF8 in FEAT
+    std::string garbageLine;       // a line of no known form added to every LIST
 };
 
 class PyFtpServer : public LoopbackDaemon {
@@ -41,7 +42,8 @@ struct VsftpdOptions {
     int idleTimeout = 300;   // idle_session_timeout in seconds
 };
 
-// Anonymous login (any password) into a writable root.
+// Anonymous login (any password). vsftpd refuses a root that its anonymous user may
+// write to, so uploads go to the folder "/pub" (Root() + "/pub").
 class VsftpdServer : public LoopbackDaemon {
 public:
     static bool Available();

@@ -34,6 +34,8 @@ def parse_args():
     p.add_argument("--rate", type=int, default=0, help="data bytes per second (0 = no limit)")
     p.add_argument("--extra-names", default="",
                    help="JSON list of names added to every listing (files of 5 bytes)")
+    p.add_argument("--garbage-line", default="",
+                   help="a line of no known form added to every LIST")
     p.add_argument("--cp1252", action="store_true",
                    help="names in Windows-1252, no UTF8 in FEAT")
     return p.parse_args()
@@ -104,6 +106,8 @@ class TestFS(AbstractedFS):
             else:
                 line = "-rw-r--r--   1 owner    group           5 Jul 25  2013 %s\r\n" % name
             yield recode(line.encode("utf8", "surrogateescape"))
+        if ARGS.garbage_line:
+            yield recode((ARGS.garbage_line + "\r\n").encode("utf8"))
 
     def format_mlsx(self, basedir, listing, perms, facts, ignore_err=True):
         for line in super().format_mlsx(basedir, listing, perms, facts, ignore_err):
