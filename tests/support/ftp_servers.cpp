@@ -1,5 +1,6 @@
 #include "support/ftp_servers.h"
 
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <array>
@@ -95,6 +96,11 @@ PyFtpServer::PyFtpServer(PyFtpOptions options)
             return argv;
         },
         FtpGreets);
+}
+
+// vsftpd serves each connection in a process of its own; they must go with the listener.
+VsftpdServer::~VsftpdServer() {
+    if (const pid_t pid = ProcessId(); pid > 0) kill(-pid, SIGTERM);
 }
 
 bool VsftpdServer::Available() { return IsExecutable("/usr/sbin/vsftpd"); }

@@ -48,6 +48,7 @@ class VsftpdServer : public LoopbackDaemon {
 public:
     static bool Available();
     explicit VsftpdServer(VsftpdOptions options = {});
+    ~VsftpdServer();
     std::string Root() const { return dir_ / "root"; }
     // The commands and replies vsftpd logged (Log() holds what it printed).
     std::string ProtocolLog() const { return ReadFile(dir_ / "vsftpd-protocol.log"); }
