@@ -61,6 +61,8 @@ struct FtpClient::Operation {
     std::vector<std::string> replies;
     int ioErrno = 0;
     bool progressAborted = false;
+    int64_t dataBytes = 0;
+    char errorBuffer[CURL_ERROR_SIZE] = {};
 };
 
 namespace {
@@ -120,6 +122,21 @@ std::string FtpClient::PathUrl(std::string_view path, bool folder) const {
     return url;
 }
 
+namespace {
+
+// A control connection the server had closed while we were idle (a "421" time-out, a
+// restart) is found dead only when the next operation uses it. An operation that moved
+// no data yet is then tried once more on a fresh connection.
+bool FailedOnDeadConnection(CURLcode code, const std::vector<std::string>& replies) {
+    for (const std::string& reply : replies) {
+        if (reply.rfind("421", 0) == 0) return true;
+    }
+    return code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING ||
+           code == CURLE_FTP_WEIRD_SERVER_REPLY;
+}
+
+}  // namespace
+
 bool FtpClient::Perform(Operation& op, std::string& error) {
     if (!curl_) {
         curl_.reset(curl_easy_init());
@@ -128,14 +145,42 @@ bool FtpClient::Perform(Operation& op, std::string& error) {
             return false;
         }
     }
+    auto code = static_cast<CURLcode>(PerformOnce(op, false));
+    if (code != CURLE_OK && !op.progressAborted && op.ioErrno == 0 && op.dataBytes == 0 &&
+        FailedOnDeadConnection(code, op.replies)) {
+        op.replies.clear();
+        op.errorBuffer[0] = '\0';
+        code = static_cast<CURLcode>(PerformOnce(op, true));
+    }
+    if (code == CURLE_OK) return true;
+
+    // A clear text: what went wrong, and the server's own words where it refused.
+    if (op.progressAborted || code == CURLE_ABORTED_BY_CALLBACK) {
+        error = "Transfer aborted";
+    } else if (op.ioErrno != 0) {
+        error = std::string(op.upload ? "Reading the local file failed: "
+                                      : "Writing the local file failed: ") +
+                std::strerror(op.ioErrno);
+    } else {
+        error = op.errorBuffer[0] ? op.errorBuffer : curl_easy_strerror(code);
+        const std::string refusal = LastRefusal(op.replies);
+        if (!refusal.empty() && error.find(refusal) == std::string::npos) {
+            error += " (" + refusal + ")";
+        }
+    }
+    Scrub(error, options_.password);
+    return false;
+}
+
+int FtpClient::PerformOnce(Operation& op, bool freshConnection) {
     CURL* curl = static_cast<CURL*>(curl_.get());
     // A reset clears the options of the previous operation but keeps its connection.
     curl_easy_reset(curl);
-    char errorBuffer[CURL_ERROR_SIZE] = {};
     CurlSlist quote;
     for (const std::string& command : op.quote) quote.Append(command);
 
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, op.errorBuffer);
+    if (freshConnection) curl_easy_setopt(curl, CURLOPT_FRESH_CONNECT, 1L);
     curl_easy_setopt(curl, CURLOPT_URL, op.url.c_str());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp");
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
@@ -165,6 +210,7 @@ bool FtpClient::Perform(Operation& op, std::string& error) {
     curl_write_callback write = [](char* data, size_t size, size_t count, void* user) -> size_t {
         auto* o = static_cast<Operation*>(user);
         const size_t total = size * count;
+        o->dataBytes += static_cast<int64_t>(total);
         if (o->text) {
             o->text->append(data, total);
             return total;
@@ -185,6 +231,7 @@ bool FtpClient::Perform(Operation& op, std::string& error) {
         auto* o = static_cast<Operation*>(user);
         for (;;) {
             const ssize_t n = ::read(o->fd, data, size * count);
+            if (n > 0) o->dataBytes += n;
             if (n >= 0) return static_cast<size_t>(n);
             if (errno == EINTR) continue;
             o->ioErrno = errno;
@@ -224,31 +271,13 @@ bool FtpClient::Perform(Operation& op, std::string& error) {
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &progressData);
 
-    abort_ = false;
     busy_ = true;
     const CURLcode code = curl_easy_perform(curl);
     busy_ = false;
     abort_ = false;
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
     curl_easy_setopt(curl, CURLOPT_QUOTE, nullptr);
-    if (code == CURLE_OK) return true;
-
-    // A clear text: what went wrong, and the server's own words where it refused.
-    if (op.progressAborted || code == CURLE_ABORTED_BY_CALLBACK) {
-        error = "Transfer aborted";
-    } else if (op.ioErrno != 0) {
-        error = std::string(op.upload ? "Reading the local file failed: "
-                                      : "Writing the local file failed: ") +
-                std::strerror(op.ioErrno);
-    } else {
-        error = errorBuffer[0] ? errorBuffer : curl_easy_strerror(code);
-        const std::string refusal = LastRefusal(op.replies);
-        if (!refusal.empty() && error.find(refusal) == std::string::npos) {
-            error += " (" + refusal + ")";
-        }
-    }
-    Scrub(error, options_.password);
-    return false;
+    return code;
 }
 
 bool FtpClient::Open(const FtpConnectOptions& options, const Progress& progress,

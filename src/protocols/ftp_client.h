@@ -84,6 +84,7 @@ private:
     bool Commands(const std::vector<std::string>& commands, const Progress& progress,
                   std::string& error);
     bool Perform(Operation& operation, std::string& error);
+    int PerformOnce(Operation& operation, bool freshConnection);  // a CURLcode
     std::string BaseUrl() const;
     std::string PathUrl(std::string_view path, bool folder) const;
 

@@ -46,6 +46,14 @@ bool FtpSession::Refuse(const std::string& statusText) {
     return false;
 }
 
+// Every operation starts busy and clean. An abort asked for while nothing ran is dropped
+// here (a run's Cancel stays in force through the cancel flag).
+void FtpSession::BeginOperation() {
+    state_ = TFtpState::Busy;
+    lastError_.clear();
+    abortTransfer_ = false;
+}
+
 bool FtpSession::CancelRequested() const {
     return abortTransfer_ || (cancelFlag_ && cancelFlag_->load() != 0);
 }
@@ -100,8 +108,7 @@ bool FtpSession::ConnectToFTP(const std::string& IUser, const std::string& IPass
         DisconnectFTP();
     }
 
-    state_ = TFtpState::Busy;
-    lastError_.clear();
+    BeginOperation();
     ClearListing();
     if (!portValid) {
         lastError_ = "'" + HPort + "' is not a valid port number";

@@ -149,6 +149,7 @@ private:
     FtpClient::Progress TransferProgress(bool download);
     bool CancelRequested() const;
 
+    void BeginOperation();
     void Fail(std::string statusText);
     bool Refuse(const std::string& statusText);  // an operation that may not run now
     void ClearListing();

@@ -44,8 +44,7 @@ bool FtpSession::ChangeDir(const std::string& Value, int TimeOut, bool Force) {
         Refuse(std::string(kFtpChangeDirFailed));
         return true;
     }
-    state_ = TFtpState::Busy;
-    lastError_.clear();
+    BeginOperation();
     // A listing that is not of this folder must never outlive a failure: callers delete
     // remote files by the names it holds.
     listing_.clear();

@@ -91,8 +91,7 @@ FtpClient::Progress FtpSession::TransferProgress(bool download) {
 bool FtpSession::SendFile(const std::string& Source, const std::string& Dest, int64_t FileSize) {
     const std::string failure = std::string(kFtpSendException);
     if (client_.Busy()) return Refuse(failure + "busy" + std::string(kFtpSendExceptionAt) + Source);
-    state_ = TFtpState::Busy;
-    lastError_.clear();
+    BeginOperation();
     bytesToTransfer_ = FileSize;
     surfaces_->SetGauge(0, FileNamePart(Source));
     bool ok = false;
@@ -122,8 +121,7 @@ bool FtpSession::ReceiveFile(const std::string& Source, const std::string& Dest,
                              int64_t FileSize) {
     const std::string failure = std::string(kFtpReceiveException) + Source;
     if (client_.Busy()) return Refuse(failure);
-    state_ = TFtpState::Busy;
-    lastError_.clear();
+    BeginOperation();
     bytesToTransfer_ = FileSize;
     surfaces_->SetGauge(0, Source.substr(Source.rfind('/') + 1));
     bool ok = false;
@@ -159,8 +157,7 @@ bool FtpSession::ReceiveFile(const std::string& Source, const std::string& Dest,
 bool FtpSession::DeleteFile(const std::string& Source, int TimeOut) {
     const std::string failure = std::string(kFtpDeleteException) + Source;
     if (client_.Busy()) return Refuse(failure);
-    state_ = TFtpState::Busy;
-    lastError_.clear();
+    BeginOperation();
     auto path = ServerPath(Source);
     if (client_.IsOpen() && path && client_.Delete(*path, PumpOnly(), lastError_)) {
         state_ = TFtpState::Done;
@@ -176,8 +173,7 @@ bool FtpSession::RenameFile(const std::string& Source, const std::string& Dest, 
     const std::string failure =
         std::string(kFtpRenameException) + Source + std::string(kFtpRenameTo) + Dest;
     if (client_.Busy()) return Refuse(failure);
-    state_ = TFtpState::Busy;
-    lastError_.clear();
+    BeginOperation();
     auto from = ServerPath(Source);
     auto to = from ? ServerPath(Dest) : std::nullopt;
     if (client_.IsOpen() && to && client_.Rename(*from, *to, PumpOnly(), lastError_)) {
@@ -220,7 +216,7 @@ bool FtpSession::SimpleCommand(const std::function<bool(std::string&)>& command)
         lastError_ = "Another FTP operation is still running";
         return false;
     }
-    lastError_.clear();
+    BeginOperation();
     bool ok = false;
     if (!client_.IsOpen()) {
         lastError_ = "Not connected";

@@ -238,6 +238,32 @@ TEST_F(FtpSessionFaults, AnotherServerGetsItsOwnSession) {
     EXPECT_EQ(surfaces_.statusTexts.back().rfind("Exception on Connect: ", 0), 0u);
 }
 
+TEST_F(FtpSessionFaults, SessionClosedByTheServerWhileIdleIsOpenedAgain) {
+    if (!VsftpdServer::Available()) GTEST_SKIP() << "vsftpd not installed";
+    VsftpdOptions options;
+    options.idleTimeout = 1;
+    FtpPeer peer = StartVsftpd(true, options);
+    ASSERT_TRUE(peer.daemon().Ready());
+    WriteFile(peer.LocalDir() + "/f.txt", "f");
+    chmod((peer.LocalDir() + "/f.txt").c_str(), 0644);
+    ASSERT_TRUE(peer.Connect(session_));
+    // The server says "421 Timeout." and hangs up; the session (kept open between jobs)
+    // must still serve the next job's first operation.
+    ASSERT_TRUE(WaitFor([&] { return peer.vs->ProtocolLog().find("421") != std::string::npos; },
+                        std::chrono::seconds(10)));
+    EXPECT_TRUE(session_.ChangeDir("/pub/", 100, true));
+    EXPECT_EQ(session_.FtpState(), TFtpState::Done) << session_.LastError();
+    EXPECT_EQ(session_.RemoteFiles().size(), 1u);
+}
+
+TEST_F(FtpSessionFaults, StaleAbortDoesNotHitTheNextOperation) {
+    FtpPeer peer = Start();
+    session_.AbortTransfer();  // Cancel clicked while nothing ran
+    ASSERT_TRUE(peer.Connect(session_)) << session_.LastError();
+    EXPECT_TRUE(session_.ChangeDir("/pub/", 100, true));
+    EXPECT_EQ(session_.FtpState(), TFtpState::Done);
+}
+
 TEST_F(FtpSessionFaults, WaitforSuccessCountsCycles) {
     // Without a running operation the state is what the last one left.
     EXPECT_TRUE(session_.WaitforSuccess(0));
