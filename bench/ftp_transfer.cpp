@@ -51,7 +51,7 @@ bool Accepts(uint16_t port) {
 
 // vsftpd with anonymous uploads into /pub, in the foreground, its own process group.
 class Vsftpd {
-public:
+  public:
     explicit Vsftpd(const std::string& dir) {
         fs::create_directories(dir + "/root/pub");
         chmod(dir.c_str(), 0755);
@@ -61,11 +61,13 @@ public:
         std::ofstream(dir + "/vsftpd.conf")
             << "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\nlisten_port=" << port_
             << "\nbackground=NO\nanonymous_enable=YES\nlocal_enable=NO\nwrite_enable=YES\n"
-               "anon_root=" << dir << "/root\nanon_upload_enable=YES\n"
+               "anon_root="
+            << dir
+            << "/root\nanon_upload_enable=YES\n"
                "anon_other_write_enable=YES\nanon_umask=022\nallow_writeable_chroot=YES\n"
                "seccomp_sandbox=NO\nconnect_from_port_20=NO\n"
-               "secure_chroot_dir=/var/run/vsftpd/empty\nvsftpd_log_file=" << dir
-            << "/vsftpd.log\nutf8_filesystem=YES\n";
+               "secure_chroot_dir=/var/run/vsftpd/empty\nvsftpd_log_file="
+            << dir << "/vsftpd.log\nutf8_filesystem=YES\n";
         const std::string conf = dir + "/vsftpd.conf";
         pid_ = fork();
         if (pid_ == 0) {
@@ -88,7 +90,7 @@ public:
     std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
     std::string Url(const std::string& path) const { return "ftp://" + Host() + path; }
 
-private:
+  private:
     uint16_t port_ = 0;
     pid_t pid_ = -1;
 };
@@ -106,8 +108,8 @@ bool Connect(FtpSession& session, const Vsftpd& server, bool passive = true) {
 }
 
 // Peak resident memory growth (KiB) of a child that downloads path with a fresh session.
-long PeakMemoryOfDownload(const Vsftpd& server, const std::string& remote,
-                          const std::string& local, int64_t size) {
+long PeakMemoryOfDownload(const Vsftpd& server, const std::string& remote, const std::string& local,
+                          int64_t size) {
     int out[2];
     if (pipe(out) != 0) return -1;
     const pid_t child = fork();
@@ -163,9 +165,8 @@ int main() {
             }));
         };
         auto curl = [&] {
-            upCurl.push_back(Seconds([&] {
-                Shell("curl -s -T " + Quote(src) + " " + server.Url("/pub/up_curl.bin"));
-            }));
+            upCurl.push_back(Seconds(
+                [&] { Shell("curl -s -T " + Quote(src) + " " + server.Url("/pub/up_curl.bin")); }));
             downCurl.push_back(Seconds([&] {
                 Shell("curl -s -o " + Quote(root / "down_curl.bin") + " " +
                       server.Url("/pub/up_curl.bin"));
@@ -192,7 +193,8 @@ int main() {
     std::printf("ratio upload session / curl:    %.3f (without the pause %.3f)\n",
                 Median(upOurs) / Median(upCurl), (Median(upOurs) - kPause) / Median(upCurl));
     std::printf("ratio download session / curl:  %.3f (without the pause %.3f)\n",
-                Median(downOurs) / Median(downCurl), (Median(downOurs) - kPause) / Median(downCurl));
+                Median(downOurs) / Median(downCurl),
+                (Median(downOurs) - kPause) / Median(downCurl));
 
     // Many small files: what each costs above the pause the operations wait anyway. In
     // passive mode vsftpd on loopback now and then answers a data connection only after
@@ -213,10 +215,11 @@ int main() {
                 session.ReceiveFile("/pub/s" + std::to_string(i), root / "s.tmp", 4096);
             }
         });
-        std::printf("%d x 4 KiB, %s: above the 100 ms pause, upload %.2f ms/file, "
-                    "download %.2f ms/file\n",
-                    kSmallFiles, passive ? "passive" : "active", (up / kSmallFiles - kPause) * 1000,
-                    (down / kSmallFiles - kPause) * 1000);
+        std::printf(
+            "%d x 4 KiB, %s: above the 100 ms pause, upload %.2f ms/file, "
+            "download %.2f ms/file\n",
+            kSmallFiles, passive ? "passive" : "active", (up / kSmallFiles - kPause) * 1000,
+            (down / kSmallFiles - kPause) * 1000);
     }
     session.DisconnectFTP();
 

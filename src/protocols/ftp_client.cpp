@@ -193,7 +193,8 @@ int FtpClient::PerformOnce(Operation& op, bool freshConnection) {
                      static_cast<long>(options_.connectTimeout.count()));
     curl_easy_setopt(curl, CURLOPT_ACCEPTTIMEOUT_MS,
                      static_cast<long>(options_.connectTimeout.count()));
-    const long stallSeconds = std::max<long>(1, static_cast<long>((options_.stallTimeout.count() + 999) / 1000));
+    const long stallSeconds =
+        std::max<long>(1, static_cast<long>((options_.stallTimeout.count() + 999) / 1000));
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
     curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, stallSeconds);

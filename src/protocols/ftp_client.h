@@ -24,9 +24,9 @@ namespace ferrolin {
 struct FtpConnectOptions {
     std::string host;  // a name or an address (IPv6 without brackets)
     uint16_t port = 21;
-    std::string user;      // empty: "anonymous"
+    std::string user;  // empty: "anonymous"
     std::string password;
-    bool passive = true;   // false: active mode (PORT/EPRT)
+    bool passive = true;  // false: active mode (PORT/EPRT)
     std::chrono::milliseconds connectTimeout{5000};
     // A transfer that moves no byte, or a server that does not answer, for this long
     // fails.
@@ -34,7 +34,7 @@ struct FtpConnectOptions {
 };
 
 class FtpClient {
-public:
+  public:
     // Called while an operation runs with the bytes moved so far (0 outside transfers);
     // returning false aborts the operation.
     using Progress = std::function<bool(int64_t bytesDone)>;
@@ -79,7 +79,7 @@ public:
     // True while an operation runs.
     bool Busy() const { return busy_; }
 
-private:
+  private:
     struct Operation;
     bool Commands(const std::vector<std::string>& commands, const Progress& progress,
                   std::string& error);

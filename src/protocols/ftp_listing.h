@@ -18,7 +18,7 @@ struct FtpEntry {
     std::string name;        // UTF-8 (after decoding the server's bytes)
     std::string serverName;  // exactly the bytes the server used; sent back as they are
     int64_t size = 0;
-    int64_t fileTime = 0;    // UTC, 100 ns since 1601 (FILETIME form); 0 = no time given
+    int64_t fileTime = 0;  // UTC, 100 ns since 1601 (FILETIME form); 0 = no time given
     FtpEntryType type = FtpEntryType::File;
     std::string linkTarget;  // for links, what " -> " named (server bytes)
     bool refused = false;    // a name no caller may use as a local or remote path

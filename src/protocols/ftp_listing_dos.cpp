@@ -4,7 +4,6 @@
 //   7-25-13  5:49 PM                 12 name
 // The date is month-day-year; a two-digit year below 70 is in the 2000s.
 #include "protocols/ftp_listing.h"
-
 #include "protocols/ftp_listing_words.h"
 
 namespace ferrolin {

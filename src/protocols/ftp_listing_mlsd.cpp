@@ -1,8 +1,7 @@
 // MLSD lines (RFC 3659): "fact=value;fact=value; name". The facts end at the first blank;
 // the name is everything after it, blanks and semicolons included. Times are UTC.
-#include "protocols/ftp_listing.h"
-
 #include "common/text.h"
+#include "protocols/ftp_listing.h"
 #include "protocols/ftp_listing_words.h"
 
 namespace ferrolin {
@@ -58,7 +57,8 @@ std::optional<FtpEntry> ParseMlsdLine(std::string_view line) {
                 entry.type = FtpEntryType::File;
             } else if (type == "dir" || type == "cdir" || type == "pdir") {
                 entry.type = FtpEntryType::Directory;
-            } else if (type.rfind("os.unix=symlink", 0) == 0 || type.rfind("os.unix=slink", 0) == 0) {
+            } else if (type.rfind("os.unix=symlink", 0) == 0 ||
+                       type.rfind("os.unix=slink", 0) == 0) {
                 entry.type = FtpEntryType::Link;
                 const size_t colon = value.find(':');
                 if (colon != std::string_view::npos) entry.linkTarget = value.substr(colon + 1);

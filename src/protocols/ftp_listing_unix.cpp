@@ -8,7 +8,6 @@
 // parser anchors on the date: the first month word that follows a number and is followed
 // by a day and a year or time. Everything after the date is the name.
 #include "protocols/ftp_listing.h"
-
 #include "protocols/ftp_listing_words.h"
 
 namespace ferrolin {
@@ -34,10 +33,14 @@ bool IsPermissions(std::string_view text) {
 
 FtpEntryType TypeOf(char c) {
     switch (c) {
-        case '-': return FtpEntryType::File;
-        case 'd': return FtpEntryType::Directory;
-        case 'l': return FtpEntryType::Link;
-        default: return FtpEntryType::Other;
+        case '-':
+            return FtpEntryType::File;
+        case 'd':
+            return FtpEntryType::Directory;
+        case 'l':
+            return FtpEntryType::Link;
+        default:
+            return FtpEntryType::Other;
     }
 }
 
@@ -91,8 +94,7 @@ std::optional<int64_t> ParseDate(const std::vector<Word>& words, size_t at, int6
         }
         auto year = ParseDigits(last);
         if (!year || last.size() != 4) return std::nullopt;
-        return UtcCalendarToUnix(static_cast<int>(*year), *month, static_cast<int>(*day), 0, 0,
-                                 0);
+        return UtcCalendarToUnix(static_cast<int>(*year), *month, static_cast<int>(*day), 0, 0, 0);
     }
     const std::string_view iso = words[at].text;
     if (iso.size() != 10 || iso[4] != '-' || iso[7] != '-' || at + 1 >= words.size()) {

@@ -6,7 +6,9 @@
 namespace ferrolin::ftp_listing {
 
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 }  // namespace
 
 std::vector<Word> SplitWords(std::string_view line) {

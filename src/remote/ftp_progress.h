@@ -20,13 +20,13 @@ int TransferPercent(int64_t bytesDone, int64_t bytesToTransfer);
 // Declares a transfer stalled when the value it watches has not changed since the check
 // five minutes earlier.
 class StallWatch {
-public:
+  public:
     explicit StallWatch(const Clock& clock) : clock_(clock) {}
     void Start();
     // True once value was the same at a check and at the check five minutes before.
     bool Stalled(int64_t value);
 
-private:
+  private:
     const Clock& clock_;
     TDateTime deadline_ = 0;
     int64_t last_ = 0;

@@ -94,7 +94,8 @@ bool FtpSession::ConnectToFTP(const std::string& IUser, const std::string& IPass
 
     uint16_t defaultPort = 0;
     const auto [end, ec] = std::from_chars(HPort.data(), HPort.data() + HPort.size(), defaultPort);
-    const bool portValid = ec == std::errc() && end == HPort.data() + HPort.size() && defaultPort > 0;
+    const bool portValid =
+        ec == std::errc() && end == HPort.data() + HPort.size() && defaultPort > 0;
     const auto target = portValid ? SplitHostPort(HostAddr, defaultPort) : std::nullopt;
 
     if (client_.IsOpen()) {

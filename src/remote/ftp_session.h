@@ -38,7 +38,7 @@ enum class TFtpState : uint8_t { Failed = 0, Busy = 1, Done = 2 };
 // What the FTP client window shows of the session beyond the status bar and the gauge.
 // All calls come on the thread that runs the operation.
 class FtpSessionView {
-public:
+  public:
     virtual ~FtpSessionView() = default;
     // Panel 1 of the window's status bar: speed texts, "Transfer complete.", "Disconnected.".
     virtual void TransferTextChanged(std::string_view) {}
@@ -51,7 +51,7 @@ public:
 };
 
 class FtpSession {
-public:
+  public:
     explicit FtpSession(Surfaces& surfaces, const Clock& clock = SystemClock());
     FtpSession(const FtpSession&) = delete;
     FtpSession& operator=(const FtpSession&) = delete;
@@ -140,7 +140,7 @@ public:
     // Whether remote names are UTF-8 on this server (else Windows-1252).
     bool Utf8Names() const { return client_.Features().utf8; }
 
-private:
+  private:
     // Work events around a data transfer.
     void WorkBegin();
     bool Work(bool download, int64_t bytesDone, bool force);

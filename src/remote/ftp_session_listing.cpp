@@ -27,7 +27,8 @@ std::optional<std::string> FtpSession::ServerPath(std::string_view path) {
     }
     if (client_.Features().utf8) return absolute;
     auto bytes = Utf8ToCp1252(absolute);
-    if (!bytes) lastError_ = "The name cannot be written in the server's character set: " + absolute;
+    if (!bytes)
+        lastError_ = "The name cannot be written in the server's character set: " + absolute;
     return bytes;
 }
 

@@ -117,8 +117,7 @@ bool FtpSession::SendFile(const std::string& Source, const std::string& Dest, in
     return WaitforSuccess(0);
 }
 
-bool FtpSession::ReceiveFile(const std::string& Source, const std::string& Dest,
-                             int64_t FileSize) {
+bool FtpSession::ReceiveFile(const std::string& Source, const std::string& Dest, int64_t FileSize) {
     const std::string failure = std::string(kFtpReceiveException) + Source;
     if (client_.Busy()) return Refuse(failure);
     BeginOperation();

@@ -1,7 +1,7 @@
 // The listing parser against the line forms real servers send, one table per family.
-#include <gtest/gtest.h>
-
 #include "protocols/ftp_listing.h"
+
+#include <gtest/gtest.h>
 
 namespace ferrolin {
 namespace {
@@ -39,8 +39,8 @@ TEST(FtpListingUnix, ParsesTheFormsServersSend) {
          FileTime(2013, 7, 25), FtpEntryType::Directory},
         {"-rw-r--r--    1 owner    group         123 Jul 25 05:49 name with  blanks",
          "name with  blanks", 123, FileTime(2026, 7, 25, 5, 49), FtpEntryType::File},
-        {"lrwxrwxrwx    1 owner    group           7 Jan  1  2020 link -> target dir", "link",
-         7, FileTime(2020, 1, 1), FtpEntryType::Link, "target dir"},
+        {"lrwxrwxrwx    1 owner    group           7 Jan  1  2020 link -> target dir", "link", 7,
+         FileTime(2020, 1, 1), FtpEntryType::Link, "target dir"},
         // No group column; a name made of digits that looks like a year.
         {"-rw-r--r--    1 owner              123 Jul 25  2013 2014", "2014", 123,
          FileTime(2013, 7, 25), FtpEntryType::File},
@@ -88,12 +88,12 @@ TEST(FtpListingUnix, PlacesYearlessTimesInThePast) {
 }
 
 TEST(FtpListingUnix, RejectsWhatIsNotALine) {
-    for (const char* line : {
-             "", "total 12", "hello world this is not a listing",
-             "-rw-r--r-- 1 o g 5 Jul 25 2013",          // no name
-             "-rw-r--r-- 1 o g 5 Jul 32 2013 bad day",  // day 32
-             "-rw-r--r-- 1 o g 5 Jul 25 25:00 bad hour", "-rw-r--r-- 1 o g x5 Jul 25 2013 sz",
-             "xrw-r--r-- 1 o g 5 Jul 25 2013 bad type", "-rw-r--r-- 1 o g 5 Feb 30 2013 feb30"}) {
+    for (const char* line :
+         {"", "total 12", "hello world this is not a listing",
+          "-rw-r--r-- 1 o g 5 Jul 25 2013",          // no name
+          "-rw-r--r-- 1 o g 5 Jul 32 2013 bad day",  // day 32
+          "-rw-r--r-- 1 o g 5 Jul 25 25:00 bad hour", "-rw-r--r-- 1 o g x5 Jul 25 2013 sz",
+          "xrw-r--r-- 1 o g 5 Jul 25 2013 bad type", "-rw-r--r-- 1 o g 5 Feb 30 2013 feb30"}) {
         EXPECT_FALSE(ParseUnixListLine(line, kNow).has_value()) << line;
     }
 }
@@ -112,8 +112,7 @@ TEST(FtpListingDos, ParsesTwelveAndTwentyFourHourLines) {
         // 12 AM is midnight, 12 PM noon; years below 70 are in the 2000s.
         {"12-31-99  12:00AM  1 midnight", "midnight", 1, FileTime(1999, 12, 31, 0, 0),
          FtpEntryType::File},
-        {"01-01-00  12:30PM  1 noon", "noon", 1, FileTime(2000, 1, 1, 12, 30),
-         FtpEntryType::File},
+        {"01-01-00  12:30PM  1 noon", "noon", 1, FileTime(2000, 1, 1, 12, 30), FtpEntryType::File},
         // AM/PM as a word of its own; a digit name.
         {"07-25-13  5:49 PM  12 2013", "2013", 12, FileTime(2013, 7, 25, 17, 49),
          FtpEntryType::File},
@@ -124,10 +123,10 @@ TEST(FtpListingDos, ParsesTwelveAndTwentyFourHourLines) {
 }
 
 TEST(FtpListingDos, RejectsImpossibleDatesAndClocks) {
-    for (const char* line : {"13-25-13  05:49AM  1 month13", "02-30-13  05:49AM  1 feb30",
-                             "07-25-13  13:49PM  1 pm13", "07-25-13  00:10AM  1 am0",
-                             "07-25-13  25:00  1 h25", "07-25-123  05:49AM  1 year3",
-                             "07-25-13  05:49AM  12x name", "07-25-13  05:49AM  <DIR>"}) {
+    for (const char* line :
+         {"13-25-13  05:49AM  1 month13", "02-30-13  05:49AM  1 feb30", "07-25-13  13:49PM  1 pm13",
+          "07-25-13  00:10AM  1 am0", "07-25-13  25:00  1 h25", "07-25-123  05:49AM  1 year3",
+          "07-25-13  05:49AM  12x name", "07-25-13  05:49AM  <DIR>"}) {
         EXPECT_FALSE(ParseDosListLine(line).has_value()) << line;
     }
 }
@@ -135,15 +134,13 @@ TEST(FtpListingDos, RejectsImpossibleDatesAndClocks) {
 TEST(FtpListingMlsd, ReadsFactsAndNames) {
     const LineCase cases[] = {
         {"type=file;size=1024;modify=20130725054900; name with blanks; and semicolon",
-         "name with blanks; and semicolon", 1024, FileTime(2013, 7, 25, 5, 49),
-         FtpEntryType::File},
+         "name with blanks; and semicolon", 1024, FileTime(2013, 7, 25, 5, 49), FtpEntryType::File},
         {"type=dir;modify=20130725054900;perm=el; sub", "sub", 0, FileTime(2013, 7, 25, 5, 49),
          FtpEntryType::Directory},
         {"Type=File;Size=3;Modify=20200101000000; upper", "upper", 3, FileTime(2020, 1, 1),
          FtpEntryType::File},
         {"type=OS.unix=symlink;size=7; link", "link", 7, 0, FtpEntryType::Link},
-        {"type=OS.unix=slink:/target;size=7; slink", "slink", 7, 0, FtpEntryType::Link,
-         "/target"},
+        {"type=OS.unix=slink:/target;size=7; slink", "slink", 7, 0, FtpEntryType::Link, "/target"},
         {"size=9;type=file; 42", "42", 9, 0, FtpEntryType::File},
         {"type=file;size=1;modify=20130725054900.5; frac", "frac", 1,
          FileTime(2013, 7, 25, 5, 49) + 5'000'000, FtpEntryType::File},
@@ -186,8 +183,8 @@ TEST(FtpListing, WholeListingsSkipReportAndFlag) {
 }
 
 TEST(FtpListing, RefusedNames) {
-    for (const char* name : {"", ".", "..", "a/b", "/", "a\\b", "tab\there", "nl\nx", "del\x7f",
-                             "c1\xc2\x85x"}) {
+    for (const char* name :
+         {"", ".", "..", "a/b", "/", "a\\b", "tab\there", "nl\nx", "del\x7f", "c1\xc2\x85x"}) {
         EXPECT_TRUE(IsRefusedRemoteName(name)) << name;
     }
     for (const char* name : {"...", ".hidden", "a b", "M\xc3\xbcller.txt", "x..y"}) {

@@ -9,8 +9,13 @@ namespace {
 
 TEST(FtpReplies, FeaturesPwdAndRefusals) {
     const std::vector<std::string> lines = {
-        "220 Welcome\r\n", "230 Login successful.\r\n", "211-Features:\r\n", " EPSV\r\n",
-        " MLST type*;size*;modify*;\r\n", " UTF8\r\n", "211 End\r\n",
+        "220 Welcome\r\n",
+        "230 Login successful.\r\n",
+        "211-Features:\r\n",
+        " EPSV\r\n",
+        " MLST type*;size*;modify*;\r\n",
+        " UTF8\r\n",
+        "211 End\r\n",
         "257 \"/in \"\"quoted\"\" dir\" is the current directory\r\n"};
     const FtpFeatures features = ParseFeatures(lines);
     EXPECT_TRUE(features.utf8);
@@ -18,8 +23,8 @@ TEST(FtpReplies, FeaturesPwdAndRefusals) {
     EXPECT_EQ(ParsePwdReply(lines).value_or("?"), "/in \"quoted\" dir");
     EXPECT_EQ(LastRefusal(lines), "");
 
-    const FtpFeatures none = ParseFeatures({"211-Features:\r\n", " EPSV\r\n", " UTF8X\r\n",
-                                            "211 End\r\n", " UTF8\r\n"});
+    const FtpFeatures none =
+        ParseFeatures({"211-Features:\r\n", " EPSV\r\n", " UTF8X\r\n", "211 End\r\n", " UTF8\r\n"});
     EXPECT_FALSE(none.utf8);  // outside the reply, or another feature's prefix
     EXPECT_FALSE(none.mlsd);
     EXPECT_FALSE(ParsePwdReply({"250 ok\r\n"}).has_value());

@@ -50,9 +50,9 @@ TEST(FtpProgress, SpeedAndTimeTexts) {
 TEST(FtpProgress, PercentRoundsHalvesToEven) {
     EXPECT_EQ(TransferPercent(0, 0), 0);  // expected size 0
     EXPECT_EQ(TransferPercent(5, -1), 0);
-    EXPECT_EQ(TransferPercent(1, 200), 0);   // 0.5 -> 0
-    EXPECT_EQ(TransferPercent(3, 200), 2);   // 1.5 -> 2
-    EXPECT_EQ(TransferPercent(5, 200), 2);   // 2.5 -> 2
+    EXPECT_EQ(TransferPercent(1, 200), 0);  // 0.5 -> 0
+    EXPECT_EQ(TransferPercent(3, 200), 2);  // 1.5 -> 2
+    EXPECT_EQ(TransferPercent(5, 200), 2);  // 2.5 -> 2
     EXPECT_EQ(TransferPercent(200, 200), 100);
 }
 

@@ -16,7 +16,7 @@ namespace {
 constexpr int64_t kMiB = 1024 * 1024;
 
 class FtpSessionFaults : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!PyFtpServer::Available()) GTEST_SKIP() << "pyftpdlib not installed";
     }
@@ -148,8 +148,8 @@ TEST_F(FtpSessionFaults, RefusedCommandsShowTheirTexts) {
 
 TEST_F(FtpSessionFaults, HostileNamesAreFlaggedAndNeverListedAsFiles) {
     PyFtpOptions options;
-    options.extraNames = {"../escape", "a/b", "back\\slash", "bell\x07name", ".", "..",
-                          "fine name"};
+    options.extraNames = {"../escape", "a/b", "back\\slash", "bell\x07name",
+                          ".",         "..",  "fine name"};
     FtpPeer peer = Start(options);
     ASSERT_TRUE(peer.Connect(session_));
     ASSERT_TRUE(session_.ChangeDir("/pub/", 100, true));
@@ -158,8 +158,8 @@ TEST_F(FtpSessionFaults, HostileNamesAreFlaggedAndNeverListedAsFiles) {
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].substr(0, 10), "fine name\t");
     const auto files = session_.RemoteFiles();
-    EXPECT_EQ(std::count_if(files.begin(), files.end(), [](const FtpEntry& e) { return e.refused; }),
-              6);
+    EXPECT_EQ(
+        std::count_if(files.begin(), files.end(), [](const FtpEntry& e) { return e.refused; }), 6);
 }
 
 TEST_F(FtpSessionFaults, DosListingsParseAndUnknownLinesAreLoggedOnce) {
@@ -182,10 +182,10 @@ TEST_F(FtpSessionFaults, DosListingsParseAndUnknownLinesAreLoggedOnce) {
         EXPECT_EQ(session.GetRemoteFilenames(100),
                   std::vector<std::string>{"report 2013.txt\t7\t" +
                                            DateTimeToStr(UnixToLocalDateTime(stamp))});
-        EXPECT_TRUE(std::any_of(session.Listing().begin(), session.Listing().end(),
-                                [](const FtpEntry& e) {
-                                    return e.name == "sub" && e.type == FtpEntryType::Directory;
-                                }));
+        EXPECT_TRUE(
+            std::any_of(session.Listing().begin(), session.Listing().end(), [](const FtpEntry& e) {
+                return e.name == "sub" && e.type == FtpEntryType::Directory;
+            }));
         EXPECT_EQ(logged, std::vector<std::string>{
                               "FTP listing line not understood: this is no listing line"});
     }
@@ -208,9 +208,14 @@ TEST_F(FtpSessionFaults, Windows1252NamesArriveAsUtf8AndGoBackAsTheServersBytes)
         << session_.LastError();
     EXPECT_EQ(ReadFile(local_ / "m.tmp"), "mueller");
     // The server decodes Windows-1252 and stores "Größe.txt" in UTF-8 on its disk.
-    ASSERT_TRUE(session_.SendFile(local_ / "up.txt", "/pub/Gr\xc3\xb6\xc3\x9f" "e.txt", 7))
+    ASSERT_TRUE(session_.SendFile(local_ / "up.txt",
+                                  "/pub/Gr\xc3\xb6\xc3\x9f"
+                                  "e.txt",
+                                  7))
         << session_.LastError();
-    EXPECT_EQ(ReadFile(peer.LocalDir() + "/Gr\xc3\xb6\xc3\x9f" "e.txt"), "groesse");
+    EXPECT_EQ(ReadFile(peer.LocalDir() + "/Gr\xc3\xb6\xc3\x9f"
+                                         "e.txt"),
+              "groesse");
     // A name Windows-1252 cannot hold is refused before anything is sent.
     EXPECT_FALSE(session_.DeleteFile("/pub/\xe4\xb8\xad.txt", 100));
     EXPECT_NE(session_.LastError().find("character set"), std::string::npos);

@@ -19,7 +19,7 @@ namespace ferrolin::test {
 // RecordingSurfaces that runs onPump whenever the session pumps messages (the place
 // where a window's Cancel click would be handled).
 class PumpSurfaces : public RecordingSurfaces {
-public:
+  public:
     void ProcessMessages() override {
         RecordingSurfaces::ProcessMessages();
         if (onPump) onPump();

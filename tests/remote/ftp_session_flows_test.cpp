@@ -17,15 +17,18 @@ enum class Peer { PyFtp, VsftpdPassive, VsftpdActive };
 
 std::string PeerName(const testing::TestParamInfo<Peer>& info) {
     switch (info.param) {
-        case Peer::PyFtp: return "pyftpdlib";
-        case Peer::VsftpdPassive: return "vsftpd_passive";
-        case Peer::VsftpdActive: return "vsftpd_active";
+        case Peer::PyFtp:
+            return "pyftpdlib";
+        case Peer::VsftpdPassive:
+            return "vsftpd_passive";
+        case Peer::VsftpdActive:
+            return "vsftpd_active";
     }
     return "unknown";
 }
 
 class FtpSessionFlows : public testing::TestWithParam<Peer> {
-protected:
+  protected:
     void SetUp() override {
         const bool vsftpd = GetParam() != Peer::PyFtp;
         if (vsftpd ? !VsftpdServer::Available() : !PyFtpServer::Available()) {
@@ -161,9 +164,7 @@ TEST_P(FtpSessionFlows, OneControlConnectionForAllOperations) {
     session_.DisconnectFTP();
     EXPECT_FALSE(session_.Connected());
     EXPECT_EQ(session_.TransferText(), "Disconnected.");
-    const std::string log = GetParam() == Peer::PyFtp
-                                ? peer_.py->Log()
-                                : peer_.vs->ProtocolLog();
+    const std::string log = GetParam() == Peer::PyFtp ? peer_.py->Log() : peer_.vs->ProtocolLog();
     // Logins, not connections: the start-up probe connects too.
     const std::string opened = GetParam() == Peer::PyFtp ? "logged in" : "OK LOGIN";
     size_t connections = 0;

@@ -14,7 +14,9 @@ namespace ferrolin::test {
 namespace {
 
 // The script sits beside this file in the source tree.
-std::string ScriptPath() { return FERROLIN_TEST_SUPPORT_DIR "/ftp_test_server.py"; }
+std::string ScriptPath() {
+    return FERROLIN_TEST_SUPPORT_DIR "/ftp_test_server.py";
+}
 
 // An FTP server is up once it greets a new connection.
 bool FtpGreets(uint16_t port) {
@@ -68,8 +70,8 @@ PyFtpServer::PyFtpServer(PyFtpOptions options)
     Start(
         false,
         [&](uint16_t port) {
-            std::vector<std::string> argv = {"/usr/bin/python3", ScriptPath(), "--port",
-                                             std::to_string(port), "--dir", Root()};
+            std::vector<std::string> argv = {"/usr/bin/python3",   ScriptPath(), "--port",
+                                             std::to_string(port), "--dir",      Root()};
             if (!options_.user.empty()) {
                 argv.insert(argv.end(), {"--user", options_.user, "--password", options_.password});
             }
@@ -81,7 +83,8 @@ PyFtpServer::PyFtpServer(PyFtpOptions options)
             if (options_.stallAfter >= 0) {
                 argv.insert(argv.end(), {"--stall-after", std::to_string(options_.stallAfter)});
             }
-            if (options_.rate > 0) argv.insert(argv.end(), {"--rate", std::to_string(options_.rate)});
+            if (options_.rate > 0)
+                argv.insert(argv.end(), {"--rate", std::to_string(options_.rate)});
             if (!options_.extraNames.empty()) {
                 std::string json = "[";
                 for (size_t i = 0; i < options_.extraNames.size(); ++i) {
@@ -103,7 +106,9 @@ VsftpdServer::~VsftpdServer() {
     if (const pid_t pid = ProcessId(); pid > 0) kill(-pid, SIGTERM);
 }
 
-bool VsftpdServer::Available() { return IsExecutable("/usr/sbin/vsftpd"); }
+bool VsftpdServer::Available() {
+    return IsExecutable("/usr/sbin/vsftpd");
+}
 
 VsftpdServer::VsftpdServer(VsftpdOptions options) : LoopbackDaemon("vsftpd.out") {
     MakeServedFolder(dir_);
@@ -114,28 +119,38 @@ VsftpdServer::VsftpdServer(VsftpdOptions options) : LoopbackDaemon("vsftpd.out")
                       "listen=YES\n"
                       "listen_ipv6=NO\n"
                       "listen_address=127.0.0.1\n"
-                      "listen_port=" + std::to_string(port) + "\n"
-                      "background=NO\n"
-                      "anonymous_enable=YES\n"
-                      "local_enable=NO\n"
-                      "write_enable=YES\n"
-                      "anon_root=" + Root() + "\n"
-                      "anon_upload_enable=YES\n"
-                      "anon_mkdir_write_enable=YES\n"
-                      "anon_other_write_enable=YES\n"
-                      "anon_umask=022\n"
-                      "allow_writeable_chroot=YES\n"
-                      "seccomp_sandbox=NO\n"
-                      "connect_from_port_20=NO\n"
-                      "pasv_enable=YES\n"
-                      "port_enable=YES\n"
-                      "secure_chroot_dir=/var/run/vsftpd/empty\n"
-                      "xferlog_enable=YES\n"
-                      "log_ftp_protocol=YES\n"
-                      "vsftpd_log_file=" + dir_ / "vsftpd-protocol.log" + "\n"
-                      "utf8_filesystem=" + (options.utf8 ? "YES" : "NO") + "\n"
-                      "idle_session_timeout=" + std::to_string(options.idleTimeout) + "\n"
-                      "data_connection_timeout=30\n");
+                      "listen_port=" +
+                          std::to_string(port) +
+                          "\n"
+                          "background=NO\n"
+                          "anonymous_enable=YES\n"
+                          "local_enable=NO\n"
+                          "write_enable=YES\n"
+                          "anon_root=" +
+                          Root() +
+                          "\n"
+                          "anon_upload_enable=YES\n"
+                          "anon_mkdir_write_enable=YES\n"
+                          "anon_other_write_enable=YES\n"
+                          "anon_umask=022\n"
+                          "allow_writeable_chroot=YES\n"
+                          "seccomp_sandbox=NO\n"
+                          "connect_from_port_20=NO\n"
+                          "pasv_enable=YES\n"
+                          "port_enable=YES\n"
+                          "secure_chroot_dir=/var/run/vsftpd/empty\n"
+                          "xferlog_enable=YES\n"
+                          "log_ftp_protocol=YES\n"
+                          "vsftpd_log_file=" +
+                          dir_ / "vsftpd-protocol.log" +
+                          "\n"
+                          "utf8_filesystem=" +
+                          (options.utf8 ? "YES" : "NO") +
+                          "\n"
+                          "idle_session_timeout=" +
+                          std::to_string(options.idleTimeout) +
+                          "\n"
+                          "data_connection_timeout=30\n");
             return std::vector<std::string>{"/usr/sbin/vsftpd", dir_ / "vsftpd.conf"};
         },
         FtpGreets);

@@ -15,37 +15,37 @@ namespace ferrolin::test {
 struct PyFtpOptions {
     std::string user = "tester";  // empty: anonymous
     std::string password = "secret";
-    std::string dos;               // "12h" or "24h": DOS/IIS listings and "215 Windows_NT"
-    std::string refuse;            // e.g. "STOR,DELE,RNFR": answered with 550
-    int64_t dropAfter = -1;        // bytes of data after which the connection is closed
-    int64_t stallAfter = -1;       // bytes of data after which the data stops flowing
-    int64_t rate = 0;              // data bytes per second, 0 = unlimited
+    std::string dos;                      // "12h" or "24h": DOS/IIS listings and "215 Windows_NT"
+    std::string refuse;                   // e.g. "STOR,DELE,RNFR": answered with 550
+    int64_t dropAfter = -1;               // bytes of data after which the connection is closed
+    int64_t stallAfter = -1;              // bytes of data after which the data stops flowing
+    int64_t rate = 0;                     // data bytes per second, 0 = unlimited
     std::vector<std::string> extraNames;  // listed in every folder, existing nowhere
-    bool cp1252 = false;           // Windows-1252 names, no UTF8 in FEAT
-    std::string garbageLine;       // a line of no known form added to every LIST
+    bool cp1252 = false;                  // Windows-1252 names, no UTF8 in FEAT
+    std::string garbageLine;              // a line of no known form added to every LIST
 };
 
 class PyFtpServer : public LoopbackDaemon {
-public:
+  public:
     static bool Available();
     explicit PyFtpServer(PyFtpOptions options = {});
     // The served folder (the FTP root "/").
     std::string Root() const { return dir_ / "root"; }
     const PyFtpOptions& Options() const { return options_; }
 
-private:
+  private:
     PyFtpOptions options_;
 };
 
 struct VsftpdOptions {
-    bool utf8 = true;        // utf8_filesystem: announces UTF8
-    int idleTimeout = 300;   // idle_session_timeout in seconds
+    bool utf8 = true;       // utf8_filesystem: announces UTF8
+    int idleTimeout = 300;  // idle_session_timeout in seconds
 };
 
 // Anonymous login (any password). vsftpd refuses a root that its anonymous user may
 // write to, so uploads go to the folder "/pub" (Root() + "/pub").
 class VsftpdServer : public LoopbackDaemon {
-public:
+  public:
     static bool Available();
     explicit VsftpdServer(VsftpdOptions options = {});
     ~VsftpdServer();
