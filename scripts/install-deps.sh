@@ -20,6 +20,8 @@ PACKAGES=(
   libcurl4-openssl-dev libgmime-3.0-dev dovecot-core dovecot-pop3d
   # the HTTPS test makes a self-signed certificate
   openssl
+  # FTP: vsftpd and pyftpdlib are the test servers (loopback only)
+  vsftpd python3-pyftpdlib
   # the desktop window (Qt 6 Widgets, QtTest) and its screenshot under a virtual display
   qt6-base-dev libgl-dev xdg-utils xvfb xauth imagemagick fonts-dejavu-core
 )

@@ -1,0 +1,231 @@
+// The FTP session on loopback against the curl command line on the same vsftpd server in
+// the same run: 1 GiB up and down (ratios), many 4 KiB files (time per file above the
+// 100 ms pause of every WaitforSuccess), and peak memory for 64 MiB against 1 GiB.
+// Set FERROLIN_BENCH_DIR to a folder on the file system to measure (default /tmp).
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <thread>
+
+#include "bench_util.h"
+#include "common/surfaces.h"
+#include "remote/ftp_session.h"
+
+using namespace ferrolin;
+using namespace ferrolin::bench;
+
+namespace {
+
+constexpr int kRuns = 3;
+constexpr int kSmallFiles = 200;
+constexpr double kPause = 0.1;  // WaitforSuccess's first sleep, paid once per operation
+
+uint16_t FreePort() {
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof(address);
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
+bool Accepts(uint16_t port) {
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(port);
+    const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+    close(fd);
+    return ok;
+}
+
+// vsftpd with anonymous uploads into /pub, in the foreground, its own process group.
+class Vsftpd {
+  public:
+    explicit Vsftpd(const std::string& dir) {
+        fs::create_directories(dir + "/root/pub");
+        chmod(dir.c_str(), 0755);
+        chmod((dir + "/root").c_str(), 0755);
+        chmod((dir + "/root/pub").c_str(), 0777);
+        port_ = FreePort();
+        std::ofstream(dir + "/vsftpd.conf")
+            << "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\nlisten_port=" << port_
+            << "\nbackground=NO\nanonymous_enable=YES\nlocal_enable=NO\nwrite_enable=YES\n"
+               "anon_root="
+            << dir
+            << "/root\nanon_upload_enable=YES\n"
+               "anon_other_write_enable=YES\nanon_umask=022\nallow_writeable_chroot=YES\n"
+               "seccomp_sandbox=NO\nconnect_from_port_20=NO\n"
+               "secure_chroot_dir=/var/run/vsftpd/empty\nvsftpd_log_file="
+            << dir << "/vsftpd.log\nutf8_filesystem=YES\n";
+        const std::string conf = dir + "/vsftpd.conf";
+        pid_ = fork();
+        if (pid_ == 0) {
+            setpgid(0, 0);
+            int null = open("/dev/null", O_RDWR);
+            dup2(null, 0);
+            dup2(null, 1);
+            dup2(null, 2);
+            execl("/usr/sbin/vsftpd", "/usr/sbin/vsftpd", conf.c_str(), nullptr);
+            _exit(127);
+        }
+        for (int i = 0; i < 200 && !Accepts(port_); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    ~Vsftpd() {
+        kill(-pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+    std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
+    std::string Url(const std::string& path) const { return "ftp://" + Host() + path; }
+
+  private:
+    uint16_t port_ = 0;
+    pid_t pid_ = -1;
+};
+
+void MakeFile(const std::string& path, int64_t size) {
+    std::string block(1 << 20, '\0');
+    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>((i * 131) ^ (i >> 9));
+    std::ofstream out(path, std::ios::binary);
+    for (int64_t done = 0; done < size; done += static_cast<int64_t>(block.size())) out << block;
+}
+
+bool Connect(FtpSession& session, const Vsftpd& server, bool passive = true) {
+    return session.ConnectToFTP("anonymous", "bench@example.com", server.Host(), "21", "", "",
+                                passive, 0);
+}
+
+// Peak resident memory growth (KiB) of a child that downloads path with a fresh session.
+long PeakMemoryOfDownload(const Vsftpd& server, const std::string& remote, const std::string& local,
+                          int64_t size) {
+    int out[2];
+    if (pipe(out) != 0) return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        NullSurfaces surfaces;
+        FtpSession session(surfaces);
+        struct rusage before {};
+        getrusage(RUSAGE_SELF, &before);
+        const bool ok = Connect(session, server) && session.ReceiveFile(remote, local, size);
+        struct rusage after {};
+        getrusage(RUSAGE_SELF, &after);
+        const long grown = ok ? after.ru_maxrss - before.ru_maxrss : -1;
+        (void)!write(out[1], &grown, sizeof grown);
+        _exit(0);
+    }
+    long grown = -1;
+    (void)!read(out[0], &grown, sizeof grown);
+    waitpid(child, nullptr, 0);
+    close(out[0]);
+    close(out[1]);
+    return grown;
+}
+
+}  // namespace
+
+int main() {
+    BenchRoot root;
+    Vsftpd server(root / "server");
+    const std::string pub = root / "server/root/pub";
+    const int64_t size = int64_t{1} << 30;
+    const std::string src = root / "source.bin";
+    MakeFile(src, size);
+    MakeFile(pub + "/m64.bin", 64 << 20);
+    chmod((pub + "/m64.bin").c_str(), 0644);
+    Shell("cat " + Quote(src) + " > /dev/null");
+
+    NullSurfaces surfaces;
+    FtpSession session(surfaces);
+    if (!Connect(session, server)) {
+        std::printf("connect failed: %s\n", session.LastError().c_str());
+        return 1;
+    }
+    std::vector<double> upOurs, upCurl, downOurs, downCurl;
+    for (int run = 0; run < kRuns; ++run) {
+        auto ours = [&] {
+            upOurs.push_back(Seconds([&] {
+                if (!session.SendFile(src, "/pub/up_ours.bin", size)) std::printf("send failed\n");
+            }));
+            downOurs.push_back(Seconds([&] {
+                if (!session.ReceiveFile("/pub/up_ours.bin", root / "down_ours.bin", size)) {
+                    std::printf("receive failed\n");
+                }
+            }));
+        };
+        auto curl = [&] {
+            upCurl.push_back(Seconds(
+                [&] { Shell("curl -s -T " + Quote(src) + " " + server.Url("/pub/up_curl.bin")); }));
+            downCurl.push_back(Seconds([&] {
+                Shell("curl -s -o " + Quote(root / "down_curl.bin") + " " +
+                      server.Url("/pub/up_curl.bin"));
+            }));
+        };
+        // Take turns at going first.
+        if (run % 2 == 0) {
+            ours();
+            curl();
+        } else {
+            curl();
+            ours();
+        }
+    }
+    const double mib = static_cast<double>(size) / (1 << 20);
+    auto line = [&](const char* what, double seconds) {
+        std::printf("%-40s %7.3f s  %8.1f MiB/s\n", what, seconds, mib / seconds);
+    };
+    std::printf("1 GiB over loopback FTP (vsftpd), median of %d runs\n", kRuns);
+    line("session SendFile (incl. 100 ms pause)", Median(upOurs));
+    line("curl -T", Median(upCurl));
+    line("session ReceiveFile (incl. 100 ms pause)", Median(downOurs));
+    line("curl -o", Median(downCurl));
+    std::printf("ratio upload session / curl:    %.3f (without the pause %.3f)\n",
+                Median(upOurs) / Median(upCurl), (Median(upOurs) - kPause) / Median(upCurl));
+    std::printf("ratio download session / curl:  %.3f (without the pause %.3f)\n",
+                Median(downOurs) / Median(downCurl),
+                (Median(downOurs) - kPause) / Median(downCurl));
+
+    // Many small files: what each costs above the pause the operations wait anyway. In
+    // passive mode vsftpd on loopback now and then answers a data connection only after
+    // the one-second SYN retry (curl shows the same when it pauses between files), so
+    // active mode is measured beside it.
+    const std::string small = root / "small.bin";
+    std::ofstream(small, std::ios::binary | std::ios::trunc) << std::string(4096, 's');
+    for (bool passive : {true, false}) {
+        session.DisconnectFTP();
+        Connect(session, server, passive);
+        const double up = Seconds([&] {
+            for (int i = 0; i < kSmallFiles; ++i) {
+                session.SendFile(small, "/pub/s" + std::to_string(i), 4096);
+            }
+        });
+        const double down = Seconds([&] {
+            for (int i = 0; i < kSmallFiles; ++i) {
+                session.ReceiveFile("/pub/s" + std::to_string(i), root / "s.tmp", 4096);
+            }
+        });
+        std::printf(
+            "%d x 4 KiB, %s: above the 100 ms pause, upload %.2f ms/file, "
+            "download %.2f ms/file\n",
+            kSmallFiles, passive ? "passive" : "active", (up / kSmallFiles - kPause) * 1000,
+            (down / kSmallFiles - kPause) * 1000);
+    }
+    session.DisconnectFTP();
+
+    const long m64 = PeakMemoryOfDownload(server, "/pub/m64.bin", root / "m64.tmp", 64 << 20);
+    const long g1 = PeakMemoryOfDownload(server, "/pub/up_ours.bin", root / "g1.tmp", size);
+    std::printf("peak memory growth of a download: 64 MiB file %ld KiB, 1 GiB file %ld KiB\n", m64,
+                g1);
+    return 0;
+}

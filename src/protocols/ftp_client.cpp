@@ -1,0 +1,405 @@
+#include "protocols/ftp_client.h"
+
+#include <curl/curl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace ferrolin {
+
+namespace {
+
+// libcurl's global set-up is not thread-safe before 7.84; doing it once per process
+// through a function-local object keeps it out of every caller's way.
+void EnsureCurlInitialised() {
+    static const bool initialised = [] {
+        curl_global_init(CURL_GLOBAL_DEFAULT);
+        return true;
+    }();
+    (void)initialised;
+}
+
+// Large buffers keep loopback and LAN transfers at the wire's speed.
+constexpr long kBufferSize = 512 * 1024;
+constexpr long kUploadBufferSize = 512 * 1024;
+
+struct CurlSlist {
+    curl_slist* list = nullptr;
+    ~CurlSlist() { curl_slist_free_all(list); }
+    void Append(const std::string& text) { list = curl_slist_append(list, text.c_str()); }
+};
+
+// A command that would end the control line early (and start another) is never sent.
+bool SafeCommandText(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
+}
+
+// Replaces every occurrence of secret in text (a password must never reach a text).
+void Scrub(std::string& text, const std::string& secret) {
+    if (secret.size() < 3) return;
+    for (size_t at = text.find(secret); at != std::string::npos; at = text.find(secret, at)) {
+        text.replace(at, secret.size(), "***");
+        at += 3;
+    }
+}
+
+}  // namespace
+
+struct FtpClient::Operation {
+    std::string url;
+    bool nobody = false;
+    std::vector<std::string> quote;
+    std::string customRequest;
+    // Data: a download writes to sink (text or fd); an upload reads from fd.
+    bool upload = false;
+    int fd = -1;
+    int64_t size = -1;
+    std::string* text = nullptr;
+    const Progress* progress = nullptr;
+    // What happened.
+    std::vector<std::string> replies;
+    int ioErrno = 0;
+    bool progressAborted = false;
+    int64_t dataBytes = 0;
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+};
+
+namespace {
+
+size_t OnHeader(char* data, size_t size, size_t count, void* user) {
+    auto* replies = static_cast<std::vector<std::string>*>(user);
+    replies->emplace_back(data, size * count);
+    return size * count;
+}
+
+}  // namespace
+
+FtpClient::FtpClient()
+    : curl_(nullptr, [](void* handle) { curl_easy_cleanup(static_cast<CURL*>(handle)); }) {
+    EnsureCurlInitialised();
+}
+
+FtpClient::~FtpClient() = default;
+
+void FtpClient::Close() {
+    // curl_easy_cleanup sends QUIT on a connection that is still up.
+    curl_.reset();
+    open_ = false;
+    features_ = {};
+    home_.clear();
+}
+
+void FtpClient::RequestAbort() {
+    if (busy_) abort_ = true;
+}
+
+std::string FtpClient::BaseUrl() const {
+    std::string host = options_.host;
+    if (host.find(':') != std::string::npos) host = "[" + host + "]";
+    return "ftp://" + host + ":" + std::to_string(options_.port) + "/";
+}
+
+// ftp://host:port/%2Fin/name: the encoded first slash makes the path absolute, and with
+// the no-CWD method libcurl sends it whole in one RETR/STOR/LIST.
+std::string FtpClient::PathUrl(std::string_view path, bool folder) const {
+    std::string url = BaseUrl() + "%2F";
+    while (!path.empty() && path.front() == '/') path.remove_prefix(1);
+    bool first = true;
+    while (!path.empty()) {
+        const size_t slash = path.find('/');
+        const std::string_view segment = path.substr(0, slash);
+        path = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
+        if (segment.empty()) continue;
+        char* escaped = curl_easy_escape(static_cast<CURL*>(curl_.get()), segment.data(),
+                                         static_cast<int>(segment.size()));
+        if (!first) url += '/';
+        url += escaped ? escaped : "";
+        curl_free(escaped);
+        first = false;
+    }
+    if (folder && !first) url += '/';
+    return url;
+}
+
+namespace {
+
+// A control connection the server had closed while we were idle (a "421" time-out, a
+// restart) is found dead only when the next operation uses it. An operation that moved
+// no data yet is then tried once more on a fresh connection.
+bool FailedOnDeadConnection(CURLcode code, const std::vector<std::string>& replies) {
+    for (const std::string& reply : replies) {
+        if (reply.rfind("421", 0) == 0) return true;
+    }
+    return code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING ||
+           code == CURLE_FTP_WEIRD_SERVER_REPLY;
+}
+
+}  // namespace
+
+bool FtpClient::Perform(Operation& op, std::string& error) {
+    if (!curl_) {
+        curl_.reset(curl_easy_init());
+        if (!curl_) {
+            error = "libcurl could not be started";
+            return false;
+        }
+    }
+    auto code = static_cast<CURLcode>(PerformOnce(op, false));
+    if (code != CURLE_OK && !op.progressAborted && op.ioErrno == 0 && op.dataBytes == 0 &&
+        FailedOnDeadConnection(code, op.replies)) {
+        op.replies.clear();
+        op.errorBuffer[0] = '\0';
+        code = static_cast<CURLcode>(PerformOnce(op, true));
+    }
+    if (code == CURLE_OK) return true;
+
+    // A clear text: what went wrong, and the server's own words where it refused.
+    if (op.progressAborted || code == CURLE_ABORTED_BY_CALLBACK) {
+        error = "Transfer aborted";
+    } else if (op.ioErrno != 0) {
+        error = std::string(op.upload ? "Reading the local file failed: "
+                                      : "Writing the local file failed: ") +
+                std::strerror(op.ioErrno);
+    } else {
+        error = op.errorBuffer[0] ? op.errorBuffer : curl_easy_strerror(code);
+        const std::string refusal = LastRefusal(op.replies);
+        if (!refusal.empty() && error.find(refusal) == std::string::npos) {
+            error += " (" + refusal + ")";
+        }
+    }
+    Scrub(error, options_.password);
+    return false;
+}
+
+int FtpClient::PerformOnce(Operation& op, bool freshConnection) {
+    CURL* curl = static_cast<CURL*>(curl_.get());
+    // A reset clears the options of the previous operation but keeps its connection.
+    curl_easy_reset(curl);
+    CurlSlist quote;
+    for (const std::string& command : op.quote) quote.Append(command);
+
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, op.errorBuffer);
+    if (freshConnection) curl_easy_setopt(curl, CURLOPT_FRESH_CONNECT, 1L);
+    curl_easy_setopt(curl, CURLOPT_URL, op.url.c_str());
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp");
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    const std::string user = options_.user.empty() ? "anonymous" : options_.user;
+    curl_easy_setopt(curl, CURLOPT_USERNAME, user.c_str());
+    curl_easy_setopt(curl, CURLOPT_PASSWORD, options_.password.c_str());
+    curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
+    if (!options_.passive) curl_easy_setopt(curl, CURLOPT_FTPPORT, "-");
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
+                     static_cast<long>(options_.connectTimeout.count()));
+    curl_easy_setopt(curl, CURLOPT_ACCEPTTIMEOUT_MS,
+                     static_cast<long>(options_.connectTimeout.count()));
+    const long stallSeconds =
+        std::max<long>(1, static_cast<long>((options_.stallTimeout.count() + 999) / 1000));
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
+    curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, stallSeconds);
+    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kBufferSize);
+    curl_easy_setopt(curl, CURLOPT_UPLOAD_BUFFERSIZE, kUploadBufferSize);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, OnHeader);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &op.replies);
+    if (quote.list) curl_easy_setopt(curl, CURLOPT_QUOTE, quote.list);
+    if (op.nobody) curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+    if (!op.customRequest.empty()) {
+        curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, op.customRequest.c_str());
+    }
+
+    curl_write_callback write = [](char* data, size_t size, size_t count, void* user) -> size_t {
+        auto* o = static_cast<Operation*>(user);
+        const size_t total = size * count;
+        o->dataBytes += static_cast<int64_t>(total);
+        if (o->text) {
+            o->text->append(data, total);
+            return total;
+        }
+        size_t done = 0;
+        while (done < total) {
+            const ssize_t n = ::write(o->fd, data + done, total - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                o->ioErrno = n < 0 ? errno : ENOSPC;
+                return 0;
+            }
+            done += static_cast<size_t>(n);
+        }
+        return total;
+    };
+    curl_read_callback read = [](char* data, size_t size, size_t count, void* user) -> size_t {
+        auto* o = static_cast<Operation*>(user);
+        for (;;) {
+            const ssize_t n = ::read(o->fd, data, size * count);
+            if (n > 0) o->dataBytes += n;
+            if (n >= 0) return static_cast<size_t>(n);
+            if (errno == EINTR) continue;
+            o->ioErrno = errno;
+            return CURL_READFUNC_ABORT;
+        }
+    };
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, write);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &op);
+    if (op.upload) {
+        curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+        curl_easy_setopt(curl, CURLOPT_READFUNCTION, read);
+        curl_easy_setopt(curl, CURLOPT_READDATA, &op);
+        if (op.size >= 0) {
+            curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(op.size));
+        }
+    }
+
+    // Progress: the caller's callback (pumping the user interface, abort requests) and
+    // this client's own abort flag.
+    curl_xferinfo_callback onProgress = [](void* user, curl_off_t downTotal, curl_off_t downNow,
+                                           curl_off_t upTotal, curl_off_t upNow) -> int {
+        (void)downTotal;
+        (void)upTotal;
+        auto* pair = static_cast<std::pair<FtpClient*, Operation*>*>(user);
+        FtpClient* self = pair->first;
+        Operation* o = pair->second;
+        const int64_t done = o->upload ? upNow : downNow;
+        if (o->progress && *o->progress && !(*o->progress)(done)) self->abort_ = true;
+        if (self->abort_.exchange(false)) {
+            o->progressAborted = true;
+            return 1;
+        }
+        return 0;
+    };
+    std::pair<FtpClient*, Operation*> progressData{this, &op};
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &progressData);
+
+    busy_ = true;
+    const CURLcode code = curl_easy_perform(curl);
+    busy_ = false;
+    abort_ = false;
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+    curl_easy_setopt(curl, CURLOPT_QUOTE, nullptr);
+    return code;
+}
+
+bool FtpClient::Open(const FtpConnectOptions& options, const Progress& progress,
+                     std::string& error) {
+    Close();
+    options_ = options;
+    Operation op;
+    op.url = BaseUrl();
+    op.nobody = true;
+    // "*": a server that knows no FEAT is still a server we can use.
+    op.quote = {"*FEAT", "PWD"};
+    op.progress = &progress;
+    if (!Perform(op, error)) {
+        Close();
+        return false;
+    }
+    features_ = ParseFeatures(op.replies);
+    home_ = ParsePwdReply(op.replies).value_or("/");
+    if (features_.utf8) {
+        Operation utf8;
+        utf8.url = BaseUrl();
+        utf8.nobody = true;
+        utf8.quote = {"*OPTS UTF8 ON"};
+        utf8.progress = &progress;
+        if (!Perform(utf8, error)) {
+            Close();
+            return false;
+        }
+    }
+    open_ = true;
+    return true;
+}
+
+bool FtpClient::Commands(const std::vector<std::string>& commands, const Progress& progress,
+                         std::string& error) {
+    for (const std::string& command : commands) {
+        if (!SafeCommandText(command)) {
+            error = "A line break in a remote name is not allowed";
+            return false;
+        }
+    }
+    Operation op;
+    op.url = BaseUrl();
+    op.nobody = true;
+    op.quote = commands;
+    op.progress = &progress;
+    return Perform(op, error);
+}
+
+bool FtpClient::ChangeFolder(std::string_view path, std::string& folder, const Progress& progress,
+                             std::string& error) {
+    if (!SafeCommandText(path)) {
+        error = "A line break in a remote name is not allowed";
+        return false;
+    }
+    Operation op;
+    op.url = BaseUrl();
+    op.nobody = true;
+    op.quote = {path.empty() ? std::string("CWD") : "CWD " + std::string(path), "PWD"};
+    op.progress = &progress;
+    if (!Perform(op, error)) return false;
+    auto answered = ParsePwdReply(op.replies);
+    if (!answered) {
+        error = "The server did not name its current folder";
+        return false;
+    }
+    folder = *answered;
+    return true;
+}
+
+bool FtpClient::List(std::string_view folder, std::string& text, FtpListFormat& format,
+                     const Progress& progress, std::string& error) {
+    Operation op;
+    op.url = PathUrl(folder, true);
+    format = features_.mlsd ? FtpListFormat::Mlsd : FtpListFormat::List;
+    if (features_.mlsd) op.customRequest = "MLSD";
+    text.clear();
+    op.text = &text;
+    op.progress = &progress;
+    return Perform(op, error);
+}
+
+bool FtpClient::Download(std::string_view path, int fd, const Progress& progress,
+                         std::string& error) {
+    Operation op;
+    op.url = PathUrl(path, false);
+    op.fd = fd;
+    op.progress = &progress;
+    return Perform(op, error);
+}
+
+bool FtpClient::Upload(std::string_view path, int fd, int64_t size, const Progress& progress,
+                       std::string& error) {
+    Operation op;
+    op.url = PathUrl(path, false);
+    op.upload = true;
+    op.fd = fd;
+    op.size = size;
+    op.progress = &progress;
+    return Perform(op, error);
+}
+
+bool FtpClient::Delete(std::string_view path, const Progress& progress, std::string& error) {
+    return Commands({"DELE " + std::string(path)}, progress, error);
+}
+
+bool FtpClient::Rename(std::string_view from, std::string_view to, const Progress& progress,
+                       std::string& error) {
+    return Commands({"RNFR " + std::string(from), "RNTO " + std::string(to)}, progress, error);
+}
+
+bool FtpClient::MakeFolder(std::string_view path, const Progress& progress, std::string& error) {
+    return Commands({"MKD " + std::string(path)}, progress, error);
+}
+
+bool FtpClient::RemoveFolder(std::string_view path, const Progress& progress, std::string& error) {
+    return Commands({"RMD " + std::string(path)}, progress, error);
+}
+
+bool FtpClient::Site(std::string_view command, const Progress& progress, std::string& error) {
+    return Commands({"SITE " + std::string(command)}, progress, error);
+}
+
+}  // namespace ferrolin

@@ -1,0 +1,171 @@
+// Connecting, disconnecting, the operation state and waiting for it.
+#include "remote/ftp_session.h"
+
+#include <charconv>
+#include <thread>
+
+#include "protocols/host_port.h"
+#include "remote/ftp_texts.h"
+
+namespace ferrolin {
+
+FtpSession::FtpSession(Surfaces& surfaces, const Clock& clock)
+    : surfaces_(&surfaces), clock_(clock), stall_(clock) {}
+
+void FtpSession::SetTimeOuts(TConnectSpeed CS) {
+    switch (CS) {
+        case TConnectSpeed::TCS_High:
+            defTimeOut_ = 5000;
+            highTimeOut_ = 30000;
+            break;
+        case TConnectSpeed::TCS_medium:
+            defTimeOut_ = 30000;
+            highTimeOut_ = 200000;
+            break;
+        case TConnectSpeed::TCS_Low:
+            defTimeOut_ = 60000;
+            highTimeOut_ = 300000;
+            break;
+    }
+}
+
+void FtpSession::SetTimeOuts(int modemspeedIndex) {
+    if (modemspeedIndex >= 0 && modemspeedIndex <= 2) {
+        SetTimeOuts(static_cast<TConnectSpeed>(modemspeedIndex));
+    }
+}
+
+void FtpSession::Fail(std::string statusText) {
+    state_ = TFtpState::Failed;
+    surfaces_->SetStatusText(statusText);
+}
+
+bool FtpSession::Refuse(const std::string& statusText) {
+    lastError_ = "Another FTP operation is still running";
+    Fail(statusText);
+    return false;
+}
+
+// Every operation starts busy and clean. An abort asked for while nothing ran is dropped
+// here (a run's Cancel stays in force through the cancel flag).
+void FtpSession::BeginOperation() {
+    state_ = TFtpState::Busy;
+    lastError_.clear();
+    abortTransfer_ = false;
+}
+
+bool FtpSession::CancelRequested() const {
+    return abortTransfer_ || (cancelFlag_ && cancelFlag_->load() != 0);
+}
+
+// Outside transfers the progress callback only keeps the face alive and lets a Cancel
+// stop a connect or a command that hangs.
+FtpClient::Progress FtpSession::PumpOnly() {
+    return [this](int64_t) {
+        surfaces_->ProcessMessages();
+        return !CancelRequested();
+    };
+}
+
+void FtpSession::AbortTransfer() {
+    abortTransfer_ = true;
+    client_.RequestAbort();
+}
+
+// A DisconnectFTP asked for from inside a running operation (a window handler run by
+// ProcessMessages) cannot close the handle under libcurl's feet: it aborts the
+// operation, and the close happens here once the operation has returned.
+void FtpSession::AfterOperation() {
+    abortTransfer_ = false;
+    if (disconnectPending_) {
+        disconnectPending_ = false;
+        DisconnectFTP();
+    }
+}
+
+bool FtpSession::ConnectToFTP(const std::string& IUser, const std::string& IPassword,
+                              const std::string& HostAddr, const std::string& HPort,
+                              const std::string& ProxyServer, const std::string& PPort,
+                              bool IPassive, int IReportLevel) {
+    (void)ProxyServer;
+    (void)PPort;
+    (void)IReportLevel;
+    if (client_.Busy()) return Refuse(std::string(kFtpConnectException) + "busy");
+
+    uint16_t defaultPort = 0;
+    const auto [end, ec] = std::from_chars(HPort.data(), HPort.data() + HPort.size(), defaultPort);
+    const bool portValid =
+        ec == std::errc() && end == HPort.data() + HPort.size() && defaultPort > 0;
+    const auto target = portValid ? SplitHostPort(HostAddr, defaultPort) : std::nullopt;
+
+    if (client_.IsOpen()) {
+        // The open session is kept for the same server and login (the option that keeps
+        // sessions open between jobs); another job's server never gets this one.
+        const FtpConnectOptions& open = client_.Options();
+        if (target && open.host == target->host && open.port == target->port &&
+            open.user == IUser && open.password == IPassword && open.passive == IPassive) {
+            return true;
+        }
+        DisconnectFTP();
+    }
+
+    BeginOperation();
+    ClearListing();
+    if (!portValid) {
+        lastError_ = "'" + HPort + "' is not a valid port number";
+    } else if (!target) {
+        lastError_ = "'" + HostAddr + "' is not a valid host address";
+    } else {
+        FtpConnectOptions options;
+        options.host = target->host;
+        options.port = target->port;
+        options.user = IUser;
+        options.password = IPassword;
+        options.passive = IPassive;
+        options.connectTimeout = std::chrono::milliseconds(defTimeOut_);
+        options.stallTimeout = std::chrono::milliseconds(highTimeOut_);
+        if (client_.Open(options, PumpOnly(), lastError_)) {
+            folder_ = FromServer(client_.HomeFolder());
+            state_ = TFtpState::Done;
+            AfterOperation();
+            return true;
+        }
+    }
+    Fail(lastError_.empty() ? std::string(kFtpConnectUnknown)
+                            : std::string(kFtpConnectException) + lastError_);
+    AfterOperation();
+    DisconnectFTP();
+    return false;
+}
+
+void FtpSession::DisconnectFTP() {
+    if (client_.Busy()) {
+        disconnectPending_ = true;
+        AbortTransfer();
+        return;
+    }
+    if (!client_.IsOpen()) return;
+    client_.Close();
+    transferText_ = std::string(kFtpDisconnected);
+    if (view_) view_->TransferTextChanged(transferText_);
+}
+
+bool FtpSession::WaitforSuccess(int TimeOut) {
+    surfaces_->ProcessMessages();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    StallWatch watch(clock_);
+    watch.Start();
+    while (state_ == TFtpState::Busy && (TimeOut == 0 || TimeOut > 1)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (watch.Stalled(lastPercent_)) {
+            TimeOut = 1;
+            state_ = TFtpState::Failed;
+        }
+        surfaces_->ProcessMessages();
+        if (TimeOut > 0) --TimeOut;
+    }
+    if (TimeOut == 1) return false;
+    return state_ == TFtpState::Done;
+}
+
+}  // namespace ferrolin

@@ -1,0 +1,191 @@
+#pragma once
+// The program's one FTP session: the operations the jobs and the FTP client window use
+// (connect, change folder and list, upload, download, delete, rename, disconnect), the
+// operation state they share, and the progress they show. The station owns one instance;
+// the FTP client window is a view over the same object.
+//
+// Every operation runs on the user-interface thread and blocks until the server has
+// answered; while it waits it pumps the face's messages (Surfaces::ProcessMessages), so
+// the window stays responsive and Cancel can reach AbortTransfer(). Errors never leave
+// an operation: each becomes a status text (Surfaces::SetStatusText), LastError() and
+// the operation's result.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/clock.h"
+#include "common/surfaces.h"
+#include "protocols/ftp_client.h"
+#include "protocols/ftp_listing.h"
+#include "remote/ftp_address.h"
+#include "remote/ftp_progress.h"
+
+namespace ferrolin {
+
+// The job's time-out choice ("5 seconds", "30 seconds", "60 seconds"; job setting
+// Modemspeed as item index 0, 1, 2).
+enum class TConnectSpeed { TCS_High = 0, TCS_medium = 1, TCS_Low = 2 };
+
+// The operation state: every operation sets Busy when it starts and Failed or Done when
+// it ends; WaitforSuccess turns it into the operation's result.
+enum class TFtpState : uint8_t { Failed = 0, Busy = 1, Done = 2 };
+
+// What the FTP client window shows of the session beyond the status bar and the gauge.
+// All calls come on the thread that runs the operation.
+class FtpSessionView {
+  public:
+    virtual ~FtpSessionView() = default;
+    // Panel 1 of the window's status bar: speed texts, "Transfer complete.", "Disconnected.".
+    virtual void TransferTextChanged(std::string_view) {}
+    // A data transfer started or ended (the Abort button is shown only meanwhile).
+    virtual void TransferRunningChanged(bool) {}
+    // The window's progress bar, 0-100.
+    virtual void ProgressChanged(int) {}
+    // A new folder and listing (or none after a failure): CurrentFolder(), RawListing().
+    virtual void ListingChanged() {}
+};
+
+class FtpSession {
+  public:
+    explicit FtpSession(Surfaces& surfaces, const Clock& clock = SystemClock());
+    FtpSession(const FtpSession&) = delete;
+    FtpSession& operator=(const FtpSession&) = delete;
+
+    // ---- wiring ----
+    // Where status texts, the gauge and message pumping go (the main window's surfaces).
+    void SetSurfaces(Surfaces& surfaces) { surfaces_ = &surfaces; }
+    void SetView(FtpSessionView* view) { view_ = view; }
+    // Receives lines for the event log (listing lines that were not understood).
+    void SetLogSink(std::function<void(std::string_view)> sink) { logSink_ = std::move(sink); }
+    // A run's cancel flag (non-zero = stop); a running transfer ends within a second once
+    // it is set. nullptr: none.
+    void SetCancelFlag(const std::atomic<int32_t>* flag) { cancelFlag_ = flag; }
+
+    // ---- the operations ----
+    // TCS_High (5 s, 30 s), TCS_medium (30 s, 200 s), TCS_Low (60 s, 300 s): the first is
+    // the connect time-out, the second how long a transfer or a reply may stall.
+    void SetTimeOuts(TConnectSpeed CS);
+    void SetTimeOuts(int modemspeedIndex);  // 0-2 as stored in a job; others: no change
+    // Any pair, in milliseconds (the FTP window's own choice; tests).
+    void SetTimeOutValues(int defTimeOutMs, int highTimeOutMs) {
+        defTimeOut_ = defTimeOutMs;
+        highTimeOut_ = highTimeOutMs;
+    }
+    static std::string GetHostAddrFromString(std::string_view Value) {
+        return ferrolin::GetHostAddrFromString(Value);
+    }
+    static std::string GetFTPPfadFromString(std::string_view Value) {
+        return ferrolin::GetFTPPfadFromString(Value);
+    }
+    // Connects and logs in. HostAddr may carry ":port" (then HPort is not used). An open
+    // session to the same server, user and mode is reused as it is; one to another
+    // server or user is closed first. ProxyServer, PPort and IReportLevel are not used.
+    bool ConnectToFTP(const std::string& IUser, const std::string& IPassword,
+                      const std::string& HostAddr, const std::string& HPort,
+                      const std::string& ProxyServer, const std::string& PPort, bool IPassive,
+                      int IReportLevel);
+    // Changes to Value (absolute, or relative to CurrentFolder()) and lists it. Nothing
+    // happens for an empty Value unless Force. A failure shows "ChangeDir failed", leaves
+    // the state Failed and clears the listing. Always true. TimeOut is not used.
+    bool ChangeDir(const std::string& Value, int TimeOut, bool Force);
+    // "name TAB size TAB date-time" for every listed entry that is not a folder, in
+    // listing order; names RemoteFiles() flags as refused are left out. TimeOut is not
+    // used.
+    std::vector<std::string> GetRemoteFilenames(int TimeOut) const;
+    // Uploads the local file Source to the remote path Dest (replacing it).
+    bool SendFile(const std::string& Source, const std::string& Dest, int64_t FileSize);
+    // Downloads the remote file Source into the local file Dest (overwriting it).
+    bool ReceiveFile(const std::string& Source, const std::string& Dest, int64_t FileSize);
+    bool DeleteFile(const std::string& Source, int TimeOut);
+    bool RenameFile(const std::string& Source, const std::string& Dest, int TimeOut);
+    // Aborts a running transfer and closes the session (QUIT). Errors are ignored.
+    void DisconnectFTP();
+    // TimeOut counts 100 ms cycles (0 = no limit). At least one cycle, pumping messages.
+    bool WaitforSuccess(int TimeOut);
+
+    // Stops the running transfer within a second; callable from any thread (the Abort
+    // and Cancel buttons, a signal handler's thread).
+    void AbortTransfer();
+
+    // ---- for the FTP client window ----
+    bool MakeDir(const std::string& path);
+    bool RemoveDir(const std::string& path);
+    bool SiteCommand(const std::string& command);
+
+    // ---- state ----
+    bool Connected() const { return client_.IsOpen(); }
+    TFtpState FtpState() const { return state_; }
+    // The detail behind the last failure ("" after a success), for logs.
+    const std::string& LastError() const { return lastError_; }
+    int DefTimeOut() const { return defTimeOut_; }
+    int HighTimeOut() const { return highTimeOut_; }
+    const std::string& CurrentFolder() const { return folder_; }
+    // The last listing, every entry (folders too), names decoded to UTF-8 and unsafe
+    // names flagged (FtpEntry::refused).
+    const std::vector<FtpEntry>& Listing() const { return listing_; }
+    // The raw lines of the last listing, without a leading "total" line.
+    const std::vector<std::string>& RawListing() const { return rawListing_; }
+    // The typed form of GetRemoteFilenames: every entry that is not a folder, refused
+    // names included (flagged) so a caller can report them.
+    std::vector<FtpEntry> RemoteFiles() const;
+    bool TransferringData() const { return transferring_; }
+    int64_t BytesToTransfer() const { return bytesToTransfer_; }
+    double TransferKBps() const { return transferKBps_; }
+    const std::string& TransferText() const { return transferText_; }
+    // Whether remote names are UTF-8 on this server (else Windows-1252).
+    bool Utf8Names() const { return client_.Features().utf8; }
+
+  private:
+    // Work events around a data transfer.
+    void WorkBegin();
+    bool Work(bool download, int64_t bytesDone, bool force);
+    void WorkEnd();
+    FtpClient::Progress PumpOnly();
+    FtpClient::Progress TransferProgress(bool download);
+    bool CancelRequested() const;
+
+    void BeginOperation();
+    void Fail(std::string statusText);
+    bool Refuse(const std::string& statusText);  // an operation that may not run now
+    void ClearListing();
+    // Absolute remote path in the server's bytes; nothing (and lastError_) when the name
+    // cannot be written in the server's character set.
+    std::optional<std::string> ServerPath(std::string_view path);
+    std::string FromServer(std::string_view bytes) const;
+    void AfterOperation();
+    bool SimpleCommand(const std::function<bool(std::string&)>& command);
+
+    Surfaces* surfaces_;
+    const Clock& clock_;
+    FtpSessionView* view_ = nullptr;
+    std::function<void(std::string_view)> logSink_;
+    const std::atomic<int32_t>* cancelFlag_ = nullptr;
+
+    FtpClient client_;
+    TFtpState state_ = TFtpState::Done;
+    std::string lastError_;
+    int defTimeOut_ = 5000;
+    int highTimeOut_ = 30000;
+    std::string folder_;
+    std::vector<FtpEntry> listing_;
+    std::vector<std::string> rawListing_;
+    std::set<std::string> reportedLines_;
+
+    std::atomic<bool> abortTransfer_{false};
+    bool transferring_ = false;
+    bool disconnectPending_ = false;
+    int64_t bytesToTransfer_ = 0;
+    double transferKBps_ = 0;
+    std::string transferText_;
+    int64_t startTicks_ = 0;      // steady clock, ns, at work-begin
+    int64_t lastShownTicks_ = 0;  // when the progress was last shown
+    int lastPercent_ = 0;
+    StallWatch stall_;
+};
+
+}  // namespace ferrolin

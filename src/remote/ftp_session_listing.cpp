@@ -1,0 +1,120 @@
+// Changing folder, listing, and the names in the server's character set.
+#include <ctime>
+
+#include "common/datetime_format.h"
+#include "protocols/cp1252.h"
+#include "remote/ftp_session.h"
+#include "remote/ftp_texts.h"
+
+namespace ferrolin {
+
+namespace {
+constexpr size_t kMaxReportedLines = 1000;
+}  // namespace
+
+std::string FtpSession::FromServer(std::string_view bytes) const {
+    return client_.Features().utf8 ? std::string(bytes) : Cp1252ToUtf8(bytes);
+}
+
+std::optional<std::string> FtpSession::ServerPath(std::string_view path) {
+    std::string absolute;
+    if (!path.empty() && path.front() == '/') {
+        absolute = path;
+    } else {
+        absolute = folder_.empty() ? "/" : folder_;
+        if (absolute.back() != '/') absolute += '/';
+        absolute += path;
+    }
+    if (client_.Features().utf8) return absolute;
+    auto bytes = Utf8ToCp1252(absolute);
+    if (!bytes)
+        lastError_ = "The name cannot be written in the server's character set: " + absolute;
+    return bytes;
+}
+
+void FtpSession::ClearListing() {
+    listing_.clear();
+    rawListing_.clear();
+    if (view_) view_->ListingChanged();
+}
+
+bool FtpSession::ChangeDir(const std::string& Value, int TimeOut, bool Force) {
+    (void)TimeOut;
+    if (Value.empty() && !Force) return true;
+    if (client_.Busy()) {
+        Refuse(std::string(kFtpChangeDirFailed));
+        return true;
+    }
+    BeginOperation();
+    // A listing that is not of this folder must never outlive a failure: callers delete
+    // remote files by the names it holds.
+    listing_.clear();
+    rawListing_.clear();
+    std::string serverFolder;
+    std::string text;
+    FtpListFormat format = FtpListFormat::List;
+    bool ok = false;
+    if (!client_.IsOpen()) {
+        lastError_ = "Not connected";
+    } else if (auto target = Value.empty() ? std::optional<std::string>("") : ServerPath(Value)) {
+        ok = client_.ChangeFolder(*target, serverFolder, PumpOnly(), lastError_) &&
+             client_.List(serverFolder, text, format, PumpOnly(), lastError_);
+    }
+    if (!ok) {
+        Fail(std::string(kFtpChangeDirFailed));
+        if (view_) view_->ListingChanged();
+        AfterOperation();
+        return true;
+    }
+    folder_ = FromServer(serverFolder);
+    FtpListing parsed = ParseFtpListing(text, format, static_cast<int64_t>(std::time(nullptr)));
+    for (FtpEntry& entry : parsed.entries) {
+        entry.name = FromServer(entry.serverName);
+        entry.refused = IsRefusedRemoteName(entry.serverName) || IsRefusedRemoteName(entry.name);
+    }
+    listing_ = std::move(parsed.entries);
+    for (const std::string& line : parsed.skippedLines) {
+        if (reportedLines_.size() < kMaxReportedLines && reportedLines_.insert(line).second &&
+            logSink_) {
+            logSink_(std::string(kFtpListingLineSkipped) + FromServer(line));
+        }
+    }
+    // The raw lines for the window, the "total" line of ls-style listings left out.
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) continue;
+        if (rawListing_.empty() && line.find("total") != std::string::npos) continue;
+        rawListing_.push_back(FromServer(line));
+    }
+    state_ = TFtpState::Done;
+    if (view_) view_->ListingChanged();
+    AfterOperation();
+    return true;
+}
+
+std::vector<FtpEntry> FtpSession::RemoteFiles() const {
+    std::vector<FtpEntry> files;
+    for (const FtpEntry& entry : listing_) {
+        if (entry.type != FtpEntryType::Directory) files.push_back(entry);
+    }
+    return files;
+}
+
+std::vector<std::string> FtpSession::GetRemoteFilenames(int TimeOut) const {
+    (void)TimeOut;
+    std::vector<std::string> lines;
+    for (const FtpEntry& entry : listing_) {
+        if (entry.type == FtpEntryType::Directory || entry.refused) continue;
+        const TDateTime moment = entry.fileTime != 0 ? FileTimeToLocalDateTime(entry.fileTime) : 0;
+        lines.push_back(entry.name + '\t' + std::to_string(entry.size) + '\t' +
+                        DateTimeToStr(moment));
+    }
+    return lines;
+}
+
+}  // namespace ferrolin
