@@ -164,17 +164,6 @@ int64_t LocalDateTimeToUnix(TDateTime value) {
     return static_cast<int64_t>(mktime(&local));
 }
 
-int64_t UnixToFileTime(int64_t seconds, int64_t nanoseconds) {
-    // Saturates instead of wrapping for moments no file system can hold.
-    int64_t ticks = 0;
-    if (__builtin_mul_overflow(seconds, kFileTimeTicksPerSecond, &ticks) ||
-        __builtin_add_overflow(ticks, FloorDiv(nanoseconds, 100), &ticks) ||
-        __builtin_add_overflow(ticks, kFileTimeUnixEpoch, &ticks)) {
-        return seconds < 0 ? INT64_MIN : INT64_MAX;
-    }
-    return ticks;
-}
-
 TDateTime FileTimeToLocalDateTime(int64_t fileTime) {
     // Split into seconds first, so no value of fileTime can overflow.
     const int64_t fileSeconds = FloorDiv(fileTime, kFileTimeTicksPerSecond);

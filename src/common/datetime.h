@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_time_units.h"
+
 namespace ferrolin {
 
 using TDateTime = double;
@@ -49,12 +51,9 @@ int DaysInMonth(int year, int month);
 TDateTime UnixToLocalDateTime(int64_t seconds, int64_t nanoseconds = 0);
 // Local moment back to seconds since 1970 UTC (mktime rules for daylight saving).
 int64_t LocalDateTimeToUnix(TDateTime value);
-// 64-bit file time: 100-ns intervals since 1601-01-01 UTC, the program's inner form of
-// file times.
-inline constexpr int64_t kFileTimeUnixEpoch = 116444736000000000LL;
+// File times (platform/file_time_units.h) as local moments and back.
 TDateTime FileTimeToLocalDateTime(int64_t fileTime);
 int64_t LocalDateTimeToFileTime(TDateTime value);
-int64_t UnixToFileTime(int64_t seconds, int64_t nanoseconds);
 
 // The current local moment from the system clock.
 TDateTime Now();

@@ -3,7 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include "common/datetime.h"
+#include "platform/file_time_units.h"
 #include "platform/file_handle.h"
 
 namespace ferrolin::platform {

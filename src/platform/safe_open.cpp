@@ -7,7 +7,7 @@
 
 #include <cerrno>
 
-#include "common/datetime.h"
+#include "platform/file_time_units.h"
 #include "platform/errors.h"
 #include "platform/path.h"
 
