@@ -15,4 +15,18 @@ int64_t UnixToFileTime(int64_t seconds, int64_t nanoseconds) {
     return ticks;
 }
 
+struct timespec ToTimespec(int64_t fileTime) {
+    const int64_t sinceEpoch = fileTime - kFileTimeUnixEpoch;  // 100-ns units
+    int64_t seconds = sinceEpoch / 10000000;
+    int64_t rest = sinceEpoch % 10000000;
+    if (rest < 0) {
+        rest += 10000000;
+        --seconds;
+    }
+    struct timespec ts {};
+    ts.tv_sec = static_cast<time_t>(seconds);
+    ts.tv_nsec = static_cast<long>(rest * 100);
+    return ts;
+}
+
 }  // namespace ferrolin

@@ -7,24 +7,6 @@
 #include "platform/file_handle.h"
 
 namespace ferrolin::platform {
-namespace {
-
-struct timespec ToTimespec(int64_t fileTime) {
-    const int64_t sinceEpoch = fileTime - kFileTimeUnixEpoch;  // 100-ns units
-    int64_t seconds = sinceEpoch / 10000000;
-    int64_t rest = sinceEpoch % 10000000;
-    if (rest < 0) {
-        rest += 10000000;
-        --seconds;
-    }
-    struct timespec ts {};
-    ts.tv_sec = static_cast<time_t>(seconds);
-    ts.tv_nsec = static_cast<long>(rest * 100);
-    return ts;
-}
-
-}  // namespace
-
 bool GetFileTimes(const std::string& path, FileTimes& times) {
     FileHandle file = FileHandle::OpenRead(path, false);
     if (!file.IsOpen()) return false;
