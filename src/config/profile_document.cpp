@@ -60,11 +60,18 @@ void ProfileDocument::IndexSections() {
     }
 }
 
+namespace {
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+}  // namespace
+
 ProfileDocument ProfileDocument::Parse(std::string_view text) {
     ProfileDocument doc;
     // Windows editors start a UTF-8 file with a byte-order mark; it is not part of the
-    // first section's name.
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    // first section's name, and a write gives the file back with it.
+    if (text.substr(0, 3) == kByteOrderMark) {
+        text.remove_prefix(3);
+        doc.byteOrderMark_ = true;
+    }
     bool eolChosen = false;
     size_t pos = 0;
     while (pos < text.size()) {
@@ -121,7 +128,8 @@ std::string ProfileDocument::Text() const {
     for (const Section& section : sections_) count(section.lines);
 
     std::string out;
-    out.reserve(size);
+    out.reserve(size + 3);
+    if (byteOrderMark_) out = kByteOrderMark;
     // Only the very last line may go without a complete ending; a line that lost that
     // place because something was added after it gets one.
     std::string_view pendingEnding;

@@ -70,6 +70,7 @@ private:
     std::vector<Section> sections_;
     std::unordered_map<std::string, size_t> sectionIndex_;  // lower-case name -> first
     std::string eol_ = "\n";  // ending of lines this document adds
+    bool byteOrderMark_ = false;  // the file began with a UTF-8 byte-order mark, kept on write
 };
 
 // The profile-file reading of a number: optional sign, then decimal digits, or "$" / "0x"

@@ -26,6 +26,11 @@ TEST(HostileIni, ByteOrderMarkOddChoicesAndPipes) {
     EXPECT_EQ(ini.ReadSectionNames(), std::vector<std::string>{"Kopf0"});
     EXPECT_EQ(OutOfRangeChoices(ini, 0), (std::vector<std::string>{"Buffering=-1", "CopyMode=99"}));
     EXPECT_TRUE(OutOfRangeChoices(ini, 1).empty());
+    // A write keeps the mark and every other byte (found by the profile fuzzer).
+    ProfileFile writable(path);
+    writable.WriteString("Kopf0", "Name", "Second");
+    EXPECT_EQ(test::ReadFile(path).rfind("\xEF\xBB\xBF[Kopf0]\r\nName=Second\r\n", 0), 0u);
+    EXPECT_EQ(writable.ReadString("Kopf0", "Name", ""), "Second");
 
     const std::string pipe = dir / "pipe.INI";
     ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
