@@ -2,6 +2,7 @@
 // Helpers of the benchmarks: fresh folders, file trees, timing, and running peer tools.
 // Trees are built in fresh folders and moved aside rather than deleted between runs:
 // on this file system creating many files right after deleting many is slow.
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -74,5 +75,30 @@ inline bool Shell(const std::string& command) {
 }
 
 inline std::string Quote(const std::string& path) { return "'" + path + "'"; }
+
+// Peak resident memory growth (KiB) of a child process that does work; -1 when the work
+// failed or the child could not be started. The child measures itself, so what this
+// process already holds does not count.
+inline long PeakGrowthInChild(const std::function<bool()>& work) {
+    int out[2];
+    if (pipe(out) != 0) return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        struct rusage before {};
+        getrusage(RUSAGE_SELF, &before);
+        const bool ok = work();
+        struct rusage after {};
+        getrusage(RUSAGE_SELF, &after);
+        const long grown = ok ? after.ru_maxrss - before.ru_maxrss : -1;
+        (void)!write(out[1], &grown, sizeof grown);
+        _exit(0);
+    }
+    long grown = -1;
+    (void)!read(out[0], &grown, sizeof grown);
+    waitpid(child, nullptr, 0);
+    close(out[0]);
+    close(out[1]);
+    return grown;
+}
 
 }  // namespace ferrolin::bench

@@ -54,25 +54,10 @@ double TimeTool(const std::string& command, const std::string& dst) {
 // Peak resident memory (KiB) of a child process that copies src with writeMode.
 long PeakMemoryOfCopy(CopyContext& copy, const std::string& src, const std::string& dst,
                       uint8_t writeMode) {
-    int out[2];
-    if (pipe(out) != 0) return -1;
-    const pid_t child = fork();
-    if (child == 0) {
-        struct rusage before {};
-        getrusage(RUSAGE_SELF, &before);
+    return PeakGrowthInChild([&] {
         FileCopy(copy, src, dst, {}, CopyProgressRoutine, 0, cfForce, writeMode);
-        struct rusage after {};
-        getrusage(RUSAGE_SELF, &after);
-        const long grown = after.ru_maxrss - before.ru_maxrss;
-        (void)!write(out[1], &grown, sizeof grown);
-        _exit(0);
-    }
-    long grown = -1;
-    (void)!read(out[0], &grown, sizeof grown);
-    waitpid(child, nullptr, 0);
-    close(out[0]);
-    close(out[1]);
-    return grown;
+        return true;
+    });
 }
 
 }  // namespace

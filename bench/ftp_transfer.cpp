@@ -110,27 +110,11 @@ bool Connect(FtpSession& session, const Vsftpd& server, bool passive = true) {
 // Peak resident memory growth (KiB) of a child that downloads path with a fresh session.
 long PeakMemoryOfDownload(const Vsftpd& server, const std::string& remote, const std::string& local,
                           int64_t size) {
-    int out[2];
-    if (pipe(out) != 0) return -1;
-    const pid_t child = fork();
-    if (child == 0) {
+    return PeakGrowthInChild([&] {
         NullSurfaces surfaces;
         FtpSession session(surfaces);
-        struct rusage before {};
-        getrusage(RUSAGE_SELF, &before);
-        const bool ok = Connect(session, server) && session.ReceiveFile(remote, local, size);
-        struct rusage after {};
-        getrusage(RUSAGE_SELF, &after);
-        const long grown = ok ? after.ru_maxrss - before.ru_maxrss : -1;
-        (void)!write(out[1], &grown, sizeof grown);
-        _exit(0);
-    }
-    long grown = -1;
-    (void)!read(out[0], &grown, sizeof grown);
-    waitpid(child, nullptr, 0);
-    close(out[0]);
-    close(out[1]);
-    return grown;
+        return Connect(session, server) && session.ReceiveFile(remote, local, size);
+    });
 }
 
 }  // namespace

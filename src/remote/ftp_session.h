@@ -159,6 +159,9 @@ class FtpSession {
     std::string FromServer(std::string_view bytes) const;
     void AfterOperation();
     bool SimpleCommand(const std::function<bool(std::string&)>& command);
+    // A file command of a job (delete, rename): failure is its status text when it fails;
+    // the answer is WaitforSuccess(TimeOut)'s.
+    bool FileCommand(const std::string& failure, int TimeOut, const std::function<bool()>& command);
 
     Surfaces* surfaces_;
     const Clock& clock_;

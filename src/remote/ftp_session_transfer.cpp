@@ -156,27 +156,27 @@ bool FtpSession::ReceiveFile(const std::string& Source, const std::string& Dest,
 
 bool FtpSession::DeleteFile(const std::string& Source, int TimeOut) {
     const std::string failure = std::string(kFtpDeleteException) + Source;
-    if (client_.Busy()) return Refuse(failure);
-    BeginOperation();
-    auto path = ServerPath(Source);
-    if (client_.IsOpen() && path && client_.Delete(*path, PumpOnly(), lastError_)) {
-        state_ = TFtpState::Done;
-    } else {
-        if (!client_.IsOpen()) lastError_ = "Not connected";
-        Fail(failure);
-    }
-    AfterOperation();
-    return WaitforSuccess(TimeOut);
+    return FileCommand(failure, TimeOut, [&] {
+        auto path = ServerPath(Source);
+        return path && client_.Delete(*path, PumpOnly(), lastError_);
+    });
 }
 
 bool FtpSession::RenameFile(const std::string& Source, const std::string& Dest, int TimeOut) {
     const std::string failure =
         std::string(kFtpRenameException) + Source + std::string(kFtpRenameTo) + Dest;
+    return FileCommand(failure, TimeOut, [&] {
+        auto from = ServerPath(Source);
+        auto to = from ? ServerPath(Dest) : std::nullopt;
+        return to && client_.Rename(*from, *to, PumpOnly(), lastError_);
+    });
+}
+
+bool FtpSession::FileCommand(const std::string& failure, int TimeOut,
+                             const std::function<bool()>& command) {
     if (client_.Busy()) return Refuse(failure);
     BeginOperation();
-    auto from = ServerPath(Source);
-    auto to = from ? ServerPath(Dest) : std::nullopt;
-    if (client_.IsOpen() && to && client_.Rename(*from, *to, PumpOnly(), lastError_)) {
+    if (client_.IsOpen() && command()) {
         state_ = TFtpState::Done;
     } else {
         if (!client_.IsOpen()) lastError_ = "Not connected";

@@ -14,6 +14,7 @@
 #include "support/job_ini.h"
 #include "support/recording_surfaces.h"
 #include "support/temp_dir.h"
+#include "support/text_count.h"
 
 namespace ferrolin {
 namespace {
@@ -25,9 +26,7 @@ using test::TempDir;
 using test::WriteFile;
 
 size_t Count(const std::string& text, const std::string& part) {
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-    return count;
+    return static_cast<size_t>(test::CountOccurrences(text, part));
 }
 
 class HostilePaths : public ::testing::Test {

@@ -17,6 +17,7 @@
 #include "support/job_ini.h"
 #include "support/recording_surfaces.h"
 #include "support/temp_dir.h"
+#include "support/text_count.h"
 
 namespace ferrolin {
 namespace {
@@ -42,9 +43,7 @@ public:
 };
 
 size_t Count(const std::string& text, const std::string& part) {
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-    return count;
+    return static_cast<size_t>(test::CountOccurrences(text, part));
 }
 
 class RunJobTest : public ::testing::Test {
