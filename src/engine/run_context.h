@@ -16,6 +16,7 @@
 #include "config/profile_cache.h"
 #include "files/copy_context.h"
 #include "files/mpeg_check.h"
+#include "remote/ftp_session.h"
 
 namespace ferrolin {
 
@@ -79,6 +80,9 @@ public:
     CopyContext Copy;
     // The MPEG check's libraries, loaded by the start-up.
     MpegLibraries Mpeg;
+    // The one FTP session: the jobs and the FTP client window share it, its current folder
+    // and its last listing. Cancel stops its running transfer.
+    FtpSession Ftp;
 
     // The connection of the running job and the watchdog's view of it.
     bool Connected = false;

@@ -55,7 +55,7 @@ void FtpSession::BeginOperation() {
 }
 
 bool FtpSession::CancelRequested() const {
-    return abortTransfer_ || (cancelFlag_ && cancelFlag_->load() != 0);
+    return abortTransfer_ || (cancelToken_ != nullptr && cancelToken_->StopRequested());
 }
 
 // Outside transfers the progress callback only keeps the face alive and lets a Cancel

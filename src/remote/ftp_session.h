@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/cancel_token.h"
 #include "common/clock.h"
 #include "common/surfaces.h"
 #include "protocols/ftp_client.h"
@@ -64,7 +65,7 @@ class FtpSession {
     void SetLogSink(std::function<void(std::string_view)> sink) { logSink_ = std::move(sink); }
     // A run's cancel flag (non-zero = stop); a running transfer ends within a second once
     // it is set. nullptr: none.
-    void SetCancelFlag(const std::atomic<int32_t>* flag) { cancelFlag_ = flag; }
+    void SetCancelToken(const CancelToken* token) { cancelToken_ = token; }
 
     // ---- the operations ----
     // TCS_High (5 s, 30 s), TCS_medium (30 s, 200 s), TCS_Low (60 s, 300 s): the first is
@@ -167,7 +168,7 @@ class FtpSession {
     const Clock& clock_;
     FtpSessionView* view_ = nullptr;
     std::function<void(std::string_view)> logSink_;
-    const std::atomic<int32_t>* cancelFlag_ = nullptr;
+    const CancelToken* cancelToken_ = nullptr;
 
     FtpClient client_;
     TFtpState state_ = TFtpState::Done;

@@ -98,17 +98,17 @@ TEST_F(FtpSessionFaults, AbortFromAnotherThreadStopsALargeDownload) {
         << session_.LastError();
 }
 
-TEST_F(FtpSessionFaults, RunCancelFlagStopsALargeUpload) {
+TEST_F(FtpSessionFaults, RunCancelTokenStopsALargeUpload) {
     PyFtpOptions options;
     options.rate = 20 * kMiB;
     FtpPeer peer = Start(options);
     MakeSparseFile(local_ / "large.bin", 200 * kMiB);
-    std::atomic<int32_t> cancel{0};
-    session_.SetCancelFlag(&cancel);
+    CancelToken cancel;
+    session_.SetCancelToken(&cancel);
     ASSERT_TRUE(peer.Connect(session_));
     // The Cancel button, clicked while the gauge shows the running upload.
     surfaces_.onPump = [&] {
-        if (surfaces_.gaugeText.rfind("Uploade speed ", 0) == 0) cancel = -1;
+        if (surfaces_.gaugeText.rfind("Uploade speed ", 0) == 0) cancel.Cancel();
     };
     EXPECT_FALSE(session_.SendFile(local_ / "large.bin", "/pub/large.bin", 200 * kMiB));
     EXPECT_EQ(session_.LastError(), "Transfer aborted");
