@@ -1,7 +1,4 @@
-# The command line's own pieces are part of ferrolin-cli, not of the core; their unit
-# tests compile them in (all but main.cpp).
+# The command line's own pieces are a library of their own; its unit tests drive it.
 if(TARGET test_cli)
-  file(GLOB cli_units CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/cli/*.cpp)
-  list(FILTER cli_units EXCLUDE REGEX "/main\\.cpp$")
-  target_sources(test_cli PRIVATE ${cli_units})
+  target_link_libraries(test_cli PRIVATE ferrolin_cli)
 endif()
