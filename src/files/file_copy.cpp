@@ -139,28 +139,25 @@ bool FileCopyRun::OpenSource() {
 bool FileCopyRun::ProbeDestination() {
     if (!Has(cfReadOnly)) {
         // A link at the destination name counts as absent: it is replaced, never written
-        // through. A pipe, device or folder there is refused without opening it.
-        const platform::EntryKind kind = platform::KindOfEntry(dest_);
-        if (kind == platform::EntryKind::Folder || kind == platform::EntryKind::Other) {
+        // through. A pipe, device or folder there is refused without waiting on it.
+        platform::EntryProbe probe = platform::ProbeEntry(dest_, true);
+        if (probe.kind == platform::EntryKind::Other) {
             Status(name_ + " not copied: " + dest_ + " " +
                    platform::ErrorMessage(platform::ERROR_NOT_REGULAR_FILE));
             return false;
         }
-        platform::FileHandle probe =
-            kind == platform::EntryKind::Link ? platform::FileHandle()
-                                              : platform::OpenRegularRead(dest_, true, true);
-        if (!probe.IsOpen()) {
-            if (platform::LastError() == platform::ERROR_SHARING_VIOLATION) {
+        if (!probe.file.IsOpen()) {
+            if (probe.kind == platform::EntryKind::Regular) {
                 Status(SysErrorText(platform::ERROR_SHARING_VIOLATION) + " " + dest_);
                 Pump();
                 return false;
             }
-            // Anything else (mostly: no such file) counts as an absent destination.
-        } else if (auto info = probe.Info(); info && info->Regular) {
+            // Anything else (mostly: no such file, or a link) counts as an absent destination.
+        } else {
             destExists_ = true;
-            destInfo_ = *info;
-            destHasTrailer_ = HasMetadataTrailer(probe, destInfo_.Size);
-            probe.Close();
+            destInfo_ = probe.info;
+            destHasTrailer_ = HasMetadataTrailer(probe.file, destInfo_.Size);
+            probe.file.Close();
             if (Has(cfAsk)) {
                 switch (Ask(dest_ + " exists" + "\r\n" + "overwrite ?", Buttons::YesNoAbort)) {
                     case Answer::Yes:

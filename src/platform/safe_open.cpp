@@ -144,6 +144,36 @@ EntryKind KindOfEntry(const std::string& path) {
     return EntryKind::Other;
 }
 
+EntryProbe ProbeEntry(const std::string& path, bool lockShared) {
+    EntryProbe probe;
+    if (RefuseSharePath(path)) return probe;
+    UniqueFd fd(OpenRetrying(AT_FDCWD, path.c_str(), O_RDONLY | O_NOFOLLOW | kProbeFlags));
+    if (!fd) {
+        if (errno == ELOOP) probe.kind = EntryKind::Link;
+        return probe;
+    }
+    FileHandle file = FileHandle::Adopt(std::move(fd), 0);
+    const std::optional<FileInfo> info = file.Info();
+    if (!info) return probe;
+    if (!info->Regular) {
+        probe.kind = EntryKind::Other;
+        return probe;
+    }
+    probe.kind = EntryKind::Regular;
+    probe.info = *info;
+    // Back to blocking reads: the only status flag set at the open was O_NONBLOCK.
+    ::fcntl(file.fd(), F_SETFL, 0);
+    // The lock as FileHandle::OpenRead takes it: another holder is a sharing violation,
+    // a file system without flock does not stop the look.
+    if (lockShared && ::flock(file.fd(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        file.Close();
+        errno = ERROR_SHARING_VIOLATION;
+        return probe;
+    }
+    probe.file = std::move(file);
+    return probe;
+}
+
 bool SetTimesAndModeNoFollow(const std::string& path, int64_t creation, int64_t lastAccess,
                              int64_t lastWrite, uint32_t mode) {
     if (RefuseSharePath(path)) return false;

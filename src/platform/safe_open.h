@@ -35,6 +35,19 @@ FileHandle CreateCopyTarget(const std::string& path, bool fresh, bool direct = f
 enum class EntryKind { None, Regular, Link, Folder, Other };
 EntryKind KindOfEntry(const std::string& path);
 
+// One look at what stands at path, for the copier's check of a destination: opened
+// without following a final link and without waiting on a pipe, measured on the open
+// descriptor. kind is Link for a symbolic link (file closed), Regular for a plain file
+// (file open for blocking reads, shared-locked when lockShared; a lock held by another
+// process closes it with ERROR_SHARING_VIOLATION), Other for a folder, pipe or device, None
+// when nothing could be opened (errno says why).
+struct EntryProbe {
+    FileHandle file;
+    EntryKind kind = EntryKind::None;
+    FileInfo info;
+};
+EntryProbe ProbeEntry(const std::string& path, bool lockShared);
+
 // Sets the last-access and last-write times (file times as in platform/file_times.h; a
 // zero creation time sets no times, as SetFileTimes) and the permission bits on the
 // plain file at path, opened without following a link. False when it could not.
