@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 #include "common/datetime_format.h"
 #include "common/log.h"
