@@ -59,9 +59,9 @@ TEST_F(HttpRunTest, TargetNamesDefaultNameTimeStampRedirectAndTextFallback) {
     test::WriteFile(fallback / "plain", "");
     const CommandResult result =
         Run({HttpJob("/files/page.html", dst / "page.html"),
-             HttpJob("/files/page.html", folderOnly.path()), withStamp,
+             HttpJob("/files/page.html", folderOnly.path()),
              HttpJob("/redirect/3/files/page.html", dst / "moved.html"),
-             HttpJob("/files/page.html", fallback / "plain")});
+             HttpJob("/files/page.html", fallback / "plain"), withStamp});
     EXPECT_EQ(result.exitCode, 0) << result.errors;
     const std::string page = "<html>\nnew page\n</html>\n";
     EXPECT_EQ(ReadFile(dst / "page.html"), page);
