@@ -45,7 +45,9 @@ std::string Printable(std::string_view text) {
 bool StoreAttachment(RunContext& run, const std::string& folder, const MimeMessage& message,
                      size_t index, std::string& error) {
     const std::string& given = message.Parts()[index].fileName;
-    const AttachmentName safe = SafeAttachmentName(given, MailFileStamp(run) + " Attachment.bin");
+    // A made-up name carries the part's number, so two nameless parts never share one.
+    const AttachmentName safe = SafeAttachmentName(
+        given, MailFileStamp(run) + " Attachment " + std::to_string(index + 1) + ".bin");
     if (safe.changed)
         WriteLog(0, run.LogFile,
                  "Attachment name \"" + Printable(given) + "\" changed to \"" + safe.name + "\"");

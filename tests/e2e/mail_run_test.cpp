@@ -115,7 +115,7 @@ TEST_F(MailRunTest, HostileNamesMalformedMailsAndDeletionOnlyOfWhatWasStored) {
     EXPECT_NE(log.find("Attachment name \"../../escape.bin\" changed to \"escape.bin\""),
               std::string::npos)
         << log;
-    const auto generated = Matching(dst.path(), stamp + " Attachment\\.bin");
+    const auto generated = Matching(dst.path(), stamp + " Attachment 3\\.bin");
     ASSERT_EQ(generated.size(), 1u);
     EXPECT_EQ(ReadFile(generated[0]), quotedText);
     // The message whose attachment could not be stored is named in the log and stays on the
