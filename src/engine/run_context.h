@@ -16,6 +16,7 @@
 #include "config/profile_cache.h"
 #include "files/copy_context.h"
 #include "files/mpeg_check.h"
+#include "protocols/pop3_client.h"
 #include "remote/ftp_session.h"
 
 namespace ferrolin {
@@ -83,6 +84,9 @@ public:
     // The one FTP session: the jobs and the FTP client window share it, its current folder
     // and its last listing. Cancel stops its running transfer.
     FtpSession Ftp;
+    // The one POP3 session of the mail jobs: the listing opens it, the retrieval loop
+    // closes it; a session a job left open is closed by the next mail job.
+    Pop3Client Pop3;
 
     // The connection of the running job and the watchdog's view of it.
     bool Connected = false;

@@ -1,6 +1,8 @@
 #include "engine/transfer_kinds.h"
 
 #include "engine/folder_kind.h"
+#include "engine/http_kind.h"
+#include "engine/mail_kind.h"
 #include "engine/unavailable_kind.h"
 
 namespace ferrolin {
@@ -9,15 +11,19 @@ const TransferKind& TransferKindOf(TTransfer kind) {
     static constexpr TransferKind kFolder{ListFolderSource, TransferToFolder};
     static constexpr TransferKind kFileList{ListFileListSource, TransferToFolder};
     static constexpr TransferKind kUnavailable{ListUnavailableSource, TransferUnavailable};
+    static constexpr TransferKind kHttp{ListHttpSource, DownloadHttp};
+    static constexpr TransferKind kMail{ListMailSource, ReceiveMail};
     switch (kind) {
         case Tran_FileList:
             return kFileList;
         case Tran_FTPS:
         case Tran_FTPR:
+            return kUnavailable;
         case Tran_HTTP:
+            return kHttp;
         case Tran_Pop3S:
         case Tran_Pop3R:
-            return kUnavailable;
+            return kMail;
         case Tran_None:
         case Tran_Windows:
             break;

@@ -1,0 +1,92 @@
+#include "engine/http_kind.h"
+
+#include <vector>
+
+#include "engine/run_texts.h"
+#include "engine/source_entry.h"
+#include "platform/fs.h"
+#include "platform/path.h"
+#include "platform/text_lines.h"
+#include "protocols/http_client.h"
+
+namespace ferrolin {
+namespace {
+
+constexpr const char* kDefaultName = "DefaultName.xxx";
+constexpr const char* kUnknownError = "Unknown Exception";
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.emplace_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+void ReportFailure(RunContext& run, const std::string& error) {
+    run.surfaces().AppendError(error.empty() ? kUnknownError : error);
+}
+
+// The second way: the answer as text, saved under the destination text as it stands.
+bool SaveAsText(RunContext& run, HttpClient& client, const TransferJob& job) {
+    std::string text;
+    const HttpResult result = client.GetText(job.SendeVerzeichnis, text);
+    if (!result.ok) {
+        ReportFailure(run, result.error);
+        return false;
+    }
+    if (!platform::WriteTextLinesAtomically(job.EmpfangsVerzeichnis, SplitLines(text))) {
+        ReportFailure(run, job.EmpfangsVerzeichnis + " could not be written");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string FileNamePart(std::string_view path, bool needDot) {
+    const std::string_view name = LastPathComponent(path);
+    if (needDot && name.find('.') == std::string_view::npos) return {};
+    return std::string(name);
+}
+
+std::string HttpTargetPath(std::string_view target, bool addTimeStamp,
+                           std::string_view stampFormat, TDateTime now) {
+    std::string name = FileNamePart(target, true);
+    if (name.empty()) name = kDefaultName;
+    return DirectoryPart(target, false) + platform::kPathSeparator +
+           StampFileName(name, addTimeStamp, stampFormat, now);
+}
+
+SourceListing ListHttpSource(RunContext&, const TransferJob& job, Surfaces*) {
+    SourceListing listing;
+    listing.entries.push_back(job.SendeVerzeichnis);
+    return listing;
+}
+
+void DownloadHttp(RunContext& run, const TransferJob& job, const SourceListing&) {
+    const std::string target = HttpTargetPath(job.EmpfangsVerzeichnis, job.AddTimeStampC,
+                                              job.AddTimeStampE, run.clock().Now());
+    // A failed run must not leave yesterday's copy looking like today's.
+    platform::DeleteFile(target);
+    HttpClient client;
+    const HttpResult result =
+        client.Download(job.SendeVerzeichnis, target, [&run](uint64_t, uint64_t) {
+            run.surfaces().ProcessMessages();
+            return !run.Copy.Cancel.StopRequested();
+        });
+    bool stored = result.ok;
+    if (!result.ok) ReportFailure(run, result.error);
+    if (!result.fileCreated && !run.Copy.Cancel.StopRequested())
+        stored = SaveAsText(run, client, job);
+    client.Disconnect();
+    if (!stored) ++run.FailedFiles;
+}
+
+}  // namespace ferrolin

@@ -1,0 +1,107 @@
+#include "engine/mail_kind.h"
+
+#include <charconv>
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <thread>
+
+#include "common/log.h"
+#include "engine/mail_files.h"
+#include "protocols/mime_message.h"
+#include "protocols/staged_file.h"
+
+namespace ferrolin {
+namespace {
+
+constexpr std::string_view kMailPrefix = "Mail ";
+
+// The message number of entry i: the number its "Mail <n>" text names, so a list the
+// job's filters thinned out still names the right messages.
+int MessageNumber(const SourceList& entries, size_t i) {
+    const std::string_view entry = entries[i];
+    int number = 0;
+    if (entry.substr(0, kMailPrefix.size()) == kMailPrefix) {
+        const char* first = entry.data() + kMailPrefix.size();
+        const char* last = entry.data() + entry.size();
+        const auto [end, ec] = std::from_chars(first, last, number);
+        if (ec == std::errc() && end == last && number > 0) return number;
+    }
+    return static_cast<int>(i) + 1;
+}
+
+// Retrieves message number into a hidden file of the destination folder (the message
+// never sits in memory whole), reads it and stores its files.
+bool ReceiveMessage(RunContext& run, const TransferJob& job, int number, std::string& error) {
+    std::optional<StagedFile> raw = StagedFile::Create(job.EmpfangsVerzeichnis, error);
+    if (!raw || !run.Pop3.RetrieveToFd(number, raw->fd(), error)) return false;
+    const std::unique_ptr<MimeMessage> message =
+        MimeMessage::ReadFile(raw->TempPath(), job.EmailDecodeMessage, error);
+    return message && StoreMailFiles(run, job, *message, error);
+}  // the hidden file goes with raw
+
+}  // namespace
+
+bool ConnectPop3(RunContext& run, const std::string& user, const std::string& password,
+                 const std::string& host, std::string& error) {
+    if (run.Pop3.Connected()) {
+        WriteLog(0, run.LogFile, "Close Pop 3 becouse it was still open");
+        run.Pop3.Disconnect();
+        run.surfaces().ProcessMessages();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    run.Pop3.Connect(host, user, password, error);
+    return run.Pop3.Connected();
+}
+
+SourceListing ListMailSource(RunContext& run, const TransferJob& job, Surfaces*) {
+    SourceListing listing;
+    const std::string& host = job.SendeVerzeichnis;
+    std::string error;
+    if (!ConnectPop3(run, job.SourceLName, job.SourceLPassword, host, error)) {
+        run.surfaces().AppendError("Connection to " + host + " failed");
+        if (!error.empty()) WriteLog(0, run.LogFile, "Connection to " + host + " failed: " + error);
+        ++run.JobsCutShort;
+        return listing;
+    }
+    const std::optional<int> count = run.Pop3.MessageCount(error);
+    if (!count) {
+        run.surfaces().AppendError(error.empty() ? std::string("Get of Messages failed")
+                                                 : "Get Messages failed:" + error);
+        ++run.JobsCutShort;
+        return listing;
+    }
+    for (int number = 1; number <= *count; ++number)
+        listing.entries.push_back(std::string(kMailPrefix) + std::to_string(number));
+    if (*count == 0) run.Pop3.Disconnect();
+    return listing;
+}
+
+void ReceiveMail(RunContext& run, const TransferJob& job, const SourceListing& listing) {
+    Surfaces& surfaces = run.surfaces();
+    for (size_t i = 0; i < listing.entries.size() && !run.Copy.Cancel.StopRequested(); ++i) {
+        const int number = MessageNumber(listing.entries, i);
+        std::string error;
+        if (!ReceiveMessage(run, job, number, error)) {
+            // Its remaining steps, the deletion on the server included, do not happen.
+            WriteLog(0, run.LogFile, "Mail " + std::to_string(number) + " not received: " + error);
+            ++run.FailedFiles;
+            surfaces.ProcessMessages();
+            continue;
+        }
+        WriteLog(0, run.LogFile, "receive of mail successful");
+        surfaces.ProcessMessages();
+        if (job.SourceDelete) {
+            if (!run.Pop3.Delete(number, error)) {
+                WriteLog(0, run.LogFile,
+                         "Mail " + std::to_string(number) + " not deleted on the server: " + error);
+                ++run.FailedFiles;
+            }
+            surfaces.ProcessMessages();
+        }
+    }
+    // QUIT: the server carries out the deletions now.
+    run.Pop3.Disconnect();
+}
+
+}  // namespace ferrolin

@@ -1,0 +1,184 @@
+// ferrolin-cli run on mail jobs against a real POP3 server (dovecot) on loopback.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "protocols/mail_samples.h"
+#include "support/child_process.h"
+#include "support/job_ini.h"
+#include "support/mail_servers.h"
+#include "support/temp_dir.h"
+#include "support/text_count.h"
+
+namespace ferrolin {
+namespace {
+
+namespace fs = std::filesystem;
+using test::CommandResult;
+using test::DovecotServer;
+using test::IniKeys;
+using test::ReadFile;
+using test::TempDir;
+
+// The files of a folder whose names match pattern.
+std::vector<std::string> Matching(const std::string& folder, const std::string& pattern) {
+    std::vector<std::string> names;
+    const std::regex re(pattern);
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (std::regex_match(entry.path().filename().string(), re))
+            names.push_back(entry.path().string());
+    return names;
+}
+
+class MailRunTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!DovecotServer::Available()) GTEST_SKIP() << "dovecot is not installed";
+    }
+    CommandResult Run() {
+        return test::RunCommand({FERROLIN_CLI_PATH, "run"}, {{"FERROLIN_HOME", home.path()}});
+    }
+    std::string Log() { return ReadFile(home / "Ferrolin.log"); }
+    static IniKeys MailJob(const DovecotServer& server, const std::string& dest,
+                           const std::string& password = "") {
+        return {{"SendeVerzeichnis", "pop3://" + server.Address()},
+                {"SourceLName", server.User()},
+                {"SourceLPassword", password.empty() ? server.Password() : password},
+                {"EmpfangsVerzeichnis", dest},
+                {"EMailSaveHeader", "0"},
+                {"EMailSaveBody", "0"},
+                {"EmailDecodeMessage", "1"}};
+    }
+
+    TempDir home, dst;
+    // The text attachment as it arrives over POP3: line breaks on the wire are CR LF.
+    const std::string quotedText = "Gr\xC3\xBC\xC3\x9F" "e = greetings\r\nsecond line";
+    const std::string stamp = "[0-9]{8}-[0-9A-F]{8}";
+};
+
+TEST_F(MailRunTest, PlainAndMimeMailsBecomeHeaderBodyPartAndAttachmentFiles) {
+    const std::string binary = test::BinaryContent(300 * 1024);
+    DovecotServer server({test::kPlainMail, test::TwoAttachmentMail(binary, "data.bin")});
+    ASSERT_TRUE(server.Ready()) << server.Log();
+    IniKeys job = MailJob(server, dst.path());
+    job["EMailSaveHeader"] = "1";
+    job["EMailSaveBody"] = "1";
+    test::WriteJobIni(home.path(), {}, {job});
+
+    const CommandResult result = Run();
+    EXPECT_EQ(result.exitCode, 0) << result.errors << Log();
+    EXPECT_EQ(ReadFile(dst / "data.bin"), binary);
+    EXPECT_EQ(ReadFile(dst / "notes.txt"), quotedText);
+    // One header file per message (two in the same millisecond share a name).
+    const auto heads = Matching(dst.path(), stamp + " Head\\.txt");
+    ASSERT_GE(heads.size(), 1u);
+    bool mimeSubject = false;
+    for (const std::string& head : heads) {
+        const std::string text = ReadFile(head);
+        EXPECT_TRUE(text == "Daily report\r\n" || text == "Lieferung f\xC3\xBCr heute\r\n") << text;
+        mimeSubject = mimeSubject || text == "Lieferung f\xC3\xBCr heute\r\n";
+    }
+    EXPECT_TRUE(mimeSubject);
+    // Body.txt holds the last message's body (the preamble); its text part has its own file.
+    EXPECT_NE(ReadFile(dst / "Body.txt").find("This is a multi-part message in MIME format."),
+              std::string::npos);
+    const auto parts = Matching(dst.path(), stamp + " Body\\.txt");
+    ASSERT_EQ(parts.size(), 1u);
+    EXPECT_EQ(ReadFile(parts[0]), "See the files.\r\nRegards\r\n");
+    EXPECT_EQ(test::CountOccurrences(Log(), "receive of mail successful"), 2) << Log();
+    // Without "delete" the messages stay on the server, and no hidden file stays behind.
+    EXPECT_NE(server.Mailbox().find("Daily report"), std::string::npos);
+    EXPECT_TRUE(Matching(dst.path(), "\\..*").empty());
+}
+
+TEST_F(MailRunTest, HostileNamesMalformedMailsAndDeletionOnlyOfWhatWasStored) {
+    const std::string malformed =
+        "Subject: broken\nContent-Type: multipart/mixed; boundary=x\n\n--x\n"
+        "Content-Type: application/octet-stream; name=bad.bin\n"
+        "Content-Transfer-Encoding: base64\n\n!!!@@@###\n";
+    DovecotServer server({test::TwoAttachmentMail("abc", "../../escape.bin", ""), malformed,
+                          test::TwoAttachmentMail("xyz", "blocked.bin"), test::kPlainMail});
+    ASSERT_TRUE(server.Ready()) << server.Log();
+    fs::create_directories(dst / "blocked.bin");  // a folder where that attachment should go
+    IniKeys job = MailJob(server, dst.path());
+    job["SourceDelete"] = "1";
+    job["EMailSaveHeader"] = "1";
+    test::WriteJobIni(home.path(), {}, {job});
+
+    const CommandResult result = Run();
+    EXPECT_EQ(result.exitCode, 1) << result.errors << Log();
+    const std::string log = Log();
+    // The hostile name stays inside the folder; an empty name gets a made-up one.
+    EXPECT_EQ(ReadFile(dst / "escape.bin"), "abc");
+    EXPECT_FALSE(fs::exists(fs::path(dst.path()).parent_path() / "escape.bin"));
+    EXPECT_NE(log.find("Attachment name \"../../escape.bin\" changed to \"escape.bin\""),
+              std::string::npos)
+        << log;
+    const auto generated = Matching(dst.path(), stamp + " Attachment 3\\.bin");
+    ASSERT_EQ(generated.size(), 1u);
+    EXPECT_EQ(ReadFile(generated[0]), quotedText);
+    // The message whose attachment could not be stored is named in the log and stays on the
+    // server; the mail after it is handled and deleted like the first one.
+    EXPECT_NE(log.find("Mail 3 not received: "), std::string::npos) << log;
+    EXPECT_TRUE(fs::is_directory(dst / "blocked.bin"));
+    EXPECT_GE(test::CountOccurrences(log, "receive of mail successful"), 2) << log;
+    EXPECT_EQ(Matching(dst.path(), stamp + " Head\\.txt").empty(), false);
+    ASSERT_TRUE(test::WaitFor([&] {
+        return server.Mailbox().find("Daily report") == std::string::npos;
+    })) << server.Mailbox();
+    const std::string left = server.Mailbox();
+    EXPECT_EQ(left.find("escape.bin"), std::string::npos);
+    EXPECT_NE(left.find("blocked.bin"), std::string::npos);
+}
+
+TEST_F(MailRunTest, NoDecodeKeepsTheRawMessageAndEraseFirstClearsTheFolder) {
+    DovecotServer server({test::TwoAttachmentMail("abc", "data.bin")});
+    ASSERT_TRUE(server.Ready()) << server.Log();
+    IniKeys raw = MailJob(server, dst.path());
+    raw["EMailSaveBody"] = "1";
+    raw["EmailDecodeMessage"] = "0";
+    TempDir erased;
+    test::WriteFile(erased / "old.txt", "from yesterday");
+    IniKeys erase = MailJob(server, erased.path());
+    erase["EMailSaveHeader"] = "1";
+    erase["EmailEraseFirst"] = "1";
+    test::WriteJobIni(home.path(), {}, {raw, erase});
+
+    const CommandResult result = Run();
+    EXPECT_EQ(result.exitCode, 0) << result.errors << Log();
+    // No parts split off: the body is the whole message as sent, and nothing else is written.
+    const std::string body = ReadFile(dst / "Body.txt");
+    EXPECT_NE(body.find("--BOUNDARY"), std::string::npos) << body;
+    EXPECT_NE(body.find("Content-Disposition: attachment; filename=\"data.bin\""),
+              std::string::npos);
+    EXPECT_FALSE(fs::exists(dst / "data.bin"));
+    EXPECT_TRUE(Matching(dst.path(), stamp + " Body\\.txt").empty());
+    // "Erase first" removes the old file and the header file just written; the attachments
+    // come after it.
+    EXPECT_FALSE(fs::exists(erased / "old.txt"));
+    EXPECT_TRUE(Matching(erased.path(), stamp + " Head\\.txt").empty());
+    EXPECT_EQ(ReadFile(erased / "data.bin"), "abc");
+    EXPECT_EQ(ReadFile(erased / "notes.txt"), quotedText);
+}
+
+TEST_F(MailRunTest, EmptyMailboxIsQuietABadLoginFailsTheRun) {
+    DovecotServer server({});
+    ASSERT_TRUE(server.Ready()) << server.Log();
+    test::WriteJobIni(home.path(), {}, {MailJob(server, dst.path())});
+    CommandResult result = Run();
+    EXPECT_EQ(result.exitCode, 0) << result.errors << Log();
+    EXPECT_EQ(result.errors.find("error:"), std::string::npos) << result.errors;
+    EXPECT_TRUE(fs::is_empty(dst.path()));
+
+    test::WriteJobIni(home.path(), {}, {MailJob(server, dst.path(), "wrong")});
+    result = Run();
+    EXPECT_EQ(result.exitCode, 1) << result.errors << Log();
+    EXPECT_NE(result.errors.find("Connection to pop3://" + server.Address() + " failed"),
+              std::string::npos)
+        << result.errors;
+    EXPECT_EQ(Log().find("receive of mail"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ferrolin
