@@ -37,7 +37,7 @@ bool WriteFtpHost(const std::string& programDir, const std::string& host) {
     }
 }
 
-bool IsFolderEntry(const FtpEntry& entry) { return entry.type == FtpEntryType::Folder; }
+bool IsFolderEntry(const FtpEntry& entry) { return entry.type == FtpEntryType::Directory; }
 
 std::vector<FtpListingRow> FtpListingRows(const std::vector<FtpEntry>& entries) {
     const DateTimeFormats& formats = Formats();
