@@ -300,7 +300,7 @@ void TMainForm::DirectoryListBoxDblClick() {
     const std::string local = dialogs_.saveFile ? dialogs_.saveFile(entry.name) : std::string();
     if (local.empty()) return;
     // The resume offer is about the file the dialog chose, wherever it lies.
-    const std::optional<int64_t> existing = LocalFileSize(local);
+    const std::optional<int64_t> existing = ExistingFileSize(local);
     Answer answer = Answer::No;
     if (existing) {
         answer = surfaces_.Ask(kFtpWindowCaption, kFtpResumeQuestion, Buttons::YesNoCancel);
@@ -323,7 +323,7 @@ void TMainForm::UploadButtonClick() {
     if (local.empty()) return;
     Job job(*this);
     if (!job) return;
-    const bool ok = session_.SendFile(local, BaseName(local), LocalFileSize(local).value_or(-1));
+    const bool ok = session_.SendFile(local, BaseName(local), ExistingFileSize(local).value_or(-1));
     const std::string error = session_.LastError();
     const bool listed = ChangeDirAndList(session_.CurrentFolder());
     if (!ok) ShowError(error);

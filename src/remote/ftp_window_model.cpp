@@ -61,7 +61,7 @@ std::vector<FtpListingRow> FtpListingRows(const std::vector<FtpEntry>& entries) 
     return rows;
 }
 
-std::optional<int64_t> LocalFileSize(const std::string& path) {
+std::optional<int64_t> ExistingFileSize(const std::string& path) {
     struct stat info {};
     if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
     return static_cast<int64_t>(info.st_size);

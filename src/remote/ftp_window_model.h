@@ -41,8 +41,8 @@ struct FtpDownloadPlan {
     int64_t bytesToTransfer = 0;  // what the progress counts
 };
 // The size of the file at the chosen path, nothing when there is none.
-std::optional<int64_t> LocalFileSize(const std::string& path);
-// remoteSize: the listed size; existing: LocalFileSize of the chosen path; answer: the
+std::optional<int64_t> ExistingFileSize(const std::string& path);
+// remoteSize: the listed size; existing: ExistingFileSize of the chosen path; answer: the
 // reply to kFtpResumeQuestion (only asked when the file exists).
 FtpDownloadPlan PlanFtpDownload(int64_t remoteSize, std::optional<int64_t> existing,
                                 Answer answer);
