@@ -16,6 +16,7 @@
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <iterator>
 
 #include "gui/qt_surfaces.h"
 

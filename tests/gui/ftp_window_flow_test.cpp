@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -118,6 +119,9 @@ private slots:
             QStringLiteral("^\\d\\d.\\d\\d.\\d{4} \\d\\d.\\d\\d$"))));
         QCOMPARE(t.form->DirectoryListBox->topLevelItem(1)->text(2), QStringLiteral("Directory"));
         QCOMPARE(S(ReadFtpHost(t.fx.dir.path())), S(t.server.Address()));
+        // The documentation's picture of the window, when asked for.
+        if (const QString shot = qEnvironmentVariable("FERROLIN_FTP_WINDOW_SHOT"); !shot.isEmpty())
+            QVERIFY(t.form->grab().save(shot));
 
         // Disconnect: back to "/", empty list, commands off; the host stays remembered.
         t.form->CurrentDirEdit->setText(QStringLiteral("/sub"));
