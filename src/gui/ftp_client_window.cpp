@@ -19,6 +19,7 @@
 #include <iterator>
 
 #include "gui/qt_surfaces.h"
+#include "remote/ftp_texts.h"
 
 namespace ferrolin::gui {
 
