@@ -26,12 +26,13 @@ namespace ferrolin::gui {
 namespace {
 
 // Column captions and widths of the listing; every column at least 10 pixels wide.
+// "Modified" is wider than the rest so a whole date and time shows.
 struct Column {
     const char* caption;
     int width;
 };
 constexpr Column kColumns[] = {{"Name", 150},  {"Size", 100}, {"Type", 100},
-                               {"Modified", 100}, {"Group", 100}, {"User", 100},
+                               {"Modified", 120}, {"Group", 100}, {"User", 100},
                                {"Permisions", 50}};
 
 std::string BaseName(const std::string& path) {
@@ -170,7 +171,9 @@ void TMainForm::BuildControls() {
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
         DirectoryListBox->setColumnWidth(i, kColumns[i].width);
     }
-    DirectoryListBox->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSize(8);
+    DirectoryListBox->setFont(fixed);
     // Selected rows: white on the blue of the original design.
     DirectoryListBox->setStyleSheet(QStringLiteral(
         "QTreeView::item:selected { background: rgb(10,95,137); color: white; }"));
@@ -269,6 +272,7 @@ void TMainForm::ConnectButtonClick() {
         ShowError(session_.LastError());
         return;
     }
+    StatusPanel1->clear();  // no "Disconnected." of an earlier session
     if (!ChangeDirAndList(U(CurrentDirEdit->text()))) {
         ShowError(session_.LastError());
         return;
