@@ -383,8 +383,7 @@ void TMainForm::Button1Click() {
     if (job && !session_.SiteCommand(U(Edit1->text()))) ShowError(session_.LastError());
 }
 
-// The mode takes effect with the next connection: the session chooses it when it logs in.
-void TMainForm::UsePassiveClick() {}
+void TMainForm::UsePassiveClick() { session_.SetPassive(UsePassive->isChecked()); }
 
 void TMainForm::AbortButtonClick() { session_.AbortTransfer(); }
 

@@ -51,6 +51,8 @@ class FtpClient {
     void Close();
 
     const FtpConnectOptions& Options() const { return options_; }
+    // Passive or active mode for the data connections from the next operation on.
+    void SetPassive(bool passive) { options_.passive = passive; }
     const FtpFeatures& Features() const { return features_; }
     // The folder the login left us in.
     const std::string& HomeFolder() const { return home_; }

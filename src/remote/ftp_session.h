@@ -121,6 +121,9 @@ class FtpSession {
     bool MakeDir(const std::string& path);
     bool RemoveDir(const std::string& path);
     bool SiteCommand(const std::string& command);
+    // Passive or active data connections from the next transfer or listing on; the open
+    // session stays open.
+    void SetPassive(bool passive) { client_.SetPassive(passive); }
 
     // ---- state ----
     bool Connected() const { return client_.IsOpen(); }

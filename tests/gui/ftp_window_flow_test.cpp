@@ -168,6 +168,9 @@ private slots:
         QCOMPARE(t.Names(), (QStringList{"deeper", "inner.txt"}));
         QVERIFY(t.proposals.empty());  // a folder opens without the save dialog
 
+        // Passive from now on: the open session lists on through the other mode.
+        QTest::mouseClick(t.form->UsePassive, Qt::LeftButton);
+        QVERIFY(t.form->UsePassive->isChecked());
         QTest::mouseClick(t.form->BackButton, Qt::LeftButton);
         QCOMPARE(t.form->CurrentDirEdit->text(), QStringLiteral("/"));
         QCOMPARE(t.Names(), (QStringList{"pub", "sub", "top.txt"}));
