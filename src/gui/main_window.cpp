@@ -119,6 +119,8 @@ void TFQuillomat::BuildMenu() {
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     OpenLogfile1 = tools->addAction(QStringLiteral("&Open Logfile"));
     connect(OpenLogfile1, &QAction::triggered, this, &TFQuillomat::OnOpenLogfile);
+    FtpClient1 = tools->addAction(QStringLiteral("&FTP-Client"));
+    connect(FtpClient1, &QAction::triggered, this, &TFQuillomat::OnFtpClient);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     About1 = help->addAction(QStringLiteral("&About"));
     connect(About1, &QAction::triggered, this, [this] {
@@ -137,6 +139,21 @@ void TFQuillomat::ConnectTabs() {
             [this] { RightTabs->setCurrentWidget(SourceTab); });
     connect(StatusTab, &StatusPage::runFinished, SendTimeTab, &SendTimePage::ShowSendTime);
     connect(ErrorsTab, &ErrorsPage::reset, StatusPanel0, &QLabel::clear);
+    connect(StatusTab, &StatusPage::runFinished, this, [this] {
+        if (ftpWindow_) ftpWindow_->ShowSessionState();
+    });
+}
+
+void TFQuillomat::OnFtpClient() {
+    if (!ftpWindow_) {
+        Station& station = *station_;
+        ftpWindow_ = std::make_unique<TMainForm>(station.Ftp, surfaces_, station.ProgramDir,
+                                                 [&station] { return station.RunInProgress(); });
+    }
+    ftpWindow_->ShowSessionState();
+    ftpWindow_->show();
+    ftpWindow_->raise();
+    ftpWindow_->activateWindow();
 }
 
 void TFQuillomat::AttachSurfaces() {
@@ -182,6 +199,10 @@ void TFQuillomat::closeEvent(QCloseEvent* event) {
     // A run still going on inside a processed message stops at its next check instead
     // of copying on behind a closed window.
     if (station_->RunInProgress()) StatusTab->OnCancelCopy();
+    if (ftpWindow_) {
+        station_->Ftp.AbortTransfer();
+        ftpWindow_->close();
+    }
     Timer1->stop();
     Timer2->stop();
     WriteLog(0, station_->LogFile, "Program closed");

@@ -11,6 +11,7 @@
 #include "gui/connection_page.h"
 #include "gui/destination_page.h"
 #include "gui/errors_page.h"
+#include "gui/ftp_client_window.h"
 #include "gui/gauge_kest.h"
 #include "gui/options_page.h"
 #include "gui/qt_surfaces.h"
@@ -66,6 +67,7 @@ public:
     QTimer* Timer2 = nullptr;
     QAction* Config1 = nullptr;
     QAction* OpenLogfile1 = nullptr;
+    QAction* FtpClient1 = nullptr;
     QAction* About1 = nullptr;
 
     // Handlers, public so tests reach them the way a tick or a menu click does.
@@ -73,6 +75,9 @@ public:
     void OnTimer2();
     void OnSaveConfig();
     void OnOpenLogfile();
+    // Tools > FTP-Client: shows the one FTP client window, created on first use.
+    void OnFtpClient();
+    TMainForm* ftpWindow() { return ftpWindow_.get(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -92,6 +97,8 @@ private:
 
     QtSurfaces surfaces_;
     std::unique_ptr<Station> station_;
+    // After station_: the window is a view over the station's session and goes first.
+    std::unique_ptr<TMainForm> ftpWindow_;
     QDialog* aboutBox_ = nullptr;
     bool shown_ = false;
 };

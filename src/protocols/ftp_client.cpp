@@ -55,6 +55,7 @@ struct FtpClient::Operation {
     bool upload = false;
     int fd = -1;
     int64_t size = -1;
+    int64_t resumeFrom = 0;  // a download's first byte (REST)
     std::string* text = nullptr;
     const Progress* progress = nullptr;
     // What happened.
@@ -204,6 +205,9 @@ int FtpClient::PerformOnce(Operation& op, bool freshConnection) {
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &op.replies);
     if (quote.list) curl_easy_setopt(curl, CURLOPT_QUOTE, quote.list);
     if (op.nobody) curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+    if (op.resumeFrom > 0) {
+        curl_easy_setopt(curl, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(op.resumeFrom));
+    }
     if (!op.customRequest.empty()) {
         curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, op.customRequest.c_str());
     }
@@ -362,10 +366,11 @@ bool FtpClient::List(std::string_view folder, std::string& text, FtpListFormat& 
 }
 
 bool FtpClient::Download(std::string_view path, int fd, const Progress& progress,
-                         std::string& error) {
+                         std::string& error, int64_t resumeFrom) {
     Operation op;
     op.url = PathUrl(path, false);
     op.fd = fd;
+    op.resumeFrom = resumeFrom;
     op.progress = &progress;
     return Perform(op, error);
 }

@@ -51,6 +51,8 @@ class FtpClient {
     void Close();
 
     const FtpConnectOptions& Options() const { return options_; }
+    // Passive or active mode for the data connections from the next operation on.
+    void SetPassive(bool passive) { options_.passive = passive; }
     const FtpFeatures& Features() const { return features_; }
     // The folder the login left us in.
     const std::string& HomeFolder() const { return home_; }
@@ -61,8 +63,11 @@ class FtpClient {
     // MLSD where announced, LIST otherwise; the raw text and which form it is.
     bool List(std::string_view folder, std::string& text, FtpListFormat& format,
               const Progress& progress, std::string& error);
-    // RETR path into fd (written from its current position).
-    bool Download(std::string_view path, int fd, const Progress& progress, std::string& error);
+    // RETR path into fd (written from its current position). resumeFrom > 0 asks the
+    // server to start at that byte (REST); a server that refuses fails the download
+    // before any byte is written.
+    bool Download(std::string_view path, int fd, const Progress& progress, std::string& error,
+                  int64_t resumeFrom = 0);
     // STOR path from fd (read from its current position to its end); size may be -1.
     bool Upload(std::string_view path, int fd, int64_t size, const Progress& progress,
                 std::string& error);

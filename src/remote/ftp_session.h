@@ -102,6 +102,10 @@ class FtpSession {
     bool SendFile(const std::string& Source, const std::string& Dest, int64_t FileSize);
     // Downloads the remote file Source into the local file Dest (overwriting it).
     bool ReceiveFile(const std::string& Source, const std::string& Dest, int64_t FileSize);
+    // Downloads the rest of the remote file Source onto the end of the local file Dest,
+    // starting at Dest's size. A download that fails (the server cannot resume, an abort)
+    // leaves Dest as it was. FileSize: the bytes still to come.
+    bool ResumeFile(const std::string& Source, const std::string& Dest, int64_t FileSize);
     bool DeleteFile(const std::string& Source, int TimeOut);
     bool RenameFile(const std::string& Source, const std::string& Dest, int TimeOut);
     // Aborts a running transfer and closes the session (QUIT). Errors are ignored.
@@ -117,6 +121,9 @@ class FtpSession {
     bool MakeDir(const std::string& path);
     bool RemoveDir(const std::string& path);
     bool SiteCommand(const std::string& command);
+    // Passive or active data connections from the next transfer or listing on; the open
+    // session stays open.
+    void SetPassive(bool passive) { client_.SetPassive(passive); }
 
     // ---- state ----
     bool Connected() const { return client_.IsOpen(); }
@@ -160,6 +167,7 @@ class FtpSession {
     std::string FromServer(std::string_view bytes) const;
     void AfterOperation();
     bool SimpleCommand(const std::function<bool(std::string&)>& command);
+    bool Receive(const std::string& Source, const std::string& Dest, int64_t FileSize, bool resume);
     // A file command of a job (delete, rename): failure is its status text when it fails;
     // the answer is WaitforSuccess(TimeOut)'s.
     bool FileCommand(const std::string& failure, int TimeOut, const std::function<bool()>& command);

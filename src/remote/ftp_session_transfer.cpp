@@ -1,6 +1,7 @@
 // Uploads, downloads and the file commands, with the progress shown meanwhile.
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -119,6 +120,15 @@ bool FtpSession::SendFile(const std::string& Source, const std::string& Dest, in
 }
 
 bool FtpSession::ReceiveFile(const std::string& Source, const std::string& Dest, int64_t FileSize) {
+    return Receive(Source, Dest, FileSize, false);
+}
+
+bool FtpSession::ResumeFile(const std::string& Source, const std::string& Dest, int64_t FileSize) {
+    return Receive(Source, Dest, FileSize, true);
+}
+
+bool FtpSession::Receive(const std::string& Source, const std::string& Dest, int64_t FileSize,
+                         bool resume) {
     const std::string failure = std::string(kFtpReceiveException) + Source;
     if (client_.Busy()) return Refuse(failure);
     BeginOperation();
@@ -128,17 +138,24 @@ bool FtpSession::ReceiveFile(const std::string& Source, const std::string& Dest,
     if (!client_.IsOpen()) {
         lastError_ = "Not connected";
     } else if (auto path = ServerPath(Source)) {
-        platform::UniqueFd fd(::open(Dest.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-        if (!fd) {
+        const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (resume ? 0 : O_TRUNC);
+        platform::UniqueFd fd(::open(Dest.c_str(), flags, 0644));
+        // A resume appends at the local file's end and starts the server there.
+        const off_t kept = fd && resume ? ::lseek(fd.get(), 0, SEEK_END) : 0;
+        if (!fd || kept < 0) {
             lastError_ = std::strerror(errno);
         } else {
             WorkBegin();
-            ok = client_.Download(*path, fd.get(), TransferProgress(true), lastError_);
+            ok = client_.Download(*path, fd.get(), TransferProgress(true), lastError_, kept);
             if (ok) {
                 struct stat info {};
-                Work(true, ::fstat(fd.get(), &info) == 0 ? info.st_size : FileSize, true);
+                Work(true, ::fstat(fd.get(), &info) == 0 ? info.st_size - kept : FileSize, true);
             }
             WorkEnd();
+            // A failed resume takes back what it appended: the file is as it was.
+            if (!ok && resume && ::ftruncate(fd.get(), kept) != 0) {
+                lastError_ += std::string("; ") + std::strerror(errno);
+            }
             if (ok && ::close(fd.release()) != 0) {
                 lastError_ = std::strerror(errno);
                 ok = false;

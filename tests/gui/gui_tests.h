@@ -6,4 +6,5 @@ int RunWindowLayoutTests(int argc, char** argv);
 int RunSendTimeFlowTests(int argc, char** argv);
 int RunRunFlowTests(int argc, char** argv);
 int RunTimeSyncFlowTests(int argc, char** argv);
+int RunFtpWindowFlowTests(int argc, char** argv);
 }  // namespace ferrolin::test
