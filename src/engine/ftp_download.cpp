@@ -1,6 +1,7 @@
 // The download loop of an FTP source: each listed file that the destination folder does
 // not already hold unchanged is fetched under ".tmp" and then renamed over its final
 // name in one step, with the listed modification time.
+#include <charconv>
 #include <chrono>
 #include <set>
 #include <thread>

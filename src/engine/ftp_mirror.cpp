@@ -7,6 +7,7 @@
 #include "engine/list_filters.h"
 #include "engine/mirror_compare.h"
 #include "engine/run_context.h"
+#include "platform/fs.h"
 #include "platform/path.h"
 
 namespace ferrolin {
@@ -15,8 +16,8 @@ void MirrorFtpDestination(RunContext& run, const TransferJob& job, const SourceL
                           const std::set<std::string>& protectedNames) {
     FtpSession& ftp = run.Ftp;
     Surfaces& panel = run.surfaces();
-    std::string folder = FtpSession::GetFTPPfadFromString(job.EmpfangsVerzeichnis);
-    if (folder.empty()) folder = "/";
+    const std::string address = FtpSession::GetFTPPfadFromString(job.EmpfangsVerzeichnis);
+    const std::string folder = address.empty() ? std::string(1, '/') : address;
     ftp.ChangeDir(folder, 100, false);
     if (ftp.FtpState() == TFtpState::Failed) {
         WriteLog(0, run.LogFile, "FTP folder " + folder + " could not be listed; no remote file deleted");
