@@ -182,6 +182,27 @@ TEST_F(FtpRunTest, DroppedDownloadKeepsTheOldCopyAndTheNextRunCompletesIt) {
     EXPECT_EQ(ReadFile(dst / "big.bin"), content);
 }
 
+TEST_F(FtpRunTest, NoFtpDisconnectKeepsOneSessionForTheNextJob) {
+    if (!PyFtpServer::Available()) GTEST_SKIP() << "pyftpdlib missing";
+    PyFtpServer server;
+    REQUIRE_SERVER(server);
+    fs::create_directories(server.Root() + "/one");
+    fs::create_directories(server.Root() + "/two");
+    WriteFile(server.Root() + "/one/a.txt", "a");
+    WriteFile(server.Root() + "/two/b.txt", "b");
+    TempDir second;
+    IniKeys other = DownloadJob(server, "/two");
+    other["EmpfangsVerzeichnis"] = second.path();
+    test::WriteJobIni(home.path(), {{"NoFTPDisconnect", "1"}}, {DownloadJob(server, "/one"), other});
+
+    const CommandResult result = Run();
+    EXPECT_EQ(result.exitCode, 0) << result.errors << Log();
+    EXPECT_EQ(ReadFile(dst / "a.txt"), "a");
+    EXPECT_EQ(ReadFile(second / "b.txt"), "b");
+    EXPECT_FALSE(fs::exists(dst / "b.txt"));
+    EXPECT_EQ(CountOccurrences(server.Log(), "logged in"), 1) << server.Log();
+}
+
 // ---- mirror steps ----
 
 TEST_F(FtpRunTest, MirrorToFtpDeletesOrphansButNotUploadsOrRefusedNames) {
