@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "common/log.h"
+
 namespace ferrolin {
 
 RunContext::RunContext(std::string programDir, Surfaces& surfaces, Clock& clock)
@@ -14,6 +16,7 @@ RunContext::RunContext(std::string programDir, Surfaces& surfaces, Clock& clock)
     Copy.LogFolder = ProgramDir;
     Ftp.SetCancelToken(&Copy.Cancel);
     AbortFtpHook = [this] { Ftp.AbortTransfer(); };
+    Ftp.SetLogSink([this](std::string_view line) { WriteLog(0, LogFile, line); });
 }
 
 void RunContext::SetConnected(bool on) {

@@ -1,9 +1,7 @@
 #pragma once
 // One seam per transfer kind: how a job's source is listed and how the listed entries
 // reach the destination. The run driver looks the kind up here and calls its two steps;
-// a new kind adds its own files and one line of the table. A kind this build cannot do
-// says so in the log and the Errors list and counts as a failed job, never as a quiet
-// success.
+// a new kind adds its own files and one line of the table.
 #include "common/surfaces.h"
 #include "config/transfer_job.h"
 #include "engine/run_context.h"
@@ -31,9 +29,5 @@ struct TransferKind {
 
 // The steps of a kind; Tran_None has the folder kind's.
 const TransferKind& TransferKindOf(TTransfer kind);
-
-// The name of a kind in messages ("FTP download", "FTP upload", "HTTP", "Mail"); empty for
-// the folder and list-file kinds.
-const char* TransferKindName(TTransfer kind);
 
 }  // namespace ferrolin

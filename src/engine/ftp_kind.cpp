@@ -1,0 +1,54 @@
+#include "engine/ftp_kind.h"
+
+#include "common/log.h"
+#include "engine/ftp_steps.h"
+#include "remote/ftp_texts.h"
+
+namespace ferrolin {
+
+bool ConnectFtpSide(RunContext& run, const TransferJob& job, const std::string& address,
+                    const std::string& user, const std::string& password) {
+    FtpSession& ftp = run.Ftp;
+    const std::string host = FtpSession::GetHostAddrFromString(address);
+    if (ftp.ConnectToFTP(user, password, host, "21", "", "", job.PassiveMode, job.ReportLevel))
+        return true;
+    // The session's reason names host and server reply, never the password.
+    WriteLog(0, run.LogFile, std::string(kFtpConnectException) + ftp.LastError());
+    if (!run.Copy.Cancel.StopRequested()) ++run.JobsCutShort;
+    return false;
+}
+
+void EndFtpWork(RunContext& run) {
+    if (!run.Options.NoFTPDisconnect) run.Ftp.DisconnectFTP();
+}
+
+void LogRefusedRemoteNames(RunContext& run) {
+    for (const FtpEntry& entry : run.Ftp.RemoteFiles()) {
+        if (entry.refused)
+            WriteLog(0, run.LogFile, std::string(kFtpRemoteNameRefused) + entry.name);
+    }
+}
+
+SourceListing ListFtpSource(RunContext& run, const TransferJob& job, Surfaces*) {
+    SourceListing listing;
+    FtpSession& ftp = run.Ftp;
+    ftp.SetTimeOuts(static_cast<int>(job.Modemspeed));
+    if (!ConnectFtpSide(run, job, job.SendeVerzeichnis, job.SourceLName, job.SourceLPassword)) {
+        listing.complete = false;
+        return listing;
+    }
+    const std::string folder = FtpSession::GetFTPPfadFromString(job.SendeVerzeichnis);
+    ftp.ChangeDir(folder, 100, true);
+    if (ftp.FtpState() == TFtpState::Failed) {
+        WriteLog(0, run.LogFile, "FTP folder " + folder + " could not be listed: " + ftp.LastError());
+        listing.complete = false;
+        ++run.JobsCutShort;
+    } else {
+        LogRefusedRemoteNames(run);
+        listing.entries = ftp.GetRemoteFilenames(100);
+    }
+    if (listing.entries.empty() && !run.Options.NoFTPDisconnect) ftp.DisconnectFTP();
+    return listing;
+}
+
+}  // namespace ferrolin

@@ -1,0 +1,18 @@
+#pragma once
+// The FTP kinds: an FTP server as the source (download into a local folder) and an FTP
+// location as the destination (upload of a local source), both through the station's
+// one FTP session, each followed by its mirror step for "Source is master".
+#include "engine/transfer_kinds.h"
+
+namespace ferrolin {
+
+// Connects to the source server, changes to its folder and lists its files ("name TAB
+// size TAB date-time"). Names no local path may be built from are logged and left out.
+// A failed connection or listing lists nothing and counts the job as cut short.
+SourceListing ListFtpSource(RunContext& run, const TransferJob& job, Surfaces* panel);
+// The download loop into the destination folder, then the mirror step.
+void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListing& listing);
+// The upload loop to the destination address, then the mirror step.
+void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing& listing);
+
+}  // namespace ferrolin

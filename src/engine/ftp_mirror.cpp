@@ -1,0 +1,73 @@
+// The two mirror steps of "Source is master" with an FTP side.
+#include "common/log.h"
+#include "engine/folder_listing.h"
+#include "engine/folder_mirror.h"
+#include "engine/ftp_steps.h"
+#include "engine/guarded_delete.h"
+#include "engine/list_filters.h"
+#include "engine/mirror_compare.h"
+#include "engine/run_context.h"
+#include "platform/fs.h"
+#include "platform/path.h"
+
+namespace ferrolin {
+
+void MirrorFtpDestination(RunContext& run, const TransferJob& job, const SourceList& source,
+                          const std::set<std::string>& protectedNames) {
+    FtpSession& ftp = run.Ftp;
+    Surfaces& panel = run.surfaces();
+    const std::string address = FtpSession::GetFTPPfadFromString(job.EmpfangsVerzeichnis);
+    const std::string folder = address.empty() ? std::string(1, '/') : address;
+    ftp.ChangeDir(folder, 100, false);
+    if (ftp.FtpState() == TFtpState::Failed) {
+        WriteLog(0, run.LogFile, "FTP folder " + folder + " could not be listed; no remote file deleted");
+        ++run.JobsCutShort;
+        return;
+    }
+    // Refused names are not in the remote list, so they are never deleted.
+    std::vector<std::string> remote;
+    for (const FtpEntry& entry : ftp.RemoteFiles())
+        if (!entry.refused) remote.push_back(entry.name);
+    ExcludeBySuffix(job.ExcludeExtensions, remote);
+
+    const std::string sourceFolder = DirectoryPart(job.SendeVerzeichnis, false);
+    std::vector<std::string> counterparts(protectedNames.begin(), protectedNames.end());
+    for (size_t i = 0; i < source.size(); ++i) {
+        std::string below = PathBelow(EntryPath(i, source), sourceFolder);
+        if (!below.empty()) counterparts.push_back(std::move(below));
+    }
+    // Remote names are compared with their letter case: a.txt never protects A.txt, and
+    // a just-uploaded a.txt is never left to be deleted because A.txt matched first.
+    RemoveCommonExactCase(counterparts, remote, &panel);
+
+    for (const std::string& name : remote) {
+        if (run.Copy.Cancel.StopRequested()) break;
+        if (ftp.DeleteFile(name, 100)) {
+            WriteLog(0, run.LogFile, "File " + name + " deleted");
+        } else {
+            WriteLog(0, run.LogFile, "File " + name + " deleting failed");
+            ++run.FailedFiles;
+        }
+        panel.ProcessMessages();
+    }
+}
+
+void MirrorFtpSource(RunContext& run, const TransferJob& job,
+                     const std::vector<std::string>& remoteNames,
+                     const std::set<std::string>& downloadedNames) {
+    const std::string& destFolder = job.EmpfangsVerzeichnis;
+    if (destFolder.empty() || !platform::DirectoryExists(destFolder)) return;
+    Surfaces& panel = run.surfaces();
+    std::vector<std::string> local = ListFolderFiles(destFolder, "*.*", false);
+    ExcludeBySuffix(job.ExcludeExtensions, local);
+    std::vector<std::string> counterparts(remoteNames);
+    counterparts.insert(counterparts.end(), downloadedNames.begin(), downloadedNames.end());
+    RemoveCommonExactCase(counterparts, local, &panel);
+    for (const std::string& name : local) {
+        if (run.Copy.Cancel.StopRequested()) break;
+        DeleteBelowAndLog(run, destFolder, platform::JoinPath(destFolder, name));
+        panel.ProcessMessages();
+    }
+}
+
+}  // namespace ferrolin

@@ -1,0 +1,43 @@
+#pragma once
+// Steps the FTP kinds share: connecting one side of a job, closing the session at the
+// end of a job, reporting refused remote names, and the two mirror steps.
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/transfer_job.h"
+#include "engine/source_entry.h"
+
+namespace ferrolin {
+
+class RunContext;
+
+// Connects with one side's user, password and address (a ":port" after the host is
+// honoured). A failure is logged with the session's reason and counts the job as cut
+// short.
+bool ConnectFtpSide(RunContext& run, const TransferJob& job, const std::string& address,
+                    const std::string& user, const std::string& password);
+
+// Closes the session at the end of a job's FTP work, unless the option NoFTPDisconnect
+// keeps it open for the next job.
+void EndFtpWork(RunContext& run);
+
+// Logs "Remote file name refused: <name>" for each name of the session's current listing
+// that no path may be built from.
+void LogRefusedRemoteNames(RunContext& run);
+
+// "Source is master", FTP destination: lists the remote folder afresh and deletes the
+// remote files that neither a source file (by its path below the source folder) nor an
+// upload of this run (protectedNames, the bare names sent) accounts for. Refused names
+// are never deleted; a failed listing deletes nothing.
+void MirrorFtpDestination(RunContext& run, const TransferJob& job, const SourceList& source,
+                          const std::set<std::string>& protectedNames);
+
+// "Source is master", FTP source: deletes the files of the destination folder (no
+// subfolders) that match neither a listed remote name nor a file this run downloaded.
+void MirrorFtpSource(RunContext& run, const TransferJob& job,
+                     const std::vector<std::string>& remoteNames,
+                     const std::set<std::string>& downloadedNames);
+
+}  // namespace ferrolin
