@@ -52,6 +52,8 @@ void RunTransferJob(RunContext& run, const TransferJob& job) {
         // connection counts as up.
         run.SetConnected(true);
         Transfer(run, job, listing);
+    } else if (const ListingClose close = TransferKindOf(static_cast<TTransfer>(run.Transfer)).closeUnused) {
+        close(run);  // e.g. the FTP session the listing opened, unless it is kept open
     }
     run.SetConnected(false);
     surfaces.SetCaption(kCaption);

@@ -2,6 +2,7 @@
 
 #include "engine/folder_kind.h"
 #include "engine/ftp_kind.h"
+#include "engine/ftp_steps.h"
 #include "engine/http_kind.h"
 #include "engine/mail_kind.h"
 
@@ -12,7 +13,7 @@ const TransferKind& TransferKindOf(TTransfer kind) {
     static constexpr TransferKind kFileList{ListFileListSource, TransferToFolder};
     static constexpr TransferKind kHttp{ListHttpSource, DownloadHttp};
     static constexpr TransferKind kMail{ListMailSource, ReceiveMail};
-    static constexpr TransferKind kFtpDownload{ListFtpSource, TransferFromFtp};
+    static constexpr TransferKind kFtpDownload{ListFtpSource, TransferFromFtp, EndFtpWork};
     static constexpr TransferKind kFtpUpload{ListFolderSource, TransferToFtp};
     switch (kind) {
         case Tran_FileList:

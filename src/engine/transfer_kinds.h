@@ -22,9 +22,14 @@ using SourceLister = SourceListing (*)(RunContext& run, const TransferJob& job, 
 using EntryTransfer = void (*)(RunContext& run, const TransferJob& job,
                                const SourceListing& listing);
 
+// Ends the work of a job whose transfer step did not run (its listing was empty after the
+// filters): what the lister opened is closed.
+using ListingClose = void (*)(RunContext& run);
+
 struct TransferKind {
     SourceLister list;
     EntryTransfer transfer;
+    ListingClose closeUnused = nullptr;
 };
 
 // The steps of a kind; Tran_None has the folder kind's.

@@ -201,6 +201,14 @@ TEST_F(FtpRunTest, NoFtpDisconnectKeepsOneSessionForTheNextJob) {
     EXPECT_EQ(ReadFile(second / "b.txt"), "b");
     EXPECT_FALSE(fs::exists(dst / "b.txt"));
     EXPECT_EQ(CountOccurrences(server.Log(), "logged in"), 1) << server.Log();
+
+    // Without the option, a job whose listing ends before any transfer (an upload still
+    // in progress at the source) closes its session too: the next job logs in anew.
+    WriteFile(server.Root() + "/one/UPLOADINPROGRESS.TXT", "");
+    test::WriteJobIni(home.path(), {{"UploadInProgressCheck", "1"}},
+                      {DownloadJob(server, "/one"), other});
+    EXPECT_EQ(Run().exitCode, 0) << Log();
+    EXPECT_EQ(CountOccurrences(server.Log(), "logged in"), 3) << server.Log();
 }
 
 // ---- mirror steps ----
