@@ -42,7 +42,14 @@ void CliSurfaces::AppendError(std::string_view line) {
     out_.flush();
 }
 
-void CliSurfaces::SetGauge(int, std::string_view text) { gaugeText_ = std::string(text); }
+void CliSurfaces::SetGauge(int position, std::string_view text) {
+    const bool changed = text != gaugeText_;
+    gaugeText_ = std::string(text);
+    // The window's gauge shows a transfer's progress; here it is a line now and then.
+    if (position <= 0 || !changed || text.empty() || !progress_.Allow(now_())) return;
+    out_ << text << '\n';
+    out_.flush();
+}
 
 void CliSurfaces::SetNextStartText(std::string_view text) {
     if (text.empty()) return;

@@ -39,6 +39,8 @@ public:
     // Lines per second each kind may print; what is over is counted, not shown.
     static constexpr int kStatusLinesPerSecond = 4;
     static constexpr int kErrorLinesPerSecond = 5;
+    // A running transfer's progress (the gauge past 0 %: name, speed, time remaining).
+    static constexpr int kProgressLinesPerSecond = 1;
 
 private:
     // A budget of lines per one-second window.
@@ -55,6 +57,7 @@ private:
     TimeSource now_;
     Limiter status_{kStatusLinesPerSecond};
     Limiter errors_{kErrorLinesPerSecond};
+    Limiter progress_{kProgressLinesPerSecond};
     std::string gaugeText_;
     std::function<void()> messageHandler_;
 };

@@ -57,5 +57,17 @@ TEST_F(CliSurfacesTest, QuestionsGetTheUnattendedAnswer) {
     EXPECT_EQ(surfaces.GaugeText(), "40 %");
 }
 
+// A transfer's progress reaches stderr at most once a second; the gauge at rest does not.
+TEST_F(CliSurfacesTest, TransferProgressIsALineEachSecond) {
+    CliSurfaces surfaces(out, clock);
+    surfaces.SetGauge(0, "finished");
+    surfaces.SetGauge(10, "Download speed 1.00 MB/s");
+    surfaces.SetGauge(20, "Download speed 1.10 MB/s");  // within the same second
+    now += std::chrono::milliseconds(1001);
+    surfaces.SetGauge(30, "Download speed 1.20 MB/s");
+    EXPECT_EQ(out.str(), "Download speed 1.00 MB/s\nDownload speed 1.20 MB/s\n");
+    EXPECT_EQ(surfaces.GaugeText(), "Download speed 1.20 MB/s");
+}
+
 }  // namespace
 }  // namespace ferrolin::cli
