@@ -11,6 +11,7 @@ RunContext::RunContext(std::string programDir, Surfaces& surfaces, Clock& clock)
       IniFilename(ProgramDir + "/Ferrolin.INI"),
       LogFile(ProgramDir + "/Ferrolin.log"),
       Ftp(surfaces, clock),
+      Ras(surfaces, clock, LogFile, Copy.Cancel),
       surfaces_(surfaces),
       clock_(clock) {
     Copy.LogFolder = ProgramDir;
