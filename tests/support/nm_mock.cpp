@@ -99,6 +99,18 @@ bool NmMock::SetBehaviour(int profile, const std::string& mode, int delayMs, int
                .exitCode == 0;
 }
 
+int NmMock::CallCount(const std::string& method) {
+    // The answer reads "a(tav) <count> ...".
+    const CommandResult result =
+        Busctl({"call", "org.freedesktop.NetworkManager", "/org/freedesktop/NetworkManager",
+                "org.freedesktop.DBus.Mock", "GetMethodCalls", "s", method});
+    std::istringstream words(result.output);
+    std::string signature;
+    int count = -1;
+    words >> signature >> count;
+    return result.exitCode == 0 ? count : -1;
+}
+
 int NmMock::ActiveCount() {
     std::vector<platform::NmActiveConnection> active;
     platform::NetworkManager nm;

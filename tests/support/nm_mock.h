@@ -30,6 +30,8 @@ public:
     bool SetBehaviour(int profile, const std::string& mode, int delayMs, int reason = 0);
     // The number of active connections NetworkManager lists.
     int ActiveCount();
+    // How often NetworkManager's method (ActivateConnection, ...) was called.
+    int CallCount(const std::string& method);
 
 private:
     CommandResult Busctl(const std::vector<std::string>& words);
