@@ -8,7 +8,7 @@ SourceListing ListSource(RunContext& run, const TransferJob& job, Surfaces* pane
     run.Transfer = DecideTransferKind(job.SendeVerzeichnis, job.SourceType);
     const bool sourceDial = job.UseRasFor == 1 && run.DialUpChosen();
     if (sourceDial && !run.Connected) {
-        run.SetConnected(run.Ras.DialRas(job.DRasEintrag));
+        run.DialJobLine(job.DRasEintrag);
     } else {
         run.SetConnected(true);
     }

@@ -28,4 +28,9 @@ void RunContext::SetConnected(bool on) {
     surfaces_.SetConnectedCaption(ConnectedCaption);
 }
 
+void RunContext::DialJobLine(const std::string& entry) {
+    SetConnected(Ras.DialRas(entry));
+    if (!Connected && !Copy.Cancel.Cancelled()) ++JobsCutShort;
+}
+
 }  // namespace ferrolin

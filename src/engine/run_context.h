@@ -92,6 +92,9 @@ public:
     RasDialUp Ras;
     // A "Ras" entry after "RAS disabled" is chosen and dial-up is offered.
     bool DialUpChosen() { return RasIndex > 0 && Ras.Available(); }
+    // Dials the job's entry and sets the connected mark from the outcome; a line that
+    // does not come up (other than by Cancel) cuts the job short.
+    void DialJobLine(const std::string& entry);
 
     // The connection of the running job and the watchdog's view of it.
     bool Connected = false;

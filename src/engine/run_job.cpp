@@ -49,7 +49,7 @@ void RunTransferJob(RunContext& run, const TransferJob& job) {
         ReportUnreadableListFile(run, "Compare list file", job.CLFile);
         FilterByCompareList(job.CLFile, listing.entries);
         if (run.DialUpChosen() && !run.Connected) {
-            run.SetConnected(run.Ras.DialRas(job.DRasEintrag));
+            run.DialJobLine(job.DRasEintrag);
         } else {
             run.SetConnected(true);
         }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "station/ras_entries.h"
 #include "station/run_driver.h"
@@ -22,6 +23,16 @@ using test::IniKeys;
 using test::NmMock;
 using test::ReadFile;
 using test::WriteFile;
+
+// A face whose message processing runs a test's script (the operator pressing Cancel).
+class ScriptedSurfaces : public test::RecordingSurfaces {
+public:
+    void ProcessMessages() override {
+        RecordingSurfaces::ProcessMessages();
+        if (onMessages) onMessages();
+    }
+    std::function<void()> onMessages;
+};
 
 class DialUpJob : public ::testing::Test {
 protected:
@@ -50,7 +61,7 @@ protected:
     bool Copied() { return std::filesystem::exists(dst / "a.txt"); }
 
     test::TempDir home, src, dst;
-    test::RecordingSurfaces surfaces;
+    ScriptedSurfaces surfaces;
     Station station;
     std::unique_ptr<NmMock> mock;
 };
@@ -66,6 +77,7 @@ TEST_F(DialUpJob, DestinationLineIsDialledForTheTransferAndHungUp) {
     EXPECT_TRUE(test::WaitFor([&] { return mock->ActiveCount() == 0; }));
     EXPECT_TRUE(surfaces.errors.empty());
     EXPECT_FALSE(station.Connected);
+    EXPECT_EQ(station.JobsCutShort, 0u);
 }
 
 TEST_F(DialUpJob, SourceLineServesListingAndTransferEmptyListingHangsUpAtOnce) {
@@ -85,12 +97,38 @@ TEST_F(DialUpJob, SourceLineServesListingAndTransferEmptyListingHangsUpAtOnce) {
     EXPECT_FALSE(station.Connected);
 }
 
+TEST_F(DialUpJob, FailedSourceDialListsNothingAndCancelIsNoFailure) {
+    StartMock();
+    ASSERT_TRUE(mock->SetBehaviour(0, "hang", 0));
+    WriteFile(src / "a.txt", "alpha");
+    RunJob("1");
+    EXPECT_FALSE(Copied());
+    EXPECT_EQ(station.JobsCutShort, 1u);
+    ASSERT_EQ(surfaces.errors.size(), 1u);
+    EXPECT_NE(surfaces.errors[0].find("Timeout on Ras connect"), std::string::npos);
+    EXPECT_TRUE(test::WaitFor([&] { return mock->ActiveCount() == 0; }));
+
+    // The operator's Cancel during the wait ends it at once and is not a failure.
+    surfaces.onMessages = [&] {
+        if (!station.Ras.DialUp.hRAS().empty()) station.Copy.Cancel.Cancel();
+    };
+    station.Ras.TimeOutCycles = 2000;  // far longer than the test waits for Cancel
+    surfaces.processMessagesCalls = 0;
+    RunJob("0");
+    EXPECT_EQ(mock->CallCount("ActivateConnection"), 2);
+    EXPECT_FALSE(Copied());
+    EXPECT_EQ(station.JobsCutShort, 0u);
+    EXPECT_LT(surfaces.processMessagesCalls, 100);  // the wait ended at once, not after 2000 cycles
+    EXPECT_TRUE(test::WaitFor([&] { return mock->ActiveCount() == 0; }));
+}
+
 TEST_F(DialUpJob, FailedDialTransfersNothing) {
     StartMock();
     ASSERT_TRUE(mock->SetBehaviour(0, "fail", 20, 9));
     WriteFile(src / "a.txt", "alpha");
     RunJob("0");
     EXPECT_FALSE(Copied());
+    EXPECT_EQ(station.JobsCutShort, 1u);  // ferrolin-cli run reports the job as failed
     ASSERT_EQ(surfaces.errors.size(), 2u);
     EXPECT_NE(surfaces.errors[0].find("Necessary secrets"), std::string::npos);
     EXPECT_NE(surfaces.errors[1].find("Timeout on Ras connect"), std::string::npos);
