@@ -22,6 +22,9 @@ PACKAGES=(
   openssl
   # FTP: vsftpd and pyftpdlib are the test servers (loopback only)
   vsftpd python3-pyftpdlib
+  # dial-up lines: sd-bus (libsystemd) talks to NetworkManager; the tests run
+  # python3-dbusmock's NetworkManager stand-in on a private bus
+  libsystemd-dev python3-dbusmock dbus
   # the desktop window (Qt 6 Widgets, QtTest) and its screenshot under a virtual display
   qt6-base-dev libgl-dev xdg-utils xvfb xauth imagemagick fonts-dejavu-core
 )

@@ -38,6 +38,8 @@ const std::vector<Command>& AllCommands() {
         {"next", "the next automatic start as the schedule computes it now", RunNextCommand},
         {"sync-now", "set the clock from the time server now ([--dry-run]: only query)",
          RunSyncNowCommand},
+        {"dial-entries", "the dial-up entries (NetworkManager profiles) jobs can dial",
+         RunDialEntriesCommand},
         {"help", "this text", RunHelpCommand},
     };
     return commands;

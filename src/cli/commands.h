@@ -27,6 +27,7 @@ int RunRunCommand(const Args& args);
 int RunAutoCommand(const Args& args);
 int RunNextCommand(const Args& args);
 int RunSyncNowCommand(const Args& args);
+int RunDialEntriesCommand(const Args& args);
 
 // Reports a usage error on stderr: exit code 2.
 int UsageError(const std::string& message);

@@ -6,13 +6,19 @@ namespace ferrolin {
 
 SourceListing ListSource(RunContext& run, const TransferJob& job, Surfaces* panel) {
     run.Transfer = DecideTransferKind(job.SendeVerzeichnis, job.SourceType);
-    // Dial-up is not available on this platform, so no source side is ever dialled and
-    // the connection counts as up.
-    run.SetConnected(true);
-    SourceListing listing =
-        TransferKindOf(static_cast<TTransfer>(run.Transfer)).list(run, job, panel);
-    // The connected mark is cleared again so the driver connects the destination side.
-    run.SetConnected(false);
+    const bool sourceDial = job.UseRasFor == 1 && run.DialUpChosen();
+    if (sourceDial && !run.Connected) {
+        run.DialJobLine(job.DRasEintrag);
+    } else {
+        run.SetConnected(true);
+    }
+    SourceListing listing;
+    if (run.Connected) {
+        listing = TransferKindOf(static_cast<TTransfer>(run.Transfer)).list(run, job, panel);
+    }
+    // A source-side line stays up for the transfer; otherwise the connected mark is
+    // cleared so the driver connects the destination side.
+    if (!sourceDial) run.SetConnected(false);
     return listing;
 }
 

@@ -11,6 +11,7 @@ RunContext::RunContext(std::string programDir, Surfaces& surfaces, Clock& clock)
       IniFilename(ProgramDir + "/Ferrolin.INI"),
       LogFile(ProgramDir + "/Ferrolin.log"),
       Ftp(surfaces, clock),
+      Ras(surfaces, clock, LogFile, Copy.Cancel),
       surfaces_(surfaces),
       clock_(clock) {
     Copy.LogFolder = ProgramDir;
@@ -25,6 +26,11 @@ void RunContext::SetConnected(bool on) {
     ConnectedSeen = on;
     ConnectedCaption = "connected";
     surfaces_.SetConnectedCaption(ConnectedCaption);
+}
+
+void RunContext::DialJobLine(const std::string& entry) {
+    SetConnected(Ras.DialRas(entry));
+    if (!Connected && !Copy.Cancel.Cancelled()) ++JobsCutShort;
 }
 
 }  // namespace ferrolin

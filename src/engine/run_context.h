@@ -18,6 +18,7 @@
 #include "files/mpeg_check.h"
 #include "protocols/pop3_client.h"
 #include "remote/ftp_session.h"
+#include "remote/ras_dial_up.h"
 
 namespace ferrolin {
 
@@ -87,6 +88,13 @@ public:
     // The one POP3 session of the mail jobs: the listing opens it, the retrieval loop
     // closes it; a session a job left open is closed by the next mail job.
     Pop3Client Pop3;
+    // The dial-up lines of jobs that name a "Ras" entry; Cancel ends its wait.
+    RasDialUp Ras;
+    // A "Ras" entry after "RAS disabled" is chosen and dial-up is offered.
+    bool DialUpChosen() { return RasIndex > 0 && Ras.Available(); }
+    // Dials the job's entry and sets the connected mark from the outcome; a line that
+    // does not come up (other than by Cancel) cuts the job short.
+    void DialJobLine(const std::string& entry);
 
     // The connection of the running job and the watchdog's view of it.
     bool Connected = false;

@@ -48,12 +48,21 @@ void RunTransferJob(RunContext& run, const TransferJob& job) {
         ExcludeBySuffix(job.ExcludeExtensions, listing.entries);
         ReportUnreadableListFile(run, "Compare list file", job.CLFile);
         FilterByCompareList(job.CLFile, listing.entries);
-        // Dial-up is not available on this platform: nothing is dialled, and the
-        // connection counts as up.
-        run.SetConnected(true);
-        Transfer(run, job, listing);
-    } else if (const ListingClose close = TransferKindOf(static_cast<TTransfer>(run.Transfer)).closeUnused) {
-        close(run);  // e.g. the FTP session the listing opened, unless it is kept open
+        if (run.DialUpChosen() && !run.Connected) {
+            run.DialJobLine(job.DRasEintrag);
+        } else {
+            run.SetConnected(true);
+        }
+        if (run.Connected) {
+            Transfer(run, job, listing);
+            if (run.DialUpChosen()) run.Ras.HangUp();
+        }
+    } else {
+        if (job.UseRasFor == 1 && run.DialUpChosen() && run.Connected)
+            run.Ras.HangUp();  // nothing to transfer over the source's line
+        // What the lister opened (the FTP session, unless it is kept open) is closed.
+        if (const ListingClose close = TransferKindOf(static_cast<TTransfer>(run.Transfer)).closeUnused)
+            close(run);
     }
     run.SetConnected(false);
     surfaces.SetCaption(kCaption);

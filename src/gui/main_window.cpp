@@ -121,6 +121,9 @@ void TFQuillomat::BuildMenu() {
     connect(OpenLogfile1, &QAction::triggered, this, &TFQuillomat::OnOpenLogfile);
     FtpClient1 = tools->addAction(QStringLiteral("&FTP-Client"));
     connect(FtpClient1, &QAction::triggered, this, &TFQuillomat::OnFtpClient);
+    Ras1 = tools->addAction(QStringLiteral("&Ras"));
+    Ras1->setVisible(station_->Ras.Available());
+    connect(Ras1, &QAction::triggered, this, &TFQuillomat::OnRas);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     About1 = help->addAction(QStringLiteral("&About"));
     connect(About1, &QAction::triggered, this, [this] {
@@ -154,6 +157,16 @@ void TFQuillomat::OnFtpClient() {
     ftpWindow_->show();
     ftpWindow_->raise();
     ftpWindow_->activateWindow();
+}
+
+void TFQuillomat::OnRas() {
+    if (!station_->Ras.Available()) return;
+    if (!rasWindow_) {
+        rasWindow_ = std::make_unique<TRasDialUpWindow>(station_->Ras, station_->ProgramDir);
+    }
+    rasWindow_->show();
+    rasWindow_->raise();
+    rasWindow_->activateWindow();
 }
 
 void TFQuillomat::AttachSurfaces() {
@@ -203,6 +216,7 @@ void TFQuillomat::closeEvent(QCloseEvent* event) {
         station_->Ftp.AbortTransfer();
         ftpWindow_->close();
     }
+    if (rasWindow_) rasWindow_->close();
     Timer1->stop();
     Timer2->stop();
     WriteLog(0, station_->LogFile, "Program closed");

@@ -12,6 +12,7 @@
 #include "gui/destination_page.h"
 #include "gui/errors_page.h"
 #include "gui/ftp_client_window.h"
+#include "gui/ras_dial_up_window.h"
 #include "gui/gauge_kest.h"
 #include "gui/options_page.h"
 #include "gui/qt_surfaces.h"
@@ -68,6 +69,7 @@ public:
     QAction* Config1 = nullptr;
     QAction* OpenLogfile1 = nullptr;
     QAction* FtpClient1 = nullptr;
+    QAction* Ras1 = nullptr;  // offered only where dial-up is available
     QAction* About1 = nullptr;
 
     // Handlers, public so tests reach them the way a tick or a menu click does.
@@ -78,6 +80,9 @@ public:
     // Tools > FTP-Client: shows the one FTP client window, created on first use.
     void OnFtpClient();
     TMainForm* ftpWindow() { return ftpWindow_.get(); }
+    // Tools > Ras: shows the dial-up window, created on first use.
+    void OnRas();
+    TRasDialUpWindow* rasWindow() { return rasWindow_.get(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -99,6 +104,7 @@ private:
     std::unique_ptr<Station> station_;
     // After station_: the window is a view over the station's session and goes first.
     std::unique_ptr<TMainForm> ftpWindow_;
+    std::unique_ptr<TRasDialUpWindow> rasWindow_;
     QDialog* aboutBox_ = nullptr;
     bool shown_ = false;
 };

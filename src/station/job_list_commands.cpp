@@ -38,6 +38,7 @@ bool DeleteJob(Station& station, int d) {
     const auto jobs = station.Jobs;
     const auto editor = station.Editor;
     const int rasIndex = station.RasIndex;
+    const std::string rasStoredName = station.RasStoredName;
     const bool delayEnabled = station.EditorDelayEnabled;
     const int selected = station.SelectedJob;
     try {
@@ -54,6 +55,7 @@ bool DeleteJob(Station& station, int d) {
         station.Jobs = jobs;
         station.Editor = editor;
         station.RasIndex = rasIndex;
+        station.RasStoredName = rasStoredName;
         station.EditorDelayEnabled = delayEnabled;
         station.SelectedJob = selected;
         station.surfaces().JobListChanged();

@@ -39,6 +39,9 @@ public:
     int SelectedJob = -1;
     bool EditorDelayEnabled = false;  // DestDelDelay editable (only in "Source is master")
     std::vector<std::string> RasEntries{"RAS disabled"};  // the "Ras" list
+    // The entry name the job read last stored; written back while no item is chosen, so a
+    // line that is missing for now (dial-up unavailable, profile renamed) is not forgotten.
+    std::string RasStoredName;
 
     // The time-synchronisation panel's state and operations ("Time sync" tab).
     TSyncTimeF SyncTimeF;

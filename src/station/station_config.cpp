@@ -72,6 +72,7 @@ void ReadJob(Station& station, ProfileFile& ini, int n) {
     if (IsJobLine(station, n)) job.Active = station.Jobs[static_cast<size_t>(n)].checked;
     station.EditorDelayEnabled = job.CopyMode == CM_SourceIsMaster;
     station.RasIndex = FindItemIndex(job.DRasEintrag, &station.RasEntries);
+    station.RasStoredName = job.DRasEintrag;
     job.DRasEintrag = RasShownText(station);
     station.Editor = std::move(job);
     station.surfaces().JobEditorChanged();
@@ -84,7 +85,8 @@ void ReadJob(Station& station, int n) {
 
 void WriteJob(Station& station, ProfileFile& ini, int n) {
     TransferJob job = station.Editor;
-    job.DRasEintrag = RasShownText(station);
+    const bool keepStored = station.RasIndex < 0 && !station.RasStoredName.empty();
+    job.DRasEintrag = keepStored ? station.RasStoredName : RasShownText(station);
     WriteJobSection(ini, n, job);
     if (IsJobLine(station, n)) {
         station.Jobs[static_cast<size_t>(n)].name = station.Editor.Name;

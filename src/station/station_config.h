@@ -29,7 +29,7 @@ void SaveConfig(Station& station);
 void ReadJob(Station& station, int n);
 
 // The editor into section Kopf<n> (every key but Active; DRasEintrag as the "Ras" list
-// shows it). When n is a line of the job list, that line takes the editor's name.
+// shows it, or the name the job had stored while no item is chosen). When n is a line of the job list, that line takes the editor's name.
 void WriteJob(Station& station, int n);
 
 // Removes line n of the job list and section Kopf<n>, and stores the new job count.

@@ -6,6 +6,7 @@
 #include "platform/clock_setter.h"
 #include "platform/program_dir.h"
 #include "station/legacy_config.h"
+#include "station/ras_entries.h"
 
 namespace ferrolin {
 
@@ -27,6 +28,7 @@ std::unique_ptr<Station> OpenStation(const StationStart& start, Surfaces& surfac
     MoveLegacyConfig(*station);
     const std::string mpegLog = MpegLoadLogText(LoadMpegLibraries(station->Mpeg, station->ProgramDir));
     if (!mpegLog.empty()) WriteLog(0, station->LogFile, mpegLog);
+    LoadRasEntries(*station);
     // Setting the clock needs root or CAP_SYS_TIME; without it a sync reports failure.
     if (start.setsClock) station->SyncTimeF.UseClockSetter(platform::SystemClockSetter());
     return station;

@@ -66,6 +66,20 @@ TEST_F(JobListCommands, DeleteFirstOfThreeShiftsSections) {
     EXPECT_EQ(station.Editor.Name, "Two");
 }
 
+TEST_F(JobListCommands, ShiftedJobsKeepDialUpEntriesTheListLacks) {
+    // The line "Night modem" is not offered now (dial-up unavailable); "Office" is.
+    station.RasEntries = {"RAS disabled", "Office"};
+    WriteFile(station.IniFilename,
+              "[Global]\nAnzKopfstellen=3\n[Kopf0]\nName=One\n"
+              "[Kopf1]\nName=Two\nDRasEintrag=Night modem\n"
+              "[Kopf2]\nName=Three\nDRasEintrag=office\n");
+    ReadConfig(station);
+    ASSERT_TRUE(DeleteJob(station, 0));
+    ProfileFile ini(station.IniFilename);
+    EXPECT_EQ(ini.ReadString("Kopf0", "DRasEintrag", ""), "Night modem");
+    EXPECT_EQ(ini.ReadString("Kopf1", "DRasEintrag", ""), "Office");
+}
+
 TEST_F(JobListCommands, DeleteLastAndOnlyJobs) {
     ASSERT_TRUE(DeleteJob(station, 2));
     EXPECT_EQ(Names(), (std::vector<std::string>{"One", "Two"}));
