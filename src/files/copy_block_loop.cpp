@@ -1,6 +1,7 @@
-// The copier's own block loop: one 64 KiB buffer, whole sectors per write so unbuffered
+// The copier's own block loop: one 64 KiB buffer (1 MiB to or from a share), whole sectors per write so unbuffered
 // (O_DIRECT) writes work, the target preallocated to its final size, a wait-and-reopen
 // loop for sources on unreliable shares, and the byte-rate limit by per-block pauses.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -11,7 +12,6 @@
 #include "common/text.h"
 #include "files/file_copy_run.h"
 #include "platform/errors.h"
-#include "platform/safe_open.h"
 
 namespace ferrolin {
 namespace {
@@ -50,10 +50,10 @@ int64_t FileCopyRun::WaitAndReread(void* buffer, size_t size) {
                std::to_string((kMaxReadRetries - retries) / 10));
         Pump();
         std::this_thread::sleep_for(kRetryPause);
-        sourceFile_.Close();
-        sourceFile_ = platform::OpenRegularRead(source_, true, false);
-        if (sourceFile_.IsOpen() && sourceFile_.Seek(done)) {
-            int64_t n = sourceFile_.ReadFull(buffer, size);
+        sourceFile_.reset();
+        sourceFile_ = sourceFs_.OpenRead(source_, true);
+        if (sourceFile_ && sourceFile_->Seek(done)) {
+            int64_t n = sourceFile_->ReadFull(buffer, size);
             if (n >= 0) return n;
         }
         lastError = platform::LastError();
@@ -69,20 +69,21 @@ void FileCopyRun::BlockLoop() {
     ChooseBlockSize();
     const int64_t size = sourceInfo_.Size;
     const bool unbuffered = writeMode_ == wmUnbuffered;
-    platform::FileHandle target;
+    platform::FsFilePtr target;
     if (!Has(cfReadOnly)) {
-        target = platform::CreateCopyTarget(target_, !Has(cfNoTempFile), unbuffered);
-        if (!target.IsOpen()) {
+        target = destFs_.CreateTarget(target_, !Has(cfNoTempFile), unbuffered);
+        if (!target) {
             targetFailed_ = true;
             return;
         }
         targetOwned_ = true;
         // Preallocate the final size, then write from the start.
-        target.SetSize(size);
-        target.Seek(0);
+        target->SetSize(size);
+        target->Seek(0);
     }
 
-    AlignedBuffer buffer = AllocateAligned(kBufferSize);
+    const size_t bufferSize = std::max<size_t>(kBufferSize, blockSize_);
+    AlignedBuffer buffer = AllocateAligned(bufferSize);
     if (!buffer) {
         targetFailed_ = true;
         return;
@@ -99,13 +100,13 @@ void FileCopyRun::BlockLoop() {
         if (!tail && size - done < static_cast<int64_t>(block)) {
             // The tail moves in sector-sized pieces; the last one is padded with zeros.
             tail = true;
-            std::memset(buffer.get(), 0, kBufferSize);
-            block = sectorSize_ == 0 ? kBufferSize : sectorSize_;
+            std::memset(buffer.get(), 0, bufferSize);
+            block = sectorSize_ == 0 ? bufferSize : sectorSize_;
         }
         if (tail) std::memset(buffer.get(), 0, block);
 
         bool failed = false;
-        int64_t got = sourceFile_.ReadFull(buffer.get(), block);
+        int64_t got = sourceFile_->ReadFull(buffer.get(), block);
         if (got < 0) {
             got = WaitAndReread(buffer.get(), block);
             if (got < 0) {
@@ -118,7 +119,7 @@ void FileCopyRun::BlockLoop() {
         if (!failed && !Has(cfReadOnly) && (got > 0 || unbuffered)) {
             const size_t toWrite = unbuffered ? block : static_cast<size_t>(got);
             if (got > 0) {
-                if (!target.WriteAll(buffer.get(), toWrite)) failed = true;
+                if (!target->WriteAll(buffer.get(), toWrite)) failed = true;
                 // An unbuffered block counts as written when the whole padded block went.
                 written = failed ? 0 : static_cast<int64_t>(toWrite);
             }
@@ -159,7 +160,7 @@ void FileCopyRun::BlockLoop() {
 
     if (!Has(cfReadOnly) && unbuffered && done == size) {
         // Cut the zero fill of the last sector back to the exact size.
-        if (!target.SetSize(size)) targetFailed_ = true;
+        if (!target->SetSize(size)) targetFailed_ = true;
     }
 }
 

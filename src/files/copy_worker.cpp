@@ -9,8 +9,7 @@
 
 #include "files/copy_status.h"
 #include "platform/errors.h"
-#include "platform/file_handle.h"
-#include "platform/safe_open.h"
+#include "platform/file_system.h"
 
 namespace ferrolin {
 
@@ -122,29 +121,33 @@ void TCopyThread::Execute() {
 }
 
 int32_t TCopyThread::CopyChunks() {
-    platform::FileHandle source = platform::OpenRegularRead(quelle_, true, false);
-    if (!source.IsOpen()) return platform::LastError();
-    auto info = source.Info();
+    platform::FsFilePtr source = context_.Files.For(quelle_).OpenRead(quelle_, true);
+    if (!source) return platform::LastError();
+    auto info = source->Info();
     if (!info) return platform::LastError();
     const bool limited = BytesPerSecondLimit.load() > 0;
-    const size_t chunk = limited ? kLimitedChunk : kFreeChunk;
     const int64_t size = info->Size;
-    // The whole source is read once from start to end; a file of one chunk gains nothing.
-    if (size > static_cast<int64_t>(chunk)) {
-        ::posix_fadvise(source.fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
-    }
-    platform::FileHandle target = platform::CreateCopyTarget(ziel_, FreshTarget);
-    if (!target.IsOpen()) return platform::LastError();
+    platform::FsFilePtr target = context_.Files.For(ziel_).CreateTarget(ziel_, FreshTarget, false);
+    if (!target) return platform::LastError();
     TargetCreated = true;
+    // Between two local files the kernel copies; with a share on either side the bytes
+    // pass through a buffer of ours, large enough to keep the line busy.
+    const bool bothLocal = source->LocalFd() >= 0 && target->LocalFd() >= 0;
+    const size_t chunk = limited ? kLimitedChunk : bothLocal ? kFreeChunk : kShareChunk;
+    // The whole source is read once from start to end; a file of one chunk gains nothing.
+    if (source->LocalFd() >= 0 && size > static_cast<int64_t>(chunk)) {
+        ::posix_fadvise(source->LocalFd(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    }
 
     int64_t copied = 0;
-    bool useCopyRange = true;
+    bool useCopyRange = bothLocal;
     std::unique_ptr<char[]> buffer;
 
     for (;;) {
         int64_t moved = 0;
         if (useCopyRange) {
-            ssize_t n = ::copy_file_range(source.fd(), nullptr, target.fd(), nullptr, chunk, 0);
+            ssize_t n =
+                ::copy_file_range(source->LocalFd(), nullptr, target->LocalFd(), nullptr, chunk, 0);
             if (n < 0 && errno == EINTR) continue;
             if (n < 0 && NeedsReadWriteFallback(errno)) {
                 useCopyRange = false;
@@ -154,9 +157,9 @@ int32_t TCopyThread::CopyChunks() {
             moved = n;
         } else {
             if (!buffer) buffer = std::make_unique<char[]>(chunk);
-            int64_t n = source.Read(buffer.get(), chunk);
+            int64_t n = source->ReadFull(buffer.get(), chunk);
             if (n < 0) return platform::LastError();
-            if (n > 0 && !target.WriteAll(buffer.get(), static_cast<size_t>(n))) {
+            if (n > 0 && !target->WriteAll(buffer.get(), static_cast<size_t>(n))) {
                 return platform::LastError();
             }
             moved = n;

@@ -59,6 +59,8 @@ public:
     // Chunk sizes: small with a rate limit so the per-chunk pause can act, large without.
     static constexpr size_t kLimitedChunk = 64 * 1024;
     static constexpr size_t kFreeChunk = 16 * 1024 * 1024;
+    // Without a limit, to or from a share: one read or write request of this size.
+    static constexpr size_t kShareChunk = 1024 * 1024;
 
     std::atomic<int64_t> FileSize{0};
     std::atomic<int64_t> AnzBytesTransferred{0};

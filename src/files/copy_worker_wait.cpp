@@ -23,11 +23,11 @@ constexpr int64_t kInPlaceLimit = 1024 * 1024;
 
 bool FileCopyRun::CopiesInPlace() const {
     return sourceInfo_.Size <= kInPlaceLimit && maxBytesPerSecond_ == 0 &&
-           ctx_.LocalDisks.IsOnLocalDisk(source_) && ctx_.LocalDisks.IsOnLocalDisk(target_);
+           sourceFs_.IsLocal() && destFs_.IsLocal() && ctx_.LocalDisks.IsOnLocalDisk(source_) && ctx_.LocalDisks.IsOnLocalDisk(target_);
 }
 
 void FileCopyRun::WorkerCopy() {
-    sourceFile_.Close();
+    sourceFile_.reset();
     ctx_.ThreadDone = false;
     const int64_t size = sourceInfo_.Size;
 

@@ -5,10 +5,8 @@
 
 #include "common/text.h"
 #include "files/file_copy_run.h"
-#include "platform/disk.h"
 #include "platform/errors.h"
 #include "platform/file_times.h"
-#include "platform/fs.h"
 #include "platform/path.h"
 #include "platform/safe_open.h"
 #include "files/temp_name.h"
@@ -39,6 +37,8 @@ FileCopyRun::FileCopyRun(CopyContext& ctx, const std::string& source, const std:
       flags_(flags),
       writeMode_(writeMode),
       name_(FileNamePart(source)),
+      sourceFs_(ctx.Files.For(source)),
+      destFs_(ctx.Files.For(dest)),
       start_(std::chrono::steady_clock::now()) {}
 
 void FileCopyRun::Status(const std::string& text) {
@@ -79,9 +79,10 @@ uint8_t FileCopyRun::Run() {
     ctx_.Status.BytesPerSecond = 0;
     sourceMeta_.Clear();
 
-    // Share paths cannot be reached by this build; say so instead of a vague failure.
-    const bool destShare = !Has(cfReadOnly) && platform::IsSharePath(dest_);
-    if (platform::IsSharePath(source_) || destShare) {
+    // Share paths without a share client cannot be reached; say so instead of a vague
+    // failure.
+    const bool destShare = !Has(cfReadOnly) && platform::IsSharePath(dest_) && destFs_.IsLocal();
+    if ((platform::IsSharePath(source_) && sourceFs_.IsLocal()) || destShare) {
         Status(SysErrorText(platform::ERROR_SHARE_UNREACHABLE) + " " +
                (destShare ? dest_ : source_));
     } else if (OpenSource() && ProbeDestination() && DecideCopy() && PrepareCopy()) {
@@ -105,22 +106,22 @@ bool FileCopyRun::OpenSource() {
                               writeMode_ != wmUnbuffered && routine_ != nullptr;
     std::optional<platform::FileInfo> info;
     if (noDataAccess) {
-        info = platform::GetFileInfo(source_);
+        info = sourceFs_.Stat(source_);
         if (!info) {
             Fail("Open of " + name_ + " failed");
             return false;
         }
     } else {
-        sourceFile_ = platform::OpenRegularRead(source_, true, false);
-        if (!sourceFile_.IsOpen()) {
+        sourceFile_ = sourceFs_.OpenRead(source_, true);
+        if (!sourceFile_) {
             // A pipe or a device is refused without waiting for a writer, and says so.
             const bool special = platform::LastError() == platform::ERROR_NOT_REGULAR_FILE &&
-                                 !platform::DirectoryExists(source_);
+                                 !sourceFs_.FolderExists(source_);
             Fail("Open of " + name_ + " failed" +
                    (special ? ": " + platform::ErrorMessage(platform::ERROR_NOT_REGULAR_FILE) : ""));
             return false;
         }
-        info = sourceFile_.Info();
+        info = sourceFile_->Info();
     }
     if (!info) {
         Fail("Get fileinfos from " + name_ + " failed");
@@ -140,13 +141,13 @@ bool FileCopyRun::ProbeDestination() {
     if (!Has(cfReadOnly)) {
         // A link at the destination name counts as absent: it is replaced, never written
         // through. A pipe, device or folder there is refused without waiting on it.
-        platform::EntryProbe probe = platform::ProbeEntry(dest_, true);
+        platform::FsProbe probe = destFs_.Probe(dest_, true);
         if (probe.kind == platform::EntryKind::Other) {
             Status(name_ + " not copied: " + dest_ + " " +
                    platform::ErrorMessage(platform::ERROR_NOT_REGULAR_FILE));
             return false;
         }
-        if (!probe.file.IsOpen()) {
+        if (!probe.file) {
             if (probe.kind == platform::EntryKind::Regular) {
                 Status(SysErrorText(platform::ERROR_SHARING_VIOLATION) + " " + dest_);
                 Pump();
@@ -156,8 +157,8 @@ bool FileCopyRun::ProbeDestination() {
         } else {
             destExists_ = true;
             destInfo_ = probe.info;
-            destHasTrailer_ = HasMetadataTrailer(probe.file, destInfo_.Size);
-            probe.file.Close();
+            destHasTrailer_ = HasMetadataTrailer(*probe.file, destInfo_.Size);
+            probe.file.reset();
             if (Has(cfAsk)) {
                 switch (Ask(dest_ + " exists" + "\r\n" + "overwrite ?", Buttons::YesNoAbort)) {
                     case Answer::Yes:
@@ -183,7 +184,8 @@ bool FileCopyRun::MetadataOnlyChange() {
         !MayBeMetadataOnlyChange(sourceInfo_.Size, destInfo_.Size, destHasTrailer_)) {
         return false;
     }
-    return IsMetadataOnlyChange(source_, dest_, destInfo_.Size, sourceMeta_, ctx_.MetadataLogPath());
+    return IsMetadataOnlyChange(sourceFs_, source_, destFs_, dest_, destInfo_.Size, sourceMeta_,
+                                ctx_.MetadataLogPath());
 }
 
 bool FileCopyRun::DecideCopy() {
@@ -215,7 +217,7 @@ bool FileCopyRun::IsSame() const {
 }
 
 void FileCopyRun::RewriteMetadata() {
-    if (WriteMetadata(dest_, sourceMeta_)) {
+    if (WriteMetadata(destFs_, dest_, sourceMeta_)) {
         Status(name_ + " Metadata Updated");
         result_ = crMetadataUpdated;
     } else {
@@ -230,7 +232,7 @@ bool FileCopyRun::PrepareCopy() {
     start_ = std::chrono::steady_clock::now();
     if (!Has(cfReadOnly)) {
         const std::string destFolder = platform::FolderOf(dest_);
-        int64_t freeBytes = platform::DiskFreeBytes(destFolder);
+        int64_t freeBytes = destFs_.FreeBytes(destFolder);
         if (destExists_) freeBytes += destInfo_.Size;
         if (freeBytes <= kMinimumFreeSpace) {
             if (Has(cfAsk)) {
@@ -242,7 +244,7 @@ bool FileCopyRun::PrepareCopy() {
         }
         // A read-only destination is overwritten; cleared only once the copy goes ahead.
         if (destExists_ && platform::IsReadOnlyMode(destInfo_.Mode)) {
-            platform::SetModeNoFollow(dest_, platform::WritableMode(destInfo_.Mode));
+            destFs_.SetMode(dest_, platform::WritableMode(destInfo_.Mode));
         }
         target_ = Has(cfNoTempFile) ? dest_ : TempPathFor(dest_);
     }
@@ -250,8 +252,10 @@ bool FileCopyRun::PrepareCopy() {
 }
 
 void FileCopyRun::ChooseBlockSize() {
-    sectorSize_ = Has(cfReadOnly) ? 0 : platform::SectorSize(platform::FolderOf(dest_));
+    sectorSize_ = Has(cfReadOnly) ? 0 : destFs_.SectorSize(platform::FolderOf(dest_));
     blockSize_ = sectorSize_ == 0 ? 65536 : (65536 / sectorSize_) * sectorSize_;
+    // Every request to a share is a round trip: large blocks keep the line busy.
+    if (sectorSize_ == 0 && !(sourceFs_.IsLocal() && destFs_.IsLocal())) blockSize_ = kShareBlock;
 }
 
 void FileCopyRun::Finish() {
@@ -260,7 +264,7 @@ void FileCopyRun::Finish() {
     if (complete) {
         if (Has(cfNoTempFile) || Has(cfReadOnly)) {
             result_ = crCopied;
-        } else if (platform::MoveFile(target_, dest_, true) == 0) {
+        } else if (destFs_.Rename(target_, dest_, true) == 0) {
             // One atomic rename: the destination name always holds either the old file
             // or the complete new one, never nothing and never a part.
             result_ = crCopied;
@@ -268,9 +272,8 @@ void FileCopyRun::Finish() {
             Fail(name_ + " Failed to rename temp file");
         }
         if (result_ == crCopied && !Has(cfReadOnly)) {
-            platform::SetTimesAndModeNoFollow(dest_, sourceInfo_.CreationTime,
-                                              sourceInfo_.LastAccessTime,
-                                              sourceInfo_.LastWriteTime, sourceInfo_.Mode);
+            destFs_.SetTimesAndMode(dest_, sourceInfo_.CreationTime, sourceInfo_.LastAccessTime,
+                                    sourceInfo_.LastWriteTime, sourceInfo_.Mode);
         }
         return;
     }
@@ -279,11 +282,11 @@ void FileCopyRun::Finish() {
     } else if (!statusIsFailure_) {
         Status(name_ + " Filesize<>");
     }
-    if (!Has(cfReadOnly) && targetOwned_) platform::DeleteFile(target_);
+    if (!Has(cfReadOnly) && targetOwned_) destFs_.Delete(target_);
 }
 
 void FileCopyRun::Close() {
-    sourceFile_.Close();
+    sourceFile_.reset();
     if (result_ == crCopied) {
         const double seconds = SecondsSinceStart();
         const int64_t done = ctx_.Status.Done.load();

@@ -8,7 +8,7 @@
 
 #include "files/file_copy.h"
 #include "files/media_metadata.h"
-#include "platform/file_handle.h"
+#include "platform/file_system.h"
 
 namespace ferrolin {
 
@@ -65,7 +65,9 @@ private:
 
     uint8_t result_ = crFailed;
     bool statusIsFailure_ = false;  // the status text describes a failure
-    platform::FileHandle sourceFile_;
+    platform::FileSystem& sourceFs_;
+    platform::FileSystem& destFs_;
+    platform::FsFilePtr sourceFile_;
     platform::FileInfo sourceInfo_;
     bool destExists_ = false;
     platform::FileInfo destInfo_;
@@ -73,6 +75,8 @@ private:
     bool answeredNo_ = false;  // No or Abort to the overwrite question
     TMediaMetadata sourceMeta_;
 
+    // The block of a copy to or from a share (no sector size there).
+    static constexpr uint32_t kShareBlock = 1024 * 1024;
     uint32_t sectorSize_ = 0;
     uint32_t blockSize_ = 65536;
     std::chrono::steady_clock::time_point start_;

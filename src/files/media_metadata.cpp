@@ -12,6 +12,7 @@
 #include "files/fs_helpers.h"
 #include "platform/errors.h"
 #include "platform/file_handle.h"
+#include "platform/local_file_system.h"
 #include "platform/file_times.h"
 #include "platform/path.h"
 
@@ -41,7 +42,7 @@ void Append32(std::string& out, uint32_t v) {
 }
 
 // Reads exactly size bytes at position; false (errno set) when they did not all arrive.
-bool ReadAt(platform::FileHandle& file, int64_t position, void* buffer, size_t size) {
+bool ReadAt(platform::FsFile& file, int64_t position, void* buffer, size_t size) {
     const int64_t n = file.ReadFullAt(position, buffer, size);
     if (n < 0) return false;
     if (n != static_cast<int64_t>(size)) {
@@ -62,7 +63,7 @@ std::optional<int64_t> TrailerLengthFromTail(const unsigned char* tail, int64_t 
 }
 
 // Reads the trailer length L behind the magic; nullopt as above or when it cannot be read.
-std::optional<int64_t> TrailerLength(platform::FileHandle& file, int64_t size) {
+std::optional<int64_t> TrailerLength(platform::FsFile& file, int64_t size) {
     unsigned char tail[kMagicFromEnd];
     if (size <= kMagicFromEnd || !ReadAt(file, size - kMagicFromEnd, tail, sizeof tail)) {
         return std::nullopt;
@@ -72,7 +73,7 @@ std::optional<int64_t> TrailerLength(platform::FileHandle& file, int64_t size) {
 
 // Cuts trailing whole 64 KiB blocks of zeros (aligned to the end of the file) and the
 // zeros before them in the last block read; returns the bytes removed from the end.
-int64_t TrailingZeroBytes(platform::FileHandle& file, int64_t size) {
+int64_t TrailingZeroBytes(platform::FsFile& file, int64_t size) {
     std::string block(static_cast<size_t>(kZeroBlock), '\0');
     int64_t position = size;
     int zeroBlocks = 0;
@@ -115,7 +116,7 @@ std::string BuildTrailer(const std::string& path, const TMediaMetadata& meta) {
 }
 
 // The trailer's blocks between start and end (the magic); reads what arrived whole.
-void ReadBlocks(platform::FileHandle& file, const std::string& path, int64_t start, int64_t end,
+void ReadBlocks(platform::FsFile& file, const std::string& path, int64_t start, int64_t end,
                 int64_t trailerLength, TMediaMetadata& meta, const std::string& logPath) {
     int64_t position = start;
     int unknownIds = 0;
@@ -203,66 +204,76 @@ std::optional<std::string> TMediaMetadata::Parameter(const std::string& section,
     return std::string(*value);
 }
 
-int ReadMetadata(const std::string& Path, TMediaMetadata& Meta, const std::string& LogPath) {
+int ReadMetadata(platform::FileSystem& Fs, const std::string& Path, TMediaMetadata& Meta,
+                 const std::string& LogPath) {
     Meta.Clear();
-    platform::FileHandle file = platform::FileHandle::OpenRead(Path, false);
-    if (!file.IsOpen()) return mrUnreadable;
-    if (IsRemotePath(Path)) {
+    platform::FsFilePtr file = Fs.OpenRead(Path, false);
+    if (!file) return mrUnreadable;
+    if (file->LocalFd() >= 0 && IsRemotePath(Path)) {
         // Bytes of a file on another computer must come from there, not from our cache.
-        ::posix_fadvise(file.fd(), 0, 0, POSIX_FADV_DONTNEED);
+        ::posix_fadvise(file->LocalFd(), 0, 0, POSIX_FADV_DONTNEED);
     }
-    auto info = file.Info();
+    auto info = file->Info();
     if (!info) return mrUnreadable;
     const int64_t size = info->Size;
     if (size <= kMagicFromEnd) return mrUnreadable;
 
     unsigned char tail[kMagicFromEnd];
-    if (!ReadAt(file, size - kMagicFromEnd, tail, sizeof tail)) {
+    if (!ReadAt(*file, size - kMagicFromEnd, tail, sizeof tail)) {
         LogError(LogPath, "SetFilePointer,Read P2", Path, platform::LastError());
         return mrNoTrailer;
     }
     auto length = TrailerLengthFromTail(tail, size);
     if (!length) return mrNoTrailer;
     Meta.MediaLength = size - *length;
-    ReadBlocks(file, Path, Meta.MediaLength, size - kMagicFromEnd, *length, Meta, LogPath);
+    ReadBlocks(*file, Path, Meta.MediaLength, size - kMagicFromEnd, *length, Meta, LogPath);
     return mrTrailer;
 }
 
-bool WriteMetadata(const std::string& Path, const TMediaMetadata& Meta) {
-    auto before = platform::GetFileInfo(Path);
+int ReadMetadata(const std::string& Path, TMediaMetadata& Meta, const std::string& LogPath) {
+    platform::LocalFileSystem local;
+    return ReadMetadata(local, Path, Meta, LogPath);
+}
+
+bool WriteMetadata(platform::FileSystem& Fs, const std::string& Path, const TMediaMetadata& Meta) {
+    auto before = Fs.Stat(Path);
     if (!before || !before->Regular) return false;
     const bool readOnly = platform::IsReadOnlyMode(before->Mode);
-    if (readOnly) platform::SetFileMode(Path, platform::WritableMode(before->Mode));
+    if (readOnly) Fs.SetMode(Path, platform::WritableMode(before->Mode));
 
     bool ok = false;
     {
-        platform::FileHandle file = platform::FileHandle::OpenReadWrite(Path);
-        if (file.IsOpen()) {
+        platform::FsFilePtr file = Fs.OpenReadWrite(Path);
+        if (file) {
             const int64_t size = before->Size;
             int64_t position = 0;
-            if (auto length = TrailerLength(file, size)) {
+            if (auto length = TrailerLength(*file, size)) {
                 position = size - *length;  // the old trailer is overwritten
             } else {
-                position = size - TrailingZeroBytes(file, size);
+                position = size - TrailingZeroBytes(*file, size);
             }
-            ok = file.Seek(position);
+            ok = file->Seek(position);
             if (ok && Meta.Parameters) {
                 const std::string trailer = BuildTrailer(Path, Meta);
-                ok = file.WriteAll(trailer.data(), trailer.size());
+                ok = file->WriteAll(trailer.data(), trailer.size());
                 position += static_cast<int64_t>(trailer.size());
             }
-            if (ok) ok = file.SetSize(position);
+            if (ok) ok = file->SetSize(position);
         }
     }
     const int32_t error = platform::LastError();
-    platform::SetFileTimes(Path, before->CreationTime, before->LastAccessTime,
-                           before->LastWriteTime);
-    if (readOnly) platform::SetFileMode(Path, before->Mode);
+    Fs.SetTimesAndMode(Path, before->CreationTime, before->LastAccessTime, before->LastWriteTime,
+                       before->Mode);
     errno = error;
     return ok;
 }
 
-bool HasMetadataTrailer(platform::FileHandle& File, int64_t Size) {
+bool WriteMetadata(const std::string& Path, const TMediaMetadata& Meta) {
+    platform::LocalFileSystem local;
+    return WriteMetadata(local, Path, Meta);
+}
+
+bool HasMetadataTrailer(platform::FsFile& File, int64_t Size) {
     return TrailerLength(File, Size).has_value();
 }
 
@@ -272,12 +283,13 @@ bool MayBeMetadataOnlyChange(int64_t SourceSize, int64_t DestSize, bool DestHasT
     return DestHasTrailer || (DestSize > 0 && DestSize <= SourceSize - kSmallestTrailer);
 }
 
-bool IsMetadataOnlyChange(const std::string& Source, const std::string& Dest, int64_t DestSize,
+bool IsMetadataOnlyChange(platform::FileSystem& SourceFs, const std::string& Source,
+                          platform::FileSystem& DestFs, const std::string& Dest, int64_t DestSize,
                           TMediaMetadata& SourceMeta, const std::string& LogPath) {
-    if (ReadMetadata(Source, SourceMeta, LogPath) == mrUnreadable) return false;
+    if (ReadMetadata(SourceFs, Source, SourceMeta, LogPath) == mrUnreadable) return false;
     bool result = DestSize > 0 && DestSize == SourceMeta.MediaLength;
     TMediaMetadata destMeta;
-    if (ReadMetadata(Dest, destMeta, LogPath) == mrTrailer &&
+    if (ReadMetadata(DestFs, Dest, destMeta, LogPath) == mrTrailer &&
         destMeta.MediaLength == SourceMeta.MediaLength) {
         const std::string s1 = SourceMeta.Parameters
                                    ? SourceMeta.Parameter("Parameters", "LastChange").value_or("")
@@ -288,6 +300,12 @@ bool IsMetadataOnlyChange(const std::string& Source, const std::string& Dest, in
         if (s1 != s2) result = true;
     }
     return result;
+}
+
+bool IsMetadataOnlyChange(const std::string& Source, const std::string& Dest, int64_t DestSize,
+                          TMediaMetadata& SourceMeta, const std::string& LogPath) {
+    platform::LocalFileSystem local;
+    return IsMetadataOnlyChange(local, Source, local, Dest, DestSize, SourceMeta, LogPath);
 }
 
 }  // namespace ferrolin

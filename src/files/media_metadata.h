@@ -15,8 +15,9 @@
 #include "files/bitmap.h"
 
 namespace ferrolin::platform {
-class FileHandle;
-}
+class FileSystem;
+class FsFile;
+}  // namespace ferrolin::platform
 
 namespace ferrolin {
 
@@ -49,15 +50,19 @@ enum MetadataReadResult : int {
 // Reads the trailer of Path into Meta (cleared first); a MetadataReadResult. Reading
 // errors are logged to LogPath ("Metadata.log"), or nowhere when it is empty.
 int ReadMetadata(const std::string& Path, TMediaMetadata& Meta, const std::string& LogPath = {});
+// The same for a file of the file system Fs (a local disk or a share).
+int ReadMetadata(platform::FileSystem& Fs, const std::string& Path, TMediaMetadata& Meta,
+                 const std::string& LogPath = {});
 
 // Writes Meta as the trailer of the existing file Path, replacing an old trailer (or
 // cutting trailing all-zero 64 KiB blocks when it has none); a Meta without parameter
 // text removes the trailer. The file keeps its times and its read-only state. False
 // when the file could not be opened or written.
 bool WriteMetadata(const std::string& Path, const TMediaMetadata& Meta);
+bool WriteMetadata(platform::FileSystem& Fs, const std::string& Path, const TMediaMetadata& Meta);
 
 // True when the open file of Size bytes ends in a trailer that ReadMetadata finds.
-bool HasMetadataTrailer(platform::FileHandle& File, int64_t Size);
+bool HasMetadataTrailer(platform::FsFile& File, int64_t Size);
 
 // False when IsMetadataOnlyChange is certain to be false for a source of SourceSize bytes
 // and a destination of DestSize bytes with or without a trailer, so the copier need not
@@ -67,6 +72,9 @@ bool MayBeMetadataOnlyChange(int64_t SourceSize, int64_t DestSize, bool DestHasT
 // Fills SourceMeta from Source and tells whether Dest (DestSize bytes, 0 when absent)
 // differs from Source only in its trailer.
 bool IsMetadataOnlyChange(const std::string& Source, const std::string& Dest, int64_t DestSize,
+                          TMediaMetadata& SourceMeta, const std::string& LogPath = {});
+bool IsMetadataOnlyChange(platform::FileSystem& SourceFs, const std::string& Source,
+                          platform::FileSystem& DestFs, const std::string& Dest, int64_t DestSize,
                           TMediaMetadata& SourceMeta, const std::string& LogPath = {});
 
 }  // namespace ferrolin

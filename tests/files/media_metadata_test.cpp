@@ -1,4 +1,5 @@
 #include "files/media_metadata.h"
+#include "platform/local_file_system.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -244,9 +245,11 @@ TEST_F(MediaMetadataTest, ShortcutNeverHidesAMetadataOnlyChange) {
                 if (destKind == 2) WriteMetadata(Path("d"), Meta("33"));
                 const int64_t sourceSize = static_cast<int64_t>(ReadFile(Path("s")).size());
                 const int64_t destSize = static_cast<int64_t>(ReadFile(Path("d")).size());
-                platform::FileHandle dest = platform::FileHandle::OpenRead(Path("d"), false);
-                const bool destTrailer = HasMetadataTrailer(dest, destSize);
-                dest.Close();
+                bool destTrailer = false;
+                {
+                    platform::LocalFile dest(platform::FileHandle::OpenRead(Path("d"), false));
+                    destTrailer = HasMetadataTrailer(dest, destSize);
+                }
                 TMediaMetadata sourceMeta;
                 const bool full = IsMetadataOnlyChange(Path("s"), Path("d"), destSize, sourceMeta);
                 changes += full;
