@@ -25,6 +25,9 @@ PACKAGES=(
   # dial-up lines: sd-bus (libsystemd) talks to NetworkManager; the tests run
   # python3-dbusmock's NetworkManager stand-in on a private bus
   libsystemd-dev python3-dbusmock dbus
+  # network shares: libsmbclient; smbd and smbclient are the tests' server and the
+  # benchmark's peer tool (started on loopback ports only)
+  samba smbclient libsmbclient-dev
   # the desktop window (Qt 6 Widgets, QtTest) and its screenshot under a virtual display
   qt6-base-dev libgl-dev xdg-utils xvfb xauth imagemagick fonts-dejavu-core
 )

@@ -15,7 +15,7 @@ SourceListing ListFolderSource(RunContext& run, const TransferJob& job, Surfaces
     const std::string& source = job.SendeVerzeichnis;
     const FolderAndMask folder = SplitFolderAndMask(source);
     const std::string folderAndMask = platform::JoinPath(folder.folder, folder.mask);
-    if (ShareLogonRefused(run.Copy.Status, folderAndMask, job.SourceLName, job.SourceLPassword))
+    if (ShareLogonRefused(run.Copy, folderAndMask, job.SourceLName, job.SourceLPassword))
         return listing;
     listing.complete = job.ParsingType == 1
                            ? ListFilesRecursive(folderAndMask, true, panel, listing.entries,

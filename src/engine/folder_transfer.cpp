@@ -142,7 +142,7 @@ void RunFolderTransfer(RunContext& station, const TransferJob& job, const Source
         copiedBytes += entrySize;
 
         if (!destination.empty() &&
-            ShareLogonRefused(station.Copy.Status, destination, job.DestLName, job.DestLPassword)) {
+            ShareLogonRefused(station.Copy, destination, job.DestLName, job.DestLPassword)) {
             // A refused destination stops this job's loop, and a manual run's remaining jobs.
             station.Copy.Cancel.Stop();
             ++station.JobsCutShort;

@@ -15,6 +15,7 @@ RunContext::RunContext(std::string programDir, Surfaces& surfaces, Clock& clock)
       surfaces_(surfaces),
       clock_(clock) {
     Copy.LogFolder = ProgramDir;
+    Copy.Files.SetShares(&Shares, &Shares);
     Ftp.SetCancelToken(&Copy.Cancel);
     AbortFtpHook = [this] { Ftp.AbortTransfer(); };
     Ftp.SetLogSink([this](std::string_view line) { WriteLog(0, LogFile, line); });

@@ -17,6 +17,7 @@
 #include "files/copy_context.h"
 #include "files/mpeg_check.h"
 #include "protocols/pop3_client.h"
+#include "protocols/smb_shares.h"
 #include "remote/ftp_session.h"
 #include "remote/ras_dial_up.h"
 
@@ -78,6 +79,9 @@ public:
     // one guard against starting a second run from inside the first one's messages.
     bool RunInProgress() const { return RunMode == RM_Interactive || RunMode == RM_Unattended; }
 
+    // The network shares of the jobs: one logged-on connection per server, share and user
+    // for the station's whole life. The copier reaches them through Copy.Files.
+    SmbShares Shares;
     // The copier's status, the cancel token and the running worker.
     CopyContext Copy;
     // The MPEG check's libraries, loaded by the start-up.

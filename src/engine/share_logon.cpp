@@ -4,11 +4,11 @@
 
 namespace ferrolin {
 
-bool ShareLogonRefused(TCopyStatus& status, const std::string& path, const std::string& userName,
+bool ShareLogonRefused(CopyContext& copy, const std::string& path, const std::string& userName,
                        const std::string& password) {
     // Local paths and jobs without a user name pass at once; a refused share has shown
     // its reason in the status text and paused for the operator to read it.
-    return ConnectShare(status, path, userName, password) != 0;
+    return ConnectShare(copy.Status, path, userName, password, copy.Files.Connector()) != 0;
 }
 
 }  // namespace ferrolin

@@ -3,11 +3,11 @@
 // true when the share refused, so the path must not be used.
 #include <string>
 
-#include "files/copy_status.h"
+#include "files/copy_context.h"
 
 namespace ferrolin {
 
-bool ShareLogonRefused(TCopyStatus& status, const std::string& path, const std::string& userName,
+bool ShareLogonRefused(CopyContext& copy, const std::string& path, const std::string& userName,
                        const std::string& password);
 
 }  // namespace ferrolin

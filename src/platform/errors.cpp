@@ -20,6 +20,14 @@ const char* NamedErrorText(int32_t code) {
             return "The share is already connected under another user name.";
         case ERROR_SHARE_UNREACHABLE:
             return "The network share cannot be reached.";
+        case ERROR_LOGON_FAILURE:
+            return "Logon failure: unknown user name or bad password.";
+        case ERROR_BAD_NET_NAME:
+            return "The network name cannot be found.";
+        case ERROR_SERVER_UNREACHABLE:
+            return "The server cannot be reached.";
+        case ERROR_SHARE_ACCESS_DENIED:
+            return "Access to the share is denied.";
         case ERROR_CLOCK_SETTING_DISABLED:
             return "Setting the system clock is not enabled in this program.";
         case ERROR_NOT_REGULAR_FILE:

@@ -13,6 +13,11 @@ inline constexpr int32_t ERROR_EXTENDED_ERROR = kNamedErrorBase + 1208;
 inline constexpr int32_t ERROR_SESSION_CREDENTIAL_CONFLICT = kNamedErrorBase + 1219;
 // A share path (//server/share/...) that this build cannot reach.
 inline constexpr int32_t ERROR_SHARE_UNREACHABLE = kNamedErrorBase + 53;
+// What a share logon can run into.
+inline constexpr int32_t ERROR_LOGON_FAILURE = kNamedErrorBase + 1326;  // user or password wrong
+inline constexpr int32_t ERROR_BAD_NET_NAME = kNamedErrorBase + 67;     // no such share
+inline constexpr int32_t ERROR_SERVER_UNREACHABLE = kNamedErrorBase + 1232;
+inline constexpr int32_t ERROR_SHARE_ACCESS_DENIED = kNamedErrorBase + 5;
 // The clock setter in use was not wired to the real clock (tests, or a face that does not
 // allow the program to set the clock).
 inline constexpr int32_t ERROR_CLOCK_SETTING_DISABLED = kNamedErrorBase + 1314;

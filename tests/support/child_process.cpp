@@ -36,7 +36,8 @@ bool ReapWithin(pid_t pid, std::chrono::milliseconds timeout, int* status) {
 
 }  // namespace
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& logFile) {
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& logFile,
+                           bool ownGroup) {
     auto args = ArgvPointers(argv);
     pid_ = fork();
     if (pid_ < 0) throw std::runtime_error("fork failed");
@@ -49,7 +50,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::stri
         }
         int null = open("/dev/null", O_RDONLY);
         if (null >= 0) dup2(null, 0);
-        setpgid(0, 0);
+        if (ownGroup) setpgid(0, 0);
         execv(args[0], args.data());
         _exit(127);
     }

@@ -11,10 +11,13 @@
 namespace ferrolin::test {
 
 // Starts argv[0] (a path) with its standard output and error appended to logFile, and
-// stops it (SIGTERM, then SIGKILL after a few seconds) when destroyed.
+// stops it (SIGTERM, then SIGKILL after a few seconds) when destroyed. The child becomes
+// a process group of its own, unless ownGroup is false for a program that makes its own
+// session (and fails when it already leads a group).
 class ChildProcess {
 public:
-    ChildProcess(const std::vector<std::string>& argv, const std::string& logFile);
+    ChildProcess(const std::vector<std::string>& argv, const std::string& logFile,
+                 bool ownGroup = true);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

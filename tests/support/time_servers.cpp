@@ -91,7 +91,7 @@ void LoopbackDaemon::Start(bool udp,
     for (int attempt = 0; attempt < 5 && !ready_; ++attempt) {
         process_.reset();
         port_ = FreeLoopbackPort(udp);
-        process_ = std::make_unique<ChildProcess>(commandFor(port_), dir_ / logName_);
+        process_ = std::make_unique<ChildProcess>(commandFor(port_), dir_ / logName_, ownGroup_);
         ready_ = WaitFor([&] { return !process_->Running() || answers(port_); },
                          std::chrono::seconds(15)) &&
                  process_->Running();

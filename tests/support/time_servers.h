@@ -42,6 +42,8 @@ protected:
                const std::function<bool(uint16_t)>& answers);
 
     TempDir dir_;
+    // False for a server that makes its own session (see ChildProcess).
+    bool ownGroup_ = true;
     // The server's process id (a process group leader), -1 when none runs.
     pid_t ProcessId() const { return process_ ? process_->pid() : -1; }
 

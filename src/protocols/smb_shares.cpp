@@ -1,0 +1,363 @@
+#include "protocols/smb_shares.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/time.h>
+
+#include <cerrno>
+
+#include "platform/errors.h"
+#include "platform/file_time_units.h"
+#include "protocols/smb_connection.h"
+#include "protocols/smb_file.h"
+
+namespace ferrolin {
+
+namespace {
+
+// Reads the connection's function for a call; the lock is held by the caller.
+#define SMB_FN(target, name) smbc_getFunction##name((target).connection->Context())
+
+bool IsDotName(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+bool CredentialsAccepted(const SmbAddress& share, const std::string& user,
+                         const std::string& password) {
+    SmbConnection probe(user, password);
+    if (!probe.Valid()) return false;
+    SmbAddress ipc = share;
+    ipc.share = "IPC$";
+    const std::string url = ipc.Url() + "/";
+    SMBCCTX* ctx = probe.Context();
+    SMBCFILE* dir = smbc_getFunctionOpendir(ctx)(ctx, url.c_str());
+    if (dir != nullptr) {
+        smbc_getFunctionClosedir(ctx)(ctx, dir);
+        return true;
+    }
+    return errno != EACCES;
+}
+
+}  // namespace
+
+int32_t SmbLogonError(int error) {
+    switch (error) {
+        case EACCES:
+            return platform::ERROR_LOGON_FAILURE;
+        case EPERM:
+            return platform::ERROR_SHARE_ACCESS_DENIED;
+        case ENOENT:
+        case ENODEV:
+        case ENOTDIR:
+            return platform::ERROR_BAD_NET_NAME;
+        case ECONNREFUSED:
+        case ECONNRESET:
+        case EHOSTUNREACH:
+        case EHOSTDOWN:
+        case ENETUNREACH:
+        case ETIMEDOUT:
+        case EINVAL:  // a server name that does not resolve
+            return platform::ERROR_SERVER_UNREACHABLE;
+        default:
+            return error;
+    }
+}
+
+SmbShares::SmbShares() = default;
+SmbShares::~SmbShares() = default;
+
+int32_t SmbShares::AddConnection(const std::string& remoteName, const std::string& userName,
+                                 const std::string& password) {
+    const std::optional<SmbAddress> address = ParseSmbPath(remoteName);
+    if (!address) return platform::ERROR_BAD_NET_NAME;
+    SmbAddress shareRoot = *address;
+    shareRoot.rest.clear();
+    const std::string key = shareRoot.ConnectionKey();
+    {
+        std::lock_guard lock(mutex_);
+        auto found = connections_.find(key);
+        if (found != connections_.end() && !found->second->Anonymous()) {
+            return found->second->SameCredentials(userName, password)
+                       ? 0
+                       : platform::ERROR_SESSION_CREDENTIAL_CONFLICT;
+        }
+    }
+    auto connection = std::make_shared<SmbConnection>(userName, password);
+    if (!connection->Valid()) return SmbLogonError(errno);
+    {
+        // The first contact: session set-up and tree connect, so a wrong password or a
+        // missing share shows now, not at the first file.
+        auto lock = connection->Lock();
+        SMBCCTX* ctx = connection->Context();
+        const std::string url = shareRoot.Url() + "/";
+        SMBCFILE* dir = smbc_getFunctionOpendir(ctx)(ctx, url.c_str());
+        if (dir == nullptr) {
+            const int error = errno;
+            // A refused logon and a refused share look the same here; the server's IPC$
+            // share tells them apart (it lets in every user whose password is right).
+            if (error == EACCES && CredentialsAccepted(shareRoot, userName, password)) {
+                return platform::ERROR_SHARE_ACCESS_DENIED;
+            }
+            return SmbLogonError(error);
+        }
+        smbc_getFunctionClosedir(ctx)(ctx, dir);
+    }
+    std::lock_guard lock(mutex_);
+    auto& slot = connections_[key];
+    // Open files of a connection made without credentials keep it alive until they close.
+    if (slot && !slot->Anonymous()) {
+        return slot->SameCredentials(userName, password) ? 0
+                                                         : platform::ERROR_SESSION_CREDENTIAL_CONFLICT;
+    }
+    slot = std::move(connection);
+    return 0;
+}
+
+size_t SmbShares::ConnectionCount() {
+    std::lock_guard lock(mutex_);
+    return connections_.size();
+}
+
+std::optional<SmbShares::Target> SmbShares::Resolve(const std::string& path) {
+    const std::optional<SmbAddress> address = ParseSmbPath(path);
+    if (!address) {
+        errno = platform::ERROR_BAD_NET_NAME;
+        return std::nullopt;
+    }
+    std::lock_guard lock(mutex_);
+    auto& slot = connections_[address->ConnectionKey()];
+    if (!slot) {
+        auto connection = std::make_shared<SmbConnection>(std::string(), std::string());
+        if (!connection->Valid()) {
+            connections_.erase(address->ConnectionKey());
+            return std::nullopt;
+        }
+        slot = std::move(connection);
+    }
+    return Target{slot, address->Url()};
+}
+
+platform::FsFilePtr SmbShares::Open(const std::string& path, int flags) {
+    std::optional<Target> t = Resolve(path);
+    if (!t) return nullptr;
+    auto lock = t->connection->Lock();
+    SMBCFILE* file = SMB_FN(*t, Open)(t->connection->Context(), t->url.c_str(), flags, 0644);
+    if (file == nullptr) return nullptr;
+    lock.unlock();
+    return std::make_unique<SmbFile>(t->connection, file);
+}
+
+platform::FsFilePtr SmbShares::OpenRead(const std::string& path, bool) {
+    // Share paths hold no local locks; the server keeps its own sharing rules.
+    platform::FsFilePtr file = Open(path, O_RDONLY);
+    if (!file) return nullptr;
+    const std::optional<platform::FileInfo> info = file->Info();
+    if (!info) return nullptr;
+    if (!info->Regular) {
+        errno = platform::ERROR_NOT_REGULAR_FILE;
+        return nullptr;
+    }
+    return file;
+}
+
+platform::FsFilePtr SmbShares::OpenReadWrite(const std::string& path) {
+    return Open(path, O_RDWR);
+}
+
+platform::FsFilePtr SmbShares::CreateTarget(const std::string& path, bool fresh, bool) {
+    if (fresh) {
+        // A stale temporary file of an earlier, broken copy goes first.
+        const int32_t error = Delete(path);
+        if (error != 0 && error != ENOENT) {
+            errno = error;
+            return nullptr;
+        }
+    } else {
+        const std::optional<platform::FileInfo> info = Stat(path);
+        if (info && !info->Regular) {
+            errno = platform::ERROR_NOT_REGULAR_FILE;
+            return nullptr;
+        }
+    }
+    return Open(path, O_RDWR | O_CREAT | O_TRUNC);
+}
+
+platform::FsProbe SmbShares::Probe(const std::string& path, bool lockShared) {
+    platform::FsProbe probe;
+    const std::optional<platform::FileInfo> info = Stat(path);
+    if (!info) return probe;
+    if (!info->Regular) {
+        probe.kind = platform::EntryKind::Other;
+        return probe;
+    }
+    probe.kind = platform::EntryKind::Regular;
+    probe.file = OpenRead(path, lockShared);
+    if (probe.file) {
+        probe.info = probe.file->Info().value_or(*info);
+    }
+    return probe;
+}
+
+std::optional<platform::FileInfo> SmbShares::Stat(const std::string& path) {
+    std::optional<Target> t = Resolve(path);
+    if (!t) return std::nullopt;
+    auto lock = t->connection->Lock();
+    struct stat st {};
+    if (SMB_FN(*t, Stat)(t->connection->Context(), t->url.c_str(), &st) != 0) return std::nullopt;
+    return FileInfoFromStat(st);
+}
+
+bool SmbShares::FolderExists(const std::string& path) {
+    std::optional<Target> t = Resolve(path);
+    if (!t) return false;
+    auto lock = t->connection->Lock();
+    struct stat st {};
+    return SMB_FN(*t, Stat)(t->connection->Context(), t->url.c_str(), &st) == 0 &&
+           S_ISDIR(st.st_mode);
+}
+
+bool SmbShares::ListFolder(const std::string& folder, bool,
+                           const std::function<void(const platform::DirEntryInfo&)>& visit,
+                           int32_t* errorCode) {
+    std::optional<Target> t = Resolve(folder);
+    if (!t) {
+        if (errorCode != nullptr) *errorCode = errno;
+        return false;
+    }
+    // Names, kinds, sizes and times arrive with the listing itself: one request per
+    // folder, none per file.
+    std::vector<platform::DirEntryInfo> entries;
+    {
+        auto lock = t->connection->Lock();
+        SMBCCTX* ctx = t->connection->Context();
+        SMBCFILE* dir = smbc_getFunctionOpendir(ctx)(ctx, (t->url + "/").c_str());
+        if (dir == nullptr) {
+            if (errorCode != nullptr) *errorCode = errno;
+            return false;
+        }
+        auto readdir = smbc_getFunctionReaddirPlus2(ctx);
+        struct stat st {};
+        while (const struct libsmb_file_info* entry = readdir(ctx, dir, &st)) {
+            if (entry->name == nullptr || IsDotName(entry->name)) continue;
+            platform::DirEntryInfo info;
+            info.name = entry->name;
+            info.isDirectory = S_ISDIR(st.st_mode);
+            info.isFile = S_ISREG(st.st_mode);
+            info.size = static_cast<int64_t>(st.st_size);
+            info.mtimeSeconds = st.st_mtim.tv_sec;
+            info.mtimeNanoseconds = st.st_mtim.tv_nsec;
+            entries.push_back(std::move(info));
+        }
+        smbc_getFunctionClosedir(ctx)(ctx, dir);
+    }
+    // The visitor runs without the connection's lock: it may reach the share itself.
+    for (const platform::DirEntryInfo& info : entries) visit(info);
+    return true;
+}
+
+int32_t SmbShares::Rename(const std::string& from, const std::string& to, bool replace) {
+    std::optional<Target> a = Resolve(from);
+    std::optional<Target> b = Resolve(to);
+    if (!a || !b) return errno;
+    if (a->connection != b->connection) return EXDEV;
+    auto lock = a->connection->Lock();
+    SMBCCTX* ctx = a->connection->Context();
+    auto rename = smbc_getFunctionRename(ctx);
+    if (rename(ctx, a->url.c_str(), ctx, b->url.c_str()) == 0) return 0;
+    int32_t error = errno;
+    if (replace && (error == EEXIST || error == EACCES)) {
+        // Servers that refuse to rename over an existing file: remove it, then rename.
+        struct stat st {};
+        if (smbc_getFunctionStat(ctx)(ctx, b->url.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            smbc_getFunctionUnlink(ctx)(ctx, b->url.c_str()) == 0 &&
+            rename(ctx, a->url.c_str(), ctx, b->url.c_str()) == 0) {
+            return 0;
+        }
+        error = errno;
+    }
+    return error;
+}
+
+int32_t SmbShares::Delete(const std::string& path) {
+    std::optional<Target> t = Resolve(path);
+    if (!t) return errno;
+    auto lock = t->connection->Lock();
+    return SMB_FN(*t, Unlink)(t->connection->Context(), t->url.c_str()) == 0 ? 0 : errno;
+}
+
+int32_t SmbShares::DeleteBelow(const std::string& root, std::string_view relative) {
+    if (relative.empty()) return EINVAL;
+    return Delete(root + "/" + std::string(relative));
+}
+
+int32_t SmbShares::CreateFolders(const std::string& path) {
+    std::optional<SmbAddress> address = ParseSmbPath(path);
+    if (!address) return platform::ERROR_BAD_NET_NAME;
+    std::optional<Target> t = Resolve(path);
+    if (!t) return errno;
+    auto lock = t->connection->Lock();
+    SMBCCTX* ctx = t->connection->Context();
+    SmbAddress level = *address;
+    level.rest.clear();
+    size_t pos = 0;
+    const std::string& rest = address->rest;
+    while (pos < rest.size()) {
+        size_t end = rest.find('/', pos);
+        if (end == std::string::npos) end = rest.size();
+        level = level.Below(std::string_view(rest).substr(pos, end - pos));
+        pos = end + 1;
+        const std::string url = level.Url();
+        if (smbc_getFunctionMkdir(ctx)(ctx, url.c_str(), 0755) == 0) continue;
+        const int error = errno;
+        struct stat st {};
+        if (smbc_getFunctionStat(ctx)(ctx, url.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) continue;
+        return error;
+    }
+    return 0;
+}
+
+bool SmbShares::CreateFoldersBelow(const std::string& root, std::string_view relative) {
+    return CreateFolders(relative.empty() ? root : root + "/" + std::string(relative)) == 0;
+}
+
+bool SmbShares::SetTimesAndMode(const std::string& path, int64_t creation, int64_t lastAccess,
+                                int64_t lastWrite, uint32_t mode) {
+    if (creation == 0) return false;
+    std::optional<Target> t = Resolve(path);
+    if (!t) return false;
+    auto lock = t->connection->Lock();
+    SMBCCTX* ctx = t->connection->Context();
+    const struct timespec access = ToTimespec(lastAccess);
+    const struct timespec write = ToTimespec(lastWrite);
+    struct timeval times[2] = {{access.tv_sec, access.tv_nsec / 1000},
+                               {write.tv_sec, write.tv_nsec / 1000}};
+    bool ok = smbc_getFunctionUtimes(ctx)(ctx, t->url.c_str(), times) == 0;
+    // A share knows only "read-only" of the permission bits; a writable file (the usual
+    // case) needs no request.
+    if (ok && platform::IsReadOnlyMode(mode)) {
+        ok = smbc_getFunctionChmod(ctx)(ctx, t->url.c_str(), static_cast<mode_t>(mode)) == 0;
+    }
+    return ok;
+}
+
+bool SmbShares::SetMode(const std::string& path, uint32_t mode) {
+    std::optional<Target> t = Resolve(path);
+    if (!t) return false;
+    auto lock = t->connection->Lock();
+    return SMB_FN(*t, Chmod)(t->connection->Context(), t->url.c_str(),
+                             static_cast<mode_t>(mode)) == 0;
+}
+
+int64_t SmbShares::FreeBytes(const std::string& path) {
+    std::optional<Target> t = Resolve(path);
+    if (!t) return -1;
+    auto lock = t->connection->Lock();
+    struct statvfs st {};
+    std::string url = t->url;
+    if (SMB_FN(*t, StatVFS)(t->connection->Context(), url.data(), &st) != 0) return -1;
+    const uint64_t unit = st.f_frsize != 0 ? st.f_frsize : st.f_bsize;
+    return static_cast<int64_t>(st.f_bavail * unit);
+}
+
+}  // namespace ferrolin
