@@ -20,7 +20,9 @@ inline QString S(std::string_view text) {
     return QString::fromUtf8(text.data(), int(text.size()));
 }
 
-inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+inline bool Exists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
 
 struct FtpWindowFixture {
     // ini: the Ferrolin.INI to start with, made once the server's address is known.
@@ -31,13 +33,14 @@ struct FtpWindowFixture {
         fx.window->OnFtpClient();
         form = fx.window->ftpWindow();
         form->SetDialogs(gui::FtpDialogs{
-            .saveFile = [this](const std::string& proposed) {
-                proposals.push_back(proposed);
-                return savePath;
-            },
+            .saveFile =
+                [this](const std::string& proposed) {
+                    proposals.push_back(proposed);
+                    return savePath;
+                },
             .openFile = [this] { return openPath; },
-            .inputText = [this](const std::string& title, const std::string& prompt)
-                -> std::optional<std::string> {
+            .inputText = [this](const std::string& title,
+                                const std::string& prompt) -> std::optional<std::string> {
                 proposals.push_back(title + "/" + prompt);
                 return input;
             }});

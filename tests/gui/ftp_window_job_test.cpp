@@ -22,9 +22,9 @@ constexpr size_t kBigSize = 300000;  // 1.5 s at the server's rate
 std::string DownloadJobIni(const PyFtpServer& server, const std::string& destination) {
     return "[Global]\nAnzKopfstellen=1\nNoFTPDisconnect=1\n"
            "[Kopf0]\nName=Fetch\nActive=1\nSendeVerzeichnis=ftp://" +
-           server.Address() + "/in\nEmpfangsVerzeichnis=" + destination + "\nSourceLName=" +
-           server.Options().user + "\nSourceLPassword=" + server.Options().password +
-           "\nPassiveMode=1\n";
+           server.Address() + "/in\nEmpfangsVerzeichnis=" + destination +
+           "\nSourceLName=" + server.Options().user +
+           "\nSourceLPassword=" + server.Options().password + "\nPassiveMode=1\n";
 }
 
 // What the FTP window showed on every pass of the event loop while a run was going on.
@@ -41,7 +41,7 @@ struct RunWatch {
 
 class FtpWindowJobTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void init() {
         if (!PyFtpServer::Available()) QSKIP("pyftpdlib is not installed");
     }
@@ -51,9 +51,8 @@ private slots:
         options.rate = 200000;
         TempDir destination;
         const std::string dst = destination.path();
-        FtpWindowFixture t(options, [&](const PyFtpServer& server) {
-            return DownloadJobIni(server, dst);
-        });
+        FtpWindowFixture t(options,
+                           [&](const PyFtpServer& server) { return DownloadJobIni(server, dst); });
         WriteFile(t.Root() + "/in/big.bin", std::string(kBigSize, 'b'));
         WriteFile(t.Root() + "/in/small.txt", "small");
         std::filesystem::create_directory(t.Root() + "/in/nested");
@@ -66,9 +65,9 @@ private slots:
         form->DebugListBox->addItem(QStringLiteral("left from before"));
 
         const QList<QWidget*> controls = {
-            form->ConnectButton, form->DownloadButton, form->UploadButton, form->DeleteButton,
-            form->BackButton,    form->ChDirButton,    form->CreateDirButton, form->Button1,
-            form->UsePassive};
+            form->ConnectButton,   form->DownloadButton, form->UploadButton,
+            form->DeleteButton,    form->BackButton,     form->ChDirButton,
+            form->CreateDirButton, form->Button1,        form->UsePassive};
         RunWatch watch;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {

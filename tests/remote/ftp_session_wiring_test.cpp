@@ -24,8 +24,8 @@ class FtpSessionWiring : public testing::Test {
     // An upload that cannot start: it shows its file name on the gauge, then fails.
     void FailedUpload() { session_.SendFile(local_ / "missing.bin", "/missing.bin", 10); }
 
-    RecordingSurfaces pump_;     // the face that pumps messages
-    RecordingSurfaces main_;     // the main window's status bar and gauge
+    RecordingSurfaces pump_;  // the face that pumps messages
+    RecordingSurfaces main_;  // the main window's status bar and gauge
     RecordingView view_;
     FtpSession session_{pump_};
     TempDir local_;
@@ -57,7 +57,8 @@ TEST_F(FtpSessionWiring, AfterTheHandOverTheMainWindowShowsThemUntilDetached) {
     // None selects the window's own status bar again; the gauge stays.
     session_.SetStatusbar(nullptr);
     session_.ReceiveFile("/dir/remote.bin", local_ / "remote.bin", 5);
-    EXPECT_EQ(view_.statusTexts, std::vector<std::string>{"Exception at receive file: /dir/remote.bin"});
+    EXPECT_EQ(view_.statusTexts,
+              std::vector<std::string>{"Exception at receive file: /dir/remote.bin"});
     EXPECT_EQ(main_.statusTexts.size(), 1u);
     EXPECT_EQ(main_.gaugeText, "remote.bin");
 }
