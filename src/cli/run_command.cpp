@@ -60,6 +60,7 @@ int RunRunCommand(const Args& args) {
         if (!cancel.Cancelled() && stopSignals.Pending()) CancelRun(station);
     });
 
+    station.AttachFtpSurfaces();
     ReadConfig(station);
     bool logWritten = WriteLog(0, station.LogFile, "Program started");
     // A pipe, a device or a huge file in the INI's place reads as no jobs: not a success.

@@ -33,6 +33,7 @@ SourceListing ListFtpSource(RunContext& run, const TransferJob& job, Surfaces*) 
     SourceListing listing;
     FtpSession& ftp = run.Ftp;
     ftp.SetTimeOuts(static_cast<int>(job.Modemspeed));
+    ftp.ClearDebugList();
     if (!ConnectFtpSide(run, job, job.SendeVerzeichnis, job.SourceLName, job.SourceLPassword)) {
         listing.complete = false;
         return listing;

@@ -21,6 +21,11 @@ RunContext::RunContext(std::string programDir, Surfaces& surfaces, Clock& clock)
     Ftp.SetLogSink([this](std::string_view line) { WriteLog(0, LogFile, line); });
 }
 
+void RunContext::AttachFtpSurfaces() {
+    Ftp.SetStatus(&surfaces_);
+    Ftp.SetStatusbar(&surfaces_);
+}
+
 void RunContext::SetConnected(bool on) {
     Connected = on;
     if (on) ConnectionOpened = clock_.Now();

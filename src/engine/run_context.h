@@ -89,6 +89,10 @@ public:
     // The one FTP session: the jobs and the FTP client window share it, its current folder
     // and its last listing. Cancel stops its running transfer.
     FtpSession Ftp;
+    // The start-up's hand-over: from now on the FTP session shows its status texts and
+    // its transfers' progress on this face's status bar and gauge (before, only in the
+    // FTP window).
+    void AttachFtpSurfaces();
     // The one POP3 session of the mail jobs: the listing opens it, the retrieval loop
     // closes it; a session a job left open is closed by the next mail job.
     Pop3Client Pop3;

@@ -10,9 +10,11 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -67,7 +69,7 @@ FtpDialogs QtDialogs(QWidget* parent) {
 class TMainForm::Job {
 public:
     explicit Job(TMainForm& form) : form_(form) {
-        if (form_.busy_ || (form_.sessionInUse_ && form_.sessionInUse_())) return;
+        if (!form_.SessionFree()) return;
         started_ = true;
         form_.busy_ = true;
         form_.ShowSessionState();
@@ -178,7 +180,18 @@ void TMainForm::BuildControls() {
     DirectoryListBox->setStyleSheet(QStringLiteral(
         "QTreeView::item:selected { background: rgb(10,95,137); color: white; }"));
     DirectoryListBox->setContextMenuPolicy(Qt::CustomContextMenu);
-    layout->addWidget(DirectoryListBox, 1);
+
+    // The debug list sits below the listing; the splitter between them moves.
+    DebugListBox = new QListWidget;
+    DebugListBox->setObjectName(QStringLiteral("DebugListBox"));
+    auto* splitter = new QSplitter(Qt::Vertical);
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(DirectoryListBox);
+    splitter->addWidget(DebugListBox);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 0);
+    splitter->setSizes({300, 60});
+    layout->addWidget(splitter, 1);
 
     PopupMenu1 = new QMenu(this);
     menuDownload_ = PopupMenu1->addAction(QStringLiteral("Download"));
@@ -220,7 +233,7 @@ void TMainForm::BuildControls() {
     connect(AbortButton, &QPushButton::clicked, this, &TMainForm::AbortButtonClick);
     connect(DirectoryListBox, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu1->popup(DirectoryListBox->mapToGlobal(at)); });
-    resize(760, 420);
+    resize(760, 480);
 }
 
 void TMainForm::SetCommandsEnabled(bool value) {
@@ -232,8 +245,10 @@ void TMainForm::SetCommandsEnabled(bool value) {
     for (QAction* a : {menuDownload_, menuUpload_, menuDelete_, menuBack_}) a->setEnabled(value);
 }
 
+bool TMainForm::SessionFree() const { return !busy_ && !(sessionInUse_ && sessionInUse_()); }
+
 void TMainForm::ShowSessionState() {
-    const bool free = !busy_ && !(sessionInUse_ && sessionInUse_());
+    const bool free = SessionFree();
     const bool connected = session_.Connected();
     SetCommandsEnabled(free && connected);
     ConnectButton->setEnabled(free);
@@ -324,7 +339,8 @@ void TMainForm::DirectoryListBoxDblClick() {
 }
 
 void TMainForm::UploadButtonClick() {
-    if (!session_.Connected() || busy_) return;
+    // No dialog while the session is in use: nothing could be done with its answer.
+    if (!session_.Connected() || !SessionFree()) return;
     const std::string local = dialogs_.openFile ? dialogs_.openFile() : std::string();
     if (local.empty()) return;
     Job job(*this);
@@ -363,7 +379,7 @@ void TMainForm::ChDirButtonClick() {
 }
 
 void TMainForm::CreateDirButtonClick() {
-    if (busy_) return;
+    if (!SessionFree()) return;
     const std::optional<std::string> name =
         dialogs_.inputText ? dialogs_.inputText(std::string(kFtpMakeDirTitle),
                                                 std::string(kFtpMakeDirPrompt))
@@ -395,6 +411,10 @@ void TMainForm::TransferRunningChanged(bool running) {
 }
 
 void TMainForm::ProgressChanged(int percent) { ProgressBar1->setValue(percent); }
+
+void TMainForm::StatusTextChanged(std::string_view text) { StatusPanel0->setText(Q(text)); }
+
+void TMainForm::DebugListCleared() { DebugListBox->clear(); }
 
 void TMainForm::ListingChanged() {
     DirectoryListBox->clear();

@@ -16,6 +16,7 @@ class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QMenu;
 class QProgressBar;
 class QPushButton;
@@ -58,6 +59,7 @@ public:
     QPushButton* AbortButton = nullptr;
     QTreeWidget* DirectoryListBox = nullptr;  // header and rows in one
     QMenu* PopupMenu1 = nullptr;
+    QListWidget* DebugListBox = nullptr;  // below the listing, across a splitter
     QLabel* StatusPanel0 = nullptr;
     QLabel* StatusPanel1 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
@@ -84,11 +86,15 @@ public:
     void TransferRunningChanged(bool running) override;
     void ProgressChanged(int percent) override;
     void ListingChanged() override;
+    void StatusTextChanged(std::string_view text) override;
+    void DebugListCleared() override;
 
 private:
     class Job;
     void BuildControls();
     void SetCommandsEnabled(bool value);
+    // Neither one of this window's operations nor a run of the jobs uses the session.
+    bool SessionFree() const;
     // Changes folder and lists it; false (LastError()) when either failed.
     bool ChangeDirAndList(const std::string& folder);
     // The selected row's entry, if it is one of the listing's.

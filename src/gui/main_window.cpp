@@ -193,6 +193,14 @@ void TFQuillomat::AttachSurfaces() {
         StatusTab->ShowSelectedLine(index);
         ShowRunSelection(index);
     };
+    // A run started or ended: the FTP window shows whether the session is free for it
+    // once the run's state has settled, on the next pass of the event loop (the run
+    // processes messages; its end returns to the loop).
+    reactions.cancelVisibleChanged = [this](bool) {
+        QTimer::singleShot(0, this, [this] {
+            if (ftpWindow_) ftpWindow_->ShowSessionState();
+        });
+    };
     surfaces_.Attach(widgets, std::move(reactions));
 }
 

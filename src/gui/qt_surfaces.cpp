@@ -119,6 +119,7 @@ void QtSurfaces::SetConnectedCaption(std::string_view caption) {
 
 void QtSurfaces::SetCancelVisible(bool visible) {
     if (w_.cancelCopy) w_.cancelCopy->setVisible(visible);
+    if (reactions_.cancelVisibleChanged) reactions_.cancelVisibleChanged(visible);
 }
 
 void QtSurfaces::MinimizeApplication() {

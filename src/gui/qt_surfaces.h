@@ -35,6 +35,8 @@ public:
         std::function<void()> jobEditorChanged;
         std::function<void()> editingChanged;
         std::function<void(int)> jobLineSelected;
+        // The Cancel button came or went: a run of the job list started or ended.
+        std::function<void(bool)> cancelVisibleChanged;
     };
     using Answerer = std::function<Answer(std::string_view caption, std::string_view text,
                                           Buttons buttons)>;

@@ -35,9 +35,21 @@ void FtpSession::SetTimeOuts(int modemspeedIndex) {
     }
 }
 
+void FtpSession::ShowStatusText(std::string_view text) {
+    if (statusbar_) {
+        statusbar_->SetStatusText(text);
+    } else if (view_) {
+        view_->StatusTextChanged(text);
+    }
+}
+
+void FtpSession::ShowGauge(int percent, std::string_view text) {
+    if (gauge_) gauge_->SetGauge(percent, text);
+}
+
 void FtpSession::Fail(std::string statusText) {
     state_ = TFtpState::Failed;
-    surfaces_->SetStatusText(statusText);
+    ShowStatusText(statusText);
 }
 
 bool FtpSession::Refuse(const std::string& statusText) {

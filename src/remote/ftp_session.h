@@ -7,8 +7,11 @@
 // Every operation runs on the user-interface thread and blocks until the server has
 // answered; while it waits it pumps the face's messages (Surfaces::ProcessMessages), so
 // the window stays responsive and Cancel can reach AbortTransfer(). Errors never leave
-// an operation: each becomes a status text (Surfaces::SetStatusText), LastError() and
-// the operation's result.
+// an operation: each becomes a status text, LastError() and the operation's result.
+//
+// Status texts go to the status bar handed over with SetStatusbar (the main window's, from
+// the start-up on), or to the FTP window's own while none is; transfers show their progress
+// on the gauge handed over with SetStatus, and always in the FTP window when it is open.
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -49,6 +52,11 @@ class FtpSessionView {
     virtual void ProgressChanged(int) {}
     // A new folder and listing (or none after a failure): CurrentFolder(), RawListing().
     virtual void ListingChanged() {}
+    // Panel 0 of the window's own status bar: a status text while no other status bar is
+    // attached (FtpSession::SetStatusbar).
+    virtual void StatusTextChanged(std::string_view) {}
+    // The window's debug list is to be emptied (FtpSession::ClearDebugList).
+    virtual void DebugListCleared() {}
 };
 
 class FtpSession {
@@ -58,8 +66,15 @@ class FtpSession {
     FtpSession& operator=(const FtpSession&) = delete;
 
     // ---- wiring ----
-    // Where status texts, the gauge and message pumping go (the main window's surfaces).
-    void SetSurfaces(Surfaces& surfaces) { surfaces_ = &surfaces; }
+    // The constructor's surfaces pump the face's messages during every wait. Where status
+    // texts and progress show is handed over separately (the start-up gives the main
+    // window's status bar and gauge):
+    // the status bar that receives the status texts; nullptr selects the FTP window's own.
+    void SetStatusbar(Surfaces* statusbar) { statusbar_ = statusbar; }
+    // the gauge that shows each transfer's progress and speed; nullptr: none.
+    void SetStatus(Surfaces* gauge) { gauge_ = gauge; }
+    Surfaces* Statusbar() const { return statusbar_; }
+    Surfaces* Status() const { return gauge_; }
     void SetView(FtpSessionView* view) { view_ = view; }
     // Receives lines for the event log (listing lines that were not understood).
     void SetLogSink(std::function<void(std::string_view)> sink) { logSink_ = std::move(sink); }
@@ -118,6 +133,10 @@ class FtpSession {
     void AbortTransfer();
 
     // ---- for the FTP client window ----
+    // Empties the window's debug list; the jobs do it before they list an FTP source.
+    void ClearDebugList() {
+        if (view_) view_->DebugListCleared();
+    }
     bool MakeDir(const std::string& path);
     bool RemoveDir(const std::string& path);
     bool SiteCommand(const std::string& command);
@@ -158,6 +177,9 @@ class FtpSession {
     bool CancelRequested() const;
 
     void BeginOperation();
+    // A status text on the attached status bar, or the window's own.
+    void ShowStatusText(std::string_view text);
+    void ShowGauge(int percent, std::string_view text);
     void Fail(std::string statusText);
     bool Refuse(const std::string& statusText);  // an operation that may not run now
     void ClearListing();
@@ -173,6 +195,8 @@ class FtpSession {
     bool FileCommand(const std::string& failure, int TimeOut, const std::function<bool()>& command);
 
     Surfaces* surfaces_;
+    Surfaces* statusbar_ = nullptr;
+    Surfaces* gauge_ = nullptr;
     const Clock& clock_;
     FtpSessionView* view_ = nullptr;
     std::function<void(std::string_view)> logSink_;

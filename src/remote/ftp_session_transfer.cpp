@@ -60,7 +60,7 @@ bool FtpSession::Work(bool download, int64_t bytesDone, bool force) {
             view_->TransferTextChanged(transferText_);
             view_->ProgressChanged(lastPercent_);
         }
-        surfaces_->SetGauge(lastPercent_, transferText_);
+        ShowGauge(lastPercent_, transferText_);
         surfaces_->ProcessMessages();
         // No byte moved for five minutes: the transfer has stalled, whatever the server's
         // time-outs let through. (Bytes rather than whole percents, so that a huge file on
@@ -95,7 +95,7 @@ bool FtpSession::SendFile(const std::string& Source, const std::string& Dest, in
     if (client_.Busy()) return Refuse(failure + "busy" + std::string(kFtpSendExceptionAt) + Source);
     BeginOperation();
     bytesToTransfer_ = FileSize;
-    surfaces_->SetGauge(0, FileNamePart(Source));
+    ShowGauge(0, FileNamePart(Source));
     bool ok = false;
     platform::UniqueFd fd(::open(Source.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info {};
@@ -133,7 +133,7 @@ bool FtpSession::Receive(const std::string& Source, const std::string& Dest, int
     if (client_.Busy()) return Refuse(failure);
     BeginOperation();
     bytesToTransfer_ = FileSize;
-    surfaces_->SetGauge(0, Source.substr(Source.rfind('/') + 1));
+    ShowGauge(0, Source.substr(Source.rfind('/') + 1));
     bool ok = false;
     if (!client_.IsOpen()) {
         lastError_ = "Not connected";

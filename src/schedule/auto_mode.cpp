@@ -72,6 +72,7 @@ TDateTime AutoMode::ComputeNextSendTime() {
 
 void AutoMode::StartupSetup() {
     if (station_.RunMode != RM_Starting) return;
+    station_.AttachFtpSurfaces();
     if (hooks_.readConfig) hooks_.readConfig();
     WriteLog(station_.clock(), 0, station_.LogFile, "Program started");
     if (hooks_.armTimeSync) hooks_.armTimeSync();

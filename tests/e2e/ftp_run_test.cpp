@@ -150,6 +150,8 @@ TEST_F(FtpRunTest, DownloadKeepsTheListedTimeAndTheSecondRunFetchesNothing) {
     EXPECT_TRUE(fs::exists(dst / "empty.dat"));  // a zero-byte remote file is fetched too
     EXPECT_FALSE(fs::exists(dst / "x.txt.tmp"));
     EXPECT_EQ(CountOccurrences(Log(), "receive of "), 2) << Log();
+    // Each line quotes the gauge, which the session was handed at the start.
+    EXPECT_EQ(CountOccurrences(Log(), "receive of Download speed "), 2) << Log();
 
     const CommandResult second = Run();
     EXPECT_EQ(second.exitCode, 0) << second.errors;

@@ -12,65 +12,12 @@
 
 #include <filesystem>
 
-#include "gui/ftp_client_window.h"
+#include "ftp_window_fixture.h"
 #include "gui_tests.h"
-#include "support/ftp_servers.h"
-#include "window_fixture.h"
 
 namespace ferrolin::test {
 
 namespace {
-
-QString S(std::string_view text) { return QString::fromUtf8(text.data(), int(text.size())); }
-
-bool Exists(const std::string& path) { return std::filesystem::exists(path); }
-
-// A main window with its FTP window open, a server, and scripted dialogs.
-struct FtpWindowFixture {
-    explicit FtpWindowFixture(PyFtpOptions options = {}) : server(std::move(options)) {
-        fx.Start();
-        fx.window->OnFtpClient();
-        form = fx.window->ftpWindow();
-        form->SetDialogs(gui::FtpDialogs{
-            .saveFile = [this](const std::string& proposed) {
-                proposals.push_back(proposed);
-                return savePath;
-            },
-            .openFile = [this] { return openPath; },
-            .inputText = [this](const std::string& title, const std::string& prompt)
-                -> std::optional<std::string> {
-                proposals.push_back(title + "/" + prompt);
-                return input;
-            }});
-        initialHost = form->FtpServerEdit->text();
-        form->FtpServerEdit->setText(S(server.Address()));
-        form->UserIDEdit->setText(QStringLiteral("tester"));
-        form->PasswordEdit->setText(QStringLiteral("secret"));
-    }
-    void Connect() { QTest::mouseClick(form->ConnectButton, Qt::LeftButton); }
-    QStringList Names() const {
-        QStringList names;
-        for (int i = 0; i < form->DirectoryListBox->topLevelItemCount(); ++i)
-            names << form->DirectoryListBox->topLevelItem(i)->text(0);
-        names.sort();  // the server's order is its own
-        return names;
-    }
-    void Select(const QString& name) {
-        const auto found = form->DirectoryListBox->findItems(name, Qt::MatchExactly, 0);
-        QVERIFY(!found.isEmpty());
-        form->DirectoryListBox->setCurrentItem(found.front());
-    }
-    std::string Root() const { return server.Root(); }
-
-    WindowFixture fx;
-    PyFtpServer server;
-    gui::TMainForm* form = nullptr;
-    QString initialHost;  // the host field as the window opened
-    std::vector<std::string> proposals;
-    std::string savePath;
-    std::string openPath;
-    std::optional<std::string> input;
-};
 
 std::string Pattern(size_t bytes) {
     std::string text(bytes, '\0');

@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
     failed += ferrolin::test::RunRunFlowTests(argc, argv);
     failed += ferrolin::test::RunTimeSyncFlowTests(argc, argv);
     failed += ferrolin::test::RunFtpWindowFlowTests(argc, argv);
+    failed += ferrolin::test::RunFtpWindowJobTests(argc, argv);
     failed += ferrolin::test::RunRasWindowFlowTests(argc, argv);
     return failed == 0 ? 0 : 1;
 }

@@ -7,5 +7,6 @@ int RunSendTimeFlowTests(int argc, char** argv);
 int RunRunFlowTests(int argc, char** argv);
 int RunTimeSyncFlowTests(int argc, char** argv);
 int RunFtpWindowFlowTests(int argc, char** argv);
+int RunFtpWindowJobTests(int argc, char** argv);
 int RunRasWindowFlowTests(int argc, char** argv);
 }  // namespace ferrolin::test

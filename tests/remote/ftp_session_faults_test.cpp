@@ -18,6 +18,7 @@ constexpr int64_t kMiB = 1024 * 1024;
 class FtpSessionFaults : public testing::Test {
   protected:
     void SetUp() override {
+        AttachToFace(session_, surfaces_);
         if (!PyFtpServer::Available()) GTEST_SKIP() << "pyftpdlib not installed";
     }
     FtpPeer Start(PyFtpOptions options = {}) {

@@ -27,6 +27,13 @@ class PumpSurfaces : public RecordingSurfaces {
     std::function<void()> onPump;
 };
 
+// The session shows its status texts and transfer progress on face, as the program's
+// start-up arranges it with the main window's status bar and gauge.
+inline void AttachToFace(FtpSession& session, Surfaces& face) {
+    session.SetStatusbar(&face);
+    session.SetStatus(&face);
+}
+
 // One FTP server under test, with what a session needs to reach it. Uploads and
 // downloads happen in "/pub" (LocalDir() on this machine).
 struct FtpPeer {

@@ -30,6 +30,7 @@ std::string PeerName(const testing::TestParamInfo<Peer>& info) {
 class FtpSessionFlows : public testing::TestWithParam<Peer> {
   protected:
     void SetUp() override {
+        AttachToFace(session_, surfaces_);
         const bool vsftpd = GetParam() != Peer::PyFtp;
         if (vsftpd ? !VsftpdServer::Available() : !PyFtpServer::Available()) {
             GTEST_SKIP() << "server not installed";

@@ -80,7 +80,14 @@ protected:
 
 TEST_F(AutoModeTest, StartupSetupOnceThenDayChangeOnFirstTick) {
     EXPECT_EQ(Auto().Timer1IntervalMs(), 2000);
+    // Until the set-up the FTP session's texts stay in the FTP window; from then on they
+    // are the main window's.
+    station.Ftp.ChangeDir("/never", 0, true);
+    EXPECT_TRUE(surfaces.statusTexts.empty());
     Auto().StartupSetup();
+    station.Ftp.ChangeDir("/never", 0, true);
+    EXPECT_EQ(surfaces.statusTexts, std::vector<std::string>{"ChangeDir failed"});
+    EXPECT_EQ(station.Ftp.Status(), &surfaces);
     EXPECT_EQ(station.RunMode, RM_Idle);
     EXPECT_EQ(Auto().Timer1IntervalMs(), 1000);
     EXPECT_EQ(station.SendTime.Day(), 3);  // Wednesday
