@@ -85,6 +85,12 @@ TransferJob ReadJobSection(const ProfileFile& ini, int n, const TransferJob& pre
             job.*k.choice = ini.ReadChoice(section, k.key, defaults.*k.choice, k.itemCount);
         }
     }
+    // A share written the Windows way (\\server\share\dir) names the same share.
+    for (std::string* path : {&job.SendeVerzeichnis, &job.EmpfangsVerzeichnis}) {
+        if (path->rfind("\\\\", 0) != 0) continue;
+        for (char& c : *path)
+            if (c == '\\') c = platform::kPathSeparator;
+    }
     std::string& source = job.SendeVerzeichnis;
     if (source.size() > 1 && source.back() == platform::kPathSeparator) source.pop_back();
     return job;

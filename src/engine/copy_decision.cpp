@@ -111,7 +111,7 @@ bool TransferOneFile(RunContext& station, const TransferJob& job, const std::str
     // (no destination) and never behind a shortcut that points at it.
     if (job.SourceDelete && !destination.empty() && job.CopyMode != CM_ShortCutsOnly &&
         !SourceIsDestination(station, job, source, destination))
-        platform::DeleteFile(source);
+        station.Copy.Files.For(source).Delete(source);
     if (station.Options.SaveSuccessfulCopies && result != crSame) {
         WriteLog(0, station.LogFile,
                  "Copy to " + DirectoryPart(destination, true) + platform::kPathSeparator +

@@ -81,7 +81,7 @@ std::optional<long> ParseDelayDays(std::string_view text) {
 }
 
 void DeleteAndLog(RunContext& station, const std::string& path) {
-    const bool deleted = platform::DeleteFile(path) == 0;
+    const bool deleted = station.Copy.Files.For(path).Delete(path) == 0;
     if (!deleted) ++station.FailedFiles;
     WriteLog(0, station.LogFile, "File " + path + (deleted ? " deleted" : " deleting failed"));
 }

@@ -15,12 +15,18 @@ SourceListing ListFolderSource(RunContext& run, const TransferJob& job, Surfaces
     const std::string& source = job.SendeVerzeichnis;
     const FolderAndMask folder = SplitFolderAndMask(source);
     const std::string folderAndMask = platform::JoinPath(folder.folder, folder.mask);
-    if (ShareLogonRefused(run.Copy, folderAndMask, job.SourceLName, job.SourceLPassword))
+    if (ShareLogonRefused(run.Copy, folderAndMask, job.SourceLName, job.SourceLPassword)) {
+        // Nothing was listed, which says nothing about what the source holds: the
+        // mirror step must not take it for an empty folder.
+        listing.complete = false;
+        ++run.JobsCutShort;
         return listing;
+    }
+    platform::FileSystem& fs = run.Copy.Files.For(folder.folder);
     listing.complete = job.ParsingType == 1
                            ? ListFilesRecursive(folderAndMask, true, panel, listing.entries,
-                                                &run.Copy.Cancel)
-                           : ListFolderFiles(folder, listing.entries);
+                                                &run.Copy.Cancel, &fs)
+                           : ListFolderFiles(folder, listing.entries, &fs);
     if (!listing.complete && !listing.entries.empty()) {
         WriteLog(0, run.LogFile, "Source " + source + " could not be listed completely");
     } else if (!listing.complete && !run.Copy.Cancel.StopRequested()) {
@@ -38,7 +44,7 @@ SourceListing ListFileListSource(RunContext& run, const TransferJob& job, Surfac
     // Only a path whose last component looks like a file name is a list file.
     if (LastPathComponent(source).find('.') == std::string_view::npos) return listing;
     int32_t error = 0;
-    listing.entries = ListFileSource(source, &error);
+    listing.entries = ListFileSource(source, &error, &run.Copy.Files);
     if (error != 0) {
         WriteLog(0, run.LogFile, "List file " + source + " not read: " + platform::ErrorMessage(error));
         listing.complete = false;

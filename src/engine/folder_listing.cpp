@@ -8,6 +8,8 @@
 #include "common/text.h"
 #include "engine/file_mask.h"
 #include "platform/dir_listing.h"
+#include "platform/file_time_units.h"
+#include "platform/local_file_system.h"
 #include "platform/path.h"
 #include "platform/text_lines.h"
 
@@ -70,11 +72,12 @@ std::string DetailedEntry(const std::string& path, const FileItem& item, DateTex
 }
 
 // One level of the recursive listing.
-bool ListLevel(const std::string& folderWithSep, const std::string& mask, bool details,
-               Surfaces* panel, const CancelToken* cancel, DateTexts& dates, SourceList& list) {
+bool ListLevel(platform::FileSystem& fs, const std::string& folderWithSep, const std::string& mask,
+               bool details, Surfaces* panel, const CancelToken* cancel, DateTexts& dates,
+               SourceList& list) {
     std::vector<std::string> subfolders;
     std::vector<FileItem> files;
-    const bool read = platform::ForEachDirEntry(
+    const bool read = fs.ListFolder(
         folderWithSep, details,
         [&](const platform::DirEntryInfo& info) {
             if (!IsListedName(info.name)) return;
@@ -97,7 +100,7 @@ bool ListLevel(const std::string& folderWithSep, const std::string& mask, bool d
             panel->SetStatusText(std::to_string(list.size()) + " searching... " + folderWithSep);
             panel->ProcessMessages();
         }
-        if (!ListLevel(folderWithSep + sub + kSep, mask, details, panel, cancel, dates, list))
+        if (!ListLevel(fs, folderWithSep + sub + kSep, mask, details, panel, cancel, dates, list))
             complete = false;
     }
     for (const FileItem& item : files) {
@@ -129,18 +132,20 @@ FolderAndMask SplitFolderAndMask(std::string_view source) {
 }
 
 bool ListFilesRecursive(const std::string& pathWithMask, bool details, Surfaces* panel,
-                        SourceList& list, const CancelToken* cancel) {
+                        SourceList& list, const CancelToken* cancel, platform::FileSystem* fs) {
     const size_t slash = pathWithMask.rfind(kSep);
     if (slash == std::string::npos) return false;
     const std::string folder = pathWithMask.substr(0, slash + 1);
     const std::string mask = pathWithMask.substr(slash + 1);
     DateTexts dates;
-    return ListLevel(folder, mask, details, panel, cancel, dates, list);
+    platform::LocalFileSystem local;
+    return ListLevel(fs != nullptr ? *fs : local, folder, mask, details, panel, cancel, dates, list);
 }
 
-bool ListFolderFiles(const FolderAndMask& source, SourceList& list) {
+bool ListFolderFiles(const FolderAndMask& source, SourceList& list, platform::FileSystem* fs) {
     std::vector<FileItem> files;
-    const bool read = platform::ForEachDirEntry(
+    platform::LocalFileSystem local;
+    const bool read = (fs != nullptr ? *fs : local).ListFolder(
         source.folder, true,
         [&](const platform::DirEntryInfo& info) {
             if (IsListedName(info.name) && info.isFile && MatchesFileMask(info.name, source.mask))
@@ -176,15 +181,25 @@ SourceList ListFolderFiles(std::string_view folder, std::string_view masks, bool
 
 SourceList ListFileSource(const std::string& listFile) { return ListFileSource(listFile, nullptr); }
 
-SourceList ListFileSource(const std::string& listFile, int32_t* error) {
+SourceList ListFileSource(const std::string& listFile, int32_t* error, platform::FileSystems* files) {
     std::vector<std::string> lines;
     platform::ReadTextLines(listFile, lines, error);  // lines read before an error still count
     SourceList list;
     DateTexts dates;
     for (const std::string& line : lines) {
         platform::DirEntryInfo info;
-        if (line.empty() || !platform::ReadFileDetails(line, info, nullptr) || info.size <= 0)
+        if (line.empty()) continue;
+        if (files != nullptr && !files->For(line).IsLocal()) {
+            const std::optional<platform::FileInfo> remote = files->For(line).Stat(line);
+            if (!remote || !remote->Regular) continue;
+            info.size = remote->Size;
+            const struct timespec mtime = ToTimespec(remote->LastWriteTime);
+            info.mtimeSeconds = mtime.tv_sec;
+            info.mtimeNanoseconds = mtime.tv_nsec;
+        } else if (!platform::ReadFileDetails(line, info, nullptr)) {
             continue;
+        }
+        if (info.size <= 0) continue;
         list.push_back(MakeEntry(line, info.size, dates.For(info.mtimeSeconds, info.mtimeNanoseconds)));
     }
     return list;

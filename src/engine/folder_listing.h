@@ -6,6 +6,8 @@
 #include "engine/source_entry.h"
 #include "common/cancel_token.h"
 #include "common/surfaces.h"
+#include "platform/file_system.h"
+#include "platform/file_systems.h"
 
 namespace ferrolin {
 
@@ -28,12 +30,15 @@ bool IsListedName(std::string_view name);
 // the bare path. A panel gets "<count> searching... <folder>" before each subfolder.
 // A stop request of cancel stops the descent; what was found is kept. Returns false when
 // the listing is incomplete: a folder could not be read, or the descent was cancelled.
+// The folders are read through fs (a share's, for a share path); null: this computer's.
 bool ListFilesRecursive(const std::string& pathWithMask, bool details, Surfaces* panel,
-                        SourceList& list, const CancelToken* cancel = nullptr);
+                        SourceList& list, const CancelToken* cancel = nullptr,
+                        platform::FileSystem* fs = nullptr);
 
 // The files of one folder matching its mask, in name order (letter case ignored), as
 // path TAB size TAB date-time. False when the folder could not be read.
-bool ListFolderFiles(const FolderAndMask& source, SourceList& list);
+bool ListFolderFiles(const FolderAndMask& source, SourceList& list,
+                     platform::FileSystem* fs = nullptr);
 
 // The files of a folder for each ";"-separated mask in order: full paths or bare names,
 // no sizes or dates.
@@ -43,6 +48,8 @@ SourceList ListFolderFiles(std::string_view folder, std::string_view masks, bool
 // missing, unreadable or empty are left out.
 SourceList ListFileSource(const std::string& listFile);
 // The same; error gets the errno (or named code) when the list file could not be read.
-SourceList ListFileSource(const std::string& listFile, int32_t* error);
+// Each named file is measured where it lies (files: a share's paths on the share).
+SourceList ListFileSource(const std::string& listFile, int32_t* error,
+                          platform::FileSystems* files = nullptr);
 
 }  // namespace ferrolin

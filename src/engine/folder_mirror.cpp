@@ -45,7 +45,8 @@ void MirrorFolderDestination(RunContext& station, const TransferJob& job,
     // connected the destination with its own.
     if (ShareLogonRefused(station.Copy, destFolder, job.SourceLName, job.SourceLPassword)) return;
     SourceList destination;
-    ListFilesRecursive(destFolder + kSep + "*.*", true, &panel, destination, &station.Copy.Cancel);
+    ListFilesRecursive(destFolder + kSep + "*.*", true, &panel, destination, &station.Copy.Cancel,
+                       &station.Copy.Files.For(destFolder));
     ExcludeBySuffix(job.ExcludeExtensions, destination);
 
     // Destination entries as paths below the destination folder. A listing that was

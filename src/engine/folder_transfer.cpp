@@ -13,10 +13,8 @@
 #include "engine/run_texts.h"
 #include "engine/share_logon.h"
 #include "files/integers.h"
-#include "platform/disk.h"
-#include "platform/fs.h"
+#include "platform/local_file_system.h"
 #include "platform/path.h"
-#include "platform/safe_open.h"
 #include "engine/run_context.h"
 
 namespace ferrolin {
@@ -36,11 +34,11 @@ void AddRateSample(const TCopyStatus& status, TIntegers& samples) {
 // second: it moves slowly, and asking for every small file would cost a system call each.
 class FreeSpace {
 public:
-    explicit FreeSpace(std::string folder) : folder_(std::move(folder)) {}
+    FreeSpace(platform::FileSystem& fs, std::string folder) : fs_(fs), folder_(std::move(folder)) {}
     int64_t Bytes() {
         const auto now = std::chrono::steady_clock::now();
         if (!asked_ || now - askedAt_ >= kInterval) {
-            bytes_ = platform::DiskFreeBytes(folder_);
+            bytes_ = fs_.FreeBytes(folder_);
             askedAt_ = now;
             asked_ = true;
         }
@@ -49,6 +47,7 @@ public:
 
 private:
     static constexpr std::chrono::milliseconds kInterval{200};
+    platform::FileSystem& fs_;
     std::string folder_;
     bool asked_ = false;
     std::chrono::steady_clock::time_point askedAt_;
@@ -66,7 +65,8 @@ uint32_t JobByteRate(RunContext& station, const TransferJob& job) {
 }  // namespace
 
 std::string MirroredFolder(const std::string& destRoot, const std::string& sourceFile,
-                           const std::string& sourceRoot, std::string* knownFolder) {
+                           const std::string& sourceRoot, std::string* knownFolder,
+                           platform::FileSystem* fs) {
     const std::string sourceFolder = DirectoryPart(sourceFile, true);
     const std::string root = DirectoryPart(sourceRoot, false);
     std::string below;
@@ -83,19 +83,22 @@ std::string MirroredFolder(const std::string& destRoot, const std::string& sourc
     // A folder that cannot be made shows up as the copy's failure. Subfolders are made and
     // entered level by level without following links: a link standing where a subfolder
     // belongs is replaced by a real folder, so no copy lands where the link points.
-    if (!platform::DirectoryExists(destRoot)) platform::CreateDirectories(destRoot);
-    if (!below.empty()) platform::OpenFolderBelow(destRoot, below, true);
+    platform::LocalFileSystem local;
+    platform::FileSystem& files = fs != nullptr ? *fs : local;
+    if (!files.FolderExists(destRoot)) files.CreateFolders(destRoot);
+    if (!below.empty()) files.CreateFoldersBelow(destRoot, below);
     if (knownFolder != nullptr) *knownFolder = folder;
     return folder;
 }
 
 std::string DestinationFor(const TransferJob& job, const std::string& sourcePath,
-                           std::string* knownFolder) {
+                           std::string* knownFolder, platform::FileSystem* fs) {
     if (job.EmpfangsVerzeichnis.empty()) return {};
     const std::string name(LastPathComponent(sourcePath));
     if (job.ParsingType == 1) {
         return platform::JoinPath(
-            MirroredFolder(job.EmpfangsVerzeichnis, sourcePath, job.SendeVerzeichnis, knownFolder),
+            MirroredFolder(job.EmpfangsVerzeichnis, sourcePath, job.SendeVerzeichnis, knownFolder,
+                           fs),
             name);
     }
     return platform::JoinPath(job.EmpfangsVerzeichnis, name);
@@ -115,7 +118,8 @@ void RunFolderTransfer(RunContext& station, const TransferJob& job, const Source
     const TDateTime start = station.clock().Now();
     std::vector<std::string> counterparts;
     counterparts.reserve(list.size());
-    FreeSpace freeSpace(job.EmpfangsVerzeichnis);
+    platform::FileSystem& destFs = station.Copy.Files.For(job.EmpfangsVerzeichnis);
+    FreeSpace freeSpace(destFs, job.EmpfangsVerzeichnis);
     std::string knownFolder;
 
     while (i < list.size() && !station.Copy.Cancel.StopRequested()) {
@@ -124,7 +128,7 @@ void RunFolderTransfer(RunContext& station, const TransferJob& job, const Source
             ++i;
             continue;
         }
-        const std::string destination = DestinationFor(job, source, &knownFolder);
+        const std::string destination = DestinationFor(job, source, &knownFolder, &destFs);
         if (!destination.empty())
             counterparts.push_back(PathBelow(destination, job.EmpfangsVerzeichnis));
 
@@ -170,7 +174,7 @@ void RunFolderTransfer(RunContext& station, const TransferJob& job, const Source
     }
     if (station.Copy.Cancel.StopRequested() || job.CopyMode != CM_SourceIsMaster) return;
     const std::string sourceFolder = DirectoryPart(job.SendeVerzeichnis, false);
-    if (!platform::DirectoryExists(sourceFolder)) return;
+    if (!station.Copy.Files.For(sourceFolder).FolderExists(sourceFolder)) return;
     if (!listingComplete) {
         WriteLog(0, station.LogFile,
                  "Source " + job.SendeVerzeichnis +

@@ -6,6 +6,7 @@
 
 #include "config/transfer_job.h"
 #include "engine/source_entry.h"
+#include "platform/file_system.h"
 
 namespace ferrolin {
 
@@ -16,15 +17,16 @@ class RunContext;
 // in a mask); a file outside the source folder keeps its whole folder path. The folder is
 // created when missing.
 // knownFolder, when given, remembers the last folder found or made, so the files of one
-// folder cost one look at the disk.
+// folder cost one look at the disk. The folders are made through fs (null: this computer's).
 std::string MirroredFolder(const std::string& destRoot, const std::string& sourceFile,
-                           const std::string& sourceRoot, std::string* knownFolder = nullptr);
+                           const std::string& sourceRoot, std::string* knownFolder = nullptr,
+                           platform::FileSystem* fs = nullptr);
 
 // Where a source file goes: below the destination folder, in the subfolder that mirrors
 // its source subfolder with "Include Sub Directories" (created when missing); empty when
 // the job has no destination folder.
 std::string DestinationFor(const TransferJob& job, const std::string& sourcePath,
-                           std::string* knownFolder = nullptr);
+                           std::string* knownFolder = nullptr, platform::FileSystem* fs = nullptr);
 
 // Runs the loop over list. listingComplete false (a source folder could not be read to
 // its end) keeps the mirror step from deleting anything.

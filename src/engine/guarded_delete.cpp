@@ -5,7 +5,6 @@
 #include "config/profile_file.h"
 #include "engine/folder_mirror.h"
 #include "engine/path_guard.h"
-#include "platform/safe_open.h"
 #include "engine/run_context.h"
 
 namespace ferrolin {
@@ -30,7 +29,7 @@ std::optional<std::string> GuardingFolder(const std::string& path,
 }
 
 void DeleteBelowAndLog(RunContext& station, const std::string& root, const std::string& path) {
-    const bool deleted = platform::DeleteBelow(root, PathBelow(path, root)) == 0;
+    const bool deleted = station.Copy.Files.For(root).DeleteBelow(root, PathBelow(path, root)) == 0;
     if (!deleted) ++station.FailedFiles;
     WriteLog(0, station.LogFile, "File " + path + (deleted ? " deleted" : " deleting failed"));
 }

@@ -1,5 +1,6 @@
 #include "engine/job_guards.h"
 
+#include <cctype>
 #include <climits>
 #include <cstdlib>
 
@@ -9,6 +10,7 @@
 #include "engine/folder_mirror.h"
 #include "engine/path_guard.h"
 #include "platform/errors.h"
+#include "platform/path.h"
 #include "platform/safe_open.h"
 #include "platform/whole_file.h"
 #include "engine/run_context.h"
@@ -75,9 +77,23 @@ bool SourceLeavesDestination(RunContext& station, const TransferJob& job, const 
     return true;
 }
 
+bool SameSharePath(const std::string& a, const std::string& b) {
+    if (!platform::IsSharePath(a) || !platform::IsSharePath(b)) return false;
+    // Share servers mostly ignore letter case; taking two spellings for one file only
+    // keeps a source that could have gone.
+    std::string x = NormalisePath(a);
+    std::string y = NormalisePath(b);
+    if (x.size() != y.size()) return false;
+    for (size_t i = 0; i < x.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(x[i])) != std::tolower(static_cast<unsigned char>(y[i])))
+            return false;
+    return true;
+}
+
 bool SourceIsDestination(RunContext& station, const TransferJob& job, const std::string& source,
                          const std::string& destination) {
-    if (!platform::SameFile(source, destination)) return false;
+    if (!platform::SameFile(source, destination) && !SameSharePath(source, destination))
+        return false;
     WriteLog(0, station.LogFile,
              "Job " + job.Name + " is misconfigured: " + source +
                  " is its own destination; source not deleted");

@@ -33,6 +33,9 @@ bool ReportUnreadableListFile(RunContext& station, const std::string& what, cons
 // could be placed outside the destination folder.
 bool SourceLeavesDestination(RunContext& station, const TransferJob& job, const std::string& source);
 
+// Two share paths that name the same file (normal form, letter case ignored).
+bool SameSharePath(const std::string& a, const std::string& b);
+
 // True (logged: the job is misconfigured) when source and destination are the same file,
 // so deleting the source would delete the copy.
 bool SourceIsDestination(RunContext& station, const TransferJob& job, const std::string& source,

@@ -87,6 +87,8 @@ std::string LoopbackDaemon::Log() const { return ReadFile(dir_ / logName_); }
 void LoopbackDaemon::Start(bool udp,
                            const std::function<std::vector<std::string>(uint16_t)>& commandFor,
                            const std::function<bool(uint16_t)>& answers) {
+    commandFor_ = commandFor;
+    answers_ = answers;
     // A port taken between probing and binding makes the server fail: try a few.
     for (int attempt = 0; attempt < 5 && !ready_; ++attempt) {
         process_.reset();
@@ -96,6 +98,16 @@ void LoopbackDaemon::Start(bool udp,
                          std::chrono::seconds(15)) &&
                  process_->Running();
     }
+}
+
+bool LoopbackDaemon::Restart() {
+    if (!commandFor_) return false;
+    process_.reset();
+    process_ = std::make_unique<ChildProcess>(commandFor_(port_), dir_ / logName_, ownGroup_);
+    ready_ = WaitFor([&] { return !process_->Running() || answers_(port_); },
+                     std::chrono::seconds(15)) &&
+             process_->Running();
+    return ready_;
 }
 
 bool ChronyServer::Available() { return IsExecutable("/usr/sbin/chronyd"); }

@@ -40,6 +40,9 @@ protected:
     // answers tells whether the server on that port serves yet.
     void Start(bool udp, const std::function<std::vector<std::string>(uint16_t)>& commandFor,
                const std::function<bool(uint16_t)>& answers);
+    // Starts the server again on the port it had (after it was stopped or killed); true
+    // once it answers.
+    bool Restart();
 
     TempDir dir_;
     // False for a server that makes its own session (see ChildProcess).
@@ -50,6 +53,8 @@ protected:
 private:
     const std::string logName_;
     uint16_t port_ = 0;
+    std::function<std::vector<std::string>(uint16_t)> commandFor_;
+    std::function<bool(uint16_t)> answers_;
     std::unique_ptr<ChildProcess> process_;
     bool ready_ = false;
 };
