@@ -15,7 +15,7 @@ SourceListing ListFolderSource(RunContext& run, const TransferJob& job, Surfaces
     const std::string& source = job.SendeVerzeichnis;
     const FolderAndMask folder = SplitFolderAndMask(source);
     const std::string folderAndMask = platform::JoinPath(folder.folder, folder.mask);
-    if (ShareLogonRefused(run.Copy, folderAndMask, job.SourceLName, job.SourceLPassword)) {
+    if (ShareLogonRefused(run, folderAndMask, job.SourceLName, job.SourceLPassword)) {
         // Nothing was listed, which says nothing about what the source holds: the
         // mirror step must not take it for an empty folder.
         listing.complete = false;

@@ -43,7 +43,7 @@ void MirrorFolderDestination(RunContext& station, const TransferJob& job,
     // The destination is a folder whatever its name looks like, listed with all its
     // subfolders. The logon uses the source's credentials: the copy loop has already
     // connected the destination with its own.
-    if (ShareLogonRefused(station.Copy, destFolder, job.SourceLName, job.SourceLPassword)) return;
+    if (ShareLogonRefused(station, destFolder, job.SourceLName, job.SourceLPassword)) return;
     SourceList destination;
     ListFilesRecursive(destFolder + kSep + "*.*", true, &panel, destination, &station.Copy.Cancel,
                        &station.Copy.Files.For(destFolder));

@@ -128,7 +128,12 @@ void RunFolderTransfer(RunContext& station, const TransferJob& job, const Source
             ++i;
             continue;
         }
-        const std::string destination = DestinationFor(job, source, &knownFolder, &destFs);
+        // The destination's share is logged on to before its folders are made or measured.
+        const bool refused =
+            !job.EmpfangsVerzeichnis.empty() &&
+            ShareLogonRefused(station, job.EmpfangsVerzeichnis, job.DestLName, job.DestLPassword);
+        const std::string destination =
+            refused ? std::string() : DestinationFor(job, source, &knownFolder, &destFs);
         if (!destination.empty())
             counterparts.push_back(PathBelow(destination, job.EmpfangsVerzeichnis));
 
@@ -145,8 +150,7 @@ void RunFolderTransfer(RunContext& station, const TransferJob& job, const Source
         const int64_t entrySize = EntrySize(i, list);
         copiedBytes += entrySize;
 
-        if (!destination.empty() &&
-            ShareLogonRefused(station.Copy, destination, job.DestLName, job.DestLPassword)) {
+        if (refused) {
             // A refused destination stops this job's loop, and a manual run's remaining jobs.
             station.Copy.Cancel.Stop();
             ++station.JobsCutShort;

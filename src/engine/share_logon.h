@@ -1,13 +1,14 @@
 #pragma once
 // The logon to a network share before a job uses it, as the job's file loops need it:
-// true when the share refused, so the path must not be used.
+// true when the share refused, so the path must not be used. The refusal's text goes to
+// the run's log as well as to the copier's status.
 #include <string>
-
-#include "files/copy_context.h"
 
 namespace ferrolin {
 
-bool ShareLogonRefused(CopyContext& copy, const std::string& path, const std::string& userName,
+class RunContext;
+
+bool ShareLogonRefused(RunContext& run, const std::string& path, const std::string& userName,
                        const std::string& password);
 
 }  // namespace ferrolin

@@ -233,6 +233,12 @@ bool FileCopyRun::PrepareCopy() {
     if (!Has(cfReadOnly)) {
         const std::string destFolder = platform::FolderOf(dest_);
         int64_t freeBytes = destFs_.FreeBytes(destFolder);
+        if (freeBytes < 0) {
+            // The folder cannot be measured (missing, or its share gone): say why, rather
+            // than leave the status at "unknown".
+            Fail(name_ + " not copied: " + destFolder + " " + SysErrorText(platform::LastError()));
+            return false;
+        }
         if (destExists_) freeBytes += destInfo_.Size;
         if (freeBytes <= kMinimumFreeSpace) {
             if (Has(cfAsk)) {

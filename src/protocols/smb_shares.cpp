@@ -5,6 +5,7 @@
 #include <sys/statvfs.h>
 #include <sys/time.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/errors.h"
@@ -356,7 +357,9 @@ int64_t SmbShares::FreeBytes(const std::string& path) {
     struct statvfs st {};
     std::string url = t->url;
     if (SMB_FN(*t, StatVFS)(t->connection->Context(), url.data(), &st) != 0) return -1;
-    const uint64_t unit = st.f_frsize != 0 ? st.f_frsize : st.f_bsize;
+    // libsmbclient counts blocks of an allocation unit: f_bsize bytes per sector times
+    // f_frsize sectors.
+    const uint64_t unit = static_cast<uint64_t>(st.f_bsize) * std::max<uint64_t>(st.f_frsize, 1);
     return static_cast<int64_t>(st.f_bavail * unit);
 }
 

@@ -81,7 +81,7 @@ SambaServer::SambaServer() : LoopbackDaemon("smbd.log") {
     ownGroup_ = false;
     Start(
         false,
-        [&](uint16_t port) -> std::vector<std::string> {
+        [this, conf](uint16_t port) -> std::vector<std::string> {
             WriteFile(conf, Configuration(port));
             // A port someone already listens on would be shared silently: leave it.
             if (TcpPortAccepts(port)) return {"/bin/false"};

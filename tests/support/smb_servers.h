@@ -31,6 +31,8 @@ public:
 
     // Ends smbd and its children at once (SIGKILL to the process group).
     void Kill();
+    // Starts smbd again on the same port, with the same shares.
+    using LoopbackDaemon::Restart;
 
 private:
     bool AddUser(const std::string& conf) const;
