@@ -28,6 +28,8 @@ private:
     Answer Ask(const std::string& text, Buttons buttons);
     double SecondsSinceStart() const;
 
+    // A destination on a share that is already the same by size and time.
+    bool SameByLooks();
     bool OpenSource();
     // Returns false when the copy must end at once (sharing violation).
     bool ProbeDestination();
