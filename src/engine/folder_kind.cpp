@@ -17,10 +17,10 @@ SourceListing ListFolderSource(RunContext& run, const TransferJob& job, Surfaces
     const std::string folderAndMask = platform::JoinPath(folder.folder, folder.mask);
     if (ShareLogonRefused(run.Copy.Status, folderAndMask, job.SourceLName, job.SourceLPassword))
         return listing;
-    listing.complete = job.ParsingType == 1
-                           ? ListFilesRecursive(folderAndMask, true, panel, listing.entries,
-                                                &run.Copy.Cancel)
-                           : ListFolderFiles(folder, listing.entries);
+    listing.complete =
+        job.ParsingType == 1
+            ? ListFilesRecursive(folderAndMask, panel, listing.entries, &run.Copy.Cancel)
+            : ListFolderFiles(folder, listing.entries);
     if (!listing.complete && !listing.entries.empty()) {
         WriteLog(0, run.LogFile, "Source " + source + " could not be listed completely");
     } else if (!listing.complete && !run.Copy.Cancel.StopRequested()) {

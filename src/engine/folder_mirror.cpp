@@ -45,15 +45,15 @@ void MirrorFolderDestination(RunContext& station, const TransferJob& job,
     // connected the destination with its own.
     if (ShareLogonRefused(station.Copy.Status, destFolder, job.SourceLName, job.SourceLPassword)) return;
     SourceList destination;
-    ListFilesRecursive(destFolder + kSep + "*.*", true, &panel, destination, &station.Copy.Cancel);
+    ListFilesRecursive(destFolder + kSep + "*.*", &panel, destination, &station.Copy.Cancel);
     ExcludeBySuffix(job.ExcludeExtensions, destination);
 
     // Destination entries as paths below the destination folder. A listing that was
     // incomplete only means fewer deletions.
     std::vector<std::string> orphans;
     orphans.reserve(destination.size());
-    for (size_t i = 0; i < destination.size(); ++i) {
-        const std::string path = EntryPath(i, destination);
+    for (const SourceEntry& entry : destination) {
+        const std::string& path = entry.name;
         if (!sourceFolder.empty() && !PathBelow(path, sourceFolder).empty()) continue;
         std::string below = PathBelow(path, destFolder);
         if (!below.empty()) orphans.push_back(std::move(below));

@@ -119,7 +119,7 @@ void RunFolderTransfer(RunContext& station, const TransferJob& job, const Source
     std::string knownFolder;
 
     while (i < list.size() && !station.Copy.Cancel.StopRequested()) {
-        const std::string source = EntryPath(i, list);
+        const std::string& source = list[i].name;
         if (SourceLeavesDestination(station, job, source)) {
             ++i;
             continue;
@@ -138,8 +138,7 @@ void RunFolderTransfer(RunContext& station, const TransferJob& job, const Source
         figures.freeBytes = freeSpace.Bytes();
         surfaces.SetStatusText(ProgressLine(figures));
 
-        const int64_t entrySize = EntrySize(i, list);
-        copiedBytes += entrySize;
+        copiedBytes += list[i].size;
 
         if (!destination.empty() &&
             ShareLogonRefused(station.Copy.Status, destination, job.DestLName, job.DestLPassword)) {
@@ -156,7 +155,7 @@ void RunFolderTransfer(RunContext& station, const TransferJob& job, const Source
     if (i > 1 && i < list.size()) {
         WriteLog(0, station.LogFile, "Copy process aborted ");
         --i;
-        copiedBytes -= EntrySize(i, list);
+        copiedBytes -= list[i].size;
     }
     if (station.Options.LogEndStatistic) {
         const double seconds = (station.clock().Now() - start) * 86400.0;
