@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Fails when an #include crosses a forbidden arrow between the source folders. The layers
 # from the bottom: platform <- common <- config <- files <- engine <- (schedule, remote)
-# <- station; protocols under remote and engine. The faces (gui, cli) include the station's
-# headers and their own, never the platform layer, never each other; the core never
-# includes Qt or a face.
+# <- station; protocols under remote and engine. The faces (gui, cli) include only the
+# station's public headers and their own; the core never includes Qt or a face.
+# Usage: scripts/check-layers.sh [source folder]   (default: src/ of this checkout)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root/src"
+cd "${1:-$root/src}" || exit 2
 
 core="platform common config files engine schedule remote protocols station"
 # "from: folders it must not include"
@@ -20,8 +20,6 @@ rules=(
   "schedule: station gui cli"
   "remote: engine schedule station gui cli"
   "station: gui cli"
-  "gui: platform cli"
-  "cli: platform gui"
 )
 
 broken=0
@@ -36,6 +34,20 @@ for rule in "${rules[@]}"; do
       broken=1
     fi
   done
+done
+# A face names nothing below the station: every quoted include is its own or station/,
+# and no include in angle brackets names a core folder.
+core_alt=$(echo $core | tr ' ' '|')
+for face in gui cli; do
+  [ -d "$face" ] || continue
+  hits=$( (grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*\"" "$face" 2>/dev/null |
+           grep -vE "#[[:space:]]*include[[:space:]]*\"($face|station)/"
+           grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*<($core_alt)/" "$face" 2>/dev/null) )
+  if [ -n "$hits" ]; then
+    echo "layers: the face $face may include only station/ and $face/:"
+    echo "$hits" | sed 's/^/  /'
+    broken=1
+  fi
 done
 for dir in $core; do
   [ -d "$dir" ] || continue

@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "common/surfaces.h"
+#include "station/surfaces.h"
 
 namespace ferrolin::cli {
 

@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "cli/commands.h"
-#include "version.h"
+#include "station/build_version.h"
 
 namespace ferrolin::cli {
 

@@ -5,9 +5,9 @@
 #include "cli/cli_session.h"
 #include "cli/commands.h"
 #include "cli/program_folder.h"
-#include "common/datetime_format.h"
-#include "schedule/auto_mode.h"
+#include "station/schedule_types.h"
 #include "station/station_config.h"
+#include "station/text_forms.h"
 
 namespace ferrolin::cli {
 

@@ -8,9 +8,8 @@
 
 #include "cli/cli_session.h"
 #include "cli/commands.h"
-#include "common/datetime_format.h"
-#include "remote/time_sync.h"
-#include "remote/time_sync_panel.h"
+#include "station/text_forms.h"
+#include "station/time_sync_types.h"
 
 namespace ferrolin::cli {
 

@@ -10,9 +10,6 @@
 
 namespace ferrolin {
 
-ProfileWriteError::ProfileWriteError(const std::string& path, int32_t error)
-    : std::runtime_error("Unable to write to " + path), path_(path), error_(error) {}
-
 ProfileFile::ProfileFile(std::string path)
     : path_(std::move(path)), ownCache_(std::make_unique<ProfileCache>()), cache_(ownCache_.get()) {}
 

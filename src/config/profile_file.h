@@ -22,20 +22,9 @@
 
 #include "config/profile_cache.h"
 #include "config/profile_document.h"
+#include "config/profile_write_error.h"
 
 namespace ferrolin {
-
-// A write the file system refused. what() is "Unable to write to <path>".
-class ProfileWriteError : public std::runtime_error {
-public:
-    ProfileWriteError(const std::string& path, int32_t error);
-    const std::string& path() const { return path_; }
-    int32_t error() const { return error_; }  // errno or a named platform code
-
-private:
-    std::string path_;
-    int32_t error_;
-};
 
 class ProfileFile {
 public:

@@ -23,10 +23,10 @@ SourceListing ListFolderSource(RunContext& run, const TransferJob& job, Surfaces
         return listing;
     }
     platform::FileSystem& fs = run.Copy.Files.For(folder.folder);
-    listing.complete = job.ParsingType == 1
-                           ? ListFilesRecursive(folderAndMask, true, panel, listing.entries,
-                                                &run.Copy.Cancel, &fs)
-                           : ListFolderFiles(folder, listing.entries, &fs);
+    listing.complete =
+        job.ParsingType == 1
+            ? ListFilesRecursive(folderAndMask, panel, listing.entries, &run.Copy.Cancel, &fs)
+            : ListFolderFiles(folder, listing.entries, &fs);
     if (!listing.complete && !listing.entries.empty()) {
         WriteLog(0, run.LogFile, "Source " + source + " could not be listed completely");
     } else if (!listing.complete && !run.Copy.Cancel.StopRequested()) {

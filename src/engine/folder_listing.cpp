@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <atomic>
 
-#include "common/datetime.h"
-#include "common/datetime_format.h"
 #include "common/text.h"
 #include "engine/file_mask.h"
 #include "platform/dir_listing.h"
@@ -37,54 +35,31 @@ bool NameLess(const std::string& a, const std::string& b) {
 struct FileItem {
     std::string name;
     int64_t size = 0;
-    int64_t mtimeSeconds = 0;
-    int64_t mtimeNanoseconds = 0;
+    int64_t modified = 0;  // file time
 };
+
+FileItem ItemOf(const platform::DirEntryInfo& info) {
+    return {info.name, info.size, UnixToFileTime(info.mtimeSeconds, info.mtimeNanoseconds)};
+}
 
 void SortItems(std::vector<FileItem>& items) {
     std::sort(items.begin(), items.end(),
               [](const FileItem& a, const FileItem& b) { return NameLess(a.name, b.name); });
 }
 
-// Files of one tree often share their modification second; their date text is made once.
-class DateTexts {
-public:
-    const std::string& For(int64_t seconds, int64_t nanoseconds) {
-        const int64_t ms = nanoseconds / 1000000;
-        if (!valid_ || seconds != seconds_ || ms != ms_) {
-            text_ = DateTimeToStr(UnixToLocalDateTime(seconds, nanoseconds));
-            seconds_ = seconds;
-            ms_ = ms;
-            valid_ = true;
-        }
-        return text_;
-    }
-
-private:
-    bool valid_ = false;
-    int64_t seconds_ = 0;
-    int64_t ms_ = 0;
-    std::string text_;
-};
-
-std::string DetailedEntry(const std::string& path, const FileItem& item, DateTexts& dates) {
-    return MakeEntry(path, item.size, dates.For(item.mtimeSeconds, item.mtimeNanoseconds));
-}
-
 // One level of the recursive listing.
 bool ListLevel(platform::FileSystem& fs, const std::string& folderWithSep, const std::string& mask,
-               bool details, Surfaces* panel, const CancelToken* cancel, DateTexts& dates,
-               SourceList& list) {
+               Surfaces* panel, const CancelToken* cancel, SourceList& list) {
     std::vector<std::string> subfolders;
     std::vector<FileItem> files;
     const bool read = fs.ListFolder(
-        folderWithSep, details,
+        folderWithSep, true,
         [&](const platform::DirEntryInfo& info) {
             if (!IsListedName(info.name)) return;
             if (info.isDirectory) {
                 subfolders.push_back(info.name);
             } else if (info.isFile && MatchesFileMask(info.name, mask)) {
-                files.push_back({info.name, info.size, info.mtimeSeconds, info.mtimeNanoseconds});
+                files.push_back(ItemOf(info));
             }
         },
         nullptr);
@@ -100,13 +75,11 @@ bool ListLevel(platform::FileSystem& fs, const std::string& folderWithSep, const
             panel->SetStatusText(std::to_string(list.size()) + " searching... " + folderWithSep);
             panel->ProcessMessages();
         }
-        if (!ListLevel(fs, folderWithSep + sub + kSep, mask, details, panel, cancel, dates, list))
+        if (!ListLevel(fs, folderWithSep + sub + kSep, mask, panel, cancel, list))
             complete = false;
     }
-    for (const FileItem& item : files) {
-        std::string path = folderWithSep + item.name;
-        list.push_back(details ? DetailedEntry(path, item, dates) : std::move(path));
-    }
+    for (const FileItem& item : files)
+        list.push_back(LocalFileEntry(folderWithSep + item.name, item.size, item.modified));
     return complete;
 }
 
@@ -131,15 +104,14 @@ FolderAndMask SplitFolderAndMask(std::string_view source) {
     return result;
 }
 
-bool ListFilesRecursive(const std::string& pathWithMask, bool details, Surfaces* panel,
-                        SourceList& list, const CancelToken* cancel, platform::FileSystem* fs) {
+bool ListFilesRecursive(const std::string& pathWithMask, Surfaces* panel, SourceList& list,
+                        const CancelToken* cancel, platform::FileSystem* fs) {
     const size_t slash = pathWithMask.rfind(kSep);
     if (slash == std::string::npos) return false;
     const std::string folder = pathWithMask.substr(0, slash + 1);
     const std::string mask = pathWithMask.substr(slash + 1);
-    DateTexts dates;
     platform::LocalFileSystem local;
-    return ListLevel(fs != nullptr ? *fs : local, folder, mask, details, panel, cancel, dates, list);
+    return ListLevel(fs != nullptr ? *fs : local, folder, mask, panel, cancel, list);
 }
 
 bool ListFolderFiles(const FolderAndMask& source, SourceList& list, platform::FileSystem* fs) {
@@ -149,20 +121,21 @@ bool ListFolderFiles(const FolderAndMask& source, SourceList& list, platform::Fi
         source.folder, true,
         [&](const platform::DirEntryInfo& info) {
             if (IsListedName(info.name) && info.isFile && MatchesFileMask(info.name, source.mask))
-                files.push_back({info.name, info.size, info.mtimeSeconds, info.mtimeNanoseconds});
+                files.push_back(ItemOf(info));
         },
         nullptr);
     SortItems(files);
     const std::string prefix = platform::JoinPath(source.folder, "");
-    DateTexts dates;
-    for (const FileItem& item : files) list.push_back(DetailedEntry(prefix + item.name, item, dates));
+    for (const FileItem& item : files)
+        list.push_back(LocalFileEntry(prefix + item.name, item.size, item.modified));
     return read;
 }
 
-SourceList ListFolderFiles(std::string_view folder, std::string_view masks, bool fullPaths) {
+std::vector<std::string> ListFolderFiles(std::string_view folder, std::string_view masks,
+                                         bool fullPaths) {
     std::string base(folder);
     if (base.size() > 1 && base.back() == kSep) base.pop_back();
-    SourceList list;
+    std::vector<std::string> list;
     for (const std::string& mask : SplitFields(masks, ';')) {
         std::vector<std::string> names;
         platform::ForEachDirEntry(
@@ -185,22 +158,18 @@ SourceList ListFileSource(const std::string& listFile, int32_t* error, platform:
     std::vector<std::string> lines;
     platform::ReadTextLines(listFile, lines, error);  // lines read before an error still count
     SourceList list;
-    DateTexts dates;
     for (const std::string& line : lines) {
-        platform::DirEntryInfo info;
         if (line.empty()) continue;
         if (files != nullptr && !files->For(line).IsLocal()) {
+            // A file on a share is measured there.
             const std::optional<platform::FileInfo> remote = files->For(line).Stat(line);
-            if (!remote || !remote->Regular) continue;
-            info.size = remote->Size;
-            const struct timespec mtime = ToTimespec(remote->LastWriteTime);
-            info.mtimeSeconds = mtime.tv_sec;
-            info.mtimeNanoseconds = mtime.tv_nsec;
-        } else if (!platform::ReadFileDetails(line, info, nullptr)) {
+            if (remote && remote->Regular && remote->Size > 0)
+                list.push_back(LocalFileEntry(line, remote->Size, remote->LastWriteTime));
             continue;
         }
-        if (info.size <= 0) continue;
-        list.push_back(MakeEntry(line, info.size, dates.For(info.mtimeSeconds, info.mtimeNanoseconds)));
+        platform::DirEntryInfo info;
+        if (!platform::ReadFileDetails(line, info, nullptr) || info.size <= 0) continue;
+        list.push_back(LocalFileEntry(line, info.size, ItemOf(info).modified));
     }
     return list;
 }

@@ -2,6 +2,7 @@
 // Listing files of folders and of list files into source lists.
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/source_entry.h"
 #include "common/cancel_token.h"
@@ -26,23 +27,22 @@ bool IsListedName(std::string_view name);
 
 // The files of folder/pathWithMask and of all folders below it, appended to list: the
 // files of each subfolder (in name order, letter case ignored) before the folder's own
-// files (in name order). With details each entry is path TAB size TAB date-time, else
-// the bare path. A panel gets "<count> searching... <folder>" before each subfolder.
+// files (in name order), each with its size and modification time. A panel gets
+// "<count> searching... <folder>" before each subfolder.
 // A stop request of cancel stops the descent; what was found is kept. Returns false when
 // the listing is incomplete: a folder could not be read, or the descent was cancelled.
 // The folders are read through fs (a share's, for a share path); null: this computer's.
-bool ListFilesRecursive(const std::string& pathWithMask, bool details, Surfaces* panel,
-                        SourceList& list, const CancelToken* cancel = nullptr,
-                        platform::FileSystem* fs = nullptr);
+bool ListFilesRecursive(const std::string& pathWithMask, Surfaces* panel, SourceList& list,
+                        const CancelToken* cancel = nullptr, platform::FileSystem* fs = nullptr);
 
-// The files of one folder matching its mask, in name order (letter case ignored), as
-// path TAB size TAB date-time. False when the folder could not be read.
+// The files of one folder matching its mask, in name order (letter case ignored), with
+// their sizes and modification times. False when the folder could not be read.
 bool ListFolderFiles(const FolderAndMask& source, SourceList& list,
                      platform::FileSystem* fs = nullptr);
 
-// The files of a folder for each ";"-separated mask in order: full paths or bare names,
-// no sizes or dates.
-SourceList ListFolderFiles(std::string_view folder, std::string_view masks, bool fullPaths);
+// The files of a folder for each ";"-separated mask in order: full paths or bare names.
+std::vector<std::string> ListFolderFiles(std::string_view folder, std::string_view masks,
+                                         bool fullPaths);
 
 // The files named by a list file, one full path per line, in line order; files that are
 // missing, unreadable or empty are left out.

@@ -45,7 +45,7 @@ void MirrorFolderDestination(RunContext& station, const TransferJob& job,
     // connected the destination with its own.
     if (ShareLogonRefused(station, destFolder, job.SourceLName, job.SourceLPassword)) return;
     SourceList destination;
-    ListFilesRecursive(destFolder + kSep + "*.*", true, &panel, destination, &station.Copy.Cancel,
+    ListFilesRecursive(destFolder + kSep + "*.*", &panel, destination, &station.Copy.Cancel,
                        &station.Copy.Files.For(destFolder));
     ExcludeBySuffix(job.ExcludeExtensions, destination);
 
@@ -53,8 +53,8 @@ void MirrorFolderDestination(RunContext& station, const TransferJob& job,
     // incomplete only means fewer deletions.
     std::vector<std::string> orphans;
     orphans.reserve(destination.size());
-    for (size_t i = 0; i < destination.size(); ++i) {
-        const std::string path = EntryPath(i, destination);
+    for (const SourceEntry& entry : destination) {
+        const std::string& path = entry.name;
         if (!sourceFolder.empty() && !PathBelow(path, sourceFolder).empty()) continue;
         std::string below = PathBelow(path, destFolder);
         if (!below.empty()) orphans.push_back(std::move(below));

@@ -123,7 +123,7 @@ void RunFolderTransfer(RunContext& station, const TransferJob& job, const Source
     std::string knownFolder;
 
     while (i < list.size() && !station.Copy.Cancel.StopRequested()) {
-        const std::string source = EntryPath(i, list);
+        const std::string& source = list[i].name;
         if (SourceLeavesDestination(station, job, source)) {
             ++i;
             continue;
@@ -147,8 +147,7 @@ void RunFolderTransfer(RunContext& station, const TransferJob& job, const Source
         figures.freeBytes = freeSpace.Bytes();
         surfaces.SetStatusText(ProgressLine(figures));
 
-        const int64_t entrySize = EntrySize(i, list);
-        copiedBytes += entrySize;
+        copiedBytes += list[i].size;
 
         if (refused) {
             // A refused destination stops this job's loop, and a manual run's remaining jobs.
@@ -164,7 +163,7 @@ void RunFolderTransfer(RunContext& station, const TransferJob& job, const Source
     if (i > 1 && i < list.size()) {
         WriteLog(0, station.LogFile, "Copy process aborted ");
         --i;
-        copiedBytes -= EntrySize(i, list);
+        copiedBytes -= list[i].size;
     }
     if (station.Options.LogEndStatistic) {
         const double seconds = (station.clock().Now() - start) * 86400.0;

@@ -1,12 +1,10 @@
 // The download loop of an FTP source: each listed file that the destination folder does
 // not already hold unchanged is fetched under ".tmp" and then renamed over its final
 // name in one step, with the listed modification time.
-#include <charconv>
 #include <chrono>
 #include <set>
 #include <thread>
 
-#include "common/datetime_format.h"
 #include "common/log.h"
 #include "engine/ftp_kind.h"
 #include "engine/ftp_steps.h"
@@ -25,30 +23,14 @@ namespace {
 
 constexpr std::chrono::milliseconds kPauseBetweenFiles{100};
 
-// The listed modification time as a file time; nothing when the listing gave none.
-std::optional<int64_t> ListedFileTime(const EntryFields& fields) {
-    if (fields.count < 3) return std::nullopt;
-    const std::optional<TDateTime> moment = StrToDateTime(fields.date);
-    if (!moment || *moment == 0) return std::nullopt;
-    return LocalDateTimeToFileTime(*moment);
-}
-
-std::optional<int64_t> ListedSize(std::string_view text) {
-    int64_t size = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), size);
-    if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return std::nullopt;
-    return size;
-}
-
 // The local file holds exactly what the listing describes: the same size and, when the
-// listing gave a time, the same modification time.
-bool LocalCopyEqual(const std::string& local, std::optional<int64_t> size,
-                    std::optional<int64_t> fileTime) {
+// listing gave a time (fileTime not 0), the same modification time.
+bool LocalCopyEqual(const std::string& local, int64_t size, int64_t fileTime) {
     const std::optional<int64_t> localSize = platform::FileSize(local);
-    if (!size || !localSize || *localSize != *size) return false;
-    if (!fileTime) return true;
+    if (!localSize || *localSize != size) return false;
+    if (fileTime == 0) return true;
     platform::FileTimes times;
-    return platform::GetFileTimes(local, times) && times.LastWrite == *fileTime;
+    return platform::GetFileTimes(local, times) && times.LastWrite == fileTime;
 }
 
 void PauseBetweenFiles(Surfaces& surfaces) {
@@ -71,17 +53,12 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
     std::vector<std::string> remoteNames;
     std::set<std::string> downloaded;
     bool endedEarly = false;
-    for (const std::string& entry : listing.entries) {
-        const EntryFields fields = SplitEntry(entry);
-        if (fields.count >= 2) remoteNames.emplace_back(fields.path);
-    }
+    for (const SourceEntry& entry : listing.entries) remoteNames.push_back(entry.name);
 
-    for (const std::string& entry : listing.entries) {
+    for (const SourceEntry& entry : listing.entries) {
         if (run.Copy.Cancel.StopRequested()) break;
         surfaces.ProcessMessages();
-        const EntryFields fields = SplitEntry(entry);
-        if (fields.count < 2) continue;
-        const std::string name(fields.path);
+        const std::string& name = entry.name;
         if (IsRefusedRemoteName(name)) {
             WriteLog(0, run.LogFile, std::string(kFtpRemoteNameRefused) + name);
             continue;
@@ -89,15 +66,14 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
         const std::string localName =
             StampFileName(name, job.AddTimeStampC, job.AddTimeStampE, run.clock().Now());
         const std::string local = platform::JoinPath(job.EmpfangsVerzeichnis, localName);
-        const std::optional<int64_t> size = ListedSize(fields.size);
-        const std::optional<int64_t> fileTime = ListedFileTime(fields);
-        bool equal = LocalCopyEqual(local, size, fileTime);
+        const int64_t fileTime = entry.modified;
+        bool equal = LocalCopyEqual(local, entry.size, fileTime);
         if (job.CopyMode == CM_CopyAnyWay) equal = false;
 
         if (!equal) {
             const std::string temporary = local + ".tmp";
             platform::DeleteFile(temporary);
-            if (!ftp.ReceiveFile(remoteFolder + name, temporary, size.value_or(0))) {
+            if (!ftp.ReceiveFile(remoteFolder + name, temporary, entry.size)) {
                 // The old copy stays under the final name; the next run fetches the file.
                 platform::DeleteFile(temporary);
                 WriteLog(0, run.LogFile, std::string(kFtpReceiveException) + remoteFolder + name +
@@ -115,7 +91,7 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
                 ++run.FailedFiles;
             } else {
                 downloaded.insert(localName);
-                if (fileTime) platform::SetFileTimes(local, *fileTime, *fileTime, *fileTime);
+                if (fileTime != 0) platform::SetFileTimes(local, fileTime, fileTime, fileTime);
                 if (job.SourceDelete) {
                     surfaces.ProcessMessages();
                     if (!ftp.DeleteFile(remoteFolder + name, 100)) ++run.FailedFiles;

@@ -46,7 +46,10 @@ SourceListing ListFtpSource(RunContext& run, const TransferJob& job, Surfaces*) 
         ++run.JobsCutShort;
     } else {
         LogRefusedRemoteNames(run);
-        listing.entries = ftp.GetRemoteFilenames(100);
+        for (const FtpEntry& entry : ftp.RemoteFiles()) {
+            if (!entry.refused)
+                listing.entries.push_back(RemoteFileEntry(entry.name, entry.size, entry.fileTime));
+        }
     }
     if (listing.entries.empty() && !run.Options.NoFTPDisconnect) ftp.DisconnectFTP();
     return listing;

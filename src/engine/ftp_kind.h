@@ -6,8 +6,8 @@
 
 namespace ferrolin {
 
-// Connects to the source server, changes to its folder and lists its files ("name TAB
-// size TAB date-time"). Names no local path may be built from are logged and left out.
+// Connects to the source server, changes to its folder and lists its files with their
+// sizes and times. Names no local path may be built from are logged and left out.
 // A failed connection or listing lists nothing and counts the job as cut short.
 SourceListing ListFtpSource(RunContext& run, const TransferJob& job, Surfaces* panel);
 // The download loop into the destination folder, then the mirror step.

@@ -32,8 +32,8 @@ void MirrorFtpDestination(RunContext& run, const TransferJob& job, const SourceL
 
     const std::string sourceFolder = DirectoryPart(job.SendeVerzeichnis, false);
     std::vector<std::string> counterparts(protectedNames.begin(), protectedNames.end());
-    for (size_t i = 0; i < source.size(); ++i) {
-        std::string below = PathBelow(EntryPath(i, source), sourceFolder);
+    for (const SourceEntry& entry : source) {
+        std::string below = PathBelow(entry.name, sourceFolder);
         if (!below.empty()) counterparts.push_back(std::move(below));
     }
     // Remote names are compared with their letter case: a.txt never protects A.txt, and

@@ -54,10 +54,10 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
     const std::string remoteFolder = FtpSession::GetFTPPfadFromString(job.EmpfangsVerzeichnis);
     std::set<std::string> uploaded;
 
-    for (size_t i = 0; connected && i < listing.entries.size(); ++i) {
-        if (run.Copy.Cancel.StopRequested()) break;
+    for (const SourceEntry& entry : listing.entries) {
+        if (!connected || run.Copy.Cancel.StopRequested()) break;
         surfaces.ProcessMessages();
-        const std::string source = EntryPath(i, listing.entries);
+        const std::string& source = entry.name;
         const std::string_view fileName = LastPathComponent(source);
         if (IsRefusedRemoteName(fileName)) {
             WriteLog(0, run.LogFile, std::string(kFtpRemoteNameRefused) + std::string(fileName));
@@ -65,8 +65,7 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
             continue;
         }
         const std::string remote = RemotePathFor(remoteFolder, fileName);
-        const EntryFields fields = SplitEntry(listing.entries[i]);
-        const int64_t size = fields.count >= 2 ? EntrySize(i, listing.entries) : 0;
+        const int64_t size = entry.size;
         if (size > 0) {
             if (UploadOne(run, job, source, remote, size)) {
                 uploaded.emplace(fileName);

@@ -66,7 +66,7 @@ std::string HttpTargetPath(std::string_view target, bool addTimeStamp,
 
 SourceListing ListHttpSource(RunContext&, const TransferJob& job, Surfaces*) {
     SourceListing listing;
-    listing.entries.push_back(job.SendeVerzeichnis);
+    listing.entries.push_back(AddressEntry(job.SendeVerzeichnis));
     return listing;
 }
 

@@ -55,8 +55,8 @@ void LeaveOutNestedDestination(const TransferJob& job, const std::string& source
     const std::string nested = NormalisePath(sourceFolder + "/" + below);
     SourceList kept;
     kept.reserve(list.size());
-    for (size_t i = 0; i < list.size(); ++i)
-        if (!LiesBelow(EntryPath(i, list), nested)) kept.push_back(std::move(list[i]));
+    for (SourceEntry& entry : list)
+        if (!LiesBelow(entry.name, nested)) kept.push_back(std::move(entry));
     list = std::move(kept);
 }
 

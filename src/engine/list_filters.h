@@ -9,10 +9,12 @@
 
 namespace ferrolin {
 
-// Removes every entry whose path (trailing blanks dropped when the entry has details)
-// ends with one of the ";"-separated suffixes, letter case ignored. A suffix is plain
-// text: ".tmp", "thumbs.db" and "~" all work. Empty suffixes (".tmp;") are ignored.
+// Removes every entry whose name (trailing blanks dropped for a file) ends with one of
+// the ";"-separated suffixes, letter case ignored. A suffix is plain text: ".tmp",
+// "thumbs.db" and "~" all work. Empty suffixes (".tmp;") are ignored.
 void ExcludeBySuffix(std::string_view suffixes, SourceList& list);
+// The same for bare file names.
+void ExcludeBySuffix(std::string_view suffixes, std::vector<std::string>& names);
 
 // The keys of a compare list file: from an INI section "CfgFilesToRender", else
 // "FilesToCopy" ("Anz" lines "Line0", "Line1", ... each reduced to its lower-case file
@@ -21,9 +23,9 @@ void ExcludeBySuffix(std::string_view suffixes, SourceList& list);
 std::vector<std::string> ReadCompareKeys(const std::string& path);
 
 // The name an entry is matched against, lower-cased and cut before the first "." of its
-// file name: the whole path for an entry with details (so a key may also match a folder
-// name), the file name for a bare entry.
-std::string CompareName(std::string_view entry);
+// file name: the whole path for a file (so a key may also match a folder name), the
+// last part of an address or a message's name.
+std::string CompareName(const SourceEntry& entry);
 
 // Keeps only the entries in whose compare name at least one key occurs. Nothing happens
 // without keys. Linear in the total length of keys and entries.

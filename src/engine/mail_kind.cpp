@@ -1,6 +1,5 @@
 #include "engine/mail_kind.h"
 
-#include <charconv>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -13,22 +12,6 @@
 
 namespace ferrolin {
 namespace {
-
-constexpr std::string_view kMailPrefix = "Mail ";
-
-// The message number of entry i: the number its "Mail <n>" text names, so a list the
-// job's filters thinned out still names the right messages.
-int MessageNumber(const SourceList& entries, size_t i) {
-    const std::string_view entry = entries[i];
-    int number = 0;
-    if (entry.substr(0, kMailPrefix.size()) == kMailPrefix) {
-        const char* first = entry.data() + kMailPrefix.size();
-        const char* last = entry.data() + entry.size();
-        const auto [end, ec] = std::from_chars(first, last, number);
-        if (ec == std::errc() && end == last && number > 0) return number;
-    }
-    return static_cast<int>(i) + 1;
-}
 
 // Retrieves message number into a hidden file of the destination folder (the message
 // never sits in memory whole), reads it and stores its files.
@@ -72,15 +55,18 @@ SourceListing ListMailSource(RunContext& run, const TransferJob& job, Surfaces*)
         return listing;
     }
     for (int number = 1; number <= *count; ++number)
-        listing.entries.push_back(std::string(kMailPrefix) + std::to_string(number));
+        listing.entries.push_back(MailEntry(number));
     if (*count == 0) run.Pop3.Disconnect();
     return listing;
 }
 
 void ReceiveMail(RunContext& run, const TransferJob& job, const SourceListing& listing) {
     Surfaces& surfaces = run.surfaces();
-    for (size_t i = 0; i < listing.entries.size() && !run.Copy.Cancel.StopRequested(); ++i) {
-        const int number = MessageNumber(listing.entries, i);
+    // Each entry carries its message number, so a list the job's filters thinned out
+    // still names the right messages.
+    for (const SourceEntry& entry : listing.entries) {
+        if (run.Copy.Cancel.StopRequested()) break;
+        const int number = entry.number;
         std::string error;
         if (!ReceiveMessage(run, job, number, error)) {
             // Its remaining steps, the deletion on the server included, do not happen.

@@ -40,7 +40,7 @@ void RunTransferJob(RunContext& run, const TransferJob& job) {
     Surfaces& surfaces = run.surfaces();
     surfaces.SetCaption(std::string(kCaption) + " " + job.Name);
     SourceListing listing = ListSource(run, job, &surfaces);
-    if (run.Options.UploadInProgressCheck && FindEntry(kUploadMarker, &listing.entries, true) >= 0) {
+    if (run.Options.UploadInProgressCheck && AnyNameContains(listing.entries, kUploadMarker)) {
         listing.entries.clear();
         WriteLog(0, run.LogFile, "Not copied because UPLOADINPROGRESS.TXT found.");
     }

@@ -1,50 +1,48 @@
 #pragma once
-// Source lists and their entries. A file entry is "path TAB size TAB modification
-// date-time"; an HTTP source has its address as its only entry and a mail source
-// "Mail <n>". Lists belong to the run that made them.
+// Source lists and their entries. An entry is a value: what it names, its size, its
+// modification time and its kind. A folder or list-file source lists local files, an FTP
+// source the names in its remote folder, an HTTP source its address, a mail source one
+// entry per message on the server. Lists belong to the run that made them.
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "common/datetime.h"
-
 namespace ferrolin {
 
-using SourceList = std::vector<std::string>;
-
-inline constexpr char kEntrySeparator = '\t';
-
-// The three fields of an entry. Size and date are split off from the right, so a
-// file name holding quotes or TABs of its own stays whole. An entry without TAB is
-// all path.
-struct EntryFields {
-    std::string_view path;
-    std::string_view size;
-    std::string_view date;
-    int count = 1;  // how many fields the entry has (1 to 3)
+enum class EntryKind : uint8_t {
+    LocalFile,    // name is a local path
+    RemoteFile,   // name is a file name in the FTP source's folder
+    Address,      // name is the address to download
+    MailMessage,  // name is "Mail <number>", number the message on the server
 };
-EntryFields SplitEntry(std::string_view entry);
 
-// path TAB size TAB the date-time in the program-wide form.
-std::string MakeEntry(std::string_view path, int64_t size, TDateTime modified);
-// The same with the date-time already as text.
-std::string MakeEntry(std::string_view path, int64_t size, std::string_view modified);
+struct SourceEntry {
+    std::string name;
+    int64_t size = 0;
+    // Modification time as a file time (100 ns since 1601 UTC); 0 when none is known.
+    int64_t modified = 0;
+    EntryKind kind = EntryKind::LocalFile;
+    int number = 0;  // the message number of a mail entry
 
-// Field 1 of entry i; empty when i is past the end.
-std::string EntryPath(size_t i, const SourceList& list);
-// 0 past the end; field 2 as a number (0 when it is not one); for an entry of one
-// field, the size of that file.
-int64_t EntrySize(size_t i, const SourceList& list);
+    bool operator==(const SourceEntry&) const = default;
+};
+
+using SourceList = std::vector<SourceEntry>;
+
+SourceEntry LocalFileEntry(std::string path, int64_t size, int64_t modified);
+SourceEntry RemoteFileEntry(std::string name, int64_t size, int64_t modified);
+SourceEntry AddressEntry(std::string address);
+SourceEntry MailEntry(int number);
+
+// Whether the entry came with the size and time of a file (local or remote) rather than
+// being a bare name (an address, a mail message).
+bool HasFileDetails(const SourceEntry& entry);
+
 int64_t TotalEntrySize(const SourceList& list);
 
-// The size of a file, or 0 when it cannot be measured.
-int64_t FileSize64(const std::string& path);
-
-// Index of the first entry matching text: a whole number is taken as an index (-1 when
-// out of range); otherwise, ignoring case, the first entry that contains the text
-// (partial) or begins with it. -1 when none matches or there is no list.
-int FindEntry(std::string_view text, const SourceList* list, bool partial);
+// Whether the name of some entry contains text, letter case ignored.
+bool AnyNameContains(const SourceList& list, std::string_view text);
 
 // The folder of a path: empty for an address ("://"); the path without its last
 // component when that component looks like a file name or mask ("*", ".", "?") or force

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "version.h"
+#include "station/build_version.h"
 
 namespace ferrolin::gui {
 

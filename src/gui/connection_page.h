@@ -3,8 +3,8 @@
 // Station::Editor.
 #include <QWidget>
 
-#include "config/transfer_job.h"
 #include "gui/field_binder.h"
+#include "station/job_records.h"
 #include "station/station.h"
 
 class QCheckBox;

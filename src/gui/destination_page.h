@@ -3,8 +3,8 @@
 // bound to Station::Editor. The delete delay is offered only for "Source is master".
 #include <QWidget>
 
-#include "config/transfer_job.h"
 #include "gui/field_binder.h"
+#include "station/job_records.h"
 #include "station/station.h"
 
 class QCheckBox;

@@ -21,7 +21,7 @@
 #include <iterator>
 
 #include "gui/qt_surfaces.h"
-#include "remote/ftp_texts.h"
+#include "station/ftp_window_types.h"
 
 namespace ferrolin::gui {
 

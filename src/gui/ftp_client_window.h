@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "remote/ftp_window_model.h"
+#include "station/ftp_window_types.h"
 #include "station/station.h"
 
 class QAction;

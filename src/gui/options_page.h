@@ -3,8 +3,8 @@
 // bound to Station::Options.
 #include <QWidget>
 
-#include "config/global_options.h"
 #include "gui/field_binder.h"
+#include "station/job_records.h"
 #include "station/station.h"
 
 class QCheckBox;

@@ -11,7 +11,7 @@
 #include <functional>
 
 #include "gui/gauge_kest.h"
-#include "common/surfaces.h"
+#include "station/surfaces.h"
 
 namespace ferrolin::gui {
 

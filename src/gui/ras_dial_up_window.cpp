@@ -9,8 +9,8 @@
 #include <QRadioButton>
 #include <QTimer>
 
-#include "config/profile_file.h"
-#include "remote/ras_default.h"
+#include "station/config_write_error.h"
+#include "station/ras_types.h"
 
 namespace ferrolin::gui {
 

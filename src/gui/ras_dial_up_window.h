@@ -7,7 +7,7 @@
 
 #include <QWidget>
 
-#include "remote/ras_dial_up.h"
+#include "station/ras_types.h"
 
 class QCheckBox;
 class QLabel;

@@ -11,11 +11,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/memo_lines.h"
 #include "gui/guarded.h"
 #include "gui/page_controls.h"
 #include "gui/showing.h"
-#include "schedule/send_time_editor.h"
+#include "station/schedule_types.h"
+#include "station/text_forms.h"
 
 namespace ferrolin::gui {
 

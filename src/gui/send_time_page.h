@@ -4,10 +4,10 @@
 // SendTimeEditor; the day lists are read from and saved to the configuration file.
 #include <QWidget>
 
-#include "config/global_options.h"
 #include "gui/field_binder.h"
 #include "gui/qt_surfaces.h"
-#include "schedule/send_time_editor.h"
+#include "station/job_records.h"
+#include "station/schedule_types.h"
 #include "station/station.h"
 
 class QComboBox;

@@ -2,8 +2,8 @@
 // The job editor's "Source" tab: where a job's files come from, bound to Station::Editor.
 #include <QWidget>
 
-#include "config/transfer_job.h"
 #include "gui/field_binder.h"
+#include "station/job_records.h"
 #include "station/station.h"
 
 class QCheckBox;

@@ -4,11 +4,10 @@
 // frame moves between the tabs when this one reports a click on a job line.
 #include <QWidget>
 
-#include "config/global_options.h"
-#include "config/transfer_job.h"
 #include "gui/field_binder.h"
 #include "gui/qt_surfaces.h"
-#include "schedule/auto_mode.h"
+#include "station/job_records.h"
+#include "station/schedule_types.h"
 #include "station/station.h"
 
 class QCheckBox;

@@ -10,7 +10,7 @@
 
 #include "gui/page_controls.h"
 #include "gui/showing.h"
-#include "remote/time_sync_panel.h"
+#include "station/time_sync_types.h"
 
 namespace ferrolin::gui {
 

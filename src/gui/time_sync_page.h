@@ -5,8 +5,8 @@
 #include <QWidget>
 
 #include "gui/field_binder.h"
-#include "remote/time_sync.h"
 #include "station/station.h"
+#include "station/time_sync_types.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,12 +1,14 @@
 #include "engine/folder_listing.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "files/copy_status.h"
+#include "platform/file_time_units.h"
 #include "support/temp_dir.h"
 
 namespace ferrolin {
@@ -17,7 +19,7 @@ using test::WriteFile;
 
 std::vector<std::string> Paths(const SourceList& list) {
     std::vector<std::string> paths;
-    for (size_t i = 0; i < list.size(); ++i) paths.push_back(EntryPath(i, list));
+    for (const SourceEntry& entry : list) paths.push_back(entry.name);
     return paths;
 }
 
@@ -61,16 +63,13 @@ TEST(FolderListing, RecursiveListsSubfolderFilesFirstInNameOrder) {
     WriteFile(s + "/m/a.txt", "A");
     SourceList list;
     PanelRecorder panel;
-    EXPECT_TRUE(ListFilesRecursive(s + "/*.*", true, &panel, list));
+    EXPECT_TRUE(ListFilesRecursive(s + "/*.*", &panel, list));
     EXPECT_EQ(Paths(list), (std::vector<std::string>{s + "/m/y/d.txt", s + "/m/a.txt", s + "/m/B.txt",
                                                      s + "/Z/c.txt", s + "/a.txt", s + "/b.txt"}));
-    EXPECT_EQ(EntrySize(3, list), 3);
+    EXPECT_EQ(list[3].size, 3);
     ASSERT_FALSE(panel.texts.empty());
     EXPECT_EQ(panel.texts.front(), "0 searching... " + s + "/");
-
-    SourceList bare;
-    ListFilesRecursive(s + "/*.txt", false, nullptr, bare);
-    EXPECT_EQ(bare.front(), s + "/m/y/d.txt");  // no details: the bare path
+    EXPECT_EQ(list[3].kind, EntryKind::LocalFile);
 }
 
 TEST(FolderListing, MaskAppliesToFilesButEverySubfolderIsSearched) {
@@ -80,7 +79,7 @@ TEST(FolderListing, MaskAppliesToFilesButEverySubfolderIsSearched) {
     WriteFile(s + "/a.txt", "1");
     WriteFile(s + "/sub.d/B.MPG", "1");
     SourceList rec;
-    ListFilesRecursive(s + "/*.mpg", true, nullptr, rec);
+    ListFilesRecursive(s + "/*.mpg", nullptr, rec);
     EXPECT_EQ(Paths(rec), (std::vector<std::string>{s + "/sub.d/B.MPG", s + "/a.mpg"}));
     SourceList flat;
     EXPECT_TRUE(ListFolderFiles(SplitFolderAndMask(s + "/*.mpg"), flat));
@@ -92,7 +91,7 @@ TEST(FolderListing, NamesEqualButForCaseAreBothKept) {
     WriteFile(dir / "a.txt", "1");
     WriteFile(dir / "A.txt", "2");
     SourceList list;
-    ListFilesRecursive(dir / "*.*", true, nullptr, list);
+    ListFilesRecursive(dir / "*.*", nullptr, list);
     EXPECT_EQ(Paths(list), (std::vector<std::string>{dir / "A.txt", dir / "a.txt"}));
 }
 
@@ -104,7 +103,7 @@ TEST(FolderListing, ShortDotNamesAreSkippedLongerHiddenNamesKept) {
     std::filesystem::create_directories(dir / ".git/objects");
     WriteFile(dir / ".git/objects/o", "1");
     SourceList rec;
-    ListFilesRecursive(dir / "*.*", true, nullptr, rec);
+    ListFilesRecursive(dir / "*.*", nullptr, rec);
     EXPECT_EQ(Paths(rec), (std::vector<std::string>{dir / ".git/objects/o", dir / ".profile",
                                                     dir / "plain"}));
     SourceList flat;
@@ -120,19 +119,19 @@ TEST(FolderListing, OddNamesAndLongPathsComeThroughWhole) {
                                             "grüße ÄÖÜ.txt", "tab\there", "it's.txt"};
     for (const std::string& name : names) WriteFile(deep + "/" + name, name);
     SourceList list;
-    EXPECT_TRUE(ListFilesRecursive(dir / "*.*", true, nullptr, list));
+    EXPECT_TRUE(ListFilesRecursive(dir / "*.*", nullptr, list));
     ASSERT_EQ(list.size(), names.size());
     for (size_t i = 0; i < list.size(); ++i) {
-        const std::string path = EntryPath(i, list);
+        const std::string& path = list[i].name;
         EXPECT_EQ(path.rfind(deep + "/", 0), 0u) << path;
-        EXPECT_EQ(EntrySize(i, list), static_cast<int64_t>(path.size() - deep.size() - 1)) << path;
+        EXPECT_EQ(list[i].size, static_cast<int64_t>(path.size() - deep.size() - 1)) << path;
     }
 }
 
 TEST(FolderListing, MissingFolderAndCancelGiveIncompleteListings) {
     TempDir dir;
     SourceList none;
-    EXPECT_FALSE(ListFilesRecursive(dir / "nope/*.*", true, nullptr, none));
+    EXPECT_FALSE(ListFilesRecursive(dir / "nope/*.*", nullptr, none));
     EXPECT_TRUE(none.empty());
     EXPECT_FALSE(ListFolderFiles(SplitFolderAndMask(dir / "nope"), none));
 
@@ -141,7 +140,7 @@ TEST(FolderListing, MissingFolderAndCancelGiveIncompleteListings) {
     PanelRecorder panel;
     panel.cancelAfter = 1;  // cancel while entering the first subfolder
     SourceList list;
-    EXPECT_FALSE(ListFilesRecursive(dir / "*.*", true, &panel, list, &panel.cancel));
+    EXPECT_FALSE(ListFilesRecursive(dir / "*.*", &panel, list, &panel.cancel));
     // What was found is kept: the first subfolder and the folder's own files.
     EXPECT_EQ(Paths(list), (std::vector<std::string>{dir / "a/f.txt", dir / "top.txt"}));
 }
@@ -153,9 +152,9 @@ TEST(FolderListing, SymbolicLinksToFilesCountFoldersAreNotFollowed) {
     ASSERT_EQ(symlink(dir.path().c_str(), (dir / "loop").c_str()), 0);
     ASSERT_EQ(symlink((dir / "gone").c_str(), (dir / "dangling").c_str()), 0);
     SourceList list;
-    EXPECT_TRUE(ListFilesRecursive(dir / "*.*", true, nullptr, list));
+    EXPECT_TRUE(ListFilesRecursive(dir / "*.*", nullptr, list));
     EXPECT_EQ(Paths(list), (std::vector<std::string>{dir / "real/f.txt", dir / "link.txt"}));
-    EXPECT_EQ(EntrySize(1, list), 5);
+    EXPECT_EQ(list[1].size, 5);
 }
 
 TEST(FolderListing, ListFileSkipsMissingAndEmptyFiles) {
@@ -167,8 +166,28 @@ TEST(FolderListing, ListFileSkipsMissingAndEmptyFiles) {
                                     dir / "empty.txt" + "\n\n" + dir / "two words.txt");
     const SourceList list = ListFileSource(dir / "list.txt");
     EXPECT_EQ(Paths(list), (std::vector<std::string>{dir / "one.txt", dir / "two words.txt"}));
-    EXPECT_EQ(EntrySize(1, list), 2);
+    EXPECT_EQ(list[1].size, 2);
     EXPECT_TRUE(ListFileSource(dir / "no-list.txt").empty());
+}
+
+TEST(FolderListing, EveryListerCarriesSizeAndExactModificationTime) {
+    TempDir dir;
+    WriteFile(dir / "src/a.bin", "12345");
+    // A moment with a fraction of a second, far from now, in UTC.
+    const timespec times[2] = {{1000000000, 0}, {1234567890, 123456700}};
+    ASSERT_EQ(utimensat(AT_FDCWD, (dir / "src/a.bin").c_str(), times, 0), 0);
+    WriteFile(dir / "list.txt", dir / "src/a.bin");
+    const int64_t expected = UnixToFileTime(1234567890, 123456700);
+
+    SourceList recursive, flat;
+    ListFilesRecursive(dir / "src/*.*", nullptr, recursive);
+    ListFolderFiles(SplitFolderAndMask(dir / "src"), flat);
+    const SourceList listed = ListFileSource(dir / "list.txt");
+    const std::vector<const SourceList*> lists = {&recursive, &flat, &listed};
+    for (const SourceList* list : lists) {
+        ASSERT_EQ(list->size(), 1u);
+        EXPECT_EQ(list->front(), LocalFileEntry(dir / "src/a.bin", 5, expected));
+    }
 }
 
 TEST(FolderListing, FolderFilesByMasksWithBareNames) {

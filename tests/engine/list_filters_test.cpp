@@ -11,40 +11,57 @@
 namespace ferrolin {
 namespace {
 
+SourceEntry File(const std::string& path) { return LocalFileEntry(path, 1, 0); }
+
+std::vector<std::string> Names(const SourceList& list) {
+    std::vector<std::string> names;
+    for (const SourceEntry& entry : list) names.push_back(entry.name);
+    return names;
+}
+
 TEST(ExcludeBySuffix, PlainSuffixesIgnoringCase) {
     SourceList list = {
-        "/s/report.TMP\t1\td", "/s/report.tmp1\t1\td", "/s/clip.mpg\t1\td",
-        "/s/Thumbs.db\t1\td",  "/s/backup~\t1\td",     "/s/padded.tmp  \t1\td",
-        "",                    "/s/bare.tmp",          "/s/keep.txt\t1\td",
+        File("/s/report.TMP"), File("/s/report.tmp1"), File("/s/clip.mpg"),
+        File("/s/Thumbs.db"),  File("/s/backup~"),     File("/s/padded.tmp  "),
+        File(""),              File("/s/keep.txt"),    AddressEntry("http://h/page.tmp"),
+        AddressEntry("http://h/padded.tmp "), RemoteFileEntry("r.TMP", 3, 0),
     };
     ExcludeBySuffix(".tmp;thumbs.db;~;", list);
-    EXPECT_EQ(list, (SourceList{"/s/report.tmp1\t1\td", "/s/clip.mpg\t1\td", "",
-                                "/s/keep.txt\t1\td"}));
-    SourceList untouched = {"/s/a.tmp\t1\td"};
+    // Trailing blanks are dropped from file names only; an address is taken as it stands.
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"/s/report.tmp1", "/s/clip.mpg", "",
+                                                     "/s/keep.txt", "http://h/padded.tmp "}));
+    SourceList untouched = {File("/s/a.tmp")};
     ExcludeBySuffix("", untouched);
     ExcludeBySuffix(";", untouched);  // no suffix at all: nothing is excluded
     EXPECT_EQ(untouched.size(), 1u);
+
+    std::vector<std::string> names = {"a.TMP", "b.txt", "c.tmp "};
+    ExcludeBySuffix(".tmp", names);
+    EXPECT_EQ(names, (std::vector<std::string>{"b.txt", "c.tmp "}));
 }
 
 TEST(CompareList, NamesAreCutAtTheFirstDotOfTheFileName) {
     struct Case {
-        std::string entry, name;
+        SourceEntry entry;
+        std::string name;
     } cases[] = {
-        {"/Play/Spot12.mpg\t1\td", "/play/spot12"},
-        {"/opt/ferrolin-2.1/Spot12.Final.mpg\t1\td", "/opt/ferrolin-2.1/spot12"},
-        {"/Play/Spot12.mpg", "spot12"},  // a bare entry is reduced to its file name
-        {"NoDot\t1\td", "nodot"},
+        {File("/Play/Spot12.mpg"), "/play/spot12"},
+        {File("/opt/ferrolin-2.1/Spot12.Final.mpg"), "/opt/ferrolin-2.1/spot12"},
+        {RemoteFileEntry("Spot12.mpg", 1, 0), "spot12"},
+        {AddressEntry("http://host/Play/Spot12.mpg"), "spot12"},  // an address: its last part
+        {MailEntry(3), "mail 3"},
+        {File("NoDot"), "nodot"},
     };
-    for (const Case& c : cases) EXPECT_EQ(CompareName(c.entry), c.name) << c.entry;
+    for (const Case& c : cases) EXPECT_EQ(CompareName(c.entry), c.name) << c.entry.name;
 }
 
 TEST(CompareList, KeysKeepEntriesWhoseNameHoldsOne) {
-    SourceList list = {"/in/Spot12.mpg\t1\td", "/in/spot123.mpg\t1\td", "/in/Spot1.mpg\t1\td",
-                       "/in/spot12/other.mpg\t1\td", "/in/x.spot12.mpg\t1\td"};
+    SourceList list = {File("/in/Spot12.mpg"), File("/in/spot123.mpg"), File("/in/Spot1.mpg"),
+                       File("/in/spot12/other.mpg"), File("/in/x.spot12.mpg")};
     FilterByKeys({"spot12"}, list);
-    EXPECT_EQ(list, (SourceList{"/in/Spot12.mpg\t1\td", "/in/spot123.mpg\t1\td",
-                                "/in/spot12/other.mpg\t1\td"}));
-    SourceList all = {"/in/a\t1\td"};
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"/in/Spot12.mpg", "/in/spot123.mpg",
+                                                     "/in/spot12/other.mpg"}));
+    SourceList all = {File("/in/a")};
     FilterByKeys({}, all);
     FilterByKeys({""}, all);  // an empty key is no key
     EXPECT_EQ(all.size(), 1u);
@@ -120,10 +137,10 @@ TEST_F(CompareListFile, KeysFromEitherSectionOrFromPlainLines) {
 
 TEST_F(CompareListFile, FiltersTheSourceListOrLeavesItAlone) {
     const std::string ini = Write("cl.ini", "[FilesToCopy]\nAnz=1\nLine0=/Play/Spot12.mpg\n");
-    SourceList list = {"/in/SPOT12.mpg\t1\td", "/in/spot13.mpg\t1\td", "/in/a/spot12x.mpg\t1\td"};
+    SourceList list = {File("/in/SPOT12.mpg"), File("/in/spot13.mpg"), File("/in/a/spot12x.mpg")};
     FilterByCompareList(ini, list);
-    EXPECT_EQ(list, (SourceList{"/in/SPOT12.mpg\t1\td", "/in/a/spot12x.mpg\t1\td"}));
-    SourceList untouched = {"/in/a\t1\td"};
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"/in/SPOT12.mpg", "/in/a/spot12x.mpg"}));
+    SourceList untouched = {File("/in/a")};
     FilterByCompareList("", untouched);
     FilterByCompareList(dir / "missing.ini", untouched);
     FilterByCompareList(Write("empty.ini", ""), untouched);

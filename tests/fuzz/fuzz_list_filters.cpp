@@ -1,5 +1,5 @@
-// Source entries, list filters, the mirror comparison and delayed-deletion lines over
-// arbitrary text: no crash, and the fast comparisons agree with plain searches.
+// List filters over entries of every kind, the mirror comparison and delayed-deletion
+// lines over arbitrary text: no crash, and the fast comparisons agree with plain searches.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -34,6 +34,13 @@ void Check(bool condition) {
     if (!condition) std::abort();
 }
 
+// The same text as each kind of entry: a file (local or remote) and the bare names.
+std::vector<SourceEntry> EntriesOf(const std::string& text) {
+    return {LocalFileEntry(text, static_cast<int64_t>(text.size()), 0),
+            RemoteFileEntry(text, 0, 0), AddressEntry(text),
+            SourceEntry{text, 0, 0, EntryKind::MailMessage, 1}};
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -41,14 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<std::string> lines = Lines(text);
 
     for (const std::string& line : lines) {
-        const EntryFields f = SplitEntry(line);
-        std::string joined(f.path);
-        if (f.count >= 2) joined += '\t' + std::string(f.size);
-        if (f.count == 3) joined += '\t' + std::string(f.date);
-        Check(joined == line);
         if (const auto moment = ParseDelayMoment(line.substr(0, kDelayMomentLength)))
             Check(FormatDelayMoment(*moment) == line.substr(0, kDelayMomentLength));
-        CompareName(line);
+        for (const SourceEntry& entry : EntriesOf(line)) CompareName(entry);
 
         // Path forms: normalising is idempotent; a path that may be deleted from
         // DelayDelete.txt is absolute, normal, single-line and below its folder.
@@ -117,8 +119,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(exact == slow);
     }
 
-    std::vector<std::string> filtered = second;
-    if (!lines.empty()) ExcludeBySuffix(lines.front(), filtered);
+    // The filters keep the entries in their order and remove only entries.
+    SourceList filtered;
+    for (const std::string& line : second)
+        for (SourceEntry& entry : EntriesOf(line)) filtered.push_back(std::move(entry));
+    const SourceList before = filtered;
+    std::vector<std::string> names = second;
+    if (!lines.empty()) {
+        ExcludeBySuffix(lines.front(), filtered);
+        ExcludeBySuffix(lines.front(), names);
+    }
     FilterByKeys(first, filtered);
+    size_t k = 0;
+    for (const SourceEntry& entry : filtered) {
+        while (k < before.size() && !(before[k] == entry)) ++k;
+        Check(k < before.size());
+        ++k;
+    }
+    Check(names.size() <= second.size());
     return 0;
 }

@@ -1,0 +1,62 @@
+// The include check over small source trees: each forbidden arrow makes it fail and name
+// the line, and the project's own tree passes.
+#include <gtest/gtest.h>
+
+#include "support/child_process.h"
+#include "support/temp_dir.h"
+
+namespace ferrolin {
+namespace {
+
+const std::string kScript = std::string(FERROLIN_SOURCE_DIR) + "/scripts/check-layers.sh";
+
+class LayerCheck : public ::testing::Test {
+protected:
+    // A tree whose every include is allowed.
+    void SetUp() override {
+        test::WriteFile(dir / "gui/window.cpp", "#include <QWidget>\n#include \"gui/page.h\"\n"
+                                                "#include \"station/station.h\"\n");
+        test::WriteFile(dir / "cli/main.cpp", "#include <string>\n#include \"cli/commands.h\"\n"
+                                              "#include \"station/event_log.h\"\n");
+        test::WriteFile(dir / "station/station.h", "#include \"schedule/auto_mode.h\"\n"
+                                                   "#include \"platform/fs.h\"\n");
+        test::WriteFile(dir / "engine/run.cpp", "#include \"files/file_copy.h\"\n");
+    }
+    test::CommandResult Check() { return test::RunCommand({kScript, dir.path()}); }
+    void Add(const std::string& file, const std::string& line) {
+        test::WriteFile(dir / file, test::ReadFile(dir / file) + line + "\n");
+    }
+    test::TempDir dir;
+};
+
+TEST_F(LayerCheck, TheProjectAndAnAllowedTreePass) {
+    EXPECT_EQ(test::RunCommand({kScript}).exitCode, 0);
+    const test::CommandResult result = Check();
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+}
+
+TEST_F(LayerCheck, FacesThatReachBelowTheStationFail) {
+    struct Case {
+        std::string file, line;
+    } cases[] = {
+        {"gui/window.cpp", "#include \"common/log.h\""},
+        {"gui/window.cpp", "#include \"platform/fs.h\""},
+        {"gui/window.cpp", "#include \"cli/commands.h\""},
+        {"gui/window.cpp", "#include <config/transfer_job.h>"},
+        {"cli/main.cpp", "  #  include \"version.h\""},
+        {"cli/main.cpp", "#include \"remote/time_sync.h\""},
+        {"engine/run.cpp", "#include \"station/station.h\""},
+        {"station/station.h", "#include <QString>"},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        ASSERT_EQ(Check().exitCode, 0);
+        Add(c.file, c.line);
+        const test::CommandResult result = Check();
+        EXPECT_EQ(result.exitCode, 1) << c.line;
+        EXPECT_NE(result.output.find(c.file + ":"), std::string::npos) << result.output;
+    }
+}
+
+}  // namespace
+}  // namespace ferrolin
