@@ -1,5 +1,6 @@
 #include "files/file_copy.h"
 
+#include <cerrno>
 #include <cmath>
 #include <limits>
 
@@ -110,6 +111,8 @@ bool FileCopyRun::SameByLooks() {
     if (Has(cfReadOnly) || Has(cfForce) || Has(cfAsk)) return false;
     if (sourceFs_.IsLocal() && destFs_.IsLocal()) return false;
     const std::optional<platform::FileInfo> dest = destFs_.Stat(dest_);
+    // Nothing there: the probe of the destination need not ask again.
+    destKnownAbsent_ = !dest && platform::LastError() == ENOENT;
     if (!dest || !dest->Regular) return false;
     const std::optional<platform::FileInfo> source = sourceFs_.Stat(source_);
     if (!source || !source->Regular) return false;
@@ -158,7 +161,7 @@ bool FileCopyRun::OpenSource() {
 }
 
 bool FileCopyRun::ProbeDestination() {
-    if (!Has(cfReadOnly)) {
+    if (!Has(cfReadOnly) && !destKnownAbsent_) {
         // A link at the destination name counts as absent: it is replaced, never written
         // through. A pipe, device or folder there is refused without waiting on it.
         platform::FsProbe probe = destFs_.Probe(dest_, true);

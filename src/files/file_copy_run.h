@@ -72,6 +72,7 @@ private:
     platform::FsFilePtr sourceFile_;
     platform::FileInfo sourceInfo_;
     bool destExists_ = false;
+    bool destKnownAbsent_ = false;  // a look found no destination (a share's)
     platform::FileInfo destInfo_;
     bool destHasTrailer_ = false;
     bool answeredNo_ = false;  // No or Abort to the overwrite question

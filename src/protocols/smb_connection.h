@@ -8,6 +8,8 @@
 // (smbc_getFunction*), never through the library's process-wide default context.
 #include <libsmbclient.h>
 
+#include <chrono>
+#include <cstdint>
 #include <mutex>
 #include <string>
 
@@ -30,6 +32,13 @@ public:
     bool SameCredentials(const std::string& user, const std::string& password) const;
     bool Anonymous() const { return givenUser_.empty(); }
 
+    // The share's free space as last asked (under Lock()); bytes -1 when never.
+    struct FreeSpace {
+        int64_t bytes = -1;
+        std::chrono::steady_clock::time_point askedAt;
+    };
+    FreeSpace& LastFreeSpace() { return freeSpace_; }
+
 private:
     static void Authenticate(SMBCCTX* ctx, const char* server, const char* share,
                              char* workgroup, int workgroupLength, char* user, int userLength,
@@ -40,6 +49,7 @@ private:
     std::string user_;
     std::string password_;
     SMBCCTX* ctx_ = nullptr;
+    FreeSpace freeSpace_;
     std::mutex mutex_;
 };
 

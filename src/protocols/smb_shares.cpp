@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 
 #include "platform/errors.h"
 #include "platform/file_time_units.h"
@@ -19,6 +20,8 @@ namespace {
 
 // Reads the connection's function for a call; the lock is held by the caller.
 #define SMB_FN(target, name) smbc_getFunction##name((target).connection->Context())
+
+constexpr auto kFreeSpaceMemory = std::chrono::seconds(1);
 
 bool IsDotName(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
@@ -167,14 +170,9 @@ platform::FsFilePtr SmbShares::OpenReadWrite(const std::string& path) {
 }
 
 platform::FsFilePtr SmbShares::CreateTarget(const std::string& path, bool fresh, bool) {
-    if (fresh) {
-        // A stale temporary file of an earlier, broken copy goes first.
-        const int32_t error = Delete(path);
-        if (error != 0 && error != ENOENT) {
-            errno = error;
-            return nullptr;
-        }
-    } else {
+    // A share has no links to be led along: a stale temporary file of an earlier, broken
+    // copy is simply cut to nothing by the open.
+    if (!fresh) {
         const std::optional<platform::FileInfo> info = Stat(path);
         if (info && !info->Regular) {
             errno = platform::ERROR_NOT_REGULAR_FILE;
@@ -354,13 +352,20 @@ int64_t SmbShares::FreeBytes(const std::string& path) {
     std::optional<Target> t = Resolve(path);
     if (!t) return -1;
     auto lock = t->connection->Lock();
+    // Asked before every file: one answer per share serves for a moment (three requests
+    // each time would cost a small file more than its copy).
+    const auto now = std::chrono::steady_clock::now();
+    SmbConnection::FreeSpace& known = t->connection->LastFreeSpace();
+    if (known.bytes >= 0 && now - known.askedAt < kFreeSpaceMemory) return known.bytes;
     struct statvfs st {};
     std::string url = t->url;
     if (SMB_FN(*t, StatVFS)(t->connection->Context(), url.data(), &st) != 0) return -1;
     // libsmbclient counts blocks of an allocation unit: f_bsize bytes per sector times
     // f_frsize sectors.
     const uint64_t unit = static_cast<uint64_t>(st.f_bsize) * std::max<uint64_t>(st.f_frsize, 1);
-    return static_cast<int64_t>(st.f_bavail * unit);
+    known.bytes = static_cast<int64_t>(st.f_bavail * unit);
+    known.askedAt = now;
+    return known.bytes;
 }
 
 }  // namespace ferrolin
