@@ -111,6 +111,23 @@ TEST_F(ShareRunTest, UploadDownloadAndShareToShareKeepBytesAndTimesAndRerunCopie
     EXPECT_EQ(result.output.find(server.Password()), std::string::npos);
 }
 
+TEST_F(ShareRunTest, SourceDeleteRemovesTheShareFileOnlyAfterItsCopyAndNeverItsOwnCopy) {
+    WriteFile(server.ShareFolder() + "/out/take.txt", "taken");
+    IniKeys fetch = Job(server.SharePath() + "/out", local / "in");
+    fetch["SourceDelete"] = "1";
+    // A job misconfigured onto itself, spelt differently: copies nothing new, deletes nothing.
+    WriteFile(server.ShareFolder() + "/self/keep.txt", "kept");
+    std::string upper = server.SharePath() + "/SELF";
+    IniKeys self = Job(server.SharePath() + "/self", upper);
+    self["SourceDelete"] = "1";
+    WriteIni({fetch, self});
+
+    Run();
+    EXPECT_EQ(ReadFile(local / "in/take.txt"), "taken") << Log();
+    EXPECT_FALSE(fs::exists(server.ShareFolder() + "/out/take.txt"));
+    EXPECT_EQ(ReadFile(server.ShareFolder() + "/self/keep.txt"), "kept") << Log();
+}
+
 TEST_F(ShareRunTest, MirrorOnAShareDeletesOrphansAtOnceOrAfterTheDelay) {
     WriteFile(local / "src/keep.txt", "keep");
     WriteFile(server.ShareFolder() + "/now/orphan.txt", "gone soon");

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 
+#include "engine/job_guards.h"
 #include "platform/errors.h"
 #include "platform/file_time_units.h"
 #include "protocols/smb_address.h"
@@ -36,6 +37,14 @@ TEST(SmbAddressTest, SharePathsInBothSpellingsWithPortsAndOddNames) {
     EXPECT_FALSE(ParseSmbPath("/local/path"));
     EXPECT_FALSE(ParseSmbPath("//serveronly"));
     EXPECT_FALSE(ParseSmbPath("//server:99999/share"));
+}
+
+TEST(SmbAddressTest, TwoSpellingsOfOneFileOnAShareAreTheSameFile) {
+    // A job whose source and destination are one file must not delete its source.
+    EXPECT_TRUE(SameSharePath("//Server/Share/dir/a.txt", "//server/share/./dir//A.TXT"));
+    EXPECT_FALSE(SameSharePath("//server/share/dir/a.txt", "//server/share/dir/b.txt"));
+    EXPECT_FALSE(SameSharePath("//server/share/a.txt", "//server/other/a.txt"));
+    EXPECT_FALSE(SameSharePath("/local/a.txt", "/local/a.txt"));  // the local check's task
 }
 
 class SmbFileSystemTest : public ::testing::Test {
