@@ -225,7 +225,9 @@ bool SmbShares::ListFolder(const std::string& folder, bool,
         return false;
     }
     // Names, kinds, sizes and times arrive with the listing itself: one request per
-    // folder, none per file.
+    // folder, none per file. libsmbclient fetches the whole folder when it opens it, so a
+    // listing either fails at the open or is complete: a server that goes away cannot
+    // leave a short list that looks whole (which the mirror step would act on).
     std::vector<platform::DirEntryInfo> entries;
     {
         auto lock = t->connection->Lock();
