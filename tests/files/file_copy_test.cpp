@@ -283,7 +283,8 @@ TEST_F(FileCopyTest, FaceVersionUsesTheFacesPumpAndQuestion) {
     EXPECT_GT(face.pumps, 0);
 }
 
-// Share paths cannot be reached yet. On this system "//host/share/f" would name the
+// Without a share client (a copy context nobody handed one), share paths cannot be
+// reached. On this system "//host/share/f" would name the
 // local file "/host/share/f": a local tree of that name exists here and must stay
 // untouched, neither read nor written.
 TEST_F(FileCopyTest, SharePathsFailClearlyAndNeverTouchALocalTwin) {
