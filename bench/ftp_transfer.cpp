@@ -2,6 +2,8 @@
 // the same run: 1 GiB up and down (ratios), many 4 KiB files (time per file above the
 // 100 ms pause of every WaitforSuccess), and peak memory for 64 MiB against 1 GiB.
 // Set FERROLIN_BENCH_DIR to a folder on the file system to measure (default /tmp).
+// Arguments pick sections: "big", "passive", "active" (the small files in either mode),
+// "memory"; none: all four.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -11,6 +13,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <string_view>
 #include <thread>
 
 #include "bench_util.h"
@@ -119,7 +122,14 @@ long PeakMemoryOfDownload(const Vsftpd& server, const std::string& remote, const
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    auto wanted = [&](std::string_view section) {
+        if (argc < 2) return true;
+        for (int i = 1; i < argc; ++i) {
+            if (section == argv[i]) return true;
+        }
+        return false;
+    };
     BenchRoot root;
     Vsftpd server(root / "server");
     const std::string pub = root / "server/root/pub";
@@ -137,7 +147,7 @@ int main() {
         return 1;
     }
     std::vector<double> upOurs, upCurl, downOurs, downCurl;
-    for (int run = 0; run < kRuns; ++run) {
+    for (int run = 0; run < kRuns && wanted("big"); ++run) {
         auto ours = [&] {
             upOurs.push_back(Seconds([&] {
                 if (!session.SendFile(src, "/pub/up_ours.bin", size)) std::printf("send failed\n");
@@ -165,20 +175,22 @@ int main() {
             ours();
         }
     }
-    const double mib = static_cast<double>(size) / (1 << 20);
-    auto line = [&](const char* what, double seconds) {
-        std::printf("%-40s %7.3f s  %8.1f MiB/s\n", what, seconds, mib / seconds);
-    };
-    std::printf("1 GiB over loopback FTP (vsftpd), median of %d runs\n", kRuns);
-    line("session SendFile (incl. 100 ms pause)", Median(upOurs));
-    line("curl -T", Median(upCurl));
-    line("session ReceiveFile (incl. 100 ms pause)", Median(downOurs));
-    line("curl -o", Median(downCurl));
-    std::printf("ratio upload session / curl:    %.3f (without the pause %.3f)\n",
-                Median(upOurs) / Median(upCurl), (Median(upOurs) - kPause) / Median(upCurl));
-    std::printf("ratio download session / curl:  %.3f (without the pause %.3f)\n",
-                Median(downOurs) / Median(downCurl),
-                (Median(downOurs) - kPause) / Median(downCurl));
+    if (wanted("big")) {
+        const double mib = static_cast<double>(size) / (1 << 20);
+        auto line = [&](const char* what, double seconds) {
+            std::printf("%-40s %7.3f s  %8.1f MiB/s\n", what, seconds, mib / seconds);
+        };
+        std::printf("1 GiB over loopback FTP (vsftpd), median of %d runs\n", kRuns);
+        line("session SendFile (incl. 100 ms pause)", Median(upOurs));
+        line("curl -T", Median(upCurl));
+        line("session ReceiveFile (incl. 100 ms pause)", Median(downOurs));
+        line("curl -o", Median(downCurl));
+        std::printf("ratio upload session / curl:    %.3f (without the pause %.3f)\n",
+                    Median(upOurs) / Median(upCurl), (Median(upOurs) - kPause) / Median(upCurl));
+        std::printf("ratio download session / curl:  %.3f (without the pause %.3f)\n",
+                    Median(downOurs) / Median(downCurl),
+                    (Median(downOurs) - kPause) / Median(downCurl));
+    }
 
     // Many small files: what each costs above the pause the operations wait anyway. In
     // passive mode vsftpd on loopback now and then answers a data connection only after
@@ -187,6 +199,7 @@ int main() {
     const std::string small = root / "small.bin";
     std::ofstream(small, std::ios::binary | std::ios::trunc) << std::string(4096, 's');
     for (bool passive : {true, false}) {
+        if (!wanted(passive ? "passive" : "active")) continue;
         session.DisconnectFTP();
         Connect(session, server, passive);
         const double up = Seconds([&] {
@@ -206,6 +219,11 @@ int main() {
             (down / kSmallFiles - kPause) * 1000);
     }
     session.DisconnectFTP();
+    if (!wanted("memory")) return 0;
+    if (!fs::exists(pub + "/up_ours.bin")) {
+        fs::copy_file(src, pub + "/up_ours.bin");
+        chmod((pub + "/up_ours.bin").c_str(), 0644);
+    }
 
     const long m64 = PeakMemoryOfDownload(server, "/pub/m64.bin", root / "m64.tmp", 64 << 20);
     const long g1 = PeakMemoryOfDownload(server, "/pub/up_ours.bin", root / "g1.tmp", size);
