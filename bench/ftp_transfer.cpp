@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <string_view>
 #include <thread>
@@ -232,14 +233,24 @@ int main(int argc, char** argv) {
             Median(upOursCpu), Median(upCurlCpu), Median(downOursCpu), Median(downCurlCpu));
     }
 
-    // Many small files: what each costs above the pause the operations wait anyway. In
-    // passive mode vsftpd on loopback now and then answers a data connection only after
-    // the one-second SYN retry (curl shows the same when it pauses between files), so
-    // active mode is measured beside it.
+    // Many small files: what each costs above the pause the operations wait anyway, in
+    // both modes. Beside it, curl moving the same files over one connection without
+    // pauses (in passive mode it waits up to a second before a data connection whose
+    // EPSV answer came at once), and what a 100 ms sleep really takes on this machine.
     const std::string small = root / "small.bin";
     std::ofstream(small, std::ios::binary | std::ios::trunc) << std::string(4096, 's');
+    if (wanted("passive") || wanted("active")) {
+        constexpr int kSleeps = 20;
+        const double slept = Seconds([] {
+            for (int i = 0; i < kSleeps; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+        });
+        std::printf("a 100 ms sleep takes %.2f ms here\n", slept / kSleeps * 1000);
+    }
     for (bool passive : {true, false}) {
         if (!wanted(passive ? "passive" : "active")) continue;
+        const char* mode = passive ? "passive" : "active";
         session.DisconnectFTP();
         Connect(session, server, passive);
         const double up = Seconds([&] {
@@ -255,8 +266,22 @@ int main(int argc, char** argv) {
         std::printf(
             "%d x 4 KiB, %s: above the 100 ms pause, upload %.2f ms/file, "
             "download %.2f ms/file\n",
-            kSmallFiles, passive ? "passive" : "active", (up / kSmallFiles - kPause) * 1000,
+            kSmallFiles, mode, (up / kSmallFiles - kPause) * 1000,
             (down / kSmallFiles - kPause) * 1000);
+        std::string upArgs;
+        std::string downArgs;
+        for (int i = 0; i < kSmallFiles; ++i) {
+            const std::string url = server.Url("/pub/c" + std::to_string(i));
+            upArgs += " -T " + Quote(small) + " " + url;
+            downArgs += " -o " + Quote(root / "c.tmp") + " " + url;
+        }
+        const std::string curl = passive ? "curl -s" : "curl -s -P -";
+        const double curlUp = Seconds([&] { Shell(curl + upArgs); });
+        const double curlDown = Seconds([&] { Shell(curl + downArgs); });
+        std::printf(
+            "%d x 4 KiB, %s, curl on one connection: upload %.2f ms/file, "
+            "download %.2f ms/file\n",
+            kSmallFiles, mode, curlUp / kSmallFiles * 1000, curlDown / kSmallFiles * 1000);
     }
     session.DisconnectFTP();
     if (!wanted("memory")) return 0;
