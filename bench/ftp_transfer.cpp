@@ -131,6 +131,17 @@ double CpuSeconds(int who) {
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
+// The mean of the per-transfer times a curl command prints with -w, in milliseconds.
+double CurlMsPerTransfer(const std::string& command) {
+    FILE* out = popen((command + " 2>/dev/null").c_str(), "r");
+    if (out == nullptr) return -1;
+    double sum = 0;
+    int count = 0;
+    for (double seconds = 0; std::fscanf(out, "%lf", &seconds) == 1; ++count) sum += seconds;
+    pclose(out);
+    return count > 0 ? sum / count * 1000 : -1;
+}
+
 double Best(const std::vector<double>& values) {
     return *std::min_element(values.begin(), values.end());
 }
@@ -275,13 +286,17 @@ int main(int argc, char** argv) {
             upArgs += " -T " + Quote(small) + " " + url;
             downArgs += " -o " + Quote(root / "c.tmp") + " " + url;
         }
-        const std::string curl = passive ? "curl -s" : "curl -s -P -";
-        const double curlUp = Seconds([&] { Shell(curl + upArgs); });
-        const double curlDown = Seconds([&] { Shell(curl + downArgs); });
-        std::printf(
-            "%d x 4 KiB, %s, curl on one connection: upload %.2f ms/file, "
-            "download %.2f ms/file\n",
-            kSmallFiles, mode, curlUp / kSmallFiles * 1000, curlDown / kSmallFiles * 1000);
+        // --rate 10/s: curl pauses between the files as the session does.
+        for (const char* pace : {"", " --rate 10/s"}) {
+            const std::string curl =
+                std::string("curl -s -w '%{time_total}\\n'") + (passive ? "" : " -P -") + pace;
+            const double curlUp = CurlMsPerTransfer(curl + upArgs);
+            const double curlDown = CurlMsPerTransfer(curl + downArgs);
+            std::printf(
+                "%d x 4 KiB, %s, curl on one connection%s: upload %.2f ms/file, "
+                "download %.2f ms/file\n",
+                kSmallFiles, mode, *pace ? " pausing between files" : "", curlUp, curlDown);
+        }
     }
     session.DisconnectFTP();
     if (!wanted("memory")) return 0;
