@@ -2,6 +2,8 @@
 // the same run: 1 GiB up and down (ratios), many 4 KiB files (time per file above the
 // 100 ms pause of every WaitforSuccess), and peak memory for 64 MiB against 1 GiB.
 // Set FERROLIN_BENCH_DIR to a folder on the file system to measure (default /tmp).
+// Arguments pick sections: "big", "passive", "active" (the small files in either mode),
+// "memory"; none: all four.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -10,7 +12,10 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <string_view>
 #include <thread>
 
 #include "bench_util.h"
@@ -22,7 +27,7 @@ using namespace ferrolin::bench;
 
 namespace {
 
-constexpr int kRuns = 3;
+constexpr int kRuns = 5;
 constexpr int kSmallFiles = 200;
 constexpr double kPause = 0.1;  // WaitforSuccess's first sleep, paid once per operation
 
@@ -117,9 +122,40 @@ long PeakMemoryOfDownload(const Vsftpd& server, const std::string& remote, const
     });
 }
 
+double CpuSeconds(int who) {
+    struct rusage usage {};
+    getrusage(who, &usage);
+    auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// The mean of the per-transfer times a curl command prints with -w, in milliseconds.
+double CurlMsPerTransfer(const std::string& command) {
+    FILE* out = popen((command + " 2>/dev/null").c_str(), "r");
+    if (out == nullptr) return -1;
+    double sum = 0;
+    int count = 0;
+    for (double seconds = 0; std::fscanf(out, "%lf", &seconds) == 1; ++count) sum += seconds;
+    pclose(out);
+    return count > 0 ? sum / count * 1000 : -1;
+}
+
+double Best(const std::vector<double>& values) {
+    return *std::min_element(values.begin(), values.end());
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    auto wanted = [&](std::string_view section) {
+        if (argc < 2) return true;
+        for (int i = 1; i < argc; ++i) {
+            if (section == argv[i]) return true;
+        }
+        return false;
+    };
     BenchRoot root;
     Vsftpd server(root / "server");
     const std::string pub = root / "server/root/pub";
@@ -136,25 +172,39 @@ int main() {
         std::printf("connect failed: %s\n", session.LastError().c_str());
         return 1;
     }
+    // Wall time, and the CPU time the client spent (this process for the session; the
+    // waited-for children, the shell and curl, for curl): a loaded machine stretches the
+    // first, the second shows the client's own work. Every step starts with the dirty
+    // pages of the one before written out: otherwise a fast upload leaves more unwritten
+    // data behind, and the download after it is throttled by the kernel for it.
     std::vector<double> upOurs, upCurl, downOurs, downCurl;
-    for (int run = 0; run < kRuns; ++run) {
+    std::vector<double> upOursCpu, upCurlCpu, downOursCpu, downCurlCpu;
+    auto measure = [](std::vector<double>& wall, std::vector<double>& cpu, int who,
+                      const std::function<void()>& work) {
+        sync();
+        const double before = CpuSeconds(who);
+        wall.push_back(Seconds(work));
+        cpu.push_back(CpuSeconds(who) - before);
+    };
+    for (int run = 0; run < kRuns && wanted("big"); ++run) {
         auto ours = [&] {
-            upOurs.push_back(Seconds([&] {
+            measure(upOurs, upOursCpu, RUSAGE_SELF, [&] {
                 if (!session.SendFile(src, "/pub/up_ours.bin", size)) std::printf("send failed\n");
-            }));
-            downOurs.push_back(Seconds([&] {
+            });
+            measure(downOurs, downOursCpu, RUSAGE_SELF, [&] {
                 if (!session.ReceiveFile("/pub/up_ours.bin", root / "down_ours.bin", size)) {
                     std::printf("receive failed\n");
                 }
-            }));
+            });
         };
         auto curl = [&] {
-            upCurl.push_back(Seconds(
-                [&] { Shell("curl -s -T " + Quote(src) + " " + server.Url("/pub/up_curl.bin")); }));
-            downCurl.push_back(Seconds([&] {
+            measure(upCurl, upCurlCpu, RUSAGE_CHILDREN, [&] {
+                Shell("curl -s -T " + Quote(src) + " " + server.Url("/pub/up_curl.bin"));
+            });
+            measure(downCurl, downCurlCpu, RUSAGE_CHILDREN, [&] {
                 Shell("curl -s -o " + Quote(root / "down_curl.bin") + " " +
                       server.Url("/pub/up_curl.bin"));
-            }));
+            });
         };
         // Take turns at going first.
         if (run % 2 == 0) {
@@ -165,28 +215,53 @@ int main() {
             ours();
         }
     }
-    const double mib = static_cast<double>(size) / (1 << 20);
-    auto line = [&](const char* what, double seconds) {
-        std::printf("%-40s %7.3f s  %8.1f MiB/s\n", what, seconds, mib / seconds);
-    };
-    std::printf("1 GiB over loopback FTP (vsftpd), median of %d runs\n", kRuns);
-    line("session SendFile (incl. 100 ms pause)", Median(upOurs));
-    line("curl -T", Median(upCurl));
-    line("session ReceiveFile (incl. 100 ms pause)", Median(downOurs));
-    line("curl -o", Median(downCurl));
-    std::printf("ratio upload session / curl:    %.3f (without the pause %.3f)\n",
-                Median(upOurs) / Median(upCurl), (Median(upOurs) - kPause) / Median(upCurl));
-    std::printf("ratio download session / curl:  %.3f (without the pause %.3f)\n",
-                Median(downOurs) / Median(downCurl),
-                (Median(downOurs) - kPause) / Median(downCurl));
+    if (wanted("big")) {
+        // The median shows the usual case, the best run the cost of the protocol path
+        // with scheduling noise and the peer's occasional stalls left out.
+        const double mib = static_cast<double>(size) / (1 << 20);
+        auto line = [&](const char* what, const std::vector<double>& seconds) {
+            std::printf("%-40s median %7.3f s (%7.1f MiB/s)  best %7.3f s\n", what, Median(seconds),
+                        mib / Median(seconds), Best(seconds));
+        };
+        auto ratio = [&](const char* what, const std::vector<double>& ours,
+                         const std::vector<double>& curl) {
+            std::printf(
+                "ratio %s session / curl: median %.3f (without the pause %.3f), "
+                "best %.3f (without the pause %.3f)\n",
+                what, Median(ours) / Median(curl), (Median(ours) - kPause) / Median(curl),
+                Best(ours) / Best(curl), (Best(ours) - kPause) / Best(curl));
+        };
+        std::printf("1 GiB over loopback FTP (vsftpd), %d runs each, taking turns\n", kRuns);
+        line("session SendFile (incl. 100 ms pause)", upOurs);
+        line("curl -T", upCurl);
+        line("session ReceiveFile (incl. 100 ms pause)", downOurs);
+        line("curl -o", downCurl);
+        ratio("upload", upOurs, upCurl);
+        ratio("download", downOurs, downCurl);
+        std::printf(
+            "client CPU time, median: upload session %.3f s, curl %.3f s; "
+            "download session %.3f s, curl %.3f s\n",
+            Median(upOursCpu), Median(upCurlCpu), Median(downOursCpu), Median(downCurlCpu));
+    }
 
-    // Many small files: what each costs above the pause the operations wait anyway. In
-    // passive mode vsftpd on loopback now and then answers a data connection only after
-    // the one-second SYN retry (curl shows the same when it pauses between files), so
-    // active mode is measured beside it.
+    // Many small files: what each costs above the pause the operations wait anyway, in
+    // both modes. Beside it, curl moving the same files over one connection without
+    // pauses (in passive mode it waits up to a second before a data connection whose
+    // EPSV answer came at once), and what a 100 ms sleep really takes on this machine.
     const std::string small = root / "small.bin";
     std::ofstream(small, std::ios::binary | std::ios::trunc) << std::string(4096, 's');
+    if (wanted("passive") || wanted("active")) {
+        constexpr int kSleeps = 20;
+        const double slept = Seconds([] {
+            for (int i = 0; i < kSleeps; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+        });
+        std::printf("a 100 ms sleep takes %.2f ms here\n", slept / kSleeps * 1000);
+    }
     for (bool passive : {true, false}) {
+        if (!wanted(passive ? "passive" : "active")) continue;
+        const char* mode = passive ? "passive" : "active";
         session.DisconnectFTP();
         Connect(session, server, passive);
         const double up = Seconds([&] {
@@ -202,10 +277,33 @@ int main() {
         std::printf(
             "%d x 4 KiB, %s: above the 100 ms pause, upload %.2f ms/file, "
             "download %.2f ms/file\n",
-            kSmallFiles, passive ? "passive" : "active", (up / kSmallFiles - kPause) * 1000,
+            kSmallFiles, mode, (up / kSmallFiles - kPause) * 1000,
             (down / kSmallFiles - kPause) * 1000);
+        std::string upArgs;
+        std::string downArgs;
+        for (int i = 0; i < kSmallFiles; ++i) {
+            const std::string url = server.Url("/pub/c" + std::to_string(i));
+            upArgs += " -T " + Quote(small) + " " + url;
+            downArgs += " -o " + Quote(root / "c.tmp") + " " + url;
+        }
+        // --rate 10/s: curl pauses between the files as the session does.
+        for (const char* pace : {"", " --rate 10/s"}) {
+            const std::string curl =
+                std::string("curl -s -w '%{time_total}\\n'") + (passive ? "" : " -P -") + pace;
+            const double curlUp = CurlMsPerTransfer(curl + upArgs);
+            const double curlDown = CurlMsPerTransfer(curl + downArgs);
+            std::printf(
+                "%d x 4 KiB, %s, curl on one connection%s: upload %.2f ms/file, "
+                "download %.2f ms/file\n",
+                kSmallFiles, mode, *pace ? " pausing between files" : "", curlUp, curlDown);
+        }
     }
     session.DisconnectFTP();
+    if (!wanted("memory")) return 0;
+    if (!fs::exists(pub + "/up_ours.bin")) {
+        fs::copy_file(src, pub + "/up_ours.bin");
+        chmod((pub + "/up_ours.bin").c_str(), 0644);
+    }
 
     const long m64 = PeakMemoryOfDownload(server, "/pub/m64.bin", root / "m64.tmp", 64 << 20);
     const long g1 = PeakMemoryOfDownload(server, "/pub/up_ours.bin", root / "g1.tmp", size);

@@ -84,7 +84,8 @@ FtpClient::FtpClient()
 FtpClient::~FtpClient() = default;
 
 void FtpClient::Close() {
-    // curl_easy_cleanup sends QUIT on a connection that is still up.
+    // Closing the driver's connections sends QUIT on one that is still up.
+    driver_.Reset();
     curl_.reset();
     open_ = false;
     features_ = {};
@@ -277,7 +278,7 @@ int FtpClient::PerformOnce(Operation& op, bool freshConnection) {
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &progressData);
 
     busy_ = true;
-    const CURLcode code = curl_easy_perform(curl);
+    const CURLcode code = driver_.Run(curl);
     busy_ = false;
     abort_ = false;
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);

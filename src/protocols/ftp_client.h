@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "protocols/curl_driver.h"
 #include "protocols/ftp_listing.h"
 #include "protocols/ftp_replies.h"
 
@@ -94,6 +95,7 @@ class FtpClient {
     std::string PathUrl(std::string_view path, bool folder) const;
 
     std::unique_ptr<void, void (*)(void*)> curl_;
+    CurlDriver driver_;  // runs curl_ and keeps its connection between operations
     FtpConnectOptions options_;
     FtpFeatures features_;
     std::string home_;

@@ -1,0 +1,63 @@
+#include "protocols/curl_driver.h"
+
+#include <sys/select.h>
+
+namespace ferrolin {
+
+namespace {
+
+// The longest wait for socket activity; libcurl's own timers shorten it.
+constexpr int kWaitMs = 1000;
+// The wait when libcurl watches no socket: it is between steps and goes on at its next
+// call.
+constexpr int kBetweenStepsMs = 1;
+
+// Whether libcurl watches at least one socket now. (A socket beyond FD_SETSIZE is not
+// reported; the loop then merely polls more often.)
+bool WatchesSockets(CURLM* multi) {
+    fd_set readSet;
+    fd_set writeSet;
+    fd_set errorSet;
+    FD_ZERO(&readSet);
+    FD_ZERO(&writeSet);
+    FD_ZERO(&errorSet);
+    int maxFd = -1;
+    if (curl_multi_fdset(multi, &readSet, &writeSet, &errorSet, &maxFd) != CURLM_OK) return true;
+    return maxFd >= 0;
+}
+
+}  // namespace
+
+CURLcode CurlDriver::Run(CURL* easy) {
+    if (!multi_) {
+        multi_.reset(curl_multi_init());
+        if (!multi_) return CURLE_OUT_OF_MEMORY;
+    }
+    CURLM* multi = multi_.get();
+    if (curl_multi_add_handle(multi, easy) != CURLM_OK) return CURLE_FAILED_INIT;
+
+    CURLcode result = CURLE_OK;
+    for (;;) {
+        int running = 0;
+        CURLMcode code = curl_multi_perform(multi, &running);
+        if (code == CURLM_OK && running > 0) {
+            code = curl_multi_poll(multi, nullptr, 0,
+                                   WatchesSockets(multi) ? kWaitMs : kBetweenStepsMs, nullptr);
+        }
+        if (code != CURLM_OK) {
+            result = code == CURLM_OUT_OF_MEMORY ? CURLE_OUT_OF_MEMORY : CURLE_FAILED_INIT;
+            break;
+        }
+        if (running == 0) break;
+    }
+    int queued = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+        if (message->msg == CURLMSG_DONE && message->easy_handle == easy) {
+            result = message->data.result;
+        }
+    }
+    curl_multi_remove_handle(multi, easy);
+    return result;
+}
+
+}  // namespace ferrolin
