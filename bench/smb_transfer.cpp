@@ -60,10 +60,10 @@ bool Accepts(uint16_t port) {
 // smbd with one writable share "share" and root as its user. smbd makes its own session,
 // so it must not lead a process group before it starts.
 class Smbd {
-public:
+  public:
     explicit Smbd(const std::string& dir) : dir_(dir) {
-        for (const char* sub : {"private", "lock", "state", "cache", "pid", "log", "ncalrpc",
-                                "share", "home/.smb"}) {
+        for (const char* sub :
+             {"private", "lock", "state", "cache", "pid", "log", "ncalrpc", "share", "home/.smb"}) {
             fs::create_directories(dir + "/" + sub);
         }
         port_ = FreePort();
@@ -85,8 +85,8 @@ public:
             pclose(pipe);
         }
         // smbclient reads the user and password from a file, not from its command line.
-        std::ofstream(dir + "/auth") << "username = " << kUser << "\npassword = " << kPassword
-                                     << "\n";
+        std::ofstream(dir + "/auth")
+            << "username = " << kUser << "\npassword = " << kPassword << "\n";
         pid_ = fork();
         if (pid_ == 0) {
             int null = open("/dev/null", O_RDWR);
@@ -113,7 +113,7 @@ public:
                      Quote(dir_ + "/auth") + " -c " + Quote(commands));
     }
 
-private:
+  private:
     std::string dir_;
     uint16_t port_ = 0;
     pid_t pid_ = -1;

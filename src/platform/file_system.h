@@ -22,7 +22,7 @@ namespace ferrolin::platform {
 
 // One open file. The position moves with Read and WriteAll; ReadFullAt leaves it alone.
 class FsFile {
-public:
+  public:
     virtual ~FsFile() = default;
     // Up to size bytes; -1 on failure.
     virtual int64_t Read(void* buffer, size_t size) = 0;
@@ -48,7 +48,7 @@ struct FsProbe {
 };
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     // True for this computer's disks: a copy between two local files may use the kernel's

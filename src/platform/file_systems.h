@@ -12,7 +12,7 @@
 namespace ferrolin::platform {
 
 class FileSystems {
-public:
+  public:
     FileSystem& For(const std::string& path);
     LocalFileSystem& Local() { return local_; }
     // True when both paths lie on this computer's disks.
@@ -22,7 +22,7 @@ public:
     void SetShares(FileSystem* files, ShareConnector* connector);
     ShareConnector& Connector();
 
-private:
+  private:
     LocalFileSystem local_;
     FileSystem* shares_ = nullptr;
     ShareConnector* connector_ = nullptr;

@@ -47,9 +47,13 @@ FsProbe LocalFileSystem::Probe(const std::string& path, bool lockShared) {
     return result;
 }
 
-std::optional<FileInfo> LocalFileSystem::Stat(const std::string& path) { return GetFileInfo(path); }
+std::optional<FileInfo> LocalFileSystem::Stat(const std::string& path) {
+    return GetFileInfo(path);
+}
 
-bool LocalFileSystem::FolderExists(const std::string& path) { return DirectoryExists(path); }
+bool LocalFileSystem::FolderExists(const std::string& path) {
+    return DirectoryExists(path);
+}
 
 bool LocalFileSystem::ListFolder(const std::string& folder, bool details,
                                  const std::function<void(const DirEntryInfo&)>& visit,
@@ -61,20 +65,24 @@ int32_t LocalFileSystem::Rename(const std::string& from, const std::string& to, 
     return MoveFile(from, to, replace);
 }
 
-int32_t LocalFileSystem::Delete(const std::string& path) { return DeleteFile(path); }
+int32_t LocalFileSystem::Delete(const std::string& path) {
+    return DeleteFile(path);
+}
 
 int32_t LocalFileSystem::DeleteBelow(const std::string& root, std::string_view relative) {
     return platform::DeleteBelow(root, relative);
 }
 
-int32_t LocalFileSystem::CreateFolders(const std::string& path) { return CreateDirectories(path); }
+int32_t LocalFileSystem::CreateFolders(const std::string& path) {
+    return CreateDirectories(path);
+}
 
 bool LocalFileSystem::CreateFoldersBelow(const std::string& root, std::string_view relative) {
     return OpenFolderBelow(root, relative, true).valid();
 }
 
-bool LocalFileSystem::SetTimesAndMode(const std::string& path, int64_t creation,
-                                      int64_t lastAccess, int64_t lastWrite, uint32_t mode) {
+bool LocalFileSystem::SetTimesAndMode(const std::string& path, int64_t creation, int64_t lastAccess,
+                                      int64_t lastWrite, uint32_t mode) {
     return SetTimesAndModeNoFollow(path, creation, lastAccess, lastWrite, mode);
 }
 
@@ -82,7 +90,9 @@ bool LocalFileSystem::SetMode(const std::string& path, uint32_t mode) {
     return SetModeNoFollow(path, mode);
 }
 
-int64_t LocalFileSystem::FreeBytes(const std::string& path) { return DiskFreeBytes(path); }
+int64_t LocalFileSystem::FreeBytes(const std::string& path) {
+    return DiskFreeBytes(path);
+}
 
 uint32_t LocalFileSystem::SectorSize(const std::string& folder) {
     return platform::SectorSize(folder);

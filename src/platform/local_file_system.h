@@ -9,14 +9,16 @@ namespace ferrolin::platform {
 
 // An open local file: a FileHandle behind the FsFile interface.
 class LocalFile : public FsFile {
-public:
+  public:
     explicit LocalFile(FileHandle handle) : handle_(std::move(handle)) {}
     int64_t Read(void* buffer, size_t size) override { return handle_.Read(buffer, size); }
     int64_t ReadFull(void* buffer, size_t size) override { return handle_.ReadFull(buffer, size); }
     int64_t ReadFullAt(int64_t position, void* buffer, size_t size) override {
         return handle_.ReadFullAt(position, buffer, size);
     }
-    bool WriteAll(const void* buffer, size_t size) override { return handle_.WriteAll(buffer, size); }
+    bool WriteAll(const void* buffer, size_t size) override {
+        return handle_.WriteAll(buffer, size);
+    }
     bool Seek(int64_t position) override { return handle_.Seek(position); }
     bool SetSize(int64_t size) override { return handle_.SetSize(size); }
     std::optional<FileInfo> Info() const override { return handle_.Info(); }
@@ -25,12 +27,12 @@ public:
     // Null when the handle did not open (errno kept).
     static FsFilePtr From(FileHandle handle);
 
-private:
+  private:
     FileHandle handle_;
 };
 
 class LocalFileSystem : public FileSystem {
-public:
+  public:
     bool IsLocal() const override { return true; }
     FsFilePtr OpenRead(const std::string& path, bool lockShared) override;
     FsFilePtr OpenReadWrite(const std::string& path) override;

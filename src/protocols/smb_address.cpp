@@ -8,7 +8,9 @@ namespace ferrolin {
 
 namespace {
 
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+bool IsSeparator(char c) {
+    return c == '/' || c == '\\';
+}
 
 std::string Lower(std::string_view text) {
     std::string out(text);
@@ -18,8 +20,8 @@ std::string Lower(std::string_view text) {
 }
 
 bool PlainUrlByte(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           c == '-' || c == '.' || c == '_' || c == '~' || c == '/';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~' || c == '/';
 }
 
 void AppendEncoded(std::string& out, std::string_view text) {

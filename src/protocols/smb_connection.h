@@ -16,7 +16,7 @@
 namespace ferrolin {
 
 class SmbConnection {
-public:
+  public:
     // user may carry a domain: "DOMAIN\user" or "DOMAIN/user".
     SmbConnection(const std::string& user, std::string password);
     ~SmbConnection();
@@ -39,10 +39,10 @@ public:
     };
     FreeSpace& LastFreeSpace() { return freeSpace_; }
 
-private:
-    static void Authenticate(SMBCCTX* ctx, const char* server, const char* share,
-                             char* workgroup, int workgroupLength, char* user, int userLength,
-                             char* password, int passwordLength);
+  private:
+    static void Authenticate(SMBCCTX* ctx, const char* server, const char* share, char* workgroup,
+                             int workgroupLength, char* user, int userLength, char* password,
+                             int passwordLength);
 
     const std::string givenUser_;
     std::string domain_;

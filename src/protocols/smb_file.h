@@ -13,7 +13,7 @@ namespace ferrolin {
 platform::FileInfo FileInfoFromStat(const struct stat& st);
 
 class SmbFile : public platform::FsFile {
-public:
+  public:
     SmbFile(std::shared_ptr<SmbConnection> connection, SMBCFILE* file);
     ~SmbFile() override;
     SmbFile(const SmbFile&) = delete;
@@ -26,7 +26,7 @@ public:
     bool SetSize(int64_t size) override;
     std::optional<platform::FileInfo> Info() const override;
 
-private:
+  private:
     int64_t ReadLocked(void* buffer, size_t size);
 
     std::shared_ptr<SmbConnection> connection_;

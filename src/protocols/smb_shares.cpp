@@ -111,8 +111,9 @@ int32_t SmbShares::AddConnection(const std::string& remoteName, const std::strin
     auto& slot = connections_[key];
     // Open files of a connection made without credentials keep it alive until they close.
     if (slot && !slot->Anonymous()) {
-        return slot->SameCredentials(userName, password) ? 0
-                                                         : platform::ERROR_SESSION_CREDENTIAL_CONFLICT;
+        return slot->SameCredentials(userName, password)
+                   ? 0
+                   : platform::ERROR_SESSION_CREDENTIAL_CONFLICT;
     }
     slot = std::move(connection);
     return 0;
@@ -346,8 +347,8 @@ bool SmbShares::SetMode(const std::string& path, uint32_t mode) {
     std::optional<Target> t = Resolve(path);
     if (!t) return false;
     auto lock = t->connection->Lock();
-    return SMB_FN(*t, Chmod)(t->connection->Context(), t->url.c_str(),
-                             static_cast<mode_t>(mode)) == 0;
+    return SMB_FN(*t, Chmod)(t->connection->Context(), t->url.c_str(), static_cast<mode_t>(mode)) ==
+           0;
 }
 
 int64_t SmbShares::FreeBytes(const std::string& path) {

@@ -23,7 +23,7 @@ namespace ferrolin {
 class SmbConnection;
 
 class SmbShares : public platform::FileSystem, public platform::ShareConnector {
-public:
+  public:
     SmbShares();
     ~SmbShares() override;
     SmbShares(const SmbShares&) = delete;
@@ -61,7 +61,7 @@ public:
     // How many connections are open (each logon of a new user or share adds one).
     size_t ConnectionCount();
 
-private:
+  private:
     struct Target {
         std::shared_ptr<SmbConnection> connection;
         std::string url;

@@ -28,7 +28,7 @@ std::string RandomBytes(size_t size, uint32_t seed) {
 
 // Passes every call on to the share client and counts the opens.
 class CountingShares : public platform::FileSystem {
-public:
+  public:
     explicit CountingShares(platform::FileSystem& inner) : inner_(inner) {}
     int opens = 0;
 
@@ -67,19 +67,20 @@ public:
     bool CreateFoldersBelow(const std::string& r, std::string_view p) override {
         return inner_.CreateFoldersBelow(r, p);
     }
-    bool SetTimesAndMode(const std::string& p, int64_t c, int64_t a, int64_t w, uint32_t m) override {
+    bool SetTimesAndMode(const std::string& p, int64_t c, int64_t a, int64_t w,
+                         uint32_t m) override {
         return inner_.SetTimesAndMode(p, c, a, w, m);
     }
     bool SetMode(const std::string& p, uint32_t m) override { return inner_.SetMode(p, m); }
     int64_t FreeBytes(const std::string& p) override { return inner_.FreeBytes(p); }
     uint32_t SectorSize(const std::string& f) override { return inner_.SectorSize(f); }
 
-private:
+  private:
     platform::FileSystem& inner_;
 };
 
 class CopierOnShareTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!test::SambaServer::Available()) GTEST_SKIP() << "smbd not installed or not root";
         ASSERT_TRUE(server_.Ready()) << server_.Log();
@@ -111,7 +112,8 @@ TEST_F(CopierOnShareTest, BothCopyPathsInEveryDirectionKeepBytesAndTimes) {
             const std::string name = "f" + std::to_string(mode) + "_" + std::to_string(size);
             const std::string bytes = RandomBytes(size, static_cast<uint32_t>(size + mode));
             WriteFile(local_ / name, bytes);
-            fs::last_write_time(local_ / name, fs::file_time_type::clock::now() - std::chrono::hours(3));
+            fs::last_write_time(local_ / name,
+                                fs::file_time_type::clock::now() - std::chrono::hours(3));
 
             ASSERT_EQ(Copy(local_ / name, Remote("up_" + name), mode), crCopied)
                 << copy_.Status.StatusStr;
@@ -156,7 +158,8 @@ TEST_F(CopierOnShareTest, MetadataOnlyChangeRewritesTheTrailerOnTheShare) {
     newMeta.Parameters = "[Parameters]\r\nLastChange=newer one\r\n";
     WriteFile(Served("clip.mpg"), media);
     ASSERT_TRUE(WriteMetadata(Served("clip.mpg"), oldMeta));
-    fs::last_write_time(Served("clip.mpg"), fs::file_time_type::clock::now() - std::chrono::hours(2));
+    fs::last_write_time(Served("clip.mpg"),
+                        fs::file_time_type::clock::now() - std::chrono::hours(2));
     WriteFile(local_ / "clip.mpg", media);
     ASSERT_TRUE(WriteMetadata(local_ / "clip.mpg", newMeta));
 

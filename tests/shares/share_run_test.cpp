@@ -24,7 +24,7 @@ using test::TempDir;
 using test::WriteFile;
 
 class ShareRunTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!test::SambaServer::Available()) GTEST_SKIP() << "smbd not installed or not root";
         ASSERT_TRUE(server.Ready()) << server.Log();
@@ -37,8 +37,10 @@ protected:
     std::string Log() { return ReadFile(home / "Ferrolin.log"); }
     // A job whose share side (or both) logs on with the server's user.
     IniKeys Job(const std::string& source, const std::string& dest) const {
-        IniKeys job = {{"SendeVerzeichnis", source}, {"EmpfangsVerzeichnis", dest},
-                       {"ParsingType", "1"}, {"UseTempFile", "1"}};
+        IniKeys job = {{"SendeVerzeichnis", source},
+                       {"EmpfangsVerzeichnis", dest},
+                       {"ParsingType", "1"},
+                       {"UseTempFile", "1"}};
         if (source.rfind("//", 0) == 0) {
             job["SourceLName"] = server.User();
             job["SourceLPassword"] = server.Password();
@@ -80,7 +82,8 @@ TEST_F(ShareRunTest, UploadDownloadAndShareToShareKeepBytesAndTimesAndRerunCopie
     WriteFile(local / "up/sub dir/b.mpg", std::string(3 * 1024 * 1024 + 5, 'b'));
     WriteFile(local / "up/sub dir/deeper/c%#.txt", "");
     WriteFile(local / "up/grüße.txt", "ü");
-    fs::last_write_time(local / "up/a.txt", fs::file_time_type::clock::now() - std::chrono::hours(30));
+    fs::last_write_time(local / "up/a.txt",
+                        fs::file_time_type::clock::now() - std::chrono::hours(30));
     const std::string share = server.SharePath();
     // Windows spelling for the download side's source.
     std::string windowsShare = share + "/in";
@@ -165,9 +168,9 @@ TEST_F(ShareRunTest, AShareThatCannotBeReachedNeverLetsTheMirrorDelete) {
     wrongPassword["SourceLPassword"] = "wrong";
     IniKeys noLogon = wrongPassword;  // relies on access it does not have
     noLogon["SourceLName"] = "";
-    IniKeys serverGone = Job("//127.0.0.1:" + std::to_string(test::FreeLoopbackPort(false)) +
-                                 "/share/src",
-                             local / "dest");
+    IniKeys serverGone =
+        Job("//127.0.0.1:" + std::to_string(test::FreeLoopbackPort(false)) + "/share/src",
+            local / "dest");
     serverGone["CopyMode"] = "3";
     WriteIni({wrongPassword, noLogon, serverGone});
 

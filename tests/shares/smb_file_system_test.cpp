@@ -48,7 +48,7 @@ TEST(SmbAddressTest, TwoSpellingsOfOneFileOnAShareAreTheSameFile) {
 }
 
 class SmbFileSystemTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!test::SambaServer::Available()) GTEST_SKIP() << "smbd not installed or not root";
         ASSERT_TRUE(server_.Ready()) << server_.Log();
@@ -117,9 +117,8 @@ TEST_F(SmbFileSystemTest, ListsNamesKindsSizesAndTimesInOneRequestPerFolder) {
     ASSERT_EQ(stat(Local("f/a.txt").c_str(), &st), 0);
 
     std::vector<platform::DirEntryInfo> seen;
-    ASSERT_TRUE(shares_.ListFolder(Remote("f"), true,
-                                   [&](const platform::DirEntryInfo& e) { seen.push_back(e); },
-                                   nullptr));
+    ASSERT_TRUE(shares_.ListFolder(
+        Remote("f"), true, [&](const platform::DirEntryInfo& e) { seen.push_back(e); }, nullptr));
     std::sort(seen.begin(), seen.end(), [](auto& x, auto& y) { return x.name < y.name; });
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[0].name, "a.txt");
@@ -131,7 +130,8 @@ TEST_F(SmbFileSystemTest, ListsNamesKindsSizesAndTimesInOneRequestPerFolder) {
     EXPECT_FALSE(seen[2].isFile);
 
     int32_t error = 0;
-    EXPECT_FALSE(shares_.ListFolder(Remote("missing"), true, [](const auto&) {}, &error));
+    EXPECT_FALSE(shares_.ListFolder(
+        Remote("missing"), true, [](const auto&) {}, &error));
     EXPECT_EQ(error, ENOENT);
 }
 

@@ -16,7 +16,7 @@ namespace {
 using namespace std::chrono_literals;
 
 class SmbLogonTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!test::SambaServer::Available()) GTEST_SKIP() << "smbd not installed or not root";
         ASSERT_TRUE(server_.Ready()) << server_.Log();
@@ -86,8 +86,8 @@ TEST_F(SmbLogonTest, RefusedLogonsNameTheirCauseAndPause) {
 }
 
 TEST_F(SmbLogonTest, ShareTheUserMayNotEnterIsRefused) {
-    const int32_t code = Connect(server_.SharePath("closed") + "/f", server_.User(),
-                                 server_.Password());
+    const int32_t code =
+        Connect(server_.SharePath("closed") + "/f", server_.User(), server_.Password());
     EXPECT_EQ(code, platform::ERROR_SHARE_ACCESS_DENIED) << copy_.Status.StatusStr;
     EXPECT_NE(copy_.Status.StatusStr.find("Access to the share is denied."), std::string::npos);
 }

@@ -25,33 +25,59 @@ std::string SambaServer::Configuration(uint16_t port) const {
     return "[global]\n"
            "    server role = standalone server\n"
            "    workgroup = WORKGROUP\n"
-           "    smb ports = " + std::to_string(port) + "\n"
+           "    smb ports = " +
+           std::to_string(port) +
+           "\n"
            "    bind interfaces only = yes\n"
            "    interfaces = lo 127.0.0.1\n"
            "    disable netbios = yes\n"
            "    load printers = no\n"
            "    printcap name = /dev/null\n"
            "    disable spoolss = yes\n"
-           "    private dir = " + d + "/private\n"
-           "    lock directory = " + d + "/lock\n"
-           "    state directory = " + d + "/state\n"
-           "    cache directory = " + d + "/cache\n"
-           "    pid directory = " + d + "/pid\n"
-           "    ncalrpc dir = " + d + "/ncalrpc\n"
-           "    log file = " + d + "/log/log.%m\n"
-           "    passdb backend = tdbsam:" + d + "/private/passdb.tdb\n"
-           "    username map = " + d + "/users.map\n"
+           "    private dir = " +
+           d +
+           "/private\n"
+           "    lock directory = " +
+           d +
+           "/lock\n"
+           "    state directory = " +
+           d +
+           "/state\n"
+           "    cache directory = " +
+           d +
+           "/cache\n"
+           "    pid directory = " +
+           d +
+           "/pid\n"
+           "    ncalrpc dir = " +
+           d +
+           "/ncalrpc\n"
+           "    log file = " +
+           d +
+           "/log/log.%m\n"
+           "    passdb backend = tdbsam:" +
+           d +
+           "/private/passdb.tdb\n"
+           "    username map = " +
+           d +
+           "/users.map\n"
            "    map to guest = never\n"
            "    server min protocol = SMB2_02\n"
            "    map archive = no\n"
            "[share]\n"
-           "    path = " + d + "/share\n"
+           "    path = " +
+           d +
+           "/share\n"
            "    read only = no\n"
            "[readonly]\n"
-           "    path = " + d + "/readonly\n"
+           "    path = " +
+           d +
+           "/readonly\n"
            "    read only = yes\n"
            "[closed]\n"
-           "    path = " + d + "/readonly\n"
+           "    path = " +
+           d +
+           "/readonly\n"
            "    valid users = nobody\n";
 }
 

@@ -14,7 +14,7 @@
 namespace ferrolin::test {
 
 class SambaServer : public LoopbackDaemon {
-public:
+  public:
     static bool Available();
     SambaServer();
     ~SambaServer();
@@ -34,20 +34,20 @@ public:
     // Starts smbd again on the same port, with the same shares.
     using LoopbackDaemon::Restart;
 
-private:
+  private:
     bool AddUser(const std::string& conf) const;
     std::string Configuration(uint16_t port) const;
 };
 
 // Sets HOME to folder while it lives, and puts the old value back.
 class ScopedHome {
-public:
+  public:
     explicit ScopedHome(const std::string& folder);
     ~ScopedHome();
     ScopedHome(const ScopedHome&) = delete;
     ScopedHome& operator=(const ScopedHome&) = delete;
 
-private:
+  private:
     std::string old_;
     bool had_ = false;
 };
