@@ -21,6 +21,13 @@ namespace {
 
 // The MPEG check and what the run mode makes of a failed one. True when the file may go.
 bool PassesMpegCheck(RunContext& station, const std::string& source) {
+    if (MpegCheckApplies(station.Mpeg, source, station.Options.CheckMPEGFiles) &&
+        !station.Copy.Files.For(source).IsLocal()) {
+        // The vendor's SDK reads local paths only: a file on a share cannot be checked,
+        // which is no sign of a corrupt header. It goes unchecked, and the log says so.
+        WriteLog(0, station.LogFile, source + " lies on a network share: MPEG check not possible");
+        return true;
+    }
     if (CheckMpegFile(station.Mpeg, source, station.Options.CheckMPEGFiles)) return true;
     station.surfaces().AppendError("Corrupt header !! " + source);
     WriteLog(0, station.LogFile, source + " is corrupt");

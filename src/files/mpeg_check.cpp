@@ -82,14 +82,20 @@ int32_t MpegDurationFrames(const MpegLibraries& s, const std::string& Path) {
     return frames;
 }
 
+bool IsMpegFileName(const std::string& Path) {
+    const std::string name = AsciiLower(FileNamePart(Path));
+    return name.find(".mpg") != std::string::npos || name.find(".mpv") != std::string::npos ||
+           name.find(".mpo") != std::string::npos;
+}
+
+bool MpegCheckApplies(const MpegLibraries& Libraries, const std::string& Path,
+                      bool CheckMpegFiles) {
+    return MpegCheckAvailable(Libraries) && CheckMpegFiles && IsMpegFileName(Path);
+}
+
 bool CheckMpegFile(const MpegLibraries& Libraries, const std::string& Path,
                    bool CheckMpegFiles) {
-    if (!MpegCheckAvailable(Libraries) || !CheckMpegFiles) return true;
-    const std::string name = AsciiLower(FileNamePart(Path));
-    const bool mpegName = name.find(".mpg") != std::string::npos ||
-                          name.find(".mpv") != std::string::npos ||
-                          name.find(".mpo") != std::string::npos;
-    if (!mpegName) return true;
+    if (!MpegCheckApplies(Libraries, Path, CheckMpegFiles)) return true;
     return MpegDurationFrames(Libraries, Path) > 10;
 }
 

@@ -48,4 +48,9 @@ int32_t MpegDurationFrames(const MpegLibraries& Libraries, const std::string& Pa
 // file name, any case), or it lasts more than 10 frames.
 bool CheckMpegFile(const MpegLibraries& Libraries, const std::string& Path, bool CheckMpegFiles);
 
+// Whether the check looks at this file at all: the SDK loaded, the box checked, an MPEG
+// name (".mpg", ".mpv", ".mpo" anywhere in the file name, any case).
+bool MpegCheckApplies(const MpegLibraries& Libraries, const std::string& Path,
+                      bool CheckMpegFiles);
+
 }  // namespace ferrolin

@@ -131,6 +131,27 @@ TEST_F(ShareRunTest, SourceDeleteRemovesTheShareFileOnlyAfterItsCopyAndNeverItsO
     EXPECT_EQ(ReadFile(server.ShareFolder() + "/self/keep.txt"), "kept") << Log();
 }
 
+#ifdef FERROLIN_FAKE_MPEG_DIR
+TEST_F(ShareRunTest, MpegFilesOnAShareAreCopiedUncheckedNotCalledCorrupt) {
+    for (const char* lib : {"librtdsdk.so", "librtdutils.so"})
+        fs::copy_file(std::string(FERROLIN_FAKE_MPEG_DIR) + "/" + lib, home / lib);
+    // Neither file has a header the SDK accepts.
+    WriteFile(server.ShareFolder() + "/clips/clip.mpg", "not an mpeg header");
+    WriteFile(local / "clips/local.mpg", "not an mpeg header");
+    test::WriteJobIni(
+        home.path(), {{"CheckMPEGFiles", "1"}},
+        {Job(server.SharePath() + "/clips", local / "out"), Job(local / "clips", local / "out2")});
+    Run();
+    EXPECT_EQ(ReadFile(local / "out/clip.mpg"), "not an mpeg header") << Log();
+    EXPECT_NE(Log().find("clip.mpg lies on a network share: MPEG check not possible"),
+              std::string::npos)
+        << Log();
+    // The check itself is on: the local file with the same bytes is called corrupt.
+    EXPECT_NE(Log().find(local / "clips/local.mpg is corrupt"), std::string::npos) << Log();
+    EXPECT_EQ(Log().find("clip.mpg is corrupt"), std::string::npos) << Log();
+}
+#endif
+
 TEST_F(ShareRunTest, MirrorOnAShareDeletesOrphansAtOnceOrAfterTheDelay) {
     WriteFile(local / "src/keep.txt", "keep");
     WriteFile(server.ShareFolder() + "/now/orphan.txt", "gone soon");
