@@ -86,6 +86,7 @@ class CopierOnShareTest : public ::testing::Test {
         ASSERT_TRUE(server_.Ready()) << server_.Log();
         ASSERT_EQ(shares_.AddConnection(root_, server_.User(), server_.Password()), 0);
         copy_.Files.SetShares(&counting_, &shares_);
+        copy_.LogFolder = local_.path();  // "FileCopy.log" of the read errors goes there
     }
     uint8_t Copy(const std::string& from, const std::string& to, uint8_t mode = wmSystemCopy,
                  int32_t flags = 0) {
