@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -56,6 +57,14 @@ inline void MakeTree(const std::string& root, int files, int folders, size_t siz
         std::snprintf(name, sizeof name, "/d%03d/f%06d.dat", f % folders, f);
         std::ofstream(root + name, std::ios::binary) << content;
     }
+}
+
+// A file of size bytes (rounded up to whole MiB) of a fixed, not all-zero pattern.
+inline void MakePatternFile(const std::string& path, int64_t size) {
+    std::string block(1 << 20, '\0');
+    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>((i * 131) ^ (i >> 9));
+    std::ofstream out(path, std::ios::binary);
+    for (int64_t done = 0; done < size; done += static_cast<int64_t>(block.size())) out << block;
 }
 
 inline double Seconds(const std::function<void()>& work) {

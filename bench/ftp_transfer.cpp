@@ -4,20 +4,19 @@
 // Set FERROLIN_BENCH_DIR to a folder on the file system to measure (default /tmp).
 // Arguments pick sections: "big", "passive", "active" (the small files in either mode),
 // "memory"; none: all four.
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string_view>
 #include <thread>
 
+#include "bench_net.h"
 #include "bench_util.h"
 #include "common/surfaces.h"
 #include "remote/ftp_session.h"
@@ -30,29 +29,6 @@ namespace {
 constexpr int kRuns = 5;
 constexpr int kSmallFiles = 200;
 constexpr double kPause = 0.1;  // WaitforSuccess's first sleep, paid once per operation
-
-uint16_t FreePort() {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
-
-bool Accepts(uint16_t port) {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
-    const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
-    close(fd);
-    return ok;
-}
 
 // vsftpd with anonymous uploads into /pub, in the foreground, its own process group.
 class Vsftpd {
@@ -74,38 +50,17 @@ class Vsftpd {
                "secure_chroot_dir=/var/run/vsftpd/empty\nvsftpd_log_file="
             << dir << "/vsftpd.log\nutf8_filesystem=YES\n";
         const std::string conf = dir + "/vsftpd.conf";
-        pid_ = fork();
-        if (pid_ == 0) {
-            setpgid(0, 0);
-            int null = open("/dev/null", O_RDWR);
-            dup2(null, 0);
-            dup2(null, 1);
-            dup2(null, 2);
-            execl("/usr/sbin/vsftpd", "/usr/sbin/vsftpd", conf.c_str(), nullptr);
-            _exit(127);
-        }
-        for (int i = 0; i < 200 && !Accepts(port_); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-    }
-    ~Vsftpd() {
-        kill(-pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
+        server_.emplace(std::vector<std::string>{"/usr/sbin/vsftpd", conf}, true);
+        WaitUntilAccepts(port_, 200);
     }
     std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
     std::string Url(const std::string& path) const { return "ftp://" + Host() + path; }
 
   private:
     uint16_t port_ = 0;
-    pid_t pid_ = -1;
+    std::optional<QuietServer> server_;
 };
 
-void MakeFile(const std::string& path, int64_t size) {
-    std::string block(1 << 20, '\0');
-    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>((i * 131) ^ (i >> 9));
-    std::ofstream out(path, std::ios::binary);
-    for (int64_t done = 0; done < size; done += static_cast<int64_t>(block.size())) out << block;
-}
 
 bool Connect(FtpSession& session, const Vsftpd& server, bool passive = true) {
     return session.ConnectToFTP("anonymous", "bench@example.com", server.Host(), "21", "", "",
@@ -161,8 +116,8 @@ int main(int argc, char** argv) {
     const std::string pub = root / "server/root/pub";
     const int64_t size = int64_t{1} << 30;
     const std::string src = root / "source.bin";
-    MakeFile(src, size);
-    MakeFile(pub + "/m64.bin", 64 << 20);
+    MakePatternFile(src, size);
+    MakePatternFile(pub + "/m64.bin", 64 << 20);
     chmod((pub + "/m64.bin").c_str(), 0644);
     Shell("cat " + Quote(src) + " > /dev/null");
 

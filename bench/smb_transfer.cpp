@@ -3,16 +3,15 @@
 // the same run (ratios), and a folder job of 1,000 files of 4 KiB to the share, its first
 // run and its run with nothing to copy. Needs root (the share's user is root) and the
 // samba and smbclient packages. Set FERROLIN_BENCH_DIR for another folder than /tmp.
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <optional>
 #include <thread>
 
+#include "bench_net.h"
 #include "bench_util.h"
 #include "common/surfaces.h"
 #include "files/copy_context.h"
@@ -33,29 +32,6 @@ constexpr int kSmallFiles = 1000;
 constexpr int kSmallFolders = 10;
 constexpr const char* kUser = "root";
 constexpr const char* kPassword = "Bench-Secr3t";
-
-uint16_t FreePort() {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
-
-bool Accepts(uint16_t port) {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
-    const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
-    close(fd);
-    return ok;
-}
 
 // smbd with one writable share "share" and root as its user. smbd makes its own session,
 // so it must not lead a process group before it starts.
@@ -87,22 +63,9 @@ class Smbd {
         // smbclient reads the user and password from a file, not from its command line.
         std::ofstream(dir + "/auth")
             << "username = " << kUser << "\npassword = " << kPassword << "\n";
-        pid_ = fork();
-        if (pid_ == 0) {
-            int null = open("/dev/null", O_RDWR);
-            dup2(null, 0);
-            dup2(null, 1);
-            dup2(null, 2);
-            execl("/usr/sbin/smbd", "/usr/sbin/smbd", "--foreground", "-s", conf.c_str(), nullptr);
-            _exit(127);
-        }
-        for (int i = 0; i < 300 && !Accepts(port_); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-    }
-    ~Smbd() {
-        kill(-pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
+        server_.emplace(std::vector<std::string>{"/usr/sbin/smbd", "--foreground", "-s", conf},
+                        false);
+        WaitUntilAccepts(port_, 300);
     }
     bool Ready() const { return Accepts(port_); }
     std::string SharePath() const { return "//127.0.0.1:" + std::to_string(port_) + "/share"; }
@@ -116,15 +79,9 @@ class Smbd {
   private:
     std::string dir_;
     uint16_t port_ = 0;
-    pid_t pid_ = -1;
+    std::optional<QuietServer> server_;
 };
 
-void MakeFile(const std::string& path, int64_t size) {
-    std::string block(1 << 20, '\0');
-    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>((i * 131) ^ (i >> 9));
-    std::ofstream out(path, std::ios::binary);
-    for (int64_t done = 0; done < size; done += static_cast<int64_t>(block.size())) out << block;
-}
 
 double RunFolderJob(const std::string& home, const std::string& src, const std::string& dst) {
     std::ofstream(home + "/Ferrolin.INI")
@@ -154,7 +111,7 @@ int main() {
     }
     setenv("HOME", (root / "server/home").c_str(), 1);
     const std::string src = root / "source.bin";
-    MakeFile(src, kBigSize);
+    MakePatternFile(src, kBigSize);
     Shell("cat " + Quote(src) + " > /dev/null");
 
     SmbShares shares;
