@@ -1,10 +1,13 @@
 #include "engine/folder_kind.h"
 
+#include <map>
+
 #include "common/log.h"
 #include "engine/folder_listing.h"
 #include "engine/folder_transfer.h"
 #include "engine/job_guards.h"
 #include "engine/share_logon.h"
+#include "files/share_logon.h"
 #include "platform/errors.h"
 #include "platform/path.h"
 
@@ -44,7 +47,24 @@ SourceListing ListFileListSource(RunContext& run, const TransferJob& job, Surfac
     // Only a path whose last component looks like a file name is a list file.
     if (LastPathComponent(source).find('.') == std::string_view::npos) return listing;
     int32_t error = 0;
-    listing.entries = ListFileSource(source, &error, &run.Copy.Files);
+    // Lines on a share are measured with the job's source logon, asked once per share; a
+    // share that refuses leaves its lines out, and the run fails rather than taking them
+    // for missing files.
+    std::map<std::string, bool> usable;
+    bool refused = false;
+    const auto shareUsable = [&](const std::string& path) {
+        const auto [it, first] = usable.try_emplace(ShareRemoteName(path), true);
+        if (first) {
+            it->second = !ShareLogonRefused(run, path, job.SourceLName, job.SourceLPassword);
+            refused = refused || !it->second;
+        }
+        return it->second;
+    };
+    listing.entries = ListFileSource(source, &error, &run.Copy.Files, shareUsable);
+    if (refused) {
+        listing.complete = false;
+        ++run.JobsCutShort;
+    }
     if (error != 0) {
         WriteLog(0, run.LogFile, "List file " + source + " not read: " + platform::ErrorMessage(error));
         listing.complete = false;

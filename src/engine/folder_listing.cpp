@@ -154,14 +154,16 @@ std::vector<std::string> ListFolderFiles(std::string_view folder, std::string_vi
 
 SourceList ListFileSource(const std::string& listFile) { return ListFileSource(listFile, nullptr); }
 
-SourceList ListFileSource(const std::string& listFile, int32_t* error, platform::FileSystems* files) {
+SourceList ListFileSource(const std::string& listFile, int32_t* error, platform::FileSystems* files,
+                          const std::function<bool(const std::string&)>& shareUsable) {
     std::vector<std::string> lines;
     platform::ReadTextLines(listFile, lines, error);  // lines read before an error still count
     SourceList list;
     for (const std::string& line : lines) {
         if (line.empty()) continue;
         if (files != nullptr && !files->For(line).IsLocal()) {
-            // A file on a share is measured there.
+            // A file on a share is measured there, once the share may be used.
+            if (shareUsable && !shareUsable(line)) continue;
             const std::optional<platform::FileInfo> remote = files->For(line).Stat(line);
             if (remote && remote->Regular && remote->Size > 0)
                 list.push_back(LocalFileEntry(line, remote->Size, remote->LastWriteTime));

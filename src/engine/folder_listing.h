@@ -1,5 +1,6 @@
 #pragma once
 // Listing files of folders and of list files into source lists.
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,8 +49,10 @@ std::vector<std::string> ListFolderFiles(std::string_view folder, std::string_vi
 // missing, unreadable or empty are left out.
 SourceList ListFileSource(const std::string& listFile);
 // The same; error gets the errno (or named code) when the list file could not be read.
-// Each named file is measured where it lies (files: a share's paths on the share).
+// Each named file is measured where it lies (files: a share's paths on the share); a
+// share path is measured only when shareUsable (if given) lets its share be used.
 SourceList ListFileSource(const std::string& listFile, int32_t* error,
-                          platform::FileSystems* files = nullptr);
+                          platform::FileSystems* files = nullptr,
+                          const std::function<bool(const std::string&)>& shareUsable = {});
 
 }  // namespace ferrolin
