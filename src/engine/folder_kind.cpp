@@ -47,21 +47,26 @@ SourceListing ListFileListSource(RunContext& run, const TransferJob& job, Surfac
     // Only a path whose last component looks like a file name is a list file.
     if (LastPathComponent(source).find('.') == std::string_view::npos) return listing;
     int32_t error = 0;
-    // Lines on a share are measured with the job's source logon, asked once per share; a
-    // share that refuses leaves its lines out, and the run fails rather than taking them
-    // for missing files.
+    // Lines on a share are measured with the job's source logon, asked once per share. A
+    // share that refuses, or cannot be asked, leaves its lines out and fails the run: those
+    // files are not known to be missing.
     std::map<std::string, bool> usable;
-    bool refused = false;
-    const auto shareUsable = [&](const std::string& path) {
+    bool unknown = false;
+    ShareLineHooks hooks;
+    hooks.usable = [&](const std::string& path) {
         const auto [it, first] = usable.try_emplace(ShareRemoteName(path), true);
         if (first) {
             it->second = !ShareLogonRefused(run, path, job.SourceLName, job.SourceLPassword);
-            refused = refused || !it->second;
+            unknown = unknown || !it->second;
         }
         return it->second;
     };
-    listing.entries = ListFileSource(source, &error, &run.Copy.Files, shareUsable);
-    if (refused) {
+    hooks.unreachable = [&](const std::string& path, int32_t code) {
+        WriteLog(0, run.LogFile, path + " not read: " + platform::ErrorMessage(code));
+        unknown = true;
+    };
+    listing.entries = ListFileSource(source, &error, &run.Copy.Files, hooks);
+    if (unknown) {
         listing.complete = false;
         ++run.JobsCutShort;
     }

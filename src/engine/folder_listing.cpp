@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 
 #include "common/text.h"
 #include "engine/file_mask.h"
@@ -155,7 +156,7 @@ std::vector<std::string> ListFolderFiles(std::string_view folder, std::string_vi
 SourceList ListFileSource(const std::string& listFile) { return ListFileSource(listFile, nullptr); }
 
 SourceList ListFileSource(const std::string& listFile, int32_t* error, platform::FileSystems* files,
-                          const std::function<bool(const std::string&)>& shareUsable) {
+                          const ShareLineHooks& shareHooks) {
     std::vector<std::string> lines;
     platform::ReadTextLines(listFile, lines, error);  // lines read before an error still count
     SourceList list;
@@ -163,10 +164,15 @@ SourceList ListFileSource(const std::string& listFile, int32_t* error, platform:
         if (line.empty()) continue;
         if (files != nullptr && !files->For(line).IsLocal()) {
             // A file on a share is measured there, once the share may be used.
-            if (shareUsable && !shareUsable(line)) continue;
+            if (shareHooks.usable && !shareHooks.usable(line)) continue;
+            errno = 0;
             const std::optional<platform::FileInfo> remote = files->For(line).Stat(line);
+            const int32_t statError = errno;
             if (remote && remote->Regular && remote->Size > 0)
                 list.push_back(LocalFileEntry(line, remote->Size, remote->LastWriteTime));
+            else if (!remote && statError != ENOENT && statError != ENOTDIR &&
+                     shareHooks.unreachable)
+                shareHooks.unreachable(line, statError);
             continue;
         }
         platform::DirEntryInfo info;

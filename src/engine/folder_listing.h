@@ -49,10 +49,16 @@ std::vector<std::string> ListFolderFiles(std::string_view folder, std::string_vi
 // missing, unreadable or empty are left out.
 SourceList ListFileSource(const std::string& listFile);
 // The same; error gets the errno (or named code) when the list file could not be read.
-// Each named file is measured where it lies (files: a share's paths on the share); a
-// share path is measured only when shareUsable (if given) lets its share be used.
+// Each named file is measured where it lies (files: a share's paths on the share).
+// What the run does about lines on a share: usable decides before each line whether its
+// share may be used (a logon); unreachable hears of a line whose share could not say
+// whether the file is there (a missing file is left out silently, as a local one is).
+struct ShareLineHooks {
+    std::function<bool(const std::string& path)> usable;
+    std::function<void(const std::string& path, int32_t error)> unreachable;
+};
 SourceList ListFileSource(const std::string& listFile, int32_t* error,
                           platform::FileSystems* files = nullptr,
-                          const std::function<bool(const std::string&)>& shareUsable = {});
+                          const ShareLineHooks& shareHooks = {});
 
 }  // namespace ferrolin

@@ -109,8 +109,8 @@ TEST_F(StationShareTest, ListFileLinesOnAShareAreCopiedAndMissingOnesSkippedLike
     WriteFile(local / "three.txt", "three");
     fs::create_directories(local / "out");
     WriteFile(home / "files.lst", share + "/dir/one.txt\r\n" + share + "/dir/missing.txt\r\n" +
-                                      local / "gone.txt" + "\r\n" + share +
-                                      "/dir/sub/two.bin\r\n" + local / "three.txt" + "\r\n");
+                                      local / "gone.txt" + "\r\n" + share + "/dir/sub/two.bin\r\n" +
+                                      local / "three.txt" + "\r\n");
     IniKeys job = Job(home / "files.lst", local / "out");
     job["SourceType"] = "5";
     job["SourceLName"] = server.User();
@@ -136,6 +136,12 @@ TEST_F(StationShareTest, ListFileLinesOnAShareAreCopiedAndMissingOnesSkippedLike
     }
     EXPECT_FALSE(fs::exists(local / "out/missing.txt"));
     EXPECT_EQ(std::distance(fs::directory_iterator(local / "out"), fs::directory_iterator()), 3);
+
+    // The server gone behind the kept connection: its lines are not "missing", the run fails.
+    server.Kill();
+    RunAll({job});
+    EXPECT_TRUE(RunFailed());
+    EXPECT_NE(Log().find(share + "/dir/one.txt not read: "), std::string::npos) << Log();
 }
 
 }  // namespace
