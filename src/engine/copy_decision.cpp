@@ -7,6 +7,7 @@
 #include "common/log.h"
 #include "engine/job_guards.h"
 #include "engine/source_entry.h"
+#include "engine/source_recheck.h"
 #include "files/copy_worker.h"
 #include "files/file_copy.h"
 #include "files/fs_helpers.h"
@@ -92,8 +93,9 @@ std::optional<uint32_t> MaxBytesPerSecondFrom(std::string_view text) {
     return static_cast<uint32_t>(bytes);
 }
 
-bool TransferOneFile(RunContext& station, const TransferJob& job, const std::string& source,
+bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEntry& listed,
                      const std::string& destination, uint32_t maxBytesPerSecond) {
+    const std::string& source = listed.name;
     if (!PassesMpegCheck(station, source)) {
         ++station.FailedFiles;
         return false;
@@ -118,7 +120,7 @@ bool TransferOneFile(RunContext& station, const TransferJob& job, const std::str
     // (no destination) and never behind a shortcut that points at it.
     if (job.SourceDelete && !destination.empty() && job.CopyMode != CM_ShortCutsOnly &&
         !SourceIsDestination(station, job, source, destination))
-        station.Copy.Files.For(source).Delete(source);
+        DeleteSourceIfUnchanged(station, listed);
     if (station.Options.SaveSuccessfulCopies && result != crSame) {
         WriteLog(0, station.LogFile,
                  "Copy to " + DirectoryPart(destination, true) + platform::kPathSeparator +

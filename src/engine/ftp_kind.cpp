@@ -45,6 +45,12 @@ SourceListing ListFtpSource(RunContext& run, const TransferJob& job, Surfaces*) 
         listing.complete = false;
         ++run.JobsCutShort;
     } else {
+        // A line the parser did not understand may stand for a file: the listing is
+        // incomplete, so the mirror step deletes nothing, and the run says so.
+        if (!ftp.ListingComplete()) {
+            listing.complete = false;
+            ++run.JobsCutShort;
+        }
         LogRefusedRemoteNames(run);
         for (const FtpEntry& entry : ftp.RemoteFiles()) {
             if (!entry.refused)

@@ -28,9 +28,10 @@ void EndFtpWork(RunContext& run);
 void LogRefusedRemoteNames(RunContext& run);
 
 // "Source is master", FTP destination: lists the remote folder afresh and deletes the
-// remote files that neither a source file (by its path below the source folder) nor an
-// upload of this run (protectedNames, the bare names sent) accounts for. Refused names
-// are never deleted; a failed listing deletes nothing.
+// remote files (not subfolders) that neither a source file (by its path below the
+// source folder) nor an upload of this run (protectedNames, the paths sent below the
+// destination folder) accounts for. Refused names are never deleted; a failed or
+// incomplete listing deletes nothing.
 void MirrorFtpDestination(RunContext& run, const TransferJob& job, const SourceList& source,
                           const std::set<std::string>& protectedNames);
 
