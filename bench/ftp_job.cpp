@@ -39,8 +39,7 @@ double RunFerrolin(const std::string& home) {
 
 double RunLftp(const Vsftpd& server, const std::string& dest) {
     return Seconds([&] {
-        if (!Shell("lftp -e " +
-                   Quote("set cmd:fail-exit yes; mirror /pub/in " + dest + "; quit") +
+        if (!Shell("lftp -e " + Quote("set cmd:fail-exit yes; mirror /pub/in " + dest + "; quit") +
                    " -u anonymous,bench@example.com " + server.Url("") + " >/dev/null 2>&1"))
             std::puts("lftp mirror failed");
     });
@@ -62,7 +61,8 @@ int main() {
     for (int i = 0; i < kFiles; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "/f%05d.dat", i);
-        std::ofstream(in + name, std::ios::binary) << std::string(kSize, static_cast<char>('a' + i % 26));
+        std::ofstream(in + name, std::ios::binary)
+            << std::string(kSize, static_cast<char>('a' + i % 26));
         chmod((in + name).c_str(), 0644);
     }
     Shell("sync");
@@ -92,11 +92,15 @@ int main() {
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(root / "ours0")) ++fetched;
     const double f = Median(oursFirst), lf = Median(lftpFirst);
     const double n = Median(oursNoop), ln = Median(lftpNoop);
-    std::printf("FTP download job, %d files x %zu bytes from vsftpd on loopback (median of %d; %zu fetched)\n",
-                kFiles, kSize, kRounds, fetched);
-    std::printf("  first run:  ferrolin-cli run %.3f s   lftp mirror %.3f s   ratio %.2f (goal <= 1.5)\n",
-                f, lf, f / lf);
-    std::printf("  no-op run:  ferrolin-cli run %.3f s   lftp mirror %.3f s   ratio %.2f (goal <= 2)\n",
-                n, ln, n / ln);
+    std::printf(
+        "FTP download job, %d files x %zu bytes from vsftpd on loopback (median of %d; %zu "
+        "fetched)\n",
+        kFiles, kSize, kRounds, fetched);
+    std::printf(
+        "  first run:  ferrolin-cli run %.3f s   lftp mirror %.3f s   ratio %.2f (goal <= 1.5)\n",
+        f, lf, f / lf);
+    std::printf(
+        "  no-op run:  ferrolin-cli run %.3f s   lftp mirror %.3f s   ratio %.2f (goal <= 2)\n", n,
+        ln, n / ln);
     return 0;
 }

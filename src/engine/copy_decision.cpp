@@ -6,6 +6,7 @@
 
 #include "common/log.h"
 #include "engine/job_guards.h"
+#include "engine/run_context.h"
 #include "engine/source_entry.h"
 #include "engine/source_recheck.h"
 #include "files/copy_worker.h"
@@ -14,7 +15,6 @@
 #include "files/mpeg_check.h"
 #include "platform/fs.h"
 #include "platform/path.h"
-#include "engine/run_context.h"
 
 namespace ferrolin {
 

@@ -78,7 +78,8 @@ bool RemoteUnchanged(FtpSession& ftp, const std::string& remote, const SourceEnt
         const std::string folder = remote.substr(0, remote.rfind('/') + 1);
         ftp.ChangeDir(folder, 100, true);
         for (const FtpEntry& now : ftp.RemoteFiles()) {
-            if (now.name == entry.name) return now.size == entry.size && now.fileTime == entry.modified;
+            if (now.name == entry.name)
+                return now.size == entry.size && now.fileTime == entry.modified;
         }
         return false;
     }
@@ -133,8 +134,8 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
             ++run.FailedFiles;
             // One file failed; the loop goes on as long as the server can still be reached.
             if (!ftp.StillConnected()) {
-                WriteLog(0, run.LogFile, "FTP session to " + job.SendeVerzeichnis +
-                                             " lost: " + ftp.LastError());
+                WriteLog(0, run.LogFile,
+                         "FTP session to " + job.SendeVerzeichnis + " lost: " + ftp.LastError());
                 sessionLost = true;
                 break;
             }
@@ -144,7 +145,8 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
         if (job.SourceDelete) {
             surfaces.ProcessMessages();
             if (!RemoteUnchanged(ftp, remote, entry, before)) {
-                WriteLog(0, run.LogFile, remote + " changed since it was listed; kept for the next run");
+                WriteLog(0, run.LogFile,
+                         remote + " changed since it was listed; kept for the next run");
             } else if (!ftp.DeleteFile(remote, 100)) {
                 WriteLog(0, run.LogFile, "File " + remote + " deleting failed: " + ftp.LastError());
                 ++run.FailedFiles;
@@ -157,11 +159,13 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
     if (sessionLost || run.Copy.Cancel.StopRequested()) {
         if (sessionLost) ++run.JobsCutShort;
         if (job.CopyMode == CM_SourceIsMaster)
-            WriteLog(0, run.LogFile, "Download of " + remoteFolder + " ended early; no local file deleted");
+            WriteLog(0, run.LogFile,
+                     "Download of " + remoteFolder + " ended early; no local file deleted");
     } else if (job.CopyMode == CM_SourceIsMaster) {
         if (!listing.complete) {
-            WriteLog(0, run.LogFile, "FTP folder " + remoteFolder +
-                                         " was not listed completely; no local file deleted");
+            WriteLog(
+                0, run.LogFile,
+                "FTP folder " + remoteFolder + " was not listed completely; no local file deleted");
         } else {
             MirrorFtpSource(run, job, remoteNames, downloaded);
         }

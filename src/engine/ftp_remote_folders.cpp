@@ -9,13 +9,13 @@ FtpRemoteFolders::FtpRemoteFolders(FtpSession& ftp, const std::string& root) : f
     if (root_.back() != '/') root_ += '/';
 }
 
-FtpRemoteFolders::Folder* FtpRemoteFolders::Enter(const std::string& relative,
-                                                  std::string& error) {
+FtpRemoteFolders::Folder* FtpRemoteFolders::Enter(const std::string& relative, std::string& error) {
     if (auto known = folders_.find(relative); known != folders_.end()) return &known->second;
     const size_t slash = relative.rfind('/');
     Folder* parent = nullptr;
     if (!relative.empty()) {
-        parent = Enter(slash == std::string::npos ? std::string() : relative.substr(0, slash), error);
+        parent =
+            Enter(slash == std::string::npos ? std::string() : relative.substr(0, slash), error);
         if (parent == nullptr) return nullptr;
     }
     Folder folder;

@@ -87,9 +87,10 @@ bool UploadOne(const Upload& up, FtpRemoteFolders::Folder& folder, const std::st
         why = ftp.LastError();
         return false;
     }
-    const std::string temporary = platform::FreeTempPathFor(remote, [&](std::string_view candidate) {
-        return up.folders.Taken(folder, std::string(candidate));
-    });
+    const std::string temporary =
+        platform::FreeTempPathFor(remote, [&](std::string_view candidate) {
+            return up.folders.Taken(folder, std::string(candidate));
+        });
     if (temporary.empty()) {
         why = "no free temporary name beside " + remote;
         return false;
@@ -143,8 +144,9 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
     for (const SourceEntry& entry : listing.entries) {
         relatives.push_back(RelativeRemotePath(job, entry.name));
         const size_t slash = relatives.back().rfind('/');
-        folders.Reserve(slash == std::string::npos ? std::string() : relatives.back().substr(0, slash),
-                        relatives.back().substr(slash + 1));
+        folders.Reserve(
+            slash == std::string::npos ? std::string() : relatives.back().substr(0, slash),
+            relatives.back().substr(slash + 1));
     }
     std::set<std::string> uploaded;
     bool sessionLost = false;
@@ -206,8 +208,9 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
             WriteLog(0, run.LogFile, "Source " + job.SendeVerzeichnis +
                                          " could not be listed completely; no remote file deleted");
         } else if (sessionLost) {
-            WriteLog(0, run.LogFile, "Upload to " + job.EmpfangsVerzeichnis +
-                                         " ended early; no remote file deleted");
+            WriteLog(
+                0, run.LogFile,
+                "Upload to " + job.EmpfangsVerzeichnis + " ended early; no remote file deleted");
         } else {
             MirrorFtpDestination(run, job, listing.entries, uploaded);
         }

@@ -71,8 +71,7 @@ std::string FreeTempPathFor(const std::string& dest, const NameTaken& taken) {
     return {};
 }
 
-UniqueFd CreateLocalTempFor(const std::string& dest, const NameTaken& taken,
-                                      std::string& path) {
+UniqueFd CreateLocalTempFor(const std::string& dest, const NameTaken& taken, std::string& path) {
     UniqueFd fd;
     CreateFirstFree(
         dest, taken,
@@ -85,8 +84,8 @@ UniqueFd CreateLocalTempFor(const std::string& dest, const NameTaken& taken,
     return fd;
 }
 
-FsFilePtr CreateTempTargetFor(FileSystem& fs, const std::string& dest,
-                                        bool direct, std::string& path) {
+FsFilePtr CreateTempTargetFor(FileSystem& fs, const std::string& dest, bool direct,
+                              std::string& path) {
     FsFilePtr file;
     CreateFirstFree(
         dest, {},

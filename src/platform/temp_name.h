@@ -15,7 +15,6 @@
 
 namespace ferrolin::platform {
 
-
 // How many candidates are tried before a temporary file is given up.
 inline constexpr unsigned kTempNameAttempts = 64;
 
@@ -35,11 +34,10 @@ std::string FreeTempPathFor(const std::string& dest, const NameTaken& taken);
 // Creates the temporary file of dest on this computer (O_EXCL, never through a link),
 // open for reading and writing, mode 0666 less the umask. path receives its name. An
 // invalid descriptor on failure, with errno set (EEXIST once every candidate stood).
-UniqueFd CreateLocalTempFor(const std::string& dest, const NameTaken& taken,
-                                      std::string& path);
+UniqueFd CreateLocalTempFor(const std::string& dest, const NameTaken& taken, std::string& path);
 
 // The same through a file-system seam (a local disk or a share): the copier's target.
-FsFilePtr CreateTempTargetFor(FileSystem& fs, const std::string& dest,
-                                        bool direct, std::string& path);
+FsFilePtr CreateTempTargetFor(FileSystem& fs, const std::string& dest, bool direct,
+                              std::string& path);
 
 }  // namespace ferrolin::platform

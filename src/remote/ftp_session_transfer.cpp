@@ -131,12 +131,12 @@ bool FtpSession::ResumeFile(const std::string& Source, const std::string& Dest, 
     return ReceiveToPath(Source, Dest, FileSize, true);
 }
 
-bool FtpSession::ReceiveToPath(const std::string& Source, const std::string& Dest,
-                               int64_t FileSize, bool resume) {
+bool FtpSession::ReceiveToPath(const std::string& Source, const std::string& Dest, int64_t FileSize,
+                               bool resume) {
     platform::UniqueFd fd;
     const bool ok = Receive(Source, FileSize, resume, [&] {
-        fd.reset(::open(Dest.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (resume ? 0 : O_TRUNC),
-                        0644));
+        fd.reset(
+            ::open(Dest.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (resume ? 0 : O_TRUNC), 0644));
         return fd.get();
     });
     if (ok && ::close(fd.release()) != 0) {

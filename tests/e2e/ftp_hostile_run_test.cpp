@@ -62,14 +62,19 @@ class FtpHostileRun : public ::testing::Test {
         return "ftp://" + server.Address() + folder;
     }
     IniKeys DownloadJob(const PyFtpServer& server) {
-        return {{"SendeVerzeichnis", Address(server, "/")}, {"EmpfangsVerzeichnis", dst.path()},
-                {"SourceLName", "tester"},                  {"SourceLPassword", "secret"},
+        return {{"SendeVerzeichnis", Address(server, "/")},
+                {"EmpfangsVerzeichnis", dst.path()},
+                {"SourceLName", "tester"},
+                {"SourceLPassword", "secret"},
                 {"PassiveMode", "1"}};
     }
     IniKeys UploadJob(const PyFtpServer& server) {
-        return {{"SendeVerzeichnis", src.path()},  {"EmpfangsVerzeichnis", Address(server, "/")},
-                {"DestLName", "tester"},           {"DestLPassword", "secret"},
-                {"PassiveMode", "1"},              {"UseTempFile", "1"}};
+        return {{"SendeVerzeichnis", src.path()},
+                {"EmpfangsVerzeichnis", Address(server, "/")},
+                {"DestLName", "tester"},
+                {"DestLPassword", "secret"},
+                {"PassiveMode", "1"},
+                {"UseTempFile", "1"}};
     }
 
     TempDir home, src, dst;
@@ -102,12 +107,18 @@ TEST_F(FtpHostileRun, DownloadsKeepEveryFileWholeOrNotAtAll) {
     const HostileCase cases[] = {
         {"temporary names that are listed names",
          {},
-         {{"r1.csv", "one"}, {"r1.csv.tmp", "one-tmp"}, {"r2.csv.tmp", "two-tmp"}, {"r2.csv", "two"}},
+         {{"r1.csv", "one"},
+          {"r1.csv.tmp", "one-tmp"},
+          {"r2.csv.tmp", "two-tmp"},
+          {"r2.csv", "two"}},
          {},
          {{"SourceDelete", "1"}},
          0,
          {},
-         {{"r1.csv", "one"}, {"r1.csv.tmp", "one-tmp"}, {"r2.csv", "two"}, {"r2.csv.tmp", "two-tmp"}},
+         {{"r1.csv", "one"},
+          {"r1.csv.tmp", "one-tmp"},
+          {"r2.csv", "two"},
+          {"r2.csv.tmp", "two-tmp"}},
          {}},
         {"half a file, then 226 and a SIZE that agrees",
          With([](PyFtpOptions& o) { o.shortRetr = true; }),

@@ -80,8 +80,8 @@ TEST_F(CopyFaultsTest, NearlyFullVolumeIsRefusedBeforeAnyFileIsCreated) {
     EXPECT_EQ(FileCopy(copy, Path("src.bin"), dst, pump, CopyProgressRoutine, 0, cfAsk, wmSystemCopy,
                        ask),
               crFailed);
-    EXPECT_EQ(copy.Status.StatusStr,
-              "src.bin not copied: not enough disk space in " + Path("tiny") + " (98304 bytes free)");
+    EXPECT_EQ(copy.Status.StatusStr, "src.bin not copied: not enough disk space in " +
+                                         Path("tiny") + " (98304 bytes free)");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], dst + "\r\n! not enough disk space (98304) !");
     EXPECT_FALSE(Exists(dst));

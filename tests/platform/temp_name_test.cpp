@@ -58,7 +58,8 @@ TEST(TempName, MadeNewPassingOverWhatStandsOrIsClaimed) {
     // Nothing free: no file, and the reason is the names that stood.
     std::string none;
     errno = 0;
-    EXPECT_FALSE(CreateLocalTempFor(dest, [](std::string_view) { return true; }, none));
+    EXPECT_FALSE(CreateLocalTempFor(
+        dest, [](std::string_view) { return true; }, none));
     EXPECT_TRUE(none.empty());
     EXPECT_EQ(FreeTempPathFor(dest, [](std::string_view) { return true; }), "");
     EXPECT_EQ(FreeTempPathFor(dest, claimed), dir / "r1.csv.tmp");  // a remote side: no look

@@ -35,11 +35,11 @@ TEST(FtpReplies, FeaturesPwdAndRefusals) {
 // Each command's answer is the last line of its reply; SIZE and MDTM say what they say or
 // nothing.
 TEST(FtpReplies, FinalRepliesSizesAndTimes) {
-    EXPECT_EQ(FinalReplies({"220 Welcome\r\n", "211-Features:\r\n", " 213 SIZE\r\n",
-                            "211 End\r\n", "350-Ready\r\n", "350 for RNTO\r\n", "250\r\n",
-                            "550 No such file.\r\n"}),
-              (std::vector<std::string>{"220 Welcome", "211 End", "350 for RNTO", "250",
-                                        "550 No such file."}));
+    EXPECT_EQ(
+        FinalReplies({"220 Welcome\r\n", "211-Features:\r\n", " 213 SIZE\r\n", "211 End\r\n",
+                      "350-Ready\r\n", "350 for RNTO\r\n", "250\r\n", "550 No such file.\r\n"}),
+        (std::vector<std::string>{"220 Welcome", "211 End", "350 for RNTO", "250",
+                                  "550 No such file."}));
     EXPECT_EQ(FtpReplyCode("550 x"), 550);
     EXPECT_EQ(FtpReplyCode("55 x"), 0);
     EXPECT_EQ(ParseSizeReply("213 5000000000\r\n"), 5000000000LL);

@@ -148,7 +148,8 @@ TEST_F(FtpSessionFaults, RefusedCommandsShowTheirTexts) {
     EXPECT_EQ(surfaces_.statusTexts.back(), "Exception at rename file: /pub/a to /pub/b");
     EXPECT_NE(session_.LastError().find("550 RNFR refused"), std::string::npos)
         << session_.LastError();
-    EXPECT_FALSE(session_.ChangeDir("/nowhere/", 100, true) && session_.FtpState() == TFtpState::Done);
+    EXPECT_FALSE(session_.ChangeDir("/nowhere/", 100, true) &&
+                 session_.FtpState() == TFtpState::Done);
     EXPECT_FALSE(session_.MakeDir("/pub"));  // there already
     // A refusal fails its command only: the session goes on on the same login.
     EXPECT_TRUE(session_.ChangeDir("/pub/", 100, true));
