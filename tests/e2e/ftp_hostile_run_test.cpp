@@ -49,6 +49,20 @@ void WriteAll(const std::string& folder, const Files& files) {
     for (const auto& [name, content] : files) WriteFile(folder + "/" + name, content);
 }
 
+// Each case: a server that misbehaves one way, what it serves, the local folder before,
+// and what must hold afterwards.
+struct HostileCase {
+    const char* what;
+    PyFtpOptions options;
+    Files served;  // on the server before the run
+    Files local;   // the local folder before the run (destination or source)
+    IniKeys job;   // keys added to the job
+    int exitCode;
+    Files servedAfter;  // the whole server folder afterwards
+    Files localAfter;   // the whole local folder afterwards
+    std::vector<std::string> logLines;
+};
+
 class FtpHostileRun : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -77,21 +91,31 @@ class FtpHostileRun : public ::testing::Test {
                 {"UseTempFile", "1"}};
     }
 
-    TempDir home, src, dst;
-};
+    // Runs one case against a fresh server: local is the job's local folder (the
+    // destination of a download, the source of an upload). Returns the server's log.
+    std::string RunCase(const HostileCase& c, const std::string& local, bool download) {
+        fs::remove_all(local);
+        fs::create_directories(local);
+        fs::remove(home / "Ferrolin.log");
+        PyFtpServer server(c.options);
+        EXPECT_TRUE(server.Ready()) << server.Log();
+        fs::remove_all(server.Root() + "/pub");
+        WriteAll(server.Root(), c.served);
+        WriteAll(local, c.local);
+        IniKeys job = download ? DownloadJob(server) : UploadJob(server);
+        job.insert(c.job.begin(), c.job.end());
+        test::WriteJobIni(home.path(), {}, {job});
 
-// Each case: a server that misbehaves one way, what it serves, the local folder before,
-// and what must hold afterwards.
-struct HostileCase {
-    const char* what;
-    PyFtpOptions options;
-    Files served;  // on the server before the run
-    Files local;   // the local folder before the run (destination or source)
-    IniKeys job;   // keys added to the job
-    int exitCode;
-    Files servedAfter;  // the whole server folder afterwards
-    Files localAfter;   // the whole local folder afterwards
-    std::vector<std::string> logLines;
+        const test::CommandResult result = Run();
+        EXPECT_EQ(result.exitCode, c.exitCode) << result.errors << Log();
+        EXPECT_EQ(FilesBelow(server.Root()), c.servedAfter);
+        EXPECT_EQ(FilesBelow(local), c.localAfter);
+        for (const std::string& line : c.logLines)
+            EXPECT_NE(Log().find(line), std::string::npos) << line << "\n" << Log();
+        return server.Log();
+    }
+
+    TempDir home, src, dst;
 };
 
 PyFtpOptions With(const std::function<void(PyFtpOptions&)>& set) {
@@ -170,27 +194,10 @@ TEST_F(FtpHostileRun, DownloadsKeepEveryFileWholeOrNotAtAll) {
     };
     for (const HostileCase& c : cases) {
         SCOPED_TRACE(c.what);
-        fs::remove_all(dst.path());
-        fs::create_directories(dst.path());
-        fs::remove(home / "Ferrolin.log");
-        PyFtpServer server(c.options);
-        ASSERT_TRUE(server.Ready()) << server.Log();
-        WriteAll(server.Root(), c.served);
-        fs::remove_all(server.Root() + "/pub");
-        WriteAll(dst.path(), c.local);
-        IniKeys job = DownloadJob(server);
-        job.insert(c.job.begin(), c.job.end());
-        test::WriteJobIni(home.path(), {}, {job});
-
-        const test::CommandResult result = Run();
-        EXPECT_EQ(result.exitCode, c.exitCode) << result.errors << Log();
-        EXPECT_EQ(FilesBelow(server.Root()), c.servedAfter);
-        EXPECT_EQ(FilesBelow(dst.path()), c.localAfter);
-        for (const std::string& line : c.logLines)
-            EXPECT_NE(Log().find(line), std::string::npos) << line << "\n" << Log();
+        const std::string serverLog = RunCase(c, dst.path(), true);
         // A file that was not fetched whole is never deleted on the server.
         if (c.exitCode != 0) {
-            EXPECT_EQ(CountOccurrences(server.Log(), "DELE "), 0) << server.Log();
+            EXPECT_EQ(CountOccurrences(serverLog, "DELE "), 0) << serverLog;
         }
     }
 }
@@ -245,28 +252,11 @@ TEST_F(FtpHostileRun, UploadsKeepTheirTreeAndAFileUnderItsFinalName) {
     };
     for (const HostileCase& c : cases) {
         SCOPED_TRACE(c.what);
-        fs::remove_all(src.path());
-        fs::create_directories(src.path());
-        fs::remove(home / "Ferrolin.log");
-        PyFtpServer server(c.options);
-        ASSERT_TRUE(server.Ready()) << server.Log();
-        fs::remove_all(server.Root() + "/pub");
-        WriteAll(server.Root(), c.served);
-        WriteAll(src.path(), c.local);
-        IniKeys job = UploadJob(server);
-        job.insert(c.job.begin(), c.job.end());
-        test::WriteJobIni(home.path(), {}, {job});
-
-        const test::CommandResult result = Run();
-        EXPECT_EQ(result.exitCode, c.exitCode) << result.errors << Log();
-        EXPECT_EQ(FilesBelow(server.Root()), c.servedAfter);
-        EXPECT_EQ(FilesBelow(src.path()), c.localAfter);
-        for (const std::string& line : c.logLines)
-            EXPECT_NE(Log().find(line), std::string::npos) << line << "\n" << Log();
+        const std::string serverLog = RunCase(c, src.path(), false);
         // A refusal fails one command, never the session; an absent name is never deleted.
-        EXPECT_EQ(CountOccurrences(server.Log(), "logged in"), 1) << server.Log();
+        EXPECT_EQ(CountOccurrences(serverLog, "logged in"), 1) << serverLog;
         if (c.served.empty()) {
-            EXPECT_EQ(CountOccurrences(server.Log(), "DELE "), 0) << server.Log();
+            EXPECT_EQ(CountOccurrences(serverLog, "DELE "), 0) << serverLog;
         }
     }
 }
