@@ -135,7 +135,9 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
             // One file failed; the loop goes on as long as the server can still be reached.
             if (!ftp.StillConnected()) {
                 WriteLog(0, run.LogFile,
-                         "FTP session to " + job.SendeVerzeichnis + " lost: " + ftp.LastError());
+                         "FTP session to " +
+                             FtpSession::GetHostAddrFromString(job.SendeVerzeichnis) +
+                             " lost: " + ftp.LastError());
                 sessionLost = true;
                 break;
             }

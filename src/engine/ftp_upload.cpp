@@ -196,7 +196,9 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
         // One file failed; the loop goes on as long as the server can still be reached.
         if (!ftp.StillConnected()) {
             WriteLog(0, run.LogFile,
-                     "FTP session to " + job.EmpfangsVerzeichnis + " lost: " + ftp.LastError());
+                     "FTP session to " +
+                         FtpSession::GetHostAddrFromString(job.EmpfangsVerzeichnis) +
+                         " lost: " + ftp.LastError());
             sessionLost = true;
             ++run.JobsCutShort;
             break;
