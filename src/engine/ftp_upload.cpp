@@ -212,7 +212,7 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
         } else if (sessionLost) {
             WriteLog(
                 0, run.LogFile,
-                "Upload to " + job.EmpfangsVerzeichnis + " ended early; no remote file deleted");
+                "Upload to " + folders.PathOf("") + " ended early; no remote file deleted");
         } else {
             MirrorFtpDestination(run, job, listing.entries, uploaded);
         }
