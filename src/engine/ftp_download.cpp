@@ -132,12 +132,7 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
             if (run.Copy.Cancel.StopRequested()) break;
             WriteLog(0, run.LogFile, std::string(kFtpReceiveException) + remote + ": " + why);
             ++run.FailedFiles;
-            // One file failed; the loop goes on as long as the server can still be reached.
-            if (!ftp.StillConnected()) {
-                WriteLog(0, run.LogFile,
-                         "FTP session to " +
-                             FtpSession::GetHostAddrFromString(job.SendeVerzeichnis) +
-                             " lost: " + ftp.LastError());
+            if (FtpSessionLost(run, job.SendeVerzeichnis)) {
                 sessionLost = true;
                 break;
             }
@@ -159,7 +154,6 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
     }
 
     if (sessionLost || run.Copy.Cancel.StopRequested()) {
-        if (sessionLost) ++run.JobsCutShort;
         if (job.CopyMode == CM_SourceIsMaster)
             WriteLog(0, run.LogFile,
                      "Download of " + remoteFolder + " ended early; no local file deleted");

@@ -22,6 +22,14 @@ void EndFtpWork(RunContext& run) {
     if (!run.Options.NoFTPDisconnect) run.Ftp.DisconnectFTP();
 }
 
+bool FtpSessionLost(RunContext& run, const std::string& address) {
+    if (run.Ftp.StillConnected()) return false;
+    WriteLog(0, run.LogFile, "FTP session to " + FtpSession::GetHostAddrFromString(address) +
+                                 " lost: " + run.Ftp.LastError());
+    ++run.JobsCutShort;
+    return true;
+}
+
 void LogRefusedRemoteNames(RunContext& run) {
     for (const FtpEntry& entry : run.Ftp.RemoteFiles()) {
         if (entry.refused)

@@ -23,6 +23,11 @@ bool ConnectFtpSide(RunContext& run, const TransferJob& job, const std::string& 
 // keeps it open for the next job.
 void EndFtpWork(RunContext& run);
 
+// After a failed file: the loop goes on as long as the server can still be reached. True
+// (logged with the host of address, the job counted as cut short) when it cannot: the
+// session is lost.
+bool FtpSessionLost(RunContext& run, const std::string& address);
+
 // Logs "Remote file name refused: <name>" for each name of the session's current listing
 // that no path may be built from.
 void LogRefusedRemoteNames(RunContext& run);

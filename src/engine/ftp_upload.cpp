@@ -193,14 +193,8 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
         }
         if (!failed) continue;
         ++run.FailedFiles;
-        // One file failed; the loop goes on as long as the server can still be reached.
-        if (!ftp.StillConnected()) {
-            WriteLog(0, run.LogFile,
-                     "FTP session to " +
-                         FtpSession::GetHostAddrFromString(job.EmpfangsVerzeichnis) +
-                         " lost: " + ftp.LastError());
+        if (FtpSessionLost(run, job.EmpfangsVerzeichnis)) {
             sessionLost = true;
-            ++run.JobsCutShort;
             break;
         }
     }

@@ -261,6 +261,22 @@ TEST_F(FtpHostileRun, UploadsKeepTheirTreeAndAFileUnderItsFinalName) {
     }
 }
 
+// A server that goes away ends the loop: the file that found it gone fails, the files
+// after it are not tried against a server that is not there.
+TEST_F(FtpHostileRun, ALostSessionEndsTheDownloadLoop) {
+    PyFtpOptions options;
+    options.exitAfterRetr = 1;
+    PyFtpServer server(options);
+    ASSERT_TRUE(server.Ready()) << server.Log();
+    fs::remove_all(server.Root() + "/pub");
+    WriteAll(server.Root(), {{"a.txt", "a"}, {"b.txt", "b"}, {"c.txt", "c"}, {"d.txt", "d"}});
+    test::WriteJobIni(home.path(), {}, {DownloadJob(server)});
+    EXPECT_EQ(Run().exitCode, 1);
+    EXPECT_EQ(FilesBelow(dst.path()).size(), 1u);  // the first one listed
+    EXPECT_EQ(CountOccurrences(Log(), "Exception at receive file: "), 1) << Log();
+    EXPECT_EQ(CountOccurrences(Log(), "FTP session to 127.0.0.1:"), 1) << Log();
+}
+
 // An empty file is an order to delete the remote file of its name, but not once it has
 // been written to while an earlier file was still being sent.
 TEST_F(FtpHostileRun, AnEmptySourceFilledDuringTheRunIsNoDeletionOrder) {

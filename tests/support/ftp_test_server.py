@@ -49,6 +49,8 @@ def parse_args():
                    help="a file gets more bytes once it has been sent")
     p.add_argument("--refuse-rename-over", action="store_true",
                    help="RNTO onto an existing name is answered with 550")
+    p.add_argument("--exit-after-retr", type=int, default=0,
+                   help="the server ends (all connections gone) after sending this many files")
     p.add_argument("--second-user", default="",
                    help="name:password:folder, a second user whose home is that subfolder")
     return p.parse_args()
@@ -204,10 +206,15 @@ class TestHandler(FTPHandler):
     def ftp_SYST(self, line):
         self.respond("215 Windows_NT" if ARGS.dos else "215 UNIX Type: L8")
 
+    sent = 0
+
     def on_file_sent(self, file):
         if ARGS.grow_after_retr:
             with open(file, "ab") as f:
                 f.write(b" and more")
+        TestHandler.sent += 1
+        if ARGS.exit_after_retr and TestHandler.sent >= ARGS.exit_after_retr:
+            os._exit(0)
 
 
 def refuse(command):
