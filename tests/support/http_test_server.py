@@ -7,7 +7,11 @@ Usage: http_test_server.py PORT FOLDER [CERT KEY]   (with CERT and KEY: HTTPS)
   /redirect/N/REST        redirects N times, then to /REST
   /drop/SIZE              announces SIZE bytes, sends half of them and drops the connection
   /large/SIZE             SIZE bytes of a repeating pattern, sent in 1 MiB pieces
+  /stall/SIZE             announces SIZE bytes, sends half of them, waits two seconds and
+                          closes the connection
+  /chunked-lie/SIZE       announces SIZE bytes and sends half of them in well-formed chunks
 """
+import time
 import http.server
 import os
 import ssl
@@ -55,6 +59,27 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.end_headers()
             self.wfile.write((PATTERN * (size // len(PATTERN) + 1))[: size // 2])
             self.wfile.flush()
+            self.close_connection = True
+        elif kind == "stall":
+            size = int(rest)
+            self.send_response(200)
+            self.send_header("Content-Length", str(size))
+            self.end_headers()
+            self.wfile.write((PATTERN * (size // len(PATTERN) + 1))[: size // 2])
+            self.wfile.flush()
+            time.sleep(2)
+            self.close_connection = True
+        elif kind == "chunked-lie":
+            size = int(rest)
+            self.send_response(200)
+            self.send_header("Content-Length", str(size))
+            self.send_header("Transfer-Encoding", "chunked")
+            self.end_headers()
+            body = (PATTERN * (size // len(PATTERN) + 1))[: size // 2]
+            for start in range(0, len(body), 65536):
+                piece = body[start : start + 65536]
+                self.wfile.write(b"%x\r\n" % len(piece) + piece + b"\r\n")
+            self.wfile.write(b"0\r\n\r\n")
             self.close_connection = True
         elif kind == "large":
             size = int(rest)
