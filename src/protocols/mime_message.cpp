@@ -59,8 +59,9 @@ bool Base64Intact(GMimeStream* stream) {
     char buffer[16384];
     for (;;) {
         const ssize_t got = g_mime_stream_read(stream, buffer, sizeof buffer);
+        // A part read from a file answers -1 rather than 0 at its end.
+        if (got == 0 || (got < 0 && g_mime_stream_eos(stream))) break;
         if (got < 0) return false;
-        if (got == 0) break;
         for (ssize_t i = 0; i < got; ++i) {
             const auto c = static_cast<unsigned char>(buffer[i]);
             if (c == '\r' || c == '\n' || c == ' ' || c == '\t') continue;

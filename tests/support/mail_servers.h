@@ -33,7 +33,7 @@ class DovecotServer : public LoopbackDaemon {
 class Pop3TestPeer : public LoopbackDaemon {
   public:
     static bool Available();
-    // A proxy to 127.0.0.1:targetPort; the first connection is cut after cutAfter bytes
+    // A proxy to 127.0.0.1:targetPort; each connection is cut after cutAfter bytes
     // from the server (0: only when Cut() says so).
     Pop3TestPeer(uint16_t targetPort, size_t cutAfter);
     // A server holding message whose RETR trickles one byte every half second

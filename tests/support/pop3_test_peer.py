@@ -3,7 +3,7 @@
 Usage: pop3_test_peer.py PORT proxy TARGET_PORT CUT_AFTER
        pop3_test_peer.py PORT trickle|stall MESSAGE_FILE
 
-  proxy    forwards every connection to 127.0.0.1:TARGET_PORT (a real server). The first
+  proxy    forwards every connection to 127.0.0.1:TARGET_PORT (a real server). Each
            connection is cut once CUT_AFTER bytes went from the server to the client
            (0: never). SIGUSR1 cuts every connection open at that moment; each cut is
            written to stdout as "cut".
@@ -62,17 +62,14 @@ def proxy(listener, target_port, cut_after):
         say("cut")
 
     signal.signal(signal.SIGUSR1, on_signal)
-    first = True
     while True:
         client, _ = listener.accept()
         server = socket.create_connection(("127.0.0.1", target_port))
         pair = (client, server)
         with lock:
             connections.append(pair)
-        limit = cut_after if first else 0
-        first = False
         threading.Thread(target=pump, args=(client, server, pair, 0), daemon=True).start()
-        threading.Thread(target=pump, args=(server, client, pair, limit), daemon=True).start()
+        threading.Thread(target=pump, args=(server, client, pair, cut_after), daemon=True).start()
 
 
 def serve_one(client, message, mode):
