@@ -246,7 +246,10 @@ TEST_F(MailRunTest, SameNamesInOneRunGetFreeNames) {
               std::string::npos)
         << Log();
     EXPECT_TRUE(test::WaitFor([&] {
-        return server.Mailbox().find("Subject:") == std::string::npos;
+        const std::string left = server.Mailbox();
+        return left.find("Subject: one") == std::string::npos &&
+               left.find("Subject: two") == std::string::npos &&
+               left.find("Subject: three") == std::string::npos;
     })) << server.Mailbox();
 }
 
@@ -323,6 +326,29 @@ TEST_F(MailRunTest, SigtermEndsATricklingOrStalledServer) {
         EXPECT_LT(took, std::chrono::seconds(10)) << stall;
         EXPECT_TRUE(fs::is_empty(dst.path())) << stall << Matching(dst.path(), ".*")[0];
     }
+}
+
+// A mail job into the program folder: "Erase first" leaves the program's own files, an
+// attachment named like one of them is skipped, and its mail stays on the server.
+TEST_F(MailRunTest, TheProgramsOwnFilesAreNeitherErasedNorReplaced) {
+    DovecotServer server({AttachmentsMail(
+        "settings", {{"Ferrolin.INI", "[Global]\nAnzKopfstellen=0\n"}, {"fine.txt", "fine"}})});
+    ASSERT_TRUE(server.Ready()) << server.Log();
+    test::WriteFile(home / "old.txt", "from yesterday");
+    IniKeys job = MailJob(server, home.path());
+    job["SourceDelete"] = "1";
+    job["EmailEraseFirst"] = "1";
+    test::WriteJobIni(home.path(), {}, {job});
+
+    const CommandResult result = Run();
+    EXPECT_EQ(result.exitCode, 1) << result.errors << Log();
+    const std::string skipped = " skipped: it is one of the program's own files";
+    EXPECT_NE(Log().find("File " + home / "Ferrolin.INI" + skipped), std::string::npos) << Log();
+    EXPECT_NE(Log().find("File " + home / "Ferrolin.log" + skipped), std::string::npos) << Log();
+    EXPECT_NE(ReadFile(home / "Ferrolin.INI").find("[Kopf0]"), std::string::npos);
+    EXPECT_FALSE(fs::exists(home / "old.txt"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_NE(server.Mailbox().find("Subject: settings"), std::string::npos);
 }
 
 // An address written with its password never shows it: not in the log, the status
