@@ -31,6 +31,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.write(body)
 
+    def send_half(self, size):
+        """Announces size bytes and sends half of them; the connection ends after it."""
+        self.send_response(200)
+        self.send_header("Content-Length", str(size))
+        self.end_headers()
+        self.wfile.write((PATTERN * (size // len(PATTERN) + 1))[: size // 2])
+        self.wfile.flush()
+        self.close_connection = True
+
     def do_GET(self):
         parts = self.path.split("/", 2)
         kind = parts[1] if len(parts) > 1 else ""
@@ -53,22 +62,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_header("Content-Length", "0")
             self.end_headers()
         elif kind == "drop":
-            size = int(rest)
-            self.send_response(200)
-            self.send_header("Content-Length", str(size))
-            self.end_headers()
-            self.wfile.write((PATTERN * (size // len(PATTERN) + 1))[: size // 2])
-            self.wfile.flush()
-            self.close_connection = True
+            self.send_half(int(rest))
         elif kind == "stall":
-            size = int(rest)
-            self.send_response(200)
-            self.send_header("Content-Length", str(size))
-            self.end_headers()
-            self.wfile.write((PATTERN * (size // len(PATTERN) + 1))[: size // 2])
-            self.wfile.flush()
+            self.send_half(int(rest))
             time.sleep(2)
-            self.close_connection = True
         elif kind == "chunked-lie":
             size = int(rest)
             self.send_response(200)
