@@ -1,9 +1,9 @@
 #include "engine/program_files.h"
 
 #include <array>
+#include <cctype>
 
 #include "common/log.h"
-#include "common/text.h"
 #include "engine/run_context.h"
 #include "engine/source_entry.h"
 #include "platform/path.h"
@@ -20,10 +20,20 @@ constexpr std::array<std::string_view, 13> kProgramFileNames = {
     "trusted_certs", "Runs.jsonl",      "Quillomat.INI",
 };
 
+bool SameNameNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// Asked for every file a job writes: no allocation, no system call for other names.
 bool HasProgramFileName(std::string_view path) {
-    const std::string name = AsciiLower(LastPathComponent(path));
+    const std::string_view name = LastPathComponent(path);
     for (const std::string_view own : kProgramFileNames)
-        if (name == AsciiLower(own)) return true;
+        if (SameNameNoCase(name, own)) return true;
     return false;
 }
 
