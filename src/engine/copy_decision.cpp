@@ -6,6 +6,7 @@
 
 #include "common/log.h"
 #include "engine/job_guards.h"
+#include "engine/program_files.h"
 #include "engine/run_context.h"
 #include "engine/source_entry.h"
 #include "engine/source_recheck.h"
@@ -96,6 +97,7 @@ std::optional<uint32_t> MaxBytesPerSecondFrom(std::string_view text) {
 bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEntry& listed,
                      const std::string& destination, uint32_t maxBytesPerSecond) {
     const std::string& source = listed.name;
+    if (!destination.empty() && ProgramFileRefused(station, destination)) return false;
     if (!PassesMpegCheck(station, source)) {
         ++station.FailedFiles;
         return false;
@@ -119,7 +121,8 @@ bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEn
     // The source goes only when a copy of it exists: never after a read-only pass
     // (no destination) and never behind a shortcut that points at it.
     if (job.SourceDelete && !destination.empty() && job.CopyMode != CM_ShortCutsOnly &&
-        !SourceIsDestination(station, job, source, destination))
+        !SourceIsDestination(station, job, source, destination) &&
+        !ProgramFileRefused(station, source, "Source"))
         DeleteSourceIfUnchanged(station, listed);
     if (station.Options.SaveSuccessfulCopies && result != crSame) {
         WriteLog(0, station.LogFile,

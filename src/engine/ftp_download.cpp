@@ -10,6 +10,7 @@
 #include "common/log.h"
 #include "engine/ftp_kind.h"
 #include "engine/ftp_steps.h"
+#include "engine/program_files.h"
 #include "engine/run_texts.h"
 #include "platform/file_times.h"
 #include "platform/fs.h"
@@ -122,6 +123,7 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
         const std::string localName =
             StampFileName(name, job.AddTimeStampC, job.AddTimeStampE, run.clock().Now());
         const std::string local = platform::JoinPath(job.EmpfangsVerzeichnis, localName);
+        if (ProgramFileRefused(run, local)) continue;
         if (job.CopyMode != CM_CopyAnyWay && LocalCopyEqual(local, entry.size, entry.modified))
             continue;
 

@@ -11,6 +11,7 @@
 #include "engine/ftp_kind.h"
 #include "engine/ftp_remote_folders.h"
 #include "engine/ftp_steps.h"
+#include "engine/program_files.h"
 #include "engine/source_recheck.h"
 #include "platform/temp_name.h"
 #include "protocols/ftp_listing.h"
@@ -122,7 +123,8 @@ bool ApplyDeletionOrder(const Upload& up, FtpRemoteFolders::Folder& folder,
         return false;
     }
     folder.names.erase(name);
-    if (up.job.SourceDelete) DeleteSourceIfUnchanged(run, entry);
+    if (up.job.SourceDelete && !ProgramFileRefused(run, entry.name, "Source"))
+        DeleteSourceIfUnchanged(run, entry);
     WriteLog(0, run.LogFile, "0 Byte File " + entry.name + " deleted");
     return true;
 }
@@ -175,7 +177,7 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
             if (UploadOne(up, *folder, source, name, entry.size, error)) {
                 folder->names.insert(name);
                 uploaded.insert(relative);
-                if (job.SourceDelete) {
+                if (job.SourceDelete && !ProgramFileRefused(run, source, "Source")) {
                     surfaces.ProcessMessages();
                     DeleteSourceIfUnchanged(run, entry);
                 }
