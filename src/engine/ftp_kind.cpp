@@ -24,8 +24,9 @@ void EndFtpWork(RunContext& run) {
 
 bool FtpSessionLost(RunContext& run, const std::string& address) {
     if (run.Ftp.StillConnected()) return false;
-    WriteLog(0, run.LogFile, "FTP session to " + FtpSession::GetHostAddrFromString(address) +
-                                 " lost: " + run.Ftp.LastError());
+    WriteLog(0, run.LogFile,
+             "FTP session to " + FtpSession::GetHostAddrFromString(address) +
+                 " lost: " + run.Ftp.LastError());
     ++run.JobsCutShort;
     return true;
 }

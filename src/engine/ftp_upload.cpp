@@ -206,9 +206,8 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
             WriteLog(0, run.LogFile, "Source " + job.SendeVerzeichnis +
                                          " could not be listed completely; no remote file deleted");
         } else if (sessionLost) {
-            WriteLog(
-                0, run.LogFile,
-                "Upload to " + folders.PathOf("") + " ended early; no remote file deleted");
+            WriteLog(0, run.LogFile,
+                     "Upload to " + folders.PathOf("") + " ended early; no remote file deleted");
         } else {
             MirrorFtpDestination(run, job, listing.entries, uploaded);
         }

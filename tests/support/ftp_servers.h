@@ -27,7 +27,7 @@ struct PyFtpOptions {
     int64_t sizeLie = 0;                  // SIZE answers this many bytes too many
     bool growAfterRetr = false;           // a file grows once it has been sent
     bool refuseRenameOver = false;        // RNTO onto an existing name is refused
-    int exitAfterRetr = 0;          // the server ends after sending this many files
+    int exitAfterRetr = 0;                // the server ends after sending this many files
     std::string secondUser;  // "name:password:folder": a user at home in that subfolder
 };
 
