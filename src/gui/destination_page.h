@@ -21,15 +21,15 @@ public:
 
     QLineEdit* Empfangsverzeichnis = nullptr;
     QToolButton* BitBtn1 = nullptr;
-    QLineEdit* DestLName = nullptr;
-    QLineEdit* DestLPassword = nullptr;
+    QLineEdit* destinationUser = nullptr;
+    QLineEdit* destinationPassword = nullptr;
     QComboBox* CBuffering = nullptr;
     QComboBox* CCopyMode = nullptr;
-    QLineEdit* DestDelDelay = nullptr;
-    QCheckBox* AddTimeStampC = nullptr;
-    QLineEdit* AddTimeStampE = nullptr;
-    QLineEdit* MaxByteRate = nullptr;
-    QCheckBox* UseTempFile = nullptr;
+    QLineEdit* deleteDelay = nullptr;
+    QCheckBox* addTimeStamp = nullptr;
+    QLineEdit* timeStampFormat = nullptr;
+    QLineEdit* maxByteRate = nullptr;
+    QCheckBox* useTempFile = nullptr;
 
     // Shows the job in the editor.
     void Show();

@@ -44,7 +44,7 @@ TFQuillomat::TFQuillomat(const StationStart& start, QWidget* parent) : QMainWind
     OptionsTab->ShowMpegOptions(MpegCheckAvailable(station_->Mpeg));
 
     // The name field's text before any job was read: what "New" on an empty list stores.
-    station_->Editor.Name = "KopfName";
+    station_->Editor.name = "KopfName";
     ShowOptions();
     ShowEditor();
     ShowEditingState();

@@ -82,8 +82,8 @@ void SendTimePage::Build() {
 }
 
 void SendTimePage::Bind() {
-    options_.Choice(SendTimeMode, &GlobalOptions::SendTimeMode);
-    options_.Text(SendTimeSimpleIntervalE, &GlobalOptions::SendTimeSimpleInterval);
+    options_.Choice(SendTimeMode, &GlobalOptions::sendTimeMode);
+    options_.Text(SendTimeSimpleIntervalE, &GlobalOptions::sendTimeSimpleInterval);
     connect(Tage, &QComboBox::activated, this, &SendTimePage::OnTageSelected);
     connect(Memo1, &QPlainTextEdit::textChanged, this, [this] {
         if (showing_) return;

@@ -86,8 +86,8 @@ void StatusPage::Build() {
 }
 
 void StatusPage::Bind() {
-    options_.Flag(RunMinimized, &GlobalOptions::RunMinimized);
-    job_.Text(KopfName, &TransferJob::Name);
+    options_.Flag(RunMinimized, &GlobalOptions::runMinimized);
+    job_.Text(KopfName, &TransferJob::name);
     // "Auto" has a handler of its own (it computes the next start).
     connect(Auto, &QCheckBox::toggled, this, [this](bool on) {
         if (!showing_) autoMode_.SetAuto(on);
@@ -196,7 +196,7 @@ void StatusPage::ShowOptions() {
 
 void StatusPage::ShowAuto() {
     Showing showing(showing_);
-    Auto->setChecked(station_.Options.Auto);
+    Auto->setChecked(station_.Options.autoMode);
 }
 
 void StatusPage::ShowConnected() { connected->setChecked(station_.Connected); }

@@ -47,9 +47,9 @@ void AutoMode::UpdateNextStartAfterManualRun() {
 
 SendTimeSettings SendTimeSettingsOf(const GlobalOptions& options) {
     SendTimeSettings settings;
-    settings.enhanced = options.SendTimeMode == 1;
-    settings.absolute = options.AbsolutSendTime;
-    settings.simpleInterval = options.SendTimeSimpleInterval;
+    settings.enhanced = options.sendTimeMode == 1;
+    settings.absolute = options.absoluteSendTime;
+    settings.simpleInterval = options.sendTimeSimpleInterval;
     return settings;
 }
 
@@ -77,13 +77,13 @@ void AutoMode::StartupSetup() {
     WriteLog(station_.clock(), 0, station_.LogFile, "Program started");
     if (hooks_.armTimeSync) hooks_.armTimeSync();
     ChangeWeekday(station_.clock().Now());
-    if (station_.Options.Auto) SetNextFu10(station_, ComputeNextSendTime());
+    if (station_.Options.autoMode) SetNextFu10(station_, ComputeNextSendTime());
     station_.RunMode = RM_Idle;
     timer1IntervalMs_ = 1000;
 }
 
 void AutoMode::SetAuto(bool on) {
-    station_.Options.Auto = on;
+    station_.Options.autoMode = on;
     if (on && station_.RunMode != RM_Starting) SetNextFu10(station_, ComputeNextSendTime());
 }
 
@@ -130,7 +130,7 @@ void AutoMode::PauseProcessingMessages(int milliseconds) {
 
 void AutoMode::RunAllJobs() {
     Surfaces& surfaces = station_.surfaces();
-    if (station_.Options.RunMinimized) surfaces.MinimizeApplication();
+    if (station_.Options.runMinimized) surfaces.MinimizeApplication();
     surfaces.SetCancelVisible(true);
     station_.RunMode = RM_Unattended;
     station_.Copy.Cancel.Reset();
@@ -151,7 +151,7 @@ void AutoMode::RunAllJobs() {
     surfaces.SetCancelVisible(false);
     station_.RunMode = RM_Idle;
     surfaces.ProcessMessages();
-    if (station_.Options.CloseProgAfterJobs) process_.EndProcess(0);
+    if (station_.Options.closeAfterJobs) process_.EndProcess(0);
 }
 
 void AutoMode::AutoModeTick() {
@@ -163,10 +163,10 @@ void AutoMode::AutoModeTick() {
     TDateTime now = station_.clock().Now();
     if (DateOf(now) != station_.LastDayChange) DayChange(now);
 
-    if (!station_.Options.Auto || station_.RunMode != RM_Idle) return;
+    if (!station_.Options.autoMode || station_.RunMode != RM_Idle) return;
 
     now = station_.clock().Now();
-    if (station_.Options.SpezialScan) SpecialScan(now);
+    if (station_.Options.specialScan) SpecialScan(now);
 
     std::optional<TDateTime> next = ReadNextFu10(station_);
     if (!next) {

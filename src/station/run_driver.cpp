@@ -52,7 +52,7 @@ void RunAllJobsManually(Station& station, bool withMessages) {
 }
 
 void CancelRun(Station& station) {
-    station.Options.Auto = false;
+    station.Options.autoMode = false;
     station.Copy.Cancel.Cancel();
     if ((station.Transfer == Tran_FTPS || station.Transfer == Tran_FTPR) && station.AbortFtpHook)
         station.AbortFtpHook();

@@ -143,7 +143,7 @@ class FtpWindowJobTest : public QObject {
 
         // Without "no disconnect" the job closes the session it took over: the window can
         // connect again and offers nothing else.
-        station.Options.NoFTPDisconnect = false;
+        station.Options.keepFtpConnected = false;
         QTest::mouseClick(t.fx.window->StatusTab->BManualN, Qt::LeftButton);
         QCoreApplication::processEvents();
         QCOMPARE(CountOccurrences(t.server.Log(), "logged in"), 1);

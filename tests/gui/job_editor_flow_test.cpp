@@ -75,11 +75,11 @@ private slots:
 
         w.StatusTab->KopfName->setText(QStringLiteral("Renamed"));
         w.DestinationTab->CCopyMode->setCurrentIndex(3);
-        QVERIFY(w.DestinationTab->DestDelDelay->isEnabled());
-        w.DestinationTab->DestDelDelay->setText(QStringLiteral("7"));
-        w.DestinationTab->AddTimeStampC->setChecked(true);
-        w.DestinationTab->AddTimeStampE->setText(QStringLiteral("yymmdd"));
-        w.ConnectionTab->PassiveMode->setChecked(true);
+        QVERIFY(w.DestinationTab->deleteDelay->isEnabled());
+        w.DestinationTab->deleteDelay->setText(QStringLiteral("7"));
+        w.DestinationTab->addTimeStamp->setChecked(true);
+        w.DestinationTab->timeStampFormat->setText(QStringLiteral("yymmdd"));
+        w.ConnectionTab->passiveMode->setChecked(true);
         QTest::mouseClick(w.StatusTab->BSave, Qt::LeftButton);
 
         QVERIFY(!w.station().Editing);
@@ -171,8 +171,8 @@ private slots:
         auto& w = fx.Start(kThreeJobs);
         w.StatusTab->OnJobLineClicked(0);
         w.StatusTab->OnEdit();
-        w.DestinationTab->MaxByteRate->setText(rate);
-        w.DestinationTab->DestDelDelay->setText(delay);
+        w.DestinationTab->maxByteRate->setText(rate);
+        w.DestinationTab->deleteDelay->setText(delay);
         w.StatusTab->OnSave();
         QCOMPARE(fx.Ini("Kopf0", "MaxByteRate") == rate.trimmed().toStdString(), stored);
         QCOMPARE(w.station().Editing, !stored);
@@ -211,16 +211,16 @@ private slots:
         check(true);
         QCOMPARE(w.RightTabs->currentWidget(), w.SourceTab);
         // The delete delay is open only for "Source is master".
-        QVERIFY(!w.DestinationTab->DestDelDelay->isEnabled());
+        QVERIFY(!w.DestinationTab->deleteDelay->isEnabled());
         w.DestinationTab->CCopyMode->setCurrentIndex(3);
-        QVERIFY(w.DestinationTab->DestDelDelay->isEnabled());
+        QVERIFY(w.DestinationTab->deleteDelay->isEnabled());
         w.DestinationTab->CCopyMode->setCurrentIndex(2);
-        QVERIFY(!w.DestinationTab->DestDelDelay->isEnabled());
+        QVERIFY(!w.DestinationTab->deleteDelay->isEnabled());
 
         w.StatusTab->OnCancelEdit();
         check(false);
         // Editing never switches the automatic mode off.
-        QVERIFY(!w.station().Options.Auto);
+        QVERIFY(!w.station().Options.autoMode);
     }
 
     void checkMarksReachTheFileOnlyWithConfigurationSave() {
@@ -254,7 +254,7 @@ private slots:
         QTest::mouseClick(w.SourceTab->BitBtn5, Qt::LeftButton);
         QVERIFY(platform::DirectoryExists(fx.pickedFolder));
         QCOMPARE(w.SourceTab->Sendeverzeichnis->text(), S(fx.pickedFolder));
-        QCOMPARE(S(w.station().Editor.SendeVerzeichnis), S(fx.pickedFolder));
+        QCOMPARE(S(w.station().Editor.source), S(fx.pickedFolder));
 
         // A destination field that names no folder starts the dialog at the program folder.
         w.DestinationTab->Empfangsverzeichnis->setText(QStringLiteral("/no/such/folder"));

@@ -91,7 +91,7 @@ private slots:
         QCOMPARE(captionDuringRun, QStringLiteral("Ferrolin Slow"));
         QCOMPARE(w.StatusTab->NextStart->text(), QStringLiteral("finished"));
         QVERIFY(!w.StatusTab->Auto->isChecked());
-        QVERIFY(!w.station().Options.Auto);
+        QVERIFY(!w.station().Options.autoMode);
         QVERIFY(ReadFile(fx.dir / "out-Slow/big.bin").size() < (4u << 20));
         QVERIFY(!platform::FileExists(fx.dir / "out-Next/small.txt"));
     }

@@ -98,7 +98,7 @@ private slots:
         auto& w = fx.Start("[Global]\nSendTimeSimpleInterval=00:20:00\n");
         QVERIFY(w.SendTimeTab->NextFu10->text().isEmpty());
         w.StatusTab->Auto->setChecked(true);
-        QVERIFY(w.station().Options.Auto);
+        QVERIFY(w.station().Options.autoMode);
         QVERIFY(w.SendTimeTab->NextFu10->text().endsWith(QStringLiteral("10:20:00")));
     }
 };

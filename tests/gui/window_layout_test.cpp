@@ -102,13 +102,14 @@ private slots:
         WindowFixture fx;
         auto& w = fx.Start("[Global]\nSpezialScan=1\nAbsolutSendTime=1\nNoFTPDisconnect=1\n");
         for (QWidget* hidden :
-             QList<QWidget*>{w.OptionsTab->UploadInProgressCheck, w.OptionsTab->SpezialScan, w.OptionsTab->AbsolutSendTime,
-                             w.OptionsTab->NoFTPDisconnect, w.ConnectionTab->ReportLevel, w.ConnectionTab->RasGroup}) {
+             QList<QWidget*>{w.OptionsTab->UploadInProgressCheck, w.OptionsTab->SpezialScan,
+                             w.OptionsTab->AbsolutSendTime, w.OptionsTab->NoFTPDisconnect,
+                             w.ConnectionTab->reportLevel, w.ConnectionTab->RasGroup}) {
             QVERIFY2(!hidden->isVisibleTo(&w), qPrintable(hidden->objectName()));
         }
         // Hidden, yet read and saved like the others.
         QVERIFY(w.OptionsTab->SpezialScan->isChecked());
-        QVERIFY(w.station().Options.AbsolutSendTime);
+        QVERIFY(w.station().Options.absoluteSendTime);
         w.OnSaveConfig();
         QCOMPARE(QString::fromStdString(fx.Ini("Global", "NoFTPDisconnect")), QStringLiteral("1"));
     }
@@ -156,7 +157,7 @@ private slots:
         w.SendTimeTab->SendTimeMode->setCurrentIndex(1);
         QVERIFY(w.SendTimeTab->EnhancedPanel->isVisibleTo(&w));
         QVERIFY(!w.SendTimeTab->SimplePanel->isVisibleTo(&w));
-        QCOMPARE(int(w.station().Options.SendTimeMode), 1);
+        QCOMPARE(int(w.station().Options.sendTimeMode), 1);
     }
 
     // Every tab caption shows whole at the window's fixed size: no scroll arrows, each tab
