@@ -41,7 +41,7 @@ bool PassesMpegCheck(RunContext& station, const std::string& source) {
     return false;
 }
 
-bool MakeShortcut(TCopyStatus& status, const std::string& source, const std::string& destination) {
+bool MakeShortcut(CopyStatus& status, const std::string& source, const std::string& destination) {
     const std::string folder = DirectoryPart(source, true) + platform::kPathSeparator;
     const bool made = CreateShortcut(source, folder, destination);
     // The copier is not involved, so its status text would still describe the previous

@@ -23,7 +23,7 @@ namespace {
 
 constexpr int32_t kMaxRateSamples = 10;
 
-void AddRateSample(const TCopyStatus& status, TIntegers& samples) {
+void AddRateSample(const CopyStatus& status, TIntegers& samples) {
     const int32_t rate = status.BytesPerSecond.load();
     if (rate <= 0) return;
     samples.Add(rate);

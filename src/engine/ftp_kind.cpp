@@ -49,7 +49,7 @@ SourceListing ListFtpSource(RunContext& run, const TransferJob& job, Surfaces*) 
     }
     const std::string folder = FtpSession::GetFTPPfadFromString(job.source);
     ftp.ChangeDir(folder, 100, true);
-    if (ftp.FtpState() == TFtpState::Failed) {
+    if (ftp.FtpState() == FtpOperationState::Failed) {
         WriteLog(0, run.LogFile, "FTP folder " + folder + " could not be listed: " + ftp.LastError());
         listing.complete = false;
         ++run.JobsCutShort;

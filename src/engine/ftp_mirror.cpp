@@ -19,7 +19,7 @@ void MirrorFtpDestination(RunContext& run, const TransferJob& job, const SourceL
     const std::string address = FtpSession::GetFTPPfadFromString(job.destination);
     const std::string folder = address.empty() ? std::string(1, '/') : address;
     ftp.ChangeDir(folder, 100, false);
-    if (ftp.FtpState() == TFtpState::Failed) {
+    if (ftp.FtpState() == FtpOperationState::Failed) {
         WriteLog(0, run.LogFile, "FTP folder " + folder + " could not be listed; no remote file deleted");
         ++run.JobsCutShort;
         return;

@@ -18,7 +18,7 @@ enum TCopyType : uint8_t {
     CT_FTP = 4,
 };
 
-struct TCopyStatus {
+struct CopyStatus {
     std::string SourcePfadFilename;          // UI thread only
     std::atomic<double> Position{0.0};       // percent 0-100
     std::atomic<TDateTime> Started{0.0};

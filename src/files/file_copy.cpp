@@ -26,7 +26,7 @@ int32_t ClampRate(double rate) {
 }  // namespace
 
 FileCopyRun::FileCopyRun(CopyContext& ctx, const std::string& source, const std::string& dest,
-                         const UiPump& pump, const AskQuestion& ask, TProgressRoutine routine,
+                         const UiPump& pump, const AskQuestion& ask, CopyProgressCallback routine,
                          uint32_t maxBytesPerSecond, int32_t flags, uint8_t writeMode)
     : ctx_(ctx),
       source_(source),
@@ -345,15 +345,16 @@ void FileCopyRun::Close() {
 }
 
 uint8_t FileCopy(CopyContext& Context, const std::string& Source, const std::string& Dest,
-                 const UiPump& pump, TProgressRoutine ProgressRoutine, uint32_t MaxBytesPerSecond,
-                 int32_t Flags, uint8_t WriteMode, const AskQuestion& ask) {
+                 const UiPump& pump, CopyProgressCallback ProgressRoutine,
+                 uint32_t MaxBytesPerSecond, int32_t Flags, uint8_t WriteMode,
+                 const AskQuestion& ask) {
     FileCopyRun run(Context, Source, Dest, pump, ask, ProgressRoutine, MaxBytesPerSecond, Flags,
                     WriteMode);
     return run.Run();
 }
 
 uint8_t FileCopy(CopyContext& Context, const std::string& Source, const std::string& Dest,
-                 Surfaces& surfaces, TProgressRoutine ProgressRoutine,
+                 Surfaces& surfaces, CopyProgressCallback ProgressRoutine,
                  uint32_t MaxBytesPerSecond, int32_t Flags, uint8_t WriteMode) {
     const UiPump pump = [&surfaces] { surfaces.ProcessMessages(); };
     const AskQuestion ask = [&surfaces](std::string_view text, Buttons buttons) {

@@ -14,10 +14,10 @@ namespace ferrolin {
 
 class FileCopyRun {
 public:
-    FileCopyRun(CopyContext& ctx, const std::string& source, const std::string& dest,
-                const UiPump& pump, const AskQuestion& ask, TProgressRoutine routine,
-                uint32_t maxBytesPerSecond, int32_t flags, uint8_t writeMode);
-    uint8_t Run();
+  FileCopyRun(CopyContext& ctx, const std::string& source, const std::string& dest,
+              const UiPump& pump, const AskQuestion& ask, CopyProgressCallback routine,
+              uint32_t maxBytesPerSecond, int32_t flags, uint8_t writeMode);
+  uint8_t Run();
 
 private:
     bool Has(int32_t flag) const { return (flags_ & flag) != 0; }
@@ -59,7 +59,7 @@ private:
     const std::string dest_;
     const UiPump& pump_;
     const AskQuestion& ask_;
-    const TProgressRoutine routine_;
+    const CopyProgressCallback routine_;
     const uint32_t maxBytesPerSecond_;
     int32_t flags_;
     const uint8_t writeMode_;
@@ -76,7 +76,7 @@ private:
     platform::FileInfo destInfo_;
     bool destHasTrailer_ = false;
     bool answeredNo_ = false;  // No or Abort to the overwrite question
-    TMediaMetadata sourceMeta_;
+    MediaMetadata sourceMeta_;
 
     // The block of a copy to or from a share (no sector size there).
     static constexpr uint32_t kShareBlock = 1024 * 1024;

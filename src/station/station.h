@@ -44,9 +44,9 @@ public:
     std::string RasStoredName;
 
     // The time-synchronisation panel's state and operations ("Time sync" tab).
-    TSyncTimeF SyncTimeF;
+    TimeSyncService TimeSync;
 
-private:
+  private:
     platform::ProcessControl& process_;
     ConfigWeekdayListStore weekdayStore_;
     AutoMode autoMode_;

@@ -30,7 +30,7 @@ std::unique_ptr<Station> OpenStation(const StationStart& start, Surfaces& surfac
     if (!mpegLog.empty()) WriteLog(0, station->LogFile, mpegLog);
     LoadRasEntries(*station);
     // Setting the clock needs root or CAP_SYS_TIME; without it a sync reports failure.
-    if (start.setsClock) station->SyncTimeF.UseClockSetter(platform::SystemClockSetter());
+    if (start.setsClock) station->TimeSync.UseClockSetter(platform::SystemClockSetter());
     return station;
 }
 

@@ -29,10 +29,11 @@ private slots:
         WindowFixture fx;
         auto& w = fx.Start(kWeek);
         QCOMPARE(w.SendTimeTab->Tage->currentText(), QStringLiteral("Monday"));
-        QCOMPARE(w.SendTimeTab->Memo1->toPlainText(), QStringLiteral("06:00 00:10:00\n22:00 --"));
+        QCOMPARE(w.SendTimeTab->SendTimeLines->toPlainText(),
+                 QStringLiteral("06:00 00:10:00\n22:00 --"));
         QVERIFY(!w.SendTimeTab->BSaveSendTime->isEnabled());
 
-        w.SendTimeTab->Memo1->setPlainText(QStringLiteral("07:00 00:20:00\n"));
+        w.SendTimeTab->SendTimeLines->setPlainText(QStringLiteral("07:00 00:20:00\n"));
         QVERIFY(w.SendTimeTab->BSaveSendTime->isEnabled());
         QTest::mouseClick(w.SendTimeTab->BSaveSendTime, Qt::LeftButton);
         QCOMPARE(S(fx.Ini("Global", "MondayFu10")), QStringLiteral("07:00 00:20:00;"));
@@ -60,7 +61,7 @@ private slots:
         auto& w = fx.Start(kWeek);
         w.SendTimeTab->Tage->setFocus();
         QCoreApplication::processEvents();
-        w.SendTimeTab->Memo1->setPlainText(QStringLiteral("09:00 01:00:00"));
+        w.SendTimeTab->SendTimeLines->setPlainText(QStringLiteral("09:00 01:00:00"));
         fx.answers = {static_cast<Answer>(answer)};
         w.SendTimeTab->Tage->setCurrentIndex(2);  // what the operator's choice does to the box
         w.SendTimeTab->OnTageSelected(2);
@@ -68,7 +69,7 @@ private slots:
         QCOMPARE(S(fx.questions[0]), QStringLiteral("Warning: Save changes ?"));
         QCOMPARE(w.SendTimeTab->Tage->currentText(), day);
         QCOMPARE(S(fx.Ini("Global", "MondayFu10")), monday);
-        QCOMPARE(w.SendTimeTab->Memo1->toPlainText(), memo);
+        QCOMPARE(w.SendTimeTab->SendTimeLines->toPlainText(), memo);
         QCOMPARE(w.SendTimeTab->BSaveSendTime->isEnabled(), answer == int(Answer::Cancel));
     }
 
@@ -80,7 +81,7 @@ private slots:
         QVERIFY(fx.questions.empty());
         QVERIFY(ReadFile(fx.dir / "Ferrolin.log").find("Day change") != std::string::npos);
 
-        w.SendTimeTab->Memo1->setPlainText(QStringLiteral("05:00 02:00:00"));
+        w.SendTimeTab->SendTimeLines->setPlainText(QStringLiteral("05:00 02:00:00"));
         fx.clock.Advance(5 * kOneSecond);
         fx.answers = {Answer::Yes};
         w.OnTimer1();
@@ -88,7 +89,7 @@ private slots:
         QCOMPARE(S(fx.questions[0]), QStringLiteral("Warning: Save changes ?"));
         QCOMPARE(S(fx.Ini("Global", "MondayFu10")), QStringLiteral("05:00 02:00:00;"));
         QCOMPARE(w.SendTimeTab->Tage->currentText(), QStringLiteral("Tuesday"));
-        QCOMPARE(w.SendTimeTab->Memo1->toPlainText(), QStringLiteral("08:00 00:30:00"));
+        QCOMPARE(w.SendTimeTab->SendTimeLines->toPlainText(), QStringLiteral("08:00 00:30:00"));
         // The next start follows Tuesday's list.
         QVERIFY(w.SendTimeTab->NextFu10->text().endsWith(QStringLiteral("08:00:00")));
     }

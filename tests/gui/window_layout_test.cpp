@@ -65,7 +65,7 @@ private slots:
         auto& w = fx.Start();
         QCOMPARE(w.windowTitle(), QStringLiteral("Ferrolin"));
         QCOMPARE(w.minimumSize(), w.maximumSize());
-        QCOMPARE(w.width(), gui::TFQuillomat::kClientWidth);
+        QCOMPARE(w.width(), gui::MainWindow::kClientWidth);
         QCOMPARE(w.StatusPanel1->text(), QStringLiteral(FERROLIN_VERSION));
         QCOMPARE(w.StatusPanel0->width(), 600);
         QCOMPARE(w.LeftTabs->geometry(), QRect(5, 4, 286, 285));
