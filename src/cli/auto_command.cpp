@@ -1,6 +1,6 @@
 // "auto": the headless station. Start-up set-up, "Auto" on for this process (not saved),
-// Timer1 every second and Timer2 every 100 ms until SIGINT or SIGTERM, which act as Cancel
-// and then end the program with "Program closed".
+// AutoModeTimer every second and WatchdogTimer every 100 ms until SIGINT or SIGTERM, which act as
+// Cancel and then end the program with "Program closed".
 #include <algorithm>
 #include <chrono>
 #include <iostream>
@@ -18,7 +18,7 @@ namespace ferrolin::cli {
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
-constexpr auto kTimer2Interval = std::chrono::milliseconds(100);
+constexpr auto kWatchdogInterval = std::chrono::milliseconds(100);
 
 std::chrono::milliseconds Until(SteadyClock::time_point due) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(due - SteadyClock::now());
@@ -46,35 +46,35 @@ int RunAutoCommand(const Args& args) {
         stopping = true;
         CancelRun(station);
     };
-    SteadyClock::time_point nextTimer2 = SteadyClock::now();
-    auto serveTimer2 = [&] {
-        if (SteadyClock::now() < nextTimer2) return;
-        nextTimer2 = SteadyClock::now() + kTimer2Interval;
+    SteadyClock::time_point nextWatchdogTick = SteadyClock::now();
+    auto serveWatchdog = [&] {
+        if (SteadyClock::now() < nextWatchdogTick) return;
+        nextWatchdogTick = SteadyClock::now() + kWatchdogInterval;
         watchdog.WatchdogTick();
     };
     // During a run, processing messages is where the watchdog ticks and a stop arrives.
     surfaces.SetMessageHandler([&] {
         if (stopSignals.Pending()) noticeStop();
-        serveTimer2();
+        serveWatchdog();
     });
 
     autoMode.StartupSetup();
     autoMode.SetAuto(true);
 
-    SteadyClock::time_point nextTimer1 =
-        SteadyClock::now() + std::chrono::milliseconds(autoMode.Timer1IntervalMs());
+    SteadyClock::time_point nextAutoModeTick =
+        SteadyClock::now() + std::chrono::milliseconds(autoMode.AutoModeIntervalMs());
     while (!stopping) {
-        if (stopSignals.WaitFor(Until(std::min(nextTimer1, nextTimer2)))) {
+        if (stopSignals.WaitFor(Until(std::min(nextAutoModeTick, nextWatchdogTick)))) {
             noticeStop();
             break;
         }
-        serveTimer2();
-        if (SteadyClock::now() >= nextTimer1) {
+        serveWatchdog();
+        if (SteadyClock::now() >= nextAutoModeTick) {
             // While another process runs on this program folder, the tick waits for the
             // next one.
             if (const auto runLock = TryTakeRunLock(station.ProgramDir)) autoMode.AutoModeTick();
-            nextTimer1 =
-                SteadyClock::now() + std::chrono::milliseconds(autoMode.Timer1IntervalMs());
+            nextAutoModeTick =
+                SteadyClock::now() + std::chrono::milliseconds(autoMode.AutoModeIntervalMs());
         }
     }
     WriteLog(0, station.LogFile, "Program closed");

@@ -94,7 +94,7 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
     Surfaces& surfaces = run.surfaces();
     ftp.SetTimeOuts(static_cast<int>(job.timeoutChoice));
     // The folder the listing came from, as the server named it: file paths are absolute.
-    std::string remoteFolder = FtpSession::GetFTPPfadFromString(job.source);
+    std::string remoteFolder = FtpSession::FtpFolderOf(job.source);
     if (remoteFolder.empty()) remoteFolder = ftp.CurrentFolder();
     if (remoteFolder.empty() || remoteFolder.back() != '/') remoteFolder += '/';
     if (!job.destination.empty() && !platform::DirectoryExists(job.destination))

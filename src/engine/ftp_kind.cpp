@@ -9,7 +9,7 @@ namespace ferrolin {
 bool ConnectFtpSide(RunContext& run, const TransferJob& job, const std::string& address,
                     const std::string& user, const std::string& password) {
     FtpSession& ftp = run.Ftp;
-    const std::string host = FtpSession::GetHostAddrFromString(address);
+    const std::string host = FtpSession::FtpHostOf(address);
     if (ftp.ConnectToFTP(user, password, host, "21", "", "", job.passiveMode, job.reportLevel))
         return true;
     // The session's reason names host and server reply, never the password.
@@ -25,8 +25,7 @@ void EndFtpWork(RunContext& run) {
 bool FtpSessionLost(RunContext& run, const std::string& address) {
     if (run.Ftp.StillConnected()) return false;
     WriteLog(0, run.LogFile,
-             "FTP session to " + FtpSession::GetHostAddrFromString(address) +
-                 " lost: " + run.Ftp.LastError());
+             "FTP session to " + FtpSession::FtpHostOf(address) + " lost: " + run.Ftp.LastError());
     ++run.JobsCutShort;
     return true;
 }
@@ -47,7 +46,7 @@ SourceListing ListFtpSource(RunContext& run, const TransferJob& job, Surfaces*) 
         listing.complete = false;
         return listing;
     }
-    const std::string folder = FtpSession::GetFTPPfadFromString(job.source);
+    const std::string folder = FtpSession::FtpFolderOf(job.source);
     ftp.ChangeDir(folder, 100, true);
     if (ftp.FtpState() == FtpOperationState::Failed) {
         WriteLog(0, run.LogFile, "FTP folder " + folder + " could not be listed: " + ftp.LastError());

@@ -16,7 +16,7 @@ void MirrorFtpDestination(RunContext& run, const TransferJob& job, const SourceL
                           const std::set<std::string>& protectedNames) {
     FtpSession& ftp = run.Ftp;
     Surfaces& panel = run.surfaces();
-    const std::string address = FtpSession::GetFTPPfadFromString(job.destination);
+    const std::string address = FtpSession::FtpFolderOf(job.destination);
     const std::string folder = address.empty() ? std::string(1, '/') : address;
     ftp.ChangeDir(folder, 100, false);
     if (ftp.FtpState() == FtpOperationState::Failed) {

@@ -138,7 +138,7 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
     surfaces.ProcessMessages();
     const bool connected =
         ConnectFtpSide(run, job, job.destination, job.destinationUser, job.destinationPassword);
-    FtpRemoteFolders folders(ftp, FtpSession::GetFTPPfadFromString(job.destination));
+    FtpRemoteFolders folders(ftp, FtpSession::FtpFolderOf(job.destination));
     const Upload up{run, job, folders};
 
     // Where each file goes, noted before any is sent: no temporary name takes one.

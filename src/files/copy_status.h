@@ -19,7 +19,7 @@ enum TCopyType : uint8_t {
 };
 
 struct CopyStatus {
-    std::string SourcePfadFilename;          // UI thread only
+    std::string SourcePath;                  // UI thread only
     std::atomic<double> Position{0.0};       // percent 0-100
     std::atomic<TDateTime> Started{0.0};
     std::atomic<int64_t> Size{0};

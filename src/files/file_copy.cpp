@@ -74,7 +74,7 @@ uint8_t FileCopyRun::Run() {
     ctx_.Status.Done = 0;
     ctx_.Cancel.ClearStop();
     result_ = crFailed;
-    ctx_.Status.SourcePfadFilename = source_;
+    ctx_.Status.SourcePath = source_;
     ctx_.Status.CopyType = CT_Copy;
     Status("unknown");
     ctx_.Status.BytesPerSecond = 0;
@@ -339,7 +339,7 @@ void FileCopyRun::Close() {
                FormatByteSize(ctx_.Status.BytesPerSecond.load()) + "/s)");
     }
     ctx_.Status.Position = 0;
-    ctx_.Status.SourcePfadFilename.clear();
+    ctx_.Status.SourcePath.clear();
     ctx_.Status.CopyType = CT_None;
     sourceMeta_.Clear();
 }

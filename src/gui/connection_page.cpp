@@ -46,9 +46,9 @@ void ConnectionPage::Build() {
 
     RasGroup = Named(new QGroupBox(QStringLiteral("Ras")), "RasGroup");
     auto* rasLayout = new QGridLayout(RasGroup);
-    DRasEintraege = Named(new QComboBox, "DRasEintraege");
+    DialUpEntries = Named(new QComboBox, "DRasEintraege");
     dialUpFor = Choices("UseRasFor", {QStringLiteral("Destination"), QStringLiteral("Source")});
-    rasLayout->addWidget(DRasEintraege, 0, 0, 1, 2);
+    rasLayout->addWidget(DialUpEntries, 0, 0, 1, 2);
     rasLayout->addWidget(Label("Use ras for:"), 1, 0);
     rasLayout->addWidget(dialUpFor, 1, 1);
     rasLayout->addWidget(Button("BDial", "Dial"), 2, 0);
@@ -86,7 +86,7 @@ void ConnectionPage::Bind() {
     b.Flag(eraseFolderFirst, &J::eraseFolderFirst);
     b.Flag(saveMailBody, &J::saveMailBody);
     // The "Ras" list: the chosen entry, or none ("Not found").
-    connect(DRasEintraege, &QComboBox::currentIndexChanged, this, [this](int index) {
+    connect(DialUpEntries, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (showing_ || job_.Filling()) return;
         station_.RasIndex = index;
         station_.Editor.dialUpEntry = RasShownText(station_);
@@ -96,10 +96,10 @@ void ConnectionPage::Bind() {
 void ConnectionPage::Show() {
     job_.Fill();
     Showing showing(showing_);
-    DRasEintraege->clear();
-    for (const std::string& entry : station_.RasEntries) DRasEintraege->addItem(Q(entry));
-    DRasEintraege->setPlaceholderText(QStringLiteral("Not found"));
-    DRasEintraege->setCurrentIndex(station_.RasIndex);
+    DialUpEntries->clear();
+    for (const std::string& entry : station_.RasEntries) DialUpEntries->addItem(Q(entry));
+    DialUpEntries->setPlaceholderText(QStringLiteral("Not found"));
+    DialUpEntries->setCurrentIndex(station_.RasIndex);
 }
 
 }  // namespace ferrolin::gui

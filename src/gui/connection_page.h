@@ -22,7 +22,7 @@ public:
     QComboBox* timeoutChoice = nullptr;
     QComboBox* reportLevel = nullptr;
     QGroupBox* RasGroup = nullptr;
-    QComboBox* DRasEintraege = nullptr;
+    QComboBox* DialUpEntries = nullptr;
     QComboBox* dialUpFor = nullptr;
     QCheckBox* saveMailHeader = nullptr;
     QCheckBox* decodeMail = nullptr;

@@ -35,11 +35,11 @@ void DestinationPage::Build() {
 
     auto* grid = new QGridLayout;
     grid->setSpacing(3);
-    Empfangsverzeichnis = Edit("Empfangsverzeichnis");
-    BitBtn1 = FolderButton("BitBtn1");
+    DestinationEdit = Edit("Empfangsverzeichnis");
+    DestinationFolderButton = FolderButton("BitBtn1");
     grid->addWidget(Label("Directory:"), 0, 0);
-    grid->addWidget(Empfangsverzeichnis, 0, 1, 1, 3);
-    grid->addWidget(BitBtn1, 0, 4);
+    grid->addWidget(DestinationEdit, 0, 1, 1, 3);
+    grid->addWidget(DestinationFolderButton, 0, 4);
     destinationUser = Edit("DestLName");
     destinationPassword = PasswordEdit("DestLPassword");
     grid->addWidget(Label("Username:"), 1, 0);
@@ -103,7 +103,7 @@ void DestinationPage::Build() {
 void DestinationPage::Bind() {
     auto& b = job_;
     using J = TransferJob;
-    b.Text(Empfangsverzeichnis, &J::destination);
+    b.Text(DestinationEdit, &J::destination);
     b.Text(destinationUser, &J::destinationUser);
     b.Text(destinationPassword, &J::destinationPassword);
     b.Choice(CBuffering, &J::buffering);
@@ -113,7 +113,7 @@ void DestinationPage::Bind() {
     b.Text(timeStampFormat, &J::timeStampFormat);
     b.Text(maxByteRate, &J::maxByteRate);
     b.Flag(useTempFile, &J::useTempFile);
-    ConnectFolderButton(station_, BitBtn1, Empfangsverzeichnis);
+    ConnectFolderButton(station_, DestinationFolderButton, DestinationEdit);
 }
 
 void DestinationPage::Show() {

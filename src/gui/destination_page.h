@@ -19,8 +19,8 @@ class DestinationPage : public QWidget {
 public:
     explicit DestinationPage(Station& station, QWidget* parent = nullptr);
 
-    QLineEdit* Empfangsverzeichnis = nullptr;
-    QToolButton* BitBtn1 = nullptr;
+    QLineEdit* DestinationEdit = nullptr;
+    QToolButton* DestinationFolderButton = nullptr;
     QLineEdit* destinationUser = nullptr;
     QLineEdit* destinationPassword = nullptr;
     QComboBox* CBuffering = nullptr;

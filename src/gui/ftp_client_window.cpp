@@ -195,12 +195,12 @@ void FtpClientWindow::BuildControls() {
     splitter->setSizes({300, 60});
     layout->addWidget(splitter, 1);
 
-    PopupMenu1 = new QMenu(this);
-    menuDownload_ = PopupMenu1->addAction(QStringLiteral("Download"));
-    menuUpload_ = PopupMenu1->addAction(QStringLiteral("Upload"));
-    menuDelete_ = PopupMenu1->addAction(QStringLiteral("Delete"));
-    PopupMenu1->addSeparator();
-    menuBack_ = PopupMenu1->addAction(QStringLiteral("Back"));
+    ListingMenu = new QMenu(this);
+    menuDownload_ = ListingMenu->addAction(QStringLiteral("Download"));
+    menuUpload_ = ListingMenu->addAction(QStringLiteral("Upload"));
+    menuDelete_ = ListingMenu->addAction(QStringLiteral("Delete"));
+    ListingMenu->addSeparator();
+    menuBack_ = ListingMenu->addAction(QStringLiteral("Back"));
 
     auto* status = new QStatusBar;
     status->setSizeGripEnabled(false);
@@ -236,7 +236,7 @@ void FtpClientWindow::BuildControls() {
     connect(UsePassive, &QCheckBox::clicked, this, &FtpClientWindow::UsePassiveClick);
     connect(AbortButton, &QPushButton::clicked, this, &FtpClientWindow::AbortButtonClick);
     connect(DirectoryListBox, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PopupMenu1->popup(DirectoryListBox->mapToGlobal(at)); });
+            [this](const QPoint& at) { ListingMenu->popup(DirectoryListBox->mapToGlobal(at)); });
     resize(760, 480);
 }
 

@@ -58,7 +58,7 @@ public:
   QPushButton* BackButton = nullptr;
   QPushButton* AbortButton = nullptr;
   QTreeWidget* DirectoryListBox = nullptr;  // header and rows in one
-  QMenu* PopupMenu1 = nullptr;
+  QMenu* ListingMenu = nullptr;
   QListWidget* DebugListBox = nullptr;  // below the listing, across a splitter
   QLabel* StatusPanel0 = nullptr;
   QLabel* StatusPanel1 = nullptr;

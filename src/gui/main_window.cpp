@@ -28,7 +28,7 @@ namespace ferrolin::gui {
 
 namespace {
 constexpr int kStatusBarHeight = 19;
-constexpr int kTimer2IntervalMs = 100;
+constexpr int kWatchdogIntervalMs = 100;
 }  // namespace
 
 MainWindow::MainWindow(const StationStart& start, QWidget* parent) : QMainWindow(parent) {
@@ -51,12 +51,12 @@ MainWindow::MainWindow(const StationStart& start, QWidget* parent) : QMainWindow
     SendTimeTab->ShowSendTime();
     TimeSyncTab->Show();
 
-    Timer1 = new QTimer(this);
-    connect(Timer1, &QTimer::timeout, this, &MainWindow::OnTimer1);
-    Timer1->start(station_->Automatic().Timer1IntervalMs());
-    Timer2 = new QTimer(this);
-    connect(Timer2, &QTimer::timeout, this, &MainWindow::OnTimer2);
-    Timer2->start(kTimer2IntervalMs);
+    AutoModeTimer = new QTimer(this);
+    connect(AutoModeTimer, &QTimer::timeout, this, &MainWindow::OnAutoModeTimer);
+    AutoModeTimer->start(station_->Automatic().AutoModeIntervalMs());
+    WatchdogTimer = new QTimer(this);
+    connect(WatchdogTimer, &QTimer::timeout, this, &MainWindow::OnWatchdogTimer);
+    WatchdogTimer->start(kWatchdogIntervalMs);
 }
 
 MainWindow::~MainWindow() = default;
@@ -176,7 +176,7 @@ void MainWindow::AttachSurfaces() {
     widgets.statusPanel0 = StatusPanel0;
     widgets.errors = ErrorsTab->Errors;
     widgets.gauge = CopyStatusG;
-    widgets.jobList = StatusTab->CheckListBox1;
+    widgets.jobList = StatusTab->JobList;
     widgets.nextStart = StatusTab->NextStart;
     widgets.nextFu10 = SendTimeTab->NextFu10;
     widgets.connected = StatusTab->connected;
@@ -214,7 +214,7 @@ void MainWindow::showEvent(QShowEvent* event) {
     LeftTabs->setCurrentWidget(StatusTab);
     SendTimeTab->ShowSendTime();
     TimeSyncTab->Show();
-    Timer1->setInterval(station_->Automatic().Timer1IntervalMs());
+    AutoModeTimer->setInterval(station_->Automatic().AutoModeIntervalMs());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -226,23 +226,23 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         ftpWindow_->close();
     }
     if (rasWindow_) rasWindow_->close();
-    Timer1->stop();
-    Timer2->stop();
+    AutoModeTimer->stop();
+    WatchdogTimer->stop();
     WriteLog(0, station_->LogFile, "Program closed");
     event->accept();
 }
 
-void MainWindow::OnTimer1() {
+void MainWindow::OnAutoModeTimer() {
     // Off for the whole tick: a run inside it processes messages.
-    Timer1->stop();
+    AutoModeTimer->stop();
     // While another process runs on this program folder, the tick waits for the next one.
     if (const auto runLock = TryTakeRunLock(station_->ProgramDir)) station_->Automatic().AutoModeTick();
     SendTimeTab->ShowSendTime();
     StatusTab->ShowAuto();
-    Timer1->start(station_->Automatic().Timer1IntervalMs());
+    AutoModeTimer->start(station_->Automatic().AutoModeIntervalMs());
 }
 
-void MainWindow::OnTimer2() {
+void MainWindow::OnWatchdogTimer() {
     station_->Dog().WatchdogTick();
     StatusTab->ShowConnected();
 }

@@ -1,9 +1,9 @@
 #pragma once
 // MainWindow: the main window. The frame over the Station that holds the two tab sets
 // (each tab its own widget class, bound to the core through the field binder), the gauge,
-// the status bar, the menu, and Timer1 and Timer2, which call the core's automatic-mode and
-// watchdog ticks. The tabs and their controls keep the names of the window design and are
-// public so the GUI tests can drive them.
+// the status bar, the menu, and AutoModeTimer and WatchdogTimer, which call the core's
+// automatic-mode and watchdog ticks. The tabs and their controls keep the names of the window
+// design and are public so the GUI tests can drive them.
 #include <QMainWindow>
 #include <memory>
 #include <string>
@@ -64,8 +64,8 @@ public:
   GaugeWidget* CopyStatusG = nullptr;
   QLabel* StatusPanel0 = nullptr;
   QLabel* StatusPanel1 = nullptr;
-  QTimer* Timer1 = nullptr;
-  QTimer* Timer2 = nullptr;
+  QTimer* AutoModeTimer = nullptr;
+  QTimer* WatchdogTimer = nullptr;
   QAction* Config1 = nullptr;
   QAction* OpenLogfile1 = nullptr;
   QAction* FtpClient1 = nullptr;
@@ -73,8 +73,8 @@ public:
   QAction* About1 = nullptr;
 
   // Handlers, public so tests reach them the way a tick or a menu click does.
-  void OnTimer1();
-  void OnTimer2();
+  void OnAutoModeTimer();
+  void OnWatchdogTimer();
   void OnSaveConfig();
   void OnOpenLogfile();
   // Tools > FTP-Client: shows the one FTP client window, created on first use.

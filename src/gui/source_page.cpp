@@ -28,10 +28,10 @@ void SourcePage::Build() {
         "SourceType", {QStringLiteral("Auto"), QStringLiteral("Windows"), QStringLiteral("Ftp"),
                        QStringLiteral("Http"), QStringLiteral("Mail"), QStringLiteral("Filelist")});
     FormRow(grid, 0, "Source type:", sourceType);
-    Sendeverzeichnis = Edit("Sendeverzeichnis");
-    BitBtn5 = FolderButton("BitBtn5");
-    FormRow(grid, 1, "Directory:", Sendeverzeichnis);
-    grid->addWidget(BitBtn5, 1, 2);
+    SourceEdit = Edit("Sendeverzeichnis");
+    SourceFolderButton = FolderButton("BitBtn5");
+    FormRow(grid, 1, "Directory:", SourceEdit);
+    grid->addWidget(SourceFolderButton, 1, 2);
     sourceUser = Edit("SourceLName");
     FormRow(grid, 2, "Username:", sourceUser);
     sourcePassword = PasswordEdit("SourceLPassword");
@@ -54,14 +54,14 @@ void SourcePage::Bind() {
     auto& b = job_;
     using J = TransferJob;
     b.Choice(sourceType, &J::sourceType);
-    b.Text(Sendeverzeichnis, &J::source);
+    b.Text(SourceEdit, &J::source);
     b.Text(sourceUser, &J::sourceUser);
     b.Text(sourcePassword, &J::sourcePassword);
     b.Flag(deleteSource, &J::deleteSource);
     b.Text(compareListFile, &J::compareListFile);
     b.Text(excludeExtensions, &J::excludeExtensions);
     b.Choice(subfolders, &J::subfolders);
-    ConnectFolderButton(station_, BitBtn5, Sendeverzeichnis);
+    ConnectFolderButton(station_, SourceFolderButton, SourceEdit);
 }
 
 void SourcePage::Show() { job_.Fill(); }

@@ -19,8 +19,8 @@ public:
     explicit SourcePage(Station& station, QWidget* parent = nullptr);
 
     QComboBox* sourceType = nullptr;
-    QLineEdit* Sendeverzeichnis = nullptr;
-    QToolButton* BitBtn5 = nullptr;
+    QLineEdit* SourceEdit = nullptr;
+    QToolButton* SourceFolderButton = nullptr;
     QLineEdit* sourceUser = nullptr;
     QLineEdit* sourcePassword = nullptr;
     QCheckBox* deleteSource = nullptr;

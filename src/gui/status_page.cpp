@@ -66,10 +66,10 @@ void StatusPage::Build() {
     boxRow->addWidget(RunMinimized);
     layout->addLayout(boxRow);
 
-    CheckListBox1 = Named(new QListWidget, "CheckListBox1");
-    layout->addWidget(CheckListBox1, 1);
-    KopfName = Edit("KopfName");
-    layout->addWidget(KopfName);
+    JobList = Named(new QListWidget, "CheckListBox1");
+    layout->addWidget(JobList, 1);
+    JobNameEdit = Edit("KopfName");
+    layout->addWidget(JobNameEdit);
 
     auto* editRow = new QHBoxLayout;
     editRow->setSpacing(2);
@@ -87,7 +87,7 @@ void StatusPage::Build() {
 
 void StatusPage::Bind() {
     options_.Flag(RunMinimized, &GlobalOptions::runMinimized);
-    job_.Text(KopfName, &TransferJob::name);
+    job_.Text(JobNameEdit, &TransferJob::name);
     // "Auto" has a handler of its own (it computes the next start).
     connect(Auto, &QCheckBox::toggled, this, [this](bool on) {
         if (!showing_) autoMode_.SetAuto(on);
@@ -100,18 +100,17 @@ void StatusPage::Bind() {
     connect(BDel, &QPushButton::clicked, this, &StatusPage::OnDel);
     connect(BSave, &QPushButton::clicked, this, &StatusPage::OnSave);
     connect(BCancel, &QPushButton::clicked, this, &StatusPage::OnCancelEdit);
-    connect(CheckListBox1, &QListWidget::currentRowChanged, this, [this](int row) {
+    connect(JobList, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!showing_) OnJobLineClicked(row);
     });
-    connect(CheckListBox1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        const int row = CheckListBox1->row(item);
+    connect(JobList, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        const int row = JobList->row(item);
         if (!showing_ && row != station_.SelectedJob) OnJobLineClicked(row);
     });
-    connect(CheckListBox1, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-        OnJobLineDoubleClicked(CheckListBox1->row(item));
-    });
-    connect(CheckListBox1, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-        const int row = CheckListBox1->row(item);
+    connect(JobList, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { OnJobLineDoubleClicked(JobList->row(item)); });
+    connect(JobList, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        const int row = JobList->row(item);
         if (showing_ || row < 0 || static_cast<size_t>(row) >= station_.Jobs.size()) return;
         station_.Jobs[static_cast<size_t>(row)].checked = item->checkState() == Qt::Checked;
     });
@@ -170,22 +169,22 @@ void StatusPage::OnDel() {
 
 void StatusPage::ShowJobList() {
     Showing showing(showing_);
-    CheckListBox1->clear();
+    JobList->clear();
     for (const JobListLine& line : station_.Jobs) {
-        auto* item = new QListWidgetItem(Q(line.name), CheckListBox1);
+        auto* item = new QListWidgetItem(Q(line.name), JobList);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(line.checked ? Qt::Checked : Qt::Unchecked);
     }
-    CheckListBox1->setCurrentRow(station_.SelectedJob);
+    JobList->setCurrentRow(station_.SelectedJob);
 }
 
 void StatusPage::ShowSelectedLine(int index) {
     Showing showing(showing_);
-    if (index < 0 || index >= CheckListBox1->count()) {
-        CheckListBox1->setCurrentRow(-1);
-        CheckListBox1->clearSelection();
+    if (index < 0 || index >= JobList->count()) {
+        JobList->setCurrentRow(-1);
+        JobList->clearSelection();
     } else {
-        CheckListBox1->setCurrentRow(index);
+        JobList->setCurrentRow(index);
     }
 }
 
@@ -207,11 +206,11 @@ void StatusPage::ShowEditing(bool editing) {
     for (QWidget* w : {static_cast<QWidget*>(Auto), static_cast<QWidget*>(BManual),
                        static_cast<QWidget*>(BManualN), static_cast<QWidget*>(RunMinimized),
                        static_cast<QWidget*>(BNew), static_cast<QWidget*>(BEdit),
-                       static_cast<QWidget*>(BDel), static_cast<QWidget*>(CheckListBox1)}) {
+                       static_cast<QWidget*>(BDel), static_cast<QWidget*>(JobList)}) {
         w->setEnabled(!editing);
     }
     for (QWidget* w : {static_cast<QWidget*>(BSave), static_cast<QWidget*>(BCancel),
-                       static_cast<QWidget*>(KopfName)}) {
+                       static_cast<QWidget*>(JobNameEdit)}) {
         w->setEnabled(editing);
     }
 }

@@ -92,12 +92,8 @@ class FtpSession {
         defTimeOut_ = defTimeOutMs;
         highTimeOut_ = highTimeOutMs;
     }
-    static std::string GetHostAddrFromString(std::string_view Value) {
-        return ferrolin::GetHostAddrFromString(Value);
-    }
-    static std::string GetFTPPfadFromString(std::string_view Value) {
-        return ferrolin::GetFTPPfadFromString(Value);
-    }
+    static std::string FtpHostOf(std::string_view Value) { return ferrolin::FtpHostOf(Value); }
+    static std::string FtpFolderOf(std::string_view Value) { return ferrolin::FtpFolderOf(Value); }
     // Connects and logs in. HostAddr may carry ":port" (then HPort is not used). An open
     // session to the same server, user and mode is reused as it is; one to another
     // server or user is closed first. ProxyServer, PPort and IReportLevel are not used.

@@ -15,7 +15,7 @@ namespace {
 constexpr uint32_t kDayChangeLogLimit = 1000000;
 constexpr int kJobPauseMs = 100;
 
-// The Timer1 switch: off for the whole tick, on again however the tick ends.
+// The AutoModeTimer switch: off for the whole tick, on again however the tick ends.
 class TickGuard {
 public:
     explicit TickGuard(bool& inTick) : inTick_(inTick) { inTick_ = true; }
@@ -106,17 +106,17 @@ void AutoMode::DayChange(TDateTime now) {
 }
 
 void AutoMode::SpecialScan(TDateTime now) {
-    const std::string& folder = station_.SpezialScanDir;
+    const std::string& folder = station_.SpecialScanFolder;
     // No first job (or no folder in it): nothing to watch. An empty name must not turn into
     // a listing of the root folder.
     const int count = folder.empty() || !hooks_.countFolderFiles
                           ? 0
                           : hooks_.countFolderFiles(folder);
-    if (count > 0 && count != station_.SpezialScanAnz) {
-        station_.SpezialScanAnz = count;
+    if (count > 0 && count != station_.SpecialScanCount) {
+        station_.SpecialScanCount = count;
         SetNextFu10(station_, now + 5 * kOneSecond);
     } else {
-        station_.SpezialScanAnz = count;
+        station_.SpecialScanCount = count;
     }
 }
 

@@ -28,8 +28,8 @@ public:
     ~Station();
 
     platform::ProcessControl& Process() { return process_; }
-    // The automatic mode (Timer1) and the watchdog (Timer2) over this station; the face
-    // calls their ticks from its timers.
+    // The automatic mode (AutoModeTimer) and the watchdog (WatchdogTimer) over this station; the
+    // face calls their ticks from its timers.
     AutoMode& Automatic() { return autoMode_; }
     Watchdog& Dog() { return watchdog_; }
     // The weekday lists of the "Send time" tab, stored in Ferrolin.INI.

@@ -41,7 +41,7 @@ void ReadConfig(Station& station) {
     station.SelectedJob = -1;
     surfaces.SelectJobLine(-1);
     // Without a first job there is no folder to watch.
-    station.SpezialScanDir.clear();
+    station.SpecialScanFolder.clear();
     station.Jobs.reserve(count);
     for (int n = 0; n < count; ++n) {
         const std::string section = JobSectionName(n);
@@ -49,7 +49,7 @@ void ReadConfig(Station& station) {
         line.name = ini.ReadString(section, "Name", "");
         line.checked = ini.ReadBool(section, "Active", false);
         station.Jobs.push_back(std::move(line));
-        if (n == 0) station.SpezialScanDir = ini.ReadString(section, "SendeVerzeichnis", "");
+        if (n == 0) station.SpecialScanFolder = ini.ReadString(section, "SendeVerzeichnis", "");
         surfaces.ProcessMessages();
     }
     surfaces.JobListChanged();

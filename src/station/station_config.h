@@ -13,7 +13,7 @@
 namespace ferrolin {
 
 // Global options, the job count, and every job's name and check mark, in list order.
-// The first job's source folder becomes SpezialScanDir. Pending window messages are
+// The first job's source folder becomes SpecialScanFolder. Pending window messages are
 // processed after each job. Clears the selection. A file that exists but cannot be read
 // is reported on the "Errors" list and the defaults are used.
 void ReadConfig(Station& station);

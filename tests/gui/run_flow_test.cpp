@@ -61,8 +61,8 @@ private slots:
         }
         QVERIFY(ReadFile(fx.dir / "Ferrolin.log").find("Copy to ") != std::string::npos);
         QCOMPARE(w.windowTitle(), QStringLiteral("Ferrolin"));
-        QCOMPARE(w.StatusTab->CheckListBox1->currentRow(), -1);
-        QVERIFY(w.StatusTab->CheckListBox1->isEnabled());
+        QCOMPARE(w.StatusTab->JobList->currentRow(), -1);
+        QVERIFY(w.StatusTab->JobList->isEnabled());
         QCOMPARE(w.RightTabs->currentWidget(), w.ErrorsTab);
         // "Manual" computes the next automatic start from the send-time lines.
         QVERIFY(!w.SendTimeTab->NextFu10->text().isEmpty());

@@ -1,5 +1,5 @@
 // The "Send time" tab: the weekday box and its lines, the Save button, the "Save changes ?"
-// question when the weekday changes with unsaved lines (by the operator, and by Timer1 at
+// question when the weekday changes with unsaved lines (by the operator, and by AutoModeTimer at
 // midnight), answered through the window's question seam.
 #include <QComboBox>
 #include <QPlainTextEdit>
@@ -77,14 +77,14 @@ private slots:
         WindowFixture fx;
         fx.clock.Set(EncodeDate(2026, 12, 7) + EncodeTime(23, 59, 58));
         auto& w = fx.Start(kWeek);
-        w.OnTimer1();  // the first tick: day change to Monday, nothing edited, no question
+        w.OnAutoModeTimer();  // the first tick: day change to Monday, nothing edited, no question
         QVERIFY(fx.questions.empty());
         QVERIFY(ReadFile(fx.dir / "Ferrolin.log").find("Day change") != std::string::npos);
 
         w.SendTimeTab->SendTimeLines->setPlainText(QStringLiteral("05:00 02:00:00"));
         fx.clock.Advance(5 * kOneSecond);
         fx.answers = {Answer::Yes};
-        w.OnTimer1();
+        w.OnAutoModeTimer();
         QCOMPARE(fx.questions.size(), size_t(1));
         QCOMPARE(S(fx.questions[0]), QStringLiteral("Warning: Save changes ?"));
         QCOMPARE(S(fx.Ini("Global", "MondayFu10")), QStringLiteral("05:00 02:00:00;"));

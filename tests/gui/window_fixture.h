@@ -41,8 +41,8 @@ public:
         if (!ini.empty()) WriteFile(dir / "Ferrolin.INI", ini);
         window = std::make_unique<gui::MainWindow>(StationStart{
             .programDir = dir.path(), .process = &process, .clock = &clock, .setsClock = false});
-        window->Timer1->stop();
-        window->Timer2->stop();
+        window->AutoModeTimer->stop();
+        window->WatchdogTimer->stop();
         window->surfaces().SetAnswerer(
             [this](std::string_view caption, std::string_view text, Buttons buttons) {
                 questions.push_back(std::string(caption) + ": " + std::string(text));

@@ -79,7 +79,7 @@ protected:
 };
 
 TEST_F(AutoModeTest, StartupSetupOnceThenDayChangeOnFirstTick) {
-    EXPECT_EQ(Auto().Timer1IntervalMs(), 2000);
+    EXPECT_EQ(Auto().AutoModeIntervalMs(), 2000);
     // Until the set-up the FTP session's texts stay in the FTP window; from then on they
     // are the main window's.
     station.Ftp.ChangeDir("/never", 0, true);
@@ -89,7 +89,7 @@ TEST_F(AutoModeTest, StartupSetupOnceThenDayChangeOnFirstTick) {
     EXPECT_EQ(surfaces.statusTexts, std::vector<std::string>{"ChangeDir failed"});
     EXPECT_EQ(station.Ftp.Gauge(), &station.surfaces());  // the face, without passwords
     EXPECT_EQ(station.RunMode, RM_Idle);
-    EXPECT_EQ(Auto().Timer1IntervalMs(), 1000);
+    EXPECT_EQ(Auto().AutoModeIntervalMs(), 1000);
     EXPECT_EQ(station.SendTime.Day(), 3);  // Wednesday
     EXPECT_EQ(station.SendTime.Lines(), std::vector<std::string>{"00:00 01:00:00"});
     Auto().StartupSetup();
@@ -195,14 +195,14 @@ TEST_F(AutoModeTest, SpecialScanStartsFiveSecondsAfterTheCountSettles) {
     station.Jobs = {{"watch", true}};
     const std::string in = dir.path() + "/in";
     std::filesystem::create_directories(in + "/subfolder");
-    station.SpezialScanDir = in;
+    station.SpecialScanFolder = in;
 
     TickFor(3 * kOneSecond);  // nothing but a folder: no run
     for (int i = 0; i < 4; ++i) {
         test::WriteFile(in + "/f" + std::to_string(i), "x");
         TickFor(kOneSecond);  // files keep arriving: the start keeps moving
     }
-    EXPECT_EQ(station.SpezialScanAnz, 4);
+    EXPECT_EQ(station.SpecialScanCount, 4);
     EXPECT_EQ(station.NextFu10, "09.12.2026 10:00:12");
     // The first run leaves three files behind: a different count, so another run follows.
     onJob = [&](int) {
@@ -218,7 +218,7 @@ TEST_F(AutoModeTest, SpecialScanStartsFiveSecondsAfterTheCountSettles) {
     onJob = nullptr;
     for (int i = 0; i < 4; ++i) std::filesystem::remove(in + "/f" + std::to_string(i));
     TickFor(20 * kOneSecond);
-    EXPECT_EQ(station.SpezialScanAnz, 0);
+    EXPECT_EQ(station.SpecialScanCount, 0);
     EXPECT_EQ(RunStarts().size(), 2u);
     test::WriteFile(in + "/late", "x");
     TickFor(10 * kOneSecond);

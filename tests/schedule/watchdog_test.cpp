@@ -25,7 +25,7 @@ protected:
         station.Options.rebootAfterTimeout = "05:00";
         station.RunMode = RM_Unattended;
     }
-    // Timer2 ticks every 100 ms for span.
+    // WatchdogTimer ticks every 100 ms for span.
     void TickFor(TDateTime span) {
         const TDateTime end = clock.Now() + span - 50 * kOneMillisecond;
         while (clock.Now() < end) {

@@ -207,7 +207,7 @@ TEST_F(StationConfig, ReadConfigGlobalsAndJobList) {
     EXPECT_EQ(station.Jobs[1].name, "Second");
     EXPECT_FALSE(station.Jobs[1].checked);
     EXPECT_EQ(station.Jobs[2].name, "");  // count larger than the sections
-    EXPECT_EQ(station.SpezialScanDir, "/in/");
+    EXPECT_EQ(station.SpecialScanFolder, "/in/");
     EXPECT_EQ(station.SelectedJob, -1);
     EXPECT_EQ(surfaces.processMessagesCalls, 3);
     EXPECT_TRUE(surfaces.errors.empty());
@@ -220,11 +220,11 @@ TEST_F(StationConfig, JobCountIsSixteenBits) {
     };
     const Case cases[] = {{"0", 0}, {"65536", 0}, {"65537", 1}, {"garbage", 0}, {"-1", 65535}};
     for (const Case& c : cases) {
-        station.SpezialScanDir = "/left/over";
+        station.SpecialScanFolder = "/left/over";
         Ini(std::string("[Global]\nAnzKopfstellen=") + c.stored + "\n[Kopf0]\nSendeVerzeichnis=/x\n");
         ReadConfig(station);
         EXPECT_EQ(station.Jobs.size(), c.jobs) << c.stored;
-        EXPECT_EQ(station.SpezialScanDir, c.jobs > 0 ? "/x" : "") << c.stored;
+        EXPECT_EQ(station.SpecialScanFolder, c.jobs > 0 ? "/x" : "") << c.stored;
     }
 }
 
