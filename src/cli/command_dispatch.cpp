@@ -31,6 +31,9 @@ const std::vector<Command>& AllCommands() {
     static const std::vector<Command> commands = {
         {"--version", "the program's version", RunVersionCommand},
         {"jobs", "the job list of Ferrolin.INI in the program folder", RunJobsCommand},
+        {"job", "show, add, set, enable, disable, remove or move one job", RunJobCommand},
+        {"check", "check Ferrolin.INI ([--connect]: also log on to every server)",
+         RunCheckCommand},
         {"demo-init", "write a demo job list when the program folder has none",
          RunDemoInitCommand},
         {"run", "one run of the whole job list, as \"Manual (no messages)\"", RunRunCommand},

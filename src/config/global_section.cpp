@@ -78,6 +78,20 @@ void WriteGlobalOptions(ProfileFile& ini, const GlobalOptions& options) {
     batch.Commit();
 }
 
+std::vector<StoredKey> GlobalStoredKeys() {
+    std::vector<StoredKey> keys{{kJobCountKey, StoredKind::Integer}};
+    for (const GlobalKey& k : GlobalKeys()) {
+        if (k.flag != nullptr) {
+            keys.push_back({k.key, StoredKind::Flag});
+        } else if (k.text != nullptr) {
+            keys.push_back({k.key, StoredKind::Text});
+        } else {
+            keys.push_back({k.key, StoredKind::Choice, k.itemCount});
+        }
+    }
+    return keys;
+}
+
 uint16_t ReadJobCount(const ProfileFile& ini) {
     return static_cast<uint16_t>(ini.ReadInteger(kGlobalSection, kJobCountKey, 0));
 }

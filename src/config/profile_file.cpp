@@ -122,6 +122,10 @@ void ProfileFile::EraseKey(std::string_view section, std::string_view key) {
     Modify([&](ProfileDocument& doc) { doc.EraseKey(section, key); });
 }
 
+void ProfileFile::RenameSection(std::string_view from, std::string_view to) {
+    Modify([&](ProfileDocument& doc) { doc.RenameSection(from, to); });
+}
+
 ProfileFile::Batch::Batch(ProfileFile& file) : file_(file), outermost_(!file.pending_) {
     if (outermost_) file_.pending_ = std::make_unique<ProfileDocument>(*file_.CurrentForWrite());
 }

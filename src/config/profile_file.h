@@ -66,6 +66,8 @@ public:
     void WriteBool(std::string_view section, std::string_view key, bool value);
     void EraseSection(std::string_view section);
     void EraseKey(std::string_view section, std::string_view key);
+    // See ProfileDocument::RenameSection (std::invalid_argument when the new name is taken).
+    void RenameSection(std::string_view from, std::string_view to);
 
     // Gathers the writes made through this object while it lives; reads through the
     // same object see them at once. Commit() replaces the file once (and may throw
