@@ -9,6 +9,7 @@
 #include "config/job_section.h"
 #include "config/job_settings.h"
 #include "config/profile_document.h"
+#include "engine/copy_decision.h"
 #include "protocols/host_port.h"
 #include "remote/time_sync.h"
 #include "schedule/send_time.h"
@@ -122,7 +123,11 @@ std::string Allowed(const KeyRule& rule, std::string_view value) {
         case TextForm::Days:
             return IsDelayDaysText(value) ? "" : "a whole number of days, 0 or more";
         case TextForm::Rate:
-            return IsByteRateText(value) ? "" : "MiB per second such as 0 (no limit), 2 or 2.5";
+            // What the run reads: "." or "," as the decimal separator; a negative rate
+            // is taken as no limit, which is surely not what was meant.
+            return (IsByteRateText(value) || MaxBytesPerSecondFrom(value)) && !value.starts_with('-')
+                       ? ""
+                       : "MiB per second such as 0 (no limit), 2 or 2.5";
         case TextForm::Integer:
             return ParseIntegerSetting(value) ? "" : "a whole number";
         case TextForm::Host:

@@ -69,6 +69,9 @@ std::optional<std::string> CheckEdits(const std::vector<JobEdit>& edits,
             checked.push_back({nullptr, edit.value});
             continue;
         }
+        if (setting == nullptr && EqualsIgnoreAsciiCase(edit.name, "password")) {
+            return "the password is read from standard input only: use --password-stdin";
+        }
         if (setting == nullptr) {
             return "unknown setting \"" + edit.name + "\"; the settings are: " + SettingNames() +
                    ", and user (the logon of the side that is a server or share)";
