@@ -15,7 +15,8 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     auto* text = new QLabel(QStringLiteral(
         "<b>Ferrolin</b> %1<br><br>"
-        "Unattended file transfer between folders and from file lists,<br>"
+        "Unattended file transfer between folders, network shares and FTP servers,<br>"
+        "from file lists, HTTP addresses and POP3 mailboxes,<br>"
         "on a weekly schedule, when files arrive, or on demand;<br>"
         "keeps this computer's clock in step with a time server.<br><br>"
         "Built with Qt %2.")
