@@ -15,7 +15,9 @@ struct GlobalKey {
     uint8_t itemCount = 0;
 };
 
-GlobalKey Flag(const char* key, bool GlobalOptions::*m) { return {key, m, nullptr, nullptr, 0}; }
+GlobalKey Flag(const char* key, bool GlobalOptions::*m) {
+    return {key, m, nullptr, nullptr, 0};
+}
 GlobalKey Text(const char* key, std::string GlobalOptions::*m) {
     return {key, nullptr, m, nullptr, 0};
 }

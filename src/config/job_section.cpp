@@ -98,7 +98,9 @@ std::string DefaultJobValue(std::string_view key) {
     return std::to_string(fresh.*k->choice);
 }
 
-std::string JobSectionName(int n) { return "Kopf" + std::to_string(n); }
+std::string JobSectionName(int n) {
+    return "Kopf" + std::to_string(n);
+}
 
 TransferJob ReadJobSection(const ProfileFile& ini, int n, const TransferJob& previous) {
     const std::string section = JobSectionName(n);

@@ -177,7 +177,10 @@ StoredValue StoreSettingValue(const JobSetting& setting, std::string_view plain)
             for (size_t i = 0; i < setting.choices.size(); ++i) {
                 if (wanted == setting.choices[i]) return {std::to_string(i), ""};
             }
-            if (AllDigits(wanted) && wanted.size() < 4 &&
+            // An index is taken too, unless the names are numbers themselves ("timeout=2"
+            // must not mean 60 seconds).
+            const bool numberNames = setting.choices.front().front() <= '9';
+            if (!numberNames && AllDigits(wanted) && wanted.size() < 4 &&
                 std::stoul(wanted) < setting.choices.size()) {
                 return {std::to_string(std::stoul(wanted)), ""};
             }

@@ -8,7 +8,9 @@ namespace ferrolin {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view s) {
     size_t b = 0;
@@ -199,8 +201,7 @@ std::vector<std::string> ProfileDocument::KeyNames(std::string_view section) con
     return names;
 }
 
-void ProfileDocument::Set(std::string_view section, std::string_view key,
-                          std::string_view value) {
+void ProfileDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
     CheckName(section, "section");
     CheckName(key, "key");
     std::string clean(value);

@@ -18,7 +18,7 @@
 namespace ferrolin {
 
 class ProfileDocument {
-public:
+  public:
     ProfileDocument() = default;
 
     // Splits text into lines at LF (a CR before it belongs to the line ending). Never fails:
@@ -68,7 +68,7 @@ public:
     // is empty; 0 when there is none.
     size_t LineOf(std::string_view section, std::string_view key = {}) const;
 
-private:
+  private:
     struct Line {
         std::string text;  // without the line ending
         std::string eol;   // "\n", "\r\n"; a last line may have "" or a lone "\r"
@@ -76,8 +76,8 @@ private:
         size_t equals = std::string::npos;
     };
     struct Section {
-        std::string name;         // as written in the header
-        std::vector<Line> lines;  // the header line first, then the body
+        std::string name;                              // as written in the header
+        std::vector<Line> lines;                       // the header line first, then the body
         std::unordered_map<std::string, size_t> keys;  // lower-case key -> first line
         void IndexKeys();
     };
@@ -90,7 +90,7 @@ private:
     std::vector<Line> preamble_;  // lines before the first section
     std::vector<Section> sections_;
     std::unordered_map<std::string, size_t> sectionIndex_;  // lower-case name -> first
-    std::string eol_ = "\n";  // ending of lines this document adds
+    std::string eol_ = "\n";                                // ending of lines this document adds
     bool byteOrderMark_ = false;  // the file began with a UTF-8 byte-order mark, kept on write
 };
 

@@ -11,7 +11,9 @@
 namespace ferrolin {
 
 ProfileFile::ProfileFile(std::string path)
-    : path_(std::move(path)), ownCache_(std::make_unique<ProfileCache>()), cache_(ownCache_.get()) {}
+    : path_(std::move(path)),
+      ownCache_(std::make_unique<ProfileCache>()),
+      cache_(ownCache_.get()) {}
 
 ProfileFile::ProfileFile(std::string path, ProfileCache& cache)
     : path_(std::move(path)), cache_(&cache) {}

@@ -125,7 +125,8 @@ std::string Allowed(const KeyRule& rule, std::string_view value) {
         case TextForm::Rate:
             // What the run reads: "." or "," as the decimal separator; a negative rate
             // is taken as no limit, which is surely not what was meant.
-            return (IsByteRateText(value) || MaxBytesPerSecondFrom(value)) && !value.starts_with('-')
+            return (IsByteRateText(value) || MaxBytesPerSecondFrom(value)) &&
+                           !value.starts_with('-')
                        ? ""
                        : "MiB per second such as 0 (no limit), 2 or 2.5";
         case TextForm::Integer:

@@ -62,7 +62,9 @@ bool SaveJob(Station& station) {
     return true;
 }
 
-void CancelEdit(Station& station) { SetEditing(station, false); }
+void CancelEdit(Station& station) {
+    SetEditing(station, false);
+}
 
 bool NewJobFromEditor(Station& station) {
     if (RefuseNumbers(station)) return false;

@@ -15,16 +15,16 @@ using test::RunCommand;
 using test::TempDir;
 
 class JobCli : public ::testing::Test {
-protected:
+  protected:
     CommandResult Run(std::vector<std::string> args) {
         args.insert(args.begin(), FERROLIN_CLI_PATH);
         return RunCommand(args, {{"FERROLIN_HOME", home.path()}});
     }
     // The command with text on its standard input.
     CommandResult RunWithInput(const std::string& input, const std::string& words) {
-        return RunCommand({"/bin/sh", "-c", "printf '" + input + "' | \"$0\" " + words,
-                           FERROLIN_CLI_PATH},
-                          {{"FERROLIN_HOME", home.path()}});
+        return RunCommand(
+            {"/bin/sh", "-c", "printf '" + input + "' | \"$0\" " + words, FERROLIN_CLI_PATH},
+            {{"FERROLIN_HOME", home.path()}});
     }
     std::string Ini() const { return home / "Ferrolin.INI"; }
 

@@ -26,7 +26,9 @@ std::vector<Expected> Found(const std::vector<ConfigFinding>& findings) {
     return found;
 }
 
-bool operator==(const Expected& a, const Expected& b) { return a.line == b.line && a.kind == b.kind; }
+bool operator==(const Expected& a, const Expected& b) {
+    return a.line == b.line && a.kind == b.kind;
+}
 
 void PrintTo(const Expected& e, std::ostream* out) {
     *out << "line " << e.line << " kind " << static_cast<int>(e.kind);
@@ -45,22 +47,26 @@ TEST(ConfigCheckLines, EachFindingOnItsLine) {
          "00:10:00;22:00 --;\n[Kopf0]\nCopyMode=4\nParsingType=7\nDestDelDelay=\nMaxByteRate=2.5\n"
          "[InternetDateTimeSync]\nServer=time.example:123\nInterval=01:00\nTimeOffset=-20\n",
          {}},
-        {"unknown key and section", "[Global]\nAnzKopfstellen=0\nAutoo=1\n[Extras]\nx=1\n",
+        {"unknown key and section",
+         "[Global]\nAnzKopfstellen=0\nAutoo=1\n[Extras]\nx=1\n",
          {{3, K::UnknownKey}, {4, K::UnknownSection}}},
         {"choices out of range",
          "[Global]\nAnzKopfstellen=1\nSendTimeMode=2\n[Kopf0]\nCopyMode=5\nSourceType=-1\n"
          "Modemspeed=x\n",
          {{3, K::BadValue}, {5, K::BadValue}, {6, K::BadValue}, {7, K::BadValue}}},
         {"numbers and times",
-         "[Global]\nAnzKopfstellen=70000\nRebootAfterTimeout=5 min\nSendTimeSimpleInterval=25:00:00\n"
+         "[Global]\nAnzKopfstellen=70000\nRebootAfterTimeout=5 "
+         "min\nSendTimeSimpleInterval=25:00:00\n"
          "TuesdayFu10=6 Uhr;\n",
          {{2, K::BadValue}, {3, K::BadValue}, {4, K::BadValue}, {5, K::BadValue}}},
         {"job values",
          "[Global]\nAnzKopfstellen=1\n[Kopf0]\nDestDelDelay=3 days\nMaxByteRate=-1\nActive=yes\n",
          {{4, K::BadValue}, {5, K::BadValue}, {6, K::BadValue}}},
-        {"time sync", "[InternetDateTimeSync]\nServer=host:99999\nMaxCorrection=1.5\n",
+        {"time sync",
+         "[InternetDateTimeSync]\nServer=host:99999\nMaxCorrection=1.5\n",
          {{2, K::BadValue}, {3, K::BadValue}}},
-        {"job sections past the count", "[Global]\nAnzKopfstellen=1\n[Kopf0]\n[Kopf1]\nName=x\n",
+        {"job sections past the count",
+         "[Global]\nAnzKopfstellen=1\n[Kopf0]\n[Kopf1]\nName=x\n",
          {{4, K::JobPastCount}}},
         {"duplicates and strays",
          "Name=before any section\n[Global]\nAuto=1\nauto=0\nno equals sign\n[global]\nAuto=0\n",
@@ -79,7 +85,7 @@ TEST(ConfigCheckLines, TextsNameTheKeyAndWhatIsAllowed) {
 }
 
 class ConfigCheckJobs : public ::testing::Test {
-protected:
+  protected:
     std::string Ini() const { return home / "Ferrolin.INI"; }
     std::vector<Expected> Check(const std::string& jobs, int count) {
         WriteFile(Ini(), "[Global]\nAnzKopfstellen=" + std::to_string(count) + "\n" + jobs);
@@ -104,11 +110,14 @@ TEST_F(ConfigCheckJobs, FoldersAddressesAndWhereTheDestinationLies) {
     };
     const std::vector<Case> cases = {
         {"clean folder job", "SendeVerzeichnis=" + in + "/*.mpg\nEmpfangsVerzeichnis=" + out, {}},
-        {"missing source", "SendeVerzeichnis=" + data / "gone" + "\nEmpfangsVerzeichnis=" + out,
+        {"missing source",
+         "SendeVerzeichnis=" + data / "gone" + "\nEmpfangsVerzeichnis=" + out,
          {{4, K::MissingFolder}}},
-        {"missing destination", "SendeVerzeichnis=" + in + "\nEmpfangsVerzeichnis=" + data / "nope",
+        {"missing destination",
+         "SendeVerzeichnis=" + in + "\nEmpfangsVerzeichnis=" + data / "nope",
          {{5, K::MissingFolder}}},
-        {"destination is source", "SendeVerzeichnis=" + in + "\nEmpfangsVerzeichnis=" + in + "/",
+        {"destination is source",
+         "SendeVerzeichnis=" + in + "\nEmpfangsVerzeichnis=" + in + "/",
          {{5, K::DestinationIsSource}}},
         {"destination inside source through a link",
          "SendeVerzeichnis=" + data / "link-to-in" + "\nEmpfangsVerzeichnis=" + in + "/sub",
@@ -119,22 +128,27 @@ TEST_F(ConfigCheckJobs, FoldersAddressesAndWhereTheDestinationLies) {
         {"dotted folder read as a mask",
          "SendeVerzeichnis=" + data / "v1.2" + "\nEmpfangsVerzeichnis=" + out,
          {{4, K::MaskNamesFolder}, {5, K::DestinationInsideSource}}},
-        {"ftp without host", "SendeVerzeichnis=ftp:///in\nEmpfangsVerzeichnis=" + out,
+        {"ftp without host",
+         "SendeVerzeichnis=ftp:///in\nEmpfangsVerzeichnis=" + out,
          {{4, K::BadAddress}}},
         {"ftp upload with bad port",
-         "SendeVerzeichnis=" + in + "\nEmpfangsVerzeichnis=ftp://host:0/in", {{5, K::BadAddress}}},
-        {"http without host", "SendeVerzeichnis=http:///x\nEmpfangsVerzeichnis=" + out + "/x.html",
+         "SendeVerzeichnis=" + in + "\nEmpfangsVerzeichnis=ftp://host:0/in",
+         {{5, K::BadAddress}}},
+        {"http without host",
+         "SendeVerzeichnis=http:///x\nEmpfangsVerzeichnis=" + out + "/x.html",
          {{4, K::BadAddress}}},
         {"http into a missing folder",
          "SendeVerzeichnis=http://host/x\nEmpfangsVerzeichnis=" + data / "nope/x.html",
          {{5, K::MissingFolder}}},
-        {"mail with bad port", "SendeVerzeichnis=pop3://mail:x\nEmpfangsVerzeichnis=" + out,
+        {"mail with bad port",
+         "SendeVerzeichnis=pop3://mail:x\nEmpfangsVerzeichnis=" + out,
          {{4, K::BadAddress}}},
-        {"share without share name", "SendeVerzeichnis=//server\nEmpfangsVerzeichnis=" + out,
+        {"share without share name",
+         "SendeVerzeichnis=//server\nEmpfangsVerzeichnis=" + out,
          {{4, K::BadAddress}}},
         {"missing list file and compare list",
-         "SourceType=5\nSendeVerzeichnis=" + data / "list.txt" +
-             "\nEmpfangsVerzeichnis=" + out + "\nCLFile=" + data / "cl.txt",
+         "SourceType=5\nSendeVerzeichnis=" + data / "list.txt" + "\nEmpfangsVerzeichnis=" + out +
+             "\nCLFile=" + data / "cl.txt",
          {{5, K::MissingFile}, {7, K::MissingFile}}},
     };
     for (const Case& c : cases) {
@@ -152,16 +166,28 @@ TEST(ConfigCheckConnect, RefusedLogonsAreFindingsAndNothingIsWritten) {
     const std::string address = "ftp://" + server.Address() + "/";
     test::WriteFile(home / "Ferrolin.INI",
                     "[Global]\nAnzKopfstellen=3\n"
-                    "[Kopf0]\nSendeVerzeichnis=" + address + "\nSourceLName=tester\n"
-                    "SourceLPassword=secret\nEmpfangsVerzeichnis=" + home.path() + "\n"
-                    "[Kopf1]\nSendeVerzeichnis=" + address + "\nSourceLName=tester\n"
-                    "SourceLPassword=wrong\nEmpfangsVerzeichnis=" + home.path() + "\n"
-                    "[Kopf2]\nSendeVerzeichnis=" + address + "missing\nSourceLName=tester\n"
-                    "SourceLPassword=secret\nEmpfangsVerzeichnis=" + home.path() + "\n");
+                    "[Kopf0]\nSendeVerzeichnis=" +
+                        address +
+                        "\nSourceLName=tester\n"
+                        "SourceLPassword=secret\nEmpfangsVerzeichnis=" +
+                        home.path() +
+                        "\n"
+                        "[Kopf1]\nSendeVerzeichnis=" +
+                        address +
+                        "\nSourceLName=tester\n"
+                        "SourceLPassword=wrong\nEmpfangsVerzeichnis=" +
+                        home.path() +
+                        "\n"
+                        "[Kopf2]\nSendeVerzeichnis=" +
+                        address +
+                        "missing\nSourceLName=tester\n"
+                        "SourceLPassword=secret\nEmpfangsVerzeichnis=" +
+                        home.path() + "\n");
     auto tree = [&] {
         std::vector<std::string> names;
         for (const auto& e : std::filesystem::recursive_directory_iterator(server.Root()))
-            names.push_back(e.path().string() + " " + std::to_string(e.is_regular_file() ? e.file_size() : 0));
+            names.push_back(e.path().string() + " " +
+                            std::to_string(e.is_regular_file() ? e.file_size() : 0));
         return names;
     };
     const auto before = tree();

@@ -39,7 +39,7 @@ constexpr char kThreeJobs[] =
     "CopyMode=3\r\n";
 
 class JobCommands : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { WriteFile(Ini(), kThreeJobs); }
     std::string Ini() const { return dir / "Ferrolin.INI"; }
     std::string Value(int n, const char* key) const {
@@ -93,8 +93,12 @@ TEST_F(JobCommands, RefusalsNameWhatIsAllowedAndWriteNothing) {
 
 TEST_F(JobCommands, SetChangesOnlyTheNamedKeys) {
     ASSERT_FALSE(SetJob(Ini(), 0,
-                        {{"mode", "mirror"}, {"recursive", "yes"}, {"rate-limit", "2.5"},
-                         {"mask", "*.mpg"}, {"dest", "/out/n2"}, {"exclude", ".tmp;.~pc"}},
+                        {{"mode", "mirror"},
+                         {"recursive", "yes"},
+                         {"rate-limit", "2.5"},
+                         {"mask", "*.mpg"},
+                         {"dest", "/out/n2"},
+                         {"exclude", ".tmp;.~pc"}},
                         std::nullopt)
                      .refused);
     EXPECT_EQ(Value(0, "CopyMode"), "3");
@@ -169,10 +173,12 @@ TEST_F(JobCommands, RemoveAndMoveCarryWholeSections) {
 TEST_F(JobCommands, AddStartsFromAFreshJobAndLeavesNoLeftovers) {
     // A section past the count, as an old removal may have left it.
     WriteFile(Ini(), std::string(kThreeJobs) + "[Kopf3]\r\nSourceLPassword=old\r\n");
-    const auto outcome =
-        AddJob(Ini(), "Night", {{"source", "/in/night"}, {"destination", "/out/night"},
-                                {"time-stamp", "on"}, {"enabled", "no"}},
-               std::nullopt);
+    const auto outcome = AddJob(Ini(), "Night",
+                                {{"source", "/in/night"},
+                                 {"destination", "/out/night"},
+                                 {"time-stamp", "on"},
+                                 {"enabled", "no"}},
+                                std::nullopt);
     ASSERT_FALSE(outcome.refused) << outcome.problem;
     EXPECT_EQ(outcome.job, 3);
     EXPECT_EQ(ReadJobCount(), 4);
