@@ -44,8 +44,9 @@ TEST(JobSettings, ValuesAreStoredAndShownByKind) {
         }
         EXPECT_EQ(value.problem, "") << c.setting << "=" << c.plain;
         EXPECT_EQ(value.stored, c.stored) << c.setting << "=" << c.plain;
-        if (setting->kind != SettingKind::Mask)
+        if (setting->kind != SettingKind::Mask) {
             EXPECT_EQ(ShowSettingValue(*setting, value.stored), c.shown) << c.setting;
+        }
     }
     EXPECT_EQ(ShowSettingValue(*FindJobSetting("recursive"), "7"), "yes");
     EXPECT_EQ(ShowSettingValue(*FindJobSetting("source-password"), "x"), "(set)");
