@@ -47,7 +47,6 @@ TEST_PACKAGES=(
   openssl
   # dial-up tests: python3-dbusmock's NetworkManager stand-in on a private bus
   python3-dbusmock
-  dbus
   # the window's tests and its screenshot under a virtual display
   xvfb
   xauth
@@ -69,6 +68,8 @@ TEST_SERVER_PACKAGES=(
   "dovecot-pop3d"
   "vsftpd vsftpd"
   "samba smbd nmbd samba-ad-dc"
+  # the private message bus of the dial-up tests (the system's bus is left as it is)
+  "dbus"
 )
 
 with_tests=0
