@@ -117,6 +117,8 @@ int RunJob(const std::string& verb, const Args& args, const std::string& ini) {
     if (verb == "move" && args.size() == 3 && job(1) && job(2))
         return Report("move", MoveJob(ini, *job(1), *job(2)));
     const bool add = verb == "add" && args.size() >= 2;
+    if (add && args[1].rfind("--", 0) == 0)
+        return UsageError("job add: the job's name comes first: job add NAME --source S --dest D");
     if (add || (verb == "set" && args.size() >= 2 && job(1))) {
         ParsedEdits parsed = ParseEdits(args, 2);
         if (!parsed.problem.empty()) return UsageError("job " + verb + ": " + parsed.problem);
