@@ -43,6 +43,7 @@ TEST_F(JobCli, UsageAndRefusalsExitWithTwo) {
         {{"job", "show", "x"}, "usage: job show N"},
         {{"job", "show", "0"}, "the list is empty"},
         {{"job", "add", "A", "--source"}, "--source needs a value"},
+        {{"job", "add", "--source", "/a", "--dest", "/b"}, "the job's name comes first"},
         {{"job", "add", "A", "--source", "/a", "--dest", "/b", "--mode", "fast"},
          "use newer, only-newer, always, mirror or shortcuts"},
         {{"job", "add", "A", "--source", "/a", "--dest", "/b", "--password=x"},
