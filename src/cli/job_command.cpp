@@ -3,6 +3,9 @@
 //   job enable N | job disable N | job remove N | job move N M
 // Options of add and set: name=value, --name value or --name=value; a yes/no setting
 // given as --name alone means yes. Passwords come only from standard input.
+#include <termios.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <iostream>
 
@@ -79,7 +82,20 @@ std::optional<PasswordInput> ReadPassword(const std::optional<PasswordInput::Sid
     if (!side) return std::nullopt;
     PasswordInput input;
     input.side = *side;
+    // Typed at a terminal: asked for, and not echoed.
+    termios saved{};
+    const bool terminal = isatty(STDIN_FILENO) == 1 && tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (terminal) {
+        std::cerr << "password: " << std::flush;
+        termios quiet = saved;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
     std::getline(std::cin, input.text);
+    if (terminal) {
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        std::cerr << "\n";
+    }
     if (!input.text.empty() && input.text.back() == '\r') input.text.pop_back();
     return input;
 }
