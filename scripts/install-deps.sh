@@ -54,8 +54,9 @@ TEST_PACKAGES=(
   fonts-dejavu-core
   # the share benchmark's peer tool
   smbclient
-  # FTP test server (pyftpdlib)
+  # FTP test server (pyftpdlib), and the peer tool the FTP job benchmark compares with
   python3-pyftpdlib
+  lftp
 )
 
 # Servers the tests start on loopback ports, each with the services it brings (one
