@@ -22,6 +22,7 @@ PACKAGES=(
   openssl
   # FTP: vsftpd and pyftpdlib are the test servers (loopback only)
   vsftpd python3-pyftpdlib
+  python3-aiosmtpd  # the SMTP server the alarm tests start on a loopback port
   # dial-up lines: sd-bus (libsystemd) talks to NetworkManager; the tests run
   # python3-dbusmock's NetworkManager stand-in on a private bus
   libsystemd-dev python3-dbusmock dbus

@@ -70,14 +70,15 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
         bool equal = LocalCopyEqual(local, entry.size, fileTime);
         if (job.CopyMode == CM_CopyAnyWay) equal = false;
 
+        if (equal) run.Tally.Same();
         if (!equal) {
             const std::string temporary = local + ".tmp";
             platform::DeleteFile(temporary);
             if (!ftp.ReceiveFile(remoteFolder + name, temporary, entry.size)) {
                 // The old copy stays under the final name; the next run fetches the file.
                 platform::DeleteFile(temporary);
-                WriteLog(0, run.LogFile, std::string(kFtpReceiveException) + remoteFolder + name +
-                                             ": " + ftp.LastError());
+                run.LogFailure(std::string(kFtpReceiveException) + remoteFolder + name + ": " +
+                               ftp.LastError());
                 ++run.FailedFiles;
                 if (!run.Copy.Cancel.StopRequested()) ++run.JobsCutShort;
                 endedEarly = true;
@@ -85,12 +86,13 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
             }
             // One rename replaces the old copy: there is always the old or the new file.
             if (const int32_t error = platform::MoveFile(temporary, local, true); error != 0) {
-                WriteLog(0, run.LogFile,
-                         "File " + local + " could not be replaced: " + platform::ErrorMessage(error));
+                run.LogFailure("File " + local + " could not be replaced: " +
+                               platform::ErrorMessage(error));
                 platform::DeleteFile(temporary);
                 ++run.FailedFiles;
             } else {
                 downloaded.insert(localName);
+                run.Tally.Copied(entry.size);
                 if (fileTime != 0) platform::SetFileTimes(local, fileTime, fileTime, fileTime);
                 if (job.SourceDelete) {
                     surfaces.ProcessMessages();

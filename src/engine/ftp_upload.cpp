@@ -60,7 +60,7 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
         const std::string& source = entry.name;
         const std::string_view fileName = LastPathComponent(source);
         if (IsRefusedRemoteName(fileName)) {
-            WriteLog(0, run.LogFile, std::string(kFtpRemoteNameRefused) + std::string(fileName));
+            run.LogFailure(std::string(kFtpRemoteNameRefused) + std::string(fileName));
             ++run.FailedFiles;
             continue;
         }
@@ -69,6 +69,7 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
         if (size > 0) {
             if (UploadOne(run, job, source, remote, size)) {
                 uploaded.emplace(fileName);
+                run.Tally.Copied(size);
                 if (job.SourceDelete) {
                     surfaces.ProcessMessages();
                     platform::DeleteFile(source);
@@ -76,14 +77,14 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
                 if (run.Options.SaveSuccessfulCopies)
                     WriteLog(0, run.LogFile, "send of " + surfaces.GaugeText() + " successful");
             } else if (!run.Copy.Cancel.StopRequested()) {
-                WriteLog(0, run.LogFile, "send of " + source + " failed: " + ftp.LastError());
+                run.LogFailure("send of " + source + " failed: " + ftp.LastError());
                 ++run.FailedFiles;
             }
         } else if (ftp.DeleteFile(remote, 100)) {
             if (job.SourceDelete) platform::DeleteFile(source);
             WriteLog(0, run.LogFile, "0 Byte File " + source + " deleted");
         } else {
-            WriteLog(0, run.LogFile, "File " + source + " deleting failed");
+            run.LogFailure("File " + source + " deleting failed");
             ++run.FailedFiles;
         }
     }

@@ -31,6 +31,7 @@ std::vector<std::string> SplitLines(std::string_view text) {
 
 void ReportFailure(RunContext& run, const std::string& error) {
     run.surfaces().AppendError(error.empty() ? kUnknownError : error);
+    run.Tally.NoteError(error.empty() ? kUnknownError : error);
 }
 
 // The second way: the answer as text, saved under the destination text as it stands.
@@ -86,7 +87,11 @@ void DownloadHttp(RunContext& run, const TransferJob& job, const SourceListing&)
     if (!result.fileCreated && !run.Copy.Cancel.StopRequested())
         stored = SaveAsText(run, client, job);
     client.Disconnect();
-    if (!stored) ++run.FailedFiles;
+    if (stored) {
+        run.Tally.Copied(static_cast<int64_t>(result.bytes));
+    } else {
+        ++run.FailedFiles;
+    }
 }
 
 }  // namespace ferrolin

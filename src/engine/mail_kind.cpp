@@ -43,14 +43,17 @@ SourceListing ListMailSource(RunContext& run, const TransferJob& job, Surfaces*)
     std::string error;
     if (!ConnectPop3(run, job.SourceLName, job.SourceLPassword, host, error)) {
         run.surfaces().AppendError("Connection to " + host + " failed");
+        run.Tally.NoteError("Connection to " + host + " failed" + (error.empty() ? "" : ": " + error));
         if (!error.empty()) WriteLog(0, run.LogFile, "Connection to " + host + " failed: " + error);
         ++run.JobsCutShort;
         return listing;
     }
     const std::optional<int> count = run.Pop3.MessageCount(error);
     if (!count) {
-        run.surfaces().AppendError(error.empty() ? std::string("Get of Messages failed")
-                                                 : "Get Messages failed:" + error);
+        const std::string text =
+            error.empty() ? std::string("Get of Messages failed") : "Get Messages failed:" + error;
+        run.surfaces().AppendError(text);
+        run.Tally.NoteError(text);
         ++run.JobsCutShort;
         return listing;
     }
@@ -70,17 +73,18 @@ void ReceiveMail(RunContext& run, const TransferJob& job, const SourceListing& l
         std::string error;
         if (!ReceiveMessage(run, job, number, error)) {
             // Its remaining steps, the deletion on the server included, do not happen.
-            WriteLog(0, run.LogFile, "Mail " + std::to_string(number) + " not received: " + error);
+            run.LogFailure("Mail " + std::to_string(number) + " not received: " + error);
             ++run.FailedFiles;
             surfaces.ProcessMessages();
             continue;
         }
         WriteLog(0, run.LogFile, "receive of mail successful");
+        run.Tally.Copied(0);
         surfaces.ProcessMessages();
         if (job.SourceDelete) {
             if (!run.Pop3.Delete(number, error)) {
-                WriteLog(0, run.LogFile,
-                         "Mail " + std::to_string(number) + " not deleted on the server: " + error);
+                run.LogFailure("Mail " + std::to_string(number) +
+                               " not deleted on the server: " + error);
                 ++run.FailedFiles;
             }
             surfaces.ProcessMessages();

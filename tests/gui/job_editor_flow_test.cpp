@@ -270,7 +270,8 @@ private slots:
         QCOMPARE(w.StatusTab->CheckListBox1->count(), 0);
         w.StatusTab->OnNew();
         QCOMPARE(S(fx.Ini("Global", "AnzKopfstellen")), QStringLiteral("1"));
-        QCOMPARE(S(fx.Ini("Kopf0", "Name")), QStringLiteral("KopfName"));
+        // The name field starts empty; the new job gets a name, never a blank line.
+        QCOMPARE(S(fx.Ini("Kopf0", "Name")), QStringLiteral("Job 1"));
         QVERIFY(Sorted(fx.Keys("Kopf0")) == WrittenJobKeys());
         QCOMPARE(w.StatusTab->CheckListBox1->count(), 1);
     }
