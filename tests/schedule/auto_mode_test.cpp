@@ -297,7 +297,8 @@ TEST_F(AutoModeTest, AutoOffComputesTheNextStartButRunsNothing) {
     TickFor(30 * kOneMinute);
     EXPECT_TRUE(runs.empty());
     EXPECT_EQ(station.NextFu10, "09.12.2026 10:10:01");
-    EXPECT_EQ(surfaces.nextStartText, "");
+    // The big label says why nothing starts, never the control's name.
+    EXPECT_EQ(surfaces.nextStartText, "Auto off");
 
     // Switching Auto on computes the next start from now.
     Auto().SetAuto(true);
