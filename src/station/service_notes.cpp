@@ -13,6 +13,7 @@ ServiceNotes::ServiceNotes() {
 }
 
 void ServiceNotes::Ready(const std::string& status) {
+    ready_ = true;
     lastStatus_ = status;
     platform::NotifyServiceManager("READY=1\nSTATUS=" + status);
 }
@@ -24,7 +25,8 @@ void ServiceNotes::Status(const std::string& status) {
 }
 
 void ServiceNotes::Alive(Clock::time_point now) {
-    if (!alivePeriod_ || now < nextAlive_) return;
+    // Start-up is short; the pings begin with READY=1, which says the station is open.
+    if (!ready_ || !alivePeriod_ || now < nextAlive_) return;
     nextAlive_ = now + *alivePeriod_;
     platform::NotifyServiceManager("WATCHDOG=1");
 }

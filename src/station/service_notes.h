@@ -32,6 +32,7 @@ private:
     std::optional<Clock::duration> alivePeriod_;
     Clock::time_point nextAlive_{};
     std::string lastStatus_;
+    bool ready_ = false;
 };
 
 }  // namespace ferrolin
