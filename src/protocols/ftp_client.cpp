@@ -88,6 +88,7 @@ void FtpClient::Close() {
     driver_.Reset();
     curl_.reset();
     open_ = false;
+    lost_ = false;
     features_ = {};
     home_.clear();
 }
@@ -154,6 +155,7 @@ bool FtpClient::Perform(Operation& op, std::string& error) {
         op.errorBuffer[0] = '\0';
         code = static_cast<CURLcode>(PerformOnce(op, true));
     }
+    lost_ = code != CURLE_OK && !driver_.ConnectionKept();
     if (code == CURLE_OK) return true;
 
     // A clear text: what went wrong, and the server's own words where it refused.
@@ -344,7 +346,16 @@ bool FtpClient::ChangeFolder(std::string_view path, std::string& folder, const P
     op.nobody = true;
     op.quote = {path.empty() ? std::string("CWD") : "CWD " + std::string(path), "PWD"};
     op.progress = &progress;
-    if (!Perform(op, error)) return false;
+    if (!Perform(op, error)) {
+        // 550: the folder is not there (or not there for this user): said in plain words,
+        // the server's own reply after them.
+        const std::string refusal = LastRefusal(op.replies);
+        if (refusal.rfind("550", 0) == 0) {
+            error = "No such folder: " + std::string(path) + " (" + refusal + ")";
+            Scrub(error, options_.password);
+        }
+        return false;
+    }
     auto answered = ParsePwdReply(op.replies);
     if (!answered) {
         error = "The server did not name its current folder";
@@ -406,6 +417,10 @@ bool FtpClient::RemoveFolder(std::string_view path, const Progress& progress, st
 
 bool FtpClient::Site(std::string_view command, const Progress& progress, std::string& error) {
     return Commands({"SITE " + std::string(command)}, progress, error);
+}
+
+bool FtpClient::Noop(const Progress& progress, std::string& error) {
+    return Commands({"NOOP"}, progress, error);
 }
 
 }  // namespace ferrolin

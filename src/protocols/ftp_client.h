@@ -78,12 +78,17 @@ class FtpClient {
     bool MakeFolder(std::string_view path, const Progress& progress, std::string& error);
     bool RemoveFolder(std::string_view path, const Progress& progress, std::string& error);
     bool Site(std::string_view command, const Progress& progress, std::string& error);
+    // NOOP: after ConnectionLost(), connects and logs in again (libcurl does it on the way).
+    bool Noop(const Progress& progress, std::string& error);
 
     // Stops the running operation (any thread). Without a running operation it does
     // nothing: the request is not kept for the next one.
     void RequestAbort();
     // True while an operation runs.
     bool Busy() const { return busy_; }
+    // The last operation failed and its control connection went with it (the next
+    // operation logs in again).
+    bool ConnectionLost() const { return open_ && lost_; }
 
   private:
     struct Operation;
@@ -100,6 +105,7 @@ class FtpClient {
     FtpFeatures features_;
     std::string home_;
     bool open_ = false;
+    bool lost_ = false;
     std::atomic<bool> busy_{false};
     std::atomic<bool> abort_{false};
 };
