@@ -12,7 +12,7 @@
 namespace ferrolin::cli {
 
 class TerminalSurfaces : public CliSurfaces {
-public:
+  public:
     // width: the terminal's columns; the line is cut to fit, so it never wraps.
     TerminalSurfaces(std::ostream& out, int width, TimeSource now = std::chrono::steady_clock::now);
     ~TerminalSurfaces() override;
@@ -30,7 +30,7 @@ public:
     // The columns of the terminal on fd, or 0 when fd is no terminal.
     static int TerminalWidth(int fd);
 
-private:
+  private:
     // Draws the line; at most every kRedrawInterval unless forced.
     void Redraw(bool force);
     // Clears the line so that a line of its own can be printed.

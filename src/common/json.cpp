@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "common/utf8.h"
+
 namespace ferrolin {
 
 namespace {
@@ -12,69 +14,19 @@ namespace {
 constexpr int kMaxDepth = 32;
 constexpr uint32_t kReplacement = 0xFFFD;
 
-void AppendUtf8(std::string& out, uint32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-// The code point starting at text[i], advancing i past it; a byte that does not start a
-// well-formed sequence (overlong forms and surrogates included) is one U+FFFD.
+// The code point at text[i], i advanced past it; a byte that starts no well-formed
+// sequence is one U+FFFD.
 uint32_t NextCodePoint(std::string_view text, size_t& i) {
-    const auto byte = [&](size_t at) { return static_cast<unsigned char>(text[at]); };
-    const unsigned char lead = byte(i);
-    if (lead < 0x80) {
-        ++i;
-        return lead;
-    }
-    size_t length = 0;
-    uint32_t code = 0;
-    uint32_t minimum = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        length = 2, code = lead & 0x1F, minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, code = lead & 0x0F, minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4, code = lead & 0x07, minimum = 0x10000;
-    } else {
-        ++i;
-        return kReplacement;
-    }
-    if (i + length > text.size()) {
-        ++i;
-        return kReplacement;
-    }
-    for (size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) {
-            ++i;
-            return kReplacement;
-        }
-        code = (code << 6) | (byte(i + k) & 0x3F);
-    }
-    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-        ++i;
-        return kReplacement;
-    }
-    i += length;
-    return code;
+    if (const std::optional<char32_t> code = NextUtf8(text, i)) return *code;
+    ++i;
+    return kReplacement;
 }
 
+// The escape of one UTF-16 unit: a backslash, "u" and four hex digits.
 void AppendEscape(std::string& out, uint32_t unit) {
-    char buffer[8];
-    std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(unit));
-    out += buffer;
+    constexpr char kHex[] = "0123456789abcdef";
+    out += "\\u";
+    for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(unit >> shift) & 0xF];
 }
 
 }  // namespace
@@ -87,11 +39,21 @@ std::string JsonQuote(std::string_view text) {
     while (i < text.size()) {
         const uint32_t code = NextCodePoint(text, i);
         switch (code) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (code < 0x20 || (code >= 0x7F && code < 0x10000)) {
                     AppendEscape(out, code);
@@ -111,7 +73,7 @@ std::string JsonQuote(std::string_view text) {
 // --- Reading ---
 
 class JsonParser {
-public:
+  public:
     explicit JsonParser(std::string_view text) : text_(text) {}
 
     std::optional<JsonValue> Document() {
@@ -123,7 +85,7 @@ public:
         return value;
     }
 
-private:
+  private:
     bool AtEnd() const { return pos_ >= text_.size(); }
     char Peek() const { return text_[pos_]; }
 
@@ -141,8 +103,10 @@ private:
     bool Value(JsonValue& value, int depth) {
         if (AtEnd() || depth > kMaxDepth) return false;
         switch (Peek()) {
-            case '{': return Object(value, depth);
-            case '[': return Array(value, depth);
+            case '{':
+                return Object(value, depth);
+            case '[':
+                return Array(value, depth);
             case '"':
                 value.type_ = JsonValue::Type::String;
                 return String(value.text_);
@@ -156,7 +120,8 @@ private:
             case 'n':
                 value.type_ = JsonValue::Type::Null;
                 return Literal("null");
-            default: return Number(value);
+            default:
+                return Number(value);
         }
     }
 
@@ -265,18 +230,35 @@ private:
             }
             if (AtEnd()) return false;
             switch (text_[pos_++]) {
-                case '"': out += '"'; break;
-                case '\\': out += '\\'; break;
-                case '/': out += '/'; break;
-                case 'b': out += '\b'; break;
-                case 'f': out += '\f'; break;
-                case 'n': out += '\n'; break;
-                case 'r': out += '\r'; break;
-                case 't': out += '\t'; break;
+                case '"':
+                    out += '"';
+                    break;
+                case '\\':
+                    out += '\\';
+                    break;
+                case '/':
+                    out += '/';
+                    break;
+                case 'b':
+                    out += '\b';
+                    break;
+                case 'f':
+                    out += '\f';
+                    break;
+                case 'n':
+                    out += '\n';
+                    break;
+                case 'r':
+                    out += '\r';
+                    break;
+                case 't':
+                    out += '\t';
+                    break;
                 case 'u':
                     if (!UnicodeEscape(out)) return false;
                     break;
-                default: return false;
+                default:
+                    return false;
             }
         }
         return false;
@@ -315,7 +297,8 @@ private:
             // Out of a double's range: too large to be any count of ours.
             return false;
         }
-        value.integral_ = integral && std::from_chars(first, last, value.integer_).ec == std::errc();
+        value.integral_ =
+            integral && std::from_chars(first, last, value.integer_).ec == std::errc();
         return true;
     }
 

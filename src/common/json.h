@@ -15,7 +15,7 @@
 namespace ferrolin {
 
 class JsonValue {
-public:
+  public:
     enum class Type : uint8_t { Null, Bool, Number, String, Array, Object };
 
     Type type() const { return type_; }
@@ -37,7 +37,7 @@ public:
     // The whole text must be one value (white space around it allowed).
     static std::optional<JsonValue> Parse(std::string_view text);
 
-private:
+  private:
     friend class JsonParser;
     Type type_ = Type::Null;
     bool boolean_ = false;
@@ -52,7 +52,7 @@ private:
 // Builds JSON text on one line. The caller keeps the structure right (a Key before each
 // value inside an object); commas are placed here.
 class JsonWriter {
-public:
+  public:
     JsonWriter& BeginObject();
     JsonWriter& EndObject();
     JsonWriter& BeginArray();
@@ -71,7 +71,7 @@ public:
 
     const std::string& Text() const { return out_; }
 
-private:
+  private:
     void BeforeValue();
     std::string out_;
     std::vector<bool> empty_;  // per open container: nothing written in it yet

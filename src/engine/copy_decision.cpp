@@ -119,7 +119,8 @@ bool TransferOneFile(RunContext& station, const TransferJob& job, const std::str
         station.Tally.Same();
     } else {
         // The copier measured the source for this file; a shortcut moves no bytes.
-        station.Tally.Copied(job.CopyMode == CM_ShortCutsOnly ? 0 : station.Copy.Status.Size.load());
+        station.Tally.Copied(job.CopyMode == CM_ShortCutsOnly ? 0
+                                                              : station.Copy.Status.Size.load());
     }
     // The source goes only when a copy of it exists: never after a read-only pass
     // (no destination) and never behind a shortcut that points at it.

@@ -86,8 +86,8 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
             }
             // One rename replaces the old copy: there is always the old or the new file.
             if (const int32_t error = platform::MoveFile(temporary, local, true); error != 0) {
-                run.LogFailure("File " + local + " could not be replaced: " +
-                               platform::ErrorMessage(error));
+                run.LogFailure("File " + local +
+                               " could not be replaced: " + platform::ErrorMessage(error));
                 platform::DeleteFile(temporary);
                 ++run.FailedFiles;
             } else {

@@ -43,7 +43,8 @@ SourceListing ListMailSource(RunContext& run, const TransferJob& job, Surfaces*)
     std::string error;
     if (!ConnectPop3(run, job.SourceLName, job.SourceLPassword, host, error)) {
         run.surfaces().AppendError("Connection to " + host + " failed");
-        run.Tally.NoteError("Connection to " + host + " failed" + (error.empty() ? "" : ": " + error));
+        run.Tally.NoteError("Connection to " + host + " failed" +
+                            (error.empty() ? "" : ": " + error));
         if (!error.empty()) WriteLog(0, run.LogFile, "Connection to " + host + " failed: " + error);
         ++run.JobsCutShort;
         return listing;

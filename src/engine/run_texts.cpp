@@ -38,9 +38,12 @@ std::string StampFileName(std::string_view name, bool addTimeStamp, std::string_
 
 std::string_view RunEndText(RunOutcome outcome) {
     switch (outcome) {
-        case RunOutcome::Failed: return "finished with errors";
-        case RunOutcome::Cancelled: return "cancelled";
-        case RunOutcome::Ok: break;
+        case RunOutcome::Failed:
+            return "finished with errors";
+        case RunOutcome::Cancelled:
+            return "cancelled";
+        case RunOutcome::Ok:
+            break;
     }
     return "finished";
 }

@@ -10,7 +10,7 @@ namespace ferrolin::gui {
 
 class LogView : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit LogView(QWidget* parent = nullptr);
 
     // Shows text (the whole log) and scrolls to its last line.

@@ -37,7 +37,8 @@ std::vector<std::string> ApplicationFolders() {
         folders.push_back(std::string(home) + "/.local/share/applications");
     }
     const char* dataDirs = std::getenv("XDG_DATA_DIRS");
-    std::string dirs = dataDirs != nullptr && *dataDirs != '\0' ? dataDirs : "/usr/local/share:/usr/share";
+    std::string dirs =
+        dataDirs != nullptr && *dataDirs != '\0' ? dataDirs : "/usr/local/share:/usr/share";
     size_t begin = 0;
     while (begin <= dirs.size()) {
         size_t colon = dirs.find(':', begin);

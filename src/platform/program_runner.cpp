@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <thread>
 
+#include "platform/spawn_setup.h"
 #include "platform/unique_fd.h"
 
 extern char** environ;
@@ -20,28 +21,12 @@ namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(10);
 
-// posix_spawn's attributes and file actions, released however the start ends.
-struct SpawnSetup {
-    posix_spawnattr_t attributes;
-    posix_spawn_file_actions_t actions;
-    SpawnSetup() {
-        posix_spawnattr_init(&attributes);
-        posix_spawn_file_actions_init(&actions);
-    }
-    ~SpawnSetup() {
-        posix_spawn_file_actions_destroy(&actions);
-        posix_spawnattr_destroy(&attributes);
-    }
-    SpawnSetup(const SpawnSetup&) = delete;
-    SpawnSetup& operator=(const SpawnSetup&) = delete;
-};
-
 // Writes what the program takes of input without blocking; true once all is written or
 // the program closed its end.
 bool FeedInput(int fd, std::string_view input, size_t& written) {
     while (written < input.size()) {
-        const ssize_t n = ::send(fd, input.data() + written, input.size() - written,
-                                 MSG_NOSIGNAL | MSG_DONTWAIT);
+        const ssize_t n =
+            ::send(fd, input.data() + written, input.size() - written, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n > 0) {
             written += static_cast<size_t>(n);
         } else if (n < 0 && errno == EINTR) {
@@ -76,14 +61,14 @@ ProgramOutcome RunProgram(const std::vector<std::string>& argv, std::string_view
     UniqueFd theirs(pair[1]);
 
     SpawnSetup setup;
-    posix_spawn_file_actions_adddup2(&setup.actions, theirs.get(), STDIN_FILENO);
-    posix_spawn_file_actions_addopen(&setup.actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&setup.actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawnattr_setpgroup(&setup.attributes, 0);
+    posix_spawn_file_actions_adddup2(setup.actions(), theirs.get(), STDIN_FILENO);
+    posix_spawn_file_actions_addopen(setup.actions(), STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(setup.actions(), STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_setpgroup(setup.attr(), 0);
     sigset_t none;
     sigemptyset(&none);
-    posix_spawnattr_setsigmask(&setup.attributes, &none);
-    posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK);
+    posix_spawnattr_setsigmask(setup.attr(), &none);
+    posix_spawnattr_setflags(setup.attr(), POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK);
 
     std::vector<std::string> arguments = argv;
     std::vector<char*> argvPointers;
@@ -97,7 +82,7 @@ ProgramOutcome RunProgram(const std::vector<std::string>& argv, std::string_view
     envPointers.push_back(nullptr);
 
     pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, argvPointers[0], &setup.actions, &setup.attributes,
+    const int spawned = posix_spawnp(&pid, argvPointers[0], setup.actions(), setup.attr(),
                                      argvPointers.data(), envPointers.data());
     theirs.reset();
     if (spawned != 0) {
@@ -140,17 +125,17 @@ std::optional<std::string> ProgramOutput(const std::vector<std::string>& argv,
     UniqueFd readEnd(pipeFds[0]);
     UniqueFd writeEnd(pipeFds[1]);
     SpawnSetup setup;
-    posix_spawn_file_actions_addopen(&setup.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&setup.actions, writeEnd.get(), STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&setup.actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawnattr_setpgroup(&setup.attributes, 0);
-    posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawn_file_actions_addopen(setup.actions(), STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(setup.actions(), writeEnd.get(), STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(setup.actions(), STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_setpgroup(setup.attr(), 0);
+    posix_spawnattr_setflags(setup.attr(), POSIX_SPAWN_SETPGROUP);
     std::vector<std::string> arguments = argv;
     std::vector<char*> pointers;
     for (std::string& word : arguments) pointers.push_back(word.data());
     pointers.push_back(nullptr);
     pid_t pid = 0;
-    if (posix_spawnp(&pid, pointers[0], &setup.actions, &setup.attributes, pointers.data(),
+    if (posix_spawnp(&pid, pointers[0], setup.actions(), setup.attr(), pointers.data(),
                      environ) != 0)
         return std::nullopt;
     writeEnd.reset();

@@ -1,10 +1,9 @@
 #include "platform/run_lock.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-
-#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>

@@ -42,9 +42,9 @@ void SendMailAlarm(RunContext& run, const AlarmSettings& settings, AlarmKind kin
     smtp.server = settings.smtpServer;
     smtp.user = settings.smtpUser;
     smtp.password = settings.smtpPassword;
-    const bool sent = !message.empty() &&
-                      SendMail(smtp, mail.from, mail.to, message,
-                               [&run] { run.surfaces().ProcessMessages(); }, error);
+    const bool sent = !message.empty() && SendMail(
+                                              smtp, mail.from, mail.to, message,
+                                              [&run] { run.surfaces().ProcessMessages(); }, error);
     delivery.mailSent = sent;
     Note(run, delivery,
          sent ? "Alarm mail sent to " + JoinedAddresses(settings.mailTo)
@@ -55,9 +55,8 @@ void RunAlarmCommand(RunContext& run, const AlarmSettings& settings, AlarmKind k
                      const RunRecord& record, AlarmDelivery& delivery) {
     const std::vector<std::string> argv = platform::SplitCommandLine(settings.command);
     const platform::ProgramOutcome outcome = platform::RunProgram(
-        argv, RunRecordJson(record) + "\n",
-        {"FERROLIN_ALARM=" + std::string(AlarmKindName(kind))}, kCommandTimeout,
-        [&run] { run.surfaces().ProcessMessages(); });
+        argv, RunRecordJson(record) + "\n", {"FERROLIN_ALARM=" + std::string(AlarmKindName(kind))},
+        kCommandTimeout, [&run] { run.surfaces().ProcessMessages(); });
     const std::string name = "Alarm command " + settings.command;
     if (!outcome.started) {
         Note(run, delivery,
@@ -114,8 +113,10 @@ void AlarmAfterRun(RunContext& run, const RunRecord& record, std::optional<RunOu
     const AlarmDelivery delivery = SendAlarm(run, settings, kind, record);
     // Remembered only once it reached someone: an alarm that went nowhere is tried again
     // at the next failure.
-    if (kind == AlarmKind::Failure && delivery.AnySent()) WriteLastFailureAlarm(run.ProgramDir, now);
-    if (kind == AlarmKind::Recovered && lastFailure) WriteLastFailureAlarm(run.ProgramDir, std::nullopt);
+    if (kind == AlarmKind::Failure && delivery.AnySent())
+        WriteLastFailureAlarm(run.ProgramDir, now);
+    if (kind == AlarmKind::Recovered && lastFailure)
+        WriteLastFailureAlarm(run.ProgramDir, std::nullopt);
 }
 
 }  // namespace ferrolin

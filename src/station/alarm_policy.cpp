@@ -50,20 +50,28 @@ AlarmKind DecideAlarm(const AlarmSettings& settings, RunOutcome outcome,
     }
     const bool recovered = previous && *previous != RunOutcome::Ok;
     switch (settings.on) {
-        case AlarmWhen::Failure: return AlarmKind::None;
-        case AlarmWhen::Change: return recovered ? AlarmKind::Recovered : AlarmKind::None;
-        case AlarmWhen::Always: return recovered ? AlarmKind::Recovered : AlarmKind::Report;
+        case AlarmWhen::Failure:
+            return AlarmKind::None;
+        case AlarmWhen::Change:
+            return recovered ? AlarmKind::Recovered : AlarmKind::None;
+        case AlarmWhen::Always:
+            return recovered ? AlarmKind::Recovered : AlarmKind::Report;
     }
     return AlarmKind::None;
 }
 
 std::string_view AlarmKindName(AlarmKind kind) {
     switch (kind) {
-        case AlarmKind::Failure: return "failure";
-        case AlarmKind::Recovered: return "recovered";
-        case AlarmKind::Report: return "report";
-        case AlarmKind::Test: return "test";
-        case AlarmKind::None: break;
+        case AlarmKind::Failure:
+            return "failure";
+        case AlarmKind::Recovered:
+            return "recovered";
+        case AlarmKind::Report:
+            return "report";
+        case AlarmKind::Test:
+            return "test";
+        case AlarmKind::None:
+            break;
     }
     return "none";
 }
@@ -71,8 +79,10 @@ std::string_view AlarmKindName(AlarmKind kind) {
 std::string AlarmSubject(AlarmKind kind, const RunRecord& record) {
     std::string subject = "Ferrolin on " + record.host + ": ";
     switch (kind) {
-        case AlarmKind::Test: return subject + "test alarm";
-        case AlarmKind::Recovered: return subject + "run ok, recovered";
+        case AlarmKind::Test:
+            return subject + "test alarm";
+        case AlarmKind::Recovered:
+            return subject + "run ok, recovered";
         case AlarmKind::Report:
             return subject + "run ok, " + std::to_string(record.jobs.size()) + " jobs";
         default:

@@ -17,7 +17,8 @@ void ReadRecordsOf(const std::string& path, std::vector<RunRecord>& records) {
         if (end == std::string::npos) end = content.size();
         std::string_view line(content.data() + begin, end - begin);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (std::optional<RunRecord> record = ParseRunRecord(line)) records.push_back(std::move(*record));
+        if (std::optional<RunRecord> record = ParseRunRecord(line))
+            records.push_back(std::move(*record));
         begin = end + 1;
     }
 }

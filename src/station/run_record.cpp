@@ -21,8 +21,7 @@ std::optional<Enum> FromName(const std::array<std::pair<Enum, std::string_view>,
 }
 
 template <typename Enum, size_t N>
-std::string_view NameOf(const std::array<std::pair<Enum, std::string_view>, N>& table,
-                        Enum value) {
+std::string_view NameOf(const std::array<std::pair<Enum, std::string_view>, N>& table, Enum value) {
     for (const auto& [entry, text] : table)
         if (entry == value) return text;
     return table[0].second;
@@ -125,9 +124,15 @@ size_t RunRecord::FailedJobs() const {
     }));
 }
 
-std::string_view TriggerName(RunTrigger trigger) { return NameOf(kTriggers, trigger); }
-std::string_view RunOutcomeName(RunOutcome outcome) { return NameOf(kRunOutcomes, outcome); }
-std::string_view JobOutcomeName(JobOutcome outcome) { return NameOf(kJobOutcomes, outcome); }
+std::string_view TriggerName(RunTrigger trigger) {
+    return NameOf(kTriggers, trigger);
+}
+std::string_view RunOutcomeName(RunOutcome outcome) {
+    return NameOf(kRunOutcomes, outcome);
+}
+std::string_view JobOutcomeName(JobOutcome outcome) {
+    return NameOf(kJobOutcomes, outcome);
+}
 std::optional<RunTrigger> TriggerFromName(std::string_view name) {
     return FromName(kTriggers, name);
 }
@@ -191,8 +196,8 @@ std::string WithoutPassword(std::string_view address) {
         return std::string(address);
     }
     const size_t slash = address.find('/', start);
-    const std::string_view authority =
-        address.substr(start, slash == std::string_view::npos ? std::string_view::npos : slash - start);
+    const std::string_view authority = address.substr(
+        start, slash == std::string_view::npos ? std::string_view::npos : slash - start);
     const size_t at = authority.rfind('@');
     if (at == std::string_view::npos) return std::string(address);
     const size_t colon = authority.substr(0, at).find(':');

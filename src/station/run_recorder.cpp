@@ -50,19 +50,27 @@ std::string JobKindName(const TransferJob& job) {
     if (kind != Tran_FTPR && AsciiLower(job.EmpfangsVerzeichnis).find("ftp:") != std::string::npos)
         kind = Tran_FTPS;
     switch (kind) {
-        case Tran_FTPS: return "ftp upload";
-        case Tran_FTPR: return "ftp download";
-        case Tran_HTTP: return "http";
+        case Tran_FTPS:
+            return "ftp upload";
+        case Tran_FTPR:
+            return "ftp download";
+        case Tran_HTTP:
+            return "http";
         case Tran_Pop3S:
-        case Tran_Pop3R: return "mail";
-        case Tran_FileList: return "list file";
-        default: return "folder";
+        case Tran_Pop3R:
+            return "mail";
+        case Tran_FileList:
+            return "list file";
+        default:
+            return "folder";
     }
 }
 
 RunRecorder::RunRecorder(RunContext& run) : run_(run) {}
 
-int64_t RunRecorder::UnixNow() { return LocalDateTimeToUnix(run_.clock().Now()); }
+int64_t RunRecorder::UnixNow() {
+    return LocalDateTimeToUnix(run_.clock().Now());
+}
 
 void RunRecorder::LoadHistory() {
     std::vector<RunRecord> records = ReadRunRecords(run_.ProgramDir);
@@ -133,7 +141,8 @@ const RunRecord& RunRecorder::EndRun() {
     const std::optional<RunRecord> previous = LastRunRecord(run_.ProgramDir);
     previousOutcome_ = previous ? std::optional<RunOutcome>(previous->outcome) : std::nullopt;
     if (!AppendRunRecord(run_.ProgramDir, current_))
-        run_.surfaces().AppendError("Unable to write the run record " + RunRecordPath(run_.ProgramDir));
+        run_.surfaces().AppendError("Unable to write the run record " +
+                                    RunRecordPath(run_.ProgramDir));
     for (const JobRunRecord& job : current_.jobs)
         lastOutcomes_[job.index] = JobLastOutcome{job.name, job.outcome, current_.end, job.error};
     lastRun_ = current_;

@@ -33,7 +33,7 @@ std::map<int, JobLastOutcome> LastOutcomeOfEachJob(const std::vector<RunRecord>&
 std::string JobKindName(const TransferJob& job);
 
 class RunRecorder {
-public:
+  public:
     explicit RunRecorder(RunContext& run);
 
     // The record of the last run of this program folder and each job's last outcome, as
@@ -57,7 +57,7 @@ public:
     std::optional<RunOutcome> PreviousOutcome() const { return previousOutcome_; }
     const std::map<int, JobLastOutcome>& LastOutcomes() const { return lastOutcomes_; }
 
-private:
+  private:
     int64_t UnixNow();
 
     RunContext& run_;

@@ -31,7 +31,9 @@ void ServiceNotes::Alive(Clock::time_point now) {
     platform::NotifyServiceManager("WATCHDOG=1");
 }
 
-void ServiceNotes::Stopping() { platform::NotifyServiceManager("STOPPING=1"); }
+void ServiceNotes::Stopping() {
+    platform::NotifyServiceManager("STOPPING=1");
+}
 
 std::string ServiceNotes::StatusLine(const std::optional<RunRecord>& lastRun, bool autoOn,
                                      const std::string& nextStart) {

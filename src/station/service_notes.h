@@ -12,7 +12,7 @@
 namespace ferrolin {
 
 class ServiceNotes {
-public:
+  public:
     using Clock = std::chrono::steady_clock;
 
     ServiceNotes();
@@ -24,11 +24,12 @@ public:
     void Alive(Clock::time_point now = Clock::now());
     void Stopping();
 
-    // "Last run: failed at 12.05.2024 14:00:05, 1 of 2 jobs not ok; next start: 12.05.2024 14:10:00"
+    // "Last run: failed at 12.05.2024 14:00:05, 1 of 2 jobs not ok; next start: 12.05.2024
+    // 14:10:00"
     static std::string StatusLine(const std::optional<RunRecord>& lastRun, bool autoOn,
                                   const std::string& nextStart);
 
-private:
+  private:
     std::optional<Clock::duration> alivePeriod_;
     Clock::time_point nextAlive_{};
     std::string lastStatus_;

@@ -38,7 +38,8 @@ StationStatus ReadStationStatus(Station& station) {
         job.name = station.Jobs[n].name;
         job.active = station.Jobs[n].checked;
         // A record of another job that stood at this place before does not count.
-        if (const auto found = last.find(job.index); found != last.end() && found->second.name == job.name)
+        if (const auto found = last.find(job.index);
+            found != last.end() && found->second.name == job.name)
             job.last = found->second;
         status.jobs.push_back(std::move(job));
     }

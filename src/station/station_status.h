@@ -3,11 +3,11 @@
 // how did the last run end, how did each job end the last time it ran, and when does the
 // automatic mode start next. Read from the run lock, Runs.jsonl and Ferrolin.INI; never
 // from the log.
+#include <sys/types.h>
+
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <sys/types.h>
 
 #include "common/datetime.h"
 #include "schedule/send_time.h"

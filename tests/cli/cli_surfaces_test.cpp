@@ -1,9 +1,10 @@
 #include "cli/cli_surfaces.h"
-#include "cli/terminal_surfaces.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
+
+#include "cli/terminal_surfaces.h"
 
 namespace ferrolin::cli {
 namespace {

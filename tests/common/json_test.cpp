@@ -16,10 +16,16 @@ TEST(JsonQuote, EscapesEverythingThatCouldBreakTheLine) {
     } cases[] = {
         {"plain", "\"plain\""},
         {"say \"hi\" \\ back", "\"say \\\"hi\\\" \\\\ back\""},
-        {"two\nlines\r\tand\x01" "bell\x7f", "\"two\\nlines\\r\\tand\\u0001bell\\u007f\""},
-        {"gr\xc3\xbc\xc3\x9f" "e", "\"gr\\u00fc\\u00dfe\""},
-        {"\xf0\x9f\x98\x80", "\"\\ud83d\\ude00\""},                 // beyond the BMP: a pair
-        {"bad\xff\xc3" "(", "\"bad\\ufffd\\ufffd(\""},                  // stray bytes
+        {"two\nlines\r\tand\x01"
+         "bell\x7f",
+         "\"two\\nlines\\r\\tand\\u0001bell\\u007f\""},
+        {"gr\xc3\xbc\xc3\x9f"
+         "e",
+         "\"gr\\u00fc\\u00dfe\""},
+        {"\xf0\x9f\x98\x80", "\"\\ud83d\\ude00\""},  // beyond the BMP: a pair
+        {"bad\xff\xc3"
+         "(",
+         "\"bad\\ufffd\\ufffd(\""},                                           // stray bytes
         {"\xc0\xaf\xed\xa0\x80", "\"\\ufffd\\ufffd\\ufffd\\ufffd\\ufffd\""},  // overlong, surrogate
         {std::string("nul\0x", 5), "\"nul\\u0000x\""},
     };
@@ -29,13 +35,25 @@ TEST(JsonQuote, EscapesEverythingThatCouldBreakTheLine) {
 TEST(JsonValue, ReadsWhatItsWriterWrote) {
     JsonWriter json;
     json.BeginObject()
-        .Key("name").String("gr\xc3\xbc\xc3\x9f \xf0\x9f\x98\x80 \"q\"\n")
-        .Key("count").Integer(-42)
-        .Key("big").Integer(9007199254740993)
-        .Key("seconds").Number(1.25)
-        .Key("whole").Number(2.0)
-        .Key("none").Null()
-        .Key("list").BeginArray().Bool(true).Bool(false).BeginObject().EndObject().EndArray()
+        .Key("name")
+        .String("gr\xc3\xbc\xc3\x9f \xf0\x9f\x98\x80 \"q\"\n")
+        .Key("count")
+        .Integer(-42)
+        .Key("big")
+        .Integer(9007199254740993)
+        .Key("seconds")
+        .Number(1.25)
+        .Key("whole")
+        .Number(2.0)
+        .Key("none")
+        .Null()
+        .Key("list")
+        .BeginArray()
+        .Bool(true)
+        .Bool(false)
+        .BeginObject()
+        .EndObject()
+        .EndArray()
         .EndObject();
     const std::optional<JsonValue> value = JsonValue::Parse(json.Text());
     ASSERT_TRUE(value) << json.Text();
@@ -54,8 +72,8 @@ TEST(JsonValue, RefusesWhatIsNotJson) {
     const std::string refused[] = {
         "",
         "{",
-        "{\"a\":1",                    // cut off
-        "{\"a\":1}}",                  // something after the value
+        "{\"a\":1",    // cut off
+        "{\"a\":1}}",  // something after the value
         "{\"a\" 1}",
         "{a:1}",
         "{\"a\":1,}",
@@ -70,7 +88,7 @@ TEST(JsonValue, RefusesWhatIsNotJson) {
         "+1",
         "tru",
         "nul",
-        "1e999",                       // beyond a double
+        "1e999",                                      // beyond a double
         std::string(40, '[') + std::string(40, ']'),  // deeper than any record
     };
     for (const std::string& text : refused) EXPECT_FALSE(JsonValue::Parse(text)) << text;

@@ -28,7 +28,8 @@ using test::WriteFile;
 
 size_t Count(const std::string& text, const std::string& needle) {
     size_t n = 0;
-    for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++n;
+    for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
+        ++n;
     return n;
 }
 
@@ -40,7 +41,7 @@ std::string Unfolded(std::string message) {
 }
 
 class OperatorStationTest : public ::testing::Test {
-protected:
+  protected:
     // Job 1 "Gone" lists a folder that is not there; job 2 "Good" copies two files.
     void WriteIni(const std::string& alarm) {
         WriteFile(good / "a.txt", "alpha");
@@ -48,8 +49,8 @@ protected:
         fs::create_directories(out.path());
         WriteFile(home / "Ferrolin.INI",
                   "[Global]\nAnzKopfstellen=2\nSendTimeMode=0\nSendTimeSimpleInterval=00:00:02\n"
-                  "[Kopf0]\nName=Gone\nActive=1\nSendeVerzeichnis=" + (home / "missing") +
-                      "\nEmpfangsVerzeichnis=" + out.path() +
+                  "[Kopf0]\nName=Gone\nActive=1\nSendeVerzeichnis=" +
+                      (home / "missing") + "\nEmpfangsVerzeichnis=" + out.path() +
                       "\n[Kopf1]\nName=Good\nActive=1\nSendeVerzeichnis=" + good.path() +
                       "\nEmpfangsVerzeichnis=" + out.path() + "\n[Alarm]\n" + alarm);
     }
@@ -66,10 +67,11 @@ TEST_F(OperatorStationTest, RecordStatusAlarmMailQuietTimeAndRecovery) {
     if (!test::SmtpTestServer::Available()) GTEST_SKIP() << "python3-aiosmtpd is not installed";
     test::SmtpTestServer smtp;
     ASSERT_TRUE(smtp.Ready()) << smtp.Log();
-    WriteIni("On=change\nMailTo=ops@example.org, night@example.org\n"
-             "MailFrom=Ferrolin <station@example.org>\nSmtpServer=" + smtp.Url() +
-             "\nQuietMinutes=15\nCommand=/bin/sh -c \"echo $FERROLIN_ALARM >> " + (home / "kinds") +
-             "; cat >> " + (home / "records") + "\"\n");
+    WriteIni(
+        "On=change\nMailTo=ops@example.org, night@example.org\n"
+        "MailFrom=Ferrolin <station@example.org>\nSmtpServer=" +
+        smtp.Url() + "\nQuietMinutes=15\nCommand=/bin/sh -c \"echo $FERROLIN_ALARM >> " +
+        (home / "kinds") + "; cat >> " + (home / "records") + "\"\n");
 
     // A failing run: the record on stdout is the line Runs.jsonl got.
     const CommandResult first = Cli({"run", "--json"});
@@ -165,8 +167,10 @@ TEST_F(OperatorStationTest, RecordStatusAlarmMailQuietTimeAndRecovery) {
 
 // An alarm that cannot go out is logged and changes nothing about the run's outcome.
 TEST_F(OperatorStationTest, FailingAlarmLeavesTheOutcomeAlone) {
-    WriteIni("On=always\nMailTo=ops@example.org\nSmtpServer=smtp://127.0.0.1:1\n"
-             "Command=" + (home / "no-such-program") + "\n");
+    WriteIni(
+        "On=always\nMailTo=ops@example.org\nSmtpServer=smtp://127.0.0.1:1\n"
+        "Command=" +
+        (home / "no-such-program") + "\n");
     fs::create_directories(home / "missing");
     const CommandResult run = Cli({"run"});
     EXPECT_EQ(run.exitCode, 0) << run.errors;
@@ -179,13 +183,14 @@ TEST_F(OperatorStationTest, FailingAlarmLeavesTheOutcomeAlone) {
 
 // A datagram socket standing in for the service manager's NOTIFY_SOCKET.
 class NotifySocket {
-public:
+  public:
     explicit NotifySocket(const std::string& path) : path_(path) {
         fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         path.copy(address.sun_path, sizeof address.sun_path - 1);
-        bound_ = fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        bound_ =
+            fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
         timeval wait{0, 100000};
         ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
     }
@@ -211,7 +216,7 @@ public:
 
     std::vector<std::string> received;
 
-private:
+  private:
     std::string path_;
     int fd_ = -1;
     bool bound_ = false;
@@ -224,7 +229,9 @@ TEST_F(OperatorStationTest, AutoTellsTheServiceManagerInOrder) {
     bool sawFailedRun = false, sawWatchdog = false, sawStopping = false;
     const CommandResult result = test::RunCommandWith(
         {FERROLIN_CLI_PATH, "auto"},
-        {{"FERROLIN_HOME", home.path()}, {"NOTIFY_SOCKET", home / "notify"}, {"WATCHDOG_USEC", "400000"}},
+        {{"FERROLIN_HOME", home.path()},
+         {"NOTIFY_SOCKET", home / "notify"},
+         {"WATCHDOG_USEC", "400000"}},
         [&](pid_t pid) {
             sawFailedRun = socket.WaitFor("STATUS=Last run: failed", std::chrono::seconds(60));
             sawWatchdog = socket.WaitFor("WATCHDOG=1", std::chrono::seconds(5));

@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string again = ferrolin::RunRecordJson(*record);
     // The writer's text is one line of plain ASCII.
     for (const char c : again)
-        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E) std::abort();
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E)
+            std::abort();
     const std::optional<ferrolin::RunRecord> back = ferrolin::ParseRunRecord(again);
     if (!back || ferrolin::RunRecordJson(*back) != again) std::abort();
     return 0;

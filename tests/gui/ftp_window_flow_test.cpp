@@ -110,8 +110,9 @@ private slots:
         t.form->CurrentDirEdit->setText(QStringLiteral("/nope"));
         QTest::mouseClick(t.form->ChDirButton, Qt::LeftButton);
         QCOMPARE(t.fx.questions.size(), size_t(1));
-        QVERIFY2(S(t.fx.questions[0]).startsWith(QStringLiteral("Error: No such folder: /nope (550")),
-                 qPrintable(S(t.fx.questions[0])));
+        QVERIFY2(
+            S(t.fx.questions[0]).startsWith(QStringLiteral("Error: No such folder: /nope (550")),
+            qPrintable(S(t.fx.questions[0])));
         QVERIFY(session.Connected() && !session.ConnectionLost());
         QCOMPARE(t.form->ConnectButton->text(), QStringLiteral("Disconnect"));
         QTest::mouseClick(t.form->BackButton, Qt::LeftButton);

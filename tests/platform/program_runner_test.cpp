@@ -23,7 +23,8 @@ TEST(SplitCommandLine, WordsAsWrittenWithNothingExpanded) {
         {"/usr/bin/notify -x  --to ops", {"/usr/bin/notify", "-x", "--to", "ops"}},
         {"prog \"two words\" 'single $HOME' end", {"prog", "two words", "single $HOME", "end"}},
         {"prog a\\ b \"q\\\"uote\" ''", {"prog", "a b", "q\"uote", ""}},
-        {"prog $(rm -rf /); `x` | y > z", {"prog", "$(rm", "-rf", "/);", "`x`", "|", "y", ">", "z"}},
+        {"prog $(rm -rf /); `x` | y > z",
+         {"prog", "$(rm", "-rf", "/);", "`x`", "|", "y", ">", "z"}},
         {"  \t ", {}},
         {"prog \"unclosed quote", {"prog", "unclosed quote"}},
     };
@@ -45,8 +46,8 @@ TEST(RunProgram, InputArrivesAndTheOutcomeIsTold) {
         RunProgram({"true"}, std::string(1 << 20, 'x'), {}, std::chrono::seconds(10));
     EXPECT_EQ(deaf.exitCode, 0);
     int waits = 0;
-    const ProgramOutcome slow = RunProgram({"sleep", "30"}, "", {}, std::chrono::milliseconds(300),
-                                           [&] { ++waits; });
+    const ProgramOutcome slow =
+        RunProgram({"sleep", "30"}, "", {}, std::chrono::milliseconds(300), [&] { ++waits; });
     EXPECT_TRUE(slow.timedOut);
     EXPECT_GT(waits, 0);
 

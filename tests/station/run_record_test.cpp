@@ -90,7 +90,8 @@ TEST(RunRecord, LinesWithoutTheFieldsAStatusNeedsAreRefused) {
 TEST(RunJournal, GarbledLinesArePassedOverAndACutLineIsEnded) {
     TempDir dir;
     const std::string path = RunRecordPath(dir.path());
-    WriteFile(PreviousGenerationName(path), RunRecordJson(Sample(100, RunOutcome::Cancelled)) + "\n");
+    WriteFile(PreviousGenerationName(path),
+              RunRecordJson(Sample(100, RunOutcome::Cancelled)) + "\n");
     const std::string first = RunRecordJson(Sample(1000, RunOutcome::Failed));
     WriteFile(path, first + "\nnot json at all\n\n{\"start\":\"x\"}\n" + first.substr(0, 40));
     ASSERT_TRUE(AppendRunRecord(dir.path(), Sample(2000, RunOutcome::Ok)));
