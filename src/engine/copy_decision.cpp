@@ -6,6 +6,7 @@
 
 #include "common/log.h"
 #include "engine/job_guards.h"
+#include "engine/program_files.h"
 #include "engine/source_entry.h"
 #include "files/copy_worker.h"
 #include "files/file_copy.h"
@@ -94,6 +95,7 @@ std::optional<uint32_t> MaxBytesPerSecondFrom(std::string_view text) {
 
 bool TransferOneFile(RunContext& station, const TransferJob& job, const std::string& source,
                      const std::string& destination, uint32_t maxBytesPerSecond) {
+    if (!destination.empty() && ProgramFileRefused(station, destination)) return false;
     if (!PassesMpegCheck(station, source)) {
         station.Tally.NoteError(source + " is corrupt");
         ++station.FailedFiles;
@@ -125,7 +127,8 @@ bool TransferOneFile(RunContext& station, const TransferJob& job, const std::str
     // The source goes only when a copy of it exists: never after a read-only pass
     // (no destination) and never behind a shortcut that points at it.
     if (job.SourceDelete && !destination.empty() && job.CopyMode != CM_ShortCutsOnly &&
-        !SourceIsDestination(station, job, source, destination))
+        !SourceIsDestination(station, job, source, destination) &&
+        !ProgramFileRefused(station, source, "Source"))
         station.Copy.Files.For(source).Delete(source);
     if (station.Options.SaveSuccessfulCopies && result != crSame) {
         WriteLog(0, station.LogFile,

@@ -184,27 +184,4 @@ std::optional<RunRecord> ParseRunRecord(std::string_view line) {
     return record;
 }
 
-std::string WithoutPassword(std::string_view address) {
-    // The authority part: after "scheme://", or after the "//" of a share path, up to the
-    // next "/".
-    size_t start = 0;
-    if (const size_t scheme = address.find("://"); scheme != std::string_view::npos) {
-        start = scheme + 3;
-    } else if (address.substr(0, 2) == "//") {
-        start = 2;
-    } else {
-        return std::string(address);
-    }
-    const size_t slash = address.find('/', start);
-    const std::string_view authority = address.substr(
-        start, slash == std::string_view::npos ? std::string_view::npos : slash - start);
-    const size_t at = authority.rfind('@');
-    if (at == std::string_view::npos) return std::string(address);
-    const size_t colon = authority.substr(0, at).find(':');
-    if (colon == std::string_view::npos) return std::string(address);
-    std::string cleaned(address.substr(0, start + colon));
-    cleaned += address.substr(start + at);
-    return cleaned;
-}
-
 }  // namespace ferrolin

@@ -56,9 +56,4 @@ std::string RunRecordJson(const RunRecord& record);
 // or lacks a field the record must have (start, end, trigger, outcome, jobs).
 std::optional<RunRecord> ParseRunRecord(std::string_view line);
 
-// An address or share path with the password of its user part removed:
-// "ftp://user:pw@host/in" -> "ftp://user@host/in", "//user:pw@srv/share" -> "//user@srv/share".
-// Text without a user part is returned as it is.
-std::string WithoutPassword(std::string_view address);
-
 }  // namespace ferrolin

@@ -1,6 +1,7 @@
 #include "station/run_recorder.h"
 
 #include "common/datetime_format.h"
+#include "common/password_free.h"
 #include "common/text.h"
 #include "engine/transfer_kind.h"
 #include "platform/computer.h"
@@ -95,8 +96,8 @@ void RunRecorder::BeginJob(int index, const TransferJob& job) {
     job_.index = index;
     job_.name = job.Name;
     job_.kind = JobKindName(job);
-    job_.source = WithoutPassword(job.SendeVerzeichnis);
-    job_.destination = WithoutPassword(job.EmpfangsVerzeichnis);
+    job_.source = WithoutPasswords(job.SendeVerzeichnis);
+    job_.destination = WithoutPasswords(job.EmpfangsVerzeichnis);
     run_.Tally = JobTally{};
     failedAtJobStart_ = run_.FailedFiles;
     cutShortAtJobStart_ = run_.JobsCutShort;
@@ -117,7 +118,8 @@ void RunRecorder::EndJob() {
     const TDateTime end = run_.clock().Now();
     job_.seconds = end > jobStart_ ? (end - jobStart_) * 86400.0 : 0.0;
     if (!tally.firstError.empty()) {
-        job_.error = tally.firstError;
+        // As the log has it: an address in the text keeps no password.
+        job_.error = WithoutPasswords(tally.firstError);
     } else if (job_.outcome != JobOutcome::Ok && job_.outcome != JobOutcome::Cancelled) {
         job_.error = FallbackReason(job_);
     }
