@@ -109,7 +109,14 @@ bool SendMail(const SmtpDelivery& delivery, const std::string& from,
             error = "MailTo holds no usable address: \"" + address + "\"";
             return false;
         }
-        recipients.reset(curl_slist_append(recipients.release(), ("<" + bare + ">").c_str()));
+        // curl_slist_append gives the list's head, or null (the list left as it was).
+        curl_slist* grown = curl_slist_append(recipients.get(), ("<" + bare + ">").c_str());
+        if (grown == nullptr) {
+            error = "Out of memory";
+            return false;
+        }
+        (void)recipients.release();
+        recipients.reset(grown);
     }
     if (!recipients) {
         error = "MailTo names no address";
