@@ -13,10 +13,6 @@ namespace {
 
 constexpr char kAlarmStateFile[] = "Alarm.json";
 
-std::string LocalMoment(int64_t unixSeconds) {
-    return DateTimeToStr(UnixToLocalDateTime(unixSeconds));
-}
-
 std::string Summary(const RunRecord& record) {
     uint64_t copied = 0, same = 0, failed = 0, deleted = 0;
     int64_t bytes = 0;
@@ -28,7 +24,7 @@ std::string Summary(const RunRecord& record) {
         bytes += job.bytes;
     }
     return "Run (" + std::string(TriggerName(record.trigger)) + ") from " +
-           LocalMoment(record.start) + " to " + LocalMoment(record.end) + ": " +
+           LocalMomentText(record.start) + " to " + LocalMomentText(record.end) + ": " +
            std::string(RunOutcomeName(record.outcome)) + "\n" + std::to_string(record.jobs.size()) +
            " jobs, " + std::to_string(record.FailedJobs()) + " not ok; " + std::to_string(copied) +
            " files copied, " + std::to_string(same) + " the same, " + std::to_string(failed) +

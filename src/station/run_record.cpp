@@ -5,6 +5,8 @@
 #include <limits>
 #include <utility>
 
+#include "common/datetime.h"
+#include "common/datetime_format.h"
 #include "common/json.h"
 #include "common/utc_time.h"
 
@@ -141,6 +143,10 @@ std::optional<RunOutcome> RunOutcomeFromName(std::string_view name) {
 }
 std::optional<JobOutcome> JobOutcomeFromName(std::string_view name) {
     return FromName(kJobOutcomes, name);
+}
+
+std::string LocalMomentText(int64_t unixSeconds) {
+    return DateTimeToStr(UnixToLocalDateTime(unixSeconds));
 }
 
 std::string RunRecordJson(const RunRecord& record) {

@@ -50,6 +50,10 @@ std::optional<RunTrigger> TriggerFromName(std::string_view name);
 std::optional<RunOutcome> RunOutcomeFromName(std::string_view name);
 std::optional<JobOutcome> JobOutcomeFromName(std::string_view name);
 
+// A record's moment as the operator reads it: local time in the program's date and time
+// form ("07.12.2026 10:00:05").
+std::string LocalMomentText(int64_t unixSeconds);
+
 // One line of JSON, without the line end.
 std::string RunRecordJson(const RunRecord& record);
 // A line of Runs.jsonl back into a record; nothing for a line that is cut off, garbled,

@@ -31,7 +31,7 @@ std::string FallbackReason(const JobRunRecord& job) {
 
 std::string LastOutcomeText(const JobLastOutcome& last) {
     std::string text = std::string(JobOutcomeName(last.outcome)) + " at " +
-                       DateTimeToStr(UnixToLocalDateTime(last.end));
+                       LocalMomentText(last.end);
     if (last.error) text += ": " + *last.error;
     return text;
 }

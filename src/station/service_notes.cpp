@@ -1,7 +1,5 @@
 #include "station/service_notes.h"
 
-#include "common/datetime.h"
-#include "common/datetime_format.h"
 #include "platform/service_manager.h"
 
 namespace ferrolin {
@@ -40,7 +38,7 @@ std::string ServiceNotes::StatusLine(const std::optional<RunRecord>& lastRun, bo
     std::string line = "Last run: ";
     if (lastRun) {
         line += std::string(RunOutcomeName(lastRun->outcome)) + " at " +
-                DateTimeToStr(UnixToLocalDateTime(lastRun->end)) + ", " +
+                LocalMomentText(lastRun->end) + ", " +
                 std::to_string(lastRun->FailedJobs()) + " of " +
                 std::to_string(lastRun->jobs.size()) + " jobs not ok";
     } else {

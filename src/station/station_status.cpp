@@ -10,14 +10,6 @@
 
 namespace ferrolin {
 
-namespace {
-
-std::string LocalMoment(int64_t unixSeconds) {
-    return DateTimeToStr(UnixToLocalDateTime(unixSeconds));
-}
-
-}  // namespace
-
 TDateTime ComputeNextStart(Station& station, std::vector<SendTimeProblem>* problems) {
     const TDateTime now = station.clock().Now();
     station.SendTime.SelectDay(WeekdayIndexOf(now), station.WeekdayStore(), station.surfaces());
@@ -57,7 +49,7 @@ std::string StatusText(const StationStatus& status) {
     text += status.runningPid ? "yes, process " + std::to_string(*status.runningPid) : "no";
     text += "\nLast run: ";
     if (const std::optional<RunRecord>& run = status.lastRun) {
-        text += std::string(RunOutcomeName(run->outcome)) + ", ended " + LocalMoment(run->end) +
+        text += std::string(RunOutcomeName(run->outcome)) + ", ended " + LocalMomentText(run->end) +
                 " (" + std::string(TriggerName(run->trigger)) + "), " +
                 std::to_string(run->FailedJobs()) + " of " + std::to_string(run->jobs.size()) +
                 " jobs not ok";
