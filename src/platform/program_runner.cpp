@@ -135,8 +135,8 @@ std::optional<std::string> ProgramOutput(const std::vector<std::string>& argv,
     for (std::string& word : arguments) pointers.push_back(word.data());
     pointers.push_back(nullptr);
     pid_t pid = 0;
-    if (posix_spawnp(&pid, pointers[0], setup.actions(), setup.attr(), pointers.data(),
-                     environ) != 0)
+    if (posix_spawnp(&pid, pointers[0], setup.actions(), setup.attr(), pointers.data(), environ) !=
+        0)
         return std::nullopt;
     writeEnd.reset();
     ::fcntl(readEnd.get(), F_SETFL, O_NONBLOCK);

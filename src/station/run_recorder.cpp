@@ -30,8 +30,8 @@ std::string FallbackReason(const JobRunRecord& job) {
 }  // namespace
 
 std::string LastOutcomeText(const JobLastOutcome& last) {
-    std::string text = std::string(JobOutcomeName(last.outcome)) + " at " +
-                       LocalMomentText(last.end);
+    std::string text =
+        std::string(JobOutcomeName(last.outcome)) + " at " + LocalMomentText(last.end);
     if (last.error) text += ": " + *last.error;
     return text;
 }

@@ -38,9 +38,8 @@ std::string ServiceNotes::StatusLine(const std::optional<RunRecord>& lastRun, bo
     std::string line = "Last run: ";
     if (lastRun) {
         line += std::string(RunOutcomeName(lastRun->outcome)) + " at " +
-                LocalMomentText(lastRun->end) + ", " +
-                std::to_string(lastRun->FailedJobs()) + " of " +
-                std::to_string(lastRun->jobs.size()) + " jobs not ok";
+                LocalMomentText(lastRun->end) + ", " + std::to_string(lastRun->FailedJobs()) +
+                " of " + std::to_string(lastRun->jobs.size()) + " jobs not ok";
     } else {
         line += "none recorded";
     }
