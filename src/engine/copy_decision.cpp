@@ -7,14 +7,15 @@
 #include "common/log.h"
 #include "engine/job_guards.h"
 #include "engine/program_files.h"
+#include "engine/run_context.h"
 #include "engine/source_entry.h"
+#include "engine/source_recheck.h"
 #include "files/copy_worker.h"
 #include "files/file_copy.h"
 #include "files/fs_helpers.h"
 #include "files/mpeg_check.h"
 #include "platform/fs.h"
 #include "platform/path.h"
-#include "engine/run_context.h"
 
 namespace ferrolin {
 
@@ -93,8 +94,9 @@ std::optional<uint32_t> MaxBytesPerSecondFrom(std::string_view text) {
     return static_cast<uint32_t>(bytes);
 }
 
-bool TransferOneFile(RunContext& station, const TransferJob& job, const std::string& source,
+bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEntry& listed,
                      const std::string& destination, uint32_t maxBytesPerSecond) {
+    const std::string& source = listed.name;
     if (!destination.empty() && ProgramFileRefused(station, destination)) return false;
     if (!PassesMpegCheck(station, source)) {
         station.Tally.NoteError(source + " is corrupt");
@@ -129,7 +131,7 @@ bool TransferOneFile(RunContext& station, const TransferJob& job, const std::str
     if (job.SourceDelete && !destination.empty() && job.CopyMode != CM_ShortCutsOnly &&
         !SourceIsDestination(station, job, source, destination) &&
         !ProgramFileRefused(station, source, "Source"))
-        station.Copy.Files.For(source).Delete(source);
+        DeleteSourceIfUnchanged(station, listed);
     if (station.Options.SaveSuccessfulCopies && result != crSame) {
         WriteLog(0, station.LogFile,
                  "Copy to " + DirectoryPart(destination, true) + platform::kPathSeparator +

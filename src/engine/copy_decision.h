@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "config/transfer_job.h"
+#include "engine/source_entry.h"
 
 namespace ferrolin {
 
@@ -28,10 +29,11 @@ int32_t ChooseCopyFlags(const TransferJob& job, uint8_t runMode, bool destinatio
 // read as 0, rates beyond the copier's range as its largest value.
 std::optional<uint32_t> MaxBytesPerSecondFrom(std::string_view maxByteRate);
 
-// Transfers one file (destination empty: read-only pass). True when the file is in
-// place (copied, found the same, metadata updated, or shortcut made). Failures are
-// logged with the copier's text and counted in station.FailedFiles.
-bool TransferOneFile(RunContext& station, const TransferJob& job, const std::string& source,
+// Transfers one listed file (destination empty: read-only pass). True when the file is
+// in place (copied, found the same, metadata updated, or shortcut made). Failures are
+// logged with the copier's text and counted in station.FailedFiles. With SourceDelete the
+// source goes afterwards, unless it changed since it was listed.
+bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEntry& listed,
                      const std::string& destination, uint32_t maxBytesPerSecond);
 
 }  // namespace ferrolin

@@ -154,7 +154,7 @@ void RunFolderTransfer(RunContext& station, const TransferJob& job, const Source
             station.Copy.Cancel.Stop();
             ++station.JobsCutShort;
         } else {
-            TransferOneFile(station, job, source, destination, maxBytesPerSecond);
+            TransferOneFile(station, job, list[i], destination, maxBytesPerSecond);
         }
         surfaces.ProcessMessages();
         ++i;
