@@ -96,10 +96,9 @@ private slots:
         QCOMPARE(S(ReadFtpHost(t.fx.dir.path())), S(t.server.Address()));
     }
 
-    // A folder that is not there: the reason in plain words. The refused CWD cost the
-    // control connection; the window's session logs in again at once, so "Disconnect" is
-    // true. When the server is gone by then, the session closes and the button says
-    // "Connect", with no listing shown.
+    // A folder that is not there: the reason in plain words, and the session still there
+    // ("Disconnect" is true). A failure that takes the connection with it when the server
+    // is gone closes the session: the button says "Connect", with no listing shown.
     void aMissingFolderIsSaidPlainlyAndTheButtonMatchesTheSession() {
         FtpWindowFixture t;
         WriteFile(t.Root() + "/top.txt", "y");
