@@ -22,12 +22,16 @@ int Dispatch(int argc, char** argv);
 
 int RunVersionCommand(const Args& args);
 int RunJobsCommand(const Args& args);
+int RunJobCommand(const Args& args);
+int RunCheckCommand(const Args& args);
 int RunDemoInitCommand(const Args& args);
 int RunRunCommand(const Args& args);
 int RunAutoCommand(const Args& args);
 int RunNextCommand(const Args& args);
 int RunSyncNowCommand(const Args& args);
 int RunDialEntriesCommand(const Args& args);
+int RunStatusCommand(const Args& args);
+int RunAlarmTestCommand(const Args& args);
 
 // Reports a usage error on stderr: exit code 2.
 int UsageError(const std::string& message);

@@ -35,7 +35,7 @@ std::vector<std::string> SplitLines(std::string_view text) {
 void ReportFailure(RunContext& run, const TransferJob& job, const std::string& error) {
     const std::string reason = error.empty() ? kUnknownError : error;
     run.surfaces().AppendError(reason);
-    WriteLog(0, run.LogFile, "Download of " + job.source + " failed: " + reason);
+    run.LogFailure("Download of " + job.source + " failed: " + reason);
 }
 
 // The second way: the answer as text, saved under the destination text as it stands.
@@ -86,8 +86,8 @@ SourceListing ListHttpSource(RunContext&, const TransferJob& job, Surfaces*) {
 }
 
 void DownloadHttp(RunContext& run, const TransferJob& job, const SourceListing&) {
-    const std::string target =
-        HttpTargetPath(job.destination, job.addTimeStamp, job.timeStampFormat, run.clock().Now());
+    const std::string target = HttpTargetPath(job.destination, job.addTimeStamp,
+                                              job.timeStampFormat, run.clock().Now());
     if (ProgramFileRefused(run, target)) return;
     if (TargetFolderMissing(run, job, target)) {
         ++run.FailedFiles;
@@ -95,10 +95,11 @@ void DownloadHttp(RunContext& run, const TransferJob& job, const SourceListing&)
     }
     HttpClient client;
     // The download replaces the old copy only once it arrived whole.
-    const HttpResult result = client.Download(job.source, target, [&run](uint64_t, uint64_t) {
-        run.surfaces().ProcessMessages();
-        return !run.Copy.Cancel.StopRequested();
-    });
+    const HttpResult result =
+        client.Download(job.source, target, [&run](uint64_t, uint64_t) {
+            run.surfaces().ProcessMessages();
+            return !run.Copy.Cancel.StopRequested();
+        });
     bool stored = result.ok;
     if (!result.ok) ReportFailure(run, job, result.error);
     // A server that refuses the address says the file is gone: yesterday's copy must not
@@ -107,7 +108,11 @@ void DownloadHttp(RunContext& run, const TransferJob& job, const SourceListing&)
     if (!result.fileCreated && !run.Copy.Cancel.StopRequested())
         stored = SaveAsText(run, client, job);
     client.Disconnect();
-    if (!stored) ++run.FailedFiles;
+    if (stored) {
+        run.Tally.Copied(static_cast<int64_t>(result.bytes));
+    } else {
+        ++run.FailedFiles;
+    }
 }
 
 }  // namespace ferrolin

@@ -39,8 +39,8 @@ bool JobRefused(RunContext& station, int n, const TransferJob& job) {
     if (wrong.empty()) return false;
     std::string keys;
     for (const std::string& key : wrong) keys += (keys.empty() ? "" : ", ") + key;
-    WriteLog(0, station.LogFile,
-             "Job " + job.name + " not run: stored choice out of range (" + keys + ")");
+    station.LogFailure("Job " + job.name + " not run: stored choice out of range (" + keys + ")");
+    station.Tally.refused = true;
     ++station.JobsCutShort;
     return true;
 }
@@ -49,7 +49,8 @@ void LeaveOutNestedDestination(const TransferJob& job, const std::string& source
                                SourceList& list) {
     if (job.destination.empty() || sourceFolder.empty()) return;
     // Compared with links resolved, so a destination reached by another path is found too.
-    const std::string below = PathBelow(RealFolder(job.destination), RealFolder(sourceFolder));
+    const std::string below =
+        PathBelow(RealFolder(job.destination), RealFolder(sourceFolder));
     if (below.empty()) return;
     const std::string nested = NormalisePath(sourceFolder + "/" + below);
     SourceList kept;
@@ -69,9 +70,8 @@ bool ReportUnreadableListFile(RunContext& station, const std::string& what, cons
 
 bool SourceLeavesDestination(RunContext& station, const TransferJob& job, const std::string& source) {
     if (job.destination.empty() || !HasParentLevel(source)) return false;
-    WriteLog(0, station.LogFile,
-             "File " + source + " not copied: its path leaves the destination folder " +
-                 job.destination);
+    station.LogFailure("File " + source + " not copied: its path leaves the destination folder " +
+                       job.destination);
     ++station.FailedFiles;
     return true;
 }

@@ -32,9 +32,8 @@ void ConnectionPage::Build() {
     Tight(ftpLayout);
     passiveMode = Box("PassiveMode", "Passive mode");
     ftpLayout->addWidget(passiveMode, 0, 0, 1, 2);
-    timeoutChoice = Choices(
-        "Modemspeed",
-        {QStringLiteral("5 seconds"), QStringLiteral("30 seconds"), QStringLiteral("60 seconds")});
+    timeoutChoice = Choices("Modemspeed", {QStringLiteral("5 seconds"), QStringLiteral("30 seconds"),
+                                        QStringLiteral("60 seconds")});
     ftpLayout->addWidget(Label("Time out:"), 1, 0);
     ftpLayout->addWidget(timeoutChoice, 1, 1);
     reportLevel = Choices("ReportLevel", {QStringLiteral("None"), QStringLiteral("Informational"),
@@ -80,6 +79,7 @@ void ConnectionPage::Bind() {
     using J = TransferJob;
     b.Choice(dialUpFor, &J::dialUpFor);
     b.Flag(passiveMode, &J::passiveMode);
+    b.Choice(timeoutChoice, &J::timeoutChoice);
     b.Choice(reportLevel, &J::reportLevel);
     b.Flag(saveMailHeader, &J::saveMailHeader);
     b.Flag(decodeMail, &J::decodeMail);

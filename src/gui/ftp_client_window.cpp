@@ -67,7 +67,7 @@ FtpDialogs QtDialogs(QWidget* parent) {
 // One use of the session by this window: refused while another one (of this window or
 // of a run) is going on; meanwhile every command and the Connect button are disabled.
 class FtpClientWindow::Job {
-  public:
+public:
     explicit Job(FtpClientWindow& form) : form_(form) {
         if (!form_.SessionFree()) return;
         started_ = true;
@@ -84,12 +84,12 @@ class FtpClientWindow::Job {
     explicit operator bool() const { return started_; }
 
 private:
-  FtpClientWindow& form_;
-  bool started_ = false;
+    FtpClientWindow& form_;
+    bool started_ = false;
 };
 
 FtpClientWindow::FtpClientWindow(FtpSession& session, Surfaces& surfaces, std::string programDir,
-                                 std::function<bool()> sessionInUse, QWidget* parent)
+                     std::function<bool()> sessionInUse, QWidget* parent)
     : QWidget(parent, Qt::Window),
       session_(session),
       surfaces_(surfaces),
@@ -105,9 +105,7 @@ FtpClientWindow::FtpClientWindow(FtpSession& session, Surfaces& surfaces, std::s
     ListingChanged();
 }
 
-FtpClientWindow::~FtpClientWindow() {
-    session_.SetView(nullptr);
-}
+FtpClientWindow::~FtpClientWindow() { session_.SetView(nullptr); }
 
 void FtpClientWindow::BuildControls() {
     auto* layout = new QVBoxLayout(this);
@@ -217,13 +215,11 @@ void FtpClientWindow::BuildControls() {
     layout->addWidget(status);
 
     connect(ConnectButton, &QPushButton::clicked, this, &FtpClientWindow::ConnectButtonClick);
-    connect(DownloadButton, &QPushButton::clicked, this,
-            &FtpClientWindow::DirectoryListBoxDblClick);
+    connect(DownloadButton, &QPushButton::clicked, this, &FtpClientWindow::DirectoryListBoxDblClick);
     connect(menuDownload_, &QAction::triggered, this, &FtpClientWindow::DirectoryListBoxDblClick);
     connect(DirectoryListBox, &QTreeWidget::itemDoubleClicked, this,
             &FtpClientWindow::DirectoryListBoxDblClick);
-    connect(DirectoryListBox, &QTreeWidget::itemClicked, this,
-            &FtpClientWindow::DirectoryListBoxClick);
+    connect(DirectoryListBox, &QTreeWidget::itemClicked, this, &FtpClientWindow::DirectoryListBoxClick);
     connect(UploadButton, &QPushButton::clicked, this, &FtpClientWindow::UploadButtonClick);
     connect(menuUpload_, &QAction::triggered, this, &FtpClientWindow::UploadButtonClick);
     connect(DeleteButton, &QPushButton::clicked, this, &FtpClientWindow::DeleteButtonClick);
@@ -249,13 +245,13 @@ void FtpClientWindow::SetCommandsEnabled(bool value) {
     for (QAction* a : {menuDownload_, menuUpload_, menuDelete_, menuBack_}) a->setEnabled(value);
 }
 
-bool FtpClientWindow::SessionFree() const {
-    return !busy_ && !(sessionInUse_ && sessionInUse_());
-}
+bool FtpClientWindow::SessionFree() const { return !busy_ && !(sessionInUse_ && sessionInUse_()); }
 
 void FtpClientWindow::ShowSessionState() {
     const bool free = SessionFree();
     const bool connected = session_.Connected();
+    // A listing belongs to a session: none is shown while there is none.
+    if (!connected) DirectoryListBox->clear();
     SetCommandsEnabled(free && connected);
     ConnectButton->setEnabled(free);
     SiteButton->setEnabled(free);
@@ -278,6 +274,10 @@ const FtpEntry* FtpClientWindow::SelectedEntry() const {
 
 void FtpClientWindow::ShowError(const std::string& text) {
     surfaces_.Ask("Error", text, Buttons::Ok);
+    // A failure that took the connection with it (a refused CWD, an abort): the session
+    // logs in again now, or is closed when the server will not have it, so the button
+    // never offers "Disconnect" for a session that is gone.
+    if (session_.Connected() && session_.ConnectionLost()) session_.Reestablish();
 }
 
 void FtpClientWindow::ConnectButtonClick() {
@@ -407,34 +407,22 @@ void FtpClientWindow::SiteButtonClick() {
     if (job && !session_.SiteCommand(U(SiteCommandEdit->text()))) ShowError(session_.LastError());
 }
 
-void FtpClientWindow::UsePassiveClick() {
-    session_.SetPassive(UsePassive->isChecked());
-}
+void FtpClientWindow::UsePassiveClick() { session_.SetPassive(UsePassive->isChecked()); }
 
-void FtpClientWindow::AbortButtonClick() {
-    session_.AbortTransfer();
-}
+void FtpClientWindow::AbortButtonClick() { session_.AbortTransfer(); }
 
-void FtpClientWindow::TransferTextChanged(std::string_view text) {
-    StatusPanel1->setText(Q(text));
-}
+void FtpClientWindow::TransferTextChanged(std::string_view text) { StatusPanel1->setText(Q(text)); }
 
 void FtpClientWindow::TransferRunningChanged(bool running) {
     AbortButton->setVisible(running);
     ShowSessionState();
 }
 
-void FtpClientWindow::ProgressChanged(int percent) {
-    ProgressBar1->setValue(percent);
-}
+void FtpClientWindow::ProgressChanged(int percent) { ProgressBar1->setValue(percent); }
 
-void FtpClientWindow::StatusTextChanged(std::string_view text) {
-    StatusPanel0->setText(Q(text));
-}
+void FtpClientWindow::StatusTextChanged(std::string_view text) { StatusPanel0->setText(Q(text)); }
 
-void FtpClientWindow::DebugListCleared() {
-    DebugListBox->clear();
-}
+void FtpClientWindow::DebugListCleared() { DebugListBox->clear(); }
 
 void FtpClientWindow::ListingChanged() {
     DirectoryListBox->clear();

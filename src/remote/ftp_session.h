@@ -92,8 +92,12 @@ class FtpSession {
         defTimeOut_ = defTimeOutMs;
         highTimeOut_ = highTimeOutMs;
     }
-    static std::string FtpHostOf(std::string_view Value) { return ferrolin::FtpHostOf(Value); }
-    static std::string FtpFolderOf(std::string_view Value) { return ferrolin::FtpFolderOf(Value); }
+    static std::string FtpHostOf(std::string_view Value) {
+        return ferrolin::FtpHostOf(Value);
+    }
+    static std::string FtpFolderOf(std::string_view Value) {
+        return ferrolin::FtpFolderOf(Value);
+    }
     // Connects and logs in. HostAddr may carry ":port" (then HPort is not used). An open
     // session to the same server, user and mode is reused as it is; one to another
     // server or user is closed first. ProxyServer, PPort and IReportLevel are not used.
@@ -151,6 +155,12 @@ class FtpSession {
 
     // ---- state ----
     bool Connected() const { return client_.IsOpen(); }
+    // The last operation failed and took the control connection with it: the session is
+    // connected in name only until the next operation logs in again.
+    bool ConnectionLost() const { return client_.ConnectionLost(); }
+    // After ConnectionLost(): logs in again now, so that "connected" is true; when the
+    // server does not take the session back, the session is closed. True when connected.
+    bool Reestablish();
     FtpOperationState FtpState() const { return state_; }
     // The detail behind the last failure ("" after a success), for logs.
     const std::string& LastError() const { return lastError_; }

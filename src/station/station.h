@@ -16,6 +16,7 @@
 #include "schedule/config_weekday_store.h"
 #include "schedule/schedule_context.h"
 #include "schedule/watchdog.h"
+#include "station/run_recorder.h"
 
 namespace ferrolin {
 
@@ -28,8 +29,8 @@ public:
     ~Station();
 
     platform::ProcessControl& Process() { return process_; }
-    // The automatic mode (AutoModeTimer) and the watchdog (WatchdogTimer) over this station; the
-    // face calls their ticks from its timers.
+    // The automatic mode (AutoModeTimer) and the watchdog (WatchdogTimer) over this station; the face
+    // calls their ticks from its timers.
     AutoMode& Automatic() { return autoMode_; }
     Watchdog& Dog() { return watchdog_; }
     // The weekday lists of the "Send time" tab, stored in Ferrolin.INI.
@@ -46,7 +47,10 @@ public:
     // The time-synchronisation panel's state and operations ("Time sync" tab).
     TimeSyncService TimeSync;
 
-  private:
+    // The record of the running run and of the last one, and each job's last outcome.
+    RunRecorder Recorder{*this};
+
+private:
     platform::ProcessControl& process_;
     ConfigWeekdayListStore weekdayStore_;
     AutoMode autoMode_;
