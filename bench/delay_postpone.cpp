@@ -47,12 +47,14 @@ Figures Measure(const BenchRoot& root, int count) {
     std::vector<double> postpones, adds;
     for (int round = 0; round < 3; ++round) {
         {
-            std::ofstream file(DelayDeletePath(station), std::ios::binary);
+            std::ofstream file(DelayDeletePath(station.Log), std::ios::binary);
             for (const std::string& line : c.existing) file << line << "\r\n";
         }
-        postpones.push_back(Seconds([&] { PostponeDeletions(station, dest, c.orphans); }));
+        postpones.push_back(
+            Seconds([&] { PostponeDeletions(station.Log, station.clock(), dest, c.orphans); }));
         std::vector<std::string> lines = c.existing;
-        adds.push_back(Seconds([&] { AddEachUnlessListed(c.orphans, "2026-12-09 10:00:00\t" + dest + "/", lines); }));
+        adds.push_back(Seconds(
+            [&] { AddEachUnlessListed(c.orphans, "2026-12-09 10:00:00\t" + dest + "/", lines); }));
     }
     return {Median(postpones), Median(adds)};
 }

@@ -82,7 +82,6 @@ class Smbd {
     std::optional<QuietServer> server_;
 };
 
-
 double RunFolderJob(const std::string& home, const std::string& src, const std::string& dst) {
     std::ofstream(home + "/Ferrolin.INI")
         << "[Global]\nAnzKopfstellen=1\n[Kopf0]\nName=bench\nActive=1\nParsingType=1\n"
@@ -92,7 +91,8 @@ double RunFolderJob(const std::string& home, const std::string& src, const std::
     Station station(home, surfaces);
     ReadConfig(station);
     const double seconds = Seconds([&] { RunAllJobsManually(station, false); });
-    if (station.FailedFiles != 0 || station.JobsCutShort != 0) std::puts("folder job failed");
+    if (station.Log.FailedFiles != 0 || station.Log.JobsCutShort != 0)
+        std::puts("folder job failed");
     return seconds;
 }
 

@@ -13,7 +13,7 @@ int RunDialEntriesCommand(const Args& args) {
     if (const int rc = CheckProgramFolder(DefaultProgramDir()); rc != 0) return rc;
     CliSession session;
     Station& station = session.station();
-    if (!station.Ras.Available()) {
+    if (!station.Line.Ras.Available()) {
         std::printf("dial-up is unavailable\n");
         std::fflush(stdout);
         return 1;

@@ -63,14 +63,13 @@ int RunRunCommand(const Args& args) {
         if (!cancel.Cancelled() && stopSignals.Pending()) CancelRun(station);
     });
 
-    station.AttachFtpSurfaces();
+    station.Sessions.AttachFtpSurfaces(station.surfaces());
     ReadConfig(station);
     bool logWritten = WriteLog(0, station.LogFile, "Program started");
     // A pipe, a device or a huge file in the INI's place reads as no jobs: not a success.
     const int32_t iniProblem = IniFileProblem(station.IniFilename);
     if (iniProblem != 0)
-        WriteLog(0, station.LogFile,
-                 station.IniFilename + " not read: " + ProblemText(iniProblem));
+        WriteLog(0, station.LogFile, station.IniFilename + " not read: " + ProblemText(iniProblem));
     station.RunMode = RM_Idle;
     if (!stopSignals.Pending()) RunAllJobsManually(station, false, RunTrigger::Cli);
     if (!cancel.Cancelled() && stopSignals.Pending()) CancelRun(station);
@@ -84,7 +83,8 @@ int RunRunCommand(const Args& args) {
         std::cout << RunRecordJson(*station.Recorder.LastRun()) << std::endl;
 
     if (cancel.Cancelled()) return kExitCancelled;
-    return station.FailedFiles == 0 && station.JobsCutShort == 0 && logWritten && iniProblem == 0
+    return station.Log.FailedFiles == 0 && station.Log.JobsCutShort == 0 && logWritten &&
+                   iniProblem == 0
                ? 0
                : 1;
 }

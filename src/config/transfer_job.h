@@ -40,6 +40,16 @@ struct TransferJob {
     bool operator==(const TransferJob&) const = default;
 };
 
+// The source type choices of a job (its "SourceType" key).
+enum SourceTypes : uint8_t {
+    ST_Auto = 0,
+    ST_Windows = 1,
+    ST_Ftp = 2,
+    ST_Http = 3,
+    ST_Mail = 4,
+    ST_Filelist = 5,
+};
+
 enum CopyModes : uint8_t {
     CM_NewerOrDifferentSize = 0,
     CM_OnlyNewer = 1,

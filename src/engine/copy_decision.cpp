@@ -22,21 +22,21 @@ namespace ferrolin {
 namespace {
 
 // The MPEG check and what the run mode makes of a failed one. True when the file may go.
-bool PassesMpegCheck(RunContext& station, const std::string& source) {
-    if (MpegCheckApplies(station.Mpeg, source, station.Options.checkMpegFiles) &&
-        !station.Copy.Files.For(source).IsLocal()) {
+bool PassesMpegCheck(const RunContext& run, const std::string& source) {
+    if (MpegCheckApplies(run.mpeg, source, run.options.checkMpegFiles) &&
+        !run.copy.Files.For(source).IsLocal()) {
         // The vendor's SDK reads local paths only: a file on a share cannot be checked,
         // which is no sign of a corrupt header. It goes unchecked, and the log says so.
-        WriteLog(0, station.LogFile, source + " lies on a network share: MPEG check not possible");
+        run.log.Write(source + " lies on a network share: MPEG check not possible");
         return true;
     }
-    if (CheckMpegFile(station.Mpeg, source, station.Options.checkMpegFiles)) return true;
-    station.surfaces().AppendError("Corrupt header !! " + source);
-    WriteLog(0, station.LogFile, source + " is corrupt");
-    if (station.RunMode == RM_Unattended && station.Options.copyCorruptFiles) return true;
-    if (station.RunMode == RM_Interactive) {
-        return station.surfaces().Ask("Warning", source + " is corrupt\r\ncopy anyway ?",
-                                      Buttons::YesNo) == Answer::Yes;
+    if (CheckMpegFile(run.mpeg, source, run.options.checkMpegFiles)) return true;
+    run.face.AppendError("Corrupt header !! " + source);
+    run.log.Write(source + " is corrupt");
+    if (run.mode == RM_Unattended && run.options.copyCorruptFiles) return true;
+    if (run.mode == RM_Interactive) {
+        return run.face.Ask("Warning", source + " is corrupt\r\ncopy anyway ?", Buttons::YesNo) ==
+               Answer::Yes;
     }
     return false;
 }
@@ -47,7 +47,7 @@ bool MakeShortcut(CopyStatus& status, const std::string& source, const std::stri
     // The copier is not involved, so its status text would still describe the previous
     // file; say what happened to this one.
     status.SetStatus(std::string(LastPathComponent(source)) +
-                         (made ? " shortcut created" : " shortcut failed"));
+                     (made ? " shortcut created" : " shortcut failed"));
     return made;
 }
 
@@ -94,48 +94,46 @@ std::optional<uint32_t> MaxBytesPerSecondFrom(std::string_view text) {
     return static_cast<uint32_t>(bytes);
 }
 
-bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEntry& listed,
+bool TransferOneFile(const RunContext& run, const TransferJob& job, const SourceEntry& listed,
                      const std::string& destination, uint32_t maxBytesPerSecond) {
     const std::string& source = listed.name;
-    if (!destination.empty() && ProgramFileRefused(station, destination)) return false;
-    if (!PassesMpegCheck(station, source)) {
-        station.Tally.NoteError(source + " is corrupt");
-        ++station.FailedFiles;
+    if (!destination.empty() && ProgramFileRefused(run.log, destination)) return false;
+    if (!PassesMpegCheck(run, source)) {
+        run.log.Tally.NoteError(source + " is corrupt");
+        ++run.log.FailedFiles;
         return false;
     }
-    const bool dialUpChosen = station.RasIndex > 0;
+    const bool dialUpChosen = run.dialUp;
     const uint8_t writeMode = ChooseWriteMode(job.buffering, dialUpChosen);
     const int32_t flags =
-        ChooseCopyFlags(job, station.RunMode, destination.empty(), station.Options.copyOpenFiles);
+        ChooseCopyFlags(job, run.mode, destination.empty(), run.options.copyOpenFiles);
     uint8_t result = crFailed;
     if (job.copyMode == CM_ShortCutsOnly) {
-        if (MakeShortcut(station.Copy.Status, source, destination)) result = crCopied;
+        if (MakeShortcut(run.copy.Status, source, destination)) result = crCopied;
     } else {
-        result = FileCopy(station.Copy, source, destination, station.surfaces(),
-                          CopyProgressRoutine, maxBytesPerSecond, flags, writeMode);
+        result = FileCopy(run.copy, source, destination, run.face, CopyProgressRoutine,
+                          maxBytesPerSecond, flags, writeMode);
     }
     if (result == crFailed) {
-        station.LogFailure(station.Copy.Status.StatusStr);
-        ++station.FailedFiles;
+        run.log.Failure(run.copy.Status.StatusStr);
+        ++run.log.FailedFiles;
         return false;
     }
     if (result == crSame) {
-        station.Tally.Same();
+        run.log.Tally.Same();
     } else {
         // The copier measured the source for this file; a shortcut moves no bytes.
-        station.Tally.Copied(job.copyMode == CM_ShortCutsOnly ? 0
-                                                              : station.Copy.Status.Size.load());
+        run.log.Tally.Copied(job.copyMode == CM_ShortCutsOnly ? 0 : run.copy.Status.Size.load());
     }
     // The source goes only when a copy of it exists: never after a read-only pass
     // (no destination) and never behind a shortcut that points at it.
     if (job.deleteSource && !destination.empty() && job.copyMode != CM_ShortCutsOnly &&
-        !SourceIsDestination(station, job, source, destination) &&
-        !ProgramFileRefused(station, source, "Source"))
-        DeleteSourceIfUnchanged(station, listed);
-    if (station.Options.logSuccessfulCopies && result != crSame) {
-        WriteLog(0, station.LogFile,
-                 "Copy to " + DirectoryPart(destination, true) + platform::kPathSeparator +
-                     station.Copy.Status.StatusStr);
+        !SourceIsDestination(run.log, job, source, destination) &&
+        !ProgramFileRefused(run.log, source, "Source"))
+        DeleteSourceIfUnchanged(run.log, run.copy.Files, listed);
+    if (run.options.logSuccessfulCopies && result != crSame) {
+        run.log.Write("Copy to " + DirectoryPart(destination, true) + platform::kPathSeparator +
+                      run.copy.Status.StatusStr);
     }
     return true;
 }

@@ -12,7 +12,7 @@
 
 namespace ferrolin {
 
-class RunContext;
+struct RunContext;
 
 // "Buffering": Disabled -> unbuffered writes, Enabled -> the copy worker, Automatic ->
 // unbuffered for jobs that dial up, else the copy worker.
@@ -31,9 +31,9 @@ std::optional<uint32_t> MaxBytesPerSecondFrom(std::string_view maxByteRate);
 
 // Transfers one listed file (destination empty: read-only pass). True when the file is
 // in place (copied, found the same, metadata updated, or shortcut made). Failures are
-// logged with the copier's text and counted in station.FailedFiles. With SourceDelete the
+// logged with the copier's text and counted in run.log.FailedFiles. With SourceDelete the
 // source goes afterwards, unless it changed since it was listed.
-bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEntry& listed,
+bool TransferOneFile(const RunContext& run, const TransferJob& job, const SourceEntry& listed,
                      const std::string& destination, uint32_t maxBytesPerSecond);
 
 }  // namespace ferrolin

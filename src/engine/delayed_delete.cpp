@@ -6,14 +6,14 @@
 
 #include "common/log.h"
 #include "engine/guarded_delete.h"
-#include "engine/program_files.h"
 #include "engine/mirror_compare.h"
 #include "engine/path_guard.h"
+#include "engine/program_files.h"
+#include "engine/run_context.h"
 #include "platform/errors.h"
 #include "platform/fs.h"
 #include "platform/path.h"
 #include "platform/text_lines.h"
-#include "engine/run_context.h"
 
 namespace ferrolin {
 
@@ -30,19 +30,18 @@ bool Digits(std::string_view text, size_t from, size_t count, int& value) {
 
 // Reads the file; false (with one log line) when it exists but cannot be read, so
 // that the caller leaves it alone instead of overwriting what it could not see.
-bool ReadDelayFile(RunContext& station, const std::string& path, std::vector<std::string>& lines) {
+bool ReadDelayFile(const RunLog& log, const std::string& path, std::vector<std::string>& lines) {
     int32_t error = 0;
     if (platform::ReadTextLines(path, lines, &error) || error == ENOENT) return true;
-    WriteLog(0, station.LogFile, std::string(kDelayDeleteFileName) +
-                                     " could not be read, left as it is: " +
-                                     platform::ErrorMessage(error));
+    log.Write(std::string(kDelayDeleteFileName) +
+              " could not be read, left as it is: " + platform::ErrorMessage(error));
     return false;
 }
 
 }  // namespace
 
-std::string DelayDeletePath(const RunContext& station) {
-    return platform::JoinPath(station.ProgramDir, kDelayDeleteFileName);
+std::string DelayDeletePath(const RunLog& log) {
+    return platform::JoinPath(log.ProgramDir(), kDelayDeleteFileName);
 }
 
 std::string FormatDelayMoment(TDateTime moment) {
@@ -81,24 +80,12 @@ std::optional<long> ParseDelayDays(std::string_view text) {
     return days;
 }
 
-void DeleteAndLog(RunContext& station, const std::string& path) {
-    if (ProgramFileRefused(station, path)) return;
-    const bool deleted = station.Copy.Files.For(path).Delete(path) == 0;
-    if (!deleted) ++station.FailedFiles;
-    WriteLog(0, station.LogFile, "File " + path + (deleted ? " deleted" : " deleting failed"));
-    if (deleted) {
-        station.Tally.Deleted();
-    } else {
-        station.Tally.NoteError("File " + path + " deleting failed");
-    }
-}
-
-void PostponeDeletions(RunContext& station, const std::string& destRoot,
+void PostponeDeletions(const RunLog& log, const Clock& clock, const std::string& destRoot,
                        const std::vector<std::string>& orphans) {
-    const std::string path = DelayDeletePath(station);
+    const std::string path = DelayDeletePath(log);
     std::vector<std::string> lines;
-    if (!ReadDelayFile(station, path, lines)) return;
-    const std::string moment = FormatDelayMoment(station.clock().Now());
+    if (!ReadDelayFile(log, path, lines)) return;
+    const std::string moment = FormatDelayMoment(clock.Now());
     std::string prefix = moment + '\t' + destRoot;
     if (prefix.back() != platform::kPathSeparator) prefix += platform::kPathSeparator;
     // A name with a line break would split its line and could forge another: such a file
@@ -110,38 +97,37 @@ void PostponeDeletions(RunContext& station, const std::string& destRoot,
             storable.push_back(orphan);
             continue;
         }
-        WriteLog(0, station.LogFile,
-                 "File " + platform::JoinPath(destRoot, orphan) +
-                     " has a line break in its name; not added to " + kDelayDeleteFileName);
+        log.Write("File " + platform::JoinPath(destRoot, orphan) +
+                  " has a line break in its name; not added to " + kDelayDeleteFileName);
     }
     const bool added = AddEachUnlessListed(storable, prefix, lines) > 0;
     if (added && !platform::WriteTextLinesAtomically(path, lines))
-        WriteLog(0, station.LogFile, std::string(kDelayDeleteFileName) + " could not be written");
+        log.Write(std::string(kDelayDeleteFileName) + " could not be written");
 }
 
-void ProcessDelayedDeletes(RunContext& station, const TransferJob& job) {
+void ProcessDelayedDeletes(const RunContext& run, const TransferJob& job) {
     const std::optional<long> days = ParseDelayDays(job.deleteDelay);
     if (!days || *days <= 0) return;
-    const std::string path = DelayDeletePath(station);
+    const std::string path = DelayDeletePath(run.log);
     std::vector<std::string> lines;
-    if (!ReadDelayFile(station, path, lines)) return;
-    const TDateTime now = station.clock().Now();
+    if (!ReadDelayFile(run.log, path, lines)) return;
+    const TDateTime now = run.clock.Now();
     std::vector<std::string> remaining;
     std::vector<std::string> due;
     std::vector<std::string> dueRoots;
     // Only paths inside a job's destination folder are ever deleted; anything else in the
     // file (a relative path, "..", a folder of no job) stays there, named once in the log.
-    std::vector<std::string> folders =
-        JobDestinationFolders(station.IniFilename, station.Jobs.size());
+    std::vector<std::string> folders = JobDestinationFolders(run.iniFile, run.jobCount);
     if (const std::string own = NormalisePath(job.destination);
         IsNormalAbsolutePath(own) && own != "/")
         folders.push_back(own);
     for (std::string& line : lines) {
         if (line.empty()) continue;  // a blank line carries nothing; it is dropped
-        const std::optional<TDateTime> moment = ParseDelayMoment(line.substr(0, kDelayMomentLength));
+        const std::optional<TDateTime> moment =
+            ParseDelayMoment(line.substr(0, kDelayMomentLength));
         if (!moment || line.size() <= kDelayMomentLength + 1 || line[kDelayMomentLength] != '\t') {
-            WriteLog(0, station.LogFile,
-                     std::string(kDelayDeleteFileName) + ": line not understood, kept: " + line);
+            run.log.Write(std::string(kDelayDeleteFileName) +
+                          ": line not understood, kept: " + line);
             remaining.push_back(std::move(line));
         } else if (now > *moment + static_cast<double>(*days)) {
             std::string file = line.substr(kDelayMomentLength + 1);
@@ -149,9 +135,8 @@ void ProcessDelayedDeletes(RunContext& station, const TransferJob& job) {
                 due.push_back(std::move(file));
                 dueRoots.push_back(*root);
             } else {
-                WriteLog(0, station.LogFile,
-                         std::string(kDelayDeleteFileName) +
-                             ": path not inside a job's destination folder, kept: " + line);
+                run.log.Write(std::string(kDelayDeleteFileName) +
+                              ": path not inside a job's destination folder, kept: " + line);
                 remaining.push_back(std::move(line));
             }
         } else {
@@ -160,13 +145,13 @@ void ProcessDelayedDeletes(RunContext& station, const TransferJob& job) {
     }
     if (remaining.size() != lines.size() && !platform::WriteTextLinesAtomically(path, remaining)) {
         // Deleting without removing the lines would be harmless, but keep the two in step.
-        WriteLog(0, station.LogFile, std::string(kDelayDeleteFileName) + " could not be written");
+        run.log.Write(std::string(kDelayDeleteFileName) + " could not be written");
         return;
     }
     for (size_t k = 0; k < due.size(); ++k) {
-        if (station.Copy.Cancel.StopRequested()) break;
-        DeleteBelowAndLog(station, dueRoots[k], due[k]);
-        station.surfaces().ProcessMessages();
+        if (run.cancel.StopRequested()) break;
+        DeleteBelowAndLog(run.log, run.copy.Files, dueRoots[k], due[k]);
+        run.face.ProcessMessages();
     }
 }
 

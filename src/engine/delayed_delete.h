@@ -14,12 +14,14 @@
 
 namespace ferrolin {
 
-class RunContext;
+class Clock;
+class RunLog;
+struct RunContext;
 
 inline constexpr const char* kDelayDeleteFileName = "DelayDelete.txt";
 inline constexpr size_t kDelayMomentLength = 19;
 
-std::string DelayDeletePath(const RunContext& station);
+std::string DelayDeletePath(const RunLog& log);
 
 std::string FormatDelayMoment(TDateTime moment);
 std::optional<TDateTime> ParseDelayMoment(std::string_view text);
@@ -28,18 +30,15 @@ std::optional<TDateTime> ParseDelayMoment(std::string_view text);
 // when the text is not a number.
 std::optional<long> ParseDelayDays(std::string_view text);
 
-// Deletes one file and logs "File <path> deleted" or "File <path> deleting failed".
-void DeleteAndLog(RunContext& station, const std::string& path);
-
 // Adds a line for each orphan (a path relative to destRoot) to DelayDelete.txt unless a
 // line already mentions it, keeping the lines already there and their moments.
-void PostponeDeletions(RunContext& station, const std::string& destRoot,
+void PostponeDeletions(const RunLog& log, const Clock& clock, const std::string& destRoot,
                        const std::vector<std::string>& orphans);
 
 // With a positive delay: takes the lines whose moment plus the delay has passed out of
 // DelayDelete.txt and deletes their files (until CopyCancel is set). A line whose moment
 // cannot be read stays in the file as it is, with one log line naming it; the other
 // lines are processed as usual.
-void ProcessDelayedDeletes(RunContext& station, const TransferJob& job);
+void ProcessDelayedDeletes(const RunContext& run, const TransferJob& job);
 
 }  // namespace ferrolin

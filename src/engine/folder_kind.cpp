@@ -6,6 +6,7 @@
 #include "engine/folder_listing.h"
 #include "engine/folder_transfer.h"
 #include "engine/job_guards.h"
+#include "engine/run_context.h"
 #include "engine/share_logon.h"
 #include "files/share_logon.h"
 #include "platform/errors.h"
@@ -13,35 +14,34 @@
 
 namespace ferrolin {
 
-SourceListing ListFolderSource(RunContext& run, const TransferJob& job, Surfaces* panel) {
+SourceListing ListFolderSource(const RunContext& run, const TransferJob& job, Surfaces* panel) {
     SourceListing listing;
     const std::string& source = job.source;
     const FolderAndMask folder = SplitFolderAndMask(source);
     const std::string folderAndMask = platform::JoinPath(folder.folder, folder.mask);
-    if (ShareLogonRefused(run, folderAndMask, job.sourceUser, job.sourcePassword)) {
+    if (ShareLogonRefused(run.log, run.copy, folderAndMask, job.sourceUser, job.sourcePassword)) {
         // Nothing was listed, which says nothing about what the source holds: the
         // mirror step must not take it for an empty folder.
         listing.complete = false;
-        ++run.JobsCutShort;
+        ++run.log.JobsCutShort;
         return listing;
     }
-    platform::FileSystem& fs = run.Copy.Files.For(folder.folder);
-    listing.complete =
-        job.subfolders == 1
-            ? ListFilesRecursive(folderAndMask, panel, listing.entries, &run.Copy.Cancel, &fs)
-            : ListFolderFiles(folder, listing.entries, &fs);
+    platform::FileSystem& fs = run.copy.Files.For(folder.folder);
+    listing.complete = job.subfolders == 1 ? ListFilesRecursive(folderAndMask, panel,
+                                                                listing.entries, &run.cancel, &fs)
+                                           : ListFolderFiles(folder, listing.entries, &fs);
     if (!listing.complete && !listing.entries.empty()) {
-        run.LogFailure("Source " + source + " could not be listed completely");
-    } else if (!listing.complete && !run.Copy.Cancel.StopRequested()) {
-        run.LogFailure("Source " + source + " could not be listed");
+        run.log.Failure("Source " + source + " could not be listed completely");
+    } else if (!listing.complete && !run.cancel.StopRequested()) {
+        run.log.Failure("Source " + source + " could not be listed");
     }
     // A listing that missed files is a failed run, even when what was found is copied.
-    if (!listing.complete && !run.Copy.Cancel.StopRequested()) ++run.JobsCutShort;
+    if (!listing.complete && !run.cancel.StopRequested()) ++run.log.JobsCutShort;
     if (job.subfolders == 1) LeaveOutNestedDestination(job, folder.folder, listing.entries);
     return listing;
 }
 
-SourceListing ListFileListSource(RunContext& run, const TransferJob& job, Surfaces*) {
+SourceListing ListFileListSource(const RunContext& run, const TransferJob& job, Surfaces*) {
     SourceListing listing;
     const std::string& source = job.source;
     // Only a path whose last component looks like a file name is a list file.
@@ -56,29 +56,30 @@ SourceListing ListFileListSource(RunContext& run, const TransferJob& job, Surfac
     hooks.usable = [&](const std::string& path) {
         const auto [it, first] = usable.try_emplace(ShareRemoteName(path), true);
         if (first) {
-            it->second = !ShareLogonRefused(run, path, job.sourceUser, job.sourcePassword);
+            it->second =
+                !ShareLogonRefused(run.log, run.copy, path, job.sourceUser, job.sourcePassword);
             unknown = unknown || !it->second;
         }
         return it->second;
     };
     hooks.unreachable = [&](const std::string& path, int32_t code) {
-        run.LogFailure(path + " not read: " + platform::ErrorMessage(code));
+        run.log.Failure(path + " not read: " + platform::ErrorMessage(code));
         unknown = true;
     };
-    listing.entries = ListFileSource(source, &error, &run.Copy.Files, hooks);
+    listing.entries = ListFileSource(source, &error, &run.copy.Files, hooks);
     if (unknown) {
         listing.complete = false;
-        ++run.JobsCutShort;
+        ++run.log.JobsCutShort;
     }
     if (error != 0) {
-        run.LogFailure("List file " + source + " not read: " + platform::ErrorMessage(error));
+        run.log.Failure("List file " + source + " not read: " + platform::ErrorMessage(error));
         listing.complete = false;
-        ++run.JobsCutShort;
+        ++run.log.JobsCutShort;
     }
     return listing;
 }
 
-void TransferToFolder(RunContext& run, const TransferJob& job, const SourceListing& listing) {
+void TransferToFolder(const RunContext& run, const TransferJob& job, const SourceListing& listing) {
     RunFolderTransfer(run, job, listing.entries, listing.complete);
 }
 

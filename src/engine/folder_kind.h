@@ -7,11 +7,11 @@ namespace ferrolin {
 
 // The source folder's files; with "Include Sub Directories" those below it too. A share
 // that refuses the job's logon lists nothing.
-SourceListing ListFolderSource(RunContext& run, const TransferJob& job, Surfaces* panel);
+SourceListing ListFolderSource(const RunContext& run, const TransferJob& job, Surfaces* panel);
 // The files the list file names; a source that does not look like a file name lists
 // nothing.
-SourceListing ListFileListSource(RunContext& run, const TransferJob& job, Surfaces* panel);
+SourceListing ListFileListSource(const RunContext& run, const TransferJob& job, Surfaces* panel);
 // The copy loop into the destination folder, with the mirror step.
-void TransferToFolder(RunContext& run, const TransferJob& job, const SourceListing& listing);
+void TransferToFolder(const RunContext& run, const TransferJob& job, const SourceListing& listing);
 
 }  // namespace ferrolin

@@ -6,9 +6,9 @@
 #include "engine/guarded_delete.h"
 #include "engine/list_filters.h"
 #include "engine/mirror_compare.h"
+#include "engine/run_context.h"
 #include "engine/share_logon.h"
 #include "platform/path.h"
-#include "engine/run_context.h"
 
 namespace ferrolin {
 
@@ -33,20 +33,21 @@ std::string PathBelow(std::string_view path, std::string_view folder) {
     return std::string(path.substr(prefix));
 }
 
-void MirrorFolderDestination(RunContext& station, const TransferJob& job,
+void MirrorFolderDestination(const RunContext& run, const TransferJob& job,
                              const std::string& sourceFolder,
                              const std::vector<std::string>& counterparts) {
     const std::string destFolder(WithoutTrailingSeparators(job.destination));
     if (destFolder.empty()) return;
-    Surfaces& panel = station.surfaces();
+    Surfaces& panel = run.face;
 
     // The destination is a folder whatever its name looks like, listed with all its
     // subfolders. The logon uses the source's credentials: the copy loop has already
     // connected the destination with its own.
-    if (ShareLogonRefused(station, destFolder, job.sourceUser, job.sourcePassword)) return;
+    if (ShareLogonRefused(run.log, run.copy, destFolder, job.sourceUser, job.sourcePassword))
+        return;
     SourceList destination;
-    ListFilesRecursive(destFolder + kSep + "*.*", &panel, destination, &station.Copy.Cancel,
-                       &station.Copy.Files.For(destFolder));
+    ListFilesRecursive(destFolder + kSep + "*.*", &panel, destination, &run.cancel,
+                       &run.copy.Files.For(destFolder));
     ExcludeBySuffix(job.excludeExtensions, destination);
 
     // Destination entries as paths below the destination folder. A listing that was
@@ -65,17 +66,16 @@ void MirrorFolderDestination(RunContext& station, const TransferJob& job,
 
     const std::optional<long> days = ParseDelayDays(job.deleteDelay);
     if (!job.deleteDelay.empty() && !days) {
-        WriteLog(0, station.LogFile,
-                 "Delete delay \"" + job.deleteDelay + "\" is not a number; nothing deleted");
+        run.log.Write("Delete delay \"" + job.deleteDelay + "\" is not a number; nothing deleted");
         return;
     }
     if (days && *days > 0) {
-        PostponeDeletions(station, destFolder, orphans);
+        PostponeDeletions(run.log, run.clock, destFolder, orphans);
         return;
     }
     for (const std::string& orphan : orphans) {
-        if (station.Copy.Cancel.StopRequested()) break;
-        DeleteBelowAndLog(station, destFolder, destFolder + kSep + orphan);
+        if (run.cancel.StopRequested()) break;
+        DeleteBelowAndLog(run.log, run.copy.Files, destFolder, destFolder + kSep + orphan);
         panel.ProcessMessages();
     }
 }

@@ -10,7 +10,7 @@
 
 namespace ferrolin {
 
-class RunContext;
+struct RunContext;
 
 // The path of a file below folder ("sub/a.txt" for "/dst/sub/a.txt" below "/dst");
 // empty when the file does not lie below folder. Trailing separators of folder are
@@ -21,7 +21,7 @@ std::string PathBelow(std::string_view path, std::string_view folder);
 // folder, as the copy loop built it. Lists the destination folder with all its
 // subfolders, drops excluded suffixes, and deletes or postpones what has no counterpart.
 // Files inside sourceFolder are never touched, should the destination enclose it.
-void MirrorFolderDestination(RunContext& station, const TransferJob& job,
+void MirrorFolderDestination(const RunContext& run, const TransferJob& job,
                              const std::string& sourceFolder,
                              const std::vector<std::string>& counterparts);
 

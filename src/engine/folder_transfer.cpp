@@ -10,12 +10,12 @@
 #include "engine/delayed_delete.h"
 #include "engine/folder_mirror.h"
 #include "engine/job_guards.h"
+#include "engine/run_context.h"
 #include "engine/run_texts.h"
 #include "engine/share_logon.h"
 #include "files/integers.h"
 #include "platform/local_file_system.h"
 #include "platform/path.h"
-#include "engine/run_context.h"
 
 namespace ferrolin {
 
@@ -33,7 +33,7 @@ void AddRateSample(const CopyStatus& status, TIntegers& samples) {
 // The free space of the destination for the progress line, asked at most a few times a
 // second: it moves slowly, and asking for every small file would cost a system call each.
 class FreeSpace {
-public:
+  public:
     FreeSpace(platform::FileSystem& fs, std::string folder) : fs_(fs), folder_(std::move(folder)) {}
     int64_t Bytes() {
         const auto now = std::chrono::steady_clock::now();
@@ -45,7 +45,7 @@ public:
         return bytes_;
     }
 
-private:
+  private:
     static constexpr std::chrono::milliseconds kInterval{200};
     platform::FileSystem& fs_;
     std::string folder_;
@@ -54,11 +54,10 @@ private:
     int64_t bytes_ = -1;
 };
 
-uint32_t JobByteRate(RunContext& station, const TransferJob& job) {
+uint32_t JobByteRate(const RunContext& run, const TransferJob& job) {
     const std::optional<uint32_t> rate = MaxBytesPerSecondFrom(job.maxByteRate);
     if (rate) return *rate;
-    WriteLog(0, station.LogFile,
-             "Byte rate \"" + job.maxByteRate + "\" is not a number; copying without a limit");
+    run.log.Write("Byte rate \"" + job.maxByteRate + "\" is not a number; copying without a limit");
     return 0;
 }
 
@@ -102,39 +101,39 @@ std::string DestinationFor(const TransferJob& job, const std::string& sourcePath
     return platform::JoinPath(job.destination, name);
 }
 
-void RunFolderTransfer(RunContext& station, const TransferJob& job, const SourceList& list,
+void RunFolderTransfer(const RunContext& run, const TransferJob& job, const SourceList& list,
                        bool listingComplete) {
-    Surfaces& surfaces = station.surfaces();
-    if (job.copyMode == CM_SourceIsMaster) ProcessDelayedDeletes(station, job);
+    Surfaces& surfaces = run.face;
+    if (job.copyMode == CM_SourceIsMaster) ProcessDelayedDeletes(run, job);
 
-    const uint32_t maxBytesPerSecond = JobByteRate(station, job);
+    const uint32_t maxBytesPerSecond = JobByteRate(run, job);
     TIntegers samples;
     size_t i = 0;
     const int64_t totalBytes = TotalEntrySize(list);
     int64_t copiedBytes = 0;
-    station.Copy.Status.BytesPerSecond = 0;
-    const TDateTime start = station.clock().Now();
+    run.copy.Status.BytesPerSecond = 0;
+    const TDateTime start = run.clock.Now();
     std::vector<std::string> counterparts;
     counterparts.reserve(list.size());
-    platform::FileSystem& destFs = station.Copy.Files.For(job.destination);
+    platform::FileSystem& destFs = run.copy.Files.For(job.destination);
     FreeSpace freeSpace(destFs, job.destination);
     std::string knownFolder;
 
-    while (i < list.size() && !station.Copy.Cancel.StopRequested()) {
+    while (i < list.size() && !run.cancel.StopRequested()) {
         const std::string& source = list[i].name;
-        if (SourceLeavesDestination(station, job, source)) {
+        if (SourceLeavesDestination(run.log, job, source)) {
             ++i;
             continue;
         }
         // The destination's share is logged on to before its folders are made or measured.
         const bool refused = !job.destination.empty() &&
-                             ShareLogonRefused(station, job.destination, job.destinationUser,
-                                               job.destinationPassword);
+                             ShareLogonRefused(run.log, run.copy, job.destination,
+                                               job.destinationUser, job.destinationPassword);
         const std::string destination =
             refused ? std::string() : DestinationFor(job, source, &knownFolder, &destFs);
         if (!destination.empty()) counterparts.push_back(PathBelow(destination, job.destination));
 
-        AddRateSample(station.Copy.Status, samples);
+        AddRateSample(run.copy.Status, samples);
         ProgressFigures figures;
         figures.fileNumber = i + 1;
         figures.fileCount = list.size();
@@ -148,40 +147,37 @@ void RunFolderTransfer(RunContext& station, const TransferJob& job, const Source
 
         if (refused) {
             // A refused destination stops this job's loop, and a manual run's remaining jobs.
-            station.Copy.Cancel.Stop();
-            ++station.JobsCutShort;
+            run.cancel.Stop();
+            ++run.log.JobsCutShort;
         } else {
-            TransferOneFile(station, job, list[i], destination, maxBytesPerSecond);
+            TransferOneFile(run, job, list[i], destination, maxBytesPerSecond);
         }
         surfaces.ProcessMessages();
         ++i;
     }
 
     if (i > 1 && i < list.size()) {
-        WriteLog(0, station.LogFile, "Copy process aborted ");
+        run.log.Write("Copy process aborted ");
         --i;
         copiedBytes -= list[i].size;
     }
-    if (station.Options.logEndStatistic) {
-        const double seconds = (station.clock().Now() - start) * 86400.0;
+    if (run.options.logEndStatistic) {
+        const double seconds = (run.clock.Now() - start) * 86400.0;
         if (seconds > 0) {
             const auto rate = static_cast<int64_t>(std::llround(copiedBytes / seconds));
-            WriteLog(0, station.LogFile,
-                     "Total copied files: " + std::to_string(i) +
-                         " size: " + FormatByteSize(copiedBytes) +
-                         " speed: " + FormatByteSize(rate) + "/s)");
+            run.log.Write("Total copied files: " + std::to_string(i) + " size: " +
+                          FormatByteSize(copiedBytes) + " speed: " + FormatByteSize(rate) + "/s)");
         }
     }
-    if (station.Copy.Cancel.StopRequested() || job.copyMode != CM_SourceIsMaster) return;
+    if (run.cancel.StopRequested() || job.copyMode != CM_SourceIsMaster) return;
     const std::string sourceFolder = DirectoryPart(job.source, false);
-    if (!station.Copy.Files.For(sourceFolder).FolderExists(sourceFolder)) return;
+    if (!run.copy.Files.For(sourceFolder).FolderExists(sourceFolder)) return;
     if (!listingComplete) {
-        WriteLog(0, station.LogFile,
-                 "Source " + job.source +
-                     " could not be listed completely; no destination file deleted");
+        run.log.Write("Source " + job.source +
+                      " could not be listed completely; no destination file deleted");
         return;
     }
-    MirrorFolderDestination(station, job, sourceFolder, counterparts);
+    MirrorFolderDestination(run, job, sourceFolder, counterparts);
 }
 
 }  // namespace ferrolin

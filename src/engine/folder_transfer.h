@@ -10,7 +10,7 @@
 
 namespace ferrolin {
 
-class RunContext;
+struct RunContext;
 
 // The destination folder for a source file with "Include Sub Directories": below destRoot,
 // the file's folder below the source folder (sourceRoot, reduced to its folder when it ends
@@ -30,7 +30,7 @@ std::string DestinationFor(const TransferJob& job, const std::string& sourcePath
 
 // Runs the loop over list. listingComplete false (a source folder could not be read to
 // its end) keeps the mirror step from deleting anything.
-void RunFolderTransfer(RunContext& station, const TransferJob& job, const SourceList& list,
+void RunFolderTransfer(const RunContext& run, const TransferJob& job, const SourceList& list,
                        bool listingComplete);
 
 }  // namespace ferrolin

@@ -11,6 +11,7 @@
 #include "engine/ftp_kind.h"
 #include "engine/ftp_steps.h"
 #include "engine/program_files.h"
+#include "engine/run_context.h"
 #include "engine/run_texts.h"
 #include "platform/file_times.h"
 #include "platform/fs.h"
@@ -34,7 +35,7 @@ bool LocalCopyEqual(const std::string& local, int64_t size, int64_t fileTime) {
 }
 
 struct Fetch {
-    RunContext& run;
+    const RunContext& run;
     const TransferJob& job;
     const std::string& remoteFolder;
     const platform::NameTaken& taken;
@@ -45,7 +46,7 @@ struct Fetch {
 // local copy stays and no temporary file is left; why says what went wrong.
 bool FetchFile(const Fetch& fetch, const SourceEntry& entry, const std::string& local,
                FtpFileFacts& before, std::string& why) {
-    FtpSession& ftp = fetch.run.Ftp;
+    FtpSession& ftp = fetch.run.sessions.Ftp;
     const std::string remote = fetch.remoteFolder + entry.name;
     std::optional<StagedFile> file = StagedFile::CreateFor(local, why, fetch.taken);
     if (!file) return false;
@@ -89,9 +90,9 @@ bool RemoteUnchanged(FtpSession& ftp, const std::string& remote, const SourceEnt
 
 }  // namespace
 
-void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListing& listing) {
-    FtpSession& ftp = run.Ftp;
-    Surfaces& surfaces = run.surfaces();
+void TransferFromFtp(const RunContext& run, const TransferJob& job, const SourceListing& listing) {
+    FtpSession& ftp = run.sessions.Ftp;
+    Surfaces& surfaces = run.face;
     ftp.SetTimeOuts(static_cast<int>(job.timeoutChoice));
     // The folder the listing came from, as the server named it: file paths are absolute.
     std::string remoteFolder = FtpSession::FtpFolderOf(job.source);
@@ -113,19 +114,19 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
     bool sessionLost = false;
 
     for (const SourceEntry& entry : listing.entries) {
-        if (run.Copy.Cancel.StopRequested()) break;
+        if (run.cancel.StopRequested()) break;
         surfaces.ProcessMessages();
         const std::string& name = entry.name;
         if (IsRefusedRemoteName(name)) {
-            WriteLog(0, run.LogFile, std::string(kFtpRemoteNameRefused) + name);
+            run.log.Write(std::string(kFtpRemoteNameRefused) + name);
             continue;
         }
         const std::string localName =
-            StampFileName(name, job.addTimeStamp, job.timeStampFormat, run.clock().Now());
+            StampFileName(name, job.addTimeStamp, job.timeStampFormat, run.clock.Now());
         const std::string local = platform::JoinPath(job.destination, localName);
-        if (ProgramFileRefused(run, local)) continue;
+        if (ProgramFileRefused(run.log, local)) continue;
         if (job.copyMode != CM_CopyAnyWay && LocalCopyEqual(local, entry.size, entry.modified)) {
-            run.Tally.Same();
+            run.log.Tally.Same();
             continue;
         }
 
@@ -133,9 +134,9 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
         FtpFileFacts before;
         std::string why;
         if (!FetchFile(fetch, entry, local, before, why)) {
-            if (run.Copy.Cancel.StopRequested()) break;
-            run.LogFailure(std::string(kFtpReceiveException) + remote + ": " + why);
-            ++run.FailedFiles;
+            if (run.cancel.StopRequested()) break;
+            run.log.Failure(std::string(kFtpReceiveException) + remote + ": " + why);
+            ++run.log.FailedFiles;
             if (FtpSessionLost(run, job.source)) {
                 sessionLost = true;
                 break;
@@ -143,30 +144,26 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
             continue;
         }
         downloaded.insert(localName);
-        run.Tally.Copied(entry.size);
+        run.log.Tally.Copied(entry.size);
         if (job.deleteSource) {
             surfaces.ProcessMessages();
             if (!RemoteUnchanged(ftp, remote, entry, before)) {
-                WriteLog(0, run.LogFile,
-                         remote + " changed since it was listed; kept for the next run");
+                run.log.Write(remote + " changed since it was listed; kept for the next run");
             } else if (!ftp.DeleteFile(remote, 100)) {
-                run.LogFailure("File " + remote + " deleting failed: " + ftp.LastError());
-                ++run.FailedFiles;
+                run.log.Failure("File " + remote + " deleting failed: " + ftp.LastError());
+                ++run.log.FailedFiles;
             }
         }
-        if (run.Options.logSuccessfulCopies)
-            WriteLog(0, run.LogFile, "receive of " + remote + " successful");
+        if (run.options.logSuccessfulCopies) run.log.Write("receive of " + remote + " successful");
     }
 
-    if (sessionLost || run.Copy.Cancel.StopRequested()) {
+    if (sessionLost || run.cancel.StopRequested()) {
         if (job.copyMode == CM_SourceIsMaster)
-            WriteLog(0, run.LogFile,
-                     "Download of " + remoteFolder + " ended early; no local file deleted");
+            run.log.Write("Download of " + remoteFolder + " ended early; no local file deleted");
     } else if (job.copyMode == CM_SourceIsMaster) {
         if (!listing.complete) {
-            WriteLog(
-                0, run.LogFile,
-                "FTP folder " + remoteFolder + " was not listed completely; no local file deleted");
+            run.log.Write("FTP folder " + remoteFolder +
+                          " was not listed completely; no local file deleted");
         } else {
             MirrorFtpSource(run, job, remoteNames, downloaded);
         }

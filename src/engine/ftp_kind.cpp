@@ -2,45 +2,46 @@
 
 #include "common/log.h"
 #include "engine/ftp_steps.h"
+#include "engine/run_context.h"
+#include "protocols/ftp_client.h"
+#include "protocols/host_port.h"
 #include "remote/ftp_texts.h"
 
 namespace ferrolin {
 
-bool ConnectFtpSide(RunContext& run, const TransferJob& job, const std::string& address,
+bool ConnectFtpSide(const RunContext& run, const TransferJob& job, const std::string& address,
                     const std::string& user, const std::string& password) {
-    FtpSession& ftp = run.Ftp;
+    FtpSession& ftp = run.sessions.Ftp;
     const std::string host = FtpSession::FtpHostOf(address);
     if (ftp.ConnectToFTP(user, password, host, "21", "", "", job.passiveMode, job.reportLevel))
         return true;
     // The session's reason names host and server reply, never the password.
-    run.LogFailure(std::string(kFtpConnectException) + ftp.LastError());
-    if (!run.Copy.Cancel.StopRequested()) ++run.JobsCutShort;
+    run.log.Failure(std::string(kFtpConnectException) + ftp.LastError());
+    if (!run.cancel.StopRequested()) ++run.log.JobsCutShort;
     return false;
 }
 
-void EndFtpWork(RunContext& run) {
-    if (!run.Options.keepFtpConnected) run.Ftp.DisconnectFTP();
+void EndFtpWork(const RunContext& run) {
+    if (!run.options.keepFtpConnected) run.sessions.Ftp.DisconnectFTP();
 }
 
-bool FtpSessionLost(RunContext& run, const std::string& address) {
-    if (run.Ftp.StillConnected()) return false;
-    WriteLog(0, run.LogFile,
-             "FTP session to " + FtpSession::FtpHostOf(address) +
-                 " lost: " + run.Ftp.LastError());
-    ++run.JobsCutShort;
+bool FtpSessionLost(const RunContext& run, const std::string& address) {
+    if (run.sessions.Ftp.StillConnected()) return false;
+    run.log.Write("FTP session to " + FtpSession::FtpHostOf(address) +
+                  " lost: " + run.sessions.Ftp.LastError());
+    ++run.log.JobsCutShort;
     return true;
 }
 
-void LogRefusedRemoteNames(RunContext& run) {
-    for (const FtpEntry& entry : run.Ftp.RemoteFiles()) {
-        if (entry.refused)
-            WriteLog(0, run.LogFile, std::string(kFtpRemoteNameRefused) + entry.name);
+void LogRefusedRemoteNames(const RunContext& run) {
+    for (const FtpEntry& entry : run.sessions.Ftp.RemoteFiles()) {
+        if (entry.refused) run.log.Write(std::string(kFtpRemoteNameRefused) + entry.name);
     }
 }
 
-SourceListing ListFtpSource(RunContext& run, const TransferJob& job, Surfaces*) {
+SourceListing ListFtpSource(const RunContext& run, const TransferJob& job, Surfaces*) {
     SourceListing listing;
-    FtpSession& ftp = run.Ftp;
+    FtpSession& ftp = run.sessions.Ftp;
     ftp.SetTimeOuts(static_cast<int>(job.timeoutChoice));
     ftp.ClearDebugList();
     if (!ConnectFtpSide(run, job, job.source, job.sourceUser, job.sourcePassword)) {
@@ -50,15 +51,15 @@ SourceListing ListFtpSource(RunContext& run, const TransferJob& job, Surfaces*) 
     const std::string folder = FtpSession::FtpFolderOf(job.source);
     ftp.ChangeDir(folder, 100, true);
     if (ftp.FtpState() == FtpOperationState::Failed) {
-        run.LogFailure("FTP folder " + folder + " could not be listed: " + ftp.LastError());
+        run.log.Failure("FTP folder " + folder + " could not be listed: " + ftp.LastError());
         listing.complete = false;
-        ++run.JobsCutShort;
+        ++run.log.JobsCutShort;
     } else {
         // A line the parser did not understand may stand for a file: the listing is
         // incomplete, so the mirror step deletes nothing, and the run says so.
         if (!ftp.ListingComplete()) {
             listing.complete = false;
-            ++run.JobsCutShort;
+            ++run.log.JobsCutShort;
         }
         LogRefusedRemoteNames(run);
         for (const FtpEntry& entry : ftp.RemoteFiles()) {
@@ -66,8 +67,40 @@ SourceListing ListFtpSource(RunContext& run, const TransferJob& job, Surfaces*) 
                 listing.entries.push_back(RemoteFileEntry(entry.name, entry.size, entry.fileTime));
         }
     }
-    if (listing.entries.empty() && !run.Options.keepFtpConnected) ftp.DisconnectFTP();
+    if (listing.entries.empty() && !run.options.keepFtpConnected) ftp.DisconnectFTP();
     return listing;
+}
+
+std::optional<std::string> FtpAddressProblem(const std::string& address) {
+    const std::string host = FtpHostOf(address);
+    if (host.empty()) return "no host name";
+    if (!SplitHostPort(host, 21)) return "\"" + host + "\" is not host or host:port";
+    return std::nullopt;
+}
+
+std::optional<std::string> FtpLogonProblem(const std::string& address, const std::string& user,
+                                           const std::string& password, const TransferJob& job) {
+    const auto target = SplitHostPort(FtpHostOf(address), 21);
+    if (!target) return std::nullopt;  // reported as an address that does not parse
+    FtpConnectOptions options;
+    options.host = target->host;
+    options.port = target->port;
+    options.user = user;
+    options.password = password;
+    options.passive = job.passiveMode;
+    options.stallTimeout = std::chrono::seconds(10);
+    FtpClient client;
+    std::string error;
+    const FtpClient::Progress goOn = [](int64_t) { return true; };
+    if (!client.Open(options, goOn, error)) return error;
+    const std::string folder = FtpFolderOf(address);
+    std::string now;
+    if (!folder.empty() && !client.ChangeFolder(folder, now, goOn, error)) {
+        client.Close();
+        return "folder " + folder + ": " + error;
+    }
+    client.Close();
+    return std::nullopt;
 }
 
 }  // namespace ferrolin

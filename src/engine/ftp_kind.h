@@ -2,6 +2,9 @@
 // The FTP kinds: an FTP server as the source (download into a local folder) and an FTP
 // location as the destination (upload of a local source), both through the station's
 // one FTP session, each followed by its mirror step for "Source is master".
+#include <optional>
+#include <string>
+
 #include "engine/transfer_kinds.h"
 
 namespace ferrolin {
@@ -9,10 +12,16 @@ namespace ferrolin {
 // Connects to the source server, changes to its folder and lists its files with their
 // sizes and times. Names no local path may be built from are logged and left out.
 // A failed connection or listing lists nothing and counts the job as cut short.
-SourceListing ListFtpSource(RunContext& run, const TransferJob& job, Surfaces* panel);
+SourceListing ListFtpSource(const RunContext& run, const TransferJob& job, Surfaces* panel);
 // The download loop into the destination folder, then the mirror step.
-void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListing& listing);
+void TransferFromFtp(const RunContext& run, const TransferJob& job, const SourceListing& listing);
 // The upload loop to the destination address, then the mirror step.
-void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing& listing);
+void TransferToFtp(const RunContext& run, const TransferJob& job, const SourceListing& listing);
+
+// An FTP address without a host, or whose host is not "host" or "host:port".
+std::optional<std::string> FtpAddressProblem(const std::string& address);
+// Logs on and changes to the address's folder (passive as the job says), then quits.
+std::optional<std::string> FtpLogonProblem(const std::string& address, const std::string& user,
+                                           const std::string& password, const TransferJob& job);
 
 }  // namespace ferrolin

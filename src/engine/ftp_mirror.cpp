@@ -12,22 +12,22 @@
 
 namespace ferrolin {
 
-void MirrorFtpDestination(RunContext& run, const TransferJob& job, const SourceList& source,
+void MirrorFtpDestination(const RunContext& run, const TransferJob& job, const SourceList& source,
                           const std::set<std::string>& protectedNames) {
-    FtpSession& ftp = run.Ftp;
-    Surfaces& panel = run.surfaces();
+    FtpSession& ftp = run.sessions.Ftp;
+    Surfaces& panel = run.face;
     const std::string address = FtpSession::FtpFolderOf(job.destination);
     const std::string folder = address.empty() ? std::string(1, '/') : address;
     ftp.ChangeDir(folder, 100, false);
     if (ftp.FtpState() == FtpOperationState::Failed) {
-        run.LogFailure("FTP folder " + folder + " could not be listed; no remote file deleted");
-        ++run.JobsCutShort;
+        run.log.Failure("FTP folder " + folder + " could not be listed; no remote file deleted");
+        ++run.log.JobsCutShort;
         return;
     }
     if (!ftp.ListingComplete()) {
-        WriteLog(0, run.LogFile,
-                 "FTP folder " + folder + " was not listed completely; no remote file deleted");
-        ++run.JobsCutShort;
+        run.log.Write("FTP folder " + folder +
+                      " was not listed completely; no remote file deleted");
+        ++run.log.JobsCutShort;
         return;
     }
     // Refused names are not in the remote list, so they are never deleted.
@@ -47,32 +47,33 @@ void MirrorFtpDestination(RunContext& run, const TransferJob& job, const SourceL
     RemoveCommonExactCase(counterparts, remote, &panel);
 
     for (const std::string& name : remote) {
-        if (run.Copy.Cancel.StopRequested()) break;
+        if (run.cancel.StopRequested()) break;
         if (ftp.DeleteFile(name, 100)) {
-            WriteLog(0, run.LogFile, "File " + name + " deleted");
-            run.Tally.Deleted();
+            run.log.Write("File " + name + " deleted");
+            run.log.Tally.Deleted();
         } else {
-            run.LogFailure("File " + name + " deleting failed");
-            ++run.FailedFiles;
+            run.log.Failure("File " + name + " deleting failed");
+            ++run.log.FailedFiles;
         }
         panel.ProcessMessages();
     }
 }
 
-void MirrorFtpSource(RunContext& run, const TransferJob& job,
+void MirrorFtpSource(const RunContext& run, const TransferJob& job,
                      const std::vector<std::string>& remoteNames,
                      const std::set<std::string>& downloadedNames) {
     const std::string& destFolder = job.destination;
     if (destFolder.empty() || !platform::DirectoryExists(destFolder)) return;
-    Surfaces& panel = run.surfaces();
+    Surfaces& panel = run.face;
     std::vector<std::string> local = ListFolderFiles(destFolder, "*.*", false);
     ExcludeBySuffix(job.excludeExtensions, local);
     std::vector<std::string> counterparts(remoteNames);
     counterparts.insert(counterparts.end(), downloadedNames.begin(), downloadedNames.end());
     RemoveCommonExactCase(counterparts, local, &panel);
     for (const std::string& name : local) {
-        if (run.Copy.Cancel.StopRequested()) break;
-        DeleteBelowAndLog(run, destFolder, platform::JoinPath(destFolder, name));
+        if (run.cancel.StopRequested()) break;
+        DeleteBelowAndLog(run.log, run.copy.Files, destFolder,
+                          platform::JoinPath(destFolder, name));
         panel.ProcessMessages();
     }
 }

@@ -11,38 +11,38 @@
 
 namespace ferrolin {
 
-class RunContext;
+struct RunContext;
 
 // Connects with one side's user, password and address (a ":port" after the host is
 // honoured). A failure is logged with the session's reason and counts the job as cut
 // short.
-bool ConnectFtpSide(RunContext& run, const TransferJob& job, const std::string& address,
+bool ConnectFtpSide(const RunContext& run, const TransferJob& job, const std::string& address,
                     const std::string& user, const std::string& password);
 
 // Closes the session at the end of a job's FTP work, unless the option NoFTPDisconnect
 // keeps it open for the next job.
-void EndFtpWork(RunContext& run);
+void EndFtpWork(const RunContext& run);
 
 // After a failed file: the loop goes on as long as the server can still be reached. True
 // (logged with the host of address, the job counted as cut short) when it cannot: the
 // session is lost.
-bool FtpSessionLost(RunContext& run, const std::string& address);
+bool FtpSessionLost(const RunContext& run, const std::string& address);
 
 // Logs "Remote file name refused: <name>" for each name of the session's current listing
 // that no path may be built from.
-void LogRefusedRemoteNames(RunContext& run);
+void LogRefusedRemoteNames(const RunContext& run);
 
 // "Source is master", FTP destination: lists the remote folder afresh and deletes the
 // remote files (not subfolders) that neither a source file (by its path below the
 // source folder) nor an upload of this run (protectedNames, the paths sent below the
 // destination folder) accounts for. Refused names are never deleted; a failed or
 // incomplete listing deletes nothing.
-void MirrorFtpDestination(RunContext& run, const TransferJob& job, const SourceList& source,
+void MirrorFtpDestination(const RunContext& run, const TransferJob& job, const SourceList& source,
                           const std::set<std::string>& protectedNames);
 
 // "Source is master", FTP source: deletes the files of the destination folder (no
 // subfolders) that match neither a listed remote name nor a file this run downloaded.
-void MirrorFtpSource(RunContext& run, const TransferJob& job,
+void MirrorFtpSource(const RunContext& run, const TransferJob& job,
                      const std::vector<std::string>& remoteNames,
                      const std::set<std::string>& downloadedNames);
 

@@ -12,6 +12,7 @@
 #include "engine/ftp_remote_folders.h"
 #include "engine/ftp_steps.h"
 #include "engine/program_files.h"
+#include "engine/run_context.h"
 #include "engine/source_recheck.h"
 #include "platform/temp_name.h"
 #include "protocols/ftp_listing.h"
@@ -43,15 +44,15 @@ bool RefusedRemotePath(std::string_view relative) {
 }
 
 struct Upload {
-    RunContext& run;
+    const RunContext& run;
     const TransferJob& job;
     FtpRemoteFolders& folders;
 };
 
-bool SendWithRetry(RunContext& run, const std::string& source, const std::string& target,
+bool SendWithRetry(const RunContext& run, const std::string& source, const std::string& target,
                    int64_t size) {
-    bool ok = run.Ftp.SendFile(source, target, size);
-    if (!ok && !run.Copy.Cancel.StopRequested()) ok = run.Ftp.SendFile(source, target, size);
+    bool ok = run.sessions.Ftp.SendFile(source, target, size);
+    if (!ok && !run.cancel.StopRequested()) ok = run.sessions.Ftp.SendFile(source, target, size);
     return ok;
 }
 
@@ -59,17 +60,16 @@ bool SendWithRetry(RunContext& run, const std::string& source, const std::string
 // file under that name: the rename goes over the old file; only when the server refuses
 // that and an old file may stand there is the old one deleted and the rename asked
 // again; a server that refuses every rename gets the file stored again under its name.
-bool PutInPlace(RunContext& run, const std::string& source, const std::string& temporary,
+bool PutInPlace(const RunContext& run, const std::string& source, const std::string& temporary,
                 const std::string& remote, int64_t size, bool oldMayExist, std::string& why) {
-    FtpSession& ftp = run.Ftp;
+    FtpSession& ftp = run.sessions.Ftp;
     if (ftp.RenameFile(temporary, remote, 100)) return true;
     why = ftp.LastError();
-    if (run.Copy.Cancel.StopRequested()) return false;
+    if (run.cancel.StopRequested()) return false;
     if (oldMayExist && ftp.DeleteFile(remote, 100) && ftp.RenameFile(temporary, remote, 100))
         return true;
-    if (run.Copy.Cancel.StopRequested()) return false;
-    WriteLog(0, run.LogFile,
-             "Rename of " + temporary + " refused; " + source + " is sent again as " + remote);
+    if (run.cancel.StopRequested()) return false;
+    run.log.Write("Rename of " + temporary + " refused; " + source + " is sent again as " + remote);
     if (!SendWithRetry(run, source, remote, size)) {
         why = ftp.LastError();
         return false;
@@ -81,7 +81,7 @@ bool PutInPlace(RunContext& run, const std::string& source, const std::string& t
 // Sends one file of more than zero bytes; true when it is in place under its final name.
 bool UploadOne(const Upload& up, FtpRemoteFolders::Folder& folder, const std::string& source,
                const std::string& name, int64_t size, std::string& why) {
-    FtpSession& ftp = up.run.Ftp;
+    FtpSession& ftp = up.run.sessions.Ftp;
     const std::string remote = folder.path + name;
     if (!up.job.useTempFile) {
         if (SendWithRetry(up.run, source, remote, size)) return true;
@@ -101,7 +101,7 @@ bool UploadOne(const Upload& up, FtpRemoteFolders::Folder& folder, const std::st
     if (!SendWithRetry(up.run, source, temporary, size)) {
         why = ftp.LastError();
         // What a broken send left under the temporary name is of no use to anyone.
-        if (!up.run.Copy.Cancel.StopRequested()) ftp.DeleteFile(temporary, 100);
+        if (!up.run.cancel.StopRequested()) ftp.DeleteFile(temporary, 100);
         return false;
     }
     const bool oldMayExist = !folder.listed || folder.names.count(name) != 0;
@@ -113,27 +113,27 @@ bool UploadOne(const Upload& up, FtpRemoteFolders::Folder& folder, const std::st
 // False when the deletion failed.
 bool ApplyDeletionOrder(const Upload& up, FtpRemoteFolders::Folder& folder,
                         const SourceEntry& entry, const std::string& name) {
-    RunContext& run = up.run;
-    if (!SourceUnchanged(run.Copy.Files.For(entry.name), entry)) {
-        LogSourceKept(run, entry.name);
+    const RunContext& run = up.run;
+    if (!SourceUnchanged(run.copy.Files.For(entry.name), entry)) {
+        LogSourceKept(run.log, entry.name);
         return true;
     }
-    if (!run.Ftp.DeleteFile(folder.path + name, 100)) {
-        WriteLog(0, run.LogFile, "File " + entry.name + " deleting failed");
+    if (!run.sessions.Ftp.DeleteFile(folder.path + name, 100)) {
+        run.log.Write("File " + entry.name + " deleting failed");
         return false;
     }
     folder.names.erase(name);
-    if (up.job.deleteSource && !ProgramFileRefused(run, entry.name, "Source"))
-        DeleteSourceIfUnchanged(run, entry);
-    WriteLog(0, run.LogFile, "0 Byte File " + entry.name + " deleted");
+    if (up.job.deleteSource && !ProgramFileRefused(run.log, entry.name, "Source"))
+        DeleteSourceIfUnchanged(run.log, run.copy.Files, entry);
+    run.log.Write("0 Byte File " + entry.name + " deleted");
     return true;
 }
 
 }  // namespace
 
-void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing& listing) {
-    FtpSession& ftp = run.Ftp;
-    Surfaces& surfaces = run.surfaces();
+void TransferToFtp(const RunContext& run, const TransferJob& job, const SourceListing& listing) {
+    FtpSession& ftp = run.sessions.Ftp;
+    Surfaces& surfaces = run.face;
     ftp.SetTimeOuts(static_cast<int>(job.timeoutChoice));
     surfaces.ProcessMessages();
     const bool connected =
@@ -154,14 +154,14 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
     bool sessionLost = false;
 
     for (size_t i = 0; i < listing.entries.size(); ++i) {
-        if (!connected || run.Copy.Cancel.StopRequested()) break;
+        if (!connected || run.cancel.StopRequested()) break;
         surfaces.ProcessMessages();
         const SourceEntry& entry = listing.entries[i];
         const std::string& source = entry.name;
         const std::string& relative = relatives[i];
         if (RefusedRemotePath(relative)) {
-            run.LogFailure(std::string(kFtpRemoteNameRefused) + relative);
-            ++run.FailedFiles;
+            run.log.Failure(std::string(kFtpRemoteNameRefused) + relative);
+            ++run.log.FailedFiles;
             continue;
         }
         const size_t slash = relative.rfind('/');
@@ -171,31 +171,31 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
             slash == std::string::npos ? std::string() : relative.substr(0, slash), error);
         bool failed = false;
         if (folder == nullptr) {
-            run.LogFailure("send of " + source + " failed: " + error);
+            run.log.Failure("send of " + source + " failed: " + error);
             failed = true;
         } else if (entry.size > 0) {
             if (UploadOne(up, *folder, source, name, entry.size, error)) {
                 folder->names.insert(name);
                 uploaded.insert(relative);
-                run.Tally.Copied(entry.size);
-                if (job.deleteSource && !ProgramFileRefused(run, source, "Source")) {
+                run.log.Tally.Copied(entry.size);
+                if (job.deleteSource && !ProgramFileRefused(run.log, source, "Source")) {
                     surfaces.ProcessMessages();
-                    DeleteSourceIfUnchanged(run, entry);
+                    DeleteSourceIfUnchanged(run.log, run.copy.Files, entry);
                 }
-                if (run.Options.logSuccessfulCopies)
-                    WriteLog(0, run.LogFile, "send of " + source + " successful");
-            } else if (run.Copy.Cancel.StopRequested()) {
-                WriteLog(0, run.LogFile, "send of " + source + " cancelled");
+                if (run.options.logSuccessfulCopies)
+                    run.log.Write("send of " + source + " successful");
+            } else if (run.cancel.StopRequested()) {
+                run.log.Write("send of " + source + " cancelled");
                 break;
             } else {
-                run.LogFailure("send of " + source + " failed: " + error);
+                run.log.Failure("send of " + source + " failed: " + error);
                 failed = true;
             }
         } else {
             failed = !ApplyDeletionOrder(up, *folder, entry, name);
         }
         if (!failed) continue;
-        ++run.FailedFiles;
+        ++run.log.FailedFiles;
         if (FtpSessionLost(run, job.destination)) {
             sessionLost = true;
             break;
@@ -204,11 +204,11 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
 
     if (connected && job.copyMode == CM_SourceIsMaster) {
         if (!listing.complete) {
-            WriteLog(0, run.LogFile, "Source " + job.source +
-                                         " could not be listed completely; no remote file deleted");
+            run.log.Write("Source " + job.source +
+                          " could not be listed completely; no remote file deleted");
         } else if (sessionLost) {
-            WriteLog(0, run.LogFile,
-                     "Upload to " + folders.PathOf("") + " ended early; no remote file deleted");
+            run.log.Write("Upload to " + folders.PathOf("") +
+                          " ended early; no remote file deleted");
         } else {
             MirrorFtpDestination(run, job, listing.entries, uploaded);
         }

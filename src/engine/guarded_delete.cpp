@@ -6,7 +6,7 @@
 #include "engine/folder_mirror.h"
 #include "engine/path_guard.h"
 #include "engine/program_files.h"
-#include "engine/run_context.h"
+#include "engine/run_log.h"
 
 namespace ferrolin {
 
@@ -14,8 +14,8 @@ std::vector<std::string> JobDestinationFolders(const std::string& iniFilename, s
     const ProfileFile ini(iniFilename);
     std::vector<std::string> folders;
     for (size_t n = 0; n < jobCount; ++n) {
-        const std::string dest =
-            NormalisePath(ini.ReadString(JobSectionName(static_cast<int>(n)), "EmpfangsVerzeichnis", ""));
+        const std::string dest = NormalisePath(
+            ini.ReadString(JobSectionName(static_cast<int>(n)), "EmpfangsVerzeichnis", ""));
         if (IsNormalAbsolutePath(dest) && dest != "/") folders.push_back(dest);
     }
     return folders;
@@ -29,15 +29,16 @@ std::optional<std::string> GuardingFolder(const std::string& path,
     return std::nullopt;
 }
 
-void DeleteBelowAndLog(RunContext& station, const std::string& root, const std::string& path) {
-    if (ProgramFileRefused(station, path)) return;
-    const bool deleted = station.Copy.Files.For(root).DeleteBelow(root, PathBelow(path, root)) == 0;
-    if (!deleted) ++station.FailedFiles;
-    WriteLog(0, station.LogFile, "File " + path + (deleted ? " deleted" : " deleting failed"));
+void DeleteBelowAndLog(RunLog& log, platform::FileSystems& files, const std::string& root,
+                       const std::string& path) {
+    if (ProgramFileRefused(log, path)) return;
+    const bool deleted = files.For(root).DeleteBelow(root, PathBelow(path, root)) == 0;
+    if (!deleted) ++log.FailedFiles;
+    log.Write("File " + path + (deleted ? " deleted" : " deleting failed"));
     if (deleted) {
-        station.Tally.Deleted();
+        log.Tally.Deleted();
     } else {
-        station.Tally.NoteError("File " + path + " deleting failed");
+        log.Tally.NoteError("File " + path + " deleting failed");
     }
 }
 

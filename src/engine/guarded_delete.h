@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_systems.h"
+
 namespace ferrolin {
 
-class RunContext;
+class RunLog;
 
 // The local destination folders (normal form) of the jobs 0 .. jobCount-1 of the INI.
 std::vector<std::string> JobDestinationFolders(const std::string& iniFilename, size_t jobCount);
@@ -19,7 +21,8 @@ std::optional<std::string> GuardingFolder(const std::string& path,
                                           const std::vector<std::string>& folders);
 
 // Deletes path below root (never through a link) and logs "File <path> deleted" or
-// "File <path> deleting failed", as DeleteAndLog.
-void DeleteBelowAndLog(RunContext& station, const std::string& root, const std::string& path);
+// "File <path> deleting failed".
+void DeleteBelowAndLog(RunLog& log, platform::FileSystems& files, const std::string& root,
+                       const std::string& path);
 
 }  // namespace ferrolin

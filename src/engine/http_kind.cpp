@@ -4,11 +4,13 @@
 
 #include "common/log.h"
 #include "engine/program_files.h"
+#include "engine/run_context.h"
 #include "engine/run_texts.h"
 #include "engine/source_entry.h"
 #include "platform/fs.h"
 #include "platform/path.h"
 #include "platform/text_lines.h"
+#include "protocols/host_port.h"
 #include "protocols/http_client.h"
 
 namespace ferrolin {
@@ -32,15 +34,15 @@ std::vector<std::string> SplitLines(std::string_view text) {
 }
 
 // Every failure shows in the Errors list and leaves a log line naming the address.
-void ReportFailure(RunContext& run, const TransferJob& job, const std::string& error) {
+void ReportFailure(const RunContext& run, const TransferJob& job, const std::string& error) {
     const std::string reason = error.empty() ? kUnknownError : error;
-    run.surfaces().AppendError(reason);
-    run.LogFailure("Download of " + job.source + " failed: " + reason);
+    run.face.AppendError(reason);
+    run.log.Failure("Download of " + job.source + " failed: " + reason);
 }
 
 // The second way: the answer as text, saved under the destination text as it stands.
-bool SaveAsText(RunContext& run, HttpClient& client, const TransferJob& job) {
-    if (ProgramFileRefused(run, job.destination)) return false;
+bool SaveAsText(const RunContext& run, HttpClient& client, const TransferJob& job) {
+    if (ProgramFileRefused(run.log, job.destination)) return false;
     std::string text;
     const HttpResult result = client.GetText(job.source, text);
     if (!result.ok) {
@@ -56,7 +58,7 @@ bool SaveAsText(RunContext& run, HttpClient& client, const TransferJob& job) {
 
 // A folder part that names nothing at all: the text fallback would otherwise store the
 // answer as a file under the folder's name.
-bool TargetFolderMissing(RunContext& run, const TransferJob& job, const std::string& target) {
+bool TargetFolderMissing(const RunContext& run, const TransferJob& job, const std::string& target) {
     const std::string folder = platform::FolderOf(target);
     if (platform::DirectoryExists(folder) || platform::FileExists(folder)) return false;
     ReportFailure(run, job, "The destination folder " + folder + " does not exist");
@@ -79,39 +81,48 @@ std::string HttpTargetPath(std::string_view target, bool addTimeStamp, std::stri
            StampFileName(name, addTimeStamp, stampFormat, now);
 }
 
-SourceListing ListHttpSource(RunContext&, const TransferJob& job, Surfaces*) {
+std::optional<std::string> HttpAddressProblem(const std::string& address) {
+    const size_t scheme = address.find("://");
+    if (scheme == std::string::npos) return "not an address http://host/path";
+    std::string host = address.substr(scheme + 3);
+    host = host.substr(0, host.find('/'));
+    if (const size_t at = host.rfind('@'); at != std::string::npos) host.erase(0, at + 1);
+    if (host.empty()) return "no host name";
+    if (!SplitHostPort(host, 80)) return "\"" + host + "\" is not host or host:port";
+    return std::nullopt;
+}
+
+SourceListing ListHttpSource(const RunContext&, const TransferJob& job, Surfaces*) {
     SourceListing listing;
     listing.entries.push_back(AddressEntry(job.source));
     return listing;
 }
 
-void DownloadHttp(RunContext& run, const TransferJob& job, const SourceListing&) {
-    const std::string target = HttpTargetPath(job.destination, job.addTimeStamp,
-                                              job.timeStampFormat, run.clock().Now());
-    if (ProgramFileRefused(run, target)) return;
+void DownloadHttp(const RunContext& run, const TransferJob& job, const SourceListing&) {
+    const std::string target =
+        HttpTargetPath(job.destination, job.addTimeStamp, job.timeStampFormat, run.clock.Now());
+    if (ProgramFileRefused(run.log, target)) return;
     if (TargetFolderMissing(run, job, target)) {
-        ++run.FailedFiles;
+        ++run.log.FailedFiles;
         return;
     }
     HttpClient client;
     // The download replaces the old copy only once it arrived whole.
-    const HttpResult result =
-        client.Download(job.source, target, [&run](uint64_t, uint64_t) {
-            run.surfaces().ProcessMessages();
-            return !run.Copy.Cancel.StopRequested();
-        });
+    const HttpResult result = client.Download(job.source, target, [&run](uint64_t, uint64_t) {
+        run.face.ProcessMessages();
+        return !run.cancel.StopRequested();
+    });
     bool stored = result.ok;
     if (!result.ok) ReportFailure(run, job, result.error);
     // A server that refuses the address says the file is gone: yesterday's copy must not
     // look like today's. A transfer that broke keeps the copy the last run stored.
     if (result.status >= 400) platform::DeleteFile(target);
-    if (!result.fileCreated && !run.Copy.Cancel.StopRequested())
-        stored = SaveAsText(run, client, job);
+    if (!result.fileCreated && !run.cancel.StopRequested()) stored = SaveAsText(run, client, job);
     client.Disconnect();
     if (stored) {
-        run.Tally.Copied(static_cast<int64_t>(result.bytes));
+        run.log.Tally.Copied(static_cast<int64_t>(result.bytes));
     } else {
-        ++run.FailedFiles;
+        ++run.log.FailedFiles;
     }
 }
 

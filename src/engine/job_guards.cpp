@@ -9,11 +9,11 @@
 #include "config/profile_file.h"
 #include "engine/folder_mirror.h"
 #include "engine/path_guard.h"
+#include "engine/run_log.h"
 #include "platform/errors.h"
 #include "platform/path.h"
 #include "platform/safe_open.h"
 #include "platform/whole_file.h"
-#include "engine/run_context.h"
 
 namespace ferrolin {
 
@@ -34,14 +34,14 @@ TransferJob WithNormalFolders(TransferJob job) {
     return job;
 }
 
-bool JobRefused(RunContext& station, int n, const TransferJob& job) {
-    const std::vector<std::string> wrong = OutOfRangeChoices(ProfileFile(station.IniFilename), n);
+bool JobRefused(RunLog& log, const std::string& iniFile, int n, const TransferJob& job) {
+    const std::vector<std::string> wrong = OutOfRangeChoices(ProfileFile(iniFile), n);
     if (wrong.empty()) return false;
     std::string keys;
     for (const std::string& key : wrong) keys += (keys.empty() ? "" : ", ") + key;
-    station.LogFailure("Job " + job.name + " not run: stored choice out of range (" + keys + ")");
-    station.Tally.refused = true;
-    ++station.JobsCutShort;
+    log.Failure("Job " + job.name + " not run: stored choice out of range (" + keys + ")");
+    log.Tally.refused = true;
+    ++log.JobsCutShort;
     return true;
 }
 
@@ -49,8 +49,7 @@ void LeaveOutNestedDestination(const TransferJob& job, const std::string& source
                                SourceList& list) {
     if (job.destination.empty() || sourceFolder.empty()) return;
     // Compared with links resolved, so a destination reached by another path is found too.
-    const std::string below =
-        PathBelow(RealFolder(job.destination), RealFolder(sourceFolder));
+    const std::string below = PathBelow(RealFolder(job.destination), RealFolder(sourceFolder));
     if (below.empty()) return;
     const std::string nested = NormalisePath(sourceFolder + "/" + below);
     SourceList kept;
@@ -60,19 +59,19 @@ void LeaveOutNestedDestination(const TransferJob& job, const std::string& source
     list = std::move(kept);
 }
 
-bool ReportUnreadableListFile(RunContext& station, const std::string& what, const std::string& path) {
+bool ReportUnreadableListFile(const RunLog& log, const std::string& what, const std::string& path) {
     if (path.empty()) return false;
     const int32_t error = platform::WholeFileProblem(path);
     if (error == 0) return false;
-    WriteLog(0, station.LogFile, what + " " + path + " not read: " + platform::ErrorMessage(error));
+    log.Write(what + " " + path + " not read: " + platform::ErrorMessage(error));
     return true;
 }
 
-bool SourceLeavesDestination(RunContext& station, const TransferJob& job, const std::string& source) {
+bool SourceLeavesDestination(RunLog& log, const TransferJob& job, const std::string& source) {
     if (job.destination.empty() || !HasParentLevel(source)) return false;
-    station.LogFailure("File " + source + " not copied: its path leaves the destination folder " +
-                       job.destination);
-    ++station.FailedFiles;
+    log.Failure("File " + source + " not copied: its path leaves the destination folder " +
+                job.destination);
+    ++log.FailedFiles;
     return true;
 }
 
@@ -84,18 +83,18 @@ bool SameSharePath(const std::string& a, const std::string& b) {
     std::string y = NormalisePath(b);
     if (x.size() != y.size()) return false;
     for (size_t i = 0; i < x.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(x[i])) != std::tolower(static_cast<unsigned char>(y[i])))
+        if (std::tolower(static_cast<unsigned char>(x[i])) !=
+            std::tolower(static_cast<unsigned char>(y[i])))
             return false;
     return true;
 }
 
-bool SourceIsDestination(RunContext& station, const TransferJob& job, const std::string& source,
+bool SourceIsDestination(const RunLog& log, const TransferJob& job, const std::string& source,
                          const std::string& destination) {
     if (!platform::SameFile(source, destination) && !SameSharePath(source, destination))
         return false;
-    WriteLog(0, station.LogFile,
-             "Job " + job.name + " is misconfigured: " + source +
-                 " is its own destination; source not deleted");
+    log.Write("Job " + job.name + " is misconfigured: " + source +
+              " is its own destination; source not deleted");
     return true;
 }
 

@@ -11,14 +11,14 @@
 
 namespace ferrolin {
 
-class RunContext;
+class RunLog;
 
 // The job with its source and destination folders in normal form (NormalisePath).
 TransferJob WithNormalFolders(TransferJob job);
 
-// True (with one log line, the job counted as cut short) when job n of the INI holds a
+// True (with one log line, the job counted as cut short) when job n of iniFile holds a
 // stored choice outside its range: such a job is not run rather than run in another mode.
-bool JobRefused(RunContext& station, int n, const TransferJob& job);
+bool JobRefused(RunLog& log, const std::string& iniFile, int n, const TransferJob& job);
 
 // Removes from a recursive listing of sourceFolder the entries below the job's
 // destination folder, when that lies inside the source.
@@ -27,18 +27,18 @@ void LeaveOutNestedDestination(const TransferJob& job, const std::string& source
 
 // Logs "<what> <path> not read: <reason>" when a list file exists but cannot be read as
 // one (a pipe, a device, larger than 64 MiB); true then.
-bool ReportUnreadableListFile(RunContext& station, const std::string& what, const std::string& path);
+bool ReportUnreadableListFile(const RunLog& log, const std::string& what, const std::string& path);
 
 // True (logged, counted as failed) when a listed source path has a ".." level: its copy
 // could be placed outside the destination folder.
-bool SourceLeavesDestination(RunContext& station, const TransferJob& job, const std::string& source);
+bool SourceLeavesDestination(RunLog& log, const TransferJob& job, const std::string& source);
 
 // Two share paths that name the same file (normal form, letter case ignored).
 bool SameSharePath(const std::string& a, const std::string& b);
 
 // True (logged: the job is misconfigured) when source and destination are the same file,
 // so deleting the source would delete the copy.
-bool SourceIsDestination(RunContext& station, const TransferJob& job, const std::string& source,
+bool SourceIsDestination(const RunLog& log, const TransferJob& job, const std::string& source,
                          const std::string& destination);
 
 }  // namespace ferrolin

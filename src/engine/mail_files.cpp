@@ -10,6 +10,7 @@
 #include "common/log.h"
 #include "engine/folder_listing.h"
 #include "engine/program_files.h"
+#include "engine/run_context.h"
 #include "platform/errors.h"
 #include "platform/fs.h"
 #include "platform/path.h"
@@ -22,16 +23,15 @@ namespace {
 
 // Where one file of the message goes: a free name when this job stored that name before
 // (logged), nothing when it is one of the program's own files (logged as skipped).
-std::optional<std::string> TargetFor(RunContext& run, ReceivedFiles& received,
+std::optional<std::string> TargetFor(const RunContext& run, ReceivedFiles& received,
                                      const std::string& wanted, std::string& error) {
-    if (ProgramFileRefused(run, wanted)) {
+    if (ProgramFileRefused(run.log, wanted)) {
         error = wanted + " is one of the program's own files";
         return std::nullopt;
     }
     std::string path = received.FreePath(wanted);
     if (path != wanted)
-        WriteLog(0, run.LogFile,
-                 "File " + wanted + " was received before in this run; saved as " + path);
+        run.log.Write("File " + wanted + " was received before in this run; saved as " + path);
     return path;
 }
 
@@ -43,11 +43,11 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& lines,
 }
 
 // A stamped file (header, text part) under a free name.
-bool WriteStampedLines(RunContext& run, ReceivedFiles& received, const std::string& folder,
+bool WriteStampedLines(const RunContext& run, ReceivedFiles& received, const std::string& folder,
                        const std::string& suffix, const std::vector<std::string>& lines,
                        std::string& error) {
-    const std::optional<std::string> path =
-        TargetFor(run, received, platform::JoinPath(folder, MailFileStamp(run) + suffix), error);
+    const std::optional<std::string> path = TargetFor(
+        run, received, platform::JoinPath(folder, MailFileStamp(run.clock) + suffix), error);
     if (!path || !WriteLines(*path, lines, error)) return false;
     received.Remember(*path);
     return true;
@@ -70,15 +70,15 @@ std::string Printable(std::string_view text) {
     return shown;
 }
 
-bool StoreAttachment(RunContext& run, ReceivedFiles& received, const std::string& folder,
+bool StoreAttachment(const RunContext& run, ReceivedFiles& received, const std::string& folder,
                      const MimeMessage& message, size_t index, std::string& error) {
     const std::string& given = message.Parts()[index].fileName;
     // A made-up name carries the part's number, so two nameless parts never share one.
     const AttachmentName safe = SafeAttachmentName(
-        given, MailFileStamp(run) + " Attachment " + std::to_string(index + 1) + ".bin");
+        given, MailFileStamp(run.clock) + " Attachment " + std::to_string(index + 1) + ".bin");
     if (safe.changed)
-        WriteLog(0, run.LogFile,
-                 "Attachment name \"" + Printable(given) + "\" changed to \"" + safe.name + "\"");
+        run.log.Write("Attachment name \"" + Printable(given) + "\" changed to \"" + safe.name +
+                      "\"");
     const std::optional<std::string> path =
         TargetFor(run, received, platform::JoinPath(folder, safe.name), error);
     if (!path) return false;
@@ -93,20 +93,20 @@ bool StoreAttachment(RunContext& run, ReceivedFiles& received, const std::string
 }
 
 // "Erase first": every file of the folder, except the program's own.
-void EraseFolder(RunContext& run, const std::string& folder) {
+void EraseFolder(const RunContext& run, const std::string& folder) {
     // Hidden names (the message being received) are not listed, so they stay.
     for (const std::string& path : ListFolderFiles(folder, "*.*", true))
-        if (!ProgramFileRefused(run, path)) platform::DeleteFile(path);
+        if (!ProgramFileRefused(run.log, path)) platform::DeleteFile(path);
 }
 
 }  // namespace
 
-std::string MailFileStamp(RunContext& run) {
+std::string MailFileStamp(const Clock& clock) {
     const auto ticks = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now().time_since_epoch());
     char tick[9];
     std::snprintf(tick, sizeof tick, "%08X", static_cast<uint32_t>(ticks.count()));
-    return FormatDateTime("yyyymmdd", run.clock().Now()) + "-" + tick;
+    return FormatDateTime("yyyymmdd", clock.Now()) + "-" + tick;
 }
 
 std::string NumberedName(const std::string& name, int number) {
@@ -141,7 +141,7 @@ std::string ReceivedFiles::FreePath(const std::string& path) const {
     }
 }
 
-bool StoreMailFiles(RunContext& run, const TransferJob& job, const MimeMessage& message,
+bool StoreMailFiles(const RunContext& run, const TransferJob& job, const MimeMessage& message,
                     ReceivedFiles& received, std::string& error) {
     const std::string& folder = job.destination;
     if (job.saveMailHeader &&

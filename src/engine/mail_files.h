@@ -13,7 +13,7 @@ namespace ferrolin {
 
 // "YYYYMMDD-TTTTTTTT": the local date and the millisecond tick as eight upper-case hex
 // digits, taken anew for every file.
-std::string MailFileStamp(RunContext& run);
+std::string MailFileStamp(const Clock& clock);
 
 // The files a mail job has stored so far. A second file of the same name (the same
 // attachment name in two messages, or twice in one) must not replace the first: it gets
@@ -38,7 +38,7 @@ std::string NumberedName(const std::string& name, int number);
 // first" (which removes what the first two just wrote, but never the program's own
 // files), then the parts. False at the first file that could not be written whole, with
 // the reason in error: then the message must stay on the server.
-bool StoreMailFiles(RunContext& run, const TransferJob& job, const MimeMessage& message,
+bool StoreMailFiles(const RunContext& run, const TransferJob& job, const MimeMessage& message,
                     ReceivedFiles& received, std::string& error);
 
 }  // namespace ferrolin

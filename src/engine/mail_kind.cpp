@@ -7,6 +7,7 @@
 
 #include "common/log.h"
 #include "engine/mail_files.h"
+#include "engine/run_context.h"
 #include "protocols/mime_message.h"
 #include "protocols/staged_file.h"
 
@@ -15,10 +16,10 @@ namespace {
 
 // Retrieves message number into a hidden file of the destination folder (the message
 // never sits in memory whole), reads it and stores its files.
-bool ReceiveMessage(RunContext& run, const TransferJob& job, int number, ReceivedFiles& received,
-                    std::string& error) {
+bool ReceiveMessage(const RunContext& run, const TransferJob& job, int number,
+                    ReceivedFiles& received, std::string& error) {
     std::optional<StagedFile> raw = StagedFile::Create(job.destination, error);
-    if (!raw || !run.Pop3.RetrieveToFd(number, raw->fd(), error)) return false;
+    if (!raw || !run.sessions.Pop3.RetrieveToFd(number, raw->fd(), error)) return false;
     const std::unique_ptr<MimeMessage> message =
         MimeMessage::ReadFile(raw->TempPath(), job.decodeMail, error);
     return message && StoreMailFiles(run, job, *message, received, error);
@@ -26,84 +27,103 @@ bool ReceiveMessage(RunContext& run, const TransferJob& job, int number, Receive
 
 }  // namespace
 
-bool ConnectPop3(RunContext& run, const std::string& user, const std::string& password,
+bool ConnectPop3(const RunContext& run, const std::string& user, const std::string& password,
                  const std::string& host, std::string& error) {
-    if (run.Pop3.Connected()) {
-        WriteLog(0, run.LogFile, "Close Pop 3 becouse it was still open");
-        run.Pop3.Disconnect();
-        run.surfaces().ProcessMessages();
+    if (run.sessions.Pop3.Connected()) {
+        run.log.Write("Close Pop 3 becouse it was still open");
+        run.sessions.Pop3.Disconnect();
+        run.face.ProcessMessages();
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    run.Pop3.Connect(host, user, password, error);
-    return run.Pop3.Connected();
+    run.sessions.Pop3.Connect(host, user, password, error);
+    return run.sessions.Pop3.Connected();
 }
 
-SourceListing ListMailSource(RunContext& run, const TransferJob& job, Surfaces*) {
+std::optional<std::string> MailAddressProblem(const std::string& address) {
+    if (!ParsePop3Address(address)) return "not host, host:port or pop3://host[:port]";
+    return std::nullopt;
+}
+
+std::optional<std::string> MailLogonProblem(const std::string& address, const std::string& user,
+                                            const std::string& password, const TransferJob&) {
+    if (!ParsePop3Address(address)) return std::nullopt;
+    Pop3Options options;
+    options.connectTimeout = std::chrono::seconds(10);
+    options.stallTimeout = std::chrono::seconds(10);
+    Pop3Client client(options);
+    std::string error;
+    if (!client.Connect(address, user, password, error)) return error;
+    // Nothing was marked for deletion, so the quit deletes nothing.
+    client.Disconnect();
+    return std::nullopt;
+}
+
+SourceListing ListMailSource(const RunContext& run, const TransferJob& job, Surfaces*) {
     SourceListing listing;
     const std::string& host = job.source;
     std::string error;
     if (!ConnectPop3(run, job.sourceUser, job.sourcePassword, host, error)) {
-        run.surfaces().AppendError("Connection to " + host + " failed");
-        run.Tally.NoteError("Connection to " + host + " failed" +
-                            (error.empty() ? "" : ": " + error));
-        if (!error.empty()) WriteLog(0, run.LogFile, "Connection to " + host + " failed: " + error);
-        ++run.JobsCutShort;
+        run.face.AppendError("Connection to " + host + " failed");
+        run.log.Tally.NoteError("Connection to " + host + " failed" +
+                                (error.empty() ? "" : ": " + error));
+        if (!error.empty()) run.log.Write("Connection to " + host + " failed: " + error);
+        ++run.log.JobsCutShort;
         return listing;
     }
-    const std::optional<int> count = run.Pop3.MessageCount(error);
+    const std::optional<int> count = run.sessions.Pop3.MessageCount(error);
     if (!count) {
         const std::string text =
             error.empty() ? std::string("Get of Messages failed") : "Get Messages failed:" + error;
-        run.surfaces().AppendError(text);
-        run.Tally.NoteError(text);
-        ++run.JobsCutShort;
+        run.face.AppendError(text);
+        run.log.Tally.NoteError(text);
+        ++run.log.JobsCutShort;
         return listing;
     }
     for (int number = 1; number <= *count; ++number) listing.entries.push_back(MailEntry(number));
-    if (*count == 0) run.Pop3.Disconnect();
+    if (*count == 0) run.sessions.Pop3.Disconnect();
     return listing;
 }
 
-void ReceiveMail(RunContext& run, const TransferJob& job, const SourceListing& listing) {
-    Surfaces& surfaces = run.surfaces();
+void ReceiveMail(const RunContext& run, const TransferJob& job, const SourceListing& listing) {
+    Surfaces& surfaces = run.face;
     ReceivedFiles received;
     // Each entry carries its message number, so a list the job's filters thinned out
     // still names the right messages.
     for (const SourceEntry& entry : listing.entries) {
-        if (run.Copy.Cancel.StopRequested()) break;
+        if (run.cancel.StopRequested()) break;
         const int number = entry.number;
         std::string error;
         if (!ReceiveMessage(run, job, number, received, error)) {
             // Its remaining steps, the deletion on the server included, do not happen.
-            run.LogFailure("Mail " + std::to_string(number) + " not received: " + error);
-            if (run.Copy.Cancel.StopRequested()) break;
-            ++run.FailedFiles;
+            run.log.Failure("Mail " + std::to_string(number) + " not received: " + error);
+            if (run.cancel.StopRequested()) break;
+            ++run.log.FailedFiles;
             surfaces.ProcessMessages();
-            if (!run.Pop3.Connected()) {
+            if (!run.sessions.Pop3.Connected()) {
                 // Message numbers and marked deletions belong to the lost session: nothing
                 // more can be asked of the server in this run.
-                WriteLog(0, run.LogFile,
-                         "POP3 session lost; no further mail received, none deleted on the server");
-                ++run.JobsCutShort;
+                run.log.Write(
+                    "POP3 session lost; no further mail received, none deleted on the server");
+                ++run.log.JobsCutShort;
                 break;
             }
             continue;
         }
-        WriteLog(0, run.LogFile, "receive of mail successful");
-        run.Tally.Copied(0);
+        run.log.Write("receive of mail successful");
+        run.log.Tally.Copied(0);
         surfaces.ProcessMessages();
         if (job.deleteSource) {
-            if (!run.Pop3.Delete(number, error)) {
-                run.LogFailure("Mail " + std::to_string(number) +
-                               " not deleted on the server: " + error);
-                ++run.FailedFiles;
-                if (!run.Pop3.Connected()) break;
+            if (!run.sessions.Pop3.Delete(number, error)) {
+                run.log.Failure("Mail " + std::to_string(number) +
+                                " not deleted on the server: " + error);
+                ++run.log.FailedFiles;
+                if (!run.sessions.Pop3.Connected()) break;
             }
             surfaces.ProcessMessages();
         }
     }
     // QUIT: the server carries out the deletions now.
-    run.Pop3.Disconnect();
+    run.sessions.Pop3.Disconnect();
 }
 
 }  // namespace ferrolin

@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "common/log.h"
-#include "engine/run_context.h"
+#include "engine/run_log.h"
 #include "engine/source_entry.h"
 #include "platform/path.h"
 #include "platform/safe_open.h"
@@ -15,9 +15,9 @@ namespace {
 
 // Every file the program keeps in its folder, present or to come.
 constexpr std::array<std::string_view, 15> kProgramFileNames = {
-    "Ferrolin.INI",  "Ferrolin.log",    "Ferrolinold.log", "FileCopy.log",  "Metadata.log",
-    "Ferrolin.lock", "DelayDelete.txt", "FtpHost.ini",     "KestRas.INI",   "known_hosts",
-    "trusted_certs", "Runs.jsonl",      "Runsold.jsonl",   "Alarm.json",    "Quillomat.INI",
+    "Ferrolin.INI",  "Ferrolin.log",    "Ferrolinold.log", "FileCopy.log", "Metadata.log",
+    "Ferrolin.lock", "DelayDelete.txt", "FtpHost.ini",     "KestRas.INI",  "known_hosts",
+    "trusted_certs", "Runs.jsonl",      "Runsold.jsonl",   "Alarm.json",   "Quillomat.INI",
 };
 
 bool SameNameNoCase(std::string_view a, std::string_view b) {
@@ -45,11 +45,10 @@ bool IsProgramFile(const std::string& programDir, const std::string& path) {
     return platform::SameFile(platform::FolderOf(path), programDir);
 }
 
-bool ProgramFileRefused(RunContext& run, const std::string& path, std::string_view what) {
-    if (!IsProgramFile(run.ProgramDir, path)) return false;
-    WriteLog(0, run.LogFile,
-             std::string(what) + " " + path + " skipped: it is one of the program's own files");
-    ++run.FailedFiles;
+bool ProgramFileRefused(RunLog& log, const std::string& path, std::string_view what) {
+    if (!IsProgramFile(log.ProgramDir(), path)) return false;
+    log.Write(std::string(what) + " " + path + " skipped: it is one of the program's own files");
+    ++log.FailedFiles;
     return true;
 }
 

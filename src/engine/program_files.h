@@ -9,7 +9,7 @@
 
 namespace ferrolin {
 
-class RunContext;
+class RunLog;
 
 // True when path names one of the program's own files in programDir (the folder compared
 // by identity, so another spelling or a link to it is found too; the name compared
@@ -19,6 +19,6 @@ bool IsProgramFile(const std::string& programDir, const std::string& path);
 // True when a job must leave path alone because it is one of the program's own files;
 // then the skip is logged ("<what> <path> skipped: it is one of the program's own files")
 // and counted as a failed file.
-bool ProgramFileRefused(RunContext& run, const std::string& path, std::string_view what = "File");
+bool ProgramFileRefused(RunLog& log, const std::string& path, std::string_view what = "File");
 
 }  // namespace ferrolin

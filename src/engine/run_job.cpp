@@ -1,10 +1,7 @@
 #include "engine/run_job.h"
 
-#include "common/log.h"
-#include "common/text.h"
 #include "engine/job_guards.h"
 #include "engine/list_filters.h"
-#include "engine/list_source.h"
 
 namespace ferrolin {
 
@@ -13,57 +10,64 @@ namespace {
 constexpr const char* kUploadMarker = "UPLOADINPROGRESS.TXT";
 constexpr const char* kCaption = "Ferrolin";
 
-// Clock synchronisation when due, the destination kind, and the kind's transfer.
-void Transfer(RunContext& run, const TransferJob& job, const SourceListing& listing) {
-    Surfaces& surfaces = run.surfaces();
-    surfaces.ProcessMessages();
-    if (run.SyncTimeNow && run.SyncCheckHook) {
-        surfaces.SetStatusText("Try sync time...");
-        surfaces.ProcessMessages();
-        surfaces.SetStatusText(run.SyncCheckHook() == 0 ? "sync time successful"
-                                                        : "sync time failed");
+// Connects the source side (dialling the job's line when it dials for its source) while
+// the kind's lister runs. A source that cannot be listed gives an empty list.
+SourceListing ListSource(const RunContext& run, JobLine& line, const TransferKind& kind,
+                         const TransferJob& job) {
+    const bool sourceDial = job.dialUpFor == 1 && line.DialUpChosen();
+    if (sourceDial && !line.Connected) {
+        line.DialJobLine(job.dialUpEntry, run.log);
+    } else {
+        line.SetConnected(true);
     }
-    run.SyncTimeNow = false;
+    SourceListing listing;
+    if (line.Connected) listing = kind.source->list(run, job, &run.face);
+    // A source-side line stays up for the transfer; otherwise the connected mark is
+    // cleared so the destination side is connected for the transfer.
+    if (!sourceDial) line.SetConnected(false);
+    return listing;
+}
 
-    if (run.Transfer != Tran_FTPR && AsciiLower(job.destination).find("ftp:") != std::string::npos)
-        run.Transfer = Tran_FTPS;
-
-    TransferKindOf(static_cast<TTransfer>(run.Transfer)).transfer(run, job, listing);
-    surfaces.SetStatusText("");
-    surfaces.SetGauge(0, "finished");
+// The listed entries the job's filters keep.
+void FilterEntries(const RunContext& run, const TransferJob& job, SourceList& entries) {
+    ExcludeBySuffix(job.excludeExtensions, entries);
+    ReportUnreadableListFile(run.log, "Compare list file", job.compareListFile);
+    FilterByCompareList(job.compareListFile, entries);
 }
 
 }  // namespace
 
-void RunTransferJob(RunContext& run, const TransferJob& job) {
-    Surfaces& surfaces = run.surfaces();
+void RunTransferJob(const RunContext& run, JobLine& line, const TransferKind& kind,
+                    const TransferJob& job, const std::function<void()>& beforeTransfer) {
+    Surfaces& surfaces = run.face;
     surfaces.SetCaption(std::string(kCaption) + " " + job.name);
-    SourceListing listing = ListSource(run, job, &surfaces);
-    if (run.Options.uploadInProgressCheck && AnyNameContains(listing.entries, kUploadMarker)) {
+    SourceListing listing = ListSource(run, line, kind, job);
+    if (run.options.uploadInProgressCheck && AnyNameContains(listing.entries, kUploadMarker)) {
         listing.entries.clear();
-        WriteLog(0, run.LogFile, "Not copied because UPLOADINPROGRESS.TXT found.");
+        run.log.Write("Not copied because UPLOADINPROGRESS.TXT found.");
     }
     if (!listing.entries.empty()) {
-        ExcludeBySuffix(job.excludeExtensions, listing.entries);
-        ReportUnreadableListFile(run, "Compare list file", job.compareListFile);
-        FilterByCompareList(job.compareListFile, listing.entries);
-        if (run.DialUpChosen() && !run.Connected) {
-            run.DialJobLine(job.dialUpEntry);
+        FilterEntries(run, job, listing.entries);
+        if (line.DialUpChosen() && !line.Connected) {
+            line.DialJobLine(job.dialUpEntry, run.log);
         } else {
-            run.SetConnected(true);
+            line.SetConnected(true);
         }
-        if (run.Connected) {
-            Transfer(run, job, listing);
-            if (run.DialUpChosen()) run.Ras.HangUp();
+        if (line.Connected) {
+            surfaces.ProcessMessages();
+            if (beforeTransfer) beforeTransfer();
+            kind.Transfer()(run, job, listing);
+            surfaces.SetStatusText("");
+            surfaces.SetGauge(0, "finished");
+            if (line.DialUpChosen()) line.Ras.HangUp();
         }
     } else {
-        if (job.dialUpFor == 1 && run.DialUpChosen() && run.Connected)
-            run.Ras.HangUp();  // nothing to transfer over the source's line
+        if (job.dialUpFor == 1 && line.DialUpChosen() && line.Connected)
+            line.Ras.HangUp();  // nothing to transfer over the source's line
         // What the lister opened (the FTP session, unless it is kept open) is closed.
-        if (const ListingClose close = TransferKindOf(static_cast<TTransfer>(run.Transfer)).closeUnused)
-            close(run);
+        if (kind.source->closeUnused != nullptr) kind.source->closeUnused(run);
     }
-    run.SetConnected(false);
+    line.SetConnected(false);
     surfaces.SetCaption(kCaption);
 }
 

@@ -6,9 +6,10 @@
 
 namespace ferrolin {
 
-class RunContext;
+class RunLog;
+struct CopyContext;
 
-bool ShareLogonRefused(RunContext& run, const std::string& path, const std::string& userName,
-                       const std::string& password);
+bool ShareLogonRefused(RunLog& log, CopyContext& copy, const std::string& path,
+                       const std::string& userName, const std::string& password);
 
 }  // namespace ferrolin

@@ -1,7 +1,6 @@
 #include "engine/source_recheck.h"
 
-#include "common/log.h"
-#include "engine/run_context.h"
+#include "engine/run_log.h"
 
 namespace ferrolin {
 
@@ -11,14 +10,14 @@ bool SourceUnchanged(platform::FileSystem& fs, const SourceEntry& entry) {
     return entry.modified == 0 || now->LastWriteTime == entry.modified;
 }
 
-void LogSourceKept(RunContext& run, const std::string& path) {
-    WriteLog(0, run.LogFile, path + " changed since it was listed; kept for the next run");
+void LogSourceKept(const RunLog& log, const std::string& path) {
+    log.Write(path + " changed since it was listed; kept for the next run");
 }
 
-bool DeleteSourceIfUnchanged(RunContext& run, const SourceEntry& entry) {
-    platform::FileSystem& fs = run.Copy.Files.For(entry.name);
+bool DeleteSourceIfUnchanged(RunLog& log, platform::FileSystems& files, const SourceEntry& entry) {
+    platform::FileSystem& fs = files.For(entry.name);
     if (!SourceUnchanged(fs, entry)) {
-        LogSourceKept(run, entry.name);
+        LogSourceKept(log, entry.name);
         return false;
     }
     return fs.Delete(entry.name) == 0;

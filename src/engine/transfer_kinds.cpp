@@ -1,37 +1,132 @@
 #include "engine/transfer_kinds.h"
 
+#include "common/text.h"
 #include "engine/folder_kind.h"
 #include "engine/ftp_kind.h"
 #include "engine/ftp_steps.h"
 #include "engine/http_kind.h"
 #include "engine/mail_kind.h"
+#include "engine/remote_sessions.h"
 
 namespace ferrolin {
 
-const TransferKind& TransferKindOf(TTransfer kind) {
-    static constexpr TransferKind kFolder{ListFolderSource, TransferToFolder};
-    static constexpr TransferKind kFileList{ListFileListSource, TransferToFolder};
-    static constexpr TransferKind kHttp{ListHttpSource, DownloadHttp};
-    static constexpr TransferKind kMail{ListMailSource, ReceiveMail};
-    static constexpr TransferKind kFtpDownload{ListFtpSource, TransferFromFtp, EndFtpWork};
-    static constexpr TransferKind kFtpUpload{ListFolderSource, TransferToFtp};
-    switch (kind) {
-        case Tran_FileList:
-            return kFileList;
-        case Tran_FTPS:
-            return kFtpUpload;
-        case Tran_FTPR:
-            return kFtpDownload;
-        case Tran_HTTP:
-            return kHttp;
-        case Tran_Pop3S:
-        case Tran_Pop3R:
-            return kMail;
-        case Tran_None:
-        case Tran_Windows:
-            break;
+namespace {
+
+bool Holds(std::string_view text, std::string_view part) {
+    return text.find(part) != std::string_view::npos;
+}
+
+// The operator's type choice decides; the texts are read only where it is left on Auto
+// (a folder marked as a folder, /srv/mail/out, stays a folder), except that an address
+// is always an address.
+bool TakesListFile(const KindSelection& job) {
+    return job.sourceType == ST_Filelist;
+}
+bool TakesMailbox(const KindSelection& job) {
+    if (job.sourceType == ST_Mail) return true;
+    return job.sourceType == ST_Auto &&
+           (Holds(job.source.substr(0, 7), "pop") || Holds(job.source.substr(0, 8), "mail"));
+}
+bool TakesHttp(const KindSelection& job) {
+    return job.sourceType == ST_Http || Holds(job.source, "http:");
+}
+bool TakesFtpSource(const KindSelection& job) {
+    return job.sourceType == ST_Ftp || Holds(job.source, "ftp:");
+}
+bool TakesFtpDestination(const KindSelection& job) {
+    return Holds(job.destination, "ftp:");
+}
+bool TakesAny(const KindSelection&) {
+    return true;
+}
+
+void AbortFtp(RemoteSessions& sessions) {
+    sessions.AbortFtpTransfer();
+}
+
+constexpr SourceKind kSources[] = {
+    {.name = "list file",
+     .takes = TakesListFile,
+     .form = SourceForm::ListFile,
+     .list = ListFileListSource},
+    {.name = "mail",
+     .takes = TakesMailbox,
+     .form = SourceForm::Address,
+     .list = ListMailSource,
+     .transfer = ReceiveMail,
+     .checkAddress = MailAddressProblem,
+     .probeLogon = MailLogonProblem,
+     .needsDestination = true},
+    {.name = "http",
+     .takes = TakesHttp,
+     .form = SourceForm::Address,
+     .list = ListHttpSource,
+     .transfer = DownloadHttp,
+     .checkAddress = HttpAddressProblem,
+     .destinationIsFile = true,
+     .needsDestination = true},
+    {.name = "ftp download",
+     .takes = TakesFtpSource,
+     .form = SourceForm::Address,
+     .list = ListFtpSource,
+     .transfer = TransferFromFtp,
+     .closeUnused = EndFtpWork,
+     .abort = AbortFtp,
+     .checkAddress = FtpAddressProblem,
+     .probeLogon = FtpLogonProblem},
+    {.name = "folder", .takes = TakesAny, .form = SourceForm::Folder, .list = ListFolderSource},
+};
+
+constexpr DestinationKind kDestinations[] = {
+    {.name = "ftp upload",
+     .takes = TakesFtpDestination,
+     .transfer = TransferToFtp,
+     .abort = AbortFtp,
+     .checkAddress = FtpAddressProblem,
+     .probeLogon = FtpLogonProblem},
+    {.name = "", .takes = TakesAny, .transfer = TransferToFolder},
+};
+
+}  // namespace
+
+std::span<const SourceKind> SourceKinds() {
+    return kSources;
+}
+std::span<const DestinationKind> DestinationKinds() {
+    return kDestinations;
+}
+
+TransferKind ChooseTransferKind(std::string_view source, uint8_t sourceType,
+                                std::string_view destination) {
+    const KindSelection job{AsciiLower(source), sourceType, AsciiLower(destination)};
+    TransferKind kind;
+    for (const SourceKind& row : kSources) {
+        if (!row.takes(job)) continue;
+        kind.source = &row;
+        break;
     }
-    return kFolder;
+    if (kind.source == nullptr || kind.source->transfer != nullptr) return kind;
+    for (const DestinationKind& row : kDestinations) {
+        if (!row.takes(job)) continue;
+        kind.destination = &row;
+        break;
+    }
+    return kind;
+}
+
+std::string_view TransferKind::Name() const {
+    if (destination != nullptr && !destination->name.empty()) return destination->name;
+    return source != nullptr ? source->name : std::string_view();
+}
+
+EntryTransfer TransferKind::Transfer() const {
+    if (source != nullptr && source->transfer != nullptr) return source->transfer;
+    return destination != nullptr ? destination->transfer : nullptr;
+}
+
+void TransferKind::Abort(RemoteSessions& sessions) const {
+    if (source != nullptr && source->abort != nullptr) source->abort(sessions);
+    if (destination != nullptr && destination->abort != nullptr) destination->abort(sessions);
 }
 
 }  // namespace ferrolin

@@ -32,8 +32,9 @@ void ConnectionPage::Build() {
     Tight(ftpLayout);
     passiveMode = Box("PassiveMode", "Passive mode");
     ftpLayout->addWidget(passiveMode, 0, 0, 1, 2);
-    timeoutChoice = Choices("Modemspeed", {QStringLiteral("5 seconds"), QStringLiteral("30 seconds"),
-                                        QStringLiteral("60 seconds")});
+    timeoutChoice = Choices(
+        "Modemspeed",
+        {QStringLiteral("5 seconds"), QStringLiteral("30 seconds"), QStringLiteral("60 seconds")});
     ftpLayout->addWidget(Label("Time out:"), 1, 0);
     ftpLayout->addWidget(timeoutChoice, 1, 1);
     reportLevel = Choices("ReportLevel", {QStringLiteral("None"), QStringLiteral("Informational"),
@@ -88,7 +89,7 @@ void ConnectionPage::Bind() {
     // The "Ras" list: the chosen entry, or none ("Not found").
     connect(DialUpEntries, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (showing_ || job_.Filling()) return;
-        station_.RasIndex = index;
+        station_.Line.RasIndex = index;
         station_.Editor.dialUpEntry = RasShownText(station_);
     });
 }
@@ -99,7 +100,7 @@ void ConnectionPage::Show() {
     DialUpEntries->clear();
     for (const std::string& entry : station_.RasEntries) DialUpEntries->addItem(Q(entry));
     DialUpEntries->setPlaceholderText(QStringLiteral("Not found"));
-    DialUpEntries->setCurrentIndex(station_.RasIndex);
+    DialUpEntries->setCurrentIndex(station_.Line.RasIndex);
 }
 
 }  // namespace ferrolin::gui

@@ -11,18 +11,18 @@
 #include <QTabWidget>
 #include <QTimer>
 
-#include "station/text_forms.h"
-#include "station/event_log.h"
-#include "station/mpeg.h"
 #include "gui/compact_tabs.h"
 #include "gui/guarded.h"
-#include "station/open_logfile.h"
-#include "station/run_gate.h"
-#include "station/time_sync_types.h"
+#include "station/build_version.h"
+#include "station/event_log.h"
 #include "station/job_editor_commands.h"
 #include "station/legacy_config.h"
+#include "station/mpeg.h"
+#include "station/open_logfile.h"
+#include "station/run_gate.h"
 #include "station/station_config.h"
-#include "station/build_version.h"
+#include "station/text_forms.h"
+#include "station/time_sync_types.h"
 
 namespace ferrolin::gui {
 
@@ -120,7 +120,7 @@ void MainWindow::BuildMenu() {
     FtpClient1 = tools->addAction(QStringLiteral("&FTP-Client"));
     connect(FtpClient1, &QAction::triggered, this, &MainWindow::OnFtpClient);
     Ras1 = tools->addAction(QStringLiteral("&Ras"));
-    Ras1->setVisible(station_->Ras.Available());
+    Ras1->setVisible(station_->Line.Ras.Available());
     connect(Ras1, &QAction::triggered, this, &MainWindow::OnRas);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     About1 = help->addAction(QStringLiteral("&About"));
@@ -148,8 +148,9 @@ void MainWindow::ConnectTabs() {
 void MainWindow::OnFtpClient() {
     if (!ftpWindow_) {
         Station& station = *station_;
-        ftpWindow_ = std::make_unique<FtpClientWindow>(station.Ftp, surfaces_, station.ProgramDir,
-                                                 [&station] { return station.RunInProgress(); });
+        ftpWindow_ =
+            std::make_unique<FtpClientWindow>(station.Sessions.Ftp, surfaces_, station.ProgramDir,
+                                              [&station] { return station.RunInProgress(); });
     }
     ftpWindow_->ShowSessionState();
     ftpWindow_->show();
@@ -158,9 +159,9 @@ void MainWindow::OnFtpClient() {
 }
 
 void MainWindow::OnRas() {
-    if (!station_->Ras.Available()) return;
+    if (!station_->Line.Ras.Available()) return;
     if (!rasWindow_) {
-        rasWindow_ = std::make_unique<DialUpWindow>(station_->Ras, station_->ProgramDir);
+        rasWindow_ = std::make_unique<DialUpWindow>(station_->Line.Ras, station_->ProgramDir);
     }
     rasWindow_->show();
     rasWindow_->raise();
@@ -221,7 +222,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // of copying on behind a closed window.
     if (station_->RunInProgress()) StatusTab->OnCancelCopy();
     if (ftpWindow_) {
-        station_->Ftp.AbortTransfer();
+        station_->Sessions.Ftp.AbortTransfer();
         ftpWindow_->close();
     }
     if (rasWindow_) rasWindow_->close();
@@ -235,7 +236,8 @@ void MainWindow::OnAutoModeTimer() {
     // Off for the whole tick: a run inside it processes messages.
     AutoModeTimer->stop();
     // While another process runs on this program folder, the tick waits for the next one.
-    if (const auto runLock = TryTakeRunLock(station_->ProgramDir)) station_->Automatic().AutoModeTick();
+    if (const auto runLock = TryTakeRunLock(station_->ProgramDir))
+        station_->Automatic().AutoModeTick();
     SendTimeTab->ShowSendTime();
     StatusTab->ShowAuto();
     AutoModeTimer->start(station_->Automatic().AutoModeIntervalMs());

@@ -9,20 +9,19 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "station/run_driver.h"
-#include "station/run_gate.h"
 #include "gui/guarded.h"
 #include "gui/page_controls.h"
 #include "gui/showing.h"
 #include "station/job_editor_commands.h"
 #include "station/job_list_commands.h"
+#include "station/run_driver.h"
+#include "station/run_gate.h"
 
 namespace ferrolin::gui {
 
 using namespace controls;
 
-StatusPage::StatusPage(Station& station, AutoMode& autoMode, QtSurfaces& surfaces,
-                       QWidget* parent)
+StatusPage::StatusPage(Station& station, AutoMode& autoMode, QtSurfaces& surfaces, QWidget* parent)
     : QWidget(parent),
       station_(station),
       autoMode_(autoMode),
@@ -109,9 +108,8 @@ void StatusPage::Bind() {
         const int row = JobList->row(item);
         if (!showing_ && row != station_.SelectedJob) OnJobLineClicked(row);
     });
-    connect(JobList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-        OnJobLineDoubleClicked(JobList->row(item));
-    });
+    connect(JobList, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { OnJobLineDoubleClicked(JobList->row(item)); });
     connect(JobList, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         const int row = JobList->row(item);
         if (showing_ || row < 0 || static_cast<size_t>(row) >= station_.Jobs.size()) return;
@@ -152,13 +150,17 @@ void StatusPage::OnJobLineDoubleClicked(int row) {
     emit jobLineDoubleClicked(row);
 }
 
-void StatusPage::OnEdit() { EditJob(station_); }
+void StatusPage::OnEdit() {
+    EditJob(station_);
+}
 
 void StatusPage::OnSave() {
     Guarded(surfaces_, [this] { SaveJob(station_); });
 }
 
-void StatusPage::OnCancelEdit() { CancelEdit(station_); }
+void StatusPage::OnCancelEdit() {
+    CancelEdit(station_);
+}
 
 void StatusPage::OnNew() {
     Guarded(surfaces_, [this] { NewJobFromEditor(station_); });
@@ -194,10 +196,10 @@ void StatusPage::ShowJobOutcomes() {
             continue;
         }
         const JobOutcome outcome = found->second.outcome;
-        const QStyle::StandardPixmap icon =
-            outcome == JobOutcome::Ok          ? QStyle::SP_DialogApplyButton
-            : outcome == JobOutcome::Cancelled ? QStyle::SP_MessageBoxWarning
-                                               : QStyle::SP_MessageBoxCritical;
+        const QStyle::StandardPixmap icon = outcome == JobOutcome::Ok ? QStyle::SP_DialogApplyButton
+                                            : outcome == JobOutcome::Cancelled
+                                                ? QStyle::SP_MessageBoxWarning
+                                                : QStyle::SP_MessageBoxCritical;
         item->setIcon(style()->standardIcon(icon));
         item->setToolTip(Q(LastOutcomeText(found->second)));
     }
@@ -223,9 +225,13 @@ void StatusPage::ShowAuto() {
     Auto->setChecked(station_.Options.autoMode);
 }
 
-void StatusPage::ShowConnected() { connected->setChecked(station_.Connected); }
+void StatusPage::ShowConnected() {
+    connected->setChecked(station_.Line.Connected);
+}
 
-void StatusPage::ShowJobName() { job_.Fill(); }
+void StatusPage::ShowJobName() {
+    job_.Fill();
+}
 
 void StatusPage::ShowEditing(bool editing) {
     for (QWidget* w : {static_cast<QWidget*>(Auto), static_cast<QWidget*>(BManual),

@@ -19,25 +19,27 @@ constexpr char kAutoOffText[] = "Auto off";
 
 // The AutoModeTimer switch: off for the whole tick, on again however the tick ends.
 class TickGuard {
-public:
+  public:
     explicit TickGuard(bool& inTick) : inTick_(inTick) { inTick_ = true; }
     ~TickGuard() { inTick_ = false; }
     TickGuard(const TickGuard&) = delete;
     TickGuard& operator=(const TickGuard&) = delete;
 
-private:
+  private:
     bool& inTick_;
 };
 
 }  // namespace
 
-AutoMode::AutoMode(ScheduleContext& station, WeekdayListStore& store, platform::ProcessControl& process,
-                   AutoModeHooks hooks)
+AutoMode::AutoMode(ScheduleContext& station, WeekdayListStore& store,
+                   platform::ProcessControl& process, AutoModeHooks hooks)
     : station_(station), store_(store), process_(process), hooks_(std::move(hooks)) {
     station_.AfterManualRunHook = [this] { UpdateNextStartAfterManualRun(); };
 }
 
-AutoMode::~AutoMode() { station_.AfterManualRunHook = nullptr; }
+AutoMode::~AutoMode() {
+    station_.AfterManualRunHook = nullptr;
+}
 
 void AutoMode::UpdateNextStartAfterManualRun() {
     std::vector<SendTimeProblem> problems;
@@ -65,16 +67,16 @@ void AutoMode::ReportScheduleProblems(const std::vector<SendTimeProblem>& proble
 
 TDateTime AutoMode::ComputeNextSendTime() {
     std::vector<SendTimeProblem> problems;
-    const TDateTime next = NextSendTime(SendTimeSettingsOf(station_.Options),
-                                        station_.SendTime.LinesForSchedule(),
-                                        station_.clock().Now(), &problems);
+    const TDateTime next =
+        NextSendTime(SendTimeSettingsOf(station_.Options), station_.SendTime.LinesForSchedule(),
+                     station_.clock().Now(), &problems);
     ReportScheduleProblems(problems);
     return next;
 }
 
 void AutoMode::StartupSetup() {
     if (station_.RunMode != RM_Starting) return;
-    station_.AttachFtpSurfaces();
+    station_.Sessions.AttachFtpSurfaces(station_.surfaces());
     if (hooks_.readConfig) hooks_.readConfig();
     WriteLog(station_.clock(), 0, station_.LogFile, "Program started");
     if (hooks_.armTimeSync) hooks_.armTimeSync();
@@ -122,9 +124,8 @@ void AutoMode::SpecialScan(TDateTime now) {
     const std::string& folder = station_.SpecialScanFolder;
     // No first job (or no folder in it): nothing to watch. An empty name must not turn into
     // a listing of the root folder.
-    const int count = folder.empty() || !hooks_.countFolderFiles
-                          ? 0
-                          : hooks_.countFolderFiles(folder);
+    const int count =
+        folder.empty() || !hooks_.countFolderFiles ? 0 : hooks_.countFolderFiles(folder);
     if (count > 0 && count != station_.SpecialScanCount) {
         station_.SpecialScanCount = count;
         scanStart_ = true;

@@ -6,21 +6,21 @@
 #include <string>
 
 #include "common/datetime.h"
-#include "engine/run_context.h"
+#include "engine/run_resources.h"
 #include "schedule/send_time_editor.h"
 
 namespace ferrolin {
 
-class ScheduleContext : public RunContext {
-public:
-    using RunContext::RunContext;
+class ScheduleContext : public RunResources {
+  public:
+    using RunResources::RunResources;
 
-    SendTimeEditor SendTime;         // the "Send time" tab: weekday box and its lines
-    std::string NextFu10;            // the next start as text: the one store of it
-    TDateTime LastDayChange = 0;     // date of the last day change; 0 = none yet
-    int32_t SpecialScanCount = 0;    // files seen in SpecialScanFolder at the last tick
+    SendTimeEditor SendTime;       // the "Send time" tab: weekday box and its lines
+    std::string NextFu10;          // the next start as text: the one store of it
+    TDateTime LastDayChange = 0;   // date of the last day change; 0 = none yet
+    int32_t SpecialScanCount = 0;  // files seen in SpecialScanFolder at the last tick
     std::string SpecialScanFolder;
-    bool Editing = false;            // a job is being edited: the "Auto" box is disabled
+    bool Editing = false;  // a job is being edited: the "Auto" box is disabled
 };
 
 }  // namespace ferrolin

@@ -25,8 +25,8 @@ Watchdog::Watchdog(ScheduleContext& station, platform::ProcessControl& process)
     : station_(station), process_(process) {}
 
 void Watchdog::ShowCaption(const std::string& caption) {
-    if (station_.ConnectedCaption == caption) return;
-    station_.ConnectedCaption = caption;
+    if (station_.Line.ConnectedCaption == caption) return;
+    station_.Line.ConnectedCaption = caption;
     station_.surfaces().SetConnectedCaption(caption);
 }
 
@@ -42,11 +42,11 @@ void Watchdog::WatchdogTick() {
 void Watchdog::Watch() {
     ScheduleContext& s = station_;
     // A connection raised without the box's handler still gets its start time.
-    if (s.Connected && !s.ConnectedSeen) s.ConnectionOpened = s.clock().Now();
-    s.ConnectedSeen = s.Connected;
+    if (s.Line.Connected && !s.Line.ConnectedSeen) s.Line.ConnectionOpened = s.clock().Now();
+    s.Line.ConnectedSeen = s.Line.Connected;
 
     const bool armed =
-        s.Options.autoMode && !s.Editing && s.Connected && s.Options.timeoutControl > TC_None;
+        s.Options.autoMode && !s.Editing && s.Line.Connected && s.Options.timeoutControl > TC_None;
     if (!armed) {
         ShowCaption("connected");
         lastAttempt_ = 0;
@@ -60,7 +60,7 @@ void Watchdog::Watch() {
     }
     // A limit that does not read as minutes and seconds shows 00:00 and never acts.
     const long long remainingMs =
-        limit ? std::llround((s.ConnectionOpened + *limit - s.clock().Now()) * 86400000.0) : 0;
+        limit ? std::llround((s.Line.ConnectionOpened + *limit - s.clock().Now()) * 86400000.0) : 0;
     if (remainingMs >= 0) {
         ShowCaption("Timeout " + FormatMinutesSeconds(remainingMs));
         return;
@@ -87,16 +87,17 @@ void Watchdog::TimeoutReached() {
     }
 }
 
-bool Watchdog::SelfRestart() { return process_.SelfRestart(station_.ProgramDir); }
+bool Watchdog::SelfRestart() {
+    return process_.SelfRestart(station_.ProgramDir);
+}
 
 bool Watchdog::RestartComputer() {
     if (!process_.EnableShutdownPrivilege()) {
         // Shown once per timeout: the retries that follow only log.
         if (!privilegeMessageShown_) {
             privilegeMessageShown_ = true;
-            station_.surfaces().Ask("Error",
-                                    "Unable to modify security rights for shutdown privileges.",
-                                    Buttons::Ok);
+            station_.surfaces().Ask(
+                "Error", "Unable to modify security rights for shutdown privileges.", Buttons::Ok);
         }
         return false;
     }
@@ -107,7 +108,10 @@ void Watchdog::RefreshGauge() {
     Surfaces& surfaces = station_.surfaces();
     if (!surfaces.GaugeVisible() || station_.Copy.Status.CopyType.load() == CT_None) return;
     const int position = static_cast<int>(station_.Copy.Status.Position.load());
-    surfaces.SetGauge(position < 0 ? 0 : position > 100 ? 100 : position, station_.Copy.Status.StatusStr);
+    surfaces.SetGauge(position < 0     ? 0
+                      : position > 100 ? 100
+                                       : position,
+                      station_.Copy.Status.StatusStr);
 }
 
 }  // namespace ferrolin

@@ -23,12 +23,12 @@ std::string JoinedAddresses(const std::vector<std::string>& addresses) {
     return text;
 }
 
-void Note(RunContext& run, AlarmDelivery& delivery, const std::string& line) {
-    WriteLog(0, run.LogFile, line);
+void Note(RunResources& run, AlarmDelivery& delivery, const std::string& line) {
+    run.Log.Write(line);
     delivery.lines.push_back(line);
 }
 
-void SendMailAlarm(RunContext& run, const AlarmSettings& settings, AlarmKind kind,
+void SendMailAlarm(RunResources& run, const AlarmSettings& settings, AlarmKind kind,
                    const RunRecord& record, AlarmDelivery& delivery) {
     TextMail mail;
     mail.from = settings.mailFrom.empty() ? "ferrolin@" + record.host : settings.mailFrom;
@@ -51,7 +51,7 @@ void SendMailAlarm(RunContext& run, const AlarmSettings& settings, AlarmKind kin
               : "Alarm mail to " + JoinedAddresses(settings.mailTo) + " not sent: " + error);
 }
 
-void RunAlarmCommand(RunContext& run, const AlarmSettings& settings, AlarmKind kind,
+void RunAlarmCommand(RunResources& run, const AlarmSettings& settings, AlarmKind kind,
                      const RunRecord& record, AlarmDelivery& delivery) {
     const std::vector<std::string> argv = platform::SplitCommandLine(settings.command);
     const platform::ProgramOutcome outcome = platform::RunProgram(
@@ -74,7 +74,7 @@ void RunAlarmCommand(RunContext& run, const AlarmSettings& settings, AlarmKind k
 
 }  // namespace
 
-AlarmDelivery SendAlarm(RunContext& run, const AlarmSettings& settings, AlarmKind kind,
+AlarmDelivery SendAlarm(RunResources& run, const AlarmSettings& settings, AlarmKind kind,
                         const RunRecord& record) {
     AlarmDelivery delivery;
     delivery.mailWanted = settings.MailWanted();
@@ -84,7 +84,7 @@ AlarmDelivery SendAlarm(RunContext& run, const AlarmSettings& settings, AlarmKin
     return delivery;
 }
 
-std::optional<AlarmDelivery> SendTestAlarm(RunContext& run) {
+std::optional<AlarmDelivery> SendTestAlarm(RunResources& run) {
     const AlarmSettings settings = ReadAlarmSettings(ProfileFile(run.IniFilename, run.IniCache));
     if (!settings.AnyWanted()) return std::nullopt;
     RunRecord record;
@@ -96,7 +96,7 @@ std::optional<AlarmDelivery> SendTestAlarm(RunContext& run) {
     return SendAlarm(run, settings, AlarmKind::Test, record);
 }
 
-void AlarmAfterRun(RunContext& run, const RunRecord& record, std::optional<RunOutcome> previous) {
+void AlarmAfterRun(RunResources& run, const RunRecord& record, std::optional<RunOutcome> previous) {
     const AlarmSettings settings = ReadAlarmSettings(ProfileFile(run.IniFilename, run.IniCache));
     if (!settings.AnyWanted()) return;
     const int64_t now = record.end;
@@ -104,9 +104,8 @@ void AlarmAfterRun(RunContext& run, const RunRecord& record, std::optional<RunOu
     const AlarmKind kind = DecideAlarm(settings, record.outcome, previous, lastFailure, now);
     if (kind == AlarmKind::None) {
         if (record.outcome != RunOutcome::Ok) {
-            WriteLog(0, run.LogFile,
-                     "Alarm not sent: the last failure alarm went out less than " +
-                         std::to_string(settings.quietMinutes) + " minutes ago");
+            run.Log.Write("Alarm not sent: the last failure alarm went out less than " +
+                          std::to_string(settings.quietMinutes) + " minutes ago");
         }
         return;
     }

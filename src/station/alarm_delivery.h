@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "config/alarm_section.h"
-#include "engine/run_context.h"
+#include "engine/run_resources.h"
 #include "station/alarm_policy.h"
 #include "station/run_record.h"
 
@@ -27,15 +27,15 @@ struct AlarmDelivery {
 
 // Sends kind's alarm for record the ways settings name. The mail's sender is MailFrom, or
 // ferrolin@<host>.
-AlarmDelivery SendAlarm(RunContext& run, const AlarmSettings& settings, AlarmKind kind,
+AlarmDelivery SendAlarm(RunResources& run, const AlarmSettings& settings, AlarmKind kind,
                         const RunRecord& record);
 
 // ferrolin-cli alarm-test: a test alarm about the last recorded run, the ways the "Alarm"
 // section names; nothing when it names none.
-std::optional<AlarmDelivery> SendTestAlarm(RunContext& run);
+std::optional<AlarmDelivery> SendTestAlarm(RunResources& run);
 
 // The end of a run: the "Alarm" section read now, the decision made from the run's
 // outcome, the one before it and the last failure alarm, and the alarm sent.
-void AlarmAfterRun(RunContext& run, const RunRecord& record, std::optional<RunOutcome> previous);
+void AlarmAfterRun(RunResources& run, const RunRecord& record, std::optional<RunOutcome> previous);
 
 }  // namespace ferrolin

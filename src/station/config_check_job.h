@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "config/transfer_job.h"
-#include "engine/run_context.h"
+#include "engine/transfer_kinds.h"
 #include "station/config_check.h"
 
 namespace ferrolin {
@@ -16,8 +16,7 @@ struct CheckedJob {
     int number = 0;
     std::string section;
     TransferJob settings;
-    TTransfer kind = Tran_Windows;                      // of the source
-    bool ftpUpload = false;                             // the destination is an FTP address
+    TransferKind kind;
     std::vector<std::pair<std::string, size_t>> lines;  // key (lower case) -> line
 
     // A finding about key of this job, on its line (the section's header when the key
@@ -28,10 +27,8 @@ struct CheckedJob {
 // Every job of the list in order; settings a job does not write take their defaults.
 std::vector<CheckedJob> ReadCheckedJobs(const std::string& iniFile);
 
-// Why an address does not parse as the run would read it; nothing when it does.
-std::optional<std::string> FtpAddressProblem(const std::string& address);
-std::optional<std::string> HttpAddressProblem(const std::string& address);
-std::optional<std::string> MailAddressProblem(const std::string& address);
+// Why a share path does not parse as the run would read it; nothing when it does. (The
+// addresses of servers are checked by their kinds.)
 std::optional<std::string> ShareAddressProblem(const std::string& path);
 
 }  // namespace ferrolin

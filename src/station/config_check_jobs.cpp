@@ -38,27 +38,19 @@ class JobChecker {
 
     void Run() {
         const std::string& source = job_.settings.source;
-        switch (job_.kind) {
-            case Tran_Windows:
+        const SourceKind& from = *job_.kind.source;
+        switch (from.form) {
+            case SourceForm::Folder:
                 CheckFolderSource(source);
                 break;
-            case Tran_FileList:
+            case SourceForm::ListFile:
                 if (!platform::FileExists(source))
                     Add(kSource, FindingKind::MissingFile, "list file");
                 break;
-            case Tran_FTPR:
-                if (auto why = FtpAddressProblem(source))
+            case SourceForm::Address:
+                if (!from.checkAddress) break;
+                if (auto why = from.checkAddress(source))
                     Add(kSource, FindingKind::BadAddress, *why);
-                break;
-            case Tran_HTTP:
-                if (auto why = HttpAddressProblem(source))
-                    Add(kSource, FindingKind::BadAddress, *why);
-                break;
-            case Tran_Pop3R:
-                if (auto why = MailAddressProblem(source))
-                    Add(kSource, FindingKind::BadAddress, *why);
-                break;
-            default:
                 break;
         }
         CheckDestination();
@@ -90,16 +82,16 @@ class JobChecker {
 
     void CheckDestination() {
         const std::string& destination = job_.settings.destination;
-        if (job_.ftpUpload) {
-            if (auto why = FtpAddressProblem(destination))
+        if (job_.kind.ToAddress()) {
+            if (auto why = job_.kind.destination->checkAddress(destination))
                 Add(kDestination, FindingKind::BadAddress, *why);
             return;
         }
-        const bool intoFile = job_.kind == Tran_HTTP;
+        const SourceKind& from = *job_.kind.source;
+        const bool intoFile = from.destinationIsFile;
         if (destination.empty()) {
             // A folder job without a destination is a read-only pass over its source.
-            if (intoFile || job_.kind == Tran_Pop3R)
-                Add(kDestination, FindingKind::MissingFolder, "destination");
+            if (from.needsDestination) Add(kDestination, FindingKind::MissingFolder, "destination");
             return;
         }
         if (platform::IsSharePath(destination)) {
@@ -117,7 +109,7 @@ class JobChecker {
         if (where == Resolved(programDir_))
             Add(kDestination, FindingKind::DestinationIsProgramFolder);
         const std::string& source = job_.settings.source;
-        if (job_.kind != Tran_Windows || platform::IsSharePath(source)) return;
+        if (from.form != SourceForm::Folder || platform::IsSharePath(source)) return;
         const std::string sourceFolder = Resolved(SplitFolderAndMask(source).folder);
         if (where == sourceFolder) {
             Add(kDestination, FindingKind::DestinationIsSource);

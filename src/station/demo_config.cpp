@@ -25,7 +25,8 @@ constexpr SampleFile kSampleFiles[] = {
 };
 
 DemoConfigOutcome Failure(const std::string& what, const std::string& path, int32_t rc) {
-    return {DemoConfigResult::Failed, "cannot " + what + " " + path + ": " + platform::ErrorMessage(rc)};
+    return {DemoConfigResult::Failed,
+            "cannot " + what + " " + path + ": " + platform::ErrorMessage(rc)};
 }
 
 }  // namespace
@@ -51,7 +52,7 @@ DemoConfigOutcome WriteDemoConfig(Station& station) {
     station.Editor.name = "Demo";
     station.Editor.source = source;
     station.Editor.destination = destination;
-    station.RasIndex = 0;  // "RAS disabled"
+    station.Line.RasIndex = 0;  // "RAS disabled"
     station.Jobs = {JobListLine{"Demo", true}};
     try {
         ProfileFile file(ini, station.IniCache);

@@ -7,7 +7,7 @@
 #include "config/global_section.h"
 #include "config/job_section.h"
 #include "config/profile_file.h"
-#include "engine/transfer_kind.h"
+#include "engine/transfer_kinds.h"
 #include "platform/path.h"
 
 namespace ferrolin {
@@ -46,8 +46,8 @@ std::optional<JobCommandOutcome> NoSuchJob(const ProfileFile& ini, int n) {
 bool SourceIsRemote(const ProfileFile& ini, const std::string& section) {
     const std::string source = ini.ReadString(section, kSourceKey, "");
     const auto type = static_cast<uint8_t>(ini.ReadInteger(section, "SourceType", 0));
-    const TTransfer kind = DecideTransferKind(source, type);
-    return platform::IsSharePath(source) || (kind != Tran_Windows && kind != Tran_FileList);
+    return platform::IsSharePath(source) ||
+           ChooseTransferKind(source, type, "").source->form == SourceForm::Address;
 }
 
 // "user": the logon name of the side that logs on to a server (as for the password).

@@ -40,7 +40,7 @@ bool DeleteJob(Station& station, int d) {
     const int n = static_cast<int>(station.Jobs.size());
     const auto jobs = station.Jobs;
     const auto editor = station.Editor;
-    const int rasIndex = station.RasIndex;
+    const int rasIndex = station.Line.RasIndex;
     const std::string rasStoredName = station.RasStoredName;
     const bool delayEnabled = station.EditorDelayEnabled;
     const int selected = station.SelectedJob;
@@ -57,7 +57,7 @@ bool DeleteJob(Station& station, int d) {
     } catch (...) {
         station.Jobs = jobs;
         station.Editor = editor;
-        station.RasIndex = rasIndex;
+        station.Line.RasIndex = rasIndex;
         station.RasStoredName = rasStoredName;
         station.EditorDelayEnabled = delayEnabled;
         station.SelectedJob = selected;

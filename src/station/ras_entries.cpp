@@ -4,8 +4,8 @@ namespace ferrolin {
 
 bool LoadRasEntries(Station& station) {
     station.RasEntries.assign(1, "RAS disabled");
-    if (!station.Ras.Available()) return false;
-    NetworkDialUp& dialUp = station.Ras.DialUp;
+    if (!station.Line.Ras.Available()) return false;
+    NetworkDialUp& dialUp = station.Line.Ras.DialUp;
     dialUp.GetEntries();
     station.RasEntries.insert(station.RasEntries.end(), dialUp.Entries.begin(),
                               dialUp.Entries.end());

@@ -13,6 +13,18 @@ namespace {
 
 constexpr uint32_t kManualRunLogLimit = 2000000;
 
+// The clock synchronisation before a job's transfer, when one is due.
+void SyncClockIfDue(Station& station) {
+    Surfaces& surfaces = station.surfaces();
+    if (station.SyncTimeNow) {
+        surfaces.SetStatusText("Try sync time...");
+        surfaces.ProcessMessages();
+        surfaces.SetStatusText(station.TimeSync.SyncCheck() == 0 ? "sync time successful"
+                                                                 : "sync time failed");
+    }
+    station.SyncTimeNow = false;
+}
+
 }  // namespace
 
 void SelectJob(Station& station, int n) {
@@ -30,7 +42,12 @@ void RunJob(Station& station, uint16_t n) {
     const bool checked = n < station.Jobs.size() && station.Jobs[n].checked;
     if (checked) {
         station.Recorder.BeginJob(n, job);
-        if (!JobRefused(station, n, job)) RunTransferJob(station, job);
+        if (!JobRefused(station.Log, station.IniFilename, n, job)) {
+            station.RunningKind = ChooseTransferKind(job);
+            RunContext run = station.Context();
+            RunTransferJob(run, station.Line, station.RunningKind, job,
+                           [&station] { SyncClockIfDue(station); });
+        }
         station.Recorder.EndJob();
     }
     surfaces.SetJobListEnabled(true);
@@ -50,8 +67,8 @@ void RunAllJobsManually(Station& station, bool withMessages, std::optional<RunTr
     WriteLog(0, station.LogFile, "", kManualRunLogLimit);
     station.RunMode = withMessages ? RM_Interactive : RM_Unattended;
     surfaces.SetCancelVisible(true);
-    station.FailedFiles = 0;
-    station.JobsCutShort = 0;
+    station.Log.FailedFiles = 0;
+    station.Log.JobsCutShort = 0;
     station.Copy.Cancel.Reset();
     const size_t count = station.Jobs.size();
     for (size_t n = 0; n < count && n <= UINT16_MAX; ++n) {
@@ -69,8 +86,8 @@ void RunAllJobsManually(Station& station, bool withMessages, std::optional<RunTr
 void CancelRun(Station& station) {
     station.Options.autoMode = false;
     station.Copy.Cancel.Cancel();
-    if ((station.Transfer == Tran_FTPS || station.Transfer == Tran_FTPR) && station.AbortFtpHook)
-        station.AbortFtpHook();
+    // A remote transfer of the job that runs (or ran last) stops at once, not at its end.
+    station.RunningKind.Abort(station.Sessions);
 }
 
 }  // namespace ferrolin

@@ -12,13 +12,13 @@ namespace ferrolin {
 void SelectJob(Station& station, int n);
 
 // Runs job n (0-based): reads it into the editor and, when its check mark is set, runs
-// its transfer. Outcomes go to the log, the surfaces, station.FailedFiles/JobsCutShort
+// its transfer. Outcomes go to the log, the surfaces, station.Log.FailedFiles/JobsCutShort
 // and the cancel token.
 void RunJob(Station& station, uint16_t n);
 
 // "Manual" (withMessages: the operator is asked about corrupt files and overwrites) and
 // "Manual (no messages)": the log rotated past 2,000,000 bytes, then every job in list
-// order until a stop is requested. Resets station.FailedFiles and JobsCutShort first.
+// order until a stop is requested. Resets station.Log.FailedFiles and JobsCutShort first.
 // The run is recorded with trigger, or as the button that started it. The big label
 // ends with "finished", "finished with errors" or "cancelled".
 void RunAllJobsManually(Station& station, bool withMessages,

@@ -3,7 +3,7 @@
 #include "common/datetime_format.h"
 #include "common/password_free.h"
 #include "common/text.h"
-#include "engine/transfer_kind.h"
+#include "engine/transfer_kinds.h"
 #include "platform/computer.h"
 #include "station/build_version.h"
 #include "station/run_journal.h"
@@ -46,28 +46,10 @@ std::map<int, JobLastOutcome> LastOutcomeOfEachJob(const std::vector<RunRecord>&
 }
 
 std::string JobKindName(const TransferJob& job) {
-    TTransfer kind = DecideTransferKind(job.source, job.sourceType);
-    // A folder source with an FTP address as its destination is an upload.
-    if (kind != Tran_FTPR && AsciiLower(job.destination).find("ftp:") != std::string::npos)
-        kind = Tran_FTPS;
-    switch (kind) {
-        case Tran_FTPS:
-            return "ftp upload";
-        case Tran_FTPR:
-            return "ftp download";
-        case Tran_HTTP:
-            return "http";
-        case Tran_Pop3S:
-        case Tran_Pop3R:
-            return "mail";
-        case Tran_FileList:
-            return "list file";
-        default:
-            return "folder";
-    }
+    return std::string(ChooseTransferKind(job).Name());
 }
 
-RunRecorder::RunRecorder(RunContext& run) : run_(run) {}
+RunRecorder::RunRecorder(RunResources& run) : run_(run) {}
 
 int64_t RunRecorder::UnixNow() {
     return LocalDateTimeToUnix(run_.clock().Now());
@@ -98,19 +80,19 @@ void RunRecorder::BeginJob(int index, const TransferJob& job) {
     job_.kind = JobKindName(job);
     job_.source = WithoutPasswords(job.source);
     job_.destination = WithoutPasswords(job.destination);
-    run_.Tally = JobTally{};
-    failedAtJobStart_ = run_.FailedFiles;
-    cutShortAtJobStart_ = run_.JobsCutShort;
+    run_.Log.Tally = JobTally{};
+    failedAtJobStart_ = run_.Log.FailedFiles;
+    cutShortAtJobStart_ = run_.Log.JobsCutShort;
     jobStart_ = run_.clock().Now();
 }
 
 void RunRecorder::EndJob() {
     if (!recording_ || !inJob_) return;
     inJob_ = false;
-    const JobTally& tally = run_.Tally;
-    job_.failed = run_.FailedFiles - failedAtJobStart_;
+    const JobTally& tally = run_.Log.Tally;
+    job_.failed = run_.Log.FailedFiles - failedAtJobStart_;
     job_.outcome = OutcomeOf(run_.Copy.Cancel.Cancelled(), tally, job_.failed,
-                             run_.JobsCutShort - cutShortAtJobStart_);
+                             run_.Log.JobsCutShort - cutShortAtJobStart_);
     job_.copied = tally.copied;
     job_.same = tally.same;
     job_.deleted = tally.deleted;

@@ -10,7 +10,7 @@
 
 #include "common/datetime.h"
 #include "config/transfer_job.h"
-#include "engine/run_context.h"
+#include "engine/run_resources.h"
 #include "station/run_record.h"
 
 namespace ferrolin {
@@ -34,7 +34,7 @@ std::string JobKindName(const TransferJob& job);
 
 class RunRecorder {
   public:
-    explicit RunRecorder(RunContext& run);
+    explicit RunRecorder(RunResources& run);
 
     // The record of the last run of this program folder and each job's last outcome, as
     // Runs.jsonl holds them (at start-up).
@@ -60,7 +60,7 @@ class RunRecorder {
   private:
     int64_t UnixNow();
 
-    RunContext& run_;
+    RunResources& run_;
     bool recording_ = false;
     bool inJob_ = false;
     RunRecord current_;

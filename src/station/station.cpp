@@ -15,12 +15,11 @@ Station::Station(std::string programDir, Surfaces& surfaces, Clock& clock,
       process_(process),
       weekdayStore_(IniFilename, IniCache),
       autoMode_(*this, weekdayStore_, process, StationAutoModeHooks(*this)),
-      watchdog_(*this, process) {
-    // The run driver's clock synchronisation before a job's transfers.
-    SyncCheckHook = [this] { return TimeSync.SyncCheck(); };
-}
+      watchdog_(*this, process) {}
 
-Station::~Station() { UnloadMpegLibraries(Mpeg); }
+Station::~Station() {
+    UnloadMpegLibraries(Mpeg);
+}
 
 AutoModeHooks StationAutoModeHooks(Station& station) {
     AutoModeHooks hooks;

@@ -23,8 +23,9 @@ void ReportUnreadable(Station& station, const ProfileFile& ini) {
 }  // namespace
 
 std::string RasShownText(const Station& station) {
-    if (station.RasIndex >= 0 && static_cast<size_t>(station.RasIndex) < station.RasEntries.size()) {
-        return station.RasEntries[static_cast<size_t>(station.RasIndex)];
+    if (station.Line.RasIndex >= 0 &&
+        static_cast<size_t>(station.Line.RasIndex) < station.RasEntries.size()) {
+        return station.RasEntries[static_cast<size_t>(station.Line.RasIndex)];
     }
     return "Not found";
 }
@@ -71,7 +72,7 @@ void ReadJob(Station& station, ProfileFile& ini, int n) {
     TransferJob job = ReadJobSection(ini, n, station.Editor);
     if (IsJobLine(station, n)) job.active = station.Jobs[static_cast<size_t>(n)].checked;
     station.EditorDelayEnabled = job.copyMode == CM_SourceIsMaster;
-    station.RasIndex = FindItemIndex(job.dialUpEntry, &station.RasEntries);
+    station.Line.RasIndex = FindItemIndex(job.dialUpEntry, &station.RasEntries);
     station.RasStoredName = job.dialUpEntry;
     job.dialUpEntry = RasShownText(station);
     station.Editor = std::move(job);
@@ -85,7 +86,7 @@ void ReadJob(Station& station, int n) {
 
 void WriteJob(Station& station, ProfileFile& ini, int n) {
     TransferJob job = station.Editor;
-    const bool keepStored = station.RasIndex < 0 && !station.RasStoredName.empty();
+    const bool keepStored = station.Line.RasIndex < 0 && !station.RasStoredName.empty();
     job.dialUpEntry = keepStored ? station.RasStoredName : RasShownText(station);
     WriteJobSection(ini, n, job);
     if (IsJobLine(station, n)) {

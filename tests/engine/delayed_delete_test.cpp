@@ -14,13 +14,13 @@
 namespace ferrolin {
 namespace {
 
-using test::ReadFile;
 using test::FakeClock;
+using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
 class DelayedDelete : public ::testing::Test {
-protected:
+  protected:
     DelayedDelete() : station(home.path(), surfaces, clock) {}
 
     std::string DelayFile() { return ReadFile(home / "DelayDelete.txt"); }
@@ -74,22 +74,23 @@ TEST(DelayMoment, DelayDaysMustBeAWholeNumber) {
 TEST_F(DelayedDelete, PostponedLinesKeepTheirFirstMomentAndFallDueAfterTheDelay) {
     WriteFile(dest / "c.txt", "c");
     WriteFile(dest / "sub dir/d.txt", "d");
-    PostponeDeletions(station, dest.path() + "/", {"c.txt", "sub dir/d.txt"});
+    PostponeDeletions(station.Log, station.clock(), dest.path() + "/", {"c.txt", "sub dir/d.txt"});
     const std::string first = "2023-12-08 14:30:05\t" + dest / "c.txt" + "\r\n" +
                               "2023-12-08 14:30:05\t" + dest / "sub dir/d.txt" + "\r\n";
     EXPECT_EQ(DelayFile(), first);
 
     clock.Advance(1);
-    PostponeDeletions(station, dest.path(), {"c.txt"});  // already listed: unchanged
+    PostponeDeletions(station.Log, station.clock(), dest.path(),
+                      {"c.txt"});  // already listed: unchanged
     EXPECT_EQ(DelayFile(), first);
 
     clock.Advance(2);  // three days after the first moment: not yet later than it
-    ProcessDelayedDeletes(station, JobWithDelay("3"));
+    ProcessDelayedDeletes(station.Context(), JobWithDelay("3"));
     EXPECT_TRUE(platform::FileExists(dest / "c.txt"));
     EXPECT_EQ(DelayFile(), first);
 
     clock.Advance(kOneMinute);
-    ProcessDelayedDeletes(station, JobWithDelay("3"));
+    ProcessDelayedDeletes(station.Context(), JobWithDelay("3"));
     EXPECT_FALSE(platform::FileExists(dest / "c.txt"));
     EXPECT_FALSE(platform::FileExists(dest / "sub dir/d.txt"));
     EXPECT_EQ(DelayFile(), "");
@@ -99,13 +100,15 @@ TEST_F(DelayedDelete, PostponedLinesKeepTheirFirstMomentAndFallDueAfterTheDelay)
 TEST_F(DelayedDelete, AnUnreadableLineStaysAndTheOthersAreProcessed) {
     WriteFile(dest / "old.txt", "o");
     const std::string foreign = "08.12.2023 10:00:00\t" + dest / "foreign.txt";
-    WriteFile(home / "DelayDelete.txt", foreign + "\r\n" + "2023-12-01 10:00:00\t" + dest / "old.txt" +
-                                            "\r\n" + "2023-12-08 10:00:00\t" + dest / "new.txt" + "\r\n");
-    ProcessDelayedDeletes(station, JobWithDelay("3"));
+    WriteFile(home / "DelayDelete.txt", foreign + "\r\n" + "2023-12-01 10:00:00\t" +
+                                            dest / "old.txt" + "\r\n" + "2023-12-08 10:00:00\t" +
+                                            dest / "new.txt" + "\r\n");
+    ProcessDelayedDeletes(station.Context(), JobWithDelay("3"));
     EXPECT_FALSE(platform::FileExists(dest / "old.txt"));
     EXPECT_EQ(DelayFile(), foreign + "\r\n" + "2023-12-08 10:00:00\t" + dest / "new.txt" + "\r\n");
     const std::string log = Log();
-    EXPECT_NE(log.find("DelayDelete.txt: line not understood, kept: " + foreign), std::string::npos);
+    EXPECT_NE(log.find("DelayDelete.txt: line not understood, kept: " + foreign),
+              std::string::npos);
     EXPECT_NE(log.find("File " + dest / "old.txt" + " deleted"), std::string::npos);
 }
 
@@ -114,7 +117,7 @@ TEST_F(DelayedDelete, NothingHappensWithoutAPositiveNumericDelay) {
     WriteFile(home / "DelayDelete.txt", content);
     WriteFile(dest / "x.txt", "x");
     for (const char* delay : {"0", "", "-1", "soon"}) {
-        ProcessDelayedDeletes(station, JobWithDelay(delay));
+        ProcessDelayedDeletes(station.Context(), JobWithDelay(delay));
         EXPECT_EQ(DelayFile(), content) << delay;
         EXPECT_TRUE(platform::FileExists(dest / "x.txt")) << delay;
     }
@@ -125,19 +128,19 @@ TEST_F(DelayedDelete, FailedDeletionsAreLoggedAndCancelStopsBeforeTheNext) {
     WriteFile(home / "DelayDelete.txt", "2020-01-01 00:00:00\t" + dest / "missing.txt" + "\r\n" +
                                             "2020-01-01 00:00:00\t" + dest / "b.txt" + "\r\n");
     station.Copy.Cancel.Stop();
-    ProcessDelayedDeletes(station, JobWithDelay("1"));
+    ProcessDelayedDeletes(station.Context(), JobWithDelay("1"));
     EXPECT_TRUE(platform::FileExists(dest / "b.txt"));  // cancelled before any deletion
     station.Copy.Cancel.ClearStop();
     WriteFile(home / "DelayDelete.txt", "2020-01-01 00:00:00\t" + dest / "missing.txt" + "\r\n");
-    ProcessDelayedDeletes(station, JobWithDelay("1"));
+    ProcessDelayedDeletes(station.Context(), JobWithDelay("1"));
     EXPECT_NE(Log().find("File " + dest / "missing.txt" + " deleting failed"), std::string::npos);
-    EXPECT_EQ(station.FailedFiles, 1u);
+    EXPECT_EQ(station.Log.FailedFiles, 1u);
 }
 
 TEST_F(DelayedDelete, AFileThatCannotBeReadIsNeverOverwritten) {
     std::filesystem::create_directories(home / "DelayDelete.txt");  // a folder in its place
-    PostponeDeletions(station, dest.path(), {"a.txt"});
-    ProcessDelayedDeletes(station, JobWithDelay("1"));
+    PostponeDeletions(station.Log, station.clock(), dest.path(), {"a.txt"});
+    ProcessDelayedDeletes(station.Context(), JobWithDelay("1"));
     EXPECT_TRUE(std::filesystem::is_directory(home / "DelayDelete.txt"));
     EXPECT_NE(Log().find("DelayDelete.txt could not be read"), std::string::npos);
 }

@@ -26,7 +26,7 @@ using test::WriteFile;
 
 // A face whose message processing runs a test's script (the operator pressing Cancel).
 class ScriptedSurfaces : public test::RecordingSurfaces {
-public:
+  public:
     void ProcessMessages() override {
         RecordingSurfaces::ProcessMessages();
         if (onMessages) onMessages();
@@ -35,10 +35,10 @@ public:
 };
 
 class DialUpJob : public ::testing::Test {
-protected:
+  protected:
     DialUpJob() : station(home.path(), surfaces) {
-        station.Ras.TimeOutCycles = 40;
-        station.Ras.CycleMs = 25;
+        station.Line.Ras.TimeOutCycles = 40;
+        station.Line.Ras.CycleMs = 25;
     }
     void SetUp() override {
         if (!NmMock::Possible()) GTEST_SKIP() << "dbus-daemon or python3-dbusmock missing";
@@ -76,8 +76,8 @@ TEST_F(DialUpJob, DestinationLineIsDialledForTheTransferAndHungUp) {
     EXPECT_EQ(mock->CallCount("DeactivateConnection"), 1);
     EXPECT_TRUE(test::WaitFor([&] { return mock->ActiveCount() == 0; }));
     EXPECT_TRUE(surfaces.errors.empty());
-    EXPECT_FALSE(station.Connected);
-    EXPECT_EQ(station.JobsCutShort, 0u);
+    EXPECT_FALSE(station.Line.Connected);
+    EXPECT_EQ(station.Log.JobsCutShort, 0u);
 }
 
 TEST_F(DialUpJob, SourceLineServesListingAndTransferEmptyListingHangsUpAtOnce) {
@@ -94,7 +94,7 @@ TEST_F(DialUpJob, SourceLineServesListingAndTransferEmptyListingHangsUpAtOnce) {
     EXPECT_EQ(mock->CallCount("ActivateConnection"), 2);
     EXPECT_EQ(mock->CallCount("DeactivateConnection"), 2);
     EXPECT_TRUE(test::WaitFor([&] { return mock->ActiveCount() == 0; }));
-    EXPECT_FALSE(station.Connected);
+    EXPECT_FALSE(station.Line.Connected);
 }
 
 TEST_F(DialUpJob, FailedSourceDialListsNothingAndCancelIsNoFailure) {
@@ -103,7 +103,7 @@ TEST_F(DialUpJob, FailedSourceDialListsNothingAndCancelIsNoFailure) {
     WriteFile(src / "a.txt", "alpha");
     RunJob("1");
     EXPECT_FALSE(Copied());
-    EXPECT_EQ(station.JobsCutShort, 1u);
+    EXPECT_EQ(station.Log.JobsCutShort, 1u);
     ASSERT_EQ(surfaces.errors.size(), 2u);
     EXPECT_NE(surfaces.errors[0].find("Timeout on Ras connect"), std::string::npos);
     EXPECT_NE(surfaces.errors[1].find(": cut short: "), std::string::npos) << surfaces.errors[1];
@@ -111,14 +111,14 @@ TEST_F(DialUpJob, FailedSourceDialListsNothingAndCancelIsNoFailure) {
 
     // The operator's Cancel during the wait ends it at once and is not a failure.
     surfaces.onMessages = [&] {
-        if (!station.Ras.DialUp.hRAS().empty()) station.Copy.Cancel.Cancel();
+        if (!station.Line.Ras.DialUp.hRAS().empty()) station.Copy.Cancel.Cancel();
     };
-    station.Ras.TimeOutCycles = 2000;  // far longer than the test waits for Cancel
+    station.Line.Ras.TimeOutCycles = 2000;  // far longer than the test waits for Cancel
     surfaces.processMessagesCalls = 0;
     RunJob("0");
     EXPECT_EQ(mock->CallCount("ActivateConnection"), 2);
     EXPECT_FALSE(Copied());
-    EXPECT_EQ(station.JobsCutShort, 0u);
+    EXPECT_EQ(station.Log.JobsCutShort, 0u);
     EXPECT_LT(surfaces.processMessagesCalls, 100);  // the wait ended at once, not after 2000 cycles
     EXPECT_TRUE(test::WaitFor([&] { return mock->ActiveCount() == 0; }));
 }
@@ -129,7 +129,7 @@ TEST_F(DialUpJob, FailedDialTransfersNothing) {
     WriteFile(src / "a.txt", "alpha");
     RunJob("0");
     EXPECT_FALSE(Copied());
-    EXPECT_EQ(station.JobsCutShort, 1u);  // ferrolin-cli run reports the job as failed
+    EXPECT_EQ(station.Log.JobsCutShort, 1u);  // ferrolin-cli run reports the job as failed
     ASSERT_EQ(surfaces.errors.size(), 3u);
     EXPECT_NE(surfaces.errors[0].find("Necessary secrets"), std::string::npos);
     EXPECT_NE(surfaces.errors[1].find("Timeout on Ras connect"), std::string::npos);
@@ -146,7 +146,7 @@ TEST_F(DialUpJob, WithoutNetworkManagerJobsRunWithoutDialling) {
     WriteFile(src / "a.txt", "alpha");
     RunJob("0");
     EXPECT_TRUE(Copied());
-    EXPECT_EQ(station.RasIndex, -1);
+    EXPECT_EQ(station.Line.RasIndex, -1);
     EXPECT_TRUE(surfaces.errors.empty());
 }
 

@@ -7,8 +7,8 @@
 #include <filesystem>
 
 #include "files/copy_status.h"
-#include "station/run_driver.h"
 #include "platform/fs.h"
+#include "station/run_driver.h"
 #include "station/station.h"
 #include "station/station_config.h"
 #include "support/job_ini.h"
@@ -30,9 +30,8 @@ size_t Count(const std::string& text, const std::string& part) {
 }
 
 class HostilePaths : public ::testing::Test {
-protected:
-    HostilePaths() : station(home.path(), surfaces) {
-    }
+  protected:
+    HostilePaths() : station(home.path(), surfaces) {}
 
     void RunAll(const std::vector<IniKeys>& jobs) {
         test::WriteJobIni(home.path(), {}, jobs);
@@ -40,8 +39,10 @@ protected:
         RunAllJobsManually(station, false);
     }
     IniKeys MirrorJob(const std::string& delay) {
-        return {{"SendeVerzeichnis", src.path()}, {"EmpfangsVerzeichnis", dst.path()},
-                {"CopyMode", "3"}, {"DestDelDelay", delay}};
+        return {{"SendeVerzeichnis", src.path()},
+                {"EmpfangsVerzeichnis", dst.path()},
+                {"CopyMode", "3"},
+                {"DestDelDelay", delay}};
     }
     std::string Log() { return ReadFile(home / "Ferrolin.log"); }
     std::string DelayFile() { return ReadFile(home / "DelayDelete.txt"); }
@@ -73,8 +74,10 @@ TEST_F(HostilePaths, DelayDeleteLinesCannotBeForgedOrLeadOutside) {
     fs::create_directory_symlink(outside.path(), dst / "link");
     const std::string old = "2001-01-01 00:00:00\t";
     const std::vector<std::string> refused = {
-        old + "victim.txt", old + dst / "../" + fs::path(outside.path()).filename().string() + "/victim.txt",
-        old + outside / "victim.txt", old + dst.path() + "//orphan.txt", old + home / "Ferrolin.INI"};
+        old + "victim.txt",
+        old + dst / "../" + fs::path(outside.path()).filename().string() + "/victim.txt",
+        old + outside / "victim.txt", old + dst.path() + "//orphan.txt",
+        old + home / "Ferrolin.INI"};
     std::string content;
     for (const std::string& line : refused) content += line + "\r\n";
     content += old + dst / "link/victim.txt\r\n" + old + dst / "orphan.txt\r\n";
@@ -90,11 +93,13 @@ TEST_F(HostilePaths, DelayDeleteLinesCannotBeForgedOrLeadOutside) {
     EXPECT_TRUE(fs::exists(home / "victim.txt"));
     EXPECT_TRUE(fs::exists(home / "Ferrolin.INI"));
     const std::string log = Log();
-    EXPECT_NE(log.find("File " + dst / "link/victim.txt deleting failed"), std::string::npos) << log;
+    EXPECT_NE(log.find("File " + dst / "link/victim.txt deleting failed"), std::string::npos)
+        << log;
     for (const std::string& line : refused) {
         EXPECT_NE(DelayFile().find(line + "\r\n"), std::string::npos) << line;
-        EXPECT_NE(log.find("DelayDelete.txt: path not inside a job's destination folder, kept: " + line),
-                  std::string::npos)
+        EXPECT_NE(
+            log.find("DelayDelete.txt: path not inside a job's destination folder, kept: " + line),
+            std::string::npos)
             << line;
     }
 }
@@ -111,9 +116,13 @@ TEST_F(HostilePaths, CopiesStayInsideTheDestinationFolder) {
     const std::string listed = src / "sub/" + up + "../" + outside.path().substr(1) + "/evil.txt";
     const std::string escaped = fs::path(dst.path()).parent_path().string() + outside / "evil.txt";
     WriteFile(home / "list.txt", listed + "\n" + src / "sub/x.txt" + "\n");
-    RunAll({{{"SendeVerzeichnis", src.path()}, {"EmpfangsVerzeichnis", dst.path()}, {"ParsingType", "1"}},
-            {{"SendeVerzeichnis", home / "list.txt"}, {"SourceType", "5"},
-             {"EmpfangsVerzeichnis", dst.path()}, {"ParsingType", "1"}}});
+    RunAll({{{"SendeVerzeichnis", src.path()},
+             {"EmpfangsVerzeichnis", dst.path()},
+             {"ParsingType", "1"}},
+            {{"SendeVerzeichnis", home / "list.txt"},
+             {"SourceType", "5"},
+             {"EmpfangsVerzeichnis", dst.path()},
+             {"ParsingType", "1"}}});
     EXPECT_FALSE(fs::exists(outside / "x.txt"));
     EXPECT_FALSE(fs::is_symlink(dst / "sub"));
     EXPECT_EQ(ReadFile(dst / "sub/x.txt"), "x");
@@ -122,7 +131,7 @@ TEST_F(HostilePaths, CopiesStayInsideTheDestinationFolder) {
                          dst.path()),
               std::string::npos)
         << Log();
-    EXPECT_EQ(station.FailedFiles, 1u);
+    EXPECT_EQ(station.Log.FailedFiles, 1u);
 }
 
 // "Source is master" keeps what it copied: a destination written with repeated or
@@ -151,10 +160,15 @@ TEST_F(HostilePaths, MirrorKeepsWhatItCopied) {
 // a recursive source is not copied into itself; a stored choice out of range stops the job.
 TEST_F(HostilePaths, MisconfiguredJobsLoseNothing) {
     WriteFile(src / "a.txt", "a");
-    RunAll({{{"SendeVerzeichnis", src.path()}, {"EmpfangsVerzeichnis", src.path() + "/"},
-             {"SourceDelete", "1"}, {"Name", "Same"}},
-            {{"SendeVerzeichnis", src.path()}, {"EmpfangsVerzeichnis", src.path()},
-             {"SourceDelete", "1"}, {"CopyMode", "2"}, {"Name", "Same"}}});
+    RunAll({{{"SendeVerzeichnis", src.path()},
+             {"EmpfangsVerzeichnis", src.path() + "/"},
+             {"SourceDelete", "1"},
+             {"Name", "Same"}},
+            {{"SendeVerzeichnis", src.path()},
+             {"EmpfangsVerzeichnis", src.path()},
+             {"SourceDelete", "1"},
+             {"CopyMode", "2"},
+             {"Name", "Same"}}});
     EXPECT_EQ(ReadFile(src / "a.txt"), "a");
     EXPECT_EQ(Count(Log(), "Job Same is misconfigured: " + src / "a.txt" +
                                " is its own destination; source not deleted"),
@@ -162,17 +176,20 @@ TEST_F(HostilePaths, MisconfiguredJobsLoseNothing) {
         << Log();
 
     for (int run = 0; run < 3; ++run)
-        RunAll({{{"SendeVerzeichnis", src.path()}, {"EmpfangsVerzeichnis", src / "out"},
+        RunAll({{{"SendeVerzeichnis", src.path()},
+                 {"EmpfangsVerzeichnis", src / "out"},
                  {"ParsingType", "1"}}});
     EXPECT_EQ(ReadFile(src / "out/a.txt"), "a");
     EXPECT_FALSE(fs::exists(src / "out/out"));
 
-    RunAll({{{"SendeVerzeichnis", src.path()}, {"EmpfangsVerzeichnis", dst.path()},
-             {"CopyMode", "99"}, {"Name", "Odd"}}});
+    RunAll({{{"SendeVerzeichnis", src.path()},
+             {"EmpfangsVerzeichnis", dst.path()},
+             {"CopyMode", "99"},
+             {"Name", "Odd"}}});
     EXPECT_FALSE(fs::exists(dst / "a.txt"));
     EXPECT_NE(Log().find("Job Odd not run: stored choice out of range (CopyMode=99)"),
               std::string::npos);
-    EXPECT_EQ(station.JobsCutShort, 1u);
+    EXPECT_EQ(station.Log.JobsCutShort, 1u);
 }
 
 }  // namespace

@@ -23,7 +23,8 @@ TEST(HttpTargetPath, FolderNameDefaultNameAndStamp) {
     EXPECT_EQ(HttpTargetPath("/in/page.html", true, "yymmddhhnnss", moment),
               "/in/page261208143005.html");
     // A last component without "." is a folder: the download gets the default name there.
-    EXPECT_EQ(HttpTargetPath("/in", true, "yymmddhhnnss", moment), "/in/DefaultName261208143005.xxx");
+    EXPECT_EQ(HttpTargetPath("/in", true, "yymmddhhnnss", moment),
+              "/in/DefaultName261208143005.xxx");
     EXPECT_EQ(HttpTargetPath("/in/sub", false, "", moment), "/in/sub/DefaultName.xxx");
     EXPECT_EQ(FileNamePart("/in/sub", false), "sub");
     EXPECT_EQ(FileNamePart("page.html", true), "page.html");
@@ -41,15 +42,15 @@ TEST(ConnectPop3, ListsTheMailboxAndClosesASessionLeftOpen) {
     job.sourceUser = server.User();
     job.sourcePassword = server.Password();
 
-    const SourceListing first = ListMailSource(station, job, nullptr);
+    const SourceListing first = ListMailSource(station.Context(), job, nullptr);
     ASSERT_EQ(first.entries.size(), 3u);
     EXPECT_EQ(first.entries[2].name, "Mail 3");
     EXPECT_EQ(first.entries[2].number, 3);
     EXPECT_EQ(first.entries[2].kind, EntryKind::MailMessage);
-    EXPECT_TRUE(station.Pop3.Connected());
+    EXPECT_TRUE(station.Sessions.Pop3.Connected());
     // A job that listed but never got to receive leaves the session open: the next
     // mail job closes it first and says so.
-    const SourceListing second = ListMailSource(station, job, nullptr);
+    const SourceListing second = ListMailSource(station.Context(), job, nullptr);
     EXPECT_EQ(second.entries.size(), 3u);
     EXPECT_EQ(test::CountOccurrences(test::ReadFile(station.LogFile),
                                      "Close Pop 3 becouse it was still open"),
@@ -59,10 +60,10 @@ TEST(ConnectPop3, ListsTheMailboxAndClosesASessionLeftOpen) {
     // Cancel stops before the first message; the session is closed all the same.
     station.Copy.Cancel.Stop();
     job.destination = home.path();
-    ReceiveMail(station, job, second);
-    EXPECT_FALSE(station.Pop3.Connected());
+    ReceiveMail(station.Context(), job, second);
+    EXPECT_FALSE(station.Sessions.Pop3.Connected());
     EXPECT_EQ(test::ReadFile(station.LogFile).find("receive of mail"), std::string::npos);
-    EXPECT_EQ(station.FailedFiles, 0u);
+    EXPECT_EQ(station.Log.FailedFiles, 0u);
 }
 
 }  // namespace

@@ -1,40 +1,51 @@
-#include "engine/transfer_kind.h"
-
 #include <gtest/gtest.h>
 
 #include "engine/file_mask.h"
+#include "engine/transfer_kinds.h"
 
 namespace ferrolin {
 namespace {
 
-TEST(TransferKind, RulesInOrderLaterOnesWin) {
+// The source decides first; only a source of files here or on a share is handed to the
+// kind its destination names. The names are the run record's.
+TEST(TransferKind, SourceAndDestinationTextsChooseTheKind) {
     struct Case {
         std::string source;
         uint8_t type;
-        TTransfer expected;
+        std::string destination;
+        std::string_view expected;
     } cases[] = {
-        {"/data/out", ST_Auto, Tran_Windows},
-        {"/data/out/*.mpg", ST_Windows, Tran_Windows},
-        {"ftp://host/in", ST_Windows, Tran_FTPR},  // an address stays an address
-        {"FTP://host/in", ST_Auto, Tran_FTPR},
-        {"/data/out", ST_Ftp, Tran_FTPR},
-        {"http://host/x", ST_Ftp, Tran_HTTP},
-        {"https://host/x", ST_Auto, Tran_Windows},  // not recognised as HTTP
-        {"/data", ST_Http, Tran_HTTP},
-        {"pop.example.com", ST_Auto, Tran_Pop3R},
-        {"POP3host", ST_Auto, Tran_Pop3R},
-        {"mailhost", ST_Auto, Tran_Pop3R},
-        {"/mail/out", ST_Auto, Tran_Pop3R},
-        {"/data/pop", ST_Auto, Tran_Windows},  // "pop" only counts in the first 7 characters
-        {"/mail/out", ST_Windows, Tran_Windows},  // the operator said it is a folder
-        {"/pop3files", ST_Windows, Tran_Windows},
-        {"anything", ST_Mail, Tran_Pop3R},
-        {"/mail/list.txt", ST_Filelist, Tran_FileList},
-        {"ftp://host/list.txt", ST_Filelist, Tran_FileList},
+        {"/data/out", ST_Auto, "/in", "folder"},
+        {"/data/out/*.mpg", ST_Windows, "//server/share/in", "folder"},
+        {"ftp://host/in", ST_Windows, "/in", "ftp download"},  // an address stays an address
+        {"FTP://host/in", ST_Auto, "/in", "ftp download"},
+        {"/data/out", ST_Ftp, "/in", "ftp download"},
+        {"ftp://host/in", ST_Auto, "ftp://other/in", "ftp download"},  // delivers itself
+        {"http://host/x", ST_Ftp, "/in/x", "http"},
+        {"https://host/x", ST_Auto, "/in", "folder"},  // not recognised as HTTP
+        {"/data", ST_Http, "/in/x", "http"},
+        {"pop.example.com", ST_Auto, "/in", "mail"},
+        {"POP3host", ST_Auto, "/in", "mail"},
+        {"mailhost", ST_Auto, "/in", "mail"},
+        {"/mail/out", ST_Auto, "/in", "mail"},
+        {"/data/pop", ST_Auto, "/in", "folder"},     // "pop" only counts in the first 7 characters
+        {"/mail/out", ST_Windows, "/in", "folder"},  // the operator said it is a folder
+        {"/pop3files", ST_Windows, "/in", "folder"},
+        {"anything", ST_Mail, "ftp://host/in", "mail"},
+        {"/mail/list.txt", ST_Filelist, "/in", "list file"},
+        {"ftp://host/list.txt", ST_Filelist, "/in", "list file"},
+        {"/data/out", ST_Auto, "FTP://host/in", "ftp upload"},
+        {"/mail/list.txt", ST_Filelist, "ftp://host/in", "ftp upload"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(DecideTransferKind(c.source, c.type), c.expected)
-            << c.source << " type " << int(c.type);
+    for (const Case& c : cases) {
+        const TransferKind kind = ChooseTransferKind(c.source, c.type, c.destination);
+        EXPECT_EQ(kind.Name(), c.expected)
+            << c.source << " type " << int(c.type) << " to " << c.destination;
+        // Every job has a source row and exactly one way to transfer its entries.
+        ASSERT_NE(kind.source, nullptr);
+        EXPECT_NE(kind.Transfer(), nullptr);
+        EXPECT_EQ(kind.destination == nullptr, kind.source->transfer != nullptr);
+    }
 }
 
 TEST(FileMask, WildcardsIgnoreLetterCase) {
@@ -42,11 +53,20 @@ TEST(FileMask, WildcardsIgnoreLetterCase) {
         std::string name, mask;
         bool expected;
     } cases[] = {
-        {"a.mpg", "*.mpg", true},      {"A.MPG", "*.mpg", true},    {"a.mpg.tmp", "*.mpg", false},
-        {"a.b.mpg", "*.mpg", true},    {"README", "*.*", true},     {"README", "*", true},
-        {"Spot12.mpg", "spot??.*", true}, {"Spot1.mpg", "spot??.*", false}, {"x", "x.*", true},
-        {"abc", "a*c", true},          {"ac", "a*c", true},         {"ab", "a*c", false},
-        {"-dash.txt", "-*", true},     {"", "*.mpg", false},
+        {"a.mpg", "*.mpg", true},
+        {"A.MPG", "*.mpg", true},
+        {"a.mpg.tmp", "*.mpg", false},
+        {"a.b.mpg", "*.mpg", true},
+        {"README", "*.*", true},
+        {"README", "*", true},
+        {"Spot12.mpg", "spot??.*", true},
+        {"Spot1.mpg", "spot??.*", false},
+        {"x", "x.*", true},
+        {"abc", "a*c", true},
+        {"ac", "a*c", true},
+        {"ab", "a*c", false},
+        {"-dash.txt", "-*", true},
+        {"", "*.mpg", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(MatchesFileMask(c.name, c.mask), c.expected) << c.name << " ~ " << c.mask;

@@ -4,12 +4,11 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QRegularExpression>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
-
 #include <filesystem>
 
 #include "ftp_window_fixture.h"
@@ -29,7 +28,7 @@ std::string Pattern(size_t bytes) {
 
 class FtpWindowFlowTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void init() {
         if (!PyFtpServer::Available()) QSKIP("pyftpdlib is not installed");
     }
@@ -55,18 +54,20 @@ private slots:
         QVERIFY(!Exists(hostFile));
 
         t.form->CurrentDirEdit->setText(QStringLiteral("/"));
-        if (t.fx.window->station().Ftp.Connected()) t.Connect();  // disconnect first
+        if (t.fx.window->station().Sessions.Ftp.Connected()) t.Connect();  // disconnect first
         t.Connect();
         QCOMPARE(t.form->ConnectButton->text(), QStringLiteral("Disconnect"));
         QVERIFY(t.form->DownloadButton->isEnabled());
         QCOMPARE(t.Names(), (QStringList{"a.txt", "pub", "sub"}));
-        auto* file = t.form->DirectoryListBox->findItems(QStringLiteral("a.txt"), Qt::MatchExactly).front();
+        auto* file =
+            t.form->DirectoryListBox->findItems(QStringLiteral("a.txt"), Qt::MatchExactly).front();
         QCOMPARE(file->text(1), QStringLiteral("5"));
         QCOMPARE(file->text(2), QStringLiteral("File"));
-        QVERIFY(file->text(3).contains(QRegularExpression(
-            QStringLiteral("^\\d\\d.\\d\\d.\\d{4} \\d\\d.\\d\\d$"))));
+        QVERIFY(file->text(3).contains(
+            QRegularExpression(QStringLiteral("^\\d\\d.\\d\\d.\\d{4} \\d\\d.\\d\\d$"))));
         QCOMPARE(t.form->DirectoryListBox->findItems(QStringLiteral("sub"), Qt::MatchExactly)
-                     .front()->text(2),
+                     .front()
+                     ->text(2),
                  QStringLiteral("Directory"));
         QCOMPARE(S(ReadFtpHost(t.fx.dir.path())), S(t.server.Address()));
         // The documentation's picture of the window, when asked for.
@@ -81,11 +82,11 @@ private slots:
         QCOMPARE(t.form->DirectoryListBox->topLevelItemCount(), 0);
         QVERIFY(!t.form->DownloadButton->isEnabled());
         {
-            gui::FtpClientWindow again(t.fx.window->station().Ftp, t.fx.window->surfaces(),
+            gui::FtpClientWindow again(t.fx.window->station().Sessions.Ftp, t.fx.window->surfaces(),
                                        t.fx.dir.path(), {});
             QCOMPARE(again.FtpServerEdit->text(), S(t.server.Address()));
         }
-        t.fx.window->station().Ftp.SetView(t.form);
+        t.fx.window->station().Sessions.Ftp.SetView(t.form);
 
         // A server that is not there: the client's error, caption stays "Connect".
         t.fx.questions.clear();
@@ -104,7 +105,7 @@ private slots:
         WriteFile(t.Root() + "/top.txt", "y");
         t.Connect();
         QVERIFY(t.form->DirectoryListBox->topLevelItemCount() > 0);
-        FtpSession& session = t.fx.window->station().Ftp;
+        FtpSession& session = t.fx.window->station().Sessions.Ftp;
         t.fx.questions.clear();
         t.form->CurrentDirEdit->setText(QStringLiteral("/nope"));
         QTest::mouseClick(t.form->ChDirButton, Qt::LeftButton);
@@ -188,8 +189,9 @@ private slots:
         t.fx.questions.clear();
         t.fx.answers = {Answer::Cancel};
         t.form->DirectoryListBoxDblClick();
-        QCOMPARE(t.fx.questions, std::vector<std::string>{
-            "Indy FTP client demo: File aready exists. Do you want to resume the download operation?"});
+        QCOMPARE(t.fx.questions,
+                 std::vector<std::string>{"Indy FTP client demo: File aready exists. Do you want "
+                                          "to resume the download operation?"});
         QCOMPARE(ReadFile(local).size(), size_t(40000));
 
         t.fx.answers = {Answer::Yes};
@@ -299,7 +301,7 @@ private slots:
         QCOMPARE(t.fx.questions.size(), size_t(2));  // the target message, then the error
         QVERIFY(S(t.fx.questions[1]).contains(QStringLiteral("abort"), Qt::CaseInsensitive));
         QVERIFY(ReadFile(t.savePath).size() < 4'000'000);
-        QVERIFY(t.fx.window->station().Ftp.Connected());
+        QVERIFY(t.fx.window->station().Sessions.Ftp.Connected());
         QCOMPARE(t.form->CurrentDirEdit->text(), QStringLiteral("/"));
         QVERIFY(t.form->BackButton->isEnabled());
     }
@@ -317,10 +319,10 @@ private slots:
         t.form->DirectoryListBoxDblClick();
         t.form->ConnectButtonClick();
         QCOMPARE(t.form->CurrentDirEdit->text(), QStringLiteral("/"));
-        QVERIFY(station.Ftp.Connected());
+        QVERIFY(station.Sessions.Ftp.Connected());
 
         // The job's listing is the window's too.
-        station.Ftp.ChangeDir("/sub", 0, true);
+        station.Sessions.Ftp.ChangeDir("/sub", 0, true);
         QCOMPARE(t.form->CurrentDirEdit->text(), QStringLiteral("/sub"));
         station.RunMode = RM_Idle;
         t.form->ShowSessionState();

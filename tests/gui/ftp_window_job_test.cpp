@@ -134,7 +134,7 @@ class FtpWindowJobTest : public QObject {
         QCOMPARE(form->StatusPanel1->text(), QStringLiteral("Transfer complete."));
         QCOMPARE(form->ProgressBar1->value(), 0);
         QVERIFY(!form->AbortButton->isVisible());
-        QVERIFY(station.Ftp.Connected());
+        QVERIFY(station.Sessions.Ftp.Connected());
         QCOMPARE(form->ConnectButton->text(), QStringLiteral("Disconnect"));
         for (QWidget* control : controls) QVERIFY(control->isEnabled());
         QTest::mouseClick(form->BackButton, Qt::LeftButton);
@@ -147,7 +147,7 @@ class FtpWindowJobTest : public QObject {
         QTest::mouseClick(t.fx.window->StatusTab->BManualN, Qt::LeftButton);
         QCoreApplication::processEvents();
         QCOMPARE(CountOccurrences(t.server.Log(), "logged in"), 1);
-        QVERIFY(!station.Ftp.Connected());
+        QVERIFY(!station.Sessions.Ftp.Connected());
         QCOMPARE(form->ConnectButton->text(), QStringLiteral("Connect"));
         QVERIFY(form->ConnectButton->isEnabled());
         QVERIFY(!form->DownloadButton->isEnabled());
@@ -174,7 +174,7 @@ class FtpWindowJobTest : public QObject {
         QCOMPARE(t.fx.window->StatusPanel0->text(), QStringLiteral("ChangeDir failed"));
         QCOMPARE(t.form->StatusPanel0->text(), QString());
         QCOMPARE(t.Names(), QStringList{});  // no listing of another folder survives
-        QVERIFY(t.fx.window->station().Ftp.Connected());
+        QVERIFY(t.fx.window->station().Sessions.Ftp.Connected());
         QVERIFY(t.form->ChDirButton->isEnabled());
         t.form->CurrentDirEdit->setText(QStringLiteral("/"));
         QTest::mouseClick(t.form->ChDirButton, Qt::LeftButton);

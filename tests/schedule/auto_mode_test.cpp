@@ -5,12 +5,12 @@
 #include <filesystem>
 
 #include "config/profile_file.h"
-#include "station/run_driver.h"
 #include "files/copy_status.h"
 #include "schedule/config_weekday_store.h"
 #include "schedule/next_start.h"
 #include "schedule_fakes.h"
 #include "schedule_test_util.h"
+#include "station/run_driver.h"
 #include "station/station.h"
 #include "support/fake_clock.h"
 #include "support/temp_dir.h"
@@ -25,7 +25,7 @@ using test::Show;
 constexpr auto CountLines = test::CountOccurrences;
 
 class AutoModeTest : public ::testing::Test {
-protected:
+  protected:
     AutoModeTest() {
         station.Jobs = {{"first", true}, {"second", true}};
         station.Options.autoMode = true;
@@ -86,12 +86,12 @@ TEST_F(AutoModeTest, StartupSetupOnceThenDayChangeOnFirstTick) {
     EXPECT_EQ(Auto().AutoModeIntervalMs(), 2000);
     // Until the set-up the FTP session's texts stay in the FTP window; from then on they
     // are the main window's.
-    station.Ftp.ChangeDir("/never", 0, true);
+    station.Sessions.Ftp.ChangeDir("/never", 0, true);
     EXPECT_TRUE(surfaces.statusTexts.empty());
     Auto().StartupSetup();
-    station.Ftp.ChangeDir("/never", 0, true);
+    station.Sessions.Ftp.ChangeDir("/never", 0, true);
     EXPECT_EQ(surfaces.statusTexts, std::vector<std::string>{"ChangeDir failed"});
-    EXPECT_EQ(station.Ftp.Gauge(), &station.surfaces());  // the face, without passwords
+    EXPECT_EQ(station.Sessions.Ftp.Gauge(), &station.surfaces());  // the face, without passwords
     EXPECT_EQ(station.RunMode, RM_Idle);
     EXPECT_EQ(Auto().AutoModeIntervalMs(), 1000);
     EXPECT_EQ(station.SendTime.Day(), 3);  // Wednesday
@@ -180,7 +180,8 @@ TEST_F(AutoModeTest, MidnightReplacesThePendingStart) {
     clock.Set(At(23, 59, 50, -1));
     TickFor(5 * kOneSecond);
     EXPECT_EQ(station.SendTime.Day(), 2);
-    EXPECT_EQ(station.NextFu10, "09.12.2026 00:59:51") << "Tuesday's list: an hour after the first tick";
+    EXPECT_EQ(station.NextFu10, "09.12.2026 00:59:51")
+        << "Tuesday's list: an hour after the first tick";
     TickFor(10 * kOneSecond);
     EXPECT_EQ(station.SendTime.Day(), 3);
     EXPECT_EQ(station.NextFu10, "09.12.2026 00:30:00");
@@ -260,7 +261,8 @@ TEST_F(AutoModeTest, UnsavedEditsAtMidnightAreAskedAboutFirst) {
     TickFor(15 * kOneSecond);
     EXPECT_EQ(surfaces.asked, std::vector<std::string>{"Warning: Save changes ?"});
     EXPECT_EQ(askedBeforeRun, 1u);
-    EXPECT_EQ(ProfileFile(station.IniFilename).ReadString("Global", "TuesdayFu10", ""), "21:00 --;");
+    EXPECT_EQ(ProfileFile(station.IniFilename).ReadString("Global", "TuesdayFu10", ""),
+              "21:00 --;");
     EXPECT_EQ(station.SendTime.Lines(), std::vector<std::string>{"00:00 00:00:05"});
     EXPECT_FALSE(RunStarts().empty());
 }
@@ -278,7 +280,8 @@ TEST_F(AutoModeTest, ListThatCannotBeSavedAtMidnightIsReported) {
     clock.Advance(2 * kOneSecond);
     blockedMode.AutoModeTick();
     ASSERT_EQ(surfaces.errors.size(), 1u);
-    EXPECT_NE(surfaces.errors[0].find("Unable to write to"), std::string::npos) << surfaces.errors[0];
+    EXPECT_NE(surfaces.errors[0].find("Unable to write to"), std::string::npos)
+        << surfaces.errors[0];
     EXPECT_EQ(station.LastDayChange, test::Day());
 }
 

@@ -18,7 +18,7 @@ using test::At;
 constexpr auto CountLines = test::CountOccurrences;
 
 class WatchdogTest : public ::testing::Test {
-protected:
+  protected:
     WatchdogTest() {
         station.Options.autoMode = true;
         station.Options.timeoutControl = TC_RestartSoftware;
@@ -44,7 +44,7 @@ protected:
 };
 
 TEST_F(WatchdogTest, CountsDownThenRestartsTheProgramOnce) {
-    station.SetConnected(true);
+    station.Line.SetConnected(true);
     watchdog.WatchdogTick();
     EXPECT_EQ(surfaces.connected, "Timeout 05:00");
     TickFor(kOneMinute);
@@ -88,26 +88,26 @@ TEST_F(WatchdogTest, DisarmedStatesNeverAct) {
         station.Editing = c.editing;
         station.Options.timeoutControl = c.control;
         station.Options.rebootAfterTimeout = c.limit;
-        station.SetConnected(true);
+        station.Line.SetConnected(true);
         TickFor(20 * kOneMinute);
         EXPECT_EQ(surfaces.connected, c.caption) << c.name;
         EXPECT_TRUE(process.restartFolders.empty()) << c.name;
         EXPECT_EQ(process.rebootRequests, 0) << c.name;
-        station.SetConnected(false);
+        station.Line.SetConnected(false);
     }
     EXPECT_EQ(CountLines(Log(), "because of timeout"), 0);
 }
 
 // Each job's connection gets the full limit.
 TEST_F(WatchdogTest, NextJobStartsAFreshLimit) {
-    station.SetConnected(true);
+    station.Line.SetConnected(true);
     TickFor(4 * kOneMinute);
     EXPECT_EQ(surfaces.connected, "Timeout 01:00");
-    station.SetConnected(false);
+    station.Line.SetConnected(false);
     watchdog.WatchdogTick();
     EXPECT_EQ(surfaces.connected, "connected");
     clock.Advance(100 * kOneMillisecond);
-    station.SetConnected(true);
+    station.Line.SetConnected(true);
     TickFor(4 * kOneMinute);
     EXPECT_EQ(surfaces.connected, "Timeout 01:00");
     EXPECT_TRUE(process.restartFolders.empty());
@@ -117,7 +117,7 @@ TEST_F(WatchdogTest, NextJobStartsAFreshLimit) {
 // connection coming up on its next tick and counts from there.
 TEST_F(WatchdogTest, ConnectionRaisedWithoutTheHandler) {
     clock.Advance(kOneHour);
-    station.Connected = true;
+    station.Line.Connected = true;
     watchdog.WatchdogTick();
     EXPECT_EQ(surfaces.connected, "Timeout 05:00");
 }
@@ -125,7 +125,7 @@ TEST_F(WatchdogTest, ConnectionRaisedWithoutTheHandler) {
 // A refused restart is not repeated every 100 ms: once, then again a minute later.
 TEST_F(WatchdogTest, FailedSelfRestartIsRetriedAfterAMinute) {
     process.selfRestartWorks = false;
-    station.SetConnected(true);
+    station.Line.SetConnected(true);
     TickFor(5 * kOneMinute + 200 * kOneMillisecond);
     EXPECT_EQ(process.restartFolders.size(), 1u);
     TickFor(59 * kOneSecond);
@@ -139,7 +139,7 @@ TEST_F(WatchdogTest, FailedSelfRestartIsRetriedAfterAMinute) {
 TEST_F(WatchdogTest, RebootWithoutPrivilegeShowsTheMessageOnce) {
     station.Options.timeoutControl = TC_RestartComputer;
     process.privileged = false;
-    station.SetConnected(true);
+    station.Line.SetConnected(true);
     TickFor(5 * kOneMinute + 200 * kOneMillisecond);
     TickFor(2 * kOneMinute);
     EXPECT_EQ(surfaces.asked,
@@ -152,7 +152,7 @@ TEST_F(WatchdogTest, RebootWithoutPrivilegeShowsTheMessageOnce) {
 
 TEST_F(WatchdogTest, RebootIsRequestedOnce) {
     station.Options.timeoutControl = TC_RestartComputer;
-    station.SetConnected(true);
+    station.Line.SetConnected(true);
     TickFor(10 * kOneMinute);
     EXPECT_EQ(process.rebootRequests, 1);
     EXPECT_TRUE(watchdog.RestartPending());

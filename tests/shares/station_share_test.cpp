@@ -42,7 +42,7 @@ class StationShareTest : public ::testing::Test {
         ReadConfig(station);
         RunAllJobsManually(station, false);
     }
-    bool RunFailed() const { return station.FailedFiles + station.JobsCutShort > 0; }
+    bool RunFailed() const { return station.Log.FailedFiles + station.Log.JobsCutShort > 0; }
     std::string Log() { return ReadFile(home / "Ferrolin.log"); }
     static int64_t MtimeMicros(const std::string& path) {
         struct stat st {};

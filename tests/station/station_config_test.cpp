@@ -18,7 +18,7 @@ using test::TempDir;
 using test::WriteFile;
 
 class StationConfig : public ::testing::Test {
-protected:
+  protected:
     void Ini(const std::string& text) { WriteFile(station.IniFilename, text); }
     std::string Stored(const std::string& section, const std::string& key) {
         return ProfileFile(station.IniFilename).ReadString(section, key, "<absent>");
@@ -64,18 +64,18 @@ TransferJob SampleJob() {
 TEST_F(StationConfig, JobRoundTrip) {
     station.RasEntries = {"RAS disabled", "Office line"};
     station.Editor = SampleJob();
-    station.RasIndex = 1;
+    station.Line.RasIndex = 1;
     WriteJob(station, 4);
     EXPECT_EQ(Stored("Kopf4", "DRasEintrag"), "Office line");
     EXPECT_EQ(Stored("Kopf4", "Active"), "<absent>");
 
     station.Editor = TransferJob{};
-    station.RasIndex = -1;
+    station.Line.RasIndex = -1;
     ReadJob(station, 4);
     TransferJob expected = SampleJob();
     expected.dialUpEntry = "Office line";
     EXPECT_EQ(station.Editor, expected);
-    EXPECT_EQ(station.RasIndex, 1);
+    EXPECT_EQ(station.Line.RasIndex, 1);
     EXPECT_TRUE(station.EditorDelayEnabled);
 }
 
@@ -92,7 +92,7 @@ TEST_F(StationConfig, MissingKeysTakeDefaults) {
     expected.dialUpEntry = "Not found";
     EXPECT_EQ(station.Editor, expected);
     EXPECT_FALSE(station.EditorDelayEnabled);
-    EXPECT_EQ(station.RasIndex, -1);
+    EXPECT_EQ(station.Line.RasIndex, -1);
 }
 
 TEST_F(StationConfig, FivePreviousValueKeysKeepTheEditorsValue) {
@@ -177,7 +177,7 @@ TEST_F(StationConfig, RasEntryLookup) {
     for (const Case& c : cases) {
         Ini("[Kopf0]\nDRasEintrag=" + c.stored + "\n");
         ReadJob(station, 0);
-        EXPECT_EQ(station.RasIndex, c.index) << c.stored;
+        EXPECT_EQ(station.Line.RasIndex, c.index) << c.stored;
         EXPECT_EQ(station.Editor.dialUpEntry, c.shown) << c.stored;
         WriteJob(station, 0);
         EXPECT_EQ(Stored("Kopf0", "DRasEintrag"), c.written) << c.stored;
@@ -221,7 +221,8 @@ TEST_F(StationConfig, JobCountIsSixteenBits) {
     const Case cases[] = {{"0", 0}, {"65536", 0}, {"65537", 1}, {"garbage", 0}, {"-1", 65535}};
     for (const Case& c : cases) {
         station.SpecialScanFolder = "/left/over";
-        Ini(std::string("[Global]\nAnzKopfstellen=") + c.stored + "\n[Kopf0]\nSendeVerzeichnis=/x\n");
+        Ini(std::string("[Global]\nAnzKopfstellen=") + c.stored +
+            "\n[Kopf0]\nSendeVerzeichnis=/x\n");
         ReadConfig(station);
         EXPECT_EQ(station.Jobs.size(), c.jobs) << c.stored;
         EXPECT_EQ(station.SpecialScanFolder, c.jobs > 0 ? "/x" : "") << c.stored;

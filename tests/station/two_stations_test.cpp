@@ -24,7 +24,7 @@ using test::WriteFile;
 // A face whose message pump can act (the operator pressing Cancel) and that records every
 // status text of the copier it saw.
 class WatchingSurfaces : public test::RecordingSurfaces {
-public:
+  public:
     void ProcessMessages() override {
         RecordingSurfaces::ProcessMessages();
         if (station != nullptr) copierTexts.push_back(station->Copy.Status.StatusStr);
@@ -48,7 +48,8 @@ struct Side {
     }
     size_t Copied() const {
         size_t n = 0;
-        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dst.path())) ++n;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dst.path()))
+            ++n;
         return n;
     }
     TempDir home, src, dst;
@@ -75,7 +76,7 @@ TEST(TwoStations, RunSideBySideWithoutSeeingEachOther) {
     EXPECT_FALSE(b.station.Copy.Cancel.StopRequested());
     EXPECT_LT(a.Copied(), static_cast<size_t>(kFiles));
     EXPECT_EQ(b.Copied(), static_cast<size_t>(kFiles));
-    EXPECT_EQ(b.station.FailedFiles, 0u);
+    EXPECT_EQ(b.station.Log.FailedFiles, 0u);
 
     // Each station's configuration, log and copier texts name only its own job and files.
     EXPECT_EQ(a.station.Editor.name, "Jobalpha");
@@ -86,8 +87,10 @@ TEST(TwoStations, RunSideBySideWithoutSeeingEachOther) {
     EXPECT_EQ(logA.find("bravo"), std::string::npos);
     EXPECT_NE(logB.find("bravo0.dat"), std::string::npos);
     EXPECT_EQ(logB.find("alpha"), std::string::npos);
-    for (const std::string& text : a.surfaces.copierTexts) EXPECT_EQ(text.find("bravo"), std::string::npos);
-    for (const std::string& text : b.surfaces.copierTexts) EXPECT_EQ(text.find("alpha"), std::string::npos);
+    for (const std::string& text : a.surfaces.copierTexts)
+        EXPECT_EQ(text.find("bravo"), std::string::npos);
+    for (const std::string& text : b.surfaces.copierTexts)
+        EXPECT_EQ(text.find("alpha"), std::string::npos);
 }
 
 }  // namespace
