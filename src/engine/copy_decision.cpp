@@ -6,6 +6,7 @@
 
 #include "common/log.h"
 #include "engine/job_guards.h"
+#include "engine/run_context.h"
 #include "engine/source_entry.h"
 #include "files/copy_worker.h"
 #include "files/file_copy.h"
@@ -13,7 +14,6 @@
 #include "files/mpeg_check.h"
 #include "platform/fs.h"
 #include "platform/path.h"
-#include "engine/run_context.h"
 
 namespace ferrolin {
 
@@ -45,7 +45,7 @@ bool MakeShortcut(TCopyStatus& status, const std::string& source, const std::str
     // The copier is not involved, so its status text would still describe the previous
     // file; say what happened to this one.
     status.SetStatus(std::string(LastPathComponent(source)) +
-                         (made ? " shortcut created" : " shortcut failed"));
+                     (made ? " shortcut created" : " shortcut failed"));
     return made;
 }
 
@@ -92,22 +92,26 @@ std::optional<uint32_t> MaxBytesPerSecondFrom(std::string_view text) {
     return static_cast<uint32_t>(bytes);
 }
 
-bool TransferOneFile(RunContext& station, const TransferJob& job, const std::string& source,
+bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEntry& entry,
                      const std::string& destination, uint32_t maxBytesPerSecond) {
+    const std::string& source = entry.name;
     if (!PassesMpegCheck(station, source)) {
         ++station.FailedFiles;
         return false;
     }
     const bool dialUpChosen = station.RasIndex > 0;
     const uint8_t writeMode = ChooseWriteMode(job.Buffering, dialUpChosen);
-    const int32_t flags = ChooseCopyFlags(job, station.RunMode, destination.empty(),
-                                          station.Options.CopyOpenFiles);
+    const int32_t flags =
+        ChooseCopyFlags(job, station.RunMode, destination.empty(), station.Options.CopyOpenFiles);
     uint8_t result = crFailed;
     if (job.CopyMode == CM_ShortCutsOnly) {
         if (MakeShortcut(station.Copy.Status, source, destination)) result = crCopied;
     } else {
-        result = FileCopy(station.Copy, source, destination, station.surfaces(),
-                          CopyProgressRoutine, maxBytesPerSecond, flags, writeMode);
+        const ListedSource listed{entry.size, entry.modified};
+        const bool known = entry.kind == EntryKind::LocalFile && entry.modified != 0;
+        result =
+            FileCopy(station.Copy, source, destination, station.surfaces(), CopyProgressRoutine,
+                     maxBytesPerSecond, flags, writeMode, known ? &listed : nullptr);
     }
     if (result == crFailed) {
         WriteLog(0, station.LogFile, station.Copy.Status.StatusStr);

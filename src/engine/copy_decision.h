@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "config/transfer_job.h"
+#include "engine/source_entry.h"
 
 namespace ferrolin {
 
@@ -30,8 +31,9 @@ std::optional<uint32_t> MaxBytesPerSecondFrom(std::string_view maxByteRate);
 
 // Transfers one file (destination empty: read-only pass). True when the file is in
 // place (copied, found the same, metadata updated, or shortcut made). Failures are
-// logged with the copier's text and counted in station.FailedFiles.
-bool TransferOneFile(RunContext& station, const TransferJob& job, const std::string& source,
+// logged with the copier's text and counted in station.FailedFiles. The entry's size and
+// time, as listed, let an unchanged file be recognised without looking at it again.
+bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEntry& source,
                      const std::string& destination, uint32_t maxBytesPerSecond);
 
 }  // namespace ferrolin

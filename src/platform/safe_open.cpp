@@ -161,8 +161,8 @@ EntryProbe ProbeEntry(const std::string& path, bool lockShared) {
     }
     probe.kind = EntryKind::Regular;
     probe.info = *info;
-    // Back to blocking reads: the only status flag set at the open was O_NONBLOCK.
-    ::fcntl(file.fd(), F_SETFL, 0);
+    // O_NONBLOCK stays: it changes nothing for reads of a plain file, and clearing it
+    // would cost a call for every destination a run looks at.
     // The lock as FileHandle::OpenRead takes it: another holder is a sharing violation,
     // a file system without flock does not stop the look.
     if (lockShared && ::flock(file.fd(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
