@@ -162,8 +162,8 @@ bool FileCopyRun::DestinationLocked() {
 bool FileCopyRun::OpenSource() {
     // The worker opens the source itself; with open files allowed, the copier only
     // measures it here, without opening it for data.
-    const bool noDataAccess =
-        Has(cfOpenFiles) && !Has(cfReadOnly) && writeMode_ != wmUnbuffered && routine_ != nullptr;
+    const bool noDataAccess = Has(cfOpenFiles) && !Has(cfReadOnly) &&
+                              writeMode_ != wmUnbuffered && routine_ != nullptr;
     std::optional<platform::FileInfo> info;
     if (noDataAccess) {
         info = sourceFs_.Stat(source_);
@@ -178,7 +178,7 @@ bool FileCopyRun::OpenSource() {
             const bool special = platform::LastError() == platform::ERROR_NOT_REGULAR_FILE &&
                                  !sourceFs_.FolderExists(source_);
             Fail("Open of " + name_ + " failed" +
-                 (special ? ": " + platform::ErrorMessage(platform::ERROR_NOT_REGULAR_FILE) : ""));
+                   (special ? ": " + platform::ErrorMessage(platform::ERROR_NOT_REGULAR_FILE) : ""));
             return false;
         }
         info = sourceFile_->Info();
@@ -361,8 +361,7 @@ void FileCopyRun::Close() {
     if (result_ == crCopied) {
         const double seconds = SecondsSinceStart();
         const int64_t done = ctx_.Status.Done.load();
-        if (seconds > 0)
-            ctx_.Status.BytesPerSecond = ClampRate(static_cast<double>(done) / seconds);
+        if (seconds > 0) ctx_.Status.BytesPerSecond = ClampRate(static_cast<double>(done) / seconds);
         Status(name_ + " successful (" + FormatByteSize(done) + " " +
                FormatByteSize(ctx_.Status.BytesPerSecond.load()) + "/s)");
     }
