@@ -19,6 +19,13 @@ extern char** environ;
 
 namespace ferrolin::bench {
 
+// The ferrolin-cli to time: FERROLIN_CLI when set (to compare another build), else this
+// build's.
+inline std::string CliPath() {
+    const char* chosen = std::getenv("FERROLIN_CLI");
+    return chosen != nullptr ? chosen : FERROLIN_CLI_PATH;
+}
+
 // The environment of this process with extra "NAME=value" entries in front.
 inline std::vector<std::string> EnvironmentWith(const std::vector<std::string>& extra) {
     std::vector<std::string> entries(extra);

@@ -19,7 +19,7 @@ constexpr int kRounds = 5;
 
 struct Ferrolin {
     std::string home;
-    std::vector<std::string> Argv() const { return {FERROLIN_CLI_PATH, "run"}; }
+    std::vector<std::string> Argv() const { return {CliPath(), "run"}; }
     std::vector<std::string> Environment() const { return {"FERROLIN_HOME=" + home}; }
 };
 
@@ -72,8 +72,9 @@ void Measure(const std::string& base) {
     }
     // System calls of a no-op run, less those of a no-op run over an empty tree.
     fs::create_directories(root / "empty");
-    const long full = CountSystemCalls(JobFolder(root / "home0", root / "src", root / "ours0").Argv(),
-                                       {"FERROLIN_HOME=" + root / "home0"});
+    const long full =
+        CountSystemCalls(JobFolder(root / "home0", root / "src", root / "ours0").Argv(),
+                         {"FERROLIN_HOME=" + root / "home0"});
     const Ferrolin none = JobFolder(root / "home-empty", root / "empty", root / "ours-empty");
     RunOurs(none);
     const long empty = CountSystemCalls(none.Argv(), none.Environment());
