@@ -134,6 +134,7 @@ void AutoMode::RunAllJobs() {
     surfaces.SetCancelVisible(true);
     station_.RunMode = RM_Unattended;
     station_.Copy.Cancel.Reset();
+    station_.Shares.Resume();
     // The list is measured on every pass: a job removed while messages are processed must
     // not be run by a stale index.
     for (size_t n = 0; n < station_.Jobs.size(); ++n) {
