@@ -40,6 +40,9 @@ mode); ferrolin is the desktop window over the same station.")
 # The libraries the programs link come from dpkg-shlibdeps. The window's "Open Logfile"
 # uses xdg-open, and the window needs Qt's platform plugins to open at all.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# libcurl, GMime and libsmbclient are loaded when a job first needs them rather than
+# linked, so dpkg-shlibdeps cannot see them: they are named here.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4, libgmime-3.0-0, libsmbclient")
 if(TARGET ferrolin)
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-qpa-plugins")
 endif()

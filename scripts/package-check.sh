@@ -43,6 +43,12 @@ for field in Package Maintainer Description Depends; do
   grep -q "^$field: ." <<<"$fields" || fail "the package has no $field"
 done
 
+# The libraries loaded at run time (not linked) must be named by hand.
+depends=$(dpkg-deb -f "$deb" Depends)
+for lib in libcurl4 libgmime-3.0-0 libsmbclient; do
+  grep -q "$lib" <<<"$depends" || fail "the package does not depend on $lib"
+done
+
 dpkg-deb -x "$deb" "$out/root"
 version=$("$out/root/usr/bin/ferrolin-cli" --version) || fail "the installed ferrolin-cli --version failed"
 [ -n "$version" ] || fail "the installed ferrolin-cli --version printed nothing"

@@ -78,7 +78,11 @@ std::string SmbAddress::Url() const {
     std::string url = "smb://";
     const bool v6 = server.find(':') != std::string::npos;
     if (v6) {
-        url += "[" + server + "]";
+        // Appended piece by piece: gcc 12's optimiser misreads "[" + server as an
+        // overlapping copy (-Wrestrict) in release builds.
+        url += '[';
+        url += server;
+        url += ']';
     } else {
         AppendEncoded(url, server);
     }
