@@ -71,7 +71,12 @@ FORWARD(CURLMcode, curl_multi_timeout, (CURLM * multi, long* timeoutMs), (multi,
 FORWARD(CURLMsg*, curl_multi_info_read, (CURLM * multi, int* queued), (multi, queued), nullptr)
 
 // The two functions that take one more argument of a type given by the option: libcurl
-// reads it by the option's number range, and so does the forwarder.
+// reads it by the option's number range, and so does the forwarder. Their last named
+// parameter is an enum, which clang warns about before va_start (libcurl's own definitions
+// do the same; the enum is an int on every ABI this builds for).
+#if defined(__clang__)
+#pragma clang diagnostic ignored "-Wvarargs"
+#endif
 extern "C" FERROLIN_BOUND CURLcode curl_easy_setopt(CURL* handle, CURLoption option, ...) {
     static const auto real = ferrolin::Curl().Find<decltype(&::curl_easy_setopt)>(
         "curl_easy_setopt");
