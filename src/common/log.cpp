@@ -8,6 +8,7 @@
 
 #include "common/clock.h"
 #include "common/datetime_format.h"
+#include "common/password_free.h"
 #include "platform/file_lock.h"
 #include "platform/fs.h"
 #include "platform/path.h"
@@ -36,17 +37,36 @@ std::string PreviousGenerationName(const std::string& fileName) {
 }
 
 std::string EscapeLogLine(std::string_view line) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const auto escape = [](std::string& out, unsigned char c) {
+        out += '$';
+        out += kHex[c >> 4];
+        out += kHex[c & 0x0F];
+    };
     std::string out;
     out.reserve(line.size() + 8);
     const size_t protectedFrom = line.size() >= 2 ? line.size() - 2 : 0;
     for (size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (i < protectedFrom && c == '\n') {
-            out += "$0A";
-        } else if (i < protectedFrom && c == '\r') {
-            out += "$0D";
+        const auto c = static_cast<unsigned char>(line[i]);
+        if (c == '\n' || c == '\r') {
+            // The line end itself stays.
+            if (i < protectedFrom) {
+                escape(out, c);
+            } else {
+                out += static_cast<char>(c);
+            }
+        } else if ((c < 0x20 && c != '\t') || c == 0x7F) {
+            // Escape and the other control characters: names from a server must not
+            // drive the terminal of whoever reads the log.
+            escape(out, c);
+        } else if (c == 0xC2 && i + 1 < line.size() &&
+                   static_cast<unsigned char>(line[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(line[i + 1]) <= 0x9F) {
+            // The same controls in their 8-bit form (U+0080..U+009F).
+            escape(out, c);
+            escape(out, static_cast<unsigned char>(line[++i]));
         } else {
-            out += c;
+            out += static_cast<char>(c);
         }
     }
     if (out.empty() || out.back() != '\n') out += "\r\n";
@@ -93,7 +113,7 @@ bool WriteLog(const Clock& clock, uint8_t code, const std::string& fileName, std
     line += ' ';
     line += codeText;
     line += ' ';
-    line += text;
+    line += WithoutPasswords(text);
     return AppendToLogFile(fileName, line, maxSize);
 }
 

@@ -24,7 +24,9 @@ bool AppendToLogFile(const std::string& fileName, std::string_view line, uint32_
 std::string PreviousGenerationName(const std::string& fileName);
 
 // The escaping rule alone: inner CR/LF (not in the last two bytes) become "$0D"/"$0A",
-// and CR LF is appended unless the line already ends in LF.
+// every other control character (tab aside; escape, the 8-bit controls, ...) becomes "$"
+// and its hex code wherever it stands, and CR LF is appended unless the line already
+// ends in LF. WriteLog also takes the passwords out of the addresses in a text.
 std::string EscapeLogLine(std::string_view line);
 
 }  // namespace ferrolin

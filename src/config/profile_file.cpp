@@ -94,7 +94,8 @@ void ProfileFile::Modify(Change&& change) {
 void ProfileFile::Save(ProfileDocument doc) {
     const int64_t startNs = ProfileCache::NowNs();
     platform::FileStamp stamp;
-    int32_t rc = platform::ReplaceWholeFile(path_, doc.Text(), &stamp);
+    // Every INI the program writes may hold passwords.
+    int32_t rc = platform::ReplaceWholeFile(path_, doc.Text(), &stamp, platform::FileAccess::Private);
     if (rc != 0) throw ProfileWriteError(path_, rc);
     auto saved = std::make_shared<const ProfileDocument>(std::move(doc));
     cache_->Remember(path_, stamp, saved, startNs);

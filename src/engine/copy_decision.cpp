@@ -6,6 +6,7 @@
 
 #include "common/log.h"
 #include "engine/job_guards.h"
+#include "engine/program_files.h"
 #include "engine/run_context.h"
 #include "engine/source_entry.h"
 #include "files/copy_worker.h"
@@ -95,6 +96,7 @@ std::optional<uint32_t> MaxBytesPerSecondFrom(std::string_view text) {
 bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEntry& entry,
                      const std::string& destination, uint32_t maxBytesPerSecond) {
     const std::string& source = entry.name;
+    if (!destination.empty() && ProgramFileRefused(station, destination)) return false;
     if (!PassesMpegCheck(station, source)) {
         ++station.FailedFiles;
         return false;
@@ -107,8 +109,11 @@ bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEn
     if (job.CopyMode == CM_ShortCutsOnly) {
         if (MakeShortcut(station.Copy.Status, source, destination)) result = crCopied;
     } else {
+        // A source that is deleted afterwards is looked at again first: the listing may
+        // be older than its last write.
         const ListedSource listed{entry.size, entry.modified};
-        const bool known = entry.kind == EntryKind::LocalFile && entry.modified != 0;
+        const bool known =
+            entry.kind == EntryKind::LocalFile && entry.modified != 0 && !job.SourceDelete;
         result =
             FileCopy(station.Copy, source, destination, station.surfaces(), CopyProgressRoutine,
                      maxBytesPerSecond, flags, writeMode, known ? &listed : nullptr);
@@ -121,7 +126,8 @@ bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEn
     // The source goes only when a copy of it exists: never after a read-only pass
     // (no destination) and never behind a shortcut that points at it.
     if (job.SourceDelete && !destination.empty() && job.CopyMode != CM_ShortCutsOnly &&
-        !SourceIsDestination(station, job, source, destination))
+        !SourceIsDestination(station, job, source, destination) &&
+        !ProgramFileRefused(station, source, "Source"))
         station.Copy.Files.For(source).Delete(source);
     if (station.Options.SaveSuccessfulCopies && result != crSame) {
         WriteLog(0, station.LogFile,

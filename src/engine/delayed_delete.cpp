@@ -6,6 +6,7 @@
 
 #include "common/log.h"
 #include "engine/guarded_delete.h"
+#include "engine/program_files.h"
 #include "engine/mirror_compare.h"
 #include "engine/path_guard.h"
 #include "platform/errors.h"
@@ -81,6 +82,7 @@ std::optional<long> ParseDelayDays(std::string_view text) {
 }
 
 void DeleteAndLog(RunContext& station, const std::string& path) {
+    if (ProgramFileRefused(station, path)) return;
     const bool deleted = station.Copy.Files.For(path).Delete(path) == 0;
     if (!deleted) ++station.FailedFiles;
     WriteLog(0, station.LogFile, "File " + path + (deleted ? " deleted" : " deleting failed"));

@@ -8,6 +8,7 @@
 #include "common/log.h"
 #include "engine/ftp_kind.h"
 #include "engine/ftp_steps.h"
+#include "engine/program_files.h"
 #include "engine/run_texts.h"
 #include "files/integers.h"
 #include "platform/errors.h"
@@ -66,6 +67,7 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
         const std::string localName =
             StampFileName(name, job.AddTimeStampC, job.AddTimeStampE, run.clock().Now());
         const std::string local = platform::JoinPath(job.EmpfangsVerzeichnis, localName);
+        if (ProgramFileRefused(run, local)) continue;
         const int64_t fileTime = entry.modified;
         bool equal = LocalCopyEqual(local, entry.size, fileTime);
         if (job.CopyMode == CM_CopyAnyWay) equal = false;

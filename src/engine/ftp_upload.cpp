@@ -6,6 +6,7 @@
 #include "common/log.h"
 #include "engine/ftp_kind.h"
 #include "engine/ftp_steps.h"
+#include "engine/program_files.h"
 #include "platform/fs.h"
 #include "protocols/ftp_listing.h"
 #include "remote/ftp_texts.h"
@@ -69,7 +70,7 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
         if (size > 0) {
             if (UploadOne(run, job, source, remote, size)) {
                 uploaded.emplace(fileName);
-                if (job.SourceDelete) {
+                if (job.SourceDelete && !ProgramFileRefused(run, source, "Source")) {
                     surfaces.ProcessMessages();
                     platform::DeleteFile(source);
                 }
@@ -80,7 +81,8 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
                 ++run.FailedFiles;
             }
         } else if (ftp.DeleteFile(remote, 100)) {
-            if (job.SourceDelete) platform::DeleteFile(source);
+            if (job.SourceDelete && !ProgramFileRefused(run, source, "Source"))
+                platform::DeleteFile(source);
             WriteLog(0, run.LogFile, "0 Byte File " + source + " deleted");
         } else {
             WriteLog(0, run.LogFile, "File " + source + " deleting failed");

@@ -5,6 +5,7 @@
 #include "config/profile_file.h"
 #include "engine/folder_mirror.h"
 #include "engine/path_guard.h"
+#include "engine/program_files.h"
 #include "engine/run_context.h"
 
 namespace ferrolin {
@@ -29,6 +30,7 @@ std::optional<std::string> GuardingFolder(const std::string& path,
 }
 
 void DeleteBelowAndLog(RunContext& station, const std::string& root, const std::string& path) {
+    if (ProgramFileRefused(station, path)) return;
     const bool deleted = station.Copy.Files.For(root).DeleteBelow(root, PathBelow(path, root)) == 0;
     if (!deleted) ++station.FailedFiles;
     WriteLog(0, station.LogFile, "File " + path + (deleted ? " deleted" : " deleting failed"));

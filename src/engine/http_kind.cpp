@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "common/log.h"
+#include "engine/program_files.h"
 #include "engine/run_texts.h"
 #include "engine/source_entry.h"
 #include "platform/fs.h"
@@ -29,22 +31,35 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
-void ReportFailure(RunContext& run, const std::string& error) {
-    run.surfaces().AppendError(error.empty() ? kUnknownError : error);
+// Every failure shows in the Errors list and leaves a log line naming the address.
+void ReportFailure(RunContext& run, const TransferJob& job, const std::string& error) {
+    const std::string reason = error.empty() ? kUnknownError : error;
+    run.surfaces().AppendError(reason);
+    WriteLog(0, run.LogFile, "Download of " + job.SendeVerzeichnis + " failed: " + reason);
 }
 
 // The second way: the answer as text, saved under the destination text as it stands.
 bool SaveAsText(RunContext& run, HttpClient& client, const TransferJob& job) {
+    if (ProgramFileRefused(run, job.EmpfangsVerzeichnis)) return false;
     std::string text;
     const HttpResult result = client.GetText(job.SendeVerzeichnis, text);
     if (!result.ok) {
-        ReportFailure(run, result.error);
+        ReportFailure(run, job, result.error);
         return false;
     }
     if (!platform::WriteTextLinesAtomically(job.EmpfangsVerzeichnis, SplitLines(text))) {
-        ReportFailure(run, job.EmpfangsVerzeichnis + " could not be written");
+        ReportFailure(run, job, job.EmpfangsVerzeichnis + " could not be written");
         return false;
     }
+    return true;
+}
+
+// A folder part that names nothing at all: the text fallback would otherwise store the
+// answer as a file under the folder's name.
+bool TargetFolderMissing(RunContext& run, const TransferJob& job, const std::string& target) {
+    const std::string folder = platform::FolderOf(target);
+    if (platform::DirectoryExists(folder) || platform::FileExists(folder)) return false;
+    ReportFailure(run, job, "The destination folder " + folder + " does not exist");
     return true;
 }
 
@@ -56,8 +71,8 @@ std::string FileNamePart(std::string_view path, bool needDot) {
     return std::string(name);
 }
 
-std::string HttpTargetPath(std::string_view target, bool addTimeStamp,
-                           std::string_view stampFormat, TDateTime now) {
+std::string HttpTargetPath(std::string_view target, bool addTimeStamp, std::string_view stampFormat,
+                           TDateTime now) {
     std::string name = FileNamePart(target, true);
     if (name.empty()) name = kDefaultName;
     return DirectoryPart(target, false) + platform::kPathSeparator +
@@ -73,16 +88,23 @@ SourceListing ListHttpSource(RunContext&, const TransferJob& job, Surfaces*) {
 void DownloadHttp(RunContext& run, const TransferJob& job, const SourceListing&) {
     const std::string target = HttpTargetPath(job.EmpfangsVerzeichnis, job.AddTimeStampC,
                                               job.AddTimeStampE, run.clock().Now());
-    // A failed run must not leave yesterday's copy looking like today's.
-    platform::DeleteFile(target);
+    if (ProgramFileRefused(run, target)) return;
+    if (TargetFolderMissing(run, job, target)) {
+        ++run.FailedFiles;
+        return;
+    }
     HttpClient client;
+    // The download replaces the old copy only once it arrived whole.
     const HttpResult result =
         client.Download(job.SendeVerzeichnis, target, [&run](uint64_t, uint64_t) {
             run.surfaces().ProcessMessages();
             return !run.Copy.Cancel.StopRequested();
         });
     bool stored = result.ok;
-    if (!result.ok) ReportFailure(run, result.error);
+    if (!result.ok) ReportFailure(run, job, result.error);
+    // A server that refuses the address says the file is gone: yesterday's copy must not
+    // look like today's. A transfer that broke keeps the copy the last run stored.
+    if (result.status >= 400) platform::DeleteFile(target);
     if (!result.fileCreated && !run.Copy.Cancel.StopRequested())
         stored = SaveAsText(run, client, job);
     client.Disconnect();

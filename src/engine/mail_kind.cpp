@@ -15,12 +15,13 @@ namespace {
 
 // Retrieves message number into a hidden file of the destination folder (the message
 // never sits in memory whole), reads it and stores its files.
-bool ReceiveMessage(RunContext& run, const TransferJob& job, int number, std::string& error) {
+bool ReceiveMessage(RunContext& run, const TransferJob& job, int number, ReceivedFiles& received,
+                    std::string& error) {
     std::optional<StagedFile> raw = StagedFile::Create(job.EmpfangsVerzeichnis, error);
     if (!raw || !run.Pop3.RetrieveToFd(number, raw->fd(), error)) return false;
     const std::unique_ptr<MimeMessage> message =
         MimeMessage::ReadFile(raw->TempPath(), job.EmailDecodeMessage, error);
-    return message && StoreMailFiles(run, job, *message, error);
+    return message && StoreMailFiles(run, job, *message, received, error);
 }  // the hidden file goes with raw
 
 }  // namespace
@@ -54,25 +55,34 @@ SourceListing ListMailSource(RunContext& run, const TransferJob& job, Surfaces*)
         ++run.JobsCutShort;
         return listing;
     }
-    for (int number = 1; number <= *count; ++number)
-        listing.entries.push_back(MailEntry(number));
+    for (int number = 1; number <= *count; ++number) listing.entries.push_back(MailEntry(number));
     if (*count == 0) run.Pop3.Disconnect();
     return listing;
 }
 
 void ReceiveMail(RunContext& run, const TransferJob& job, const SourceListing& listing) {
     Surfaces& surfaces = run.surfaces();
+    ReceivedFiles received;
     // Each entry carries its message number, so a list the job's filters thinned out
     // still names the right messages.
     for (const SourceEntry& entry : listing.entries) {
         if (run.Copy.Cancel.StopRequested()) break;
         const int number = entry.number;
         std::string error;
-        if (!ReceiveMessage(run, job, number, error)) {
+        if (!ReceiveMessage(run, job, number, received, error)) {
             // Its remaining steps, the deletion on the server included, do not happen.
             WriteLog(0, run.LogFile, "Mail " + std::to_string(number) + " not received: " + error);
+            if (run.Copy.Cancel.StopRequested()) break;
             ++run.FailedFiles;
             surfaces.ProcessMessages();
+            if (!run.Pop3.Connected()) {
+                // Message numbers and marked deletions belong to the lost session: nothing
+                // more can be asked of the server in this run.
+                WriteLog(0, run.LogFile,
+                         "POP3 session lost; no further mail received, none deleted on the server");
+                ++run.JobsCutShort;
+                break;
+            }
             continue;
         }
         WriteLog(0, run.LogFile, "receive of mail successful");
@@ -82,6 +92,7 @@ void ReceiveMail(RunContext& run, const TransferJob& job, const SourceListing& l
                 WriteLog(0, run.LogFile,
                          "Mail " + std::to_string(number) + " not deleted on the server: " + error);
                 ++run.FailedFiles;
+                if (!run.Pop3.Connected()) break;
             }
             surfaces.ProcessMessages();
         }

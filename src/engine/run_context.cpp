@@ -7,23 +7,29 @@
 namespace ferrolin {
 
 RunContext::RunContext(std::string programDir, Surfaces& surfaces, Clock& clock)
-    : ProgramDir(std::move(programDir)),
+    : shown_(surfaces),
+      ProgramDir(std::move(programDir)),
       IniFilename(ProgramDir + "/Ferrolin.INI"),
       LogFile(ProgramDir + "/Ferrolin.log"),
-      Ftp(surfaces, clock),
-      Ras(surfaces, clock, LogFile, Copy.Cancel),
-      surfaces_(surfaces),
+      Ftp(shown_, clock),
+      Ras(shown_, clock, LogFile, Copy.Cancel),
       clock_(clock) {
     Copy.LogFolder = ProgramDir;
     Copy.Files.SetShares(&Shares, &Shares);
     Ftp.SetCancelToken(&Copy.Cancel);
     AbortFtpHook = [this] { Ftp.AbortTransfer(); };
     Ftp.SetLogSink([this](std::string_view line) { WriteLog(0, LogFile, line); });
+    // Cancel (and the stop signals a face turns into it) ends a POP3 command at once, in
+    // whatever phase it waits.
+    Pop3.SetKeepGoing([this] {
+        shown_.ProcessMessages();
+        return !Copy.Cancel.StopRequested();
+    });
 }
 
 void RunContext::AttachFtpSurfaces() {
-    Ftp.SetStatus(&surfaces_);
-    Ftp.SetStatusbar(&surfaces_);
+    Ftp.SetStatus(&shown_);
+    Ftp.SetStatusbar(&shown_);
 }
 
 void RunContext::SetConnected(bool on) {
@@ -31,7 +37,7 @@ void RunContext::SetConnected(bool on) {
     if (on) ConnectionOpened = clock_.Now();
     ConnectedSeen = on;
     ConnectedCaption = "connected";
-    surfaces_.SetConnectedCaption(ConnectedCaption);
+    shown_.SetConnectedCaption(ConnectedCaption);
 }
 
 void RunContext::DialJobLine(const std::string& entry) {

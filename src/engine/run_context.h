@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/clock.h"
+#include "common/password_free.h"
 #include "common/surfaces.h"
 #include "config/global_options.h"
 #include "config/profile_cache.h"
@@ -49,13 +50,17 @@ enum RunModes : uint8_t {
 };
 
 class RunContext {
+    // The face as the run shows through it: no address it shows carries its password.
+    // First, so that the members below may hold it.
+    PasswordFreeSurfaces shown_;
+
 public:
     // programDir: the folder holding Ferrolin.INI and the logs (no trailing separator).
     RunContext(std::string programDir, Surfaces& surfaces, Clock& clock);
     RunContext(const RunContext&) = delete;
     RunContext& operator=(const RunContext&) = delete;
 
-    Surfaces& surfaces() { return surfaces_; }
+    Surfaces& surfaces() { return shown_; }
     Clock& clock() { return clock_; }
 
     // Files beside the program.
@@ -127,7 +132,6 @@ public:
     std::function<void()> AbortFtpHook;
 
 private:
-    Surfaces& surfaces_;
     Clock& clock_;
 };
 

@@ -90,7 +90,8 @@ bool GetFileStamp(const std::string& path, FileStamp& stamp) {
     return true;
 }
 
-int32_t ReplaceWholeFile(const std::string& path, std::string_view content, FileStamp* stamp) {
+int32_t ReplaceWholeFile(const std::string& path, std::string_view content, FileStamp* stamp,
+                         FileAccess access) {
     if (IsSharePath(path)) return ERROR_SHARE_UNREACHABLE;
     const std::string target = ResolveTarget(path);
     std::string base = target.substr(target.rfind(kPathSeparator) + 1);
@@ -109,14 +110,15 @@ int32_t ReplaceWholeFile(const std::string& path, std::string_view content, File
         }
     } cleanup{tempName, renamed};
 
+    const mode_t widest = access == FileAccess::Private ? 0600 : 07777;
     struct stat old;
     if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-        ::fchmod(fd, old.st_mode & 07777);
+        ::fchmod(fd, old.st_mode & widest);
         if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
             // Only the owner of the file may keep its owner; the content matters more.
         }
     } else {
-        ::fchmod(fd, 0644);
+        ::fchmod(fd, access == FileAccess::Private ? 0600 : 0644);
     }
 
     if (int32_t error = WriteAll(fd, content.data(), content.size())) return error;

@@ -35,11 +35,17 @@ int32_t WholeFileProblem(const std::string& path);
 // The stamp of the file as it is now; false when it cannot be examined.
 bool GetFileStamp(const std::string& path, FileStamp& stamp);
 
+// Who may read a replaced file. A private file holds secrets (the passwords of the INI
+// files): it is the owner's alone, 0600 when new, and a replacement never widens its mode
+// (an existing 0400 stays 0400, a 0644 one becomes 0600), whatever the process umask.
+enum class FileAccess { Shared, Private };
+
 // Replaces the file's content atomically (temporary file, flush, rename). A symbolic link
-// is followed, so the file it points at is replaced. The replacement keeps the old file's
-// permission bits (0644 for a new file). 0 or an errno; on failure the old file is
-// untouched and no temporary file is left behind. stamp describes the new version.
+// is followed, so the file it points at is replaced. A shared replacement keeps the old
+// file's permission bits (0644 for a new file); a private one see FileAccess. 0 or an
+// errno; on failure the old file is untouched and no temporary file is left behind.
+// stamp describes the new version.
 int32_t ReplaceWholeFile(const std::string& path, std::string_view content,
-                         FileStamp* stamp = nullptr);
+                         FileStamp* stamp = nullptr, FileAccess access = FileAccess::Shared);
 
 }  // namespace ferrolin::platform

@@ -11,6 +11,8 @@ constexpr int kWaitMs = 1000;
 // The wait when libcurl watches no socket: it is between steps and goes on at its next
 // call.
 constexpr int kBetweenStepsMs = 1;
+// The longest wait between two questions to a keep-going check.
+constexpr int kCheckMs = 100;
 
 // Whether libcurl watches at least one socket now. (A socket beyond FD_SETSIZE is not
 // reported; the loop then merely polls more often.)
@@ -29,6 +31,10 @@ bool WatchesSockets(CURLM* multi) {
 }  // namespace
 
 CURLcode CurlDriver::Run(CURL* easy) {
+    return Run(easy, {});
+}
+
+CURLcode CurlDriver::Run(CURL* easy, const std::function<bool()>& keepGoing) {
     if (!multi_) {
         multi_.reset(curl_multi_init());
         if (!multi_) return CURLE_OUT_OF_MEMORY;
@@ -40,9 +46,14 @@ CURLcode CurlDriver::Run(CURL* easy) {
     for (;;) {
         int running = 0;
         CURLMcode code = curl_multi_perform(multi, &running);
+        if (code == CURLM_OK && running > 0 && keepGoing && !keepGoing()) {
+            result = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
         if (code == CURLM_OK && running > 0) {
-            code = curl_multi_poll(multi, nullptr, 0,
-                                   WatchesSockets(multi) ? kWaitMs : kBetweenStepsMs, nullptr);
+            const int wait =
+                WatchesSockets(multi) ? (keepGoing ? kCheckMs : kWaitMs) : kBetweenStepsMs;
+            code = curl_multi_poll(multi, nullptr, 0, wait, nullptr);
         }
         if (code != CURLM_OK) {
             result = code == CURLM_OUT_OF_MEMORY ? CURLE_OUT_OF_MEMORY : CURLE_FAILED_INIT;
@@ -52,7 +63,8 @@ CURLcode CurlDriver::Run(CURL* easy) {
     }
     int queued = 0;
     while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
-        if (message->msg == CURLMSG_DONE && message->easy_handle == easy) {
+        if (message->msg == CURLMSG_DONE && message->easy_handle == easy &&
+            result != CURLE_ABORTED_BY_CALLBACK) {
             result = message->data.result;
         }
     }

@@ -10,6 +10,7 @@
 // polled again after a millisecond.
 #include <curl/curl.h>
 
+#include <functional>
 #include <memory>
 
 namespace ferrolin {
@@ -23,6 +24,10 @@ class CurlDriver {
     // Runs easy until it is done and returns its result. The progress callback is called
     // at least once a second meanwhile, as with curl_easy_perform.
     CURLcode Run(CURL* easy);
+    // The same, asking keepGoing at least every 100 ms in every phase (connecting, waiting
+    // for a reply, transferring): false ends the transfer at once with
+    // CURLE_ABORTED_BY_CALLBACK, and libcurl drops its connection.
+    CURLcode Run(CURL* easy, const std::function<bool()>& keepGoing);
     // Closes the kept connections (FTP: QUIT on a connection that is still up).
     void Reset() { multi_.reset(); }
 

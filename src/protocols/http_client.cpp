@@ -1,6 +1,9 @@
 #include "protocols/http_client.h"
 
+#include <cctype>
+#include <charconv>
 #include <optional>
+#include <string_view>
 
 #include "protocols/fd_writer.h"
 #include "protocols/staged_file.h"
@@ -17,7 +20,25 @@ struct Request {
     long status = 0;
     bool refused = false;
     uint64_t bytes = 0;
+    // The Content-Length the latest answer gave, as it gave it (also when it came with a
+    // chunked transfer, which libcurl then ignores).
+    std::optional<uint64_t> announced;
 };
+
+// The value of a "Content-Length:" header line; nothing for any other line.
+std::optional<uint64_t> ContentLength(std::string_view line) {
+    constexpr std::string_view kName = "content-length:";
+    if (line.size() < kName.size()) return std::nullopt;
+    for (size_t i = 0; i < kName.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(line[i])) != kName[i]) return std::nullopt;
+    line.remove_prefix(kName.size());
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+    uint64_t value = 0;
+    const auto [end, ec] = std::from_chars(line.data(), line.data() + line.size(), value);
+    if (ec != std::errc() || end != line.data() + line.size()) return std::nullopt;
+    return value;
+}
 
 bool Success(long status) {
     return status >= 200 && status < 300;
@@ -28,8 +49,10 @@ size_t OnHeader(char* data, size_t, size_t size, void* user) {
     auto& request = *static_cast<Request*>(user);
     std::string_view line(data, size);
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+    if (const std::optional<uint64_t> length = ContentLength(line)) request.announced = length;
     if (line.rfind("HTTP/", 0) == 0) {
         request.statusLine = std::string(line);
+        request.announced.reset();
         request.status = 0;
         const size_t blank = line.find(' ');
         if (blank != std::string_view::npos) {
@@ -136,6 +159,11 @@ HttpResult HttpClient::Get(const std::string& url, const Sink& sink, const HttpP
         result.error = "The download was cancelled";
     } else if (code != CURLE_OK) {
         result.error = CurlErrorText(code, detail);
+    } else if (request.announced && *request.announced != request.bytes) {
+        // Whatever way the server found to end the answer early, a file that is not the
+        // size it announced is not the file.
+        result.error = "Received " + std::to_string(request.bytes) + " bytes of the " +
+                       std::to_string(*request.announced) + " the server announced";
     } else {
         result.ok = true;
     }

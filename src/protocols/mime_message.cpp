@@ -22,11 +22,15 @@ struct MimeMessage::Impl {
     std::vector<MimePart> parts;
     // The GMime object behind each entry of parts (null for text parts).
     std::vector<GObjectPtr<GMimeObject>> partObjects;
+    // Why the message cannot be read whole (parts nested too deep, a part whose encoding
+    // is broken); empty when it can.
+    std::string unreadable;
 };
 
 namespace {
 
-// Deeper nesting than this is no real mail; its inner parts are ignored.
+// Deeper nesting than this is no real mail; such a message is not read (its inner parts
+// could not be reached, and storing the rest would pass it for complete).
 constexpr int kMaxNesting = 64;
 
 std::string Text(const char* text) {
@@ -38,6 +42,54 @@ std::string ContentTypeText(GMimeObject* object) {
     if (type == nullptr) return "text/plain";
     return Text(g_mime_content_type_get_media_type(type)) + "/" +
            Text(g_mime_content_type_get_media_subtype(type));
+}
+
+bool IsBase64Letter(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' ||
+           c == '/';
+}
+
+// Whether the base64 text of stream decodes to what was sent: only the base64 alphabet
+// and line breaks, padding only at the end, no group cut to a single letter. (GMime's
+// decoder skips what it does not understand, which would store a damaged file silently.)
+bool Base64Intact(GMimeStream* stream) {
+    if (g_mime_stream_reset(stream) != 0) return false;
+    uint64_t letters = 0;
+    int padding = 0;
+    char buffer[16384];
+    for (;;) {
+        const ssize_t got = g_mime_stream_read(stream, buffer, sizeof buffer);
+        // A part read from a file answers -1 rather than 0 at its end.
+        if (got == 0 || (got < 0 && g_mime_stream_eos(stream))) break;
+        if (got < 0) return false;
+        for (ssize_t i = 0; i < got; ++i) {
+            const auto c = static_cast<unsigned char>(buffer[i]);
+            if (c == '\r' || c == '\n' || c == ' ' || c == '\t') continue;
+            if (c == '=') {
+                if (++padding > 2) return false;
+            } else if (!IsBase64Letter(c) || padding > 0) {
+                return false;
+            }
+            if (c != '=') ++letters;
+        }
+    }
+    g_mime_stream_reset(stream);
+    if (padding > 0) return (letters + padding) % 4 == 0;
+    return letters % 4 != 1;
+}
+
+// The reason a leaf part cannot be decoded as it was sent; empty when it can.
+std::string DamagedEncoding(GMimeObject* object) {
+    if (!GMIME_IS_PART(object)) return {};
+    GMimePart* part = GMIME_PART(object);
+    if (g_mime_part_get_content_encoding(part) != GMIME_CONTENT_ENCODING_BASE64) return {};
+    GMimeDataWrapper* content = g_mime_part_get_content(part);
+    GMimeStream* stream = content != nullptr ? g_mime_data_wrapper_get_stream(content) : nullptr;
+    if (stream == nullptr || Base64Intact(stream)) return {};
+    const char* name = g_mime_part_get_filename(part);
+    return std::string("The base64 text of part ") +
+           (name != nullptr ? "\"" + std::string(name) + "\"" : ContentTypeText(object)) +
+           " is broken";
 }
 
 std::string DeclaredFileName(GMimeObject* object) {
@@ -76,7 +128,16 @@ void AddAttachment(MimeMessage::Impl& impl, GMimeObject* object) {
 }
 
 void AddParts(MimeMessage::Impl& impl, GMimeObject* object, int depth) {
-    if (object == nullptr || depth > kMaxNesting) return;
+    if (object == nullptr || !impl.unreadable.empty()) return;
+    if (depth > kMaxNesting) {
+        impl.unreadable =
+            "The message nests its parts more than " + std::to_string(kMaxNesting) + " levels deep";
+        return;
+    }
+    if (const std::string damage = DamagedEncoding(object); !damage.empty()) {
+        impl.unreadable = damage;
+        return;
+    }
     if (GMIME_IS_MULTIPART(object)) {
         GMimeMultipart* multipart = GMIME_MULTIPART(object);
         const int count = g_mime_multipart_get_count(multipart);
@@ -104,6 +165,7 @@ void ReadStructure(MimeMessage::Impl& impl) {
         impl.bodyText = impl.preamble;
         AddParts(impl, root, 0);
     } else if (IsTextBody(root)) {
+        impl.unreadable = DamagedEncoding(root);
         impl.bodyText = TextOf(root);
     } else {
         AddParts(impl, root, 0);
@@ -128,7 +190,13 @@ std::unique_ptr<MimeMessage::Impl> Parse(GMimeStream* stream, bool decode, std::
     impl->date = Text(g_mime_object_get_header(object, "Date"));
     GCharPtr headers(g_mime_object_get_headers(object, nullptr));
     impl->headerText = Text(headers.get());
-    if (decode) ReadStructure(*impl);
+    if (decode) {
+        ReadStructure(*impl);
+        if (!impl->unreadable.empty()) {
+            error = impl->unreadable;
+            return nullptr;
+        }
+    }
     return impl;
 }
 

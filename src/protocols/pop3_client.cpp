@@ -1,6 +1,12 @@
 #include "protocols/pop3_client.h"
 
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <sstream>
 
@@ -43,6 +49,34 @@ size_t PassToSink(char* data, size_t, size_t size, void* user) {
     const auto* sink = static_cast<const Pop3Client::Sink*>(user);
     if (sink == nullptr) return size;
     return (*sink)(data, size) ? size : 0;
+}
+
+// libcurl opens every connection through here: once the session is logged in no other
+// may be opened, so a command never goes out on a new session in place of a lost one
+// (message numbers and marked deletions belong to the session that made them).
+curl_socket_t OpenSocket(void* user, curlsocktype, curl_sockaddr* address) {
+    auto& sockets = *static_cast<Pop3Client::Sockets*>(user);
+    if (!sockets.mayConnect) return CURL_SOCKET_BAD;
+    const int fd = ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+    if (fd >= 0) sockets.open.push_back(fd);
+    return fd;
+}
+
+int CloseSocket(void* user, curl_socket_t fd) {
+    auto& open = static_cast<Pop3Client::Sockets*>(user)->open;
+    open.erase(std::remove(open.begin(), open.end(), fd), open.end());
+    return ::close(fd);
+}
+
+// True when the server has closed the connection (or it failed). Data waiting to be read
+// is no sign of either (a TLS server may send a session ticket after the login).
+bool PeerClosed(int fd) {
+    pollfd watch{fd, POLLIN | POLLRDHUP, 0};
+    if (::poll(&watch, 1, 0) <= 0) return false;
+    if ((watch.revents & (POLLRDHUP | POLLHUP | POLLERR | POLLNVAL)) != 0) return true;
+    char byte = 0;
+    const ssize_t got = ::recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    return got == 0 || (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
 }
 
 std::optional<uint64_t> ParseNumber(std::string_view text) {
@@ -112,15 +146,20 @@ bool Pop3Client::Connect(const std::string& address, const std::string& user,
     curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, KeepReply);
     curl_easy_setopt(c, CURLOPT_HEADERDATA, &replies_);
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, PassToSink);
+    curl_easy_setopt(c, CURLOPT_OPENSOCKETFUNCTION, OpenSocket);
+    curl_easy_setopt(c, CURLOPT_OPENSOCKETDATA, &sockets_);
+    curl_easy_setopt(c, CURLOPT_CLOSESOCKETFUNCTION, CloseSocket);
+    curl_easy_setopt(c, CURLOPT_CLOSESOCKETDATA, &sockets_);
 
-    // NOOP: connects, logs in and leaves the session open in the handle for what follows.
+    // NOOP: connects, logs in and leaves the session open for what follows.
     connected_ = true;
     opening_ = true;
+    sockets_.mayConnect = true;
     const bool opened = Perform("", "NOOP", nullptr, error);
+    sockets_.mayConnect = false;
     opening_ = false;
     if (!opened) {
-        curl_.reset();
-        connected_ = false;
+        Abandon();
         return false;
     }
     if (!connected_) error = "The server closed the POP3 session at once";
@@ -128,9 +167,20 @@ bool Pop3Client::Connect(const std::string& address, const std::string& user,
 }
 
 void Pop3Client::Disconnect() {
-    // Cleaning up the handle sends QUIT on the open connection.
+    // Closing the kept connection sends QUIT on it.
+    driver_.Reset();
     curl_.reset();
     connected_ = false;
+}
+
+void Pop3Client::Abandon() {
+    // A connection shut down here takes no QUIT when libcurl closes it.
+    for (const curl_socket_t fd : sockets_.open) ::shutdown(fd, SHUT_RDWR);
+    Disconnect();
+}
+
+bool Pop3Client::SessionAlive() const {
+    return sockets_.open.size() == 1 && !PeerClosed(sockets_.open.front());
 }
 
 bool Pop3Client::Perform(const std::string& path, const char* command, const Sink* sink,
@@ -139,6 +189,11 @@ bool Pop3Client::Perform(const std::string& path, const char* command, const Sin
     // carried out deletions at its QUIT), no command may silently run on a new one.
     if (!curl_ || !connected_) {
         error = "The POP3 session is not open";
+        return false;
+    }
+    if (!opening_ && !SessionAlive()) {
+        Abandon();
+        error = "The POP3 session was lost";
         return false;
     }
     CURL* c = curl_.get();
@@ -150,22 +205,21 @@ bool Pop3Client::Perform(const std::string& path, const char* command, const Sin
     curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, command);
     curl_easy_setopt(c, CURLOPT_NOBODY, sink == nullptr ? 1L : 0L);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, sink);
-    const CURLcode code = curl_easy_perform(c);
+    const CURLcode code = driver_.Run(c, keepGoing_);
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, nullptr);
 
-    // The session lives as long as curl keeps its connection.
-    curl_socket_t socket = CURL_SOCKET_BAD;
-    connected_ = curl_easy_getinfo(c, CURLINFO_ACTIVESOCKET, &socket) == CURLE_OK &&
-                 socket != CURL_SOCKET_BAD;
-    long newConnections = 0;
-    curl_easy_getinfo(c, CURLINFO_NUM_CONNECTS, &newConnections);
-    if (newConnections > 0 && !opening_) {
-        // curl replaced a connection the server had dropped: that is another session.
-        connected_ = false;
+    // The session lives as long as its one connection is up.
+    connected_ = SessionAlive();
+    if (!connected_ && !sockets_.open.empty()) Abandon();
+    if (code == CURLE_OK) return true;
+    if (code == CURLE_ABORTED_BY_CALLBACK) {
+        error = "The POP3 command was cancelled";
+        return false;
+    }
+    if (code == CURLE_COULDNT_CONNECT && !opening_) {
         error = "The POP3 session was lost";
         return false;
     }
-    if (code == CURLE_OK) return true;
     error = CurlErrorText(code, detail);
     if (!replies_.lastError.empty()) error += " (" + replies_.lastError + ")";
     return false;
@@ -217,7 +271,14 @@ bool Pop3Client::Retrieve(int number, const Sink& sink, std::string& error) {
         error = "No message " + std::to_string(number);
         return false;
     }
-    return Perform(std::to_string(number), nullptr, &sink, error);
+    if (!Perform(std::to_string(number), nullptr, &sink, error)) return false;
+    if (!connected_) {
+        // libcurl ends a message at the end of the connection as well as at its
+        // terminating line; a server that went away may have sent only part of it.
+        error = "The connection ended before the end of message " + std::to_string(number);
+        return false;
+    }
+    return true;
 }
 
 bool Pop3Client::RetrieveToFd(int number, int fd, std::string& error) {

@@ -1,11 +1,10 @@
 #include "config/profile_file.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <filesystem>
 
 #include "support/temp_dir.h"
 
@@ -120,7 +119,7 @@ TEST(ProfileFile, SnapshotHoldsOneViewButWritesStartFromTheFile) {
         EXPECT_EQ(ini.ReadString("S", "a", ""), "1");
         other.WriteString("S", "a", "2");
         EXPECT_EQ(ini.ReadString("S", "a", ""), "1");  // the view of the snapshot
-        ini.WriteString("S", "b", "3");                  // keeps the other object's write
+        ini.WriteString("S", "b", "3");                // keeps the other object's write
         EXPECT_EQ(ini.ReadString("S", "a", ""), "2");
         EXPECT_EQ(ini.ReadString("S", "b", ""), "3");
     }
@@ -152,21 +151,32 @@ TEST(ProfileFile, FolderInPlaceOfTheFileIsReportedAndNotReplaced) {
     EXPECT_EQ(ReadFile(path + "/inside"), "keep");
 }
 
-TEST(ProfileFile, ReplacementLeavesNoTemporaryFileAndKeepsPermissions) {
-    TempDir dir;
-    const std::string path = dir / "p.ini";
-    WriteFile(path, "[S]\n");
-    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-    ProfileFile ini(path);
-    ini.WriteString("S", "k", "v");
-    struct stat st;
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
-    int entries = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) {
-        ++entries;
+// An INI holds passwords: it is the owner's alone whatever the umask, and a stricter
+// mode the operator chose stays. The replacement leaves no temporary file.
+TEST(ProfileFile, ReplacementIsPrivateKeepsAStricterModeAndLeavesNoTemporaryFile) {
+    const mode_t umaskBefore = ::umask(022);
+    struct Case {
+        int before;  // -1: no file yet
+        mode_t after;
+    } cases[] = {{-1, 0600}, {0644, 0600}, {0640, 0600}, {0600, 0600}, {0400, 0400}};
+    for (const Case& c : cases) {
+        TempDir dir;
+        const std::string path = dir / "p.ini";
+        if (c.before >= 0) {
+            WriteFile(path, "[S]\n");
+            ASSERT_EQ(::chmod(path.c_str(), static_cast<mode_t>(c.before)), 0);
+        }
+        ProfileFile ini(path);
+        ini.WriteString("S", "k", "v");
+        struct stat st;
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, c.after) << std::oct << c.before;
+        int entries = 0;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path()))
+            ++entries;
+        EXPECT_EQ(entries, 1);
     }
-    EXPECT_EQ(entries, 1);
+    ::umask(umaskBefore);
 }
 
 TEST(ProfileFile, WritesThroughASymbolicLink) {

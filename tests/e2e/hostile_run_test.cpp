@@ -7,13 +7,16 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <thread>
 
 #include "platform/run_lock.h"
 #include "support/child_process.h"
+#include "support/ftp_servers.h"
 #include "support/job_ini.h"
 #include "support/temp_dir.h"
+#include "support/web_servers.h"
 
 namespace ferrolin {
 namespace {
@@ -26,7 +29,7 @@ using test::TempDir;
 using test::WriteFile;
 
 class HostileRun : public ::testing::Test {
-protected:
+  protected:
     CommandResult Run(const std::string& homePath) {
         return test::RunCommand({FERROLIN_CLI_PATH, "run"}, {{"FERROLIN_HOME", homePath}});
     }
@@ -73,7 +76,8 @@ TEST_F(HostileRun, HonestExitCodesAndNoWaitOnPipesOrDevices) {
 
     test::WriteJobIni(home.path(), {}, {FolderJob(src / "missing")});
     EXPECT_EQ(Run().exitCode, 1);
-    EXPECT_NE(Log().find("Source " + src / "missing could not be listed"), std::string::npos) << Log();
+    EXPECT_NE(Log().find("Source " + src / "missing could not be listed"), std::string::npos)
+        << Log();
 
     WriteFile(src / "a.txt", "a");
     ASSERT_EQ(mkfifo((home / "pipe.txt").c_str(), 0644), 0);
@@ -88,16 +92,21 @@ TEST_F(HostileRun, HonestExitCodesAndNoWaitOnPipesOrDevices) {
     mirror["CopyMode"] = "3";
     mirror["DestDelDelay"] = "2";
     test::WriteJobIni(home.path(), {},
-                      {compare, pipeCompare, mirror,
-                       {{"SendeVerzeichnis", home / "pipe.txt"}, {"SourceType", "5"},
+                      {compare,
+                       pipeCompare,
+                       mirror,
+                       {{"SendeVerzeichnis", home / "pipe.txt"},
+                        {"SourceType", "5"},
                         {"EmpfangsVerzeichnis", dst.path()}},
-                       {{"SendeVerzeichnis", home / "huge.txt"}, {"SourceType", "5"},
+                       {{"SendeVerzeichnis", home / "huge.txt"},
+                        {"SourceType", "5"},
                         {"EmpfangsVerzeichnis", dst.path()}}});
     EXPECT_EQ(Run().exitCode, 1);
     const std::string log = Log();
     const std::string pipe = ": Not a regular file (a pipe, device or folder).";
     for (const std::string& line :
-         {"Compare list file /dev/zero not read" + pipe, "Compare list file " + home / "pipe.txt not read" + pipe,
+         {"Compare list file /dev/zero not read" + pipe,
+          "Compare list file " + home / "pipe.txt not read" + pipe,
           "DelayDelete.txt could not be read, left as it is" + pipe,
           "List file " + home / "pipe.txt not read" + pipe,
           "List file " + home / "huge.txt not read: The file is larger than 64 MiB."})
@@ -135,7 +144,8 @@ TEST_F(HostileRun, AutoWaitsForTheNextTickWhileAnotherRunIsActive) {
     EXPECT_TRUE(test::WaitFor([&] {
         const std::string out = ReadFile(home / "auto.out");
         size_t starts = 0;
-        for (size_t at = out.find("next start: "); at != std::string::npos; at = out.find("next start: ", at + 1))
+        for (size_t at = out.find("next start: "); at != std::string::npos;
+             at = out.find("next start: ", at + 1))
             ++starts;
         return starts >= 1;
     }));
@@ -144,6 +154,74 @@ TEST_F(HostileRun, AutoWaitsForTheNextTickWhileAnotherRunIsActive) {
     held.reset();
     EXPECT_TRUE(test::WaitFor([&] { return fs::exists(dst / "a.txt"); }, std::chrono::seconds(30)))
         << ReadFile(home / "auto.out");
+}
+
+// Jobs whose destination or source is the program folder never write, replace or delete
+// the program's own files, whatever the kind: a copy, a mirror step, a source deletion,
+// an HTTP download and an FTP download each skip them with a log line.
+TEST_F(HostileRun, NoJobTouchesTheProgramsOwnFiles) {
+    const std::string evil = "[Global]\nAnzKopfstellen=0\n";
+    for (const char* name : {"Ferrolin.INI", "DelayDelete.txt", "Ferrolin.lock", "FtpHost.ini"})
+        WriteFile(src / name, evil);
+    WriteFile(src / "ok.txt", "ok");
+    TempDir mirrorSource, copies;
+    WriteFile(mirrorSource / "a.txt", "a");
+    IniKeys intoHome = {{"SendeVerzeichnis", src.path()},
+                        {"EmpfangsVerzeichnis", home.path()},
+                        {"SourceDelete", "1"}};
+    IniKeys mirror = {{"SendeVerzeichnis", mirrorSource.path()},
+                      {"EmpfangsVerzeichnis", home.path() + "/."},
+                      {"CopyMode", "3"},
+                      {"DestDelDelay", "0"}};
+    IniKeys fromHome = {{"SendeVerzeichnis", home / "*.INI"},
+                        {"EmpfangsVerzeichnis", copies.path()},
+                        {"SourceDelete", "1"}};
+    std::vector<IniKeys> jobs{intoHome, mirror, fromHome};
+    std::unique_ptr<test::TestHttpServer> web;
+    if (test::TestHttpServer::Available()) {
+        web = std::make_unique<test::TestHttpServer>(std::string(FERROLIN_SOURCE_DIR) +
+                                                     "/tests/support/http_test_server.py");
+        ASSERT_TRUE(web->Ready()) << web->Log();
+        WriteFile(web->Folder() + "/Ferrolin.INI", evil);
+        jobs.push_back({{"SendeVerzeichnis", web->Url("/files/Ferrolin.INI")},
+                        {"EmpfangsVerzeichnis", home / "Ferrolin.INI"}});
+    }
+    std::unique_ptr<test::PyFtpServer> ftp;
+    if (test::PyFtpServer::Available()) {
+        ftp = std::make_unique<test::PyFtpServer>();
+        ASSERT_TRUE(ftp->Ready()) << ftp->Log();
+        WriteFile(ftp->Root() + "/Ferrolin.log", "a server's log");
+        WriteFile(ftp->Root() + "/Ferrolin.lock", "");
+        jobs.push_back({{"SendeVerzeichnis", "ftp://" + ftp->Address() + "/"},
+                        {"EmpfangsVerzeichnis", home.path()},
+                        {"SourceLName", ftp->Options().user},
+                        {"SourceLPassword", ftp->Options().password},
+                        {"PassiveMode", "1"},
+                        {"SourceDelete", "1"}});
+    }
+    test::WriteJobIni(home.path(), {}, jobs);
+
+    const CommandResult result = Run();
+    EXPECT_EQ(result.exitCode, 1) << result.errors;
+    const std::string log = Log();
+    const std::string skipped = " skipped: it is one of the program's own files";
+    for (const char* name : {"Ferrolin.INI", "DelayDelete.txt", "Ferrolin.lock", "FtpHost.ini"})
+        EXPECT_NE(log.find("File " + home / name + skipped), std::string::npos) << name << log;
+    EXPECT_NE(log.find("Source " + home / "Ferrolin.INI" + skipped), std::string::npos) << log;
+    // Every job still ran from the INI as the test wrote it, and the files are there.
+    EXPECT_EQ(ReadFile(home / "Ferrolin.INI").find("AnzKopfstellen=0"), std::string::npos);
+    EXPECT_TRUE(fs::exists(home / "Ferrolin.lock"));
+    EXPECT_EQ(ReadFile(home / "Ferrolin.lock"), "");
+    EXPECT_NE(ReadFile(home / "Ferrolin.log").find("Program started"), std::string::npos);
+    EXPECT_FALSE(fs::exists(home / "FtpHost.ini"));
+    EXPECT_NE(ReadFile(copies / "Ferrolin.INI").find("[Kopf0]"), std::string::npos);
+    // What is not the program's own went through, the source of a skipped file stays.
+    EXPECT_EQ(ReadFile(src / "Ferrolin.INI"), evil);
+    EXPECT_FALSE(fs::exists(src / "ok.txt"));
+    if (ftp) {
+        EXPECT_TRUE(fs::exists(ftp->Root() + "/Ferrolin.log"));
+        EXPECT_EQ(ReadFile(home / "Ferrolin.log").find("a server's log"), std::string::npos);
+    }
 }
 
 }  // namespace

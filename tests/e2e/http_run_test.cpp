@@ -57,11 +57,10 @@ TEST_F(HttpRunTest, TargetNamesDefaultNameTimeStampRedirectAndTextFallback) {
     // A file where the target folder should be: the download cannot be created there, so
     // the answer is saved as text lines under the destination text itself.
     test::WriteFile(fallback / "plain", "");
-    const CommandResult result =
-        Run({HttpJob("/files/page.html", dst / "page.html"),
-             HttpJob("/files/page.html", folderOnly.path()),
-             HttpJob("/redirect/3/files/page.html", dst / "moved.html"),
-             HttpJob("/files/page.html", fallback / "plain"), withStamp});
+    const CommandResult result = Run({HttpJob("/files/page.html", dst / "page.html"),
+                                      HttpJob("/files/page.html", folderOnly.path()),
+                                      HttpJob("/redirect/3/files/page.html", dst / "moved.html"),
+                                      HttpJob("/files/page.html", fallback / "plain"), withStamp});
     EXPECT_EQ(result.exitCode, 0) << result.errors;
     const std::string page = "<html>\nnew page\n</html>\n";
     EXPECT_EQ(ReadFile(dst / "page.html"), page);
@@ -87,6 +86,42 @@ TEST_F(HttpRunTest, RefusedAndBrokenDownloadsLeaveNoFileAndFailTheRun) {
     EXPECT_EQ(result.exitCode, 1) << result.errors;
     EXPECT_NE(result.errors.find("error: "), std::string::npos) << result.errors;
     EXPECT_TRUE(fs::is_empty(dst.path())) << Names(dst.path())[0];
+}
+
+// A server that lies about the length, or ends the answer early in whatever way, gives no
+// file: the copy the last run stored stays, no temporary name is left, the run fails and
+// the log says why.
+TEST_F(HttpRunTest, AnAnswerShorterThanAnnouncedKeepsTheOldCopy) {
+    for (const char* path : {"/drop/200000", "/stall/200000", "/chunked-lie/200000"}) {
+        test::WriteFile(dst / "data.bin", "yesterday's copy");
+        const CommandResult result = Run({HttpJob(path, dst / "data.bin")});
+        EXPECT_EQ(result.exitCode, 1) << path << result.errors;
+        EXPECT_EQ(ReadFile(dst / "data.bin"), "yesterday's copy") << path;
+        EXPECT_EQ(Names(dst.path()), std::vector<std::string>{"data.bin"}) << path;
+        const std::string log = ReadFile(home / "Ferrolin.log");
+        EXPECT_NE(log.find("Download of " + server->Url(path) + " failed: "), std::string::npos)
+            << path << log;
+        fs::remove(home / "Ferrolin.log");
+    }
+    // The lie of a chunked answer is named.
+    Run({HttpJob("/chunked-lie/200000", dst / "data.bin")});
+    EXPECT_NE(ReadFile(home / "Ferrolin.log")
+                  .find("Received 100000 bytes of the 200000 the server announced"),
+              std::string::npos);
+}
+
+// A destination folder that is not there is a failure with a log line, never a file
+// named like the folder.
+TEST_F(HttpRunTest, AMissingDestinationFolderFailsAndWritesNothing) {
+    const CommandResult result = Run({HttpJob("/files/page.html", dst / "missing"),
+                                      HttpJob("/files/page.html", dst / "gone/page.html")});
+    EXPECT_EQ(result.exitCode, 1) << result.errors;
+    EXPECT_TRUE(fs::is_empty(dst.path())) << Names(dst.path())[0];
+    const std::string log = ReadFile(home / "Ferrolin.log");
+    for (const std::string& folder : {dst / "missing", dst / "gone"})
+        EXPECT_NE(log.find("failed: The destination folder " + folder + " does not exist"),
+                  std::string::npos)
+            << log;
 }
 
 }  // namespace

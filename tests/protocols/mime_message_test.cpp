@@ -2,10 +2,14 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 #include "platform/unique_fd.h"
@@ -222,6 +226,82 @@ TEST(MimeMessage, LargeAttachmentDecodesWithFlatMemory) {
     struct stat info {};
     ASSERT_EQ(::stat((dir / "big.bin").c_str(), &info), 0);
     EXPECT_EQ(static_cast<size_t>(info.st_size), kPieces * kPiece);
+}
+
+// A message whose parts cannot all be reached or decoded as sent is no message: storing
+// the rest would pass it for complete.
+TEST(MimeMessage, PartsTooDeepOrBrokenBase64MakeTheMessageUnreadable) {
+    const auto nested = [](int levels, const std::string& leaf) {
+        std::string text = "Subject: deep\nMIME-Version: 1.0\n";
+        for (int i = 0; i < levels; ++i)
+            text += "Content-Type: multipart/mixed; boundary=\"b" + std::to_string(i) +
+                    "\"\n\n--b" + std::to_string(i) + "\n";
+        text += leaf;
+        for (int i = levels - 1; i >= 0; --i) text += "--b" + std::to_string(i) + "--\n";
+        return text;
+    };
+    const auto base64Part = [](const std::string& encoded, const char* type = "application/pdf") {
+        return std::string("Content-Type: ") + type +
+               "; name=\"a.pdf\"\nContent-Transfer-Encoding: base64\n\n" + encoded + "\n";
+    };
+    struct Case {
+        std::string text;
+        std::string problem;  // empty: readable
+    };
+    const Case cases[] = {
+        {nested(60, base64Part("QUJD")), ""},
+        {nested(70, base64Part("QUJD")), "more than 64 levels"},
+        {base64Part("QUJD\nREVG\n"), ""},
+        {base64Part("QUI="), ""},
+        {base64Part("QUI"), ""},  // padding left out: still whole
+        {base64Part("!!!@@@###"), "base64"},
+        {base64Part("QUJDR"), "base64"},  // a group cut to one letter
+        {base64Part("QQ==QUJD"), "base64"},
+        {base64Part("QUJ*RA=="), "base64"},
+        {nested(2, base64Part("QU=JD")), "base64"},
+        {"Subject: s\n" + base64Part("SGVsbG8-", "text/plain"), "base64"},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        const auto message = MimeMessage::ReadBytes(c.text, true, error);
+        if (c.problem.empty()) {
+            ASSERT_TRUE(message) << error << "\n" << c.text.substr(0, 200);
+            ASSERT_FALSE(message->Parts().empty());
+            EXPECT_EQ(message->Parts().back().fileName, "a.pdf");
+        } else {
+            EXPECT_FALSE(message) << c.text.substr(0, 200);
+            EXPECT_NE(error.find(c.problem), std::string::npos) << error;
+        }
+        // Without decoding nothing is split off, so nothing is missed.
+        EXPECT_TRUE(MimeMessage::ReadBytes(c.text, false, error)) << error;
+    }
+}
+
+// A decoded part that cannot be written whole is a failure, also where only the write
+// fails (a file-size limit) and a flush afterwards would succeed.
+TEST(MimeMessage, AFailedWriteOfADecodedPartIsReported) {
+    TempDir dir;
+    const std::string binary = test::BinaryContent(200000);
+    std::string error;
+    auto message = MimeMessage::ReadBytes(test::TwoAttachmentMail(binary, "data.bin"), true, error);
+    ASSERT_TRUE(message) << error;
+    const std::string path = dir / "limited.bin";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64 * 1024, 64 * 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        platform::UniqueFd fd = CreateFile(path);
+        std::string why;
+        const bool saved = message->SaveAttachment(1, fd.get(), why);
+        _exit(saved ? 0 : why.rfind("Writing failed: ", 0) == 0 ? 3 : 4);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_EQ(std::filesystem::file_size(path), 64u * 1024);
 }
 
 }  // namespace

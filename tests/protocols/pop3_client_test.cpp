@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "platform/unique_fd.h"
 #include "protocols/mail_samples.h"
@@ -141,7 +143,8 @@ TEST_F(Pop3ClientTest, AFullDiskKeepsTheSessionAStoppedRetrievalEndsIt) {
     EXPECT_TRUE(client.Connected());
     EXPECT_TRUE(client.Delete(2, error)) << error;
 
-    EXPECT_FALSE(client.Retrieve(1, [](const char*, size_t) { return false; }, error));
+    EXPECT_FALSE(client.Retrieve(
+        1, [](const char*, size_t) { return false; }, error));
     EXPECT_FALSE(client.Connected());
     EXPECT_FALSE(client.Delete(1, error));
 }
@@ -234,6 +237,78 @@ TEST_F(Pop3ClientTest, Pop3sSpeaksTlsAndChecksTheCertificate) {
     EXPECT_FALSE(plain.Connect("pop3s://" + plainServer.Address(), plainServer.User(),
                                plainServer.Password(), error));
     EXPECT_FALSE(plain.Connected());
+}
+
+// The session's connection goes away: while idle between commands, or in the middle of a
+// retrieval. Nothing is then asked of the server on a new connection (its message numbers
+// and marked deletions belong to the lost session), a cut retrieval is no message, and
+// the server deletes nothing.
+TEST_F(Pop3ClientTest, ALostSessionIsNeverReplacedAndACutRetrievalFails) {
+    if (!test::Pop3TestPeer::Available()) GTEST_SKIP() << "python3 missing";
+    const std::string big = test::TwoAttachmentMail(test::BinaryContent(48 * 1024), "big.bin");
+    DovecotServer server({test::kPlainMail, big});
+    ASSERT_TRUE(server.Ready()) << server.Log();
+    std::string error;
+    {
+        test::Pop3TestPeer idleCut(server.Port(), 0);
+        ASSERT_TRUE(idleCut.Ready()) << idleCut.Log();
+        Pop3Client client;
+        ASSERT_TRUE(client.Connect(idleCut.Address(), server.User(), server.Password(), error))
+            << error;
+        EXPECT_NE(Retrieved(client, 1).find("Daily report"), std::string::npos);
+        ASSERT_TRUE(client.Delete(1, error)) << error;
+        idleCut.Cut();
+        EXPECT_FALSE(client.Delete(2, error));
+        EXPECT_EQ(error, "The POP3 session was lost");
+        EXPECT_FALSE(client.Connected());
+        EXPECT_FALSE(client.MessageCount(error));
+        client.Disconnect();
+        EXPECT_EQ(idleCut.Cuts(), 1);
+    }
+    {
+        // 30 KB into the 48 KB attachment.
+        test::Pop3TestPeer midCut(server.Port(), 30 * 1024);
+        ASSERT_TRUE(midCut.Ready()) << midCut.Log();
+        Pop3Client client;
+        ASSERT_TRUE(client.Connect(midCut.Address(), server.User(), server.Password(), error))
+            << error;
+        ASSERT_TRUE(client.Delete(1, error)) << error;
+        std::string text;
+        EXPECT_FALSE(client.Retrieve(
+            2, [&](const char* data, size_t size) { return text.append(data, size), true; },
+            error));
+        EXPECT_FALSE(client.Connected());
+        EXPECT_FALSE(text.empty());
+        EXPECT_LT(text.size(), big.size());
+    }
+    // Both deletions were asked for on sessions that ended without QUIT.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_NE(server.Mailbox().find("Daily report"), std::string::npos);
+    EXPECT_NE(server.Mailbox().find("big.bin"), std::string::npos);
+}
+
+// Cancel ends a command in whatever phase it waits: a retrieval that trickles a byte
+// every half second, or one the server never answers.
+TEST_F(Pop3ClientTest, CancelEndsATricklingOrStalledRetrieval) {
+    if (!test::Pop3TestPeer::Available()) GTEST_SKIP() << "python3 missing";
+    for (const bool stall : {false, true}) {
+        test::Pop3TestPeer peer(test::kPlainMail, stall);
+        ASSERT_TRUE(peer.Ready()) << peer.Log();
+        Pop3Client client;
+        std::string error;
+        ASSERT_TRUE(client.Connect(peer.Address(), "u", "p", error)) << error;
+        const auto start = std::chrono::steady_clock::now();
+        client.SetKeepGoing([&] {
+            return peer.Retrievals() == 0 ||
+                   std::chrono::steady_clock::now() - start < std::chrono::milliseconds(1500);
+        });
+        EXPECT_FALSE(client.Retrieve(
+            1, [](const char*, size_t) { return true; }, error));
+        EXPECT_EQ(error, "The POP3 command was cancelled") << stall;
+        EXPECT_FALSE(client.Connected());
+        // Far below the server's stall time-out (120 s).
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << stall;
+    }
 }
 
 }  // namespace

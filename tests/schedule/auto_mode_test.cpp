@@ -87,7 +87,7 @@ TEST_F(AutoModeTest, StartupSetupOnceThenDayChangeOnFirstTick) {
     Auto().StartupSetup();
     station.Ftp.ChangeDir("/never", 0, true);
     EXPECT_EQ(surfaces.statusTexts, std::vector<std::string>{"ChangeDir failed"});
-    EXPECT_EQ(station.Ftp.Status(), &surfaces);
+    EXPECT_EQ(station.Ftp.Status(), &station.surfaces());  // the face, without passwords
     EXPECT_EQ(station.RunMode, RM_Idle);
     EXPECT_EQ(Auto().Timer1IntervalMs(), 1000);
     EXPECT_EQ(station.SendTime.Day(), 3);  // Wednesday

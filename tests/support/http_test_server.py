@@ -7,7 +7,11 @@ Usage: http_test_server.py PORT FOLDER [CERT KEY]   (with CERT and KEY: HTTPS)
   /redirect/N/REST        redirects N times, then to /REST
   /drop/SIZE              announces SIZE bytes, sends half of them and drops the connection
   /large/SIZE             SIZE bytes of a repeating pattern, sent in 1 MiB pieces
+  /stall/SIZE             announces SIZE bytes, sends half of them, waits two seconds and
+                          closes the connection
+  /chunked-lie/SIZE       announces SIZE bytes and sends half of them in well-formed chunks
 """
+import time
 import http.server
 import os
 import ssl
@@ -26,6 +30,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
         self.wfile.write(body)
+
+    def send_half(self, size):
+        """Announces size bytes and sends half of them; the connection ends after it."""
+        self.send_response(200)
+        self.send_header("Content-Length", str(size))
+        self.end_headers()
+        self.wfile.write((PATTERN * (size // len(PATTERN) + 1))[: size // 2])
+        self.wfile.flush()
+        self.close_connection = True
 
     def do_GET(self):
         parts = self.path.split("/", 2)
@@ -49,12 +62,21 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_header("Content-Length", "0")
             self.end_headers()
         elif kind == "drop":
+            self.send_half(int(rest))
+        elif kind == "stall":
+            self.send_half(int(rest))
+            time.sleep(2)
+        elif kind == "chunked-lie":
             size = int(rest)
             self.send_response(200)
             self.send_header("Content-Length", str(size))
+            self.send_header("Transfer-Encoding", "chunked")
             self.end_headers()
-            self.wfile.write((PATTERN * (size // len(PATTERN) + 1))[: size // 2])
-            self.wfile.flush()
+            body = (PATTERN * (size // len(PATTERN) + 1))[: size // 2]
+            for start in range(0, len(body), 65536):
+                piece = body[start : start + 65536]
+                self.wfile.write(b"%x\r\n" % len(piece) + piece + b"\r\n")
+            self.wfile.write(b"0\r\n\r\n")
             self.close_connection = True
         elif kind == "large":
             size = int(rest)

@@ -1,5 +1,6 @@
 #include "support/mail_servers.h"
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +15,15 @@ namespace {
 // The unprivileged user the mailbox belongs to (dovecot refuses to serve mail as root).
 constexpr uid_t kMailUid = 65534;
 constexpr gid_t kMailGid = 65534;
+
+// Lines of text that are exactly line.
+int CountLines(const std::string& text, const std::string& line) {
+    std::istringstream lines(text);
+    std::string each;
+    int count = 0;
+    while (std::getline(lines, each)) count += each == line ? 1 : 0;
+    return count;
+}
 
 }  // namespace
 
@@ -87,6 +97,45 @@ std::string DovecotServer::Configuration(uint16_t port, bool tls) const {
             "  }\n";
     conf += "}\n";
     return conf;
+}
+
+bool Pop3TestPeer::Available() {
+    return IsExecutable("/usr/bin/python3");
+}
+
+Pop3TestPeer::Pop3TestPeer(uint16_t targetPort, size_t cutAfter) : LoopbackDaemon("peer.log") {
+    StartPeer({"proxy", std::to_string(targetPort), std::to_string(cutAfter)});
+}
+
+Pop3TestPeer::Pop3TestPeer(const std::string& message, bool stall) : LoopbackDaemon("peer.log") {
+    WriteFile(dir_ / "message.eml", message);
+    StartPeer({stall ? "stall" : "trickle", dir_ / "message.eml"});
+}
+
+void Pop3TestPeer::StartPeer(std::vector<std::string> arguments) {
+    const std::string script = std::string(FERROLIN_TEST_SUPPORT_DIR) + "/pop3_test_peer.py";
+    Start(
+        false,
+        [&](uint16_t port) {
+            std::vector<std::string> command{"/usr/bin/python3", script, std::to_string(port)};
+            command.insert(command.end(), arguments.begin(), arguments.end());
+            return command;
+        },
+        TcpPortAccepts);
+}
+
+void Pop3TestPeer::Cut() {
+    const int before = Cuts();
+    kill(ProcessId(), SIGUSR1);
+    WaitFor([&] { return Cuts() > before; });
+}
+
+int Pop3TestPeer::Cuts() const {
+    return CountLines(Log(), "cut");
+}
+
+int Pop3TestPeer::Retrievals() const {
+    return CountLines(Log(), "RETR");
 }
 
 std::string DovecotServer::Mailbox() const {

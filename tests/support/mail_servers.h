@@ -27,6 +27,28 @@ class DovecotServer : public LoopbackDaemon {
     std::string home_;
 };
 
+// A misbehaving POP3 peer (tests/support/pop3_test_peer.py): a proxy in front of a real
+// server that cuts connections, or a server of its own that trickles or never answers
+// a retrieval.
+class Pop3TestPeer : public LoopbackDaemon {
+  public:
+    static bool Available();
+    // A proxy to 127.0.0.1:targetPort; each connection is cut after cutAfter bytes
+    // from the server (0: only when Cut() says so).
+    Pop3TestPeer(uint16_t targetPort, size_t cutAfter);
+    // A server holding message whose RETR trickles one byte every half second
+    // (stall = false) or is never answered (stall = true).
+    Pop3TestPeer(const std::string& message, bool stall);
+    // Cuts every open connection now and returns once it is done.
+    void Cut();
+    // How many cuts and retrievals the peer saw so far.
+    int Cuts() const;
+    int Retrievals() const;
+
+  private:
+    void StartPeer(std::vector<std::string> arguments);
+};
+
 // An mbox holding the messages, "From " lines quoted.
 std::string MakeMbox(const std::vector<std::string>& messages);
 
