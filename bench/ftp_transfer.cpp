@@ -1,6 +1,6 @@
 // The FTP session on loopback against the curl command line on the same vsftpd server in
-// the same run: 1 GiB up and down (ratios), many 4 KiB files (time per file above the
-// 100 ms pause of every WaitforSuccess), and peak memory for 64 MiB against 1 GiB.
+// the same run: 1 GiB up and down (ratios), many 4 KiB files (time per file beside curl
+// moving the same files over one connection), and peak memory for 64 MiB against 1 GiB.
 // Set FERROLIN_BENCH_DIR to a folder on the file system to measure (default /tmp).
 // Arguments pick sections: "big", "passive", "active" (the small files in either mode),
 // "memory"; none: all four.
@@ -16,8 +16,7 @@
 #include <string_view>
 #include <thread>
 
-#include "bench_net.h"
-#include "bench_util.h"
+#include "bench_ftp.h"
 #include "common/surfaces.h"
 #include "remote/ftp_session.h"
 
@@ -28,39 +27,6 @@ namespace {
 
 constexpr int kRuns = 5;
 constexpr int kSmallFiles = 200;
-constexpr double kPause = 0.1;  // WaitforSuccess's first sleep, paid once per operation
-
-// vsftpd with anonymous uploads into /pub, in the foreground, its own process group.
-class Vsftpd {
-  public:
-    explicit Vsftpd(const std::string& dir) {
-        fs::create_directories(dir + "/root/pub");
-        chmod(dir.c_str(), 0755);
-        chmod((dir + "/root").c_str(), 0755);
-        chmod((dir + "/root/pub").c_str(), 0777);
-        port_ = FreePort();
-        std::ofstream(dir + "/vsftpd.conf")
-            << "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\nlisten_port=" << port_
-            << "\nbackground=NO\nanonymous_enable=YES\nlocal_enable=NO\nwrite_enable=YES\n"
-               "anon_root="
-            << dir
-            << "/root\nanon_upload_enable=YES\n"
-               "anon_other_write_enable=YES\nanon_umask=022\nallow_writeable_chroot=YES\n"
-               "seccomp_sandbox=NO\nconnect_from_port_20=NO\n"
-               "secure_chroot_dir=/var/run/vsftpd/empty\nvsftpd_log_file="
-            << dir << "/vsftpd.log\nutf8_filesystem=YES\n";
-        const std::string conf = dir + "/vsftpd.conf";
-        server_.emplace(std::vector<std::string>{"/usr/sbin/vsftpd", conf}, true);
-        WaitUntilAccepts(port_, 200);
-    }
-    std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
-    std::string Url(const std::string& path) const { return "ftp://" + Host() + path; }
-
-  private:
-    uint16_t port_ = 0;
-    std::optional<QuietServer> server_;
-};
-
 
 bool Connect(FtpSession& session, const Vsftpd& server, bool passive = true) {
     return session.ConnectToFTP("anonymous", "bench@example.com", server.Host(), "21", "", "",
@@ -180,16 +146,13 @@ int main(int argc, char** argv) {
         };
         auto ratio = [&](const char* what, const std::vector<double>& ours,
                          const std::vector<double>& curl) {
-            std::printf(
-                "ratio %s session / curl: median %.3f (without the pause %.3f), "
-                "best %.3f (without the pause %.3f)\n",
-                what, Median(ours) / Median(curl), (Median(ours) - kPause) / Median(curl),
-                Best(ours) / Best(curl), (Best(ours) - kPause) / Best(curl));
+            std::printf("ratio %s session / curl: median %.3f, best %.3f\n", what,
+                        Median(ours) / Median(curl), Best(ours) / Best(curl));
         };
         std::printf("1 GiB over loopback FTP (vsftpd), %d runs each, taking turns\n", kRuns);
-        line("session SendFile (incl. 100 ms pause)", upOurs);
+        line("session SendFile", upOurs);
         line("curl -T", upCurl);
-        line("session ReceiveFile (incl. 100 ms pause)", downOurs);
+        line("session ReceiveFile", downOurs);
         line("curl -o", downCurl);
         ratio("upload", upOurs, upCurl);
         ratio("download", downOurs, downCurl);
@@ -199,21 +162,11 @@ int main(int argc, char** argv) {
             Median(upOursCpu), Median(upCurlCpu), Median(downOursCpu), Median(downCurlCpu));
     }
 
-    // Many small files: what each costs above the pause the operations wait anyway, in
-    // both modes. Beside it, curl moving the same files over one connection without
-    // pauses (in passive mode it waits up to a second before a data connection whose
-    // EPSV answer came at once), and what a 100 ms sleep really takes on this machine.
+    // Many small files: what each costs, in both modes. Beside it, curl moving the same
+    // files over one connection (in passive mode it waits up to a second before a data
+    // connection whose EPSV answer came at once).
     const std::string small = root / "small.bin";
     std::ofstream(small, std::ios::binary | std::ios::trunc) << std::string(4096, 's');
-    if (wanted("passive") || wanted("active")) {
-        constexpr int kSleeps = 20;
-        const double slept = Seconds([] {
-            for (int i = 0; i < kSleeps; ++i) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            }
-        });
-        std::printf("a 100 ms sleep takes %.2f ms here\n", slept / kSleeps * 1000);
-    }
     for (bool passive : {true, false}) {
         if (!wanted(passive ? "passive" : "active")) continue;
         const char* mode = passive ? "passive" : "active";
@@ -229,11 +182,8 @@ int main(int argc, char** argv) {
                 session.ReceiveFile("/pub/s" + std::to_string(i), root / "s.tmp", 4096);
             }
         });
-        std::printf(
-            "%d x 4 KiB, %s: above the 100 ms pause, upload %.2f ms/file, "
-            "download %.2f ms/file\n",
-            kSmallFiles, mode, (up / kSmallFiles - kPause) * 1000,
-            (down / kSmallFiles - kPause) * 1000);
+        std::printf("%d x 4 KiB, %s, session: upload %.2f ms/file, download %.2f ms/file\n",
+                    kSmallFiles, mode, up / kSmallFiles * 1000, down / kSmallFiles * 1000);
         std::string upArgs;
         std::string downArgs;
         for (int i = 0; i < kSmallFiles; ++i) {
@@ -241,16 +191,15 @@ int main(int argc, char** argv) {
             upArgs += " -T " + Quote(small) + " " + url;
             downArgs += " -o " + Quote(root / "c.tmp") + " " + url;
         }
-        // --rate 10/s: curl pauses between the files as the session does.
-        for (const char* pace : {"", " --rate 10/s"}) {
+        {
             const std::string curl =
-                std::string("curl -s -w '%{time_total}\\n'") + (passive ? "" : " -P -") + pace;
+                std::string("curl -s -w '%{time_total}\\n'") + (passive ? "" : " -P -");
             const double curlUp = CurlMsPerTransfer(curl + upArgs);
             const double curlDown = CurlMsPerTransfer(curl + downArgs);
             std::printf(
-                "%d x 4 KiB, %s, curl on one connection%s: upload %.2f ms/file, "
+                "%d x 4 KiB, %s, curl on one connection: upload %.2f ms/file, "
                 "download %.2f ms/file\n",
-                kSmallFiles, mode, *pace ? " pausing between files" : "", curlUp, curlDown);
+                kSmallFiles, mode, curlUp, curlDown);
         }
     }
     session.DisconnectFTP();

@@ -20,8 +20,9 @@ PACKAGES=(
   libcurl4-openssl-dev libgmime-3.0-dev dovecot-core dovecot-pop3d
   # the HTTPS test makes a self-signed certificate
   openssl
-  # FTP: vsftpd and pyftpdlib are the test servers (loopback only)
-  vsftpd python3-pyftpdlib
+  # FTP: vsftpd and pyftpdlib are the test servers (loopback only); lftp is the peer
+  # tool the FTP job benchmark compares with
+  vsftpd python3-pyftpdlib lftp
   # dial-up lines: sd-bus (libsystemd) talks to NetworkManager; the tests run
   # python3-dbusmock's NetworkManager stand-in on a private bus
   libsystemd-dev python3-dbusmock dbus

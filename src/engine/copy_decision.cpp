@@ -9,6 +9,7 @@
 #include "engine/program_files.h"
 #include "engine/run_context.h"
 #include "engine/source_entry.h"
+#include "engine/source_recheck.h"
 #include "files/copy_worker.h"
 #include "files/file_copy.h"
 #include "files/fs_helpers.h"
@@ -93,9 +94,9 @@ std::optional<uint32_t> MaxBytesPerSecondFrom(std::string_view text) {
     return static_cast<uint32_t>(bytes);
 }
 
-bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEntry& entry,
+bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEntry& listed,
                      const std::string& destination, uint32_t maxBytesPerSecond) {
-    const std::string& source = entry.name;
+    const std::string& source = listed.name;
     if (!destination.empty() && ProgramFileRefused(station, destination)) return false;
     if (!PassesMpegCheck(station, source)) {
         ++station.FailedFiles;
@@ -111,12 +112,12 @@ bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEn
     } else {
         // A source that is deleted afterwards is looked at again first: the listing may
         // be older than its last write.
-        const ListedSource listed{entry.size, entry.modified};
+        const ListedSource look{listed.size, listed.modified};
         const bool known =
-            entry.kind == EntryKind::LocalFile && entry.modified != 0 && !job.SourceDelete;
+            listed.kind == EntryKind::LocalFile && listed.modified != 0 && !job.SourceDelete;
         result =
             FileCopy(station.Copy, source, destination, station.surfaces(), CopyProgressRoutine,
-                     maxBytesPerSecond, flags, writeMode, known ? &listed : nullptr);
+                     maxBytesPerSecond, flags, writeMode, known ? &look : nullptr);
     }
     if (result == crFailed) {
         WriteLog(0, station.LogFile, station.Copy.Status.StatusStr);
@@ -128,7 +129,7 @@ bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEn
     if (job.SourceDelete && !destination.empty() && job.CopyMode != CM_ShortCutsOnly &&
         !SourceIsDestination(station, job, source, destination) &&
         !ProgramFileRefused(station, source, "Source"))
-        station.Copy.Files.For(source).Delete(source);
+        DeleteSourceIfUnchanged(station, listed);
     if (station.Options.SaveSuccessfulCopies && result != crSame) {
         WriteLog(0, station.LogFile,
                  "Copy to " + DirectoryPart(destination, true) + platform::kPathSeparator +

@@ -29,11 +29,12 @@ int32_t ChooseCopyFlags(const TransferJob& job, uint8_t runMode, bool destinatio
 // read as 0, rates beyond the copier's range as its largest value.
 std::optional<uint32_t> MaxBytesPerSecondFrom(std::string_view maxByteRate);
 
-// Transfers one file (destination empty: read-only pass). True when the file is in
-// place (copied, found the same, metadata updated, or shortcut made). Failures are
-// logged with the copier's text and counted in station.FailedFiles. The entry's size and
-// time, as listed, let an unchanged file be recognised without looking at it again.
-bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEntry& source,
+// Transfers one listed file (destination empty: read-only pass). True when the file is
+// in place (copied, found the same, metadata updated, or shortcut made). Failures are
+// logged with the copier's text and counted in station.FailedFiles. With SourceDelete the
+// source goes afterwards, unless it changed since it was listed. The listed size and time
+// also let an unchanged file be recognised without looking at the source again.
+bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEntry& listed,
                      const std::string& destination, uint32_t maxBytesPerSecond);
 
 }  // namespace ferrolin

@@ -1,28 +1,27 @@
 // The download loop of an FTP source: each listed file that the destination folder does
-// not already hold unchanged is fetched under ".tmp" and then renamed over its final
-// name in one step, with the listed modification time.
-#include <chrono>
+// not already hold unchanged is fetched into a temporary file and then renamed over its
+// final name in one step, with the listed modification time. A file that fails (on the
+// server or here) is counted and the loop goes on with the next; only a session that
+// cannot be reached again ends it.
+#include <sys/stat.h>
+
 #include <set>
-#include <thread>
 
 #include "common/log.h"
 #include "engine/ftp_kind.h"
 #include "engine/ftp_steps.h"
 #include "engine/program_files.h"
 #include "engine/run_texts.h"
-#include "files/integers.h"
-#include "platform/errors.h"
 #include "platform/file_times.h"
 #include "platform/fs.h"
 #include "platform/path.h"
 #include "protocols/ftp_listing.h"
+#include "protocols/staged_file.h"
 #include "remote/ftp_texts.h"
 
 namespace ferrolin {
 
 namespace {
-
-constexpr std::chrono::milliseconds kPauseBetweenFiles{100};
 
 // The local file holds exactly what the listing describes: the same size and, when the
 // listing gave a time (fileTime not 0), the same modification time.
@@ -34,10 +33,58 @@ bool LocalCopyEqual(const std::string& local, int64_t size, int64_t fileTime) {
     return platform::GetFileTimes(local, times) && times.LastWrite == fileTime;
 }
 
-void PauseBetweenFiles(Surfaces& surfaces) {
-    surfaces.ProcessMessages();
-    std::this_thread::sleep_for(kPauseBetweenFiles);
-    surfaces.ProcessMessages();
+struct Fetch {
+    RunContext& run;
+    const TransferJob& job;
+    const std::string& remoteFolder;
+    const platform::NameTaken& taken;
+};
+
+// Fetches one listed file to local. The bytes received must be the listed size: a
+// transfer the server ended early (or padded) is no copy of the file. On failure the old
+// local copy stays and no temporary file is left; why says what went wrong.
+bool FetchFile(const Fetch& fetch, const SourceEntry& entry, const std::string& local,
+               FtpFileFacts& before, std::string& why) {
+    FtpSession& ftp = fetch.run.Ftp;
+    const std::string remote = fetch.remoteFolder + entry.name;
+    std::optional<StagedFile> file = StagedFile::CreateFor(local, why, fetch.taken);
+    if (!file) return false;
+    // What the server says of the file now, to tell later whether it changed meanwhile.
+    if (fetch.job.SourceDelete && !ftp.RemoteFileFacts(remote, before)) before = {};
+    if (!ftp.ReceiveFile(remote, file->fd(), entry.size)) {
+        why = ftp.LastError();
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(file->fd(), &info) != 0 || info.st_size != entry.size) {
+        why = "received " + std::to_string(info.st_size) + " bytes of the " +
+              std::to_string(entry.size) + " listed";
+        return false;
+    }
+    // One rename replaces the old copy: there is always the old or the new file.
+    // Flushed first when the server's copy is to be deleted: then this is the only one.
+    if (!file->Commit(local, why, fetch.job.SourceDelete)) return false;
+    if (entry.modified != 0)
+        platform::SetFileTimes(local, entry.modified, entry.modified, entry.modified);
+    return true;
+}
+
+// The server's file is still the one fetched: the same size and time as just before the
+// download (where the server tells them), and the listed size.
+bool RemoteUnchanged(FtpSession& ftp, const std::string& remote, const SourceEntry& entry,
+                     const FtpFileFacts& before) {
+    FtpFileFacts after;
+    if (!before.size && !before.unixTime) {
+        // The server tells neither: its folder is listed again and the entry compared.
+        const std::string folder = remote.substr(0, remote.rfind('/') + 1);
+        ftp.ChangeDir(folder, 100, true);
+        for (const FtpEntry& now : ftp.RemoteFiles()) {
+            if (now.name == entry.name)
+                return now.size == entry.size && now.fileTime == entry.modified;
+        }
+        return false;
+    }
+    return ftp.RemoteFileFacts(remote, after) && after == before && after.size == entry.size;
 }
 
 }  // namespace
@@ -46,15 +93,24 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
     FtpSession& ftp = run.Ftp;
     Surfaces& surfaces = run.surfaces();
     ftp.SetTimeOuts(static_cast<int>(job.Modemspeed));
-    const std::string remoteFolder = FtpSession::GetFTPPfadFromString(job.SendeVerzeichnis);
+    // The folder the listing came from, as the server named it: file paths are absolute.
+    std::string remoteFolder = FtpSession::GetFTPPfadFromString(job.SendeVerzeichnis);
+    if (remoteFolder.empty()) remoteFolder = ftp.CurrentFolder();
+    if (remoteFolder.empty() || remoteFolder.back() != '/') remoteFolder += '/';
     if (!job.EmpfangsVerzeichnis.empty() && !platform::DirectoryExists(job.EmpfangsVerzeichnis))
         platform::CreateDirectories(job.EmpfangsVerzeichnis);
 
-    // Every listed name, reached or not, protects its local copy in the mirror step.
+    // Every listed name, reached or not, protects its local copy in the mirror step, and
+    // no temporary file ever takes one of them.
     std::vector<std::string> remoteNames;
-    std::set<std::string> downloaded;
-    bool endedEarly = false;
     for (const SourceEntry& entry : listing.entries) remoteNames.push_back(entry.name);
+    const std::set<std::string> listed(remoteNames.begin(), remoteNames.end());
+    const platform::NameTaken taken = [&](std::string_view name) {
+        return listed.count(std::string(name)) != 0;
+    };
+    const Fetch fetch{run, job, remoteFolder, taken};
+    std::set<std::string> downloaded;
+    bool sessionLost = false;
 
     for (const SourceEntry& entry : listing.entries) {
         if (run.Copy.Cancel.StopRequested()) break;
@@ -68,47 +124,46 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
             StampFileName(name, job.AddTimeStampC, job.AddTimeStampE, run.clock().Now());
         const std::string local = platform::JoinPath(job.EmpfangsVerzeichnis, localName);
         if (ProgramFileRefused(run, local)) continue;
-        const int64_t fileTime = entry.modified;
-        bool equal = LocalCopyEqual(local, entry.size, fileTime);
-        if (job.CopyMode == CM_CopyAnyWay) equal = false;
+        if (job.CopyMode != CM_CopyAnyWay && LocalCopyEqual(local, entry.size, entry.modified))
+            continue;
 
-        if (!equal) {
-            const std::string temporary = local + ".tmp";
-            platform::DeleteFile(temporary);
-            if (!ftp.ReceiveFile(remoteFolder + name, temporary, entry.size)) {
-                // The old copy stays under the final name; the next run fetches the file.
-                platform::DeleteFile(temporary);
-                WriteLog(0, run.LogFile, std::string(kFtpReceiveException) + remoteFolder + name +
-                                             ": " + ftp.LastError());
-                ++run.FailedFiles;
-                if (!run.Copy.Cancel.StopRequested()) ++run.JobsCutShort;
-                endedEarly = true;
+        const std::string remote = remoteFolder + name;
+        FtpFileFacts before;
+        std::string why;
+        if (!FetchFile(fetch, entry, local, before, why)) {
+            if (run.Copy.Cancel.StopRequested()) break;
+            WriteLog(0, run.LogFile, std::string(kFtpReceiveException) + remote + ": " + why);
+            ++run.FailedFiles;
+            if (FtpSessionLost(run, job.SendeVerzeichnis)) {
+                sessionLost = true;
                 break;
             }
-            // One rename replaces the old copy: there is always the old or the new file.
-            if (const int32_t error = platform::MoveFile(temporary, local, true); error != 0) {
+            continue;
+        }
+        downloaded.insert(localName);
+        if (job.SourceDelete) {
+            surfaces.ProcessMessages();
+            if (!RemoteUnchanged(ftp, remote, entry, before)) {
                 WriteLog(0, run.LogFile,
-                         "File " + local + " could not be replaced: " + platform::ErrorMessage(error));
-                platform::DeleteFile(temporary);
+                         remote + " changed since it was listed; kept for the next run");
+            } else if (!ftp.DeleteFile(remote, 100)) {
+                WriteLog(0, run.LogFile, "File " + remote + " deleting failed: " + ftp.LastError());
                 ++run.FailedFiles;
-            } else {
-                downloaded.insert(localName);
-                if (fileTime != 0) platform::SetFileTimes(local, fileTime, fileTime, fileTime);
-                if (job.SourceDelete) {
-                    surfaces.ProcessMessages();
-                    if (!ftp.DeleteFile(remoteFolder + name, 100)) ++run.FailedFiles;
-                }
-                if (run.Options.SaveSuccessfulCopies)
-                    WriteLog(0, run.LogFile, "receive of " + surfaces.GaugeText() + " successful");
             }
         }
-        PauseBetweenFiles(surfaces);
+        if (run.Options.SaveSuccessfulCopies)
+            WriteLog(0, run.LogFile, "receive of " + remote + " successful");
     }
 
-    if (job.CopyMode == CM_SourceIsMaster) {
-        if (endedEarly || !listing.complete) {
-            WriteLog(0, run.LogFile, "Download of " + remoteFolder +
-                                         " ended early; no local file deleted");
+    if (sessionLost || run.Copy.Cancel.StopRequested()) {
+        if (job.CopyMode == CM_SourceIsMaster)
+            WriteLog(0, run.LogFile,
+                     "Download of " + remoteFolder + " ended early; no local file deleted");
+    } else if (job.CopyMode == CM_SourceIsMaster) {
+        if (!listing.complete) {
+            WriteLog(
+                0, run.LogFile,
+                "FTP folder " + remoteFolder + " was not listed completely; no local file deleted");
         } else {
             MirrorFtpSource(run, job, remoteNames, downloaded);
         }

@@ -22,6 +22,15 @@ void EndFtpWork(RunContext& run) {
     if (!run.Options.NoFTPDisconnect) run.Ftp.DisconnectFTP();
 }
 
+bool FtpSessionLost(RunContext& run, const std::string& address) {
+    if (run.Ftp.StillConnected()) return false;
+    WriteLog(0, run.LogFile,
+             "FTP session to " + FtpSession::GetHostAddrFromString(address) +
+                 " lost: " + run.Ftp.LastError());
+    ++run.JobsCutShort;
+    return true;
+}
+
 void LogRefusedRemoteNames(RunContext& run) {
     for (const FtpEntry& entry : run.Ftp.RemoteFiles()) {
         if (entry.refused)
@@ -45,6 +54,12 @@ SourceListing ListFtpSource(RunContext& run, const TransferJob& job, Surfaces*) 
         listing.complete = false;
         ++run.JobsCutShort;
     } else {
+        // A line the parser did not understand may stand for a file: the listing is
+        // incomplete, so the mirror step deletes nothing, and the run says so.
+        if (!ftp.ListingComplete()) {
+            listing.complete = false;
+            ++run.JobsCutShort;
+        }
         LogRefusedRemoteNames(run);
         for (const FtpEntry& entry : ftp.RemoteFiles()) {
             if (!entry.refused)

@@ -24,6 +24,12 @@ void MirrorFtpDestination(RunContext& run, const TransferJob& job, const SourceL
         ++run.JobsCutShort;
         return;
     }
+    if (!ftp.ListingComplete()) {
+        WriteLog(0, run.LogFile,
+                 "FTP folder " + folder + " was not listed completely; no remote file deleted");
+        ++run.JobsCutShort;
+        return;
+    }
     // Refused names are not in the remote list, so they are never deleted.
     std::vector<std::string> remote;
     for (const FtpEntry& entry : ftp.RemoteFiles())

@@ -23,14 +23,20 @@ bool ConnectFtpSide(RunContext& run, const TransferJob& job, const std::string& 
 // keeps it open for the next job.
 void EndFtpWork(RunContext& run);
 
+// After a failed file: the loop goes on as long as the server can still be reached. True
+// (logged with the host of address, the job counted as cut short) when it cannot: the
+// session is lost.
+bool FtpSessionLost(RunContext& run, const std::string& address);
+
 // Logs "Remote file name refused: <name>" for each name of the session's current listing
 // that no path may be built from.
 void LogRefusedRemoteNames(RunContext& run);
 
 // "Source is master", FTP destination: lists the remote folder afresh and deletes the
-// remote files that neither a source file (by its path below the source folder) nor an
-// upload of this run (protectedNames, the bare names sent) accounts for. Refused names
-// are never deleted; a failed listing deletes nothing.
+// remote files (not subfolders) that neither a source file (by its path below the
+// source folder) nor an upload of this run (protectedNames, the paths sent below the
+// destination folder) accounts for. Refused names are never deleted; a failed or
+// incomplete listing deletes nothing.
 void MirrorFtpDestination(RunContext& run, const TransferJob& job, const SourceList& source,
                           const std::set<std::string>& protectedNames);
 

@@ -71,7 +71,8 @@ void FileCopyRun::BlockLoop() {
     const bool unbuffered = writeMode_ == wmUnbuffered;
     platform::FsFilePtr target;
     if (!Has(cfReadOnly)) {
-        target = destFs_.CreateTarget(target_, !Has(cfNoTempFile), unbuffered);
+        target = preparedTarget_ ? std::move(preparedTarget_)
+                                 : destFs_.CreateTarget(target_, false, unbuffered);
         if (!target) {
             targetFailed_ = true;
             return;

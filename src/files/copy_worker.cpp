@@ -127,7 +127,9 @@ int32_t TCopyThread::CopyChunks() {
     if (!info) return platform::LastError();
     const bool limited = BytesPerSecondLimit.load() > 0;
     const int64_t size = info->Size;
-    platform::FsFilePtr target = context_.Files.For(ziel_).CreateTarget(ziel_, FreshTarget, false);
+    platform::FsFilePtr target =
+        PreparedTarget ? std::move(PreparedTarget)
+                       : context_.Files.For(ziel_).CreateTarget(ziel_, FreshTarget, false);
     if (!target) return platform::LastError();
     TargetCreated = true;
     // Between two local files the kernel copies; with a share on either side the bytes

@@ -69,9 +69,12 @@ public:
     std::atomic<int32_t> ErrorNr{0};
     // Set once the worker has created (and so owns) the target file.
     std::atomic<bool> TargetCreated{false};
-    // The target is a temporary file made new (a stale one of that name removed first);
+    // The target is a temporary file made new (never over anything standing at its name);
     // false: the destination itself, written in place. Links are never written through.
     bool FreshTarget = true;
+    // The target already made by the caller (the copier's temporary file); the worker
+    // writes into it instead of creating Ziel.
+    platform::FsFilePtr PreparedTarget;
     const std::string Filename;  // file name part of the source
 
 private:

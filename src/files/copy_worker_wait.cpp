@@ -34,6 +34,7 @@ void FileCopyRun::WorkerCopy() {
     auto worker = std::make_unique<TCopyThread>(ctx_, routine_, source_, target_, true);
     worker->BytesPerSecondLimit = maxBytesPerSecond_;
     worker->FreshTarget = !Has(cfNoTempFile);
+    worker->PreparedTarget = std::move(preparedTarget_);
     ctx_.ActiveThread = worker.get();
     if (CopiesInPlace()) {
         worker->RunHere();
@@ -91,7 +92,7 @@ void FileCopyRun::WorkerCopy() {
 
     ctx_.ActiveThread = nullptr;
     worker->WaitFor();  // the worker's copy has returned before its target is judged
-    targetOwned_ = worker->TargetCreated.load();
+    targetOwned_ = targetOwned_ || worker->TargetCreated.load();
 }
 
 }  // namespace ferrolin

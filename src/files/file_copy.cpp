@@ -6,11 +6,11 @@
 
 #include "common/text.h"
 #include "files/file_copy_run.h"
-#include "files/temp_name.h"
 #include "platform/errors.h"
 #include "platform/file_times.h"
 #include "platform/path.h"
 #include "platform/safe_open.h"
+#include "platform/temp_name.h"
 
 namespace ferrolin {
 namespace {
@@ -306,6 +306,8 @@ bool FileCopyRun::PrepareCopy() {
         }
         if (destExists_) freeBytes += destInfo_.Size;
         if (freeBytes <= kMinimumFreeSpace) {
+            Fail(name_ + " not copied: not enough disk space in " + destFolder + " (" +
+                 std::to_string(freeBytes) + " bytes free)");
             if (Has(cfAsk)) {
                 Ask(dest_ + "\r\n" + "! not enough disk space (" + std::to_string(freeBytes) +
                         ") !",
@@ -317,7 +319,20 @@ bool FileCopyRun::PrepareCopy() {
         if (destExists_ && platform::IsReadOnlyMode(destInfo_.Mode)) {
             destFs_.SetMode(dest_, platform::WritableMode(destInfo_.Mode));
         }
-        target_ = Has(cfNoTempFile) ? dest_ : TempPathFor(dest_);
+        if (Has(cfNoTempFile)) {
+            target_ = dest_;
+        } else {
+            // Made here, new, under the first free temporary name: the copy never writes
+            // into a file someone else has standing beside the destination.
+            preparedTarget_ =
+                platform::CreateTempTargetFor(destFs_, dest_, writeMode_ == wmUnbuffered, target_);
+            if (!preparedTarget_) {
+                Fail(name_ + " not copied: no temporary file beside " + dest_ + " " +
+                     SysErrorText(platform::LastError()));
+                return false;
+            }
+            targetOwned_ = true;
+        }
     }
     return true;
 }

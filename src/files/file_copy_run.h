@@ -93,6 +93,8 @@ class FileCopyRun {
     uint32_t blockSize_ = 65536;
     std::chrono::steady_clock::time_point start_;
     std::string target_;
+    // The temporary file made new by the preparation, handed to whichever loop copies.
+    platform::FsFilePtr preparedTarget_;
     bool targetOwned_ = false;   // this copy created the target and may delete it
     bool targetFailed_ = false;  // the target could not be created
     bool copyReady_ = false;     // steps 2 to 6 passed and a transfer ran

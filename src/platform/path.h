@@ -1,11 +1,14 @@
 #pragma once
 // Path rules of this platform.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace ferrolin::platform {
 
 inline constexpr char kPathSeparator = '/';
+// The longest name a file system here accepts for one folder entry, in bytes.
+inline constexpr size_t kMaxFileNameBytes = 255;
 
 // A share path is one that begins with two separators: //server/share/...
 bool IsSharePath(std::string_view path);

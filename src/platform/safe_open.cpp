@@ -39,14 +39,6 @@ UniqueFd OnlyRegular(UniqueFd fd) {
     return fd;
 }
 
-// Another process holds the plain file at path locked (it is writing it).
-bool LockedByOther(const std::string& path) {
-    UniqueFd fd(OpenRetrying(AT_FDCWD, path.c_str(), O_RDONLY | O_NOFOLLOW | kProbeFlags));
-    if (!fd) return false;
-    if (::flock(fd.get(), LOCK_SH | LOCK_NB) == 0) return false;
-    return errno == EWOULDBLOCK;
-}
-
 // A plain file for setting its times and mode: read access where the mode allows it,
 // else write access (a file the owner may only write).
 UniqueFd OpenForAttributes(const std::string& path) {
@@ -96,19 +88,16 @@ FileHandle CreateCopyTarget(const std::string& path, bool fresh, bool direct,
                             bool* directRefused) {
     if (directRefused) *directRefused = false;
     if (RefuseSharePath(path)) return {};
-    const EntryKind kind = KindOfEntry(path);
+    // A fresh file is made new or not at all: whatever stands at its name (a file of the
+    // same name, another copy's temporary, a link) is left alone and the caller takes
+    // another name.
+    const EntryKind kind = fresh ? EntryKind::None : KindOfEntry(path);
     if (kind == EntryKind::Folder || kind == EntryKind::Other) {
         errno = ERROR_NOT_REGULAR_FILE;
         return {};
     }
-    if (kind == EntryKind::Regular && fresh && LockedByOther(path)) {
-        errno = ERROR_SHARING_VIOLATION;
-        return {};
-    }
-    // A link is removed, never followed; a stale temporary file goes the same way.
-    if ((kind == EntryKind::Link || (fresh && kind == EntryKind::Regular)) &&
-        ::unlink(path.c_str()) != 0 && errno != ENOENT)
-        return {};
+    // A link is removed, never followed.
+    if (kind == EntryKind::Link && ::unlink(path.c_str()) != 0 && errno != ENOENT) return {};
 
     int flags = O_RDWR | O_CREAT | O_NOFOLLOW | kProbeFlags;
     if (fresh) flags |= O_EXCL;

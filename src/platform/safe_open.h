@@ -21,9 +21,8 @@ namespace ferrolin::platform {
 FileHandle OpenRegularRead(const std::string& path, bool lockShared, bool noFollow);
 
 // The file a copy writes, never through a symbolic link:
-//  - fresh (a temporary file): a stale file or link of that name is removed first (the
-//    link itself, not what it points at) and the file is created new (O_EXCL|O_NOFOLLOW);
-//    a name another process holds locked is left alone (ERROR_SHARING_VIOLATION);
+//  - fresh (a temporary file): created new (O_EXCL|O_NOFOLLOW) or not at all; anything
+//    standing at the name (a file, a link) is left alone and the open fails with EEXIST;
 //  - otherwise (written in place): an existing plain file is opened without following a
 //    link and cut to zero once it is locked; a link standing at the name is replaced by a
 //    new file; a pipe, device or folder fails with ERROR_NOT_REGULAR_FILE.

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/path.h"
+
 namespace ferrolin {
 
 struct AttachmentName {
@@ -13,8 +15,7 @@ struct AttachmentName {
     bool changed = false;
 };
 
-// The longest name a file system here accepts for one folder entry, in bytes.
-inline constexpr size_t kMaxFileNameBytes = 255;
+using platform::kMaxFileNameBytes;
 
 // Keeps only the last path component ("/" and "\" both count as separators), removes
 // control characters, shortens names past kMaxFileNameBytes (keeping a short extension and

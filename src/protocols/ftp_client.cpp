@@ -305,41 +305,82 @@ bool FtpClient::Open(const FtpConnectOptions& options, const Progress& progress,
     return true;
 }
 
-bool FtpClient::Commands(const std::vector<std::string>& commands, const Progress& progress,
-                         std::string& error) {
+// Each command goes out as one libcurl may see refused ("*"): libcurl would otherwise
+// treat a refusal as a broken control connection, close it and log in again for the next
+// operation. The replies are judged here instead.
+bool FtpClient::Ask(const std::vector<std::string>& commands, const Progress& progress,
+                    std::vector<std::string>& replies, std::string& error) {
+    Operation op;
+    op.url = BaseUrl();
+    op.nobody = true;
     for (const std::string& command : commands) {
         if (!SafeCommandText(command)) {
             error = "A line break in a remote name is not allowed";
             return false;
         }
+        op.quote.push_back("*" + command);
     }
-    Operation op;
-    op.url = BaseUrl();
-    op.nobody = true;
-    op.quote = commands;
     op.progress = &progress;
-    return Perform(op, error);
+    if (!Perform(op, error)) return false;
+    // Nothing follows the commands, so their replies end the exchange (a fresh login's
+    // replies come before them).
+    const std::vector<std::string> finals = FinalReplies(op.replies);
+    if (finals.size() < commands.size()) {
+        error = "The server did not answer every command";
+        return false;
+    }
+    replies.assign(finals.end() - static_cast<std::ptrdiff_t>(commands.size()), finals.end());
+    return true;
+}
+
+bool FtpClient::Commands(const std::vector<std::string>& commands, const Progress& progress,
+                         std::string& error) {
+    std::vector<std::string> replies;
+    if (!Ask(commands, progress, replies, error)) return false;
+    for (const std::string& reply : replies) {
+        if (FtpReplyCode(reply) >= 400) {
+            error = "The server refused the command (" + reply + ")";
+            return false;
+        }
+    }
+    return true;
 }
 
 bool FtpClient::ChangeFolder(std::string_view path, std::string& folder, const Progress& progress,
                              std::string& error) {
-    if (!SafeCommandText(path)) {
-        error = "A line break in a remote name is not allowed";
+    std::vector<std::string> replies;
+    const std::string cwd = path.empty() ? std::string("CWD") : "CWD " + std::string(path);
+    if (!Ask({cwd, "PWD"}, progress, replies, error)) return false;
+    if (FtpReplyCode(replies[0]) >= 400) {
+        error = "The server refused the folder (" + replies[0] + ")";
         return false;
     }
-    Operation op;
-    op.url = BaseUrl();
-    op.nobody = true;
-    op.quote = {path.empty() ? std::string("CWD") : "CWD " + std::string(path), "PWD"};
-    op.progress = &progress;
-    if (!Perform(op, error)) return false;
-    auto answered = ParsePwdReply(op.replies);
+    auto answered = ParsePwdReply({replies[1]});
     if (!answered) {
         error = "The server did not name its current folder";
         return false;
     }
     folder = *answered;
     return true;
+}
+
+bool FtpClient::FileFacts(std::string_view path, FtpFileFacts& facts, const Progress& progress,
+                          std::string& error) {
+    // SIZE counts bytes only in binary mode (some servers refuse it in ASCII mode).
+    std::vector<std::string> replies;
+    const std::string name(path);
+    if (!Ask({"TYPE I", "SIZE " + name, "MDTM " + name}, progress, replies, error)) return false;
+    facts.size = ParseSizeReply(replies[1]);
+    facts.unixTime = ParseMdtmReply(replies[2]);
+    if (!facts.size && !facts.unixTime) {
+        error = "The server gave neither size nor time (" + replies[1] + ")";
+        return false;
+    }
+    return true;
+}
+
+bool FtpClient::Noop(const Progress& progress, std::string& error) {
+    return Commands({"NOOP"}, progress, error);
 }
 
 bool FtpClient::List(std::string_view folder, std::string& text, FtpListFormat& format,

@@ -78,6 +78,12 @@ class FtpClient {
     bool MakeFolder(std::string_view path, const Progress& progress, std::string& error);
     bool RemoveFolder(std::string_view path, const Progress& progress, std::string& error);
     bool Site(std::string_view command, const Progress& progress, std::string& error);
+    // SIZE and MDTM of a file; false when the server answered neither.
+    bool FileFacts(std::string_view path, FtpFileFacts& facts, const Progress& progress,
+                   std::string& error);
+    // NOOP: whether the server still answers (libcurl logs in again once when the server
+    // had dropped the connection).
+    bool Noop(const Progress& progress, std::string& error);
 
     // Stops the running operation (any thread). Without a running operation it does
     // nothing: the request is not kept for the next one.
@@ -87,6 +93,10 @@ class FtpClient {
 
   private:
     struct Operation;
+    // The final reply to each command, in order; a refusal is an answer, not a failure.
+    bool Ask(const std::vector<std::string>& commands, const Progress& progress,
+             std::vector<std::string>& replies, std::string& error);
+    // Commands that must all be accepted (a reply below 400).
     bool Commands(const std::vector<std::string>& commands, const Progress& progress,
                   std::string& error);
     bool Perform(Operation& operation, std::string& error);

@@ -133,7 +133,11 @@ std::optional<FtpEntry> ParseUnixListLine(std::string_view line, int64_t nowUnix
         entry.type = TypeOf(words[0].text[0]);
         entry.size = *size;
         entry.fileTime = *unixTime * 10'000'000 + 116444736000000000LL;
-        std::string_view name = ftp_listing::RestAfter(line, words[at + used - 1].end);
+        // One blank separates the date from the name; any further blank is part of the
+        // name (" report.txt" is another file than "report.txt").
+        size_t start = words[at + used - 1].end;
+        if (start < line.size() && (line[start] == ' ' || line[start] == '\t')) ++start;
+        std::string_view name = line.substr(start);
         if (entry.type == FtpEntryType::Link) {
             const size_t arrow = name.find(" -> ");
             if (arrow != std::string_view::npos) {

@@ -1,6 +1,7 @@
 #include "protocols/ftp_replies.h"
 
 #include "common/text.h"
+#include "protocols/ftp_listing.h"
 
 namespace ferrolin {
 
@@ -13,16 +14,6 @@ std::string_view WithoutLineEnd(std::string_view line) {
 
 bool HasCode(std::string_view line, std::string_view code) {
     return line.size() >= 4 && line.substr(0, 3) == code && (line[3] == ' ' || line[3] == '-');
-}
-
-int ReplyCode(std::string_view line) {
-    if (line.size() < 4 || (line[3] != ' ' && line[3] != '-')) return 0;
-    int code = 0;
-    for (int i = 0; i < 3; ++i) {
-        if (line[i] < '0' || line[i] > '9') return 0;
-        code = code * 10 + (line[i] - '0');
-    }
-    return code;
 }
 
 }  // namespace
@@ -72,9 +63,70 @@ std::optional<std::string> ParsePwdReply(const std::vector<std::string>& lines) 
     return std::nullopt;
 }
 
+int FtpReplyCode(std::string_view line) {
+    line = WithoutLineEnd(line);
+    if (line.size() < 3 || (line.size() > 3 && line[3] != ' ' && line[3] != '-')) return 0;
+    int code = 0;
+    for (int i = 0; i < 3; ++i) {
+        if (line[i] < '0' || line[i] > '9') return 0;
+        code = code * 10 + (line[i] - '0');
+    }
+    return code;
+}
+
+std::vector<std::string> FinalReplies(const std::vector<std::string>& lines) {
+    std::vector<std::string> finals;
+    for (const std::string& raw : lines) {
+        const std::string_view line = WithoutLineEnd(raw);
+        // "ddd text" or a bare "ddd" ends a reply; "ddd-text" opens a longer one.
+        if (FtpReplyCode(line) != 0 && (line.size() == 3 || line[3] == ' '))
+            finals.emplace_back(line);
+    }
+    return finals;
+}
+
+namespace {
+
+std::optional<std::string_view> Text213(std::string_view line) {
+    line = WithoutLineEnd(line);
+    if (line.size() < 5 || line.substr(0, 4) != "213 ") return std::nullopt;
+    line.remove_prefix(4);
+    while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
+    return line;
+}
+
+std::optional<int64_t> Digits(std::string_view text) {
+    if (text.empty() || text.size() > 18) return std::nullopt;
+    int64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+}  // namespace
+
+std::optional<int64_t> ParseSizeReply(std::string_view line) {
+    const auto text = Text213(line);
+    return text ? Digits(*text) : std::nullopt;
+}
+
+std::optional<int64_t> ParseMdtmReply(std::string_view line) {
+    auto text = Text213(line);
+    if (!text) return std::nullopt;
+    const std::string_view stamp = text->substr(0, text->find('.'));
+    if (stamp.size() != 14 || !Digits(stamp)) return std::nullopt;
+    auto part = [&](size_t at, size_t length) {
+        return static_cast<int>(*Digits(stamp.substr(at, length)));
+    };
+    return UtcCalendarToUnix(part(0, 4), part(4, 2), part(6, 2), part(8, 2), part(10, 2),
+                             part(12, 2));
+}
+
 std::string LastRefusal(const std::vector<std::string>& lines) {
     for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
-        if (ReplyCode(*it) >= 400) return std::string(WithoutLineEnd(*it));
+        if (FtpReplyCode(*it) >= 400) return std::string(WithoutLineEnd(*it));
     }
     return {};
 }

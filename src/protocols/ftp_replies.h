@@ -2,6 +2,7 @@
 // Reading FTP server replies that libcurl passes through as they arrive (its header
 // callback delivers every control-connection line): the FEAT list, the PWD folder, and
 // the last refusal for error texts.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,5 +25,21 @@ std::optional<std::string> ParsePwdReply(const std::vector<std::string>& lines);
 
 // The last reply line with a code of 400 or more, without its line end ("" if none).
 std::string LastRefusal(const std::vector<std::string>& lines);
+
+// The last line of each reply among lines ("213 1234", not "211-..." or a feature line),
+// in order, without line ends.
+std::vector<std::string> FinalReplies(const std::vector<std::string>& lines);
+// The code of a reply line (0 for a line that is none).
+int FtpReplyCode(std::string_view line);
+
+// A file's size and modification time as SIZE and MDTM answered them.
+struct FtpFileFacts {
+    std::optional<int64_t> size;
+    std::optional<int64_t> unixTime;  // UTC seconds since 1970
+    bool operator==(const FtpFileFacts&) const = default;
+};
+// "213 <digits>" of SIZE; "213 YYYYMMDDHHMMSS[.fraction]" of MDTM (the fraction dropped).
+std::optional<int64_t> ParseSizeReply(std::string_view line);
+std::optional<int64_t> ParseMdtmReply(std::string_view line);
 
 }  // namespace ferrolin

@@ -233,14 +233,13 @@ platform::FsFilePtr SmbShares::OpenReadWrite(const std::string& path) {
 }
 
 platform::FsFilePtr SmbShares::CreateTarget(const std::string& path, bool fresh, bool) {
-    // A share has no links to be led along: a stale temporary file of an earlier, broken
-    // copy is simply cut to nothing by the open.
-    if (!fresh) {
-        const std::optional<platform::FileInfo> info = Stat(path);
-        if (info && !info->Regular) {
-            errno = platform::ERROR_NOT_REGULAR_FILE;
-            return nullptr;
-        }
+    // A temporary file is made new (whatever stands at its name is left to its owner and
+    // the copier takes another name); a file written in place is cut to nothing.
+    if (fresh) return Open(path, O_RDWR | O_CREAT | O_EXCL);
+    const std::optional<platform::FileInfo> info = Stat(path);
+    if (info && !info->Regular) {
+        errno = platform::ERROR_NOT_REGULAR_FILE;
+        return nullptr;
     }
     return Open(path, O_RDWR | O_CREAT | O_TRUNC);
 }

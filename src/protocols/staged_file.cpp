@@ -27,7 +27,8 @@ std::optional<StagedFile> StagedFile::Create(const std::string& folder, std::str
     const std::string base = folder.empty() ? std::string(".") : folder;
     for (int attempt = 0; attempt < 16; ++attempt) {
         std::string path = base + "/.ferrolin-" + RandomSuffix(random) + ".part";
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd =
+            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0) return StagedFile(platform::UniqueFd(fd), std::move(path));
         if (errno != EEXIST) {
             error = "Cannot create a file in " + base + ": " + std::strerror(errno);
@@ -36,6 +37,17 @@ std::optional<StagedFile> StagedFile::Create(const std::string& folder, std::str
     }
     error = "Cannot create a file in " + base + ": no free temporary name";
     return std::nullopt;
+}
+
+std::optional<StagedFile> StagedFile::CreateFor(const std::string& target, std::string& error,
+                                                const platform::NameTaken& taken) {
+    std::string path;
+    platform::UniqueFd fd = platform::CreateLocalTempFor(target, taken, path);
+    if (!fd) {
+        error = "Cannot create a temporary file for " + target + ": " + std::strerror(errno);
+        return std::nullopt;
+    }
+    return StagedFile(std::move(fd), std::move(path));
 }
 
 StagedFile::StagedFile(platform::UniqueFd fd, std::string tempPath)
@@ -56,13 +68,13 @@ void StagedFile::Discard() {
     tempPath_.clear();
 }
 
-bool StagedFile::Commit(const std::string& target, std::string& error) {
+bool StagedFile::Commit(const std::string& target, std::string& error, bool flush) {
     if (tempPath_.empty()) {
         error = "The file was already given its name";
         return false;
     }
     // On the disk before it carries the real name: a crash never leaves an empty file there.
-    if (::fdatasync(fd_.get()) != 0 || ::close(fd_.release()) != 0) {
+    if ((flush && ::fdatasync(fd_.get()) != 0) || ::close(fd_.release()) != 0) {
         error = "Cannot finish " + target + ": " + std::strerror(errno);
         Discard();
         return false;

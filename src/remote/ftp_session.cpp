@@ -164,7 +164,8 @@ void FtpSession::DisconnectFTP() {
 
 bool FtpSession::WaitforSuccess(int TimeOut) {
     surfaces_->ProcessMessages();
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // Every operation has ended when it returns, so its outcome is already known; only a
+    // state still busy would be waited for, in cycles of 100 ms.
     StallWatch watch(clock_);
     watch.Start();
     while (state_ == TFtpState::Busy && (TimeOut == 0 || TimeOut > 1)) {

@@ -117,12 +117,21 @@ class FtpSession {
     bool SendFile(const std::string& Source, const std::string& Dest, int64_t FileSize);
     // Downloads the remote file Source into the local file Dest (overwriting it).
     bool ReceiveFile(const std::string& Source, const std::string& Dest, int64_t FileSize);
+    // Downloads the remote file Source into DestFd, an open file the caller made (written
+    // from its current position; the caller flushes and closes it).
+    bool ReceiveFile(const std::string& Source, int DestFd, int64_t FileSize);
     // Downloads the rest of the remote file Source onto the end of the local file Dest,
     // starting at Dest's size. A download that fails (the server cannot resume, an abort)
     // leaves Dest as it was. FileSize: the bytes still to come.
     bool ResumeFile(const std::string& Source, const std::string& Dest, int64_t FileSize);
     bool DeleteFile(const std::string& Source, int TimeOut);
     bool RenameFile(const std::string& Source, const std::string& Dest, int TimeOut);
+    // The size and modification time the server gives for the remote file path (SIZE and
+    // MDTM); false when it gave neither or the session failed.
+    bool RemoteFileFacts(const std::string& path, FtpFileFacts& facts);
+    // Whether the session still reaches the server after a failure (NOOP; a connection the
+    // server dropped is opened again once). False: the session is lost.
+    bool StillConnected();
     // Aborts a running transfer and closes the session (QUIT). Errors are ignored.
     void DisconnectFTP();
     // TimeOut counts 100 ms cycles (0 = no limit). At least one cycle, pumping messages.
@@ -157,6 +166,9 @@ class FtpSession {
     const std::vector<FtpEntry>& Listing() const { return listing_; }
     // The raw lines of the last listing, without a leading "total" line.
     const std::vector<std::string>& RawListing() const { return rawListing_; }
+    // The last ChangeDir listed its folder and understood every line: a name missing from
+    // Listing() is not in the folder. False after a failure or a line of no known form.
+    bool ListingComplete() const { return listingComplete_; }
     // The typed form of GetRemoteFilenames: every entry that is not a folder, refused
     // names included (flagged) so a caller can report them.
     std::vector<FtpEntry> RemoteFiles() const;
@@ -189,7 +201,12 @@ class FtpSession {
     std::string FromServer(std::string_view bytes) const;
     void AfterOperation();
     bool SimpleCommand(const std::function<bool(std::string&)>& command);
-    bool Receive(const std::string& Source, const std::string& Dest, int64_t FileSize, bool resume);
+    bool ReceiveToPath(const std::string& Source, const std::string& Dest, int64_t FileSize,
+                       bool resume);
+    // openDest gives the descriptor to write to (-1 with errno on failure); it is called
+    // once the operation may run.
+    bool Receive(const std::string& Source, int64_t FileSize, bool resume,
+                 const std::function<int()>& openDest);
     // A file command of a job (delete, rename): failure is its status text when it fails;
     // the answer is WaitforSuccess(TimeOut)'s.
     bool FileCommand(const std::string& failure, int TimeOut, const std::function<bool()>& command);
@@ -210,6 +227,7 @@ class FtpSession {
     std::string folder_;
     std::vector<FtpEntry> listing_;
     std::vector<std::string> rawListing_;
+    bool listingComplete_ = false;
     std::set<std::string> reportedLines_;
 
     std::atomic<bool> abortTransfer_{false};

@@ -35,6 +35,7 @@ std::optional<std::string> FtpSession::ServerPath(std::string_view path) {
 void FtpSession::ClearListing() {
     listing_.clear();
     rawListing_.clear();
+    listingComplete_ = false;
     if (view_) view_->ListingChanged();
 }
 
@@ -50,6 +51,7 @@ bool FtpSession::ChangeDir(const std::string& Value, int TimeOut, bool Force) {
     // remote files by the names it holds.
     listing_.clear();
     rawListing_.clear();
+    listingComplete_ = false;
     std::string serverFolder;
     std::string text;
     FtpListFormat format = FtpListFormat::List;
@@ -73,6 +75,7 @@ bool FtpSession::ChangeDir(const std::string& Value, int TimeOut, bool Force) {
         entry.refused = IsRefusedRemoteName(entry.serverName) || IsRefusedRemoteName(entry.name);
     }
     listing_ = std::move(parsed.entries);
+    listingComplete_ = parsed.skippedLines.empty();
     for (const std::string& line : parsed.skippedLines) {
         if (reportedLines_.size() < kMaxReportedLines && reportedLines_.insert(line).second &&
             logSink_) {

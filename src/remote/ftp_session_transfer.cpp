@@ -120,15 +120,35 @@ bool FtpSession::SendFile(const std::string& Source, const std::string& Dest, in
 }
 
 bool FtpSession::ReceiveFile(const std::string& Source, const std::string& Dest, int64_t FileSize) {
-    return Receive(Source, Dest, FileSize, false);
+    return ReceiveToPath(Source, Dest, FileSize, false);
+}
+
+bool FtpSession::ReceiveFile(const std::string& Source, int DestFd, int64_t FileSize) {
+    return Receive(Source, FileSize, false, [DestFd] { return DestFd; });
 }
 
 bool FtpSession::ResumeFile(const std::string& Source, const std::string& Dest, int64_t FileSize) {
-    return Receive(Source, Dest, FileSize, true);
+    return ReceiveToPath(Source, Dest, FileSize, true);
 }
 
-bool FtpSession::Receive(const std::string& Source, const std::string& Dest, int64_t FileSize,
-                         bool resume) {
+bool FtpSession::ReceiveToPath(const std::string& Source, const std::string& Dest, int64_t FileSize,
+                               bool resume) {
+    platform::UniqueFd fd;
+    const bool ok = Receive(Source, FileSize, resume, [&] {
+        fd.reset(
+            ::open(Dest.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (resume ? 0 : O_TRUNC), 0644));
+        return fd.get();
+    });
+    if (ok && ::close(fd.release()) != 0) {
+        lastError_ = std::strerror(errno);
+        Fail(std::string(kFtpReceiveException) + Source);
+        return false;
+    }
+    return ok;
+}
+
+bool FtpSession::Receive(const std::string& Source, int64_t FileSize, bool resume,
+                         const std::function<int()>& openDest) {
     const std::string failure = std::string(kFtpReceiveException) + Source;
     if (client_.Busy()) return Refuse(failure);
     BeginOperation();
@@ -138,27 +158,22 @@ bool FtpSession::Receive(const std::string& Source, const std::string& Dest, int
     if (!client_.IsOpen()) {
         lastError_ = "Not connected";
     } else if (auto path = ServerPath(Source)) {
-        const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (resume ? 0 : O_TRUNC);
-        platform::UniqueFd fd(::open(Dest.c_str(), flags, 0644));
+        const int fd = openDest();
         // A resume appends at the local file's end and starts the server there.
-        const off_t kept = fd && resume ? ::lseek(fd.get(), 0, SEEK_END) : 0;
-        if (!fd || kept < 0) {
+        const off_t kept = fd >= 0 && resume ? ::lseek(fd, 0, SEEK_END) : 0;
+        if (fd < 0 || kept < 0) {
             lastError_ = std::strerror(errno);
         } else {
             WorkBegin();
-            ok = client_.Download(*path, fd.get(), TransferProgress(true), lastError_, kept);
+            ok = client_.Download(*path, fd, TransferProgress(true), lastError_, kept);
             if (ok) {
                 struct stat info {};
-                Work(true, ::fstat(fd.get(), &info) == 0 ? info.st_size - kept : FileSize, true);
+                Work(true, ::fstat(fd, &info) == 0 ? info.st_size - kept : FileSize, true);
             }
             WorkEnd();
             // A failed resume takes back what it appended: the file is as it was.
-            if (!ok && resume && ::ftruncate(fd.get(), kept) != 0) {
+            if (!ok && resume && ::ftruncate(fd, kept) != 0) {
                 lastError_ += std::string("; ") + std::strerror(errno);
-            }
-            if (ok && ::close(fd.release()) != 0) {
-                lastError_ = std::strerror(errno);
-                ok = false;
             }
         }
     }
@@ -169,6 +184,17 @@ bool FtpSession::Receive(const std::string& Source, const std::string& Dest, int
     }
     AfterOperation();
     return WaitforSuccess(0);
+}
+
+bool FtpSession::RemoteFileFacts(const std::string& path, FtpFileFacts& facts) {
+    return SimpleCommand([&](std::string& error) {
+        auto target = ServerPath(path);
+        return target && client_.FileFacts(*target, facts, PumpOnly(), error);
+    });
+}
+
+bool FtpSession::StillConnected() {
+    return SimpleCommand([&](std::string& error) { return client_.Noop(PumpOnly(), error); });
 }
 
 bool FtpSession::DeleteFile(const std::string& Source, int TimeOut) {

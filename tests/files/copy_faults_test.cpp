@@ -80,16 +80,18 @@ TEST_F(CopyFaultsTest, NearlyFullVolumeIsRefusedBeforeAnyFileIsCreated) {
     EXPECT_EQ(FileCopy(copy, Path("src.bin"), dst, pump, CopyProgressRoutine, 0, cfAsk, wmSystemCopy,
                        ask),
               crFailed);
-    EXPECT_EQ(copy.Status.StatusStr, "unknown");
+    EXPECT_EQ(copy.Status.StatusStr, "src.bin not copied: not enough disk space in " +
+                                         Path("tiny") + " (98304 bytes free)");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], dst + "\r\n! not enough disk space (98304) !");
     EXPECT_FALSE(Exists(dst));
     EXPECT_FALSE(Exists(dst + ".tmp"));
-    // Without cfAsk the refusal is silent.
+    // Without cfAsk nobody is asked; the status (the run's log line) still says why.
     messages.clear();
     EXPECT_EQ(FileCopy(copy, Path("src.bin"), dst, pump, CopyProgressRoutine, 0, 0, wmUnbuffered, ask),
               crFailed);
     EXPECT_TRUE(messages.empty());
+    EXPECT_NE(copy.Status.StatusStr.find("not enough disk space"), std::string::npos);
 }
 
 // The temporary name protects the destination: a copy killed at any moment leaves the

@@ -222,14 +222,20 @@ TEST_F(FileCopyTest, DestinationLockedByAnotherProcessIsASharingViolation) {
     }
 }
 
-TEST_F(FileCopyTest, TemporaryNameHeldByAnotherCopyIsNeitherUsedNorDeleted) {
+// A file at the temporary name (another copy at work, or a file of that very name copied
+// before) is neither used nor deleted: the copy takes the next free temporary name.
+TEST_F(FileCopyTest, TemporaryNameTakenByAnotherFileIsLeftAlone) {
     WriteFile(Path("src.bin"), "payload");
     WriteFile(Path("dst.bin.tmp"), "another copy at work");
+    WriteFile(Path("dst.bin~2.tmp"), "a file of this name");
     test::LockHolder holder(Path("dst.bin.tmp"));
     for (uint8_t mode : {wmUnbuffered, wmSystemCopy}) {
-        EXPECT_EQ(Copy(Path("src.bin"), Path("dst.bin"), 0, mode), crFailed);
+        EXPECT_EQ(Copy(Path("src.bin"), Path("dst.bin"), cfForce, mode), crCopied)
+            << copy.Status.StatusStr;
+        EXPECT_EQ(ReadFile(Path("dst.bin")), "payload");
         EXPECT_EQ(ReadFile(Path("dst.bin.tmp")), "another copy at work");
-        EXPECT_FALSE(Exists(Path("dst.bin")));
+        EXPECT_EQ(ReadFile(Path("dst.bin~2.tmp")), "a file of this name");
+        EXPECT_FALSE(Exists(Path("dst.bin~3.tmp")));
     }
 }
 

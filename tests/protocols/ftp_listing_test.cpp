@@ -64,6 +64,9 @@ TEST(FtpListingUnix, ParsesTheFormsServersSend) {
         // Tabs between the columns; month in capitals.
         {"-rw-r--r--\t1\towner\tgroup\t8\tJUL\t25\t2013\ttabbed", "tabbed", 8,
          FileTime(2013, 7, 25), FtpEntryType::File},
+        // One blank separates date and name: a leading blank belongs to the name.
+        {"-rw-r--r--    1 o g 4 Jul 25  2013  lead.txt", " lead.txt", 4, FileTime(2013, 7, 25),
+         FtpEntryType::File},
         // Other entry kinds are kept as such.
         {"prw-r--r--    1 o g 0 Jul 25  2013 fifo", "fifo", 0, FileTime(2013, 7, 25),
          FtpEntryType::Other},

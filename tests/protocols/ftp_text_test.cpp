@@ -32,6 +32,27 @@ TEST(FtpReplies, FeaturesPwdAndRefusals) {
               "530 Login incorrect.");
 }
 
+// Each command's answer is the last line of its reply; SIZE and MDTM say what they say or
+// nothing.
+TEST(FtpReplies, FinalRepliesSizesAndTimes) {
+    EXPECT_EQ(
+        FinalReplies({"220 Welcome\r\n", "211-Features:\r\n", " 213 SIZE\r\n", "211 End\r\n",
+                      "350-Ready\r\n", "350 for RNTO\r\n", "250\r\n", "550 No such file.\r\n"}),
+        (std::vector<std::string>{"220 Welcome", "211 End", "350 for RNTO", "250",
+                                  "550 No such file."}));
+    EXPECT_EQ(FtpReplyCode("550 x"), 550);
+    EXPECT_EQ(FtpReplyCode("55 x"), 0);
+    EXPECT_EQ(ParseSizeReply("213 5000000000\r\n"), 5000000000LL);
+    EXPECT_EQ(ParseMdtmReply("213 20130725054900\r\n"), 1374731340);
+    EXPECT_EQ(ParseMdtmReply("213 20130725054900.123"), 1374731340);
+    for (const char* bad : {"550 SIZE not allowed in ASCII mode.", "213 12a", "213 "}) {
+        EXPECT_FALSE(ParseSizeReply(bad).has_value()) << bad;
+        EXPECT_FALSE(ParseMdtmReply(bad).has_value()) << bad;
+    }
+    EXPECT_FALSE(ParseMdtmReply("213 2013072505490").has_value());   // a digit short
+    EXPECT_FALSE(ParseMdtmReply("213 20131325054900").has_value());  // month 13
+}
+
 TEST(Cp1252, NamesRoundTripAndConvert) {
     EXPECT_EQ(Cp1252ToUtf8("M\xfcller.txt"), "M\xc3\xbcller.txt");
     EXPECT_EQ(Cp1252ToUtf8("\x80 \x9f"), "\xe2\x82\xac \xc5\xb8");  // Euro sign, Y diaeresis

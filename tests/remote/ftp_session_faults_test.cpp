@@ -9,6 +9,7 @@
 
 #include "common/datetime_format.h"
 #include "remote/ftp_session_fixture.h"
+#include "support/text_count.h"
 
 namespace ferrolin::test {
 namespace {
@@ -145,6 +146,32 @@ TEST_F(FtpSessionFaults, RefusedCommandsShowTheirTexts) {
     EXPECT_EQ(surfaces_.statusTexts.back(), "Exception at delete file: /pub/f.txt");
     EXPECT_FALSE(session_.RenameFile("/pub/a", "/pub/b", 100));
     EXPECT_EQ(surfaces_.statusTexts.back(), "Exception at rename file: /pub/a to /pub/b");
+    EXPECT_NE(session_.LastError().find("550 RNFR refused"), std::string::npos)
+        << session_.LastError();
+    EXPECT_FALSE(session_.ChangeDir("/nowhere/", 100, true) &&
+                 session_.FtpState() == TFtpState::Done);
+    EXPECT_FALSE(session_.MakeDir("/pub"));  // there already
+    // A refusal fails its command only: the session goes on on the same login.
+    EXPECT_TRUE(session_.ChangeDir("/pub/", 100, true));
+    EXPECT_EQ(session_.FtpState(), TFtpState::Done);
+    EXPECT_TRUE(session_.StillConnected());
+    EXPECT_EQ(CountOccurrences(peer.py->Log(), "logged in"), 1) << peer.py->Log();
+}
+
+// What the server says of one file (for the look before a deletion), and a server that
+// has gone away: the session says it is lost instead of pretending.
+TEST_F(FtpSessionFaults, FileFactsAndAServerThatIsGone) {
+    FtpPeer peer = Start();
+    WriteFileAt(peer.LocalDir() + "/f.txt", "12345", 1374731340);
+    ASSERT_TRUE(peer.Connect(session_));
+    FtpFileFacts facts;
+    ASSERT_TRUE(session_.RemoteFileFacts("/pub/f.txt", facts)) << session_.LastError();
+    EXPECT_EQ(facts.size, 5);
+    EXPECT_EQ(facts.unixTime, 1374731340);
+    EXPECT_FALSE(session_.RemoteFileFacts("/pub/none.txt", facts));
+    EXPECT_TRUE(session_.StillConnected());
+    peer.py.reset();
+    EXPECT_FALSE(session_.StillConnected());
 }
 
 TEST_F(FtpSessionFaults, HostileNamesAreFlaggedAndNeverListedAsFiles) {
@@ -161,6 +188,7 @@ TEST_F(FtpSessionFaults, HostileNamesAreFlaggedAndNeverListedAsFiles) {
     const auto files = session_.RemoteFiles();
     EXPECT_EQ(
         std::count_if(files.begin(), files.end(), [](const FtpEntry& e) { return e.refused; }), 6);
+    EXPECT_TRUE(session_.ListingComplete());  // refused, but understood
 }
 
 TEST_F(FtpSessionFaults, DosListingsParseAndUnknownLinesAreLoggedOnce) {
@@ -189,6 +217,7 @@ TEST_F(FtpSessionFaults, DosListingsParseAndUnknownLinesAreLoggedOnce) {
             }));
         EXPECT_EQ(logged, std::vector<std::string>{
                               "FTP listing line not understood: this is no listing line"});
+        EXPECT_FALSE(session.ListingComplete());  // the line may have been a file
     }
 }
 

@@ -96,6 +96,17 @@ PyFtpServer::PyFtpServer(PyFtpOptions options)
             if (!options_.garbageLine.empty()) {
                 argv.insert(argv.end(), {"--garbage-line", options_.garbageLine});
             }
+            if (options_.shortRetr) argv.push_back("--short-retr");
+            if (options_.sizeLie != 0)
+                argv.insert(argv.end(), {"--size-lie", std::to_string(options_.sizeLie)});
+            if (options_.growAfterRetr) argv.push_back("--grow-after-retr");
+            if (options_.refuseRenameOver) argv.push_back("--refuse-rename-over");
+            if (options_.exitAfterRetr > 0) {
+                argv.insert(argv.end(),
+                            {"--exit-after-retr", std::to_string(options_.exitAfterRetr)});
+            }
+            if (!options_.secondUser.empty())
+                argv.insert(argv.end(), {"--second-user", options_.secondUser});
             return argv;
         },
         FtpGreets);

@@ -22,7 +22,13 @@ struct PyFtpOptions {
     int64_t rate = 0;                     // data bytes per second, 0 = unlimited
     std::vector<std::string> extraNames;  // listed in every folder, existing nowhere
     bool cp1252 = false;                  // Windows-1252 names, no UTF8 in FEAT
-    std::string garbageLine;              // a line of no known form added to every LIST
+    std::string garbageLine;              // a line of no known form added to every listing
+    bool shortRetr = false;               // RETR sends half of each file, and SIZE agrees
+    int64_t sizeLie = 0;                  // SIZE answers this many bytes too many
+    bool growAfterRetr = false;           // a file grows once it has been sent
+    bool refuseRenameOver = false;        // RNTO onto an existing name is refused
+    int exitAfterRetr = 0;                // the server ends after sending this many files
+    std::string secondUser;  // "name:password:folder": a user at home in that subfolder
 };
 
 class PyFtpServer : public LoopbackDaemon {

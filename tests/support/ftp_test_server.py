@@ -3,10 +3,13 @@
 
 It serves one folder on 127.0.0.1 and can misbehave on request: DOS-style listings with
 "215 Windows_NT", refused commands, a connection dropped or a data connection stalled
-after some bytes, a throttled data rate, extra (hostile) names in every listing, and
-Windows-1252 names without UTF8 in FEAT.
+after some bytes, a throttled data rate, extra (hostile) names in every listing,
+Windows-1252 names without UTF8 in FEAT, downloads cut to half their size (with a SIZE
+that agrees) or a SIZE that lies, files that grow once they were sent, renames refused
+onto an existing name, and a second user with a home of its own.
 """
 import argparse
+import errno
 import json
 import os
 import sys
@@ -38,6 +41,18 @@ def parse_args():
                    help="a line of no known form added to every LIST")
     p.add_argument("--cp1252", action="store_true",
                    help="names in Windows-1252, no UTF8 in FEAT")
+    p.add_argument("--short-retr", action="store_true",
+                   help="RETR sends half of each file, then 226; SIZE says the same half")
+    p.add_argument("--size-lie", type=int, default=0,
+                   help="SIZE answers this many bytes more than the file holds")
+    p.add_argument("--grow-after-retr", action="store_true",
+                   help="a file gets more bytes once it has been sent")
+    p.add_argument("--refuse-rename-over", action="store_true",
+                   help="RNTO onto an existing name is answered with 550")
+    p.add_argument("--exit-after-retr", type=int, default=0,
+                   help="the server ends (all connections gone) after sending this many files")
+    p.add_argument("--second-user", default="",
+                   help="name:password:folder, a second user whose home is that subfolder")
     return p.parse_args()
 
 
@@ -86,12 +101,45 @@ class Limited:
         return getattr(self._f, name)
 
 
+class Half:
+    """A file read as if it ended halfway."""
+
+    def __init__(self, f, size):
+        self._f = f
+        self._left = size // 2
+        self.name = f.name
+        self.closed = False
+
+    def read(self, n=-1):
+        data = self._f.read(self._left if n < 0 else min(n, self._left))
+        self._left -= len(data)
+        return data
+
+    def close(self):
+        self.closed = True
+        self._f.close()
+
+    def __getattr__(self, name):
+        return getattr(self._f, name)
+
+
 class TestFS(AbstractedFS):
     def open(self, filename, mode):
         f = super().open(filename, mode)
         if ARGS.drop_after >= 0 or ARGS.stall_after >= 0:
             return Limited(f, self)
+        if ARGS.short_retr and "r" in mode:
+            return Half(f, os.path.getsize(filename))
         return f
+
+    def getsize(self, path):
+        size = super().getsize(path)
+        return (size // 2 if ARGS.short_retr else size) + ARGS.size_lie
+
+    def rename(self, src, dst):
+        if ARGS.refuse_rename_over and os.path.lexists(dst):
+            raise OSError(errno.EEXIST, "refusing to rename onto an existing name")
+        return super().rename(src, dst)
 
     def format_list(self, basedir, listing, ignore_err=True):
         if ARGS.dos:
@@ -115,6 +163,8 @@ class TestFS(AbstractedFS):
         for name in EXTRA:
             line = "type=file;size=5;modify=20130725054900; %s\r\n" % name
             yield recode(line.encode("utf8", "surrogateescape"))
+        if ARGS.garbage_line:
+            yield recode((ARGS.garbage_line + "\r\n").encode("utf8"))
 
     def _dos_line(self, basedir, name):
         st = self.lstat(os.path.join(basedir, name))
@@ -156,6 +206,16 @@ class TestHandler(FTPHandler):
     def ftp_SYST(self, line):
         self.respond("215 Windows_NT" if ARGS.dos else "215 UNIX Type: L8")
 
+    sent = 0
+
+    def on_file_sent(self, file):
+        if ARGS.grow_after_retr:
+            with open(file, "ab") as f:
+                f.write(b" and more")
+        TestHandler.sent += 1
+        if ARGS.exit_after_retr and TestHandler.sent >= ARGS.exit_after_retr:
+            os._exit(0)
+
 
 def refuse(command):
     def answer(self, *args, **kwargs):
@@ -169,6 +229,11 @@ def main():
         authorizer.add_user(ARGS.user, ARGS.password, ARGS.dir, perm="elradfmwMT")
     else:
         authorizer.add_anonymous(ARGS.dir, perm="elradfmwMT")
+    if ARGS.second_user:
+        name, password, folder = ARGS.second_user.split(":", 2)
+        home = os.path.join(ARGS.dir, folder)
+        os.makedirs(home, exist_ok=True)
+        authorizer.add_user(name, password, home, perm="elradfmwMT")
     TestHandler.authorizer = authorizer
     for command in filter(None, ARGS.refuse.split(",")):
         setattr(TestHandler, "ftp_" + command.upper(), refuse(command.upper()))

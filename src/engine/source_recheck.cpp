@@ -1,0 +1,27 @@
+#include "engine/source_recheck.h"
+
+#include "common/log.h"
+#include "engine/run_context.h"
+
+namespace ferrolin {
+
+bool SourceUnchanged(platform::FileSystem& fs, const SourceEntry& entry) {
+    const std::optional<platform::FileInfo> now = fs.Stat(entry.name);
+    if (!now || !now->Regular || now->Size != entry.size) return false;
+    return entry.modified == 0 || now->LastWriteTime == entry.modified;
+}
+
+void LogSourceKept(RunContext& run, const std::string& path) {
+    WriteLog(0, run.LogFile, path + " changed since it was listed; kept for the next run");
+}
+
+bool DeleteSourceIfUnchanged(RunContext& run, const SourceEntry& entry) {
+    platform::FileSystem& fs = run.Copy.Files.For(entry.name);
+    if (!SourceUnchanged(fs, entry)) {
+        LogSourceKept(run, entry.name);
+        return false;
+    }
+    return fs.Delete(entry.name) == 0;
+}
+
+}  // namespace ferrolin
