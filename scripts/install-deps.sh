@@ -57,6 +57,8 @@ TEST_PACKAGES=(
   # FTP test server (pyftpdlib), and the peer tool the FTP job benchmark compares with
   python3-pyftpdlib
   lftp
+  # the SMTP server the alarm tests start on a loopback port
+  python3-aiosmtpd
 )
 
 # Servers the tests start on loopback ports, each with the services it brings (one

@@ -3,7 +3,9 @@
 // button. Exit status: 0 when every file went through and no job was cut short, 1
 // otherwise (a source that could not be listed, a log that could not be written), 2 for a
 // program folder that does not exist, 3 when another run holds the program folder (busy:
-// try later; nothing was touched), 130 after a cancel.
+// try later; nothing was touched), 130 after a cancel. With --json the run's record (the
+// line Runs.jsonl got) is printed on standard output at the end. On a terminal the
+// progress is one line redrawn in place.
 #include <chrono>
 #include <iostream>
 #include <optional>
@@ -31,7 +33,8 @@ constexpr auto kSignalCheckInterval = std::chrono::milliseconds(20);
 }  // namespace
 
 int RunRunCommand(const Args& args) {
-    if (!args.empty()) return UsageError("run takes no arguments");
+    const bool printRecord = args.size() == 1 && args[0] == "--json";
+    if (!args.empty() && !printRecord) return UsageError("run takes no arguments but --json");
     StopSignals stopSignals;  // before any thread starts, so every thread blocks them
     const std::string programDir = DefaultProgramDir();
     if (const int rc = CheckProgramFolder(programDir); rc != 0) return rc;
@@ -48,7 +51,7 @@ int RunRunCommand(const Args& args) {
                   << ProblemText(lockError) << "\n";
         return 1;
     }
-    CliSession session;
+    CliSession session(true);
     Station& station = session.station();
     const CancelToken& cancel = station.Copy.Cancel;
     // A stop reaches a call that waits on a share at once; the run then ends as by Cancel.
@@ -76,13 +79,16 @@ int RunRunCommand(const Args& args) {
     if (iniProblem != 0)
         WriteLog(0, station.LogFile, station.IniFilename + " not read: " + ProblemText(iniProblem));
     station.RunMode = RM_Idle;
-    if (!stopSignals.Pending()) RunAllJobsManually(station, false);
+    if (!stopSignals.Pending()) RunAllJobsManually(station, false, RunTrigger::Cli);
     noticeStop();
     logWritten = WriteLog(0, station.LogFile, "Program closed") && logWritten;
     if (!logWritten) {
         // Said once, where the operator looks when the log is silent.
         session.surfaces().AppendError("Unable to write the log file " + station.LogFile);
     }
+
+    if (printRecord && station.Recorder.LastRun())
+        std::cout << RunRecordJson(*station.Recorder.LastRun()) << std::endl;
 
     if (cancel.Cancelled()) return kExitCancelled;
     return station.FailedFiles == 0 && station.JobsCutShort == 0 && logWritten && iniProblem == 0

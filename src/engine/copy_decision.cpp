@@ -99,6 +99,7 @@ bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEn
     const std::string& source = listed.name;
     if (!destination.empty() && ProgramFileRefused(station, destination)) return false;
     if (!PassesMpegCheck(station, source)) {
+        station.Tally.NoteError(source + " is corrupt");
         ++station.FailedFiles;
         return false;
     }
@@ -120,9 +121,16 @@ bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEn
                      maxBytesPerSecond, flags, writeMode, known ? &look : nullptr);
     }
     if (result == crFailed) {
-        WriteLog(0, station.LogFile, station.Copy.Status.StatusStr);
+        station.LogFailure(station.Copy.Status.StatusStr);
         ++station.FailedFiles;
         return false;
+    }
+    if (result == crSame) {
+        station.Tally.Same();
+    } else {
+        // The copier measured the source for this file; a shortcut moves no bytes.
+        station.Tally.Copied(job.CopyMode == CM_ShortCutsOnly ? 0
+                                                              : station.Copy.Status.Size.load());
     }
     // The source goes only when a copy of it exists: never after a read-only pass
     // (no destination) and never behind a shortcut that points at it.

@@ -76,6 +76,7 @@ void FtpClient::Close() {
     driver_.Reset();
     curl_.reset();
     open_ = false;
+    lost_ = false;
     features_ = {};
     home_.clear();
 }
@@ -142,6 +143,7 @@ bool FtpClient::Perform(Operation& op, std::string& error) {
         op.errorBuffer[0] = '\0';
         code = static_cast<CURLcode>(PerformOnce(op, true));
     }
+    lost_ = code != CURLE_OK && !driver_.ConnectionKept();
     if (code == CURLE_OK) return true;
 
     // A clear text: what went wrong, and the server's own words where it refused.
@@ -352,7 +354,12 @@ bool FtpClient::ChangeFolder(std::string_view path, std::string& folder, const P
     const std::string cwd = path.empty() ? std::string("CWD") : "CWD " + std::string(path);
     if (!Ask({cwd, "PWD"}, progress, replies, error)) return false;
     if (FtpReplyCode(replies[0]) >= 400) {
-        error = "The server refused the folder (" + replies[0] + ")";
+        // 550: the folder is not there (or not there for this user): said in plain words,
+        // the server's own reply after them.
+        error = FtpReplyCode(replies[0]) == 550
+                    ? "No such folder: " + std::string(path) + " (" + replies[0] + ")"
+                    : "The server refused the folder (" + replies[0] + ")";
+        Scrub(error, options_.password);
         return false;
     }
     auto answered = ParsePwdReply({replies[1]});

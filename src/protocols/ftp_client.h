@@ -90,6 +90,9 @@ class FtpClient {
     void RequestAbort();
     // True while an operation runs.
     bool Busy() const { return busy_; }
+    // The last operation failed and its control connection went with it (the next
+    // operation logs in again).
+    bool ConnectionLost() const { return open_ && lost_; }
 
   private:
     struct Operation;
@@ -110,6 +113,7 @@ class FtpClient {
     FtpFeatures features_;
     std::string home_;
     bool open_ = false;
+    bool lost_ = false;
     std::atomic<bool> busy_{false};
     std::atomic<bool> abort_{false};
 };

@@ -112,3 +112,39 @@ FORWARD(GMimeStream*, g_mime_data_wrapper_get_stream, (GMimeDataWrapper * wrappe
         nullptr)
 FORWARD(GMimeContentEncoding, g_mime_data_wrapper_get_encoding, (GMimeDataWrapper * wrapper),
         (wrapper), GMIME_CONTENT_ENCODING_DEFAULT)
+
+// Building a message to send (alarms by mail).
+FORWARD(GDateTime*, g_date_time_new_from_unix_utc, (gint64 seconds), (seconds), nullptr)
+FORWARD(void, g_date_time_unref, (GDateTime * time), (time), void())
+FORWARD(GMimeMessage*, g_mime_message_new, (gboolean prettyHeaders), (prettyHeaders), nullptr)
+FORWARD(void, g_mime_message_set_subject,
+        (GMimeMessage * message, const char* subject, const char* charset),
+        (message, subject, charset), void())
+FORWARD(void, g_mime_message_set_date, (GMimeMessage * message, GDateTime* date),
+        (message, date), void())
+FORWARD(void, g_mime_message_set_message_id, (GMimeMessage * message, const char* id),
+        (message, id), void())
+FORWARD(void, g_mime_message_set_mime_part, (GMimeMessage * message, GMimeObject* part),
+        (message, part), void())
+FORWARD(InternetAddressList*, g_mime_message_get_from, (GMimeMessage * message), (message),
+        nullptr)
+FORWARD(InternetAddressList*, g_mime_message_get_addresses,
+        (GMimeMessage * message, GMimeAddressType type), (message, type), nullptr)
+FORWARD(InternetAddressList*, internet_address_list_parse,
+        (GMimeParserOptions * options, const char* text), (options, text), nullptr)
+FORWARD(void, internet_address_list_append, (InternetAddressList * list, InternetAddressList* more),
+        (list, more), void())
+FORWARD(int, internet_address_list_length, (InternetAddressList * list), (list), 0)
+FORWARD(GMimeTextPart*, g_mime_text_part_new_with_subtype, (const char* subtype), (subtype),
+        nullptr)
+FORWARD(void, g_mime_text_part_set_text, (GMimeTextPart * part, const char* text), (part, text),
+        void())
+FORWARD(void, g_mime_object_encode, (GMimeObject * object, GMimeEncodingConstraint constraint),
+        (object, constraint), void())
+FORWARD(char*, g_mime_object_to_string, (GMimeObject * object, GMimeFormatOptions* options),
+        (object, options), nullptr)
+FORWARD(GMimeFormatOptions*, g_mime_format_options_new, (void), (), nullptr)
+FORWARD(void, g_mime_format_options_free, (GMimeFormatOptions * options), (options), void())
+FORWARD(void, g_mime_format_options_set_newline_format,
+        (GMimeFormatOptions * options, GMimeNewLineFormat format), (options, format), void())
+FORWARD(char*, g_mime_utils_generate_message_id, (const char* domain), (domain), nullptr)
