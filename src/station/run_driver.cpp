@@ -53,6 +53,7 @@ void RunAllJobsManually(Station& station, bool withMessages, std::optional<RunTr
     station.FailedFiles = 0;
     station.JobsCutShort = 0;
     station.Copy.Cancel.Reset();
+    station.Shares.Resume();
     const size_t count = station.Jobs.size();
     for (size_t n = 0; n < count && n <= UINT16_MAX; ++n) {
         if (station.Copy.Cancel.StopRequested()) break;
@@ -69,8 +70,16 @@ void RunAllJobsManually(Station& station, bool withMessages, std::optional<RunTr
 void CancelRun(Station& station) {
     station.Options.Auto = false;
     station.Copy.Cancel.Cancel();
+    // A share copy waiting on a server that stopped answering ends now, not after the
+    // server's time-out for every call still to come.
+    station.Shares.Interrupt();
     if ((station.Transfer == Tran_FTPS || station.Transfer == Tran_FTPR) && station.AbortFtpHook)
         station.AbortFtpHook();
+}
+
+void InterruptRun(Station& station) {
+    station.Copy.Cancel.Cancel();
+    station.Shares.Interrupt();
 }
 
 }  // namespace ferrolin
