@@ -44,6 +44,8 @@ int RunAutoCommand(const Args& args) {
     AutoMode& autoMode = station.Automatic();
     Watchdog& watchdog = station.Dog();
 
+    // A stop reaches a call that waits on a share at once; the run then ends as by Cancel.
+    const auto interrupt = stopSignals.React([&station] { InterruptRun(station); });
     bool stopping = false;
     auto noticeStop = [&] {
         if (stopping) return;

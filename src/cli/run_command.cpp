@@ -54,13 +54,21 @@ int RunRunCommand(const Args& args) {
     CliSession session(true);
     Station& station = session.station();
     const CancelToken& cancel = station.Copy.Cancel;
+    // A stop reaches a call that waits on a share at once; the run then ends as by Cancel.
+    const auto interrupt = stopSignals.React([&station] { InterruptRun(station); });
+    bool cancelSeen = false;
+    auto noticeStop = [&] {
+        if (cancelSeen || !stopSignals.Pending()) return;
+        cancelSeen = true;
+        CancelRun(station);
+    };
 
     auto nextCheck = std::chrono::steady_clock::now();
     session.surfaces().SetMessageHandler([&] {
         const auto now = std::chrono::steady_clock::now();
         if (now < nextCheck) return;
         nextCheck = now + kSignalCheckInterval;
-        if (!cancel.Cancelled() && stopSignals.Pending()) CancelRun(station);
+        noticeStop();
     });
 
     station.Sessions.AttachFtpSurfaces(station.surfaces());
@@ -72,7 +80,7 @@ int RunRunCommand(const Args& args) {
         WriteLog(0, station.LogFile, station.IniFilename + " not read: " + ProblemText(iniProblem));
     station.RunMode = RM_Idle;
     if (!stopSignals.Pending()) RunAllJobsManually(station, false, RunTrigger::Cli);
-    if (!cancel.Cancelled() && stopSignals.Pending()) CancelRun(station);
+    noticeStop();
     logWritten = WriteLog(0, station.LogFile, "Program closed") && logWritten;
     if (!logWritten) {
         // Said once, where the operator looks when the log is silent.

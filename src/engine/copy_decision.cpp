@@ -111,8 +111,13 @@ bool TransferOneFile(const RunContext& run, const TransferJob& job, const Source
     if (job.copyMode == CM_ShortCutsOnly) {
         if (MakeShortcut(run.copy.Status, source, destination)) result = crCopied;
     } else {
+        // A source that is deleted afterwards is looked at again first: the listing may
+        // be older than its last write.
+        const ListedSource look{listed.size, listed.modified};
+        const bool known =
+            listed.kind == EntryKind::LocalFile && listed.modified != 0 && !job.deleteSource;
         result = FileCopy(run.copy, source, destination, run.face, CopyProgressRoutine,
-                          maxBytesPerSecond, flags, writeMode);
+                          maxBytesPerSecond, flags, writeMode, known ? &look : nullptr);
     }
     if (result == crFailed) {
         run.log.Failure(run.copy.Status.StatusStr);

@@ -171,7 +171,16 @@ void RunFolderTransfer(const RunContext& run, const TransferJob& job, const Sour
     }
     if (run.cancel.StopRequested() || job.copyMode != CM_SourceIsMaster) return;
     const std::string sourceFolder = DirectoryPart(job.source, false);
-    if (!run.copy.Files.For(sourceFolder).FolderExists(sourceFolder)) return;
+    if (!run.copy.Files.For(sourceFolder).FolderExists(sourceFolder)) {
+        // Listed, then gone (an unmounted disk, a lost share): files whose copies matched
+        // their listing count as in place, but the job did not see its source to the end.
+        if (listingComplete) {
+            run.log.Write("Source " + job.source +
+                          " disappeared during the run; nothing removed at the destination");
+            ++run.log.JobsCutShort;
+        }
+        return;
+    }
     if (!listingComplete) {
         run.log.Write("Source " + job.source +
                       " could not be listed completely; no destination file deleted");

@@ -10,16 +10,6 @@ namespace ferrolin {
 
 namespace {
 
-// libcurl's global set-up is not thread-safe before 7.84; doing it once per process
-// through a function-local object keeps it out of every caller's way.
-void EnsureCurlInitialised() {
-    static const bool initialised = [] {
-        curl_global_init(CURL_GLOBAL_DEFAULT);
-        return true;
-    }();
-    (void)initialised;
-}
-
 // Large buffers keep loopback and LAN transfers at the wire's speed.
 constexpr long kBufferSize = 512 * 1024;
 constexpr long kUploadBufferSize = 512 * 1024;
@@ -77,9 +67,7 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
 }  // namespace
 
 FtpClient::FtpClient()
-    : curl_(nullptr, [](void* handle) { curl_easy_cleanup(static_cast<CURL*>(handle)); }) {
-    EnsureCurlInitialised();
-}
+    : curl_(nullptr, [](void* handle) { curl_easy_cleanup(static_cast<CURL*>(handle)); }) {}
 
 FtpClient::~FtpClient() = default;
 

@@ -149,6 +149,7 @@ void AutoMode::RunAllJobs() {
     surfaces.SetCancelVisible(true);
     station_.RunMode = RM_Unattended;
     station_.Copy.Cancel.Reset();
+    station_.Shares.Resume();
     if (hooks_.runBegins) hooks_.runBegins(scanStart_ ? RunTrigger::Scan : RunTrigger::Auto);
     scanStart_ = false;
     // The list is measured on every pass: a job removed while messages are processed must

@@ -70,6 +70,7 @@ void RunAllJobsManually(Station& station, bool withMessages, std::optional<RunTr
     station.Log.FailedFiles = 0;
     station.Log.JobsCutShort = 0;
     station.Copy.Cancel.Reset();
+    station.Shares.Resume();
     const size_t count = station.Jobs.size();
     for (size_t n = 0; n < count && n <= UINT16_MAX; ++n) {
         if (station.Copy.Cancel.StopRequested()) break;
@@ -86,8 +87,16 @@ void RunAllJobsManually(Station& station, bool withMessages, std::optional<RunTr
 void CancelRun(Station& station) {
     station.Options.autoMode = false;
     station.Copy.Cancel.Cancel();
+    // A share copy waiting on a server that stopped answering ends now, not after the
+    // server's time-out for every call still to come.
+    station.Shares.Interrupt();
     // A remote transfer of the job that runs (or ran last) stops at once, not at its end.
     station.RunningKind.Abort(station.Sessions);
+}
+
+void InterruptRun(Station& station) {
+    station.Copy.Cancel.Cancel();
+    station.Shares.Interrupt();
 }
 
 }  // namespace ferrolin

@@ -31,5 +31,10 @@ RunOutcome FinishRun(Station& station);
 // The Cancel button: automatic mode off, the running job stopped after its current file
 // (the copier stops at once), no further job started.
 void CancelRun(Station& station);
+// From any thread, while the run's own thread may be waiting inside a call to a server:
+// cancels the run and ends every share call in progress at once (a share that stopped
+// answering cannot hold the stop). The run's thread still calls CancelRun when it sees
+// the request.
+void InterruptRun(Station& station);
 
 }  // namespace ferrolin
