@@ -3,8 +3,6 @@
 // final name in one step, with the listed modification time. A file that fails (on the
 // server or here) is counted and the loop goes on with the next; only a session that
 // cannot be reached again ends it.
-#include <sys/stat.h>
-
 #include <set>
 
 #include "common/log.h"
@@ -13,11 +11,11 @@
 #include "engine/program_files.h"
 #include "engine/run_context.h"
 #include "engine/run_texts.h"
-#include "platform/file_times.h"
-#include "platform/fs.h"
+#include "engine/share_logon.h"
+#include "platform/file_systems.h"
 #include "platform/path.h"
+#include "platform/staged_target.h"
 #include "protocols/ftp_listing.h"
-#include "protocols/staged_file.h"
 #include "remote/ftp_texts.h"
 
 namespace ferrolin {
@@ -26,12 +24,11 @@ namespace {
 
 // The local file holds exactly what the listing describes: the same size and, when the
 // listing gave a time (fileTime not 0), the same modification time.
-bool LocalCopyEqual(const std::string& local, int64_t size, int64_t fileTime) {
-    const std::optional<int64_t> localSize = platform::FileSize(local);
-    if (!localSize || *localSize != size) return false;
-    if (fileTime == 0) return true;
-    platform::FileTimes times;
-    return platform::GetFileTimes(local, times) && times.LastWrite == fileTime;
+bool LocalCopyEqual(platform::FileSystem& fs, const std::string& local, int64_t size,
+                    int64_t fileTime) {
+    const std::optional<platform::FileInfo> info = fs.Stat(local);
+    if (!info || !info->Regular || info->Size != size) return false;
+    return fileTime == 0 || info->LastWriteTime == fileTime;
 }
 
 struct Fetch {
@@ -39,6 +36,8 @@ struct Fetch {
     const TransferJob& job;
     const std::string& remoteFolder;
     const platform::NameTaken& taken;
+    // The destination folder's file system: this computer's disks or a share.
+    platform::FileSystem& fs;
 };
 
 // Fetches one listed file to local. The bytes received must be the listed size: a
@@ -48,26 +47,25 @@ bool FetchFile(const Fetch& fetch, const SourceEntry& entry, const std::string& 
                FtpFileFacts& before, std::string& why) {
     FtpSession& ftp = fetch.run.sessions.Ftp;
     const std::string remote = fetch.remoteFolder + entry.name;
-    std::optional<StagedFile> file = StagedFile::CreateFor(local, why, fetch.taken);
+    std::optional<platform::StagedTarget> file =
+        platform::StagedTarget::CreateFor(fetch.fs, local, why, fetch.taken);
     if (!file) return false;
     // What the server says of the file now, to tell later whether it changed meanwhile.
     if (fetch.job.deleteSource && !ftp.RemoteFileFacts(remote, before)) before = {};
-    if (!ftp.ReceiveFile(remote, file->fd(), entry.size)) {
+    if (!ftp.ReceiveFile(remote, file->File(), entry.size)) {
         why = ftp.LastError();
         return false;
     }
-    struct stat info {};
-    if (::fstat(file->fd(), &info) != 0 || info.st_size != entry.size) {
-        why = "received " + std::to_string(info.st_size) + " bytes of the " +
+    const std::optional<platform::FileInfo> info = file->File().Info();
+    const int64_t received = info ? info->Size : -1;
+    if (received != entry.size) {
+        why = "received " + std::to_string(received) + " bytes of the " +
               std::to_string(entry.size) + " listed";
         return false;
     }
     // One rename replaces the old copy: there is always the old or the new file.
     // Flushed first when the server's copy is to be deleted: then this is the only one.
-    if (!file->Commit(local, why, fetch.job.deleteSource)) return false;
-    if (entry.modified != 0)
-        platform::SetFileTimes(local, entry.modified, entry.modified, entry.modified);
-    return true;
+    return file->Commit(local, why, fetch.job.deleteSource, entry.modified);
 }
 
 // The server's file is still the one fetched: the same size and time as just before the
@@ -98,8 +96,17 @@ void TransferFromFtp(const RunContext& run, const TransferJob& job, const Source
     std::string remoteFolder = FtpSession::FtpFolderOf(job.source);
     if (remoteFolder.empty()) remoteFolder = ftp.CurrentFolder();
     if (remoteFolder.empty() || remoteFolder.back() != '/') remoteFolder += '/';
-    if (!job.destination.empty() && !platform::DirectoryExists(job.destination))
-        platform::CreateDirectories(job.destination);
+    // A destination on a share is logged on to before its folder is made or looked at.
+    if (!job.destination.empty() &&
+        ShareLogonRefused(run.log, run.copy, job.destination, job.destinationUser,
+                          job.destinationPassword)) {
+        ++run.log.JobsCutShort;
+        EndFtpWork(run);
+        return;
+    }
+    platform::FileSystem& fs = run.copy.Files.For(job.destination);
+    if (!job.destination.empty() && !fs.FolderExists(job.destination))
+        fs.CreateFolders(job.destination);
 
     // Every listed name, reached or not, protects its local copy in the mirror step, and
     // no temporary file ever takes one of them.
@@ -109,7 +116,7 @@ void TransferFromFtp(const RunContext& run, const TransferJob& job, const Source
     const platform::NameTaken taken = [&](std::string_view name) {
         return listed.count(std::string(name)) != 0;
     };
-    const Fetch fetch{run, job, remoteFolder, taken};
+    const Fetch fetch{run, job, remoteFolder, taken, fs};
     std::set<std::string> downloaded;
     bool sessionLost = false;
 
@@ -125,7 +132,8 @@ void TransferFromFtp(const RunContext& run, const TransferJob& job, const Source
             StampFileName(name, job.addTimeStamp, job.timeStampFormat, run.clock.Now());
         const std::string local = platform::JoinPath(job.destination, localName);
         if (ProgramFileRefused(run.log, local)) continue;
-        if (job.copyMode != CM_CopyAnyWay && LocalCopyEqual(local, entry.size, entry.modified)) {
+        if (job.copyMode != CM_CopyAnyWay &&
+            LocalCopyEqual(fs, local, entry.size, entry.modified)) {
             run.log.Tally.Same();
             continue;
         }

@@ -14,6 +14,7 @@
 #include "engine/program_files.h"
 #include "engine/run_context.h"
 #include "engine/source_recheck.h"
+#include "platform/file_systems.h"
 #include "platform/temp_name.h"
 #include "protocols/ftp_listing.h"
 #include "remote/ftp_texts.h"
@@ -51,8 +52,11 @@ struct Upload {
 
 bool SendWithRetry(const RunContext& run, const std::string& source, const std::string& target,
                    int64_t size) {
-    bool ok = run.sessions.Ftp.SendFile(source, target, size);
-    if (!ok && !run.cancel.StopRequested()) ok = run.sessions.Ftp.SendFile(source, target, size);
+    // The source is read through its file system: a file here or on a share.
+    platform::FileSystem& fs = run.copy.Files.For(source);
+    bool ok = run.sessions.Ftp.SendFile(fs, source, target, size);
+    if (!ok && !run.cancel.StopRequested())
+        ok = run.sessions.Ftp.SendFile(fs, source, target, size);
     return ok;
 }
 

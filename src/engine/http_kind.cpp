@@ -6,10 +6,11 @@
 #include "engine/program_files.h"
 #include "engine/run_context.h"
 #include "engine/run_texts.h"
+#include "engine/share_logon.h"
 #include "engine/source_entry.h"
-#include "platform/fs.h"
+#include "platform/file_systems.h"
 #include "platform/path.h"
-#include "platform/text_lines.h"
+#include "platform/staged_target.h"
 #include "protocols/host_port.h"
 #include "protocols/http_client.h"
 
@@ -49,7 +50,11 @@ bool SaveAsText(const RunContext& run, HttpClient& client, const TransferJob& jo
         ReportFailure(run, job, result.error);
         return false;
     }
-    if (!platform::WriteTextLinesAtomically(job.destination, SplitLines(text))) {
+    std::string lines;
+    for (const std::string& line : SplitLines(text)) lines += line + "\r\n";
+    std::string error;
+    if (!platform::StagedTarget::ReplaceWhole(run.copy.Files.For(job.destination), job.destination,
+                                              lines, error)) {
         ReportFailure(run, job, job.destination + " could not be written");
         return false;
     }
@@ -60,7 +65,8 @@ bool SaveAsText(const RunContext& run, HttpClient& client, const TransferJob& jo
 // answer as a file under the folder's name.
 bool TargetFolderMissing(const RunContext& run, const TransferJob& job, const std::string& target) {
     const std::string folder = platform::FolderOf(target);
-    if (platform::DirectoryExists(folder) || platform::FileExists(folder)) return false;
+    platform::FileSystem& fs = run.copy.Files.For(folder);
+    if (fs.FolderExists(folder) || fs.Stat(folder)) return false;
     ReportFailure(run, job, "The destination folder " + folder + " does not exist");
     return true;
 }
@@ -102,13 +108,20 @@ void DownloadHttp(const RunContext& run, const TransferJob& job, const SourceLis
     const std::string target =
         HttpTargetPath(job.destination, job.addTimeStamp, job.timeStampFormat, run.clock.Now());
     if (ProgramFileRefused(run.log, target)) return;
+    // A destination on a share is logged on to before its folder is looked at.
+    if (ShareLogonRefused(run.log, run.copy, target, job.destinationUser,
+                          job.destinationPassword)) {
+        ++run.log.FailedFiles;
+        return;
+    }
     if (TargetFolderMissing(run, job, target)) {
         ++run.log.FailedFiles;
         return;
     }
     HttpClient client;
     // The download replaces the old copy only once it arrived whole.
-    const HttpResult result = client.Download(job.source, target, [&run](uint64_t, uint64_t) {
+    platform::FileSystem& fs = run.copy.Files.For(target);
+    const HttpResult result = client.Download(fs, job.source, target, [&run](uint64_t, uint64_t) {
         run.face.ProcessMessages();
         return !run.cancel.StopRequested();
     });
@@ -116,7 +129,7 @@ void DownloadHttp(const RunContext& run, const TransferJob& job, const SourceLis
     if (!result.ok) ReportFailure(run, job, result.error);
     // A server that refuses the address says the file is gone: yesterday's copy must not
     // look like today's. A transfer that broke keeps the copy the last run stored.
-    if (result.status >= 400) platform::DeleteFile(target);
+    if (result.status >= 400) fs.Delete(target);
     if (!result.fileCreated && !run.cancel.StopRequested()) stored = SaveAsText(run, client, job);
     client.Disconnect();
     if (stored) {

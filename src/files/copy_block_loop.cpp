@@ -78,9 +78,12 @@ void FileCopyRun::BlockLoop() {
             return;
         }
         targetOwned_ = true;
-        // Preallocate the final size, then write from the start.
-        target->SetSize(size);
-        target->Seek(0);
+        // Preallocate the final size, then write from the start. A target that cannot be
+        // sized or rewound would be written at the wrong place: the copy fails instead.
+        if (!target->SetSize(size) || !target->Seek(0)) {
+            targetFailed_ = true;
+            return;
+        }
     }
 
     const size_t bufferSize = std::max<size_t>(kBufferSize, blockSize_);

@@ -85,10 +85,10 @@ UniqueFd CreateLocalTempFor(const std::string& dest, const NameTaken& taken, std
 }
 
 FsFilePtr CreateTempTargetFor(FileSystem& fs, const std::string& dest, bool direct,
-                              std::string& path) {
+                              std::string& path, const NameTaken& taken) {
     FsFilePtr file;
     CreateFirstFree(
-        dest, {},
+        dest, taken,
         [&](const std::string& candidate) {
             file = fs.CreateTarget(candidate, true, direct);
             return file ? 0 : LastError();

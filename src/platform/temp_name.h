@@ -38,6 +38,6 @@ UniqueFd CreateLocalTempFor(const std::string& dest, const NameTaken& taken, std
 
 // The same through a file-system seam (a local disk or a share): the copier's target.
 FsFilePtr CreateTempTargetFor(FileSystem& fs, const std::string& dest, bool direct,
-                              std::string& path);
+                              std::string& path, const NameTaken& taken = {});
 
 }  // namespace ferrolin::platform

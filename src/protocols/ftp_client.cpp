@@ -41,9 +41,10 @@ struct FtpClient::Operation {
     bool nobody = false;
     std::vector<std::string> quote;
     std::string customRequest;
-    // Data: a download writes to sink (text or fd); an upload reads from fd.
+    // Data: a download writes to sink (text, file or fd); an upload reads from file or fd.
     bool upload = false;
     int fd = -1;
+    platform::FsFile* file = nullptr;
     int64_t size = -1;
     int64_t resumeFrom = 0;  // a download's first byte (REST)
     std::string* text = nullptr;
@@ -211,6 +212,11 @@ int FtpClient::PerformOnce(Operation& op, bool freshConnection) {
             o->text->append(data, total);
             return total;
         }
+        if (o->file) {
+            if (o->file->WriteAll(data, total)) return total;
+            o->ioErrno = errno != 0 ? errno : EIO;
+            return 0;
+        }
         size_t done = 0;
         while (done < total) {
             const ssize_t n = ::write(o->fd, data + done, total - done);
@@ -225,6 +231,15 @@ int FtpClient::PerformOnce(Operation& op, bool freshConnection) {
     };
     curl_read_callback read = [](char* data, size_t size, size_t count, void* user) -> size_t {
         auto* o = static_cast<Operation*>(user);
+        if (o->file) {
+            const int64_t n = o->file->Read(data, size * count);
+            if (n >= 0) {
+                o->dataBytes += n;
+                return static_cast<size_t>(n);
+            }
+            o->ioErrno = errno != 0 ? errno : EIO;
+            return CURL_READFUNC_ABORT;
+        }
         for (;;) {
             const ssize_t n = ::read(o->fd, data, size * count);
             if (n > 0) o->dataBytes += n;
@@ -418,6 +433,26 @@ bool FtpClient::Upload(std::string_view path, int fd, int64_t size, const Progre
     op.url = PathUrl(path, false);
     op.upload = true;
     op.fd = fd;
+    op.size = size;
+    op.progress = &progress;
+    return Perform(op, error);
+}
+
+bool FtpClient::Download(std::string_view path, platform::FsFile& file, const Progress& progress,
+                         std::string& error) {
+    Operation op;
+    op.url = PathUrl(path, false);
+    op.file = &file;
+    op.progress = &progress;
+    return Perform(op, error);
+}
+
+bool FtpClient::Upload(std::string_view path, platform::FsFile& file, int64_t size,
+                       const Progress& progress, std::string& error) {
+    Operation op;
+    op.url = PathUrl(path, false);
+    op.upload = true;
+    op.file = &file;
     op.size = size;
     op.progress = &progress;
     return Perform(op, error);

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "protocols/curl_driver.h"
 #include "protocols/ftp_listing.h"
 #include "protocols/ftp_replies.h"
@@ -72,6 +73,11 @@ class FtpClient {
     // STOR path from fd (read from its current position to its end); size may be -1.
     bool Upload(std::string_view path, int fd, int64_t size, const Progress& progress,
                 std::string& error);
+    // The same through the file-system seam, for a file on this computer or on a share.
+    bool Download(std::string_view path, platform::FsFile& file, const Progress& progress,
+                  std::string& error);
+    bool Upload(std::string_view path, platform::FsFile& file, int64_t size,
+                const Progress& progress, std::string& error);
     bool Delete(std::string_view path, const Progress& progress, std::string& error);
     bool Rename(std::string_view from, std::string_view to, const Progress& progress,
                 std::string& error);

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string_view>
 
-#include "protocols/fd_writer.h"
-#include "protocols/staged_file.h"
+#include "platform/errors.h"
+#include "platform/staged_target.h"
 
 namespace ferrolin {
 
@@ -82,13 +82,6 @@ int OnProgress(void* user, curl_off_t total, curl_off_t now, curl_off_t, curl_of
     const auto& request = *static_cast<Request*>(user);
     const bool goOn = (*request.progress)(static_cast<uint64_t>(now), static_cast<uint64_t>(total));
     return goOn ? 0 : 1;
-}
-
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
 }
 
 }  // namespace
@@ -170,10 +163,11 @@ HttpResult HttpClient::Get(const std::string& url, const Sink& sink, const HttpP
     return result;
 }
 
-HttpResult HttpClient::Download(const std::string& url, const std::string& targetPath,
-                                const HttpProgress& progress) {
+HttpResult HttpClient::Download(platform::FileSystem& fs, const std::string& url,
+                                const std::string& targetPath, const HttpProgress& progress) {
     std::string error;
-    std::optional<StagedFile> file = StagedFile::Create(FolderOf(targetPath), error);
+    std::optional<platform::StagedTarget> file =
+        platform::StagedTarget::CreateFor(fs, targetPath, error);
     if (!file) {
         HttpResult result;
         result.error = error;
@@ -181,7 +175,10 @@ HttpResult HttpClient::Download(const std::string& url, const std::string& targe
     }
     std::string writeError;
     const Sink toFile = [&](const char* data, size_t size) {
-        return WriteAllToFd(file->fd(), data, size, writeError);
+        if (file->File().WriteAll(data, size)) return true;
+        writeError =
+            "Cannot write " + targetPath + ": " + platform::ErrorMessage(platform::LastError());
+        return false;
     };
     HttpResult result = Get(url, toFile, progress);
     result.fileCreated = true;
@@ -189,7 +186,7 @@ HttpResult HttpClient::Download(const std::string& url, const std::string& targe
         result.ok = false;
         result.error = writeError;
     }
-    if (result.ok && !file->Commit(targetPath, error)) {
+    if (result.ok && !file->Commit(targetPath, error, true, 0)) {
         result.ok = false;
         result.error = error;
     }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/file_system.h"
 #include "protocols/curl_handles.h"
 
 namespace ferrolin {
@@ -47,9 +48,10 @@ class HttpClient {
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
 
-    // GET url into the file targetPath (replaced when it exists, and only on success).
-    HttpResult Download(const std::string& url, const std::string& targetPath,
-                        const HttpProgress& progress = {});
+    // GET url into the file targetPath on fs, this computer's disks or a share (replaced
+    // when it exists, and only on success).
+    HttpResult Download(platform::FileSystem& fs, const std::string& url,
+                        const std::string& targetPath, const HttpProgress& progress = {});
     // GET url as text; an answer larger than maxBytes fails.
     HttpResult GetText(const std::string& url, std::string& text,
                        size_t maxBytes = size_t{16} << 20);

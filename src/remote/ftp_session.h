@@ -92,12 +92,8 @@ class FtpSession {
         defTimeOut_ = defTimeOutMs;
         highTimeOut_ = highTimeOutMs;
     }
-    static std::string FtpHostOf(std::string_view Value) {
-        return ferrolin::FtpHostOf(Value);
-    }
-    static std::string FtpFolderOf(std::string_view Value) {
-        return ferrolin::FtpFolderOf(Value);
-    }
+    static std::string FtpHostOf(std::string_view Value) { return ferrolin::FtpHostOf(Value); }
+    static std::string FtpFolderOf(std::string_view Value) { return ferrolin::FtpFolderOf(Value); }
     // Connects and logs in. HostAddr may carry ":port" (then HPort is not used). An open
     // session to the same server, user and mode is reused as it is; one to another
     // server or user is closed first. ProxyServer, PPort and IReportLevel are not used.
@@ -115,11 +111,14 @@ class FtpSession {
     std::vector<std::string> GetRemoteFilenames(int TimeOut) const;
     // Uploads the local file Source to the remote path Dest (replacing it).
     bool SendFile(const std::string& Source, const std::string& Dest, int64_t FileSize);
+    // The same for a source on this computer or on a share, read through its file system.
+    bool SendFile(platform::FileSystem& fs, const std::string& Source, const std::string& Dest,
+                  int64_t FileSize);
     // Downloads the remote file Source into the local file Dest (overwriting it).
     bool ReceiveFile(const std::string& Source, const std::string& Dest, int64_t FileSize);
-    // Downloads the remote file Source into DestFd, an open file the caller made (written
-    // from its current position; the caller flushes and closes it).
-    bool ReceiveFile(const std::string& Source, int DestFd, int64_t FileSize);
+    // Downloads the remote file Source into Dest, an open file the caller made on this
+    // computer or on a share (written from its current position; the caller closes it).
+    bool ReceiveFile(const std::string& Source, platform::FsFile& Dest, int64_t FileSize);
     // Downloads the rest of the remote file Source onto the end of the local file Dest,
     // starting at Dest's size. A download that fails (the server cannot resume, an abort)
     // leaves Dest as it was. FileSize: the bytes still to come.
@@ -211,6 +210,9 @@ class FtpSession {
                        bool resume);
     // openDest gives the descriptor to write to (-1 with errno on failure); it is called
     // once the operation may run.
+    // One upload of Source to the remote path Dest: upload sends to the server's path.
+    bool Send(const std::string& Source, const std::string& Dest, int64_t FileSize,
+              const std::function<bool(const std::string& target)>& upload);
     bool Receive(const std::string& Source, int64_t FileSize, bool resume,
                  const std::function<int()>& openDest);
     // A file command of a job (delete, rename): failure is its status text when it fails;

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "common/datetime_format.h"
+#include "platform/errors.h"
 #include "platform/unique_fd.h"
 #include "protocols/cp1252.h"
 #include "remote/ftp_session.h"
@@ -91,24 +92,58 @@ FtpClient::Progress FtpSession::TransferProgress(bool download) {
 }
 
 bool FtpSession::SendFile(const std::string& Source, const std::string& Dest, int64_t FileSize) {
+    return Send(Source, Dest, FileSize, [&](const std::string& target) {
+        platform::UniqueFd fd(::open(Source.c_str(), O_RDONLY | O_CLOEXEC));
+        struct stat info {};
+        if (!fd || ::fstat(fd.get(), &info) != 0) {
+            lastError_ = std::strerror(errno);
+            return false;
+        }
+        if (!client_.IsOpen()) {
+            lastError_ = "Not connected";
+            return false;
+        }
+        WorkBegin();
+        const bool ok =
+            client_.Upload(target, fd.get(), info.st_size, TransferProgress(false), lastError_);
+        if (ok) Work(false, info.st_size, true);
+        WorkEnd();
+        return ok;
+    });
+}
+
+bool FtpSession::SendFile(platform::FileSystem& fs, const std::string& Source,
+                          const std::string& Dest, int64_t FileSize) {
+    return Send(Source, Dest, FileSize, [&](const std::string& target) {
+        platform::FsFilePtr file = fs.OpenRead(Source, false);
+        const std::optional<platform::FileInfo> info =
+            file ? file->Info() : std::optional<platform::FileInfo>();
+        if (!info) {
+            lastError_ = platform::ErrorMessage(platform::LastError());
+            return false;
+        }
+        if (!client_.IsOpen()) {
+            lastError_ = "Not connected";
+            return false;
+        }
+        WorkBegin();
+        const bool ok =
+            client_.Upload(target, *file, info->Size, TransferProgress(false), lastError_);
+        if (ok) Work(false, info->Size, true);
+        WorkEnd();
+        return ok;
+    });
+}
+
+bool FtpSession::Send(const std::string& Source, const std::string& Dest, int64_t FileSize,
+                      const std::function<bool(const std::string& target)>& upload) {
     const std::string failure = std::string(kFtpSendException);
     if (client_.Busy()) return Refuse(failure + "busy" + std::string(kFtpSendExceptionAt) + Source);
     BeginOperation();
     bytesToTransfer_ = FileSize;
     ShowGauge(0, FileNamePart(Source));
     bool ok = false;
-    platform::UniqueFd fd(::open(Source.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat info {};
-    if (!fd || ::fstat(fd.get(), &info) != 0) {
-        lastError_ = std::strerror(errno);
-    } else if (!client_.IsOpen()) {
-        lastError_ = "Not connected";
-    } else if (auto target = ServerPath(Dest)) {
-        WorkBegin();
-        ok = client_.Upload(*target, fd.get(), info.st_size, TransferProgress(false), lastError_);
-        if (ok) Work(false, info.st_size, true);
-        WorkEnd();
-    }
+    if (auto target = ServerPath(Dest)) ok = upload(*target);
     if (ok) {
         state_ = FtpOperationState::Done;
     } else {
@@ -123,8 +158,31 @@ bool FtpSession::ReceiveFile(const std::string& Source, const std::string& Dest,
     return ReceiveToPath(Source, Dest, FileSize, false);
 }
 
-bool FtpSession::ReceiveFile(const std::string& Source, int DestFd, int64_t FileSize) {
-    return Receive(Source, FileSize, false, [DestFd] { return DestFd; });
+bool FtpSession::ReceiveFile(const std::string& Source, platform::FsFile& Dest, int64_t FileSize) {
+    const std::string failure = std::string(kFtpReceiveException) + Source;
+    if (client_.Busy()) return Refuse(failure);
+    BeginOperation();
+    bytesToTransfer_ = FileSize;
+    ShowGauge(0, Source.substr(Source.rfind('/') + 1));
+    bool ok = false;
+    if (!client_.IsOpen()) {
+        lastError_ = "Not connected";
+    } else if (auto path = ServerPath(Source)) {
+        WorkBegin();
+        ok = client_.Download(*path, Dest, TransferProgress(true), lastError_);
+        if (ok) {
+            const std::optional<platform::FileInfo> info = Dest.Info();
+            Work(true, info ? info->Size : FileSize, true);
+        }
+        WorkEnd();
+    }
+    if (ok) {
+        state_ = FtpOperationState::Done;
+    } else {
+        Fail(failure);
+    }
+    AfterOperation();
+    return WaitforSuccess(0);
 }
 
 bool FtpSession::ResumeFile(const std::string& Source, const std::string& Dest, int64_t FileSize) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "platform/local_file_system.h"
 #include "protocols/memory_probe.h"
 #include "support/temp_dir.h"
 #include "support/web_servers.h"
@@ -38,17 +39,19 @@ class HttpClientTest : public ::testing::Test {
     std::unique_ptr<TestHttpServer> server_;
     TempDir target_;
     HttpClient client_;
+    platform::LocalFileSystem local_;
 };
 
 TEST_F(HttpClientTest, DownloadsIntoTheNamedFileReplacingAnOldOne) {
     test::WriteFile(server_->Folder() + "/page.html", "<html>today</html>");
     test::WriteFile(target_ / "page.html", "an older and longer copy of the page");
     std::vector<std::pair<uint64_t, uint64_t>> progress;
-    const HttpResult result = client_.Download(
-        server_->Url("/files/page.html"), target_ / "page.html", [&](uint64_t now, uint64_t total) {
-            progress.emplace_back(now, total);
-            return true;
-        });
+    const HttpResult result =
+        client_.Download(local_, server_->Url("/files/page.html"), target_ / "page.html",
+                         [&](uint64_t now, uint64_t total) {
+                             progress.emplace_back(now, total);
+                             return true;
+                         });
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_EQ(result.status, 200);
     EXPECT_EQ(result.bytes, 18u);
@@ -67,13 +70,15 @@ TEST_F(HttpClientTest, DownloadsIntoTheNamedFileReplacingAnOldOne) {
 TEST_F(HttpClientTest, ErrorStatusFailsWithTheStatusLineAndStoresNothing) {
     test::WriteFile(target_ / "old.bin", "old");
     for (const char* path : {"/files/missing.html", "/status/500", "/status/403"}) {
-        const HttpResult result = client_.Download(server_->Url(path), target_ / "page.html");
+        const HttpResult result =
+            client_.Download(local_, server_->Url(path), target_ / "page.html");
         EXPECT_FALSE(result.ok) << path;
         EXPECT_TRUE(result.fileCreated);
         EXPECT_EQ(result.error, result.statusLine);
         EXPECT_EQ(result.error.rfind("HTTP/1.0 ", 0), 0u) << result.error;
     }
-    const HttpResult notFound = client_.Download(server_->Url("/status/404"), target_ / "x");
+    const HttpResult notFound =
+        client_.Download(local_, server_->Url("/status/404"), target_ / "x");
     EXPECT_EQ(notFound.status, 404);
     EXPECT_EQ(notFound.error, "HTTP/1.0 404 Not Found");
     // The error page never lands anywhere, and nothing else was touched.
@@ -88,52 +93,53 @@ TEST_F(HttpClientTest, ErrorStatusFailsWithTheStatusLineAndStoresNothing) {
 TEST_F(HttpClientTest, RedirectsAreFollowedUpToTen) {
     test::WriteFile(server_->Folder() + "/a.txt", "arrived");
     HttpResult result =
-        client_.Download(server_->Url("/redirect/3/files/a.txt"), target_ / "a.txt");
+        client_.Download(local_, server_->Url("/redirect/3/files/a.txt"), target_ / "a.txt");
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_EQ(result.status, 200);
     EXPECT_EQ(test::ReadFile(target_ / "a.txt"), "arrived");
 
-    result = client_.Download(server_->Url("/redirect/10/files/a.txt"), target_ / "b.txt");
+    result = client_.Download(local_, server_->Url("/redirect/10/files/a.txt"), target_ / "b.txt");
     EXPECT_TRUE(result.ok) << result.error;
-    result = client_.Download(server_->Url("/redirect/11/files/a.txt"), target_ / "c.txt");
+    result = client_.Download(local_, server_->Url("/redirect/11/files/a.txt"), target_ / "c.txt");
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.error.find("redirect"), std::string::npos) << result.error;
     EXPECT_EQ(Entries(target_.path()).size(), 2u);
 }
 
 TEST_F(HttpClientTest, BrokenTransfersAndCancelLeaveNoFileUnderTheName) {
-    HttpResult result = client_.Download(server_->Url("/drop/1000000"), target_ / "t.bin");
+    HttpResult result = client_.Download(local_, server_->Url("/drop/1000000"), target_ / "t.bin");
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.error.empty());
 
-    result = client_.Download(server_->Url("/large/10000000"), target_ / "t.bin",
+    result = client_.Download(local_, server_->Url("/large/10000000"), target_ / "t.bin",
                               [](uint64_t now, uint64_t) { return now < 1000000; });
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.error, "The download was cancelled");
 
     const std::string closed = "http://127.0.0.1:" + std::to_string(test::FreeLoopbackPort(false));
-    result = client_.Download(closed + "/x", target_ / "t.bin");
+    result = client_.Download(local_, closed + "/x", target_ / "t.bin");
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.status, 0);
     EXPECT_NE(result.error.find("127.0.0.1"), std::string::npos) << result.error;
 
     EXPECT_TRUE(Entries(target_.path()).empty());
 
-    result = client_.Download(server_->Url("/files/.keep"), target_ / "no/such/folder/t.bin");
+    result =
+        client_.Download(local_, server_->Url("/files/.keep"), target_ / "no/such/folder/t.bin");
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.fileCreated);
     EXPECT_NE(result.error.find("no/such/folder"), std::string::npos) << result.error;
 
     // Only the web's protocols: no file:// behind the user's back.
-    result = client_.Download("file:///etc/passwd", target_ / "t.bin");
+    result = client_.Download(local_, "file:///etc/passwd", target_ / "t.bin");
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(Entries(target_.path()).empty());
 }
 
 TEST_F(HttpClientTest, HttpsChecksTheCertificate) {
     // A plain server behind an https address: the handshake fails, never a fallback.
-    HttpResult result =
-        client_.Download("https://" + server_->Address() + "/files/.keep", target_ / "t.bin");
+    HttpResult result = client_.Download(local_, "https://" + server_->Address() + "/files/.keep",
+                                         target_ / "t.bin");
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.error.empty());
 
@@ -142,7 +148,7 @@ TEST_F(HttpClientTest, HttpsChecksTheCertificate) {
     ASSERT_TRUE(secure.Ready()) << secure.Log();
     test::WriteFile(secure.Folder() + "/s.txt", "secret");
     // A certificate nobody vouches for is refused.
-    result = client_.Download(secure.Url("/files/s.txt"), target_ / "s.txt");
+    result = client_.Download(local_, secure.Url("/files/s.txt"), target_ / "s.txt");
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.error.find("certificate"), std::string::npos) << result.error;
     EXPECT_TRUE(Entries(target_.path()).empty());
@@ -151,7 +157,7 @@ TEST_F(HttpClientTest, HttpsChecksTheCertificate) {
     HttpOptions trusting;
     trusting.caFile = secure.CertificateFile();
     HttpClient client(trusting);
-    result = client.Download(secure.Url("/files/s.txt"), target_ / "s.txt");
+    result = client.Download(local_, secure.Url("/files/s.txt"), target_ / "s.txt");
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_EQ(test::ReadFile(target_ / "s.txt"), "secret");
 }
@@ -160,8 +166,8 @@ TEST_F(HttpClientTest, LargeDownloadStreamsWithFlatMemory) {
     constexpr uint64_t kSize = uint64_t{200} << 20;
     const long before = test::CurrentMemoryKiB();
     ASSERT_TRUE(test::ResetPeakMemory());
-    const HttpResult result =
-        client_.Download(server_->Url("/large/" + std::to_string(kSize)), target_ / "big.bin");
+    const HttpResult result = client_.Download(
+        local_, server_->Url("/large/" + std::to_string(kSize)), target_ / "big.bin");
     const long growth = test::PeakMemoryKiB() - before;
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_LT(growth, 32 * 1024) << "peak memory grew by " << growth << " KiB";
