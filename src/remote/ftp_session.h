@@ -208,13 +208,13 @@ class FtpSession {
     bool SimpleCommand(const std::function<bool(std::string&)>& command);
     bool ReceiveToPath(const std::string& Source, const std::string& Dest, int64_t FileSize,
                        bool resume);
-    // openDest gives the descriptor to write to (-1 with errno on failure); it is called
-    // once the operation may run.
-    // One upload of Source to the remote path Dest: upload sends to the server's path.
+    // One upload of Source to the remote path Dest, or one download of the remote file
+    // Source: the operation's frame (busy check, gauge, status, wait) around upload or
+    // download, which is called with the server's path once the operation may run.
     bool Send(const std::string& Source, const std::string& Dest, int64_t FileSize,
               const std::function<bool(const std::string& target)>& upload);
-    bool Receive(const std::string& Source, int64_t FileSize, bool resume,
-                 const std::function<int()>& openDest);
+    bool Receive(const std::string& Source, int64_t FileSize,
+                 const std::function<bool(const std::string& path)>& download);
     // A file command of a job (delete, rename): failure is its status text when it fails;
     // the answer is WaitforSuccess(TimeOut)'s.
     bool FileCommand(const std::string& failure, int TimeOut, const std::function<bool()>& command);

@@ -159,30 +159,16 @@ bool FtpSession::ReceiveFile(const std::string& Source, const std::string& Dest,
 }
 
 bool FtpSession::ReceiveFile(const std::string& Source, platform::FsFile& Dest, int64_t FileSize) {
-    const std::string failure = std::string(kFtpReceiveException) + Source;
-    if (client_.Busy()) return Refuse(failure);
-    BeginOperation();
-    bytesToTransfer_ = FileSize;
-    ShowGauge(0, Source.substr(Source.rfind('/') + 1));
-    bool ok = false;
-    if (!client_.IsOpen()) {
-        lastError_ = "Not connected";
-    } else if (auto path = ServerPath(Source)) {
+    return Receive(Source, FileSize, [&](const std::string& path) {
         WorkBegin();
-        ok = client_.Download(*path, Dest, TransferProgress(true), lastError_);
+        const bool ok = client_.Download(path, Dest, TransferProgress(true), lastError_);
         if (ok) {
             const std::optional<platform::FileInfo> info = Dest.Info();
             Work(true, info ? info->Size : FileSize, true);
         }
         WorkEnd();
-    }
-    if (ok) {
-        state_ = FtpOperationState::Done;
-    } else {
-        Fail(failure);
-    }
-    AfterOperation();
-    return WaitforSuccess(0);
+        return ok;
+    });
 }
 
 bool FtpSession::ResumeFile(const std::string& Source, const std::string& Dest, int64_t FileSize) {
@@ -192,10 +178,28 @@ bool FtpSession::ResumeFile(const std::string& Source, const std::string& Dest, 
 bool FtpSession::ReceiveToPath(const std::string& Source, const std::string& Dest, int64_t FileSize,
                                bool resume) {
     platform::UniqueFd fd;
-    const bool ok = Receive(Source, FileSize, resume, [&] {
+    const bool ok = Receive(Source, FileSize, [&](const std::string& path) {
         fd.reset(
             ::open(Dest.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (resume ? 0 : O_TRUNC), 0644));
-        return fd.get();
+        // A resume appends at the local file's end and starts the server there.
+        const off_t kept = fd && resume ? ::lseek(fd.get(), 0, SEEK_END) : 0;
+        if (!fd || kept < 0) {
+            lastError_ = std::strerror(errno);
+            return false;
+        }
+        WorkBegin();
+        const bool done =
+            client_.Download(path, fd.get(), TransferProgress(true), lastError_, kept);
+        if (done) {
+            struct stat info {};
+            Work(true, ::fstat(fd.get(), &info) == 0 ? info.st_size - kept : FileSize, true);
+        }
+        WorkEnd();
+        // A failed resume takes back what it appended: the file is as it was.
+        if (!done && resume && ::ftruncate(fd.get(), kept) != 0) {
+            lastError_ += std::string("; ") + std::strerror(errno);
+        }
+        return done;
     });
     if (ok && ::close(fd.release()) != 0) {
         lastError_ = std::strerror(errno);
@@ -205,8 +209,8 @@ bool FtpSession::ReceiveToPath(const std::string& Source, const std::string& Des
     return ok;
 }
 
-bool FtpSession::Receive(const std::string& Source, int64_t FileSize, bool resume,
-                         const std::function<int()>& openDest) {
+bool FtpSession::Receive(const std::string& Source, int64_t FileSize,
+                         const std::function<bool(const std::string& path)>& download) {
     const std::string failure = std::string(kFtpReceiveException) + Source;
     if (client_.Busy()) return Refuse(failure);
     BeginOperation();
@@ -216,24 +220,7 @@ bool FtpSession::Receive(const std::string& Source, int64_t FileSize, bool resum
     if (!client_.IsOpen()) {
         lastError_ = "Not connected";
     } else if (auto path = ServerPath(Source)) {
-        const int fd = openDest();
-        // A resume appends at the local file's end and starts the server there.
-        const off_t kept = fd >= 0 && resume ? ::lseek(fd, 0, SEEK_END) : 0;
-        if (fd < 0 || kept < 0) {
-            lastError_ = std::strerror(errno);
-        } else {
-            WorkBegin();
-            ok = client_.Download(*path, fd, TransferProgress(true), lastError_, kept);
-            if (ok) {
-                struct stat info {};
-                Work(true, ::fstat(fd, &info) == 0 ? info.st_size - kept : FileSize, true);
-            }
-            WorkEnd();
-            // A failed resume takes back what it appended: the file is as it was.
-            if (!ok && resume && ::ftruncate(fd, kept) != 0) {
-                lastError_ += std::string("; ") + std::strerror(errno);
-            }
-        }
+        ok = download(*path);
     }
     if (ok) {
         state_ = FtpOperationState::Done;
