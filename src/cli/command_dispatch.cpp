@@ -40,6 +40,10 @@ const std::vector<Command>& AllCommands() {
          RunSyncNowCommand},
         {"dial-entries", "the dial-up entries (NetworkManager profiles) jobs can dial",
          RunDialEntriesCommand},
+        {"trust-host",
+         "trust a server's host key or certificate: URL (sftp://, ftps://, ftpes://) "
+         "[--replace]",
+         RunTrustHostCommand},
         {"help", "this text", RunHelpCommand},
     };
     return commands;
