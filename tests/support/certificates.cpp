@@ -12,4 +12,15 @@ bool MakeLoopbackCertificate(const std::string& certificateFile, const std::stri
     return made.exitCode == 0;
 }
 
+bool TestCertificates::Available() {
+    return IsExecutable("/usr/bin/python3") &&
+           RunCommand({"/usr/bin/python3", "-c", "import cryptography"}).exitCode == 0;
+}
+
+TestCertificates::TestCertificates(std::string folder) : folder_(std::move(folder)) {
+    made_ = RunCommand({"/usr/bin/python3",
+                        FERROLIN_TEST_SUPPORT_DIR "/make_test_certificates.py", folder_})
+                .exitCode == 0;
+}
+
 }  // namespace ferrolin::test
