@@ -36,6 +36,13 @@ void FtpClient::ApplySecurity(CURL* curl, bool fileTime) {
             break;
     }
     if (UsesTls(options_.scheme)) {
+        // TLS 1.2 on control and data connections alike. Over TLS 1.3 this libcurl ends
+        // an upload's data connection in a way common servers (vsftpd) take for a broken
+        // stream: they answer 426 and keep a truncated file. A data connection must also
+        // resume the control connection's TLS session, so both use the same version.
+        curl_easy_setopt(curl, CURLOPT_SSLVERSION,
+                         static_cast<long>(CURL_SSLVERSION_TLSv1_2) |
+                             static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2));
         if (options_.learnIdentity) {
             // Only to see the certificate: nothing is trusted, and no password goes out.
             curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 0L);

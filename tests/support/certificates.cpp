@@ -1,5 +1,7 @@
 #include "support/certificates.h"
 
+#include <sys/stat.h>
+
 #include "support/child_process.h"
 
 namespace ferrolin::test {
@@ -18,6 +20,7 @@ bool TestCertificates::Available() {
 }
 
 TestCertificates::TestCertificates(std::string folder) : folder_(std::move(folder)) {
+    mkdir(folder_.c_str(), 0755);
     made_ = RunCommand({"/usr/bin/python3",
                         FERROLIN_TEST_SUPPORT_DIR "/make_test_certificates.py", folder_})
                 .exitCode == 0;

@@ -63,7 +63,8 @@ std::string TlsSettings(const VsftpdOptions& options) {
            "allow_anon_ssl=YES\n"
            "force_anon_logins_ssl=YES\n"
            "force_anon_data_ssl=YES\n"
-           "require_ssl_reuse=NO\n"
+           "require_ssl_reuse=YES\n"
+           "ssl_ciphers=HIGH\n"
            "rsa_cert_file=" +
            options.tlsCertificate + "\nrsa_private_key_file=" + options.tlsKey +
            "\nimplicit_ssl=" + (options.implicitTls ? "YES" : "NO") + "\n";
