@@ -44,10 +44,8 @@ void FtpClient::ApplySecurity(CURL* curl, bool fileTime) {
                          static_cast<long>(CURL_SSLVERSION_TLSv1_2) |
                              static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2));
         if (options_.learnIdentity) {
-            // Only to see the certificate: nothing is trusted, and no password goes out.
-            curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 0L);
-            curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 0L);
-            CollectPeerCertificate(curl);
+            // Only to see the certificate: nothing is trusted, and no logon goes out.
+            StopAtPeerCertificate(curl, certificate_);
         } else {
             ApplyTlsTrust(curl, options_.tls);
         }
@@ -58,10 +56,6 @@ void FtpClient::ApplySecurity(CURL* curl, bool fileTime) {
 void FtpClient::NoteIdentity(CURL* curl, CURLcode code) {
     if (!UsesTls(options_.scheme)) return;
     tlsProblem_ = options_.learnIdentity ? TlsProblem::None : TlsProblemOf(curl, code);
-    if (options_.learnIdentity) {
-        PeerCertificate seen = CollectedPeerCertificate(curl);
-        if (!seen.pin.empty()) certificate_ = std::move(seen);
-    }
 }
 
 FtpClient::ServerIdentity FtpClient::Identity() const {

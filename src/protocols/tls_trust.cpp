@@ -2,10 +2,12 @@
 
 #include <openssl/bio.h>
 #include <openssl/pem.h>
+#include <openssl/ssl.h>
 #include <openssl/x509.h>
 #include <openssl/x509_vfy.h>
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 
 #include "protocols/digest.h"
@@ -38,9 +40,11 @@ TlsProblem TlsProblemOf(CURL* handle, CURLcode code) {
     curl_easy_getinfo(handle, CURLINFO_SSL_VERIFYRESULT, &verify);
     switch (verify) {
         case X509_V_OK:
+        case X509_V_ERR_UNSPECIFIED:
         case X509_V_ERR_HOSTNAME_MISMATCH:
         case X509_V_ERR_IP_ADDRESS_MISMATCH:
-            // The chain was good: libcurl refused the name.
+            // The chain was good: libcurl checks the name itself and notes a mismatch as
+            // an unspecified verification error.
             return TlsProblem::WrongHost;
         case X509_V_ERR_CERT_HAS_EXPIRED:
             return TlsProblem::Expired;
@@ -77,39 +81,65 @@ std::string_view TlsProblemText(TlsProblem problem) {
     return "refused";
 }
 
-void CollectPeerCertificate(CURL* handle) {
-    curl_easy_setopt(handle, CURLOPT_CERTINFO, 1L);
-}
-
 namespace {
 
-// The value of "Name:value" lines of libcurl's certificate information.
-std::string Field(const curl_slist* lines, std::string_view name) {
-    for (; lines != nullptr; lines = lines->next) {
-        const std::string_view line(lines->data);
-        if (line.size() > name.size() && line.substr(0, name.size()) == name &&
-            line[name.size()] == ':') {
-            return std::string(line.substr(name.size() + 1));
-        }
+std::string PinOf(X509* certificate) {
+    // The DER form of the SubjectPublicKeyInfo, as libcurl hashes it for a pin.
+    unsigned char* der = nullptr;
+    const int size = i2d_X509_PUBKEY(X509_get_X509_PUBKEY(certificate), &der);
+    if (size <= 0) return {};
+    const std::string key(reinterpret_cast<const char*>(der), static_cast<size_t>(size));
+    OPENSSL_free(der);
+    return "sha256//" + Base64Encode(Sha256(key));
+}
+
+std::string TextOf(const std::function<int(BIO*)>& print) {
+    std::unique_ptr<BIO, decltype(&BIO_free)> bio(BIO_new(BIO_s_mem()), BIO_free);
+    if (!bio || print(bio.get()) <= 0) return {};
+    char* data = nullptr;
+    const long size = BIO_get_mem_data(bio.get(), &data);
+    return size > 0 ? std::string(data, static_cast<size_t>(size)) : std::string();
+}
+
+std::string NameText(const X509_NAME* name) {
+    return TextOf([&](BIO* bio) {
+        return X509_NAME_print_ex(bio, name, 0, XN_FLAG_ONELINE & ~ASN1_STRFLGS_ESC_MSB);
+    });
+}
+
+// OpenSSL's verification callback during a handshake that only looks: the server's own
+// certificate (depth 0) is noted, and the handshake ends there.
+int NoteAndStop(int, X509_STORE_CTX* store) {
+    if (X509_STORE_CTX_get_error_depth(store) != 0) return 1;
+    auto* ssl =
+        static_cast<SSL*>(X509_STORE_CTX_get_ex_data(store, SSL_get_ex_data_X509_STORE_CTX_idx()));
+    auto* seen =
+        ssl ? static_cast<PeerCertificate*>(SSL_CTX_get_app_data(SSL_get_SSL_CTX(ssl))) : nullptr;
+    X509* certificate = X509_STORE_CTX_get_current_cert(store);
+    if (seen != nullptr && certificate != nullptr) {
+        seen->subject = NameText(X509_get_subject_name(certificate));
+        seen->issuer = NameText(X509_get_issuer_name(certificate));
+        seen->expires =
+            TextOf([&](BIO* bio) { return ASN1_TIME_print(bio, X509_get0_notAfter(certificate)); });
+        seen->pin = PinOf(certificate);
     }
-    return {};
+    return 0;
+}
+
+CURLcode PrepareLookOnly(CURL*, void* sslContext, void* user) {
+    auto* context = static_cast<SSL_CTX*>(sslContext);
+    SSL_CTX_set_app_data(context, user);
+    SSL_CTX_set_verify(context, SSL_VERIFY_PEER, NoteAndStop);
+    return CURLE_OK;
 }
 
 }  // namespace
 
-PeerCertificate CollectedPeerCertificate(CURL* handle) {
-    PeerCertificate certificate;
-    curl_certinfo* info = nullptr;
-    if (curl_easy_getinfo(handle, CURLINFO_CERTINFO, &info) != CURLE_OK || info == nullptr ||
-        info->num_of_certs < 1) {
-        return certificate;
-    }
-    const curl_slist* own = info->certinfo[0];
-    certificate.subject = Field(own, "Subject");
-    certificate.issuer = Field(own, "Issuer");
-    certificate.expires = Field(own, "Expire date");
-    certificate.pin = PinOfCertificate(Field(own, "Cert"));
-    return certificate;
+void StopAtPeerCertificate(CURL* handle, PeerCertificate& seen) {
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 0L);
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 0L);
+    curl_easy_setopt(handle, CURLOPT_SSL_CTX_FUNCTION, PrepareLookOnly);
+    curl_easy_setopt(handle, CURLOPT_SSL_CTX_DATA, &seen);
 }
 
 std::string PinOfCertificate(std::string_view pem) {
@@ -119,13 +149,7 @@ std::string PinOfCertificate(std::string_view pem) {
     std::unique_ptr<X509, decltype(&X509_free)> x509(
         PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr), X509_free);
     if (!x509) return {};
-    // The DER form of the SubjectPublicKeyInfo, as libcurl hashes it for a pin.
-    unsigned char* der = nullptr;
-    const int size = i2d_X509_PUBKEY(X509_get_X509_PUBKEY(x509.get()), &der);
-    if (size <= 0) return {};
-    const std::string key(reinterpret_cast<const char*>(der), static_cast<size_t>(size));
-    OPENSSL_free(der);
-    return "sha256//" + Base64Encode(Sha256(key));
+    return PinOf(x509.get());
 }
 
 }  // namespace ferrolin

@@ -47,11 +47,10 @@ struct PeerCertificate {
     std::string pin;
 };
 
-// Asks for the certificate chain of the next transfer (verification stays as set).
-void CollectPeerCertificate(CURL* handle);
-// The server's own certificate from the last transfer on handle (after a failed login
-// too); an empty pin when none was collected.
-PeerCertificate CollectedPeerCertificate(CURL* handle);
+// The TLS handshakes of the next transfers on handle stop at the server's certificate:
+// it is kept in seen (which must outlive them), and the connection ends before anything
+// else is sent (no logon, no password). Nothing is verified.
+void StopAtPeerCertificate(CURL* handle, PeerCertificate& seen);
 
 // The pin of the public key of a PEM certificate; empty when it cannot be read.
 std::string PinOfCertificate(std::string_view pem);
