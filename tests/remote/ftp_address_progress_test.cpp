@@ -27,11 +27,24 @@ TEST(FtpAddress, HostAndFolder) {
         {"ftp://user/x@host/in", "host", "/x@host/in/"},
         {"ftp://host/a@b/c", "b", "/a@b/c/"},
         {"Ftp://Host/Mixed", "Host", "/Mixed/"},
+        // The secure schemes go whole, whatever their length.
+        {"sftp://host/in", "host", "/in/"},
+        {"SFTP://user@host:2222/in/", "host:2222", "/in//"},
+        {"ftps://host:990/out", "host:990", "/out/"},
+        {"ftpes://[::1]:21/x", "[::1]:21", "/x/"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(GetHostAddrFromString(c.address), c.host) << c.address;
         EXPECT_EQ(GetFTPPfadFromString(c.address), c.folder) << c.address;
     }
+    EXPECT_EQ(GetSchemeFromString("sftp://h/"), FtpScheme::Sftp);
+    EXPECT_EQ(GetSchemeFromString("FTPES://h/"), FtpScheme::Ftpes);
+    EXPECT_EQ(GetSchemeFromString("ftps://h/"), FtpScheme::Ftps);
+    EXPECT_EQ(GetSchemeFromString("host/in"), FtpScheme::Ftp);
+    EXPECT_EQ(GetSchemeFromString("xftp://h/"), FtpScheme::Ftp);
+    EXPECT_EQ(DefaultPort(FtpScheme::Sftp), 22);
+    EXPECT_EQ(DefaultPort(FtpScheme::Ftps), 990);
+    EXPECT_EQ(DefaultPort(FtpScheme::Ftpes), 21);
 }
 
 TEST(FtpProgress, SpeedAndTimeTexts) {
