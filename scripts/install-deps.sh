@@ -23,6 +23,10 @@ PACKAGES=(
   # FTP: vsftpd and pyftpdlib are the test servers (loopback only); lftp is the peer
   # tool the FTP job benchmark compares with
   vsftpd python3-pyftpdlib lftp
+  # SFTP and FTPS: OpenSSL (host-key fingerprints, certificate pins); OpenSSH's sshd is
+  # the SFTP test server and sftp the benchmark's peer tool; the test certificates are
+  # made with python3-cryptography (servers on loopback ports only)
+  libssl-dev openssh-server openssh-client python3-cryptography
   # dial-up lines: sd-bus (libsystemd) talks to NetworkManager; the tests run
   # python3-dbusmock's NetworkManager stand-in on a private bus
   libsystemd-dev python3-dbusmock dbus
@@ -59,3 +63,11 @@ echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+# The SSH server just installed must not start at boot: the tests start their own.
+for p in "${missing[@]}"; do
+  if [ "$p" = openssh-server ]; then
+    $SUDO systemctl disable ssh >/dev/null 2>&1 || true
+    $SUDO update-rc.d ssh disable >/dev/null 2>&1 || true
+  fi
+done
