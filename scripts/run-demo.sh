@@ -5,11 +5,12 @@
 # Without a display the job list is run once by the headless ferrolin-cli instead.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# Only what the programs need: no test tool, no server.
 "$root/scripts/install-deps.sh"
-# Only the two programs the demo starts are built (the tests and benchmarks are configured
-# but left alone); the window only where Qt 6 was found.
+# Only the two programs the demo starts are built (the tests and benchmarks are left out);
+# the window only where Qt 6 was found.
 build="$root/build"
-cmake -S "$root" -B "$build" -G Ninja >/dev/null
+cmake -S "$root" -B "$build" -G Ninja -DFERROLIN_TESTS=OFF -DFERROLIN_BENCH=OFF >/dev/null
 targets=(ferrolin-cli)
 if cmake --build "$build" --target help | grep -q '^ferrolin: '; then targets+=(ferrolin); fi
 cmake --build "$build" --parallel "$(nproc)" --target "${targets[@]}"

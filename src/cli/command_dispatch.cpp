@@ -31,8 +31,9 @@ const std::vector<Command>& AllCommands() {
     static const std::vector<Command> commands = {
         {"--version", "the program's version", RunVersionCommand},
         {"jobs", "the job list of Ferrolin.INI in the program folder", RunJobsCommand},
-        {"demo-init", "write a demo job list when the program folder has none",
-         RunDemoInitCommand},
+        {"job", "show, add, set, enable, disable, remove or move one job", RunJobCommand},
+        {"check", "check Ferrolin.INI ([--connect]: also log on to every server)", RunCheckCommand},
+        {"demo-init", "write a demo job list when the program folder has none", RunDemoInitCommand},
         {"run", "one run of the whole job list, as \"Manual (no messages)\"", RunRunCommand},
         {"auto", "the station in automatic mode until SIGINT or SIGTERM", RunAutoCommand},
         {"next", "the next automatic start as the schedule computes it now", RunNextCommand},

@@ -22,6 +22,8 @@ int Dispatch(int argc, char** argv);
 
 int RunVersionCommand(const Args& args);
 int RunJobsCommand(const Args& args);
+int RunJobCommand(const Args& args);
+int RunCheckCommand(const Args& args);
 int RunDemoInitCommand(const Args& args);
 int RunRunCommand(const Args& args);
 int RunAutoCommand(const Args& args);

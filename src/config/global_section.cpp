@@ -15,7 +15,9 @@ struct GlobalKey {
     uint8_t itemCount = 0;
 };
 
-GlobalKey Flag(const char* key, bool GlobalOptions::*m) { return {key, m, nullptr, nullptr, 0}; }
+GlobalKey Flag(const char* key, bool GlobalOptions::*m) {
+    return {key, m, nullptr, nullptr, 0};
+}
 GlobalKey Text(const char* key, std::string GlobalOptions::*m) {
     return {key, nullptr, m, nullptr, 0};
 }
@@ -76,6 +78,20 @@ void WriteGlobalOptions(ProfileFile& ini, const GlobalOptions& options) {
         }
     }
     batch.Commit();
+}
+
+std::vector<StoredKey> GlobalStoredKeys() {
+    std::vector<StoredKey> keys{{kJobCountKey, StoredKind::Integer}};
+    for (const GlobalKey& k : GlobalKeys()) {
+        if (k.flag != nullptr) {
+            keys.push_back({k.key, StoredKind::Flag});
+        } else if (k.text != nullptr) {
+            keys.push_back({k.key, StoredKind::Text});
+        } else {
+            keys.push_back({k.key, StoredKind::Choice, k.itemCount});
+        }
+    }
+    return keys;
 }
 
 uint16_t ReadJobCount(const ProfileFile& ini) {

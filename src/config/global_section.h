@@ -2,9 +2,11 @@
 // The "Global" section: the program-wide options and the job count.
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "config/global_options.h"
 #include "config/profile_file.h"
+#include "config/stored_key.h"
 
 namespace ferrolin {
 
@@ -20,6 +22,9 @@ void WriteGlobalOptions(ProfileFile& ini, const GlobalOptions& options);
 
 // AnzKopfstellen as an unsigned 16-bit number (so at most 65535 jobs); 0 when absent.
 uint16_t ReadJobCount(const ProfileFile& ini);
+
+// Every key of the section as stored, the job count first (the weekday lists excepted).
+std::vector<StoredKey> GlobalStoredKeys();
 void WriteJobCount(ProfileFile& ini, size_t count);
 
 }  // namespace ferrolin

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "common/text.h"
 #include "platform/path.h"
 
 namespace ferrolin {
@@ -65,9 +66,41 @@ const std::array<JobKey, 28>& JobKeys() {
     return keys;
 }
 
+const JobKey* FindJobKey(std::string_view key) {
+    for (const JobKey& k : JobKeys()) {
+        if (EqualsIgnoreAsciiCase(k.key, key)) return &k;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
-std::string JobSectionName(int n) { return "Kopf" + std::to_string(n); }
+std::vector<StoredKey> JobStoredKeys() {
+    std::vector<StoredKey> keys{{"Active", StoredKind::Flag}};
+    for (const JobKey& k : JobKeys()) {
+        if (k.text != nullptr) {
+            keys.push_back({k.key, StoredKind::Text});
+        } else if (k.flag != nullptr) {
+            keys.push_back({k.key, StoredKind::Flag});
+        } else {
+            keys.push_back({k.key, StoredKind::Choice, k.itemCount});
+        }
+    }
+    return keys;
+}
+
+std::string DefaultJobValue(std::string_view key) {
+    const JobKey* k = FindJobKey(key);
+    if (k == nullptr) return EqualsIgnoreAsciiCase(key, "Active") ? "0" : "";
+    const TransferJob fresh;
+    if (k->text != nullptr) return fresh.*k->text;
+    if (k->flag != nullptr) return fresh.*k->flag ? "1" : "0";
+    return std::to_string(fresh.*k->choice);
+}
+
+std::string JobSectionName(int n) {
+    return "Kopf" + std::to_string(n);
+}
 
 TransferJob ReadJobSection(const ProfileFile& ini, int n, const TransferJob& previous) {
     const std::string section = JobSectionName(n);

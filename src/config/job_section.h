@@ -1,9 +1,11 @@
 #pragma once
 // A job's "Kopf<N>" section and the TransferJob record built from it.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "config/profile_file.h"
+#include "config/stored_key.h"
 #include "config/transfer_job.h"
 
 namespace ferrolin {
@@ -27,6 +29,13 @@ void WriteJobSection(ProfileFile& ini, int n, const TransferJob& job);
 // any value of 2 or more is "Include Sub Directories"). ReadJobSection would read them as
 // another choice; a run must not.
 std::vector<std::string> OutOfRangeChoices(const ProfileFile& ini, int n);
+
+// Every key of a job section as stored, Active first.
+std::vector<StoredKey> JobStoredKeys();
+
+// The text a fresh job would store under key (a flag as "1"/"0", a choice as its index);
+// "0" for Active. Empty for a key that is not a job key.
+std::string DefaultJobValue(std::string_view key);
 
 // Item counts of the job's choices, for editors that offer them.
 inline constexpr uint8_t kSourceTypeCount = 6;

@@ -8,7 +8,9 @@ namespace ferrolin {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view s) {
     size_t b = 0;
@@ -199,8 +201,7 @@ std::vector<std::string> ProfileDocument::KeyNames(std::string_view section) con
     return names;
 }
 
-void ProfileDocument::Set(std::string_view section, std::string_view key,
-                          std::string_view value) {
+void ProfileDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
     CheckName(section, "section");
     CheckName(key, "key");
     std::string clean(value);
@@ -251,6 +252,72 @@ bool ProfileDocument::EraseKey(std::string_view section, std::string_view key) {
     s->lines.erase(s->lines.begin() + static_cast<std::ptrdiff_t>(it->second));
     s->IndexKeys();
     return true;
+}
+
+bool ProfileDocument::RenameSection(std::string_view from, std::string_view to) {
+    CheckName(to, "section");
+    const std::string wanted = AsciiLower(from);
+    if (AsciiLower(to) != wanted && FindSection(to) != nullptr) {
+        throw std::invalid_argument("profile section " + std::string(to) + " exists already");
+    }
+    bool renamed = false;
+    for (Section& s : sections_) {
+        if (AsciiLower(s.name) != wanted) continue;
+        // Keep what surrounds the name in the header ("  [Kopf3]  ; note").
+        std::string& header = s.lines.front().text;
+        const size_t open = header.find('[');
+        const size_t close = header.find(']', open);
+        header.replace(open + 1, close - open - 1, to);
+        s.name = std::string(to);
+        renamed = true;
+    }
+    if (renamed) IndexSections();
+    return renamed;
+}
+
+std::vector<ProfileDocument::LineView> ProfileDocument::Lines() const {
+    std::vector<LineView> views;
+    size_t number = 0;
+    auto describe = [&](const Line& line, const Section* section, size_t index) {
+        LineView v;
+        v.number = ++number;
+        if (section != nullptr) v.section = section->name;
+        const std::string_view text = Trim(line.text);
+        if (section != nullptr && index == 0) {
+            v.kind = LineView::Kind::Section;
+            v.inForce = FindSection(section->name) == section;
+        } else if (line.equals != std::string::npos) {
+            v.kind = LineView::Kind::Setting;
+            v.key = Trim(std::string_view(line.text).substr(0, line.equals));
+            v.value = Trim(std::string_view(line.text).substr(line.equals + 1));
+            if (section != nullptr && FindSection(section->name) == section) {
+                auto it = section->keys.find(AsciiLower(v.key));
+                v.inForce = it != section->keys.end() && it->second == index;
+            }
+        } else if (text.empty()) {
+            v.kind = LineView::Kind::Blank;
+        } else if (text.front() == ';' || text.front() == '#') {
+            v.kind = LineView::Kind::Comment;
+        } else {
+            v.kind = LineView::Kind::Other;
+        }
+        views.push_back(v);
+    };
+    for (size_t i = 0; i < preamble_.size(); ++i) describe(preamble_[i], nullptr, i);
+    for (const Section& section : sections_) {
+        for (size_t i = 0; i < section.lines.size(); ++i) describe(section.lines[i], &section, i);
+    }
+    return views;
+}
+
+size_t ProfileDocument::LineOf(std::string_view section, std::string_view key) const {
+    const LineView::Kind wanted = key.empty() ? LineView::Kind::Section : LineView::Kind::Setting;
+    for (const LineView& line : Lines()) {
+        if (line.kind == wanted && line.inForce && EqualsIgnoreAsciiCase(line.section, section) &&
+            (key.empty() || EqualsIgnoreAsciiCase(line.key, key)))
+            return line.number;
+    }
+    return 0;
 }
 
 std::optional<int32_t> ParseProfileInteger(std::string_view text) {

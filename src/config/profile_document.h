@@ -18,7 +18,7 @@
 namespace ferrolin {
 
 class ProfileDocument {
-public:
+  public:
     ProfileDocument() = default;
 
     // Splits text into lines at LF (a CR before it belongs to the line ending). Never fails:
@@ -46,8 +46,29 @@ public:
     bool EraseSection(std::string_view section);
     // Removes the key's line (the one reads see). False when there was none.
     bool EraseKey(std::string_view section, std::string_view key);
+    // Gives every section named from the name to, keeping its lines and place. False when
+    // there was none. std::invalid_argument for a name Set refuses, or when a section
+    // named to exists already (two sections would become one).
+    bool RenameSection(std::string_view from, std::string_view to);
 
-private:
+    // Every line as reports about the file see it, numbered from 1 in file order.
+    struct LineView {
+        enum class Kind { Blank, Comment, Section, Setting, Other };
+        Kind kind = Kind::Blank;
+        size_t number = 0;
+        std::string_view section;  // the section the line is in ("" before the first)
+        std::string_view key;      // Setting: the key as written, without blanks
+        std::string_view value;    // Setting: as Find gives it
+        // Section: the first section of its name; Setting: the line reads see.
+        bool inForce = false;
+    };
+    // Views into this document: valid until it changes or goes.
+    std::vector<LineView> Lines() const;
+    // The number of the line reads of that key see, or of the section's header when key
+    // is empty; 0 when there is none.
+    size_t LineOf(std::string_view section, std::string_view key = {}) const;
+
+  private:
     struct Line {
         std::string text;  // without the line ending
         std::string eol;   // "\n", "\r\n"; a last line may have "" or a lone "\r"
@@ -55,8 +76,8 @@ private:
         size_t equals = std::string::npos;
     };
     struct Section {
-        std::string name;         // as written in the header
-        std::vector<Line> lines;  // the header line first, then the body
+        std::string name;                              // as written in the header
+        std::vector<Line> lines;                       // the header line first, then the body
         std::unordered_map<std::string, size_t> keys;  // lower-case key -> first line
         void IndexKeys();
     };
@@ -69,7 +90,7 @@ private:
     std::vector<Line> preamble_;  // lines before the first section
     std::vector<Section> sections_;
     std::unordered_map<std::string, size_t> sectionIndex_;  // lower-case name -> first
-    std::string eol_ = "\n";  // ending of lines this document adds
+    std::string eol_ = "\n";                                // ending of lines this document adds
     bool byteOrderMark_ = false;  // the file began with a UTF-8 byte-order mark, kept on write
 };
 

@@ -11,7 +11,9 @@
 namespace ferrolin {
 
 ProfileFile::ProfileFile(std::string path)
-    : path_(std::move(path)), ownCache_(std::make_unique<ProfileCache>()), cache_(ownCache_.get()) {}
+    : path_(std::move(path)),
+      ownCache_(std::make_unique<ProfileCache>()),
+      cache_(ownCache_.get()) {}
 
 ProfileFile::ProfileFile(std::string path, ProfileCache& cache)
     : path_(std::move(path)), cache_(&cache) {}
@@ -121,6 +123,10 @@ void ProfileFile::EraseSection(std::string_view section) {
 
 void ProfileFile::EraseKey(std::string_view section, std::string_view key) {
     Modify([&](ProfileDocument& doc) { doc.EraseKey(section, key); });
+}
+
+void ProfileFile::RenameSection(std::string_view from, std::string_view to) {
+    Modify([&](ProfileDocument& doc) { doc.RenameSection(from, to); });
 }
 
 ProfileFile::Batch::Batch(ProfileFile& file) : file_(file), outermost_(!file.pending_) {

@@ -27,7 +27,7 @@
 namespace ferrolin {
 
 class ProfileFile {
-public:
+  public:
     // Reads the file each time it is opened this way (nothing is kept between objects).
     explicit ProfileFile(std::string path);
     // Shares parsed versions with every other ProfileFile over the same cache.
@@ -43,8 +43,7 @@ public:
     std::string ReadString(std::string_view section, std::string_view key,
                            std::string_view defaultValue) const;
     // Decimal, or hexadecimal after "$" or "0x"; the default when absent or not a number.
-    int32_t ReadInteger(std::string_view section, std::string_view key,
-                        int32_t defaultValue) const;
+    int32_t ReadInteger(std::string_view section, std::string_view key, int32_t defaultValue) const;
     // An integer, non-zero meaning true; the default when absent or not a number.
     bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
     // The index of a choice among itemCount items: an integer as above; a stored index
@@ -66,19 +65,21 @@ public:
     void WriteBool(std::string_view section, std::string_view key, bool value);
     void EraseSection(std::string_view section);
     void EraseKey(std::string_view section, std::string_view key);
+    // See ProfileDocument::RenameSection (std::invalid_argument when the new name is taken).
+    void RenameSection(std::string_view from, std::string_view to);
 
     // Gathers the writes made through this object while it lives; reads through the
     // same object see them at once. Commit() replaces the file once (and may throw
     // ProfileWriteError); a batch destroyed without Commit() discards its writes.
     class Batch {
-    public:
+      public:
         explicit Batch(ProfileFile& file);
         ~Batch();
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
         void Commit();
 
-    private:
+      private:
         ProfileFile& file_;
         bool outermost_;
     };
@@ -87,18 +88,18 @@ public:
     // one operation that reads many keys (a whole configuration, one job): the file is
     // examined once instead of once per key. Writes through this object are seen.
     class Snapshot {
-    public:
+      public:
         explicit Snapshot(const ProfileFile& file);
         ~Snapshot();
         Snapshot(const Snapshot&) = delete;
         Snapshot& operator=(const Snapshot&) = delete;
 
-    private:
+      private:
         const ProfileFile& file_;
         bool outermost_;
     };
 
-private:
+  private:
     std::shared_ptr<const ProfileDocument> Current() const;
     // Applies one change to the pending document, or to a copy that is saved at once.
     template <typename Change>
@@ -110,9 +111,9 @@ private:
 
     std::string path_;
     mutable int32_t readError_ = 0;
-    std::unique_ptr<ProfileDocument> pending_;  // set while a batch is open
+    std::unique_ptr<ProfileDocument> pending_;               // set while a batch is open
     mutable std::shared_ptr<const ProfileDocument> pinned_;  // set while a snapshot lives
-    std::unique_ptr<ProfileCache> ownCache_;  // only when no shared cache was given
+    std::unique_ptr<ProfileCache> ownCache_;                 // only when no shared cache was given
     ProfileCache* cache_;
 };
 

@@ -13,13 +13,15 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("About Ferrolin"));
     setModal(true);
     auto* layout = new QVBoxLayout(this);
-    auto* text = new QLabel(QStringLiteral(
-        "<b>Ferrolin</b> %1<br><br>"
-        "Unattended file transfer between folders and from file lists,<br>"
-        "on a weekly schedule, when files arrive, or on demand;<br>"
-        "keeps this computer's clock in step with a time server.<br><br>"
-        "Built with Qt %2.")
-                                .arg(QStringLiteral(FERROLIN_VERSION), QString::fromLatin1(qVersion())));
+    auto* text = new QLabel(
+        QStringLiteral(
+            "<b>Ferrolin</b> %1<br><br>"
+            "Unattended file transfer between folders, network shares and FTP servers,<br>"
+            "from file lists, HTTP addresses and POP3 mailboxes,<br>"
+            "on a weekly schedule, when files arrive, or on demand;<br>"
+            "keeps this computer's clock in step with a time server.<br><br>"
+            "Built with Qt %2.")
+            .arg(QStringLiteral(FERROLIN_VERSION), QString::fromLatin1(qVersion())));
     text->setTextFormat(Qt::RichText);
     layout->addWidget(text);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);

@@ -1,6 +1,6 @@
 #include "station/job_editor_commands.h"
 
-#include "common/datetime_format.h"
+#include "config/job_settings.h"
 #include "platform/errors.h"
 #include "platform/fs.h"
 #include "station/job_list_commands.h"
@@ -17,29 +17,6 @@ std::string_view TrimBlanks(std::string_view text) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
     return text;
-}
-
-bool AllDigits(std::string_view text) {
-    if (text.empty()) return false;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-    }
-    return true;
-}
-
-// Digits with at most one decimal separator between or around them ("2", "2.5", ".5",
-// "2."), no sign, no exponent.
-bool IsDecimalNumber(std::string_view text) {
-    const char local = Formats().DecimalSeparator;
-    size_t sep = std::string_view::npos;
-    for (size_t i = 0; i < text.size() && sep == std::string_view::npos; ++i) {
-        if (text[i] == '.' || text[i] == local) sep = i;
-    }
-    if (sep == std::string_view::npos) return AllDigits(text);
-    const std::string_view whole = text.substr(0, sep);
-    const std::string_view fraction = text.substr(sep + 1);
-    if (whole.empty() && fraction.empty()) return false;
-    return (whole.empty() || AllDigits(whole)) && (fraction.empty() || AllDigits(fraction));
 }
 
 // Tells the operator why the editor's contents cannot be stored. False when they can.
@@ -85,7 +62,9 @@ bool SaveJob(Station& station) {
     return true;
 }
 
-void CancelEdit(Station& station) { SetEditing(station, false); }
+void CancelEdit(Station& station) {
+    SetEditing(station, false);
+}
 
 bool NewJobFromEditor(Station& station) {
     if (RefuseNumbers(station)) return false;
@@ -99,12 +78,12 @@ void SetEditorCopyMode(Station& station, uint8_t mode) {
 
 std::optional<std::string> EditorNumbersProblem(const TransferJob& job) {
     const std::string_view rate = TrimBlanks(job.MaxByteRate);
-    if (!IsDecimalNumber(rate)) {
+    if (!IsByteRateText(rate)) {
         return "The byte rate \"" + job.MaxByteRate +
                "\" is not a number. Enter MByte/s such as 0 (no limit), 2 or 2.5.";
     }
     const std::string_view delay = TrimBlanks(job.DestDelDelay);
-    if (!delay.empty() && !AllDigits(delay)) {
+    if (!IsDelayDaysText(delay)) {
         return "The delete delay \"" + job.DestDelDelay +
                "\" is not a whole number of days. Enter 0 (no delay) or a number of days.";
     }

@@ -42,19 +42,22 @@ TEST(ProfileDocument, GarbageIsKeptAndIgnored) {
         ";Auto=1\n"
         "#Auto=1\n"
         "Auto=0\n"
-        "bin\x01\xff\x00" "ary=yes\n"s +
+        "bin\x01\xff\x00"
+        "ary=yes\n"s +
         std::string(100000, 'x') + "\n";
     auto doc = ProfileDocument::Parse(text);
     EXPECT_EQ(doc.Text(), text);
     EXPECT_EQ(Value(doc, "Global", "Auto"), "0");
-    EXPECT_EQ(Value(doc, "Global", "bin\x01\xff\x00" "ary"s), "yes");
+    EXPECT_EQ(Value(doc, "Global",
+                    "bin\x01\xff\x00"
+                    "ary"s),
+              "yes");
     EXPECT_EQ(doc.KeyNames("Global").size(), 2u);
     EXPECT_EQ(doc.SectionNames(), std::vector<std::string>{"Global"});
 }
 
 TEST(ProfileDocument, DuplicatesFirstWinsForReadsAndWrites) {
-    auto doc = ProfileDocument::Parse(
-        "[A]\nk=first\nk=second\n[a]\nk=third\nonly=in second\n");
+    auto doc = ProfileDocument::Parse("[A]\nk=first\nk=second\n[a]\nk=third\nonly=in second\n");
     EXPECT_EQ(Value(doc, "A", "k"), "first");
     EXPECT_EQ(Value(doc, "A", "only"), "<absent>");
     doc.Set("a", "K", "new");
@@ -84,8 +87,8 @@ TEST_P(ProfileDocumentSet, ChangesExactlyOneLine) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ProfileDocumentSet,
     ::testing::Values(
-        EditCase{"ExistingKeyKeepsSpelling", "[Global]\r\n  AUTO = 0 \r\nx=1\r\n", "global",
-                 "auto", "1", "[Global]\r\n  AUTO =1\r\nx=1\r\n"},
+        EditCase{"ExistingKeyKeepsSpelling", "[Global]\r\n  AUTO = 0 \r\nx=1\r\n", "global", "auto",
+                 "1", "[Global]\r\n  AUTO =1\r\nx=1\r\n"},
         EditCase{"NewKeyAfterLastNonBlankLine", "[A]\na=1\n\n[B]\nb=2\n", "A", "n", "v",
                  "[A]\na=1\nn=v\n\n[B]\nb=2\n"},
         EditCase{"NewKeyInEmptySection", "[A]\n[B]\n", "A", "n", "v", "[A]\nn=v\n[B]\n"},
@@ -130,6 +133,50 @@ struct IntegerCase {
     const char* text;
     std::optional<int32_t> value;
 };
+
+TEST(ProfileDocument, RenameSectionKeepsEveryLineAndRefusesATakenName) {
+    const std::string text = "[Kopf1]  ; first\r\na=1\r\n[Kopf2]\r\nb=2\r\n[kopf1]\r\nc=3\r\n";
+    ProfileDocument doc = ProfileDocument::Parse(text);
+    EXPECT_THROW(doc.RenameSection("Kopf1", "KOPF2"), std::invalid_argument);
+    EXPECT_EQ(doc.Text(), text);
+    EXPECT_FALSE(doc.RenameSection("Kopf9", "Kopf8"));
+    // Both sections of the name move, headers keep what surrounds the name.
+    EXPECT_TRUE(doc.RenameSection("KOPF1", "Kopf0"));
+    EXPECT_EQ(doc.Text(), "[Kopf0]  ; first\r\na=1\r\n[Kopf2]\r\nb=2\r\n[Kopf0]\r\nc=3\r\n");
+    EXPECT_EQ(doc.Find("kopf0", "a"), "1");
+    EXPECT_FALSE(doc.HasSection("Kopf1"));
+}
+
+TEST(ProfileDocument, LinesAreNumberedAndTellWhatReadsSee) {
+    using Kind = ProfileDocument::LineView::Kind;
+    const ProfileDocument doc =
+        ProfileDocument::Parse("x=0\n\n[S]\n; note\nk = v \nK=w\nstray\n[s]\nk=z");
+    struct Expected {
+        Kind kind;
+        std::string_view section, key, value;
+        bool inForce;
+    };
+    const std::vector<Expected> expected = {
+        {Kind::Setting, "", "x", "0", false},  {Kind::Blank, "", "", "", false},
+        {Kind::Section, "S", "", "", true},    {Kind::Comment, "S", "", "", false},
+        {Kind::Setting, "S", "k", "v", true},  {Kind::Setting, "S", "K", "w", false},
+        {Kind::Other, "S", "", "", false},     {Kind::Section, "s", "", "", false},
+        {Kind::Setting, "s", "k", "z", false},
+    };
+    const auto lines = doc.Lines();
+    ASSERT_EQ(lines.size(), expected.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].number, i + 1);
+        EXPECT_EQ(lines[i].kind, expected[i].kind) << i;
+        EXPECT_EQ(lines[i].section, expected[i].section) << i;
+        EXPECT_EQ(lines[i].key, expected[i].key) << i;
+        EXPECT_EQ(lines[i].value, expected[i].value) << i;
+        EXPECT_EQ(lines[i].inForce, expected[i].inForce) << i;
+    }
+    EXPECT_EQ(doc.LineOf("s", "K"), 5u);
+    EXPECT_EQ(doc.LineOf("S"), 3u);
+    EXPECT_EQ(doc.LineOf("S", "missing"), 0u);
+}
 
 TEST(ParseProfileInteger, Forms) {
     const IntegerCase cases[] = {
