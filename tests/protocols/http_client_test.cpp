@@ -1,11 +1,11 @@
 #include "protocols/http_client.h"
-#include "protocols/tls_trust.h"
 
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "protocols/memory_probe.h"
+#include "protocols/tls_trust.h"
 #include "support/temp_dir.h"
 #include "support/web_servers.h"
 
