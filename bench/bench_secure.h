@@ -40,9 +40,9 @@ class Sshd {
             << "\nPasswordAuthentication yes\nKbdInteractiveAuthentication no\n"
                "AuthorizedKeysFile "
             << dir << "/authorized_keys\nStrictModes no\nSubsystem sftp internal-sftp -d /\n";
-        server_.emplace(std::vector<std::string>{"/usr/sbin/sshd", "-D", "-e", "-f",
-                                                 dir + "/sshd_config"},
-                        true);
+        server_.emplace(
+            std::vector<std::string>{"/usr/sbin/sshd", "-D", "-e", "-f", dir + "/sshd_config"},
+            true);
         WaitUntilAccepts(port_, 200);
     }
     uint16_t Port() const { return port_; }
@@ -72,9 +72,10 @@ class FtpsVsftpd {
         chmod(dir.c_str(), 0755);
         chmod((dir + "/root").c_str(), 0755);
         chmod((dir + "/root/pub").c_str(), 0777);
-        Shell("openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 -addext "
-              "subjectAltName=IP:127.0.0.1 -keyout " +
-              Quote(dir + "/key.pem") + " -out " + Quote(dir + "/cert.pem") + " 2>/dev/null");
+        Shell(
+            "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 -addext "
+            "subjectAltName=IP:127.0.0.1 -keyout " +
+            Quote(dir + "/key.pem") + " -out " + Quote(dir + "/cert.pem") + " 2>/dev/null");
         port_ = FreePort();
         std::ofstream(dir + "/vsftpd.conf")
             << "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\nlisten_port=" << port_

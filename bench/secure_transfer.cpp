@@ -84,13 +84,7 @@ void SmallFiles(const char* what, FtpSession& session, const std::string& small,
 }  // namespace
 
 int main(int argc, char** argv) {
-    auto wanted = [&](std::string_view section) {
-        if (argc < 2) return true;
-        for (int i = 1; i < argc; ++i) {
-            if (section == argv[i]) return true;
-        }
-        return false;
-    };
+    auto wanted = [&](const char* section) { return SectionWanted(argc, argv, section); };
     BenchRoot root;
     fs::create_directories(root / "trust");
     Sshd sshd(root / "sshd");
@@ -133,8 +127,9 @@ int main(int argc, char** argv) {
              }},
             {&curl,
              [&](bool up) {
-                 Shell("curl -s -k -u " + login + (up ? " -T " + Quote(src) : " -o " + Quote(root / "d2")) +
-                       " " + sftpUrl + "/curl.bin");
+                 Shell("curl -s -k -u " + login +
+                       (up ? " -T " + Quote(src) : " -o " + Quote(root / "d2")) + " " + sftpUrl +
+                       "/curl.bin");
              }},
             {&sftp,
              [&](bool up) {
@@ -158,8 +153,8 @@ int main(int argc, char** argv) {
             std::printf("FTPS connect failed: %s\n", session.LastError().c_str());
             return 1;
         }
-        const std::string curlTls = "curl -s --ssl-reqd --tls-max 1.2 --cacert " +
-                                    Quote(ftps.CertificateFile()) + " ";
+        const std::string curlTls =
+            "curl -s --ssl-reqd --tls-max 1.2 --cacert " + Quote(ftps.CertificateFile()) + " ";
         const std::string url = "ftp://" + ftps.Host() + "/pub/curl.bin";
         Timings ours, curl;
         Measure({

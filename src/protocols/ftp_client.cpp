@@ -272,7 +272,8 @@ int FtpClient::PerformOnce(Operation& op, bool freshConnection) {
     NoteIdentity(curl, code);
     if (op.fileTime) {
         curl_off_t value = -1;
-        if (curl_easy_getinfo(curl, CURLINFO_FILETIME_T, &value) == CURLE_OK) op.fileTimeFound = value;
+        if (curl_easy_getinfo(curl, CURLINFO_FILETIME_T, &value) == CURLE_OK)
+            op.fileTimeFound = value;
         value = -1;
         if (curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &value) == CURLE_OK)
             op.contentLengthFound = value;
@@ -323,23 +324,28 @@ bool FtpClient::Open(const FtpConnectOptions& options, const Progress& progress,
     return true;
 }
 
+bool FtpClient::CommandOperation(const std::vector<std::string>& commands, std::string_view prefix,
+                                 const Progress& progress, Operation& op, std::string& error) {
+    op.url = BaseUrl();
+    op.nobody = true;
+    op.progress = &progress;
+    for (const std::string& command : commands) {
+        if (!SafeCommandText(command)) {
+            error = "A line break in a remote name is not allowed";
+            return false;
+        }
+        op.quote.push_back(std::string(prefix) + command);
+    }
+    return true;
+}
+
 // Each command goes out as one libcurl may see refused ("*"): libcurl would otherwise
 // treat a refusal as a broken control connection, close it and log in again for the next
 // operation. The replies are judged here instead.
 bool FtpClient::Ask(const std::vector<std::string>& commands, const Progress& progress,
                     std::vector<std::string>& replies, std::string& error) {
     Operation op;
-    op.url = BaseUrl();
-    op.nobody = true;
-    for (const std::string& command : commands) {
-        if (!SafeCommandText(command)) {
-            error = "A line break in a remote name is not allowed";
-            return false;
-        }
-        op.quote.push_back("*" + command);
-    }
-    op.progress = &progress;
-    if (!Perform(op, error)) return false;
+    if (!CommandOperation(commands, "*", progress, op, error) || !Perform(op, error)) return false;
     // Nothing follows the commands, so their replies end the exchange (a fresh login's
     // replies come before them).
     const std::vector<std::string> finals = FinalReplies(op.replies);
@@ -451,8 +457,8 @@ bool FtpClient::Delete(std::string_view path, const Progress& progress, std::str
 bool FtpClient::Rename(std::string_view from, std::string_view to, const Progress& progress,
                        std::string& error) {
     if (Sftp()) {
-        return SftpCommands({"rename " + QuotedSftpPath(from) + " " + QuotedSftpPath(to)},
-                            progress, error);
+        return SftpCommands({"rename " + QuotedSftpPath(from) + " " + QuotedSftpPath(to)}, progress,
+                            error);
     }
     return Commands({"RNFR " + std::string(from), "RNTO " + std::string(to)}, progress, error);
 }

@@ -135,6 +135,10 @@ class FtpClient {
 
   private:
     struct Operation;
+    // A transfer that only sends commands (each with prefix), refused when one would end
+    // its line early.
+    bool CommandOperation(const std::vector<std::string>& commands, std::string_view prefix,
+                          const Progress& progress, Operation& op, std::string& error);
     // The final reply to each command, in order; a refusal is an answer, not a failure.
     bool Ask(const std::vector<std::string>& commands, const Progress& progress,
              std::vector<std::string>& replies, std::string& error);

@@ -81,17 +81,7 @@ bool FtpClient::SftpOpen(const Progress& progress, std::string& error) {
 bool FtpClient::SftpCommands(const std::vector<std::string>& commands, const Progress& progress,
                              std::string& error) {
     Operation op;
-    op.url = BaseUrl();
-    op.nobody = true;
-    for (const std::string& command : commands) {
-        if (!SafeCommandText(command)) {
-            error = "A line break in a remote name is not allowed";
-            return false;
-        }
-        op.quote.push_back(command);
-    }
-    op.progress = &progress;
-    return Perform(op, error);
+    return CommandOperation(commands, "", progress, op, error) && Perform(op, error);
 }
 
 bool FtpClient::SftpFileFacts(std::string_view path, FtpFileFacts& facts, const Progress& progress,
