@@ -175,8 +175,8 @@ bool FtpSession::Connect(const FtpLogon& logon) {
             return true;
         }
         // A server that was not trusted: say why, and how to trust it where one can.
-        const std::string refusal = IdentityRefusalText(logon.scheme, target->host, target->port,
-                                                        client_.Identity());
+        const std::string refusal =
+            IdentityRefusalText(logon.scheme, target->host, target->port, client_.Identity());
         if (!refusal.empty()) lastError_ = refusal;
     }
     Fail(lastError_.empty() ? std::string(kFtpConnectUnknown)

@@ -156,8 +156,7 @@ TEST_F(HttpClientTest, HttpsChecksTheCertificate) {
     EXPECT_TRUE(HttpClient(pinned).Download(secure.Url("/files/s.txt"), target_ / "p.txt").ok);
     pinned.pinnedKey = "sha256//AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=";
     result = HttpClient(pinned).Download(secure.Url("/files/s.txt"), target_ / "q.txt");
-    EXPECT_NE(result.error.find("(certificate not trusted: not the pinned key)"),
-              std::string::npos)
+    EXPECT_NE(result.error.find("(certificate not trusted: not the pinned key)"), std::string::npos)
         << result.error;
 
     // Trusted, the same server delivers over TLS.

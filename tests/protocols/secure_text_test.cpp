@@ -16,9 +16,12 @@ TEST(RemoteCommandText, PathsAreJoinedAndQuotedAsOneName) {
         const char* path;
         const char* joined;
     } cases[] = {
-        {"/in/day", "../out", "/in/out"},   {"/in", "/abs//x/./y/", "/abs/x/y"},
-        {"/", "..", "/"},                    {"/a/b", "", "/a/b"},
-        {"/a", "../../..", "/"},             {"/a", "b c/d", "/a/b c/d"},
+        {"/in/day", "../out", "/in/out"},
+        {"/in", "/abs//x/./y/", "/abs/x/y"},
+        {"/", "..", "/"},
+        {"/a/b", "", "/a/b"},
+        {"/a", "../../..", "/"},
+        {"/a", "b c/d", "/a/b c/d"},
         {"", "x", "/x"},
     };
     for (const Case& c : cases) {
@@ -50,8 +53,8 @@ TEST(Digest, Base64RoundTripAndFingerprints) {
     EXPECT_EQ(Base64Encode(Sha256("abc")), "ungWv48Bz+pBQUDeXa4iI7ADYaOWF3qctBD/YfIAFa0=");
 
     // A wire-form key: its type first, as a length-prefixed string.
-    const std::string blob = std::string("\0\0\0\x0bssh-ed25519\0\0\0\x20", 19) +
-                             std::string(32, 'k');
+    const std::string blob =
+        std::string("\0\0\0\x0bssh-ed25519\0\0\0\x20", 19) + std::string(32, 'k');
     EXPECT_EQ(KeyTypeOfBlob(blob), "ssh-ed25519");
     EXPECT_EQ(KeyTypeOfBlob(std::string("\0\0\0\x7f", 4)), "");
     EXPECT_EQ(KeyTypeOfBlob("ab"), "");

@@ -1,11 +1,12 @@
 // known_hosts and trusted_certs as the station keeps them: a host's key is added,
 // recognised, kept when another is offered, replaced only on request; other lines stay;
 // both files are private; a pin counts for its own host and port only.
+#include "remote/host_trust.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "protocols/digest.h"
-#include "remote/host_trust.h"
 #include "remote/trust_texts.h"
 #include "support/temp_dir.h"
 

@@ -166,9 +166,8 @@ TEST_F(FtpsCertificates, RefusedForTheirReasonBeforeTheLogon) {
         auto server = StartFtpsServer(certificates_, c.implicitTls, c.certificate);
         ASSERT_TRUE(server->Ready()) << server->Log();
         EXPECT_FALSE(Connect(*server, c.implicitTls ? FtpScheme::Ftps : FtpScheme::Ftpes));
-        EXPECT_EQ(session_.LastError().rfind("Certificate of " + Server(*server) + " not trusted " +
-                                                 c.reason,
-                                             0),
+        EXPECT_EQ(session_.LastError().rfind(
+                      "Certificate of " + Server(*server) + " not trusted " + c.reason, 0),
                   0u)
             << session_.LastError();
         EXPECT_FALSE(Contains(server->ProtocolLog(), "\"USER ")) << server->ProtocolLog();
@@ -211,8 +210,8 @@ TEST_F(FtpsCertificates, PinnedKeyTrustsItsHostAndPortOnly) {
     ASSERT_TRUE(good->Ready());
     WriteFile(trust_.TrustedCertsFile(), Server(*good) + " " + report.certificate.pin + "\n");
     EXPECT_FALSE(Connect(*good, FtpScheme::Ftps));
-    EXPECT_EQ(session_.LastError(), "Certificate of " + Server(*good) +
-                                        " not trusted (not the pinned key)");
+    EXPECT_EQ(session_.LastError(),
+              "Certificate of " + Server(*good) + " not trusted (not the pinned key)");
 }
 
 }  // namespace

@@ -21,8 +21,8 @@ bool TestCertificates::Available() {
 
 TestCertificates::TestCertificates(std::string folder) : folder_(std::move(folder)) {
     mkdir(folder_.c_str(), 0755);
-    made_ = RunCommand({"/usr/bin/python3",
-                        FERROLIN_TEST_SUPPORT_DIR "/make_test_certificates.py", folder_})
+    made_ = RunCommand({"/usr/bin/python3", FERROLIN_TEST_SUPPORT_DIR "/make_test_certificates.py",
+                        folder_})
                 .exitCode == 0;
 }
 

@@ -174,7 +174,8 @@ VsftpdServer::VsftpdServer(VsftpdOptions options) : LoopbackDaemon("vsftpd.out")
                           "idle_session_timeout=" +
                           std::to_string(options.idleTimeout) +
                           "\n"
-                          "data_connection_timeout=30\n" + TlsSettings(options));
+                          "data_connection_timeout=30\n" +
+                          TlsSettings(options));
             return std::vector<std::string>{"/usr/sbin/vsftpd", dir_ / "vsftpd.conf"};
         },
         // A server that speaks TLS from the first byte greets no plain client.

@@ -37,8 +37,8 @@ bool EnsureTestUser() {
 bool MakeKey(const std::string& file, const std::string& type, const std::string& passphrase) {
     unlink(file.c_str());
     unlink((file + ".pub").c_str());
-    return RunCommand({kKeygen, "-q", "-t", type, "-N", passphrase, "-C", "ferrolin-test", "-f",
-                       file})
+    return RunCommand(
+               {kKeygen, "-q", "-t", type, "-N", passphrase, "-C", "ferrolin-test", "-f", file})
                .exitCode == 0;
 }
 
@@ -57,8 +57,8 @@ bool SshServer::Available() {
 void SshServer::GiveToUser(const std::string& path) {
     const passwd* user = getpwnam(User());
     if (user == nullptr) return;
-    RunCommand({"/bin/chown", "-R", std::to_string(user->pw_uid) + ":" + std::to_string(user->pw_gid),
-                path});
+    RunCommand({"/bin/chown", "-R",
+                std::to_string(user->pw_uid) + ":" + std::to_string(user->pw_gid), path});
 }
 
 bool SshServer::MakeHostKey() {
@@ -81,31 +81,30 @@ SshServer::SshServer(SshServerOptions options) : LoopbackDaemon("sshd.log"), opt
     Start(
         false,
         [&](uint16_t port) {
-            WriteFile(dir_ / "sshd_config",
-                      "Port " + std::to_string(port) +
-                          "\n"
-                          "ListenAddress 127.0.0.1\n"
-                          "HostKey " +
-                          dir_ / "host_key" +
-                          "\n"
-                          "PidFile none\n"
-                          "UsePAM no\n"
-                          "PermitRootLogin no\n"
-                          "AllowUsers " +
-                          User() +
-                          "\n"
-                          "PasswordAuthentication yes\n"
-                          "KbdInteractiveAuthentication no\n"
-                          "PubkeyAuthentication yes\n"
-                          "AuthorizedKeysFile " +
-                          dir_ / "authorized_keys" +
-                          "\n"
-                          "StrictModes no\n"
-                          "AllowTcpForwarding no\n"
-                          "X11Forwarding no\n"
-                          "MaxStartups 50\n"
-                          "Subsystem sftp internal-sftp -d /\n"
-                          "ForceCommand internal-sftp -d /\n");
+            WriteFile(dir_ / "sshd_config", "Port " + std::to_string(port) +
+                                                "\n"
+                                                "ListenAddress 127.0.0.1\n"
+                                                "HostKey " +
+                                                dir_ / "host_key" +
+                                                "\n"
+                                                "PidFile none\n"
+                                                "UsePAM no\n"
+                                                "PermitRootLogin no\n"
+                                                "AllowUsers " +
+                                                User() +
+                                                "\n"
+                                                "PasswordAuthentication yes\n"
+                                                "KbdInteractiveAuthentication no\n"
+                                                "PubkeyAuthentication yes\n"
+                                                "AuthorizedKeysFile " +
+                                                dir_ / "authorized_keys" +
+                                                "\n"
+                                                "StrictModes no\n"
+                                                "AllowTcpForwarding no\n"
+                                                "X11Forwarding no\n"
+                                                "MaxStartups 50\n"
+                                                "Subsystem sftp internal-sftp -d /\n"
+                                                "ForceCommand internal-sftp -d /\n");
             return std::vector<std::string>{kSshd, "-D", "-e", "-f", dir_ / "sshd_config"};
         },
         TcpPortAccepts);
