@@ -21,6 +21,8 @@ class Sshd {
 
     explicit Sshd(const std::string& dir) : dir_(dir) {
         fs::create_directories(dir + "/root");
+        // The user walks from the benchmark's folder down to its own.
+        chmod(fs::path(dir).parent_path().c_str(), 0755);
         chmod(dir.c_str(), 0755);
         mkdir("/run/sshd", 0755);
         if (getpwnam(kUser) == nullptr) {
@@ -82,7 +84,8 @@ class FtpsVsftpd {
             << "\nbackground=NO\nanonymous_enable=YES\nlocal_enable=NO\nwrite_enable=YES\n"
                "anon_root="
             << dir
-            << "/root\nanon_upload_enable=YES\nanon_other_write_enable=YES\nanon_umask=022\n"
+            << "/root\nanon_upload_enable=YES\nanon_mkdir_write_enable=YES\n"
+               "anon_other_write_enable=YES\nanon_umask=022\n"
                "allow_writeable_chroot=YES\nseccomp_sandbox=NO\nconnect_from_port_20=NO\n"
                "secure_chroot_dir=/var/run/vsftpd/empty\nvsftpd_log_file="
             << dir
