@@ -54,8 +54,10 @@ names, free-space guard, rate limit, time stamps kept) and logs every step.
 .
 This package holds ferrolin-cli, the headless station, and a systemd unit that
 runs it in automatic mode as the system user ferrolin (installed, not enabled).")
-# useradd comes from passwd; the scripts create the user and /var/lib/ferrolin.
-set(CPACK_DEBIAN_CLI_PACKAGE_DEPENDS "passwd")
+# useradd comes from passwd; the scripts create the user and /var/lib/ferrolin. libcurl,
+# GMime and libsmbclient are loaded when a job first needs them rather than linked, so
+# dpkg-shlibdeps cannot see them: they are named here.
+set(CPACK_DEBIAN_CLI_PACKAGE_DEPENDS "passwd, libcurl4, libgmime-3.0-0, libsmbclient")
 set(CPACK_DEBIAN_CLI_PACKAGE_CONTROL_EXTRA
     ${PROJECT_SOURCE_DIR}/packaging/debian/postinst ${PROJECT_SOURCE_DIR}/packaging/debian/prerm
     ${PROJECT_SOURCE_DIR}/packaging/debian/postrm)

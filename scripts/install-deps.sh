@@ -59,6 +59,8 @@ TEST_PACKAGES=(
   # FTP test server (pyftpdlib), and the peer tool the FTP job benchmark compares with
   python3-pyftpdlib
   lftp
+  # the SMTP server the alarm tests start on a loopback port
+  python3-aiosmtpd
   # SFTP and FTPS tests: the test CA and certificates, and the SFTP benchmark's peer tool
   python3-cryptography
   openssh-client

@@ -60,6 +60,11 @@ if [ ${#targets[@]} -gt 1 ]; then
     fail "ferrolin does not depend on ferrolin-cli"
 fi
 
+# The libraries loaded at run time (not linked) are named by hand.
+for lib in libcurl4 libgmime-3.0-0 libsmbclient; do
+  dpkg-deb -f "$cli" Depends | grep -q "$lib" || fail "ferrolin-cli does not depend on $lib"
+done
+
 # Unpacked, the program runs from any folder.
 dpkg-deb -x "$cli" "$out/root"
 version=$("$out/root/usr/bin/ferrolin-cli" --version) || fail "the packaged ferrolin-cli --version failed"

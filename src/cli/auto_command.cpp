@@ -1,6 +1,9 @@
 // "auto": the headless station. Start-up set-up, "Auto" on for this process (not saved),
 // Timer1 every second and Timer2 every 100 ms until SIGINT or SIGTERM, which act as Cancel
-// and then end the program with "Program closed".
+// and then end the program with "Program closed". Under systemd (Type=notify) it says
+// READY=1 once the station is open, STATUS= with the last run and the next start whenever
+// they change, WATCHDOG=1 from its loop and from a run's message processing when the unit
+// asks for it, and STOPPING=1 on the way out.
 #include <algorithm>
 #include <chrono>
 #include <iostream>
@@ -12,6 +15,7 @@
 #include "station/event_log.h"
 #include "station/run_driver.h"
 #include "station/run_gate.h"
+#include "station/service_notes.h"
 #include "station/station_start.h"
 
 namespace ferrolin::cli {
@@ -40,11 +44,18 @@ int RunAutoCommand(const Args& args) {
     AutoMode& autoMode = station.Automatic();
     Watchdog& watchdog = station.Dog();
 
+    // A stop reaches a call that waits on a share at once; the run then ends as by Cancel.
+    const auto interrupt = stopSignals.React([&station] { InterruptRun(station); });
     bool stopping = false;
     auto noticeStop = [&] {
         if (stopping) return;
         stopping = true;
         CancelRun(station);
+    };
+    ServiceNotes service;
+    auto serviceStatus = [&] {
+        return ServiceNotes::StatusLine(station.Recorder.LastRun(), station.Options.Auto,
+                                        station.NextFu10);
     };
     SteadyClock::time_point nextTimer2 = SteadyClock::now();
     auto serveTimer2 = [&] {
@@ -56,10 +67,12 @@ int RunAutoCommand(const Args& args) {
     surfaces.SetMessageHandler([&] {
         if (stopSignals.Pending()) noticeStop();
         serveTimer2();
+        service.Alive();
     });
 
     autoMode.StartupSetup();
     autoMode.SetAuto(true);
+    service.Ready(serviceStatus());
 
     SteadyClock::time_point nextTimer1 =
         SteadyClock::now() + std::chrono::milliseconds(autoMode.Timer1IntervalMs());
@@ -69,14 +82,17 @@ int RunAutoCommand(const Args& args) {
             break;
         }
         serveTimer2();
+        service.Alive();
         if (SteadyClock::now() >= nextTimer1) {
             // While another process runs on this program folder, the tick waits for the
             // next one.
             if (const auto runLock = TryTakeRunLock(station.ProgramDir)) autoMode.AutoModeTick();
             nextTimer1 =
                 SteadyClock::now() + std::chrono::milliseconds(autoMode.Timer1IntervalMs());
+            service.Status(serviceStatus());
         }
     }
+    service.Stopping();
     WriteLog(0, station.LogFile, "Program closed");
     std::cerr << "Program closed\n";
     return 0;

@@ -13,7 +13,10 @@ void AutoSurfaces::SetNextFu10Text(std::string_view text) {
 }
 
 void AutoSurfaces::SetNextStartText(std::string_view text) {
-    if (text == "working..." || text == "finished") SetStatusText(text);
+    // The countdown ("00:09:59") changes every second and stays in the window; the words
+    // ("working...", "finished with errors", "Auto off", ...) are worth a line.
+    if (text.empty() || (text.front() >= '0' && text.front() <= '9')) return;
+    SetStatusText(text);
 }
 
 }  // namespace ferrolin::cli

@@ -13,7 +13,8 @@ public:
     AutoSurfaces(std::ostream& progress, std::ostream& nextStarts);
 
     void SetNextFu10Text(std::string_view text) override;
-    // The countdown changes every second: only "working..." and "finished" are shown.
+    // The countdown changes every second: only the words ("working...", "finished", ...)
+    // are shown.
     void SetNextStartText(std::string_view text) override;
 
 private:

@@ -11,13 +11,14 @@
 namespace ferrolin::cli {
 
 class CliSession {
-public:
-    CliSession();
+  public:
+    // progressLine: on a terminal, a run's progress is one line redrawn in place.
+    explicit CliSession(bool progressLine = false);
     Station& station() { return *station_; }
-    CliSurfaces& surfaces() { return surfaces_; }
+    CliSurfaces& surfaces() { return *surfaces_; }
 
-private:
-    CliSurfaces surfaces_{std::cerr};
+  private:
+    std::unique_ptr<CliSurfaces> surfaces_;  // before the station, which uses it
     std::unique_ptr<Station> station_;
 };
 

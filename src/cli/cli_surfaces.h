@@ -42,6 +42,10 @@ public:
     // A running transfer's progress (the gauge past 0 %: name, speed, time remaining).
     static constexpr int kProgressLinesPerSecond = 1;
 
+protected:
+    std::ostream& output() { return out_; }
+    const TimeSource& clock() const { return now_; }
+
 private:
     // A budget of lines per one-second window.
     struct Limiter {

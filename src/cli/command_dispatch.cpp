@@ -41,6 +41,11 @@ const std::vector<Command>& AllCommands() {
          RunSyncNowCommand},
         {"dial-entries", "the dial-up entries (NetworkManager profiles) jobs can dial",
          RunDialEntriesCommand},
+        {"status",
+         "last run, each job's last outcome, next start ([--json]); exit 1 after a failed run",
+         RunStatusCommand},
+        {"alarm-test", "send a test alarm as the [Alarm] section says, and tell what happened",
+         RunAlarmTestCommand},
         {"trust-host",
          "trust a server's host key or certificate: URL (sftp://, ftps://, ftpes://) "
          "[--replace]",

@@ -30,6 +30,8 @@ int RunAutoCommand(const Args& args);
 int RunNextCommand(const Args& args);
 int RunSyncNowCommand(const Args& args);
 int RunDialEntriesCommand(const Args& args);
+int RunStatusCommand(const Args& args);
+int RunAlarmTestCommand(const Args& args);
 int RunTrustHostCommand(const Args& args);
 
 // Reports a usage error on stderr: exit code 2.

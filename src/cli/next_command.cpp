@@ -7,6 +7,7 @@
 #include "cli/program_folder.h"
 #include "station/schedule_types.h"
 #include "station/station_config.h"
+#include "station/station_status.h"
 #include "station/text_forms.h"
 
 namespace ferrolin::cli {
@@ -17,12 +18,8 @@ int RunNextCommand(const Args& args) {
     CliSession session;
     Station& station = session.station();
     ReadConfig(station);
-    const TDateTime now = station.clock().Now();
-    station.SendTime.SelectDay(WeekdayIndexOf(now), station.WeekdayStore(), station.surfaces());
-
     std::vector<SendTimeProblem> problems;
-    const TDateTime next = NextSendTime(SendTimeSettingsOf(station.Options),
-                                        station.SendTime.LinesForSchedule(), now, &problems);
+    const TDateTime next = ComputeNextStart(station, &problems);
     for (const SendTimeProblem& problem : problems) {
         std::cerr << "ferrolin-cli: send time line \"" << problem.line
                   << "\" not used: " << problem.reason << "\n";

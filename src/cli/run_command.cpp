@@ -3,7 +3,9 @@
 // button. Exit status: 0 when every file went through and no job was cut short, 1
 // otherwise (a source that could not be listed, a log that could not be written), 2 for a
 // program folder that does not exist, 3 when another run holds the program folder (busy:
-// try later; nothing was touched), 130 after a cancel.
+// try later; nothing was touched), 130 after a cancel. With --json the run's record (the
+// line Runs.jsonl got) is printed on standard output at the end. On a terminal the
+// progress is one line redrawn in place.
 #include <chrono>
 #include <iostream>
 #include <optional>
@@ -31,7 +33,8 @@ constexpr auto kSignalCheckInterval = std::chrono::milliseconds(20);
 }  // namespace
 
 int RunRunCommand(const Args& args) {
-    if (!args.empty()) return UsageError("run takes no arguments");
+    const bool printRecord = args.size() == 1 && args[0] == "--json";
+    if (!args.empty() && !printRecord) return UsageError("run takes no arguments but --json");
     StopSignals stopSignals;  // before any thread starts, so every thread blocks them
     const std::string programDir = DefaultProgramDir();
     if (const int rc = CheckProgramFolder(programDir); rc != 0) return rc;
@@ -48,16 +51,24 @@ int RunRunCommand(const Args& args) {
                   << ProblemText(lockError) << "\n";
         return 1;
     }
-    CliSession session;
+    CliSession session(true);
     Station& station = session.station();
     const CancelToken& cancel = station.Copy.Cancel;
+    // A stop reaches a call that waits on a share at once; the run then ends as by Cancel.
+    const auto interrupt = stopSignals.React([&station] { InterruptRun(station); });
+    bool cancelSeen = false;
+    auto noticeStop = [&] {
+        if (cancelSeen || !stopSignals.Pending()) return;
+        cancelSeen = true;
+        CancelRun(station);
+    };
 
     auto nextCheck = std::chrono::steady_clock::now();
     session.surfaces().SetMessageHandler([&] {
         const auto now = std::chrono::steady_clock::now();
         if (now < nextCheck) return;
         nextCheck = now + kSignalCheckInterval;
-        if (!cancel.Cancelled() && stopSignals.Pending()) CancelRun(station);
+        noticeStop();
     });
 
     station.AttachFtpSurfaces();
@@ -66,16 +77,18 @@ int RunRunCommand(const Args& args) {
     // A pipe, a device or a huge file in the INI's place reads as no jobs: not a success.
     const int32_t iniProblem = IniFileProblem(station.IniFilename);
     if (iniProblem != 0)
-        WriteLog(0, station.LogFile,
-                 station.IniFilename + " not read: " + ProblemText(iniProblem));
+        WriteLog(0, station.LogFile, station.IniFilename + " not read: " + ProblemText(iniProblem));
     station.RunMode = RM_Idle;
-    if (!stopSignals.Pending()) RunAllJobsManually(station, false);
-    if (!cancel.Cancelled() && stopSignals.Pending()) CancelRun(station);
+    if (!stopSignals.Pending()) RunAllJobsManually(station, false, RunTrigger::Cli);
+    noticeStop();
     logWritten = WriteLog(0, station.LogFile, "Program closed") && logWritten;
     if (!logWritten) {
         // Said once, where the operator looks when the log is silent.
         session.surfaces().AppendError("Unable to write the log file " + station.LogFile);
     }
+
+    if (printRecord && station.Recorder.LastRun())
+        std::cout << RunRecordJson(*station.Recorder.LastRun()) << std::endl;
 
     if (cancel.Cancelled()) return kExitCancelled;
     return station.FailedFiles == 0 && station.JobsCutShort == 0 && logWritten && iniProblem == 0

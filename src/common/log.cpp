@@ -73,27 +73,47 @@ std::string EscapeLogLine(std::string_view line) {
     return out;
 }
 
-bool AppendToLogFile(const std::string& fileName, std::string_view line, uint32_t maxSize) {
-    if (fileName.empty()) return false;
+namespace {
+
+// The file open for appending under its lock, rotated first when it has grown past maxSize.
+std::optional<platform::LockedFile> OpenForAppend(const std::string& fileName, uint32_t maxSize) {
+    if (fileName.empty()) return std::nullopt;
     std::optional<platform::LockedFile> log = OpenLog(fileName);
-    if (!log) return false;
+    if (!log) return std::nullopt;
 
     if (maxSize != 0 && log->Size() > static_cast<int64_t>(maxSize)) {
         // Rotate while still holding the lock on the full file: writers waiting for it
         // notice the rename and move on to the new file. The rename replaces an older
         // generation in one step; if it fails the line goes to the end of the full file.
-        if (platform::MoveFile(fileName, PreviousGenerationName(fileName), true) == 0) {
-            std::optional<platform::LockedFile> fresh = OpenLog(fileName);
-            if (!fresh) return false;
-            log = std::move(fresh);
-        }
+        if (platform::MoveFile(fileName, PreviousGenerationName(fileName), true) == 0)
+            return OpenLog(fileName);
     }
+    return log;
+}
 
+}  // namespace
+
+bool AppendToLogFile(const std::string& fileName, std::string_view line, uint32_t maxSize) {
+    std::optional<platform::LockedFile> log = OpenForAppend(fileName, maxSize);
+    if (!log) return false;
     if (!line.empty()) {
         const std::string bytes = EscapeLogLine(line);
         platform::WriteAll(log->fd(), bytes.data(), bytes.size());  // a failed write is ignored
     }
     return true;
+}
+
+bool AppendRecordLine(const std::string& fileName, std::string_view line, uint32_t maxSize) {
+    std::optional<platform::LockedFile> file = OpenForAppend(fileName, maxSize);
+    if (!file) return false;
+    std::string bytes;
+    // A line cut off by an earlier writer (killed, disk full) is ended first, so it spoils
+    // only itself and not the record that follows it.
+    const int last = file->LastByte();
+    if (last >= 0 && last != '\n') bytes += '\n';
+    bytes += line;
+    bytes += '\n';
+    return platform::WriteAll(file->fd(), bytes.data(), bytes.size()) == 0;
 }
 
 bool WriteLog(uint8_t code, const std::string& fileName, std::string_view text, uint32_t maxSize) {

@@ -19,6 +19,11 @@ bool WriteLog(const Clock& clock, uint8_t code, const std::string& fileName, std
 // The file layer of WriteLog: rotation, escaping of inner CR/LF, one write, close.
 bool AppendToLogFile(const std::string& fileName, std::string_view line, uint32_t maxSize);
 
+// A line of a record file (one record per line, no escaping: the caller's line holds no
+// line break) appended under the same lock and rotation as the log, with LF as its end.
+// False when the file could not be opened or written.
+bool AppendRecordLine(const std::string& fileName, std::string_view line, uint32_t maxSize);
+
 // The previous-generation name: "old" inserted before the first "." of the file name
 // (not of the folders above it); a name without a dot gets "old" appended.
 std::string PreviousGenerationName(const std::string& fileName);

@@ -106,7 +106,8 @@ std::string FormatByteSize(int64_t bytes) {
     // C locale; four characters is the shortest such text), without printf's cost: the
     // progress line shows four sizes for every file.
     char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 2);
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 2);
     std::string text(buffer, written.ptr);
     // Whatever decimal sign the C library's numeric locale put there, show the region's.
     for (char& c : text) {
@@ -143,6 +144,12 @@ int FindItemIndex(std::string_view text, const std::vector<std::string>* items) 
         if (EqualsIgnoreAsciiCase((*items)[i], text)) return static_cast<int>(i);
     }
     return -1;
+}
+
+std::string TrimmedBlanks(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return std::string(text);
 }
 
 std::string AsciiLower(std::string_view text) {

@@ -26,6 +26,8 @@ int FindItemIndex(std::string_view text, const std::vector<std::string>* items);
 
 // Helpers for ASCII case handling of keys and names.
 std::string AsciiLower(std::string_view text);
+// text without the blanks and tabs at its two ends.
+std::string TrimmedBlanks(std::string_view text);
 bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
 
 }  // namespace ferrolin

@@ -47,7 +47,7 @@ bool MakeShortcut(TCopyStatus& status, const std::string& source, const std::str
     // The copier is not involved, so its status text would still describe the previous
     // file; say what happened to this one.
     status.SetStatus(std::string(LastPathComponent(source)) +
-                         (made ? " shortcut created" : " shortcut failed"));
+                     (made ? " shortcut created" : " shortcut failed"));
     return made;
 }
 
@@ -99,24 +99,38 @@ bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEn
     const std::string& source = listed.name;
     if (!destination.empty() && ProgramFileRefused(station, destination)) return false;
     if (!PassesMpegCheck(station, source)) {
+        station.Tally.NoteError(source + " is corrupt");
         ++station.FailedFiles;
         return false;
     }
     const bool dialUpChosen = station.RasIndex > 0;
     const uint8_t writeMode = ChooseWriteMode(job.Buffering, dialUpChosen);
-    const int32_t flags = ChooseCopyFlags(job, station.RunMode, destination.empty(),
-                                          station.Options.CopyOpenFiles);
+    const int32_t flags =
+        ChooseCopyFlags(job, station.RunMode, destination.empty(), station.Options.CopyOpenFiles);
     uint8_t result = crFailed;
     if (job.CopyMode == CM_ShortCutsOnly) {
         if (MakeShortcut(station.Copy.Status, source, destination)) result = crCopied;
     } else {
-        result = FileCopy(station.Copy, source, destination, station.surfaces(),
-                          CopyProgressRoutine, maxBytesPerSecond, flags, writeMode);
+        // A source that is deleted afterwards is looked at again first: the listing may
+        // be older than its last write.
+        const ListedSource look{listed.size, listed.modified};
+        const bool known =
+            listed.kind == EntryKind::LocalFile && listed.modified != 0 && !job.SourceDelete;
+        result =
+            FileCopy(station.Copy, source, destination, station.surfaces(), CopyProgressRoutine,
+                     maxBytesPerSecond, flags, writeMode, known ? &look : nullptr);
     }
     if (result == crFailed) {
-        WriteLog(0, station.LogFile, station.Copy.Status.StatusStr);
+        station.LogFailure(station.Copy.Status.StatusStr);
         ++station.FailedFiles;
         return false;
+    }
+    if (result == crSame) {
+        station.Tally.Same();
+    } else {
+        // The copier measured the source for this file; a shortcut moves no bytes.
+        station.Tally.Copied(job.CopyMode == CM_ShortCutsOnly ? 0
+                                                              : station.Copy.Status.Size.load());
     }
     // The source goes only when a copy of it exists: never after a read-only pass
     // (no destination) and never behind a shortcut that points at it.

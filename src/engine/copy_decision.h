@@ -32,7 +32,8 @@ std::optional<uint32_t> MaxBytesPerSecondFrom(std::string_view maxByteRate);
 // Transfers one listed file (destination empty: read-only pass). True when the file is
 // in place (copied, found the same, metadata updated, or shortcut made). Failures are
 // logged with the copier's text and counted in station.FailedFiles. With SourceDelete the
-// source goes afterwards, unless it changed since it was listed.
+// source goes afterwards, unless it changed since it was listed. The listed size and time
+// also let an unchanged file be recognised without looking at the source again.
 bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEntry& listed,
                      const std::string& destination, uint32_t maxBytesPerSecond);
 

@@ -86,6 +86,11 @@ void DeleteAndLog(RunContext& station, const std::string& path) {
     const bool deleted = station.Copy.Files.For(path).Delete(path) == 0;
     if (!deleted) ++station.FailedFiles;
     WriteLog(0, station.LogFile, "File " + path + (deleted ? " deleted" : " deleting failed"));
+    if (deleted) {
+        station.Tally.Deleted();
+    } else {
+        station.Tally.NoteError("File " + path + " deleting failed");
+    }
 }
 
 void PostponeDeletions(RunContext& station, const std::string& destRoot,

@@ -31,9 +31,9 @@ SourceListing ListFolderSource(RunContext& run, const TransferJob& job, Surfaces
             ? ListFilesRecursive(folderAndMask, panel, listing.entries, &run.Copy.Cancel, &fs)
             : ListFolderFiles(folder, listing.entries, &fs);
     if (!listing.complete && !listing.entries.empty()) {
-        WriteLog(0, run.LogFile, "Source " + source + " could not be listed completely");
+        run.LogFailure("Source " + source + " could not be listed completely");
     } else if (!listing.complete && !run.Copy.Cancel.StopRequested()) {
-        WriteLog(0, run.LogFile, "Source " + source + " could not be listed");
+        run.LogFailure("Source " + source + " could not be listed");
     }
     // A listing that missed files is a failed run, even when what was found is copied.
     if (!listing.complete && !run.Copy.Cancel.StopRequested()) ++run.JobsCutShort;
@@ -62,7 +62,7 @@ SourceListing ListFileListSource(RunContext& run, const TransferJob& job, Surfac
         return it->second;
     };
     hooks.unreachable = [&](const std::string& path, int32_t code) {
-        WriteLog(0, run.LogFile, path + " not read: " + platform::ErrorMessage(code));
+        run.LogFailure(path + " not read: " + platform::ErrorMessage(code));
         unknown = true;
     };
     listing.entries = ListFileSource(source, &error, &run.Copy.Files, hooks);
@@ -71,7 +71,7 @@ SourceListing ListFileListSource(RunContext& run, const TransferJob& job, Surfac
         ++run.JobsCutShort;
     }
     if (error != 0) {
-        WriteLog(0, run.LogFile, "List file " + source + " not read: " + platform::ErrorMessage(error));
+        run.LogFailure("List file " + source + " not read: " + platform::ErrorMessage(error));
         listing.complete = false;
         ++run.JobsCutShort;
     }

@@ -10,12 +10,12 @@
 #include "engine/delayed_delete.h"
 #include "engine/folder_mirror.h"
 #include "engine/job_guards.h"
+#include "engine/run_context.h"
 #include "engine/run_texts.h"
 #include "engine/share_logon.h"
 #include "files/integers.h"
 #include "platform/local_file_system.h"
 #include "platform/path.h"
-#include "engine/run_context.h"
 
 namespace ferrolin {
 
@@ -33,7 +33,7 @@ void AddRateSample(const TCopyStatus& status, TIntegers& samples) {
 // The free space of the destination for the progress line, asked at most a few times a
 // second: it moves slowly, and asking for every small file would cost a system call each.
 class FreeSpace {
-public:
+  public:
     FreeSpace(platform::FileSystem& fs, std::string folder) : fs_(fs), folder_(std::move(folder)) {}
     int64_t Bytes() {
         const auto now = std::chrono::steady_clock::now();
@@ -45,7 +45,7 @@ public:
         return bytes_;
     }
 
-private:
+  private:
     static constexpr std::chrono::milliseconds kInterval{200};
     platform::FileSystem& fs_;
     std::string folder_;
@@ -96,10 +96,9 @@ std::string DestinationFor(const TransferJob& job, const std::string& sourcePath
     if (job.EmpfangsVerzeichnis.empty()) return {};
     const std::string name(LastPathComponent(sourcePath));
     if (job.ParsingType == 1) {
-        return platform::JoinPath(
-            MirroredFolder(job.EmpfangsVerzeichnis, sourcePath, job.SendeVerzeichnis, knownFolder,
-                           fs),
-            name);
+        return platform::JoinPath(MirroredFolder(job.EmpfangsVerzeichnis, sourcePath,
+                                                 job.SendeVerzeichnis, knownFolder, fs),
+                                  name);
     }
     return platform::JoinPath(job.EmpfangsVerzeichnis, name);
 }
@@ -170,14 +169,23 @@ void RunFolderTransfer(RunContext& station, const TransferJob& job, const Source
         if (seconds > 0) {
             const auto rate = static_cast<int64_t>(std::llround(copiedBytes / seconds));
             WriteLog(0, station.LogFile,
-                     "Total copied files: " + std::to_string(i) +
-                         " size: " + FormatByteSize(copiedBytes) +
-                         " speed: " + FormatByteSize(rate) + "/s)");
+                     "Total copied files: " + std::to_string(i) + " size: " +
+                         FormatByteSize(copiedBytes) + " speed: " + FormatByteSize(rate) + "/s)");
         }
     }
     if (station.Copy.Cancel.StopRequested() || job.CopyMode != CM_SourceIsMaster) return;
     const std::string sourceFolder = DirectoryPart(job.SendeVerzeichnis, false);
-    if (!station.Copy.Files.For(sourceFolder).FolderExists(sourceFolder)) return;
+    if (!station.Copy.Files.For(sourceFolder).FolderExists(sourceFolder)) {
+        // Listed, then gone (an unmounted disk, a lost share): files whose copies matched
+        // their listing count as in place, but the job did not see its source to the end.
+        if (listingComplete) {
+            WriteLog(0, station.LogFile,
+                     "Source " + job.SendeVerzeichnis +
+                         " disappeared during the run; nothing removed at the destination");
+            ++station.JobsCutShort;
+        }
+        return;
+    }
     if (!listingComplete) {
         WriteLog(0, station.LogFile,
                  "Source " + job.SendeVerzeichnis +

@@ -124,15 +124,17 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
             StampFileName(name, job.AddTimeStampC, job.AddTimeStampE, run.clock().Now());
         const std::string local = platform::JoinPath(job.EmpfangsVerzeichnis, localName);
         if (ProgramFileRefused(run, local)) continue;
-        if (job.CopyMode != CM_CopyAnyWay && LocalCopyEqual(local, entry.size, entry.modified))
+        if (job.CopyMode != CM_CopyAnyWay && LocalCopyEqual(local, entry.size, entry.modified)) {
+            run.Tally.Same();
             continue;
+        }
 
         const std::string remote = remoteFolder + name;
         FtpFileFacts before;
         std::string why;
         if (!FetchFile(fetch, entry, local, before, why)) {
             if (run.Copy.Cancel.StopRequested()) break;
-            WriteLog(0, run.LogFile, std::string(kFtpReceiveException) + remote + ": " + why);
+            run.LogFailure(std::string(kFtpReceiveException) + remote + ": " + why);
             ++run.FailedFiles;
             if (FtpSessionLost(run, job.SendeVerzeichnis)) {
                 sessionLost = true;
@@ -141,13 +143,14 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
             continue;
         }
         downloaded.insert(localName);
+        run.Tally.Copied(entry.size);
         if (job.SourceDelete) {
             surfaces.ProcessMessages();
             if (!RemoteUnchanged(ftp, remote, entry, before)) {
                 WriteLog(0, run.LogFile,
                          remote + " changed since it was listed; kept for the next run");
             } else if (!ftp.DeleteFile(remote, 100)) {
-                WriteLog(0, run.LogFile, "File " + remote + " deleting failed: " + ftp.LastError());
+                run.LogFailure("File " + remote + " deleting failed: " + ftp.LastError());
                 ++run.FailedFiles;
             }
         }

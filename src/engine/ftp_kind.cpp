@@ -13,7 +13,7 @@ bool ConnectFtpSide(RunContext& run, const TransferJob& job, const std::string& 
     if (ftp.ConnectToFTP(user, password, host, "21", "", "", job.PassiveMode, job.ReportLevel))
         return true;
     // The session's reason names host and server reply, never the password.
-    WriteLog(0, run.LogFile, std::string(kFtpConnectException) + ftp.LastError());
+    run.LogFailure(std::string(kFtpConnectException) + ftp.LastError());
     if (!run.Copy.Cancel.StopRequested()) ++run.JobsCutShort;
     return false;
 }
@@ -50,7 +50,7 @@ SourceListing ListFtpSource(RunContext& run, const TransferJob& job, Surfaces*) 
     const std::string folder = FtpSession::GetFTPPfadFromString(job.SendeVerzeichnis);
     ftp.ChangeDir(folder, 100, true);
     if (ftp.FtpState() == TFtpState::Failed) {
-        WriteLog(0, run.LogFile, "FTP folder " + folder + " could not be listed: " + ftp.LastError());
+        run.LogFailure("FTP folder " + folder + " could not be listed: " + ftp.LastError());
         listing.complete = false;
         ++run.JobsCutShort;
     } else {

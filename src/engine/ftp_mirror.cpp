@@ -20,7 +20,7 @@ void MirrorFtpDestination(RunContext& run, const TransferJob& job, const SourceL
     const std::string folder = address.empty() ? std::string(1, '/') : address;
     ftp.ChangeDir(folder, 100, false);
     if (ftp.FtpState() == TFtpState::Failed) {
-        WriteLog(0, run.LogFile, "FTP folder " + folder + " could not be listed; no remote file deleted");
+        run.LogFailure("FTP folder " + folder + " could not be listed; no remote file deleted");
         ++run.JobsCutShort;
         return;
     }
@@ -50,8 +50,9 @@ void MirrorFtpDestination(RunContext& run, const TransferJob& job, const SourceL
         if (run.Copy.Cancel.StopRequested()) break;
         if (ftp.DeleteFile(name, 100)) {
             WriteLog(0, run.LogFile, "File " + name + " deleted");
+            run.Tally.Deleted();
         } else {
-            WriteLog(0, run.LogFile, "File " + name + " deleting failed");
+            run.LogFailure("File " + name + " deleting failed");
             ++run.FailedFiles;
         }
         panel.ProcessMessages();

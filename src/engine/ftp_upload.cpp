@@ -160,7 +160,7 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
         const std::string& source = entry.name;
         const std::string& relative = relatives[i];
         if (RefusedRemotePath(relative)) {
-            WriteLog(0, run.LogFile, std::string(kFtpRemoteNameRefused) + relative);
+            run.LogFailure(std::string(kFtpRemoteNameRefused) + relative);
             ++run.FailedFiles;
             continue;
         }
@@ -171,12 +171,13 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
             slash == std::string::npos ? std::string() : relative.substr(0, slash), error);
         bool failed = false;
         if (folder == nullptr) {
-            WriteLog(0, run.LogFile, "send of " + source + " failed: " + error);
+            run.LogFailure("send of " + source + " failed: " + error);
             failed = true;
         } else if (entry.size > 0) {
             if (UploadOne(up, *folder, source, name, entry.size, error)) {
                 folder->names.insert(name);
                 uploaded.insert(relative);
+                run.Tally.Copied(entry.size);
                 if (job.SourceDelete && !ProgramFileRefused(run, source, "Source")) {
                     surfaces.ProcessMessages();
                     DeleteSourceIfUnchanged(run, entry);
@@ -187,7 +188,7 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
                 WriteLog(0, run.LogFile, "send of " + source + " cancelled");
                 break;
             } else {
-                WriteLog(0, run.LogFile, "send of " + source + " failed: " + error);
+                run.LogFailure("send of " + source + " failed: " + error);
                 failed = true;
             }
         } else {

@@ -34,6 +34,11 @@ void DeleteBelowAndLog(RunContext& station, const std::string& root, const std::
     const bool deleted = station.Copy.Files.For(root).DeleteBelow(root, PathBelow(path, root)) == 0;
     if (!deleted) ++station.FailedFiles;
     WriteLog(0, station.LogFile, "File " + path + (deleted ? " deleted" : " deleting failed"));
+    if (deleted) {
+        station.Tally.Deleted();
+    } else {
+        station.Tally.NoteError("File " + path + " deleting failed");
+    }
 }
 
 }  // namespace ferrolin

@@ -35,7 +35,7 @@ std::vector<std::string> SplitLines(std::string_view text) {
 void ReportFailure(RunContext& run, const TransferJob& job, const std::string& error) {
     const std::string reason = error.empty() ? kUnknownError : error;
     run.surfaces().AppendError(reason);
-    WriteLog(0, run.LogFile, "Download of " + job.SendeVerzeichnis + " failed: " + reason);
+    run.LogFailure("Download of " + job.SendeVerzeichnis + " failed: " + reason);
 }
 
 // The second way: the answer as text, saved under the destination text as it stands.
@@ -108,7 +108,11 @@ void DownloadHttp(RunContext& run, const TransferJob& job, const SourceListing&)
     if (!result.fileCreated && !run.Copy.Cancel.StopRequested())
         stored = SaveAsText(run, client, job);
     client.Disconnect();
-    if (!stored) ++run.FailedFiles;
+    if (stored) {
+        run.Tally.Copied(static_cast<int64_t>(result.bytes));
+    } else {
+        ++run.FailedFiles;
+    }
 }
 
 }  // namespace ferrolin

@@ -39,8 +39,8 @@ bool JobRefused(RunContext& station, int n, const TransferJob& job) {
     if (wrong.empty()) return false;
     std::string keys;
     for (const std::string& key : wrong) keys += (keys.empty() ? "" : ", ") + key;
-    WriteLog(0, station.LogFile,
-             "Job " + job.Name + " not run: stored choice out of range (" + keys + ")");
+    station.LogFailure("Job " + job.Name + " not run: stored choice out of range (" + keys + ")");
+    station.Tally.refused = true;
     ++station.JobsCutShort;
     return true;
 }
@@ -70,9 +70,8 @@ bool ReportUnreadableListFile(RunContext& station, const std::string& what, cons
 
 bool SourceLeavesDestination(RunContext& station, const TransferJob& job, const std::string& source) {
     if (job.EmpfangsVerzeichnis.empty() || !HasParentLevel(source)) return false;
-    WriteLog(0, station.LogFile,
-             "File " + source + " not copied: its path leaves the destination folder " +
-                 job.EmpfangsVerzeichnis);
+    station.LogFailure("File " + source + " not copied: its path leaves the destination folder " +
+                       job.EmpfangsVerzeichnis);
     ++station.FailedFiles;
     return true;
 }

@@ -44,14 +44,18 @@ SourceListing ListMailSource(RunContext& run, const TransferJob& job, Surfaces*)
     std::string error;
     if (!ConnectPop3(run, job.SourceLName, job.SourceLPassword, host, error)) {
         run.surfaces().AppendError("Connection to " + host + " failed");
+        run.Tally.NoteError("Connection to " + host + " failed" +
+                            (error.empty() ? "" : ": " + error));
         if (!error.empty()) WriteLog(0, run.LogFile, "Connection to " + host + " failed: " + error);
         ++run.JobsCutShort;
         return listing;
     }
     const std::optional<int> count = run.Pop3.MessageCount(error);
     if (!count) {
-        run.surfaces().AppendError(error.empty() ? std::string("Get of Messages failed")
-                                                 : "Get Messages failed:" + error);
+        const std::string text =
+            error.empty() ? std::string("Get of Messages failed") : "Get Messages failed:" + error;
+        run.surfaces().AppendError(text);
+        run.Tally.NoteError(text);
         ++run.JobsCutShort;
         return listing;
     }
@@ -71,7 +75,7 @@ void ReceiveMail(RunContext& run, const TransferJob& job, const SourceListing& l
         std::string error;
         if (!ReceiveMessage(run, job, number, received, error)) {
             // Its remaining steps, the deletion on the server included, do not happen.
-            WriteLog(0, run.LogFile, "Mail " + std::to_string(number) + " not received: " + error);
+            run.LogFailure("Mail " + std::to_string(number) + " not received: " + error);
             if (run.Copy.Cancel.StopRequested()) break;
             ++run.FailedFiles;
             surfaces.ProcessMessages();
@@ -86,11 +90,12 @@ void ReceiveMail(RunContext& run, const TransferJob& job, const SourceListing& l
             continue;
         }
         WriteLog(0, run.LogFile, "receive of mail successful");
+        run.Tally.Copied(0);
         surfaces.ProcessMessages();
         if (job.SourceDelete) {
             if (!run.Pop3.Delete(number, error)) {
-                WriteLog(0, run.LogFile,
-                         "Mail " + std::to_string(number) + " not deleted on the server: " + error);
+                run.LogFailure("Mail " + std::to_string(number) +
+                               " not deleted on the server: " + error);
                 ++run.FailedFiles;
                 if (!run.Pop3.Connected()) break;
             }

@@ -14,10 +14,10 @@ namespace ferrolin {
 namespace {
 
 // Every file the program keeps in its folder, present or to come.
-constexpr std::array<std::string_view, 13> kProgramFileNames = {
-    "Ferrolin.INI",  "Ferrolin.log",    "Ferrolinold.log", "FileCopy.log", "Metadata.log",
-    "Ferrolin.lock", "DelayDelete.txt", "FtpHost.ini",     "KestRas.INI",  "known_hosts",
-    "trusted_certs", "Runs.jsonl",      "Quillomat.INI",
+constexpr std::array<std::string_view, 15> kProgramFileNames = {
+    "Ferrolin.INI",  "Ferrolin.log",    "Ferrolinold.log", "FileCopy.log",  "Metadata.log",
+    "Ferrolin.lock", "DelayDelete.txt", "FtpHost.ini",     "KestRas.INI",   "known_hosts",
+    "trusted_certs", "Runs.jsonl",      "Runsold.jsonl",   "Alarm.json",    "Quillomat.INI",
 };
 
 bool SameNameNoCase(std::string_view a, std::string_view b) {

@@ -43,7 +43,15 @@ void RunContext::SetConnected(bool on) {
 
 void RunContext::DialJobLine(const std::string& entry) {
     SetConnected(Ras.DialRas(entry));
-    if (!Connected && !Copy.Cancel.Cancelled()) ++JobsCutShort;
+    if (!Connected && !Copy.Cancel.Cancelled()) {
+        Tally.NoteError("Dial-up line " + entry + " did not come up");
+        ++JobsCutShort;
+    }
+}
+
+void RunContext::LogFailure(std::string_view text) {
+    WriteLog(0, LogFile, text);
+    Tally.NoteError(text);
 }
 
 }  // namespace ferrolin

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/clock.h"
@@ -15,6 +16,7 @@
 #include "common/surfaces.h"
 #include "config/global_options.h"
 #include "config/profile_cache.h"
+#include "engine/job_tally.h"
 #include "files/copy_context.h"
 #include "files/mpeg_check.h"
 #include "protocols/pop3_client.h"
@@ -122,6 +124,10 @@ public:
     // deleted, and jobs whose file loop was stopped by something other than Cancel.
     uint32_t FailedFiles = 0;
     uint32_t JobsCutShort = 0;
+    // What the running job did; the run driver starts it afresh for each job.
+    JobTally Tally;
+    // Logs a problem of the running job and keeps it as the job's first error when it is.
+    void LogFailure(std::string_view text);
 
     // Steps of a run that other parts of the program provide; an empty hook does
     // nothing. SyncCheckHook synchronises the clock before a job (0 = success);

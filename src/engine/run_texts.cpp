@@ -36,6 +36,18 @@ std::string StampFileName(std::string_view name, bool addTimeStamp, std::string_
     return CleanFileName(stamped);
 }
 
+std::string_view RunEndText(RunOutcome outcome) {
+    switch (outcome) {
+        case RunOutcome::Failed:
+            return "finished with errors";
+        case RunOutcome::Cancelled:
+            return "cancelled";
+        case RunOutcome::Ok:
+            break;
+    }
+    return "finished";
+}
+
 std::string ProgressLine(const ProgressFigures& f) {
     std::string line = "copying... " + std::to_string(f.fileNumber) + " of " +
                        std::to_string(f.fileCount) + " Files " + FormatByteSize(f.copiedBytes) +

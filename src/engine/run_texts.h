@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "common/datetime.h"
+#include "engine/job_tally.h"
 
 namespace ferrolin {
 
@@ -17,6 +18,10 @@ std::string FormatDuration(double days);
 // stamping is off or the name has no ".".
 std::string StampFileName(std::string_view name, bool addTimeStamp, std::string_view format,
                           TDateTime moment);
+
+// The big label's text at the end of a run: "finished" for a run without failures,
+// "finished with errors", or "cancelled".
+std::string_view RunEndText(RunOutcome outcome);
 
 // The progress line of the folder transfer loop. averageRate <= 0 means no rate samples
 // yet; freeBytes < 0 means the free space is unknown.

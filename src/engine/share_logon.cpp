@@ -14,7 +14,8 @@ bool ShareLogonRefused(RunContext& run, const std::string& path, const std::stri
         return false;
     std::string text = run.Copy.Status.StatusStr;
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    WriteLog(0, run.LogFile, "Logon to " + ShareRemoteName(path) + " refused: " + text);
+    run.LogFailure("Logon to " + ShareRemoteName(path) + " refused: " + text);
+    run.Tally.refused = true;
     return true;
 }
 

@@ -27,7 +27,8 @@ int32_t ClampRate(double rate) {
 
 FileCopyRun::FileCopyRun(CopyContext& ctx, const std::string& source, const std::string& dest,
                          const UiPump& pump, const AskQuestion& ask, TProgressRoutine routine,
-                         uint32_t maxBytesPerSecond, int32_t flags, uint8_t writeMode)
+                         uint32_t maxBytesPerSecond, int32_t flags, uint8_t writeMode,
+                         const ListedSource* listed)
     : ctx_(ctx),
       source_(source),
       dest_(dest),
@@ -37,6 +38,7 @@ FileCopyRun::FileCopyRun(CopyContext& ctx, const std::string& source, const std:
       maxBytesPerSecond_(maxBytesPerSecond),
       flags_(flags),
       writeMode_(writeMode),
+      listed_(listed),
       name_(FileNamePart(source)),
       sourceFs_(ctx.Files.For(source)),
       destFs_(ctx.Files.For(dest)),
@@ -89,7 +91,8 @@ uint8_t FileCopyRun::Run() {
     } else if (SameByLooks()) {
         Status(name_ + " same");
         result_ = crSame;
-    } else if (OpenSource() && ProbeDestination() && DecideCopy() && PrepareCopy()) {
+    } else if (LookAtSource() && ProbeDestination() && DecideCopy() && OpenListedSource() &&
+               PrepareCopy()) {
         copyReady_ = true;
         const bool ownLoop = routine_ == nullptr || Has(cfReadOnly) || writeMode_ == wmUnbuffered;
         if (ownLoop) {
@@ -114,12 +117,46 @@ bool FileCopyRun::SameByLooks() {
     // Nothing there: the probe of the destination need not ask again.
     destKnownAbsent_ = !dest && platform::LastError() == ENOENT;
     if (!dest || !dest->Regular) return false;
-    const std::optional<platform::FileInfo> source = sourceFs_.Stat(source_);
+    // The listing has just measured the source: no second round trip for it.
+    std::optional<platform::FileInfo> source;
+    if (listed_ != nullptr) {
+        source.emplace();
+        source->Size = listed_->size;
+        source->LastWriteTime = listed_->lastWriteTime;
+        source->Regular = true;
+    } else {
+        source = sourceFs_.Stat(source_);
+    }
     if (!source || !source->Regular) return false;
     const int newer = platform::CompareFileTimes(source->LastWriteTime, dest->LastWriteTime, true);
     if (newer > 0 || (!Has(cfOnlyNewer) && source->Size != dest->Size)) return false;
     ctx_.Status.Size = source->Size;
     return true;
+}
+
+bool FileCopyRun::LookAtSource() {
+    // An unchanged file in a run over many is found from its listing and one look at the
+    // destination. A forced, read-only or interactive copy looks at the source itself.
+    if (listed_ == nullptr || Has(cfReadOnly) || Has(cfForce) || Has(cfAsk)) return OpenSource();
+    sourceInfo_ = platform::FileInfo{};
+    sourceInfo_.Size = listed_->size;
+    sourceInfo_.LastWriteTime = listed_->lastWriteTime;
+    sourceInfo_.Regular = true;
+    sourceFromListing_ = true;
+    ctx_.Status.Size = sourceInfo_.Size;
+    return true;
+}
+
+bool FileCopyRun::OpenListedSource() {
+    if (!sourceFromListing_) return true;
+    // The copy takes its size, times and mode from the open file, not from the listing.
+    sourceFromListing_ = false;
+    return OpenSource();
+}
+
+bool FileCopyRun::DestinationLocked() {
+    const platform::FsProbe probe = destFs_.Probe(dest_, true);
+    return probe.kind == platform::EntryKind::Regular && !probe.file;
 }
 
 bool FileCopyRun::OpenSource() {
@@ -164,24 +201,29 @@ bool FileCopyRun::ProbeDestination() {
     if (!Has(cfReadOnly) && !destKnownAbsent_) {
         // A link at the destination name counts as absent: it is replaced, never written
         // through. A pipe, device or folder there is refused without waiting on it.
-        platform::FsProbe probe = destFs_.Probe(dest_, true);
+        platform::FsProbe probe = destFs_.Probe(dest_, false);
         if (probe.kind == platform::EntryKind::Other) {
             Status(name_ + " not copied: " + dest_ + " " +
                    platform::ErrorMessage(platform::ERROR_NOT_REGULAR_FILE));
             return false;
         }
-        if (!probe.file) {
-            if (probe.kind == platform::EntryKind::Regular) {
-                Status(SysErrorText(platform::ERROR_SHARING_VIOLATION) + " " + dest_);
-                Pump();
-                return false;
-            }
-            // Anything else (mostly: no such file, or a link) counts as an absent destination.
-        } else {
+        // Anything that did not open (mostly: no such file, or a link) counts as an absent
+        // destination.
+        if (probe.file) {
             destExists_ = true;
             destInfo_ = probe.info;
             destHasTrailer_ = HasMetadataTrailer(*probe.file, destInfo_.Size);
             probe.file.reset();
+        }
+        // A destination another process is writing is not replaced. One that is already
+        // the same is left as it is without that question: a run over many unchanged files
+        // makes no call it need not make.
+        if (destExists_ && (!IsSame() || Has(cfAsk)) && DestinationLocked()) {
+            Status(SysErrorText(platform::ERROR_SHARING_VIOLATION) + " " + dest_);
+            Pump();
+            return false;
+        }
+        if (destExists_) {
             if (Has(cfAsk)) {
                 switch (Ask(dest_ + " exists" + "\r\n" + "overwrite ?", Buttons::YesNoAbort)) {
                     case Answer::Yes:
@@ -346,21 +388,22 @@ void FileCopyRun::Close() {
 
 uint8_t FileCopy(CopyContext& Context, const std::string& Source, const std::string& Dest,
                  const UiPump& pump, TProgressRoutine ProgressRoutine, uint32_t MaxBytesPerSecond,
-                 int32_t Flags, uint8_t WriteMode, const AskQuestion& ask) {
+                 int32_t Flags, uint8_t WriteMode, const AskQuestion& ask,
+                 const ListedSource* listed) {
     FileCopyRun run(Context, Source, Dest, pump, ask, ProgressRoutine, MaxBytesPerSecond, Flags,
-                    WriteMode);
+                    WriteMode, listed);
     return run.Run();
 }
 
 uint8_t FileCopy(CopyContext& Context, const std::string& Source, const std::string& Dest,
-                 Surfaces& surfaces, TProgressRoutine ProgressRoutine,
-                 uint32_t MaxBytesPerSecond, int32_t Flags, uint8_t WriteMode) {
+                 Surfaces& surfaces, TProgressRoutine ProgressRoutine, uint32_t MaxBytesPerSecond,
+                 int32_t Flags, uint8_t WriteMode, const ListedSource* listed) {
     const UiPump pump = [&surfaces] { surfaces.ProcessMessages(); };
     const AskQuestion ask = [&surfaces](std::string_view text, Buttons buttons) {
         return surfaces.Ask("Warning", text, buttons);
     };
-    return FileCopy(Context, Source, Dest, pump, ProgressRoutine, MaxBytesPerSecond, Flags, WriteMode,
-                    ask);
+    return FileCopy(Context, Source, Dest, pump, ProgressRoutine, MaxBytesPerSecond, Flags,
+                    WriteMode, ask, listed);
 }
 
 }  // namespace ferrolin

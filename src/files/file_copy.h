@@ -13,9 +13,9 @@
 #include <string>
 #include <string_view>
 
+#include "common/surfaces.h"
 #include "files/copy_context.h"
 #include "files/copy_worker.h"
-#include "common/surfaces.h"
 
 namespace ferrolin {
 
@@ -41,21 +41,31 @@ inline constexpr uint8_t wmSystemCopy = 2;  // the copy worker (0 behaves as 2)
 // Free space the destination volume must offer, in bytes (more than this).
 inline constexpr int64_t kMinimumFreeSpace = 100000;
 
+// What the source's listing said of it moments ago: enough to find an unchanged file
+// already in place without looking at the source again (the source is opened only when
+// it is copied).
+struct ListedSource {
+    int64_t size = 0;
+    int64_t lastWriteTime = 0;  // file time (100 ns since 1601 UTC)
+};
+
 using UiPump = std::function<void()>;
 // A modal warning question; an empty one answers No (or Ok for a message).
 using AskQuestion = std::function<Answer(std::string_view text, Buttons buttons)>;
 
 // Copies Source to Dest (empty Dest: a read-only pass) and returns a TCopyResult. With
 // no ProgressRoutine, with cfReadOnly or with WriteMode 1 the copier's own block loop
-// runs; otherwise the copy worker. MaxBytesPerSecond 0 means no limit. On return
-// Context.Status.StatusStr describes the outcome and the status record is idle.
+// runs; otherwise the copy worker. MaxBytesPerSecond 0 means no limit. listed, when
+// given, is the source as its listing saw it. On return Context.Status.StatusStr
+// describes the outcome and the status record is idle.
 uint8_t FileCopy(CopyContext& Context, const std::string& Source, const std::string& Dest,
                  const UiPump& pump, TProgressRoutine ProgressRoutine, uint32_t MaxBytesPerSecond,
-                 int32_t Flags, uint8_t WriteMode, const AskQuestion& ask = {});
+                 int32_t Flags, uint8_t WriteMode, const AskQuestion& ask = {},
+                 const ListedSource* listed = nullptr);
 
 // The same with a face: its ProcessMessages is the pump and its Ask the question.
 uint8_t FileCopy(CopyContext& Context, const std::string& Source, const std::string& Dest,
-                 Surfaces& surfaces, TProgressRoutine ProgressRoutine,
-                 uint32_t MaxBytesPerSecond, int32_t Flags, uint8_t WriteMode);
+                 Surfaces& surfaces, TProgressRoutine ProgressRoutine, uint32_t MaxBytesPerSecond,
+                 int32_t Flags, uint8_t WriteMode, const ListedSource* listed = nullptr);
 
 }  // namespace ferrolin

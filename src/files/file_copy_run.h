@@ -13,13 +13,14 @@
 namespace ferrolin {
 
 class FileCopyRun {
-public:
+  public:
     FileCopyRun(CopyContext& ctx, const std::string& source, const std::string& dest,
                 const UiPump& pump, const AskQuestion& ask, TProgressRoutine routine,
-                uint32_t maxBytesPerSecond, int32_t flags, uint8_t writeMode);
+                uint32_t maxBytesPerSecond, int32_t flags, uint8_t writeMode,
+                const ListedSource* listed = nullptr);
     uint8_t Run();
 
-private:
+  private:
     bool Has(int32_t flag) const { return (flags_ & flag) != 0; }
     void Status(const std::string& text);
     // A status text that describes a failure: the finish keeps it instead of its own.
@@ -30,7 +31,13 @@ private:
 
     // A destination on a share that is already the same by size and time.
     bool SameByLooks();
+    // The source's size and time: from its listing where that may decide (the source is
+    // then opened by OpenListedSource only if it is copied), else from OpenSource.
+    bool LookAtSource();
     bool OpenSource();
+    bool OpenListedSource();
+    // Another process holds the destination locked (it is writing it).
+    bool DestinationLocked();
     // Returns false when the copy must end at once (sharing violation).
     bool ProbeDestination();
     // Same, metadata-only or copy; true when the file is to be copied.
@@ -63,6 +70,7 @@ private:
     const uint32_t maxBytesPerSecond_;
     int32_t flags_;
     const uint8_t writeMode_;
+    const ListedSource* const listed_;
     const std::string name_;
 
     uint8_t result_ = crFailed;
@@ -71,6 +79,7 @@ private:
     platform::FileSystem& destFs_;
     platform::FsFilePtr sourceFile_;
     platform::FileInfo sourceInfo_;
+    bool sourceFromListing_ = false;  // sourceInfo_ is the listing's; nothing opened yet
     bool destExists_ = false;
     bool destKnownAbsent_ = false;  // a look found no destination (a share's)
     platform::FileInfo destInfo_;

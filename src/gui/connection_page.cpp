@@ -79,6 +79,7 @@ void ConnectionPage::Bind() {
     using J = TransferJob;
     b.Choice(UseRasFor, &J::UseRasFor);
     b.Flag(PassiveMode, &J::PassiveMode);
+    b.Choice(Modemspeed, &J::Modemspeed);
     b.Choice(ReportLevel, &J::ReportLevel);
     b.Flag(EMailSaveHeader, &J::EMailSaveHeader);
     b.Flag(EmailDecodeMessage, &J::EmailDecodeMessage);

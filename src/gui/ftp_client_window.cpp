@@ -250,6 +250,8 @@ bool TMainForm::SessionFree() const { return !busy_ && !(sessionInUse_ && sessio
 void TMainForm::ShowSessionState() {
     const bool free = SessionFree();
     const bool connected = session_.Connected();
+    // A listing belongs to a session: none is shown while there is none.
+    if (!connected) DirectoryListBox->clear();
     SetCommandsEnabled(free && connected);
     ConnectButton->setEnabled(free);
     Button1->setEnabled(free);
@@ -270,7 +272,13 @@ const FtpEntry* TMainForm::SelectedEntry() const {
     return &listing[static_cast<size_t>(row)];
 }
 
-void TMainForm::ShowError(const std::string& text) { surfaces_.Ask("Error", text, Buttons::Ok); }
+void TMainForm::ShowError(const std::string& text) {
+    surfaces_.Ask("Error", text, Buttons::Ok);
+    // A failure that took the connection with it (a refused CWD, an abort): the session
+    // logs in again now, or is closed when the server will not have it, so the button
+    // never offers "Disconnect" for a session that is gone.
+    if (session_.Connected() && session_.ConnectionLost()) session_.Reestablish();
+}
 
 void TMainForm::ConnectButtonClick() {
     Job job(*this);

@@ -43,8 +43,6 @@ TFQuillomat::TFQuillomat(const StationStart& start, QWidget* parent) : QMainWind
     StatusPanel1->setText(QStringLiteral(FERROLIN_VERSION));
     OptionsTab->ShowMpegOptions(MpegCheckAvailable(station_->Mpeg));
 
-    // The name field's text before any job was read: what "New" on an empty list stores.
-    station_->Editor.Name = "KopfName";
     ShowOptions();
     ShowEditor();
     ShowEditingState();
@@ -196,7 +194,9 @@ void TFQuillomat::AttachSurfaces() {
     // A run started or ended: the FTP window shows whether the session is free for it
     // once the run's state has settled, on the next pass of the event loop (the run
     // processes messages; its end returns to the loop).
-    reactions.cancelVisibleChanged = [this](bool) {
+    reactions.cancelVisibleChanged = [this](bool running) {
+        // At a run's end each job line shows how it went.
+        if (!running) StatusTab->ShowJobOutcomes();
         QTimer::singleShot(0, this, [this] {
             if (ftpWindow_) ftpWindow_->ShowSessionState();
         });
@@ -253,7 +253,11 @@ void TFQuillomat::OnSaveConfig() {
 }
 
 void TFQuillomat::OnOpenLogfile() {
-    OpenLogfile(*station_);
+    if (OpenLogfile(*station_) == LogfileShown::ByDesktop) return;
+    if (!logView_) logView_ = new LogView(this);
+    logView_->ShowText(LogfileText(*station_), station_->LogFile);
+    logView_->show();
+    logView_->raise();
 }
 
 // --- Showing the core's state ---

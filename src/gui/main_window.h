@@ -14,6 +14,7 @@
 #include "gui/ftp_client_window.h"
 #include "gui/ras_dial_up_window.h"
 #include "gui/gauge_kest.h"
+#include "gui/log_view.h"
 #include "gui/options_page.h"
 #include "gui/qt_surfaces.h"
 #include "gui/send_time_page.h"
@@ -77,6 +78,8 @@ public:
     void OnTimer2();
     void OnSaveConfig();
     void OnOpenLogfile();
+    // The log shown in the window when the desktop has no windowed viewer for it.
+    LogView* logView() { return logView_; }
     // Tools > FTP-Client: shows the one FTP client window, created on first use.
     void OnFtpClient();
     TMainForm* ftpWindow() { return ftpWindow_.get(); }
@@ -106,6 +109,7 @@ private:
     std::unique_ptr<TMainForm> ftpWindow_;
     std::unique_ptr<TRasDialUpWindow> rasWindow_;
     QDialog* aboutBox_ = nullptr;
+    LogView* logView_ = nullptr;
     bool shown_ = false;
 };
 

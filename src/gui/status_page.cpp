@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "station/run_driver.h"
@@ -46,7 +47,8 @@ void StatusPage::Build() {
     layout->addLayout(runRow);
 
     auto* nextRow = new QHBoxLayout;
-    NextStart = Named(new QLabel(QStringLiteral("NextStart")), "NextStart");
+    // Empty until the start-up says "Auto off" or the next start.
+    NextStart = Named(new QLabel, "NextStart");
     QFont large = NextStart->font();
     large.setPixelSize(19);
     NextStart->setFont(large);
@@ -177,6 +179,28 @@ void StatusPage::ShowJobList() {
         item->setCheckState(line.checked ? Qt::Checked : Qt::Unchecked);
     }
     CheckListBox1->setCurrentRow(station_.SelectedJob);
+    ShowJobOutcomes();
+}
+
+void StatusPage::ShowJobOutcomes() {
+    const std::map<int, JobLastOutcome>& outcomes = station_.Recorder.LastOutcomes();
+    for (int row = 0; row < CheckListBox1->count(); ++row) {
+        QListWidgetItem* item = CheckListBox1->item(row);
+        const auto found = outcomes.find(row);
+        // An outcome recorded for another job that stood on this line does not count.
+        if (found == outcomes.end() || Q(found->second.name) != item->text()) {
+            item->setIcon(QIcon());
+            item->setToolTip(QString());
+            continue;
+        }
+        const JobOutcome outcome = found->second.outcome;
+        const QStyle::StandardPixmap icon =
+            outcome == JobOutcome::Ok          ? QStyle::SP_DialogApplyButton
+            : outcome == JobOutcome::Cancelled ? QStyle::SP_MessageBoxWarning
+                                               : QStyle::SP_MessageBoxCritical;
+        item->setIcon(style()->standardIcon(icon));
+        item->setToolTip(Q(LastOutcomeText(found->second)));
+    }
 }
 
 void StatusPage::ShowSelectedLine(int index) {

@@ -54,6 +54,8 @@ public:
 
     // Showing the core's state.
     void ShowJobList();
+    // Each line's icon and tooltip: the job's outcome the last time it ran.
+    void ShowJobOutcomes();
     void ShowSelectedLine(int index);
     void ShowOptions();
     void ShowAuto();

@@ -26,6 +26,16 @@ DynamicLibrary DynamicLibrary::Open(const std::string& path) {
     return library;
 }
 
+DynamicLibrary DynamicLibrary::OpenInstalled(const std::string& name, std::string* problem) {
+    DynamicLibrary library;
+    library.handle_ = ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (library.handle_ == nullptr && problem != nullptr) {
+        const char* why = ::dlerror();
+        *problem = why != nullptr ? why : "not found";
+    }
+    return library;
+}
+
 void* DynamicLibrary::Symbol(const char* name) const {
     return handle_ != nullptr ? ::dlsym(handle_, name) : nullptr;
 }

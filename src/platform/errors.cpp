@@ -28,6 +28,8 @@ const char* NamedErrorText(int32_t code) {
             return "The server cannot be reached.";
         case ERROR_SHARE_ACCESS_DENIED:
             return "Access to the share is denied.";
+        case ERROR_SHARE_CLIENT_MISSING:
+            return "The share client library (libsmbclient.so.0) cannot be loaded.";
         case ERROR_CLOCK_SETTING_DISABLED:
             return "Setting the system clock is not enabled in this program.";
         case ERROR_NOT_REGULAR_FILE:

@@ -18,6 +18,8 @@ inline constexpr int32_t ERROR_LOGON_FAILURE = kNamedErrorBase + 1326;  // user 
 inline constexpr int32_t ERROR_BAD_NET_NAME = kNamedErrorBase + 67;     // no such share
 inline constexpr int32_t ERROR_SERVER_UNREACHABLE = kNamedErrorBase + 1232;
 inline constexpr int32_t ERROR_SHARE_ACCESS_DENIED = kNamedErrorBase + 5;
+// The share client library (libsmbclient) is not installed or cannot be loaded.
+inline constexpr int32_t ERROR_SHARE_CLIENT_MISSING = kNamedErrorBase + 126;
 // The clock setter in use was not wired to the real clock (tests, or a face that does not
 // allow the program to set the clock).
 inline constexpr int32_t ERROR_CLOCK_SETTING_DISABLED = kNamedErrorBase + 1314;

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <thread>
@@ -66,6 +67,13 @@ int64_t LockedFile::Size() const {
     struct stat st {};
     if (::fstat(fd_.get(), &st) != 0) return -1;
     return static_cast<int64_t>(st.st_size);
+}
+
+int LockedFile::LastByte() const {
+    const int64_t size = Size();
+    unsigned char last = 0;
+    if (size <= 0 || ::pread(fd_.get(), &last, 1, size - 1) != 1) return -1;
+    return last;
 }
 
 bool IsLockedByOther(const std::string& path) {

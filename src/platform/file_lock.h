@@ -26,6 +26,8 @@ class LockedFile {
 
     // Size of the open file, or -1.
     int64_t Size() const;
+    // The file's last byte, or -1 when it is empty or cannot be read.
+    int LastByte() const;
 
   private:
     explicit LockedFile(UniqueFd fd) : fd_(std::move(fd)) {}

@@ -12,6 +12,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/spawn_setup.h"
+
 extern char** environ;
 
 namespace ferrolin::platform {
@@ -54,27 +56,6 @@ int RunAndWait(const std::vector<std::string>& argv) {
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
-
-// Owns a posix_spawn attribute set and file-action list for one spawn.
-class SpawnSetup {
-public:
-    SpawnSetup() {
-        posix_spawnattr_init(&attr_);
-        posix_spawn_file_actions_init(&actions_);
-    }
-    ~SpawnSetup() {
-        posix_spawn_file_actions_destroy(&actions_);
-        posix_spawnattr_destroy(&attr_);
-    }
-    SpawnSetup(const SpawnSetup&) = delete;
-    SpawnSetup& operator=(const SpawnSetup&) = delete;
-    posix_spawnattr_t* attr() { return &attr_; }
-    posix_spawn_file_actions_t* actions() { return &actions_; }
-
-private:
-    posix_spawnattr_t attr_;
-    posix_spawn_file_actions_t actions_;
-};
 
 class SystemProcess final : public ProcessControl {
 public:

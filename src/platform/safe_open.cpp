@@ -24,7 +24,9 @@ int OpenRetrying(int dirfd, const char* path, int flags, mode_t mode = 0666) {
     return fd;
 }
 
-// Keeps only plain files; the descriptor goes back to blocking reads and writes.
+// Keeps only plain files. O_NONBLOCK, which kept the open from waiting on a pipe, stays
+// set: reads and writes of a plain file never wait less for it, and clearing it would
+// cost two calls for every file a run opens.
 UniqueFd OnlyRegular(UniqueFd fd) {
     if (!fd) return fd;
     struct stat st {};
@@ -34,8 +36,6 @@ UniqueFd OnlyRegular(UniqueFd fd) {
         errno = ERROR_NOT_REGULAR_FILE;
         return fd;
     }
-    const int flags = ::fcntl(fd.get(), F_GETFL);
-    if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
     return fd;
 }
 
@@ -150,8 +150,8 @@ EntryProbe ProbeEntry(const std::string& path, bool lockShared) {
     }
     probe.kind = EntryKind::Regular;
     probe.info = *info;
-    // Back to blocking reads: the only status flag set at the open was O_NONBLOCK.
-    ::fcntl(file.fd(), F_SETFL, 0);
+    // O_NONBLOCK stays: it changes nothing for reads of a plain file, and clearing it
+    // would cost a call for every destination a run looks at.
     // The lock as FileHandle::OpenRead takes it: another holder is a sharing violation,
     // a file system without flock does not stop the look.
     if (lockShared && ::flock(file.fd(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {

@@ -37,7 +37,7 @@ EntryKind KindOfEntry(const std::string& path);
 // One look at what stands at path, for the copier's check of a destination: opened
 // without following a final link and without waiting on a pipe, measured on the open
 // descriptor. kind is Link for a symbolic link (file closed), Regular for a plain file
-// (file open for blocking reads, shared-locked when lockShared; a lock held by another
+// (file open for reads, shared-locked when lockShared; a lock held by another
 // process closes it with ERROR_SHARING_VIOLATION), Other for a folder, pipe or device, None
 // when nothing could be opened (errno says why).
 struct EntryProbe {

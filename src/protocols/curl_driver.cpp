@@ -68,6 +68,10 @@ CURLcode CurlDriver::Run(CURL* easy, const std::function<bool()>& keepGoing) {
             result = message->data.result;
         }
     }
+    // Asked while the handle is still in the multi handle, whose cache holds the connection.
+    curl_socket_t socket = CURL_SOCKET_BAD;
+    connectionKept_ = curl_easy_getinfo(easy, CURLINFO_ACTIVESOCKET, &socket) == CURLE_OK &&
+                      socket != CURL_SOCKET_BAD;
     curl_multi_remove_handle(multi, easy);
     return result;
 }

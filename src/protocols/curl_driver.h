@@ -30,12 +30,17 @@ class CurlDriver {
     CURLcode Run(CURL* easy, const std::function<bool()>& keepGoing);
     // Closes the kept connections (FTP: QUIT on a connection that is still up).
     void Reset() { multi_.reset(); }
+    // Whether the last Run left its connection open for the next one. libcurl closes an
+    // FTP control connection after most failed commands (a refused CWD among them); the
+    // next run then connects and logs in anew.
+    bool ConnectionKept() const { return connectionKept_; }
 
   private:
     struct MultiCleanup {
         void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
     };
     std::unique_ptr<CURLM, MultiCleanup> multi_;
+    bool connectionKept_ = false;
 };
 
 }  // namespace ferrolin

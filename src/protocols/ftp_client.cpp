@@ -13,16 +13,6 @@ namespace ferrolin {
 
 namespace {
 
-// libcurl's global set-up is not thread-safe before 7.84; doing it once per process
-// through a function-local object keeps it out of every caller's way.
-void EnsureCurlInitialised() {
-    static const bool initialised = [] {
-        curl_global_init(CURL_GLOBAL_DEFAULT);
-        return true;
-    }();
-    (void)initialised;
-}
-
 // Large buffers keep loopback and LAN transfers at the wire's speed.
 constexpr long kBufferSize = 512 * 1024;
 constexpr long kUploadBufferSize = 512 * 1024;
@@ -55,9 +45,7 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
 }  // namespace
 
 FtpClient::FtpClient()
-    : curl_(nullptr, [](void* handle) { curl_easy_cleanup(static_cast<CURL*>(handle)); }) {
-    EnsureCurlInitialised();
-}
+    : curl_(nullptr, [](void* handle) { curl_easy_cleanup(static_cast<CURL*>(handle)); }) {}
 
 FtpClient::~FtpClient() = default;
 
@@ -66,6 +54,7 @@ void FtpClient::Close() {
     driver_.Reset();
     curl_.reset();
     open_ = false;
+    lost_ = false;
     features_ = {};
     home_.clear();
 }
@@ -137,6 +126,7 @@ bool FtpClient::Perform(Operation& op, std::string& error) {
         op.errorBuffer[0] = '\0';
         code = static_cast<CURLcode>(PerformOnce(op, true));
     }
+    lost_ = code != CURLE_OK && !driver_.ConnectionKept();
     if (code == CURLE_OK) return true;
 
     // A clear text: what went wrong, and the server's own words where it refused.
@@ -382,7 +372,12 @@ bool FtpClient::ChangeFolder(std::string_view path, std::string& folder, const P
     const std::string cwd = path.empty() ? std::string("CWD") : "CWD " + std::string(path);
     if (!Ask({cwd, "PWD"}, progress, replies, error)) return false;
     if (FtpReplyCode(replies[0]) >= 400) {
-        error = "The server refused the folder (" + replies[0] + ")";
+        // 550: the folder is not there (or not there for this user): said in plain words,
+        // the server's own reply after them.
+        error = FtpReplyCode(replies[0]) == 550
+                    ? "No such folder: " + std::string(path) + " (" + replies[0] + ")"
+                    : "The server refused the folder (" + replies[0] + ")";
+        Scrub(error, options_.password);
         return false;
     }
     auto answered = ParsePwdReply({replies[1]});

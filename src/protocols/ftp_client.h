@@ -121,6 +121,9 @@ class FtpClient {
     void RequestAbort();
     // True while an operation runs.
     bool Busy() const { return busy_; }
+    // The last operation failed and its control connection went with it (the next
+    // operation logs in again).
+    bool ConnectionLost() const { return open_ && lost_; }
 
     // Who the server said it was on the last connection: the SSH host key and how it
     // compared with known_hosts, the TLS certificate (collected with learnIdentity) and
@@ -171,6 +174,7 @@ class FtpClient {
     TlsProblem tlsProblem_ = TlsProblem::None;
     PeerCertificate certificate_;
     bool open_ = false;
+    bool lost_ = false;
     std::atomic<bool> busy_{false};
     std::atomic<bool> abort_{false};
 };

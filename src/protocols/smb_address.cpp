@@ -77,12 +77,19 @@ std::string SmbAddress::ConnectionKey() const {
 std::string SmbAddress::Url() const {
     std::string url = "smb://";
     const bool v6 = server.find(':') != std::string::npos;
+    // Appended piece by piece: gcc 12's optimiser misreads ":" + text (a short literal
+    // inserted before a temporary) as an overlapping copy, -Wrestrict in release builds.
     if (v6) {
-        url += "[" + server + "]";
+        url += '[';
+        url += server;
+        url += ']';
     } else {
         AppendEncoded(url, server);
     }
-    if (port != 0) url += ":" + std::to_string(port);
+    if (port != 0) {
+        url += ':';
+        url += std::to_string(port);
+    }
     url += '/';
     AppendEncoded(url, share);
     if (!rest.empty()) {

@@ -27,6 +27,8 @@ class SmbFile : public platform::FsFile {
     std::optional<platform::FileInfo> Info() const override;
 
   private:
+    // True (errno ECANCELED) when the connection was interrupted: no call may start.
+    bool Refused() const;
     int64_t ReadLocked(void* buffer, size_t size);
 
     std::shared_ptr<SmbConnection> connection_;

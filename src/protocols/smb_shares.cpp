@@ -11,15 +11,18 @@
 
 #include "platform/errors.h"
 #include "platform/file_time_units.h"
+#include "platform/socket_cutoff.h"
 #include "protocols/smb_connection.h"
 #include "protocols/smb_file.h"
+#include "protocols/smb_library.h"
 
 namespace ferrolin {
 
 namespace {
 
 // Reads the connection's function for a call; the lock is held by the caller.
-#define SMB_FN(target, name) smbc_getFunction##name((target).connection->Context())
+#define SMB_FN(target, name) \
+    (target).connection->Api().smbc_getFunction##name((target).connection->Context())
 
 constexpr auto kFreeSpaceMemory = std::chrono::seconds(1);
 
@@ -27,17 +30,18 @@ bool IsDotName(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-bool CredentialsAccepted(const SmbAddress& share, const std::string& user,
-                         const std::string& password) {
-    SmbConnection probe(user, password);
+bool CredentialsAccepted(std::shared_ptr<const SmbLibrary> api, const SmbAddress& share,
+                         const std::string& user, const std::string& password) {
+    SmbConnection probe(std::move(api), user, password);
     if (!probe.Valid()) return false;
     SmbAddress ipc = share;
     ipc.share = "IPC$";
     const std::string url = ipc.Url() + "/";
+    auto call = probe.Lock();
     SMBCCTX* ctx = probe.Context();
-    SMBCFILE* dir = smbc_getFunctionOpendir(ctx)(ctx, url.c_str());
+    SMBCFILE* dir = probe.Api().smbc_getFunctionOpendir(ctx)(ctx, url.c_str());
     if (dir != nullptr) {
-        smbc_getFunctionClosedir(ctx)(ctx, dir);
+        probe.Api().smbc_getFunctionClosedir(ctx)(ctx, dir);
         return true;
     }
     return errno != EACCES;
@@ -68,16 +72,37 @@ int32_t SmbLogonError(int error) {
     }
 }
 
-SmbShares::SmbShares() = default;
+SmbShares::SmbShares(std::string libraryName) : libraryName_(std::move(libraryName)) {}
 SmbShares::~SmbShares() = default;
+
+std::shared_ptr<const SmbLibrary> SmbShares::LibraryLocked() {
+    if (!library_ && libraryProblem_.empty()) {
+        library_ = SmbLibrary::Load(libraryName_, &libraryProblem_);
+    }
+    if (!library_) errno = platform::ERROR_SHARE_CLIENT_MISSING;
+    return library_;
+}
+
+std::string SmbShares::LastExtendedError() {
+    std::lock_guard lock(mutex_);
+    return libraryProblem_;
+}
+
+bool SmbShares::MayCall() const {
+    if (!interrupted_.load()) return true;
+    errno = ECANCELED;
+    return false;
+}
 
 int32_t SmbShares::AddConnection(const std::string& remoteName, const std::string& userName,
                                  const std::string& password) {
     const std::optional<SmbAddress> address = ParseSmbPath(remoteName);
     if (!address) return platform::ERROR_BAD_NET_NAME;
+    if (!MayCall()) return ECANCELED;
     SmbAddress shareRoot = *address;
     shareRoot.rest.clear();
     const std::string key = shareRoot.ConnectionKey();
+    std::shared_ptr<const SmbLibrary> api;
     {
         std::lock_guard lock(mutex_);
         auto found = connections_.find(key);
@@ -86,8 +111,12 @@ int32_t SmbShares::AddConnection(const std::string& remoteName, const std::strin
                        ? 0
                        : platform::ERROR_SESSION_CREDENTIAL_CONFLICT;
         }
+        api = LibraryLocked();
+        if (!api) return platform::ERROR_SHARE_CLIENT_MISSING;
+        // Known before the first contact, so an interrupt can cut that one off too.
+        ports_.insert(shareRoot.port);
     }
-    auto connection = std::make_shared<SmbConnection>(userName, password);
+    auto connection = std::make_shared<SmbConnection>(api, userName, password);
     if (!connection->Valid()) return SmbLogonError(errno);
     {
         // The first contact: session set-up and tree connect, so a wrong password or a
@@ -95,17 +124,18 @@ int32_t SmbShares::AddConnection(const std::string& remoteName, const std::strin
         auto lock = connection->Lock();
         SMBCCTX* ctx = connection->Context();
         const std::string url = shareRoot.Url() + "/";
-        SMBCFILE* dir = smbc_getFunctionOpendir(ctx)(ctx, url.c_str());
+        SMBCFILE* dir = api->smbc_getFunctionOpendir(ctx)(ctx, url.c_str());
         if (dir == nullptr) {
             const int error = errno;
+            if (interrupted_.load()) return ECANCELED;
             // A refused logon and a refused share look the same here; the server's IPC$
             // share tells them apart (it lets in every user whose password is right).
-            if (error == EACCES && CredentialsAccepted(shareRoot, userName, password)) {
+            if (error == EACCES && CredentialsAccepted(api, shareRoot, userName, password)) {
                 return platform::ERROR_SHARE_ACCESS_DENIED;
             }
             return SmbLogonError(error);
         }
-        smbc_getFunctionClosedir(ctx)(ctx, dir);
+        api->smbc_getFunctionClosedir(ctx)(ctx, dir);
     }
     std::lock_guard lock(mutex_);
     auto& slot = connections_[key];
@@ -119,6 +149,29 @@ int32_t SmbShares::AddConnection(const std::string& remoteName, const std::strin
     return 0;
 }
 
+void SmbShares::Interrupt() {
+    interrupted_ = true;
+    std::set<uint16_t> ports;
+    {
+        std::lock_guard lock(mutex_);
+        for (const auto& [key, connection] : connections_) connection->SetInterrupted(true);
+        for (const uint16_t port : ports_) {
+            if (port != 0) {
+                ports.insert(port);
+            } else {
+                ports.insert({445, 139});
+            }
+        }
+    }
+    platform::CutOffStreamsToPorts(ports);
+}
+
+void SmbShares::Resume() {
+    std::lock_guard lock(mutex_);
+    interrupted_ = false;
+    for (const auto& [key, connection] : connections_) connection->SetInterrupted(false);
+}
+
 size_t SmbShares::ConnectionCount() {
     std::lock_guard lock(mutex_);
     return connections_.size();
@@ -130,10 +183,17 @@ std::optional<SmbShares::Target> SmbShares::Resolve(const std::string& path) {
         errno = platform::ERROR_BAD_NET_NAME;
         return std::nullopt;
     }
+    if (!MayCall()) return std::nullopt;
     std::lock_guard lock(mutex_);
     auto& slot = connections_[address->ConnectionKey()];
     if (!slot) {
-        auto connection = std::make_shared<SmbConnection>(std::string(), std::string());
+        std::shared_ptr<const SmbLibrary> api = LibraryLocked();
+        if (!api) {
+            connections_.erase(address->ConnectionKey());
+            return std::nullopt;
+        }
+        ports_.insert(address->port);
+        auto connection = std::make_shared<SmbConnection>(api, std::string(), std::string());
         if (!connection->Valid()) {
             connections_.erase(address->ConnectionKey());
             return std::nullopt;
@@ -146,10 +206,12 @@ std::optional<SmbShares::Target> SmbShares::Resolve(const std::string& path) {
 platform::FsFilePtr SmbShares::Open(const std::string& path, int flags) {
     std::optional<Target> t = Resolve(path);
     if (!t) return nullptr;
-    auto lock = t->connection->Lock();
-    SMBCFILE* file = SMB_FN(*t, Open)(t->connection->Context(), t->url.c_str(), flags, 0644);
+    SMBCFILE* file = nullptr;
+    {
+        auto lock = t->connection->Lock();
+        file = SMB_FN(*t, Open)(t->connection->Context(), t->url.c_str(), flags, 0644);
+    }
     if (file == nullptr) return nullptr;
-    lock.unlock();
     return std::make_unique<SmbFile>(t->connection, file);
 }
 
@@ -232,12 +294,13 @@ bool SmbShares::ListFolder(const std::string& folder, bool,
     {
         auto lock = t->connection->Lock();
         SMBCCTX* ctx = t->connection->Context();
-        SMBCFILE* dir = smbc_getFunctionOpendir(ctx)(ctx, (t->url + "/").c_str());
+        const SmbLibrary& api = t->connection->Api();
+        SMBCFILE* dir = api.smbc_getFunctionOpendir(ctx)(ctx, (t->url + "/").c_str());
         if (dir == nullptr) {
             if (errorCode != nullptr) *errorCode = errno;
             return false;
         }
-        auto readdir = smbc_getFunctionReaddirPlus2(ctx);
+        auto readdir = api.smbc_getFunctionReaddirPlus2(ctx);
         struct stat st {};
         while (const struct libsmb_file_info* entry = readdir(ctx, dir, &st)) {
             if (entry->name == nullptr || IsDotName(entry->name)) continue;
@@ -250,7 +313,7 @@ bool SmbShares::ListFolder(const std::string& folder, bool,
             info.mtimeNanoseconds = st.st_mtim.tv_nsec;
             entries.push_back(std::move(info));
         }
-        smbc_getFunctionClosedir(ctx)(ctx, dir);
+        api.smbc_getFunctionClosedir(ctx)(ctx, dir);
     }
     // The visitor runs without the connection's lock: it may reach the share itself.
     for (const platform::DirEntryInfo& info : entries) visit(info);
@@ -264,14 +327,15 @@ int32_t SmbShares::Rename(const std::string& from, const std::string& to, bool r
     if (a->connection != b->connection) return EXDEV;
     auto lock = a->connection->Lock();
     SMBCCTX* ctx = a->connection->Context();
-    auto rename = smbc_getFunctionRename(ctx);
+    const SmbLibrary& api = a->connection->Api();
+    auto rename = api.smbc_getFunctionRename(ctx);
     if (rename(ctx, a->url.c_str(), ctx, b->url.c_str()) == 0) return 0;
     int32_t error = errno;
     if (replace && (error == EEXIST || error == EACCES)) {
         // Servers that refuse to rename over an existing file: remove it, then rename.
         struct stat st {};
-        if (smbc_getFunctionStat(ctx)(ctx, b->url.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-            smbc_getFunctionUnlink(ctx)(ctx, b->url.c_str()) == 0 &&
+        if (api.smbc_getFunctionStat(ctx)(ctx, b->url.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            api.smbc_getFunctionUnlink(ctx)(ctx, b->url.c_str()) == 0 &&
             rename(ctx, a->url.c_str(), ctx, b->url.c_str()) == 0) {
             return 0;
         }
@@ -299,6 +363,7 @@ int32_t SmbShares::CreateFolders(const std::string& path) {
     if (!t) return errno;
     auto lock = t->connection->Lock();
     SMBCCTX* ctx = t->connection->Context();
+    const SmbLibrary& api = t->connection->Api();
     SmbAddress level = *address;
     level.rest.clear();
     size_t pos = 0;
@@ -309,10 +374,11 @@ int32_t SmbShares::CreateFolders(const std::string& path) {
         level = level.Below(std::string_view(rest).substr(pos, end - pos));
         pos = end + 1;
         const std::string url = level.Url();
-        if (smbc_getFunctionMkdir(ctx)(ctx, url.c_str(), 0755) == 0) continue;
+        if (api.smbc_getFunctionMkdir(ctx)(ctx, url.c_str(), 0755) == 0) continue;
         const int error = errno;
         struct stat st {};
-        if (smbc_getFunctionStat(ctx)(ctx, url.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) continue;
+        if (api.smbc_getFunctionStat(ctx)(ctx, url.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+            continue;
         return error;
     }
     return 0;
@@ -329,15 +395,16 @@ bool SmbShares::SetTimesAndMode(const std::string& path, int64_t creation, int64
     if (!t) return false;
     auto lock = t->connection->Lock();
     SMBCCTX* ctx = t->connection->Context();
+    const SmbLibrary& api = t->connection->Api();
     const struct timespec access = ToTimespec(lastAccess);
     const struct timespec write = ToTimespec(lastWrite);
     struct timeval times[2] = {{access.tv_sec, access.tv_nsec / 1000},
                                {write.tv_sec, write.tv_nsec / 1000}};
-    bool ok = smbc_getFunctionUtimes(ctx)(ctx, t->url.c_str(), times) == 0;
+    bool ok = api.smbc_getFunctionUtimes(ctx)(ctx, t->url.c_str(), times) == 0;
     // A share knows only "read-only" of the permission bits; a writable file (the usual
     // case) needs no request.
     if (ok && platform::IsReadOnlyMode(mode)) {
-        ok = smbc_getFunctionChmod(ctx)(ctx, t->url.c_str(), static_cast<mode_t>(mode)) == 0;
+        ok = api.smbc_getFunctionChmod(ctx)(ctx, t->url.c_str(), static_cast<mode_t>(mode)) == 0;
     }
     return ok;
 }

@@ -6,12 +6,19 @@
 // user name or password keeps the open connection and answers with the credential
 // conflict; paths on a share nobody logged on to use a connection without credentials.
 //
+// libsmbclient is loaded at the first share path or logon, not before: a station whose
+// jobs never reach a share never loads it. Without it every share operation fails with
+// ERROR_SHARE_CLIENT_MISSING.
+//
 // Threads: the user-interface thread and the copier's worker thread; the table of
-// connections and each connection have their own lock.
+// connections and each connection have their own lock. Interrupt() may come from any
+// thread.
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "platform/file_system.h"
@@ -21,10 +28,15 @@
 namespace ferrolin {
 
 class SmbConnection;
+class SmbLibrary;
+
+// The installed libsmbclient's run-time name (its soname).
+inline constexpr char kSmbClientLibrary[] = "libsmbclient.so.0";
 
 class SmbShares : public platform::FileSystem, public platform::ShareConnector {
   public:
-    SmbShares();
+    // libraryName: the libsmbclient to load (its soname, found on the library path).
+    explicit SmbShares(std::string libraryName = kSmbClientLibrary);
     ~SmbShares() override;
     SmbShares(const SmbShares&) = delete;
     SmbShares& operator=(const SmbShares&) = delete;
@@ -34,7 +46,8 @@ class SmbShares : public platform::FileSystem, public platform::ShareConnector {
     // ERROR_SHARE_ACCESS_DENIED or an errno value).
     int32_t AddConnection(const std::string& remoteName, const std::string& userName,
                           const std::string& password) override;
-    std::string LastExtendedError() override { return {}; }
+    // Why libsmbclient could not be loaded; empty when it was or has not been tried.
+    std::string LastExtendedError() override;
 
     // FileSystem.
     bool IsLocal() const override { return false; }
@@ -61,6 +74,13 @@ class SmbShares : public platform::FileSystem, public platform::ShareConnector {
     // How many connections are open (each logon of a new user or share adds one).
     size_t ConnectionCount();
 
+    // Ends the calls in progress on every connection at once, whatever the server does,
+    // and refuses new ones (ECANCELED) until Resume(): a stopped run must not wait for a
+    // server that has stopped answering. Any thread may call it.
+    void Interrupt();
+    // A new run: calls go through again (on fresh connections where an interrupt cut one).
+    void Resume();
+
   private:
     struct Target {
         std::shared_ptr<SmbConnection> connection;
@@ -70,8 +90,19 @@ class SmbShares : public platform::FileSystem, public platform::ShareConnector {
     // that names no share or when no context could be made.
     std::optional<Target> Resolve(const std::string& path);
     platform::FsFilePtr Open(const std::string& path, int flags);
+    // libsmbclient, loaded at the first use; null (errno ERROR_SHARE_CLIENT_MISSING) when
+    // it cannot be. The caller holds mutex_.
+    std::shared_ptr<const SmbLibrary> LibraryLocked();
+    // False (errno ECANCELED) after Interrupt().
+    bool MayCall() const;
 
+    const std::string libraryName_;
+    std::shared_ptr<const SmbLibrary> library_;
+    std::string libraryProblem_;
+    std::atomic<bool> interrupted_{false};
     std::mutex mutex_;
+    // The server ports of every connection made (0: libsmbclient's defaults).
+    std::set<uint16_t> ports_;
     std::map<std::string, std::shared_ptr<SmbConnection>> connections_;
 };
 

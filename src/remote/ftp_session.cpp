@@ -186,6 +186,15 @@ bool FtpSession::Connect(const FtpLogon& logon) {
     return false;
 }
 
+bool FtpSession::Reestablish() {
+    if (!client_.IsOpen() || client_.Busy()) return client_.IsOpen();
+    if (!client_.ConnectionLost()) return true;
+    std::string error;
+    if (client_.Noop(PumpOnly(), error)) return true;
+    DisconnectFTP();
+    return false;
+}
+
 void FtpSession::DisconnectFTP() {
     if (client_.Busy()) {
         disconnectPending_ = true;

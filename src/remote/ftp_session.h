@@ -184,6 +184,12 @@ class FtpSession {
 
     // ---- state ----
     bool Connected() const { return client_.IsOpen(); }
+    // The last operation failed and took the control connection with it: the session is
+    // connected in name only until the next operation logs in again.
+    bool ConnectionLost() const { return client_.ConnectionLost(); }
+    // After ConnectionLost(): logs in again now, so that "connected" is true; when the
+    // server does not take the session back, the session is closed. True when connected.
+    bool Reestablish();
     // The scheme of the open session (or the last one).
     FtpScheme Scheme() const { return client_.Options().scheme; }
     TFtpState FtpState() const { return state_; }

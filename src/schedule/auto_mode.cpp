@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "common/log.h"
+#include "engine/run_texts.h"
 #include "schedule/next_start.h"
 #include "schedule/schedule_context.h"
 
@@ -14,6 +15,7 @@ namespace {
 
 constexpr uint32_t kDayChangeLogLimit = 1000000;
 constexpr int kJobPauseMs = 100;
+constexpr char kAutoOffText[] = "Auto off";
 
 // The Timer1 switch: off for the whole tick, on again however the tick ends.
 class TickGuard {
@@ -77,14 +79,24 @@ void AutoMode::StartupSetup() {
     WriteLog(station_.clock(), 0, station_.LogFile, "Program started");
     if (hooks_.armTimeSync) hooks_.armTimeSync();
     ChangeWeekday(station_.clock().Now());
-    if (station_.Options.Auto) SetNextFu10(station_, ComputeNextSendTime());
+    if (station_.Options.Auto) {
+        const TDateTime next = ComputeNextSendTime();
+        SetNextFu10(station_, next);
+        station_.surfaces().SetNextStartText(FormatCountdown(next - station_.clock().Now()));
+    } else {
+        // Not the label's design-time name: what an operator needs to know before a run.
+        station_.surfaces().SetNextStartText(kAutoOffText);
+    }
     station_.RunMode = RM_Idle;
     timer1IntervalMs_ = 1000;
 }
 
 void AutoMode::SetAuto(bool on) {
     station_.Options.Auto = on;
+    scanStart_ = false;
     if (on && station_.RunMode != RM_Starting) SetNextFu10(station_, ComputeNextSendTime());
+    // Outside a run the big label says that nothing will start by itself.
+    if (!on && station_.RunMode == RM_Idle) station_.surfaces().SetNextStartText(kAutoOffText);
 }
 
 void AutoMode::ChangeWeekday(TDateTime now) {
@@ -101,6 +113,7 @@ void AutoMode::DayChange(TDateTime now) {
     ChangeWeekday(now);
     if (hooks_.armTimeSync) hooks_.armTimeSync();
     station_.LastDayChange = DateOf(now);
+    scanStart_ = false;
     SetNextFu10(station_, ComputeNextSendTime());
     WriteLog(station_.clock(), 0, station_.LogFile, "Day change", kDayChangeLogLimit);
 }
@@ -114,6 +127,7 @@ void AutoMode::SpecialScan(TDateTime now) {
                           : hooks_.countFolderFiles(folder);
     if (count > 0 && count != station_.SpezialScanAnz) {
         station_.SpezialScanAnz = count;
+        scanStart_ = true;
         SetNextFu10(station_, now + 5 * kOneSecond);
     } else {
         station_.SpezialScanAnz = count;
@@ -134,6 +148,9 @@ void AutoMode::RunAllJobs() {
     surfaces.SetCancelVisible(true);
     station_.RunMode = RM_Unattended;
     station_.Copy.Cancel.Reset();
+    station_.Shares.Resume();
+    if (hooks_.runBegins) hooks_.runBegins(scanStart_ ? RunTrigger::Scan : RunTrigger::Auto);
+    scanStart_ = false;
     // The list is measured on every pass: a job removed while messages are processed must
     // not be run by a stale index.
     for (size_t n = 0; n < station_.Jobs.size(); ++n) {
@@ -144,10 +161,11 @@ void AutoMode::RunAllJobs() {
         if (hooks_.runJob) hooks_.runJob(static_cast<int>(n));
         PauseProcessingMessages(kJobPauseMs);
     }
+    const RunOutcome outcome = hooks_.runEnds ? hooks_.runEnds() : RunOutcome::Ok;
     // The interval counts from the end of the run.
     SetNextFu10(station_, ComputeNextSendTime());
     if (hooks_.selectJob) hooks_.selectJob(-1);
-    surfaces.SetNextStartText("finished");
+    surfaces.SetNextStartText(RunEndText(outcome));
     surfaces.SetCancelVisible(false);
     station_.RunMode = RM_Idle;
     surfaces.ProcessMessages();

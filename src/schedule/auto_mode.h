@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/datetime.h"
+#include "engine/job_tally.h"
 #include "platform/process_control.h"
 #include "schedule/send_time.h"
 #include "schedule/send_time_editor.h"
@@ -27,6 +28,8 @@ struct AutoModeHooks {
     std::function<void(int)> selectJob;                       // SelectJob(N), -1 = none
     std::function<void()> armTimeSync;                        // SyncTimeNow := "Enable" box
     std::function<int(const std::string&)> countFolderFiles;  // files of one folder
+    std::function<void(RunTrigger)> runBegins;                // a run of the list starts
+    std::function<RunOutcome()> runEnds;                      // ... and ends: how it went
 };
 
 class AutoMode {
@@ -73,6 +76,8 @@ private:
     int timer1IntervalMs_ = 2000;
     bool inTick_ = false;
     std::set<std::string> reported_;
+    // The next start was set by the special scan's new files: the run it starts is theirs.
+    bool scanStart_ = false;
 };
 
 }  // namespace ferrolin

@@ -5,6 +5,7 @@
 
 #include "common/datetime_format.h"
 #include "common/text.h"
+#include "config/alarm_section.h"
 #include "config/global_section.h"
 #include "config/job_section.h"
 #include "config/job_settings.h"
@@ -32,7 +33,9 @@ enum class TextForm {
     Rate,
     Integer,
     Host,
-    SendTimeList
+    SendTimeList,
+    AlarmWhen,
+    MailServer
 };
 
 struct KeyRule {
@@ -71,6 +74,20 @@ const std::vector<KeyRule>& TimeSyncRules() {
         {{"Protocol", StoredKind::Choice, 2}, TextForm::Any},
         {{"TimeOffset", StoredKind::Text}, TextForm::Integer},
         {{"MaxCorrection", StoredKind::Text}, TextForm::Integer},
+    };
+    return rules;
+}
+
+const std::vector<KeyRule>& AlarmRules() {
+    static const std::vector<KeyRule> rules = {
+        {{"On", StoredKind::Text}, TextForm::AlarmWhen},
+        {{"MailTo", StoredKind::Text}, TextForm::Any},
+        {{"MailFrom", StoredKind::Text}, TextForm::Any},
+        {{"SmtpServer", StoredKind::Text}, TextForm::MailServer},
+        {{"SmtpUser", StoredKind::Text}, TextForm::Any},
+        {{"SmtpPassword", StoredKind::Text}, TextForm::Any},
+        {{"Command", StoredKind::Text}, TextForm::Any},
+        {{"QuietMinutes", StoredKind::Integer}, TextForm::Any},
     };
     return rules;
 }
@@ -141,6 +158,19 @@ std::string Allowed(const KeyRule& rule, std::string_view value) {
                     return "lines \"hh:mm hh:mm:ss\" or \"hh:mm --\", each ended by \";\"";
             }
             return "";
+        case TextForm::AlarmWhen: {
+            const std::string word = AsciiLower(TrimmedBlanks(value));
+            return word == "failure" || word == "change" || word == "always"
+                       ? ""
+                       : "failure, change or always";
+        }
+        case TextForm::MailServer: {
+            const std::string address = AsciiLower(TrimmedBlanks(value));
+            return value.empty() || address.starts_with("smtp://") ||
+                           address.starts_with("smtps://")
+                       ? ""
+                       : "smtp://host:port or smtps://host:port";
+        }
         case TextForm::Any:
             break;
     }
@@ -192,6 +222,8 @@ std::vector<ConfigFinding> CheckConfigLines(std::string_view text) {
                     global = true;
                 } else if (EqualsIgnoreAsciiCase(line.section, kTimeSyncSection)) {
                     rules = &TimeSyncRules();
+                } else if (EqualsIgnoreAsciiCase(line.section, kAlarmSection)) {
+                    rules = &AlarmRules();
                 } else if (job && *job < jobCount) {
                     rules = &jobRules;
                 } else if (job) {

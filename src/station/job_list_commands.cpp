@@ -15,6 +15,9 @@ bool NewJob(Station& station) {
         station.surfaces().AppendError("No more jobs can be added");
         return false;
     }
+    // A job without a name would be a blank line in the list (an empty editor, before
+    // any job was read).
+    if (station.Editor.Name.empty()) station.Editor.Name = "Job " + std::to_string(count + 1);
     {
         ProfileFile ini(station.IniFilename, station.IniCache);
         ProfileFile::Batch batch(ini);

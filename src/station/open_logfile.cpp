@@ -1,15 +1,21 @@
 #include "station/open_logfile.h"
 
-#include <string>
-
 #include "platform/desktop_open.h"
+#include "platform/whole_file.h"
 
 namespace ferrolin {
 
-void OpenLogfile(Station& station) {
-    if (platform::OpenWithDesktopViewer(station.LogFile)) return;
-    station.surfaces().Ask("Error", std::string("could not start ") + platform::kDesktopOpener,
-                           Buttons::Ok);
+LogfileShown OpenLogfile(Station& station) {
+    if (!platform::WindowedViewerFor(station.LogFile).empty() &&
+        platform::OpenWithDesktopViewer(station.LogFile))
+        return LogfileShown::ByDesktop;
+    return LogfileShown::InWindow;
+}
+
+std::string LogfileText(const Station& station) {
+    std::string text;
+    platform::ReadWholeFile(station.LogFile, text);
+    return text;
 }
 
 }  // namespace ferrolin

@@ -27,6 +27,8 @@ AutoModeHooks StationAutoModeHooks(Station& station) {
     hooks.readConfig = [&station] { ReadConfig(station); };
     hooks.runJob = [&station](int n) { RunJob(station, static_cast<uint16_t>(n)); };
     hooks.selectJob = [&station](int n) { SelectJob(station, n); };
+    hooks.runBegins = [&station](RunTrigger trigger) { station.Recorder.BeginRun(trigger); };
+    hooks.runEnds = [&station] { return FinishRun(station); };
     // At start and at each day change a synchronisation is due before the next
     // connected job when the time-sync panel's "Enable" box is on.
     hooks.armTimeSync = [&station] { station.SyncTimeNow = station.SyncTimeF.Settings.Enable; };

@@ -16,6 +16,7 @@
 #include "schedule/config_weekday_store.h"
 #include "schedule/schedule_context.h"
 #include "schedule/watchdog.h"
+#include "station/run_recorder.h"
 
 namespace ferrolin {
 
@@ -45,6 +46,9 @@ public:
 
     // The time-synchronisation panel's state and operations ("Time sync" tab).
     TSyncTimeF SyncTimeF;
+
+    // The record of the running run and of the last one, and each job's last outcome.
+    RunRecorder Recorder{*this};
 
 private:
     platform::ProcessControl& process_;

@@ -29,6 +29,7 @@ std::unique_ptr<Station> OpenStation(const StationStart& start, Surfaces& surfac
     const std::string mpegLog = MpegLoadLogText(LoadMpegLibraries(station->Mpeg, station->ProgramDir));
     if (!mpegLog.empty()) WriteLog(0, station->LogFile, mpegLog);
     LoadRasEntries(*station);
+    station->Recorder.LoadHistory();
     // Setting the clock needs root or CAP_SYS_TIME; without it a sync reports failure.
     if (start.setsClock) station->SyncTimeF.UseClockSetter(platform::SystemClockSetter());
     return station;

@@ -4,6 +4,8 @@
 
 #include <sstream>
 
+#include "cli/terminal_surfaces.h"
+
 namespace ferrolin::cli {
 namespace {
 
@@ -67,6 +69,29 @@ TEST_F(CliSurfacesTest, TransferProgressIsALineEachSecond) {
     surfaces.SetGauge(30, "Download speed 1.20 MB/s");
     EXPECT_EQ(out.str(), "Download speed 1.00 MB/s\nDownload speed 1.20 MB/s\n");
     EXPECT_EQ(surfaces.GaugeText(), "Download speed 1.20 MB/s");
+}
+
+// On a terminal the progress is one line redrawn in place: the job from the caption, the
+// newest text cut to the width, a few redraws a second; errors and the run's end go on
+// lines of their own and the progress line comes back under them.
+TEST_F(CliSurfacesTest, OnATerminalProgressIsOneLineRedrawnInPlace) {
+    {
+        TerminalSurfaces surfaces(out, 40, clock);
+        surfaces.SetCaption("Ferrolin Night upload");
+        surfaces.SetStatusText("copying... 1 of 3 Files 0 B of 30 B");
+        surfaces.SetStatusText("copying... 2 of 3 Files 10 B of 30 B");  // too soon: not drawn
+        now += TerminalSurfaces::kRedrawInterval;
+        surfaces.SetStatusText("copying... 3 of 3 Files 20 B of 30 B speed: 10 B/s");
+        surfaces.AppendError("Copy of x failed");
+        surfaces.SetCaption("Ferrolin");
+        surfaces.SetNextStartText("finished with errors");
+    }
+    EXPECT_EQ(out.str(),
+              "\r\x1b[KNight upload: copying... 1 of 3 Files 0"  // 39 of 40 columns
+              "\r\x1b[KNight upload: copying... 3 of 3 Files 2"
+              "\r\x1b[Kerror: Copy of x failed\n"
+              "\r\x1b[KNight upload: copying... 3 of 3 Files 2"
+              "\r\x1b[Knext start: finished with errors\n");
 }
 
 }  // namespace

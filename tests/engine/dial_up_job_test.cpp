@@ -104,8 +104,9 @@ TEST_F(DialUpJob, FailedSourceDialListsNothingAndCancelIsNoFailure) {
     RunJob("1");
     EXPECT_FALSE(Copied());
     EXPECT_EQ(station.JobsCutShort, 1u);
-    ASSERT_EQ(surfaces.errors.size(), 1u);
+    ASSERT_EQ(surfaces.errors.size(), 2u);
     EXPECT_NE(surfaces.errors[0].find("Timeout on Ras connect"), std::string::npos);
+    EXPECT_NE(surfaces.errors[1].find(": cut short: "), std::string::npos) << surfaces.errors[1];
     EXPECT_TRUE(test::WaitFor([&] { return mock->ActiveCount() == 0; }));
 
     // The operator's Cancel during the wait ends it at once and is not a failure.
@@ -129,9 +130,13 @@ TEST_F(DialUpJob, FailedDialTransfersNothing) {
     RunJob("0");
     EXPECT_FALSE(Copied());
     EXPECT_EQ(station.JobsCutShort, 1u);  // ferrolin-cli run reports the job as failed
-    ASSERT_EQ(surfaces.errors.size(), 2u);
+    ASSERT_EQ(surfaces.errors.size(), 3u);
     EXPECT_NE(surfaces.errors[0].find("Necessary secrets"), std::string::npos);
     EXPECT_NE(surfaces.errors[1].find("Timeout on Ras connect"), std::string::npos);
+    // The job's own line: why it did not end ok.
+    EXPECT_NE(surfaces.errors[2].find(": cut short: Dial-up line Office VPN did not come up"),
+              std::string::npos)
+        << surfaces.errors[2];
     EXPECT_NE(ReadFile(home / "Ferrolin.log").find("Timeout on Ras connect"), std::string::npos);
 }
 

@@ -13,9 +13,13 @@ if(TARGET ferrolin_gui)
   set(gui_runtime_dir ${CMAKE_BINARY_DIR}/gui-test-runtime)
   file(MAKE_DIRECTORY ${gui_runtime_dir})
   file(CHMOD ${gui_runtime_dir} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
-  add_test(NAME gui COMMAND test_gui)
-  set_tests_properties(gui PROPERTIES TIMEOUT 300 LABELS gui
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${gui_runtime_dir}")
+  # One ctest entry per group of window tests (gui.<Group>), so that a failure names it.
+  foreach(group JobEditorFlow WindowLayout SendTimeFlow RunFlow TimeSyncFlow FtpWindowFlow
+                FtpWindowJob RasWindowFlow)
+    add_test(NAME gui.${group} COMMAND test_gui --group ${group})
+    set_tests_properties(gui.${group} PROPERTIES TIMEOUT 300 LABELS gui
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${gui_runtime_dir}")
+  endforeach()
 endif()
 
 # The stand-in MPEG SDK of the file tests, for the "shown only with the MPEG check" rule.

@@ -96,6 +96,38 @@ private slots:
         QCOMPARE(S(ReadFtpHost(t.fx.dir.path())), S(t.server.Address()));
     }
 
+    // A folder that is not there: the reason in plain words, and the session still there
+    // ("Disconnect" is true). A failure that takes the connection with it when the server
+    // is gone closes the session: the button says "Connect", with no listing shown.
+    void aMissingFolderIsSaidPlainlyAndTheButtonMatchesTheSession() {
+        FtpWindowFixture t;
+        WriteFile(t.Root() + "/top.txt", "y");
+        t.Connect();
+        QVERIFY(t.form->DirectoryListBox->topLevelItemCount() > 0);
+        FtpSession& session = t.fx.window->station().Ftp;
+        t.fx.questions.clear();
+        t.form->CurrentDirEdit->setText(QStringLiteral("/nope"));
+        QTest::mouseClick(t.form->ChDirButton, Qt::LeftButton);
+        QCOMPARE(t.fx.questions.size(), size_t(1));
+        QVERIFY2(
+            S(t.fx.questions[0]).startsWith(QStringLiteral("Error: No such folder: /nope (550")),
+            qPrintable(S(t.fx.questions[0])));
+        QVERIFY(session.Connected() && !session.ConnectionLost());
+        QCOMPARE(t.form->ConnectButton->text(), QStringLiteral("Disconnect"));
+        QTest::mouseClick(t.form->BackButton, Qt::LeftButton);
+        QCOMPARE(t.Names(), (QStringList{"pub", "top.txt"}));
+
+        // The server goes away; the next failure finds no session to log in to again.
+        t.server.Stop();
+        t.fx.questions.clear();
+        QTest::mouseClick(t.form->ChDirButton, Qt::LeftButton);
+        QCOMPARE(t.fx.questions.size(), size_t(1));
+        QVERIFY(!session.Connected());
+        QCOMPARE(t.form->ConnectButton->text(), QStringLiteral("Connect"));
+        QCOMPARE(t.form->DirectoryListBox->topLevelItemCount(), 0);
+        QVERIFY(!t.form->DownloadButton->isEnabled());
+    }
+
     void foldersOpenChangeAndGoBack() {
         FtpWindowFixture t;
         std::filesystem::create_directories(t.Root() + "/sub/deeper");

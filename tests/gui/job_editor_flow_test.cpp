@@ -22,7 +22,7 @@ QString S(const std::string& text) { return QString::fromStdString(text); }
 
 const std::string kThreeJobs =
     "[Global]\nAnzKopfstellen=3\n" + JobSection(0, "A", true, "CopyMode=3\nDestDelDelay=4\n") +
-    JobSection(1, "B", false, "MaxByteRate=2.5\n") + JobSection(2, "C", true);
+    JobSection(1, "B", false, "MaxByteRate=2.5\nModemspeed=2\n") + JobSection(2, "C", true);
 
 // Every key a job section holds after the editor wrote it (Active and, with the time
 // stamp off, AddTimeStampE are not written).
@@ -70,8 +70,11 @@ private slots:
         auto& w = fx.Start(kThreeJobs);
         const std::string untouched = fx.Ini("Kopf2", "Name") + fx.Ini("Kopf0", "Name");
         w.StatusTab->OnJobLineClicked(1);
+        // "Time out:" shows the stored choice and goes back with the job.
+        QCOMPARE(w.ConnectionTab->Modemspeed->currentText(), QStringLiteral("60 seconds"));
         QTest::mouseClick(w.StatusTab->BEdit, Qt::LeftButton);
         QVERIFY(w.station().Editing);
+        w.ConnectionTab->Modemspeed->setCurrentIndex(1);
 
         w.StatusTab->KopfName->setText(QStringLiteral("Renamed"));
         w.DestinationTab->CCopyMode->setCurrentIndex(3);
@@ -88,6 +91,7 @@ private slots:
         QCOMPARE(S(fx.Ini("Kopf1", "DestDelDelay")), QStringLiteral("7"));
         QCOMPARE(S(fx.Ini("Kopf1", "AddTimeStampE")), QStringLiteral("yymmdd"));
         QCOMPARE(S(fx.Ini("Kopf1", "PassiveMode")), QStringLiteral("1"));
+        QCOMPARE(S(fx.Ini("Kopf1", "Modemspeed")), QStringLiteral("1"));
         // Save leaves the check marks to Configuration > Save.
         QCOMPARE(S(fx.Ini("Kopf1", "Active")), QStringLiteral("0"));
         QCOMPARE(w.StatusTab->CheckListBox1->item(1)->text(), QStringLiteral("Renamed"));
@@ -270,7 +274,8 @@ private slots:
         QCOMPARE(w.StatusTab->CheckListBox1->count(), 0);
         w.StatusTab->OnNew();
         QCOMPARE(S(fx.Ini("Global", "AnzKopfstellen")), QStringLiteral("1"));
-        QCOMPARE(S(fx.Ini("Kopf0", "Name")), QStringLiteral("KopfName"));
+        // The name field starts empty; the new job gets a name, never a blank line.
+        QCOMPARE(S(fx.Ini("Kopf0", "Name")), QStringLiteral("Job 1"));
         QVERIFY(Sorted(fx.Keys("Kopf0")) == WrittenJobKeys());
         QCOMPARE(w.StatusTab->CheckListBox1->count(), 1);
     }

@@ -1,8 +1,11 @@
 // Runs from the window: "Manual" over a real folder job (files copied, log written, the
-// labels going "working..." then "finished"), and Cancel during a slow copy.
+// labels going "working..." then "finished"), and Cancel during a slow copy ("cancelled").
 #include <QCheckBox>
 #include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -89,11 +92,48 @@ private slots:
 
         QVERIFY(cancelShown);
         QCOMPARE(captionDuringRun, QStringLiteral("Ferrolin Slow"));
-        QCOMPARE(w.StatusTab->NextStart->text(), QStringLiteral("finished"));
+        QCOMPARE(w.StatusTab->NextStart->text(), QStringLiteral("cancelled"));
         QVERIFY(!w.StatusTab->Auto->isChecked());
         QVERIFY(!w.station().Options.Auto);
         QVERIFY(ReadFile(fx.dir / "out-Slow/big.bin").size() < (4u << 20));
         QVERIFY(!platform::FileExists(fx.dir / "out-Next/small.txt"));
+    }
+
+    // A run with a job whose source is missing and a good one: the label says so, the
+    // Errors list has the failed job's reason with the time, and each job line shows its
+    // outcome. The log then opens inside the window where no desktop viewer is found.
+    void failedJobShowsInLabelErrorsAndJobList() {
+        WindowFixture fx;
+        WriteFile(fx.dir / "in-Good/a.txt", "a");
+        platform::CreateDirectories(fx.dir / "out-Good");
+        auto& w = fx.Start("[Global]\nAnzKopfstellen=2\n" + FolderJob(fx.dir, 0, "Gone") +
+                           FolderJob(fx.dir, 1, "Good"));
+        QTest::mouseClick(w.StatusTab->BManualN, Qt::LeftButton);
+
+        QCOMPARE(w.StatusTab->NextStart->text(), QStringLiteral("finished with errors"));
+        const QString errors = w.ErrorsTab->Errors->toPlainText();
+        const QString expected = QStringLiteral("10:00:00 Gone: cut short: Source ") +
+                                 QString::fromStdString(fx.dir / "in-Gone") +
+                                 QStringLiteral(" could not be listed");
+        QVERIFY2(errors.contains(expected), qPrintable(errors));
+        QVERIFY2(!errors.contains(QStringLiteral("Good")), qPrintable(errors));
+        QListWidget* list = w.StatusTab->CheckListBox1;
+        QVERIFY(list->item(0)->toolTip().startsWith(QStringLiteral("cut short at ")));
+        QVERIFY(list->item(0)->toolTip().endsWith(QStringLiteral("could not be listed")));
+        QVERIFY(list->item(1)->toolTip().startsWith(QStringLiteral("ok at ")));
+        QVERIFY(!list->item(0)->icon().isNull());
+        QVERIFY(list->item(0)->icon().cacheKey() != list->item(1)->icon().cacheKey());
+
+        // No xdg-mime on the path: no desktop viewer, so the window shows the log itself.
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QByteArray::fromStdString(fx.dir / "no-such-bin"));
+        w.OnOpenLogfile();
+        qputenv("PATH", path);
+        QVERIFY(w.logView() != nullptr && w.logView()->isVisible());
+        QVERIFY(w.logView()->Text->isReadOnly());
+        QVERIFY(w.logView()->Text->toPlainText().contains(QStringLiteral("could not be listed")));
+        QScrollBar* bar = w.logView()->Text->verticalScrollBar();
+        QCOMPARE(bar->value(), bar->maximum());
     }
 
     void closingDuringARunCancelsItAndLogsTheClose() {
@@ -104,7 +144,7 @@ private slots:
         QTimer::singleShot(300, &w, [&] { w.close(); });
         QTest::mouseClick(w.StatusTab->BManual, Qt::LeftButton);
         QVERIFY(!w.isVisible());
-        QCOMPARE(w.StatusTab->NextStart->text(), QStringLiteral("finished"));
+        QCOMPARE(w.StatusTab->NextStart->text(), QStringLiteral("cancelled"));
         QVERIFY(ReadFile(fx.dir / "out-Slow/big.bin").size() < (4u << 20));
         QVERIFY(ReadFile(fx.dir / "Ferrolin.log").find("Program closed") != std::string::npos);
     }

@@ -78,7 +78,9 @@ private slots:
         QCOMPARE(w.LeftTabs->currentWidget(), w.StatusTab);
         QCOMPARE(w.RightTabs->currentWidget(), w.SourceTab);
         QVERIFY(w.StatusTab->CancelCopy->isHidden());
-        QCOMPARE(w.StatusTab->NextStart->text(), QStringLiteral("NextStart"));
+        // No control name shows as text: the label says what the automatic mode does.
+        QCOMPARE(w.StatusTab->NextStart->text(), QStringLiteral("Auto off"));
+        QVERIFY(w.StatusTab->KopfName->text().isEmpty());
     }
 
     void gaugeClampsAndKeepsItsText_data() {

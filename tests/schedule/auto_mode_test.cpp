@@ -38,6 +38,8 @@ protected:
             if (onJob) onJob(n);
             inJob = false;
         };
+        hooks.runBegins = [this](RunTrigger trigger) { triggers.push_back(trigger); };
+        hooks.runEnds = [this] { return runOutcome; };
     }
 
     AutoMode& Auto() {
@@ -76,6 +78,8 @@ protected:
     std::vector<std::pair<int, TDateTime>> runs;
     bool inJob = false;
     std::function<void(int)> onJob;
+    std::vector<RunTrigger> triggers;  // of each run begun
+    RunOutcome runOutcome = RunOutcome::Ok;
 };
 
 TEST_F(AutoModeTest, StartupSetupOnceThenDayChangeOnFirstTick) {
@@ -211,6 +215,8 @@ TEST_F(AutoModeTest, SpecialScanStartsFiveSecondsAfterTheCountSettles) {
     TickFor(20 * kOneSecond);
     std::vector<TDateTime> starts = RunStarts();
     ASSERT_EQ(starts.size(), 2u);
+    // Both runs are the new files' doing, and recorded as such.
+    EXPECT_EQ(triggers, (std::vector<RunTrigger>{RunTrigger::Scan, RunTrigger::Scan}));
     EXPECT_TRUE(test::SameMoment(starts[0], At(10, 0, 13))) << Show(starts[0]);
     EXPECT_TRUE(test::SameMoment(starts[1], At(10, 0, 20))) << Show(starts[1]);
 
@@ -297,7 +303,8 @@ TEST_F(AutoModeTest, AutoOffComputesTheNextStartButRunsNothing) {
     TickFor(30 * kOneMinute);
     EXPECT_TRUE(runs.empty());
     EXPECT_EQ(station.NextFu10, "09.12.2026 10:10:01");
-    EXPECT_EQ(surfaces.nextStartText, "");
+    // The big label says why nothing starts, never the control's name.
+    EXPECT_EQ(surfaces.nextStartText, "Auto off");
 
     // Switching Auto on computes the next start from now.
     Auto().SetAuto(true);
@@ -332,6 +339,17 @@ TEST_F(AutoModeTest, EmptyJobListStillEndsWithANewStart) {
     EXPECT_TRUE(runs.empty());
     EXPECT_EQ(surfaces.nextStartText, "finished");
     EXPECT_EQ(station.NextFu10, "09.12.2026 10:20:02");
+    EXPECT_EQ(triggers, std::vector<RunTrigger>{RunTrigger::Auto});
+}
+
+// The label says how the run ended, as its record has it.
+TEST_F(AutoModeTest, TheLabelSaysHowTheRunEnded) {
+    runOutcome = RunOutcome::Failed;
+    TickFor(10 * kOneMinute + 2 * kOneSecond);
+    EXPECT_EQ(surfaces.nextStartText, "finished with errors");
+    runOutcome = RunOutcome::Cancelled;
+    TickFor(10 * kOneMinute + kOneSecond);
+    EXPECT_EQ(surfaces.nextStartText, "cancelled");
 }
 
 // Lines the schedule cannot use are logged once, not on every computation.

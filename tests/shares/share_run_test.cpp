@@ -1,7 +1,8 @@
 // Folder jobs on a real SMB share through ferrolin-cli run: upload and download, share to
-// share, the mirror step with its deletions, refused logons, a read-only share, and the
-// server dying in the middle of a copy.
+// share, the mirror step with its deletions, refused logons, a read-only share, the
+// server dying in the middle of a copy, and a stop while the server is frozen.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -278,6 +279,62 @@ TEST_F(ShareRunTest, ServerKilledMidCopyLeavesNoPartFileAndTheNextRunCompletesIt
         const std::string name = e.path().filename();
         EXPECT_TRUE(name == "big.bin" || (name.rfind("big.bin", 0) == 0 && name.ends_with(".tmp")))
             << name;
+    }
+}
+
+// SIGTERM while the server is frozen (SIGSTOP: its connections stay open and nothing
+// answers) ends the run within two seconds as a cancel, with no part file on this side;
+// once the server goes on, the next run completes the copy. Unbuffered writes copy on the
+// program's own thread, which then waits inside the share call the stop must cut short.
+TEST_F(ShareRunTest, StopWhileTheServerIsFrozenEndsTheRunAtOnce) {
+    struct Case {
+        const char* name;
+        bool upload;
+        const char* buffering;
+    } const cases[] = {{"upload", true, "2"}, {"upload, own thread", true, "1"},
+                       {"download", false, "2"}};
+    const std::string big(12 * 1024 * 1024, 'f');
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string tag = std::string(c.upload ? "up" : "down") + c.buffering;
+        const std::string shareFolder = server.ShareFolder() + "/" + tag;
+        const std::string source = c.upload ? local / (tag + "-src") : shareFolder;
+        const std::string dest = c.upload ? server.SharePath() + "/" + tag : local / tag;
+        const std::string destFolder = c.upload ? shareFolder : local / tag;
+        WriteFile((c.upload ? local / (tag + "-src") : shareFolder) + "/big.bin", big);
+        IniKeys job = Job(c.upload ? source : server.SharePath() + "/" + tag, dest);
+        job["Buffering"] = c.buffering;
+        job["MaxByteRate"] = "1";  // MiB/s: the copy takes about 12 s
+        WriteIni({job});
+
+        std::chrono::steady_clock::time_point stopSent;
+        const CommandResult stopped = test::RunCommandWith(Argv(), Environment(), [&](pid_t pid) {
+            EXPECT_TRUE(test::WaitFor(
+                [&] {
+                    std::error_code ec;
+                    for (const auto& e : fs::directory_iterator(destFolder, ec))
+                        if (fs::file_size(e.path(), ec) > 1024 * 1024) return true;
+                    return false;
+                },
+                std::chrono::seconds(20)));
+            server.Freeze();
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            stopSent = std::chrono::steady_clock::now();
+            kill(pid, SIGTERM);
+        });
+        const auto took = std::chrono::steady_clock::now() - stopSent;
+        server.Thaw();
+        EXPECT_LT(took, std::chrono::seconds(2));
+        EXPECT_EQ(stopped.exitCode, 130) << stopped.errors << Log();
+        if (!c.upload) {
+            EXPECT_TRUE(fs::is_empty(destFolder)) << "a part file was left";
+        }
+
+        job.erase("MaxByteRate");
+        WriteIni({job});
+        const CommandResult again = Run();
+        EXPECT_EQ(again.exitCode, 0) << again.errors << Log();
+        EXPECT_EQ(ReadFile(destFolder + "/big.bin") == big, true);
     }
 }
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <future>
+#include <thread>
 
 #include "engine/job_guards.h"
 #include "platform/errors.h"
@@ -162,6 +164,51 @@ TEST_F(SmbFileSystemTest, ReadOnlyShareRefusesWrites) {
     EXPECT_NE(shares_.Delete(ro + "/there.txt"), 0);
     EXPECT_TRUE(fs::exists(server_.ReadOnlyFolder() + "/there.txt"));
     EXPECT_FALSE(fs::exists(server_.ReadOnlyFolder() + "/new.txt"));
+}
+
+// A stopped run must not wait for a server that stopped answering: Interrupt ends a read
+// in progress on a frozen server at once and refuses further calls; after Resume the same
+// logged-on connection works again once the server does.
+TEST_F(SmbFileSystemTest, InterruptCutsACallToAFrozenServerAndResumeReconnects) {
+    const std::string content(8 * 1024 * 1024, 'r');
+    WriteFile(Local("big.bin"), content);
+    platform::FsFilePtr file = shares_.OpenRead(Remote("big.bin"), true);
+    ASSERT_TRUE(file);
+    server_.Freeze();
+    auto read = std::async(std::launch::async, [&] {
+        std::string back(content.size(), '\0');
+        return file->ReadFull(back.data(), back.size());
+    });
+    EXPECT_EQ(read.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+    const auto cut = std::chrono::steady_clock::now();
+    shares_.Interrupt();
+    ASSERT_EQ(read.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_LT(std::chrono::steady_clock::now() - cut, std::chrono::seconds(2));
+    EXPECT_EQ(read.get(), -1);
+    EXPECT_FALSE(shares_.Stat(Remote("big.bin")));
+    EXPECT_EQ(platform::LastError(), ECANCELED);
+    file.reset();
+
+    server_.Thaw();
+    shares_.Resume();
+    const auto info = shares_.Stat(Remote("big.bin"));
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->Size, static_cast<int64_t>(content.size()));
+    EXPECT_EQ(shares_.AddConnection(root_, server_.User(), server_.Password()), 0);
+}
+
+// Without libsmbclient every share operation fails with its own named reason, and the
+// logon says which library is missing.
+TEST(SmbLibraryTest, AMissingLibraryFailsEveryShareCallWithAClearReason) {
+    SmbShares shares("libsmbclient-not-installed.so.0");
+    EXPECT_EQ(shares.AddConnection("//127.0.0.1/share", "user", "pw"),
+              platform::ERROR_SHARE_CLIENT_MISSING);
+    EXPECT_NE(shares.LastExtendedError().find("libsmbclient-not-installed.so.0"),
+              std::string::npos);
+    EXPECT_FALSE(shares.Stat("//127.0.0.1/share/a.txt"));
+    EXPECT_EQ(platform::LastError(), platform::ERROR_SHARE_CLIENT_MISSING);
+    EXPECT_NE(platform::ErrorMessage(platform::ERROR_SHARE_CLIENT_MISSING).find("libsmbclient"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -65,6 +65,13 @@ TEST(ConfigCheckLines, EachFindingOnItsLine) {
         {"time sync",
          "[InternetDateTimeSync]\nServer=host:99999\nMaxCorrection=1.5\n",
          {{2, K::BadValue}, {3, K::BadValue}}},
+        {"alarm",
+         "[Alarm]\nOn=change\nMailTo=a@x\nSmtpServer=smtps://mail:465\nQuietMinutes=15\n"
+         "On=sometimes\nSmtpServer=mail:25\nQuietMinutes=soon\nPager=1\n",
+         {{6, K::DuplicateKey}, {7, K::DuplicateKey}, {8, K::DuplicateKey}, {9, K::UnknownKey}}},
+        {"alarm values",
+         "[Alarm]\nOn=sometimes\nSmtpServer=mail:25\nQuietMinutes=soon\n",
+         {{2, K::BadValue}, {3, K::BadValue}, {4, K::BadValue}}},
         {"job sections past the count",
          "[Global]\nAnzKopfstellen=1\n[Kopf0]\n[Kopf1]\nName=x\n",
          {{4, K::JobPastCount}}},

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <sstream>
 
 #include "support/certificates.h"
@@ -40,6 +41,35 @@ std::string MakeMbox(const std::vector<std::string>& messages) {
         mbox += "\n";
     }
     return mbox;
+}
+
+bool SmtpTestServer::Available() {
+    return IsExecutable("/usr/bin/python3") &&
+           RunCommand({"/usr/bin/python3", "-c", "import aiosmtpd"}).exitCode == 0;
+}
+
+SmtpTestServer::SmtpTestServer() : LoopbackDaemon("smtp.log") {
+    WriteFile(dir_ / "mail/.keep", "");
+    Start(
+        false,
+        [this](uint16_t port) {
+            return std::vector<std::string>{"/usr/bin/python3",
+                                            FERROLIN_TEST_SUPPORT_DIR "/smtp_test_server.py",
+                                            std::to_string(port), dir_ / "mail"};
+        },
+        TcpPortAccepts);
+}
+
+std::vector<std::string> SmtpTestServer::Messages() const {
+    std::vector<std::string> messages;
+    for (int n = 1;; ++n) {
+        char name[16];
+        std::snprintf(name, sizeof name, "/%04d.eml", n);
+        const std::string path = dir_ / "mail" + name;
+        if (access(path.c_str(), F_OK) != 0) break;
+        messages.push_back(ReadFile(path));
+    }
+    return messages;
 }
 
 bool DovecotServer::Available() {

@@ -49,6 +49,18 @@ class Pop3TestPeer : public LoopbackDaemon {
     void StartPeer(std::vector<std::string> arguments);
 };
 
+// A real SMTP server for tests: aiosmtpd on a free loopback port, saving each message it
+// accepts (see smtp_test_server.py).
+class SmtpTestServer : public LoopbackDaemon {
+  public:
+    static bool Available();
+    SmtpTestServer();
+    std::string Url() const { return "smtp://" + Address(); }
+    // The messages received so far, oldest first, each with its envelope as two header
+    // lines in front (X-Envelope-From, X-Envelope-To).
+    std::vector<std::string> Messages() const;
+};
+
 // An mbox holding the messages, "From " lines quoted.
 std::string MakeMbox(const std::vector<std::string>& messages);
 

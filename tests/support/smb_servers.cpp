@@ -118,8 +118,20 @@ SambaServer::SambaServer() : LoopbackDaemon("smbd.log") {
 
 SambaServer::~SambaServer() {
     const pid_t pid = ProcessId();
-    // smbd ends its children on SIGTERM; children of a killed one are ended here.
-    if (pid > 0) kill(-pid, SIGTERM);
+    // smbd ends its children on SIGTERM; children of a killed one are ended here, and a
+    // frozen one is let go first so that it can.
+    if (pid > 0) {
+        kill(-pid, SIGCONT);
+        kill(-pid, SIGTERM);
+    }
+}
+
+void SambaServer::Freeze() {
+    if (const pid_t pid = ProcessId(); pid > 0) kill(-pid, SIGSTOP);
+}
+
+void SambaServer::Thaw() {
+    if (const pid_t pid = ProcessId(); pid > 0) kill(-pid, SIGCONT);
 }
 
 std::string SambaServer::SharePath(const std::string& share) const {

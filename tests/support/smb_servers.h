@@ -31,6 +31,10 @@ class SambaServer : public LoopbackDaemon {
 
     // Ends smbd and its children at once (SIGKILL to the process group).
     void Kill();
+    // Stops smbd and its children where they stand (SIGSTOP to the group): connections
+    // stay open and nothing answers. Thaw lets them go on.
+    void Freeze();
+    void Thaw();
     // Starts smbd again on the same port, with the same shares.
     using LoopbackDaemon::Restart;
 

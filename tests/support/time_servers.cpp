@@ -84,6 +84,11 @@ LoopbackDaemon::~LoopbackDaemon() { process_.reset(); }
 
 std::string LoopbackDaemon::Log() const { return ReadFile(dir_ / logName_); }
 
+void LoopbackDaemon::Stop() {
+    process_.reset();
+    ready_ = false;
+}
+
 void LoopbackDaemon::Start(bool udp,
                            const std::function<std::vector<std::string>(uint16_t)>& commandFor,
                            const std::function<bool(uint16_t)>& answers) {

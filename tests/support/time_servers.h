@@ -32,6 +32,8 @@ public:
     uint16_t Port() const { return port_; }
     std::string Address() const { return "127.0.0.1:" + std::to_string(port_); }
     std::string Log() const;
+    // Stops the server (its connections end with it); Restart() brings it back.
+    void Stop();
 
 protected:
     explicit LoopbackDaemon(std::string logName) : logName_(std::move(logName)) {}
