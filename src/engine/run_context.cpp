@@ -29,7 +29,7 @@ RunContext::RunContext(std::string programDir, Surfaces& surfaces, Clock& clock)
 }
 
 void RunContext::AttachFtpSurfaces() {
-    Ftp.SetStatus(&shown_);
+    Ftp.SetGauge(&shown_);
     Ftp.SetStatusbar(&shown_);
 }
 

@@ -9,14 +9,14 @@
 namespace ferrolin {
 
 // The scheme the address starts with; plain FTP for "ftp://" and for none.
-FtpScheme GetSchemeFromString(std::string_view Value);
+FtpScheme FtpSchemeOf(std::string_view Value);
 
 // The host text: without the scheme, without everything up to the first "@", up to the
 // first "/". A ":port" stays part of it; the connection splits it off.
-std::string GetHostAddrFromString(std::string_view Value);
+std::string FtpHostOf(std::string_view Value);
 
 // The folder: from the first "/" after "ftp://" to the end, with "/" appended when that
 // is longer than one character ("ftp://host/in" -> "/in/", "ftp://host" -> "").
-std::string GetFTPPfadFromString(std::string_view Value);
+std::string FtpFolderOf(std::string_view Value);
 
 }  // namespace ferrolin

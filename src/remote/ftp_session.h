@@ -11,7 +11,7 @@
 //
 // Status texts go to the status bar handed over with SetStatusbar (the main window's, from
 // the start-up on), or to the FTP window's own while none is; transfers show their progress
-// on the gauge handed over with SetStatus, and always in the FTP window when it is open.
+// on the gauge handed over with SetGauge, and always in the FTP window when it is open.
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -34,7 +34,7 @@ namespace ferrolin {
 
 // The job's time-out choice ("5 seconds", "30 seconds", "60 seconds"; job setting
 // Modemspeed as item index 0, 1, 2).
-enum class TConnectSpeed { TCS_High = 0, TCS_medium = 1, TCS_Low = 2 };
+enum class FtpTimeouts { TCS_High = 0, TCS_medium = 1, TCS_Low = 2 };
 
 // Who logs on where: the scheme (plain FTP, FTP over TLS, SFTP), the server, the user
 // and how the user proves who it is.
@@ -50,7 +50,7 @@ struct FtpLogon {
 
 // The operation state: every operation sets Busy when it starts and Failed or Done when
 // it ends; WaitforSuccess turns it into the operation's result.
-enum class TFtpState : uint8_t { Failed = 0, Busy = 1, Done = 2 };
+enum class FtpOperationState : uint8_t { Failed = 0, Busy = 1, Done = 2 };
 
 // What the FTP client window shows of the session beyond the status bar and the gauge.
 // All calls come on the thread that runs the operation.
@@ -85,9 +85,9 @@ class FtpSession {
     // the status bar that receives the status texts; nullptr selects the FTP window's own.
     void SetStatusbar(Surfaces* statusbar) { statusbar_ = statusbar; }
     // the gauge that shows each transfer's progress and speed; nullptr: none.
-    void SetStatus(Surfaces* gauge) { gauge_ = gauge; }
+    void SetGauge(Surfaces* gauge) { gauge_ = gauge; }
     Surfaces* Statusbar() const { return statusbar_; }
-    Surfaces* Status() const { return gauge_; }
+    Surfaces* Gauge() const { return gauge_; }
     void SetView(FtpSessionView* view) { view_ = view; }
     // Receives lines for the event log (listing lines that were not understood).
     void SetLogSink(std::function<void(std::string_view)> sink) { logSink_ = std::move(sink); }
@@ -102,18 +102,18 @@ class FtpSession {
     // ---- the operations ----
     // TCS_High (5 s, 30 s), TCS_medium (30 s, 200 s), TCS_Low (60 s, 300 s): the first is
     // the connect time-out, the second how long a transfer or a reply may stall.
-    void SetTimeOuts(TConnectSpeed CS);
+    void SetTimeOuts(FtpTimeouts CS);
     void SetTimeOuts(int modemspeedIndex);  // 0-2 as stored in a job; others: no change
     // Any pair, in milliseconds (the FTP window's own choice; tests).
     void SetTimeOutValues(int defTimeOutMs, int highTimeOutMs) {
         defTimeOut_ = defTimeOutMs;
         highTimeOut_ = highTimeOutMs;
     }
-    static std::string GetHostAddrFromString(std::string_view Value) {
-        return ferrolin::GetHostAddrFromString(Value);
+    static std::string FtpHostOf(std::string_view Value) {
+        return ferrolin::FtpHostOf(Value);
     }
-    static std::string GetFTPPfadFromString(std::string_view Value) {
-        return ferrolin::GetFTPPfadFromString(Value);
+    static std::string FtpFolderOf(std::string_view Value) {
+        return ferrolin::FtpFolderOf(Value);
     }
     // Connects and logs in. HostAddr may carry ":port" (then HPort is not used), and may
     // start with a scheme ("sftp://", "ftps://", "ftpes://", "ftp://"; then a missing
@@ -192,7 +192,7 @@ class FtpSession {
     bool Reestablish();
     // The scheme of the open session (or the last one).
     FtpScheme Scheme() const { return client_.Options().scheme; }
-    TFtpState FtpState() const { return state_; }
+    FtpOperationState FtpState() const { return state_; }
     // The detail behind the last failure ("" after a success), for logs.
     const std::string& LastError() const { return lastError_; }
     int DefTimeOut() const { return defTimeOut_; }
@@ -260,7 +260,7 @@ class FtpSession {
     HostTrust trust_;
 
     FtpClient client_;
-    TFtpState state_ = TFtpState::Done;
+    FtpOperationState state_ = FtpOperationState::Done;
     std::string lastError_;
     int defTimeOut_ = 5000;
     int highTimeOut_ = 30000;

@@ -17,7 +17,7 @@ TrustHostReport TrustHost(const HostTrust& trust, std::string_view url, bool rep
         return report;
     }
     report.scheme = *scheme;
-    const auto target = SplitHostPort(GetHostAddrFromString(url), DefaultPort(*scheme));
+    const auto target = SplitHostPort(FtpHostOf(url), DefaultPort(*scheme));
     if (!target) {
         report.error = "Not a valid host address: " + std::string(url);
         return report;

@@ -34,14 +34,14 @@ TEST(FtpAddress, HostAndFolder) {
         {"ftpes://[::1]:21/x", "[::1]:21", "/x/"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(GetHostAddrFromString(c.address), c.host) << c.address;
-        EXPECT_EQ(GetFTPPfadFromString(c.address), c.folder) << c.address;
+        EXPECT_EQ(FtpHostOf(c.address), c.host) << c.address;
+        EXPECT_EQ(FtpFolderOf(c.address), c.folder) << c.address;
     }
-    EXPECT_EQ(GetSchemeFromString("sftp://h/"), FtpScheme::Sftp);
-    EXPECT_EQ(GetSchemeFromString("FTPES://h/"), FtpScheme::Ftpes);
-    EXPECT_EQ(GetSchemeFromString("ftps://h/"), FtpScheme::Ftps);
-    EXPECT_EQ(GetSchemeFromString("host/in"), FtpScheme::Ftp);
-    EXPECT_EQ(GetSchemeFromString("xftp://h/"), FtpScheme::Ftp);
+    EXPECT_EQ(FtpSchemeOf("sftp://h/"), FtpScheme::Sftp);
+    EXPECT_EQ(FtpSchemeOf("FTPES://h/"), FtpScheme::Ftpes);
+    EXPECT_EQ(FtpSchemeOf("ftps://h/"), FtpScheme::Ftps);
+    EXPECT_EQ(FtpSchemeOf("host/in"), FtpScheme::Ftp);
+    EXPECT_EQ(FtpSchemeOf("xftp://h/"), FtpScheme::Ftp);
     EXPECT_EQ(DefaultPort(FtpScheme::Sftp), 22);
     EXPECT_EQ(DefaultPort(FtpScheme::Ftps), 990);
     EXPECT_EQ(DefaultPort(FtpScheme::Ftpes), 21);

@@ -40,7 +40,7 @@ class SecureSessionFlows : public testing::TestWithParam<SecurePeerKind> {
         AttachToFace(session_, surfaces_);
         peer_ = StartSecurePeer(GetParam());
         ASSERT_TRUE(peer_->daemon().Ready()) << peer_->daemon().Log();
-        session_.SetTimeOuts(TConnectSpeed::TCS_High);
+        session_.SetTimeOuts(FtpTimeouts::TCS_High);
     }
     bool Sftp() const { return peer_->logon.scheme == FtpScheme::Sftp; }
     std::string Remote(const std::string& name) const { return peer_->remoteDir + "/" + name; }
@@ -63,7 +63,7 @@ TEST_P(SecureSessionFlows, ListTransferRenameDelete) {
     ASSERT_TRUE(peer_->Connect(session_)) << session_.LastError();
     EXPECT_EQ(session_.Scheme(), peer_->logon.scheme);
     ASSERT_TRUE(session_.ChangeDir(peer_->remoteDir + "/", 100, true));
-    ASSERT_EQ(session_.FtpState(), TFtpState::Done) << session_.LastError();
+    ASSERT_EQ(session_.FtpState(), FtpOperationState::Done) << session_.LastError();
     EXPECT_EQ(session_.CurrentFolder(), peer_->remoteDir);
     EXPECT_TRUE(session_.ListingComplete());
     auto files = session_.RemoteFiles();
@@ -137,7 +137,7 @@ TEST_P(SecureSessionFlows, ListTransferRenameDelete) {
     EXPECT_TRUE(session_.Listing().empty());
     EXPECT_TRUE(session_.StillConnected());
     ASSERT_TRUE(session_.ChangeDir(peer_->remoteDir, 100, true));
-    EXPECT_EQ(session_.FtpState(), TFtpState::Done);
+    EXPECT_EQ(session_.FtpState(), FtpOperationState::Done);
 }
 
 TEST_P(SecureSessionFlows, RemoteTimesCanBeSetWhereTheServerAllows) {
@@ -179,7 +179,7 @@ TEST_P(SecureSessionFlows, RateLimitAndCancel) {
     cancel.Reset();
     session_.SetRateLimit(0);
     ASSERT_TRUE(session_.ChangeDir(peer_->remoteDir, 100, true));
-    EXPECT_EQ(session_.FtpState(), TFtpState::Done) << session_.LastError();
+    EXPECT_EQ(session_.FtpState(), FtpOperationState::Done) << session_.LastError();
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SecureSessionFlows,
