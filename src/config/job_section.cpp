@@ -31,9 +31,9 @@ JobKey Choice(const char* key, uint8_t TransferJob::*m, uint8_t count) {
 }
 
 // In the order the keys are written into a new section.
-const std::array<JobKey, 28>& JobKeys() {
+const std::array<JobKey, 29>& JobKeys() {
     using J = TransferJob;
-    static const std::array<JobKey, 28> keys = {
+    static const std::array<JobKey, 29> keys = {
         Text("Name", &J::name),
         Choice("SourceType", &J::sourceType, kSourceTypeCount),
         Text("SendeVerzeichnis", &J::source),
@@ -62,6 +62,7 @@ const std::array<JobKey, 28>& JobKeys() {
         Flag("EmailEraseFirst", &J::eraseFolderFirst),
         Flag("EMailSaveBody", &J::saveMailBody, true),
         Choice("Modemspeed", &J::timeoutChoice, kModemspeedCount),
+        Text("SshKeyFile", &J::sshKeyFile),
     };
     return keys;
 }

@@ -36,6 +36,7 @@ struct TransferJob {
     bool eraseFolderFirst = false;
     bool saveMailBody = false;
     uint8_t timeoutChoice = 0;  // 0 "5 seconds", 1 "30 seconds", 2 "60 seconds"
+    std::string sshKeyFile;     // SFTP: private key for key logon; the password is its passphrase
 
     bool operator==(const TransferJob&) const = default;
 };

@@ -2,6 +2,7 @@
 
 #include "common/log.h"
 #include "engine/ftp_steps.h"
+#include "remote/ftp_address.h"
 #include "remote/ftp_texts.h"
 
 namespace ferrolin {
@@ -9,9 +10,11 @@ namespace ferrolin {
 bool ConnectFtpSide(RunContext& run, const TransferJob& job, const std::string& address,
                     const std::string& user, const std::string& password) {
     FtpSession& ftp = run.Ftp;
-    const std::string host = FtpSession::FtpHostOf(address);
-    if (ftp.ConnectToFTP(user, password, host, "21", "", "", job.passiveMode, job.reportLevel))
-        return true;
+    // The address's scheme chooses plain FTP, FTP over TLS or SFTP; no port: the scheme's.
+    const FtpLogon logon{
+        FtpSchemeOf(address), FtpSession::FtpHostOf(address), user, password, job.passiveMode,
+        job.sshKeyFile};
+    if (ftp.Connect(logon)) return true;
     // The session's reason names host and server reply, never the password.
     run.LogFailure(std::string(kFtpConnectException) + ftp.LastError());
     if (!run.Copy.Cancel.StopRequested()) ++run.JobsCutShort;
@@ -25,8 +28,7 @@ void EndFtpWork(RunContext& run) {
 bool FtpSessionLost(RunContext& run, const std::string& address) {
     if (run.Ftp.StillConnected()) return false;
     WriteLog(0, run.LogFile,
-             "FTP session to " + FtpSession::FtpHostOf(address) +
-                 " lost: " + run.Ftp.LastError());
+             "FTP session to " + FtpSession::FtpHostOf(address) + " lost: " + run.Ftp.LastError());
     ++run.JobsCutShort;
     return true;
 }

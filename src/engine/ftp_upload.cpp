@@ -176,6 +176,11 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
         } else if (entry.size > 0) {
             if (UploadOne(up, *folder, source, name, entry.size, error)) {
                 folder->names.insert(name);
+                // Over SFTP and FTPS the copy keeps the source's time where the server
+                // lets it be set; plain FTP leaves the server's own.
+                if (entry.modified != 0 && ftp.Scheme() != FtpScheme::Ftp &&
+                    ftp.CanSetRemoteFileTimes())
+                    ftp.SetRemoteFileTime(folder->path + name, entry.modified);
                 uploaded.insert(relative);
                 run.Tally.Copied(entry.size);
                 if (job.deleteSource && !ProgramFileRefused(run, source, "Source")) {

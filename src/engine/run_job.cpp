@@ -5,6 +5,7 @@
 #include "engine/job_guards.h"
 #include "engine/list_filters.h"
 #include "engine/list_source.h"
+#include "protocols/ftp_scheme.h"
 
 namespace ferrolin {
 
@@ -25,7 +26,7 @@ void Transfer(RunContext& run, const TransferJob& job, const SourceListing& list
     }
     run.SyncTimeNow = false;
 
-    if (run.Transfer != Tran_FTPR && AsciiLower(job.destination).find("ftp:") != std::string::npos)
+    if (run.Transfer != Tran_FTPR && NamesFtpServer(job.destination))
         run.Transfer = Tran_FTPS;
 
     TransferKindOf(static_cast<TTransfer>(run.Transfer)).transfer(run, job, listing);

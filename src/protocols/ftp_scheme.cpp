@@ -52,4 +52,11 @@ std::optional<FtpScheme> SchemeAtStart(std::string_view text) {
     return std::nullopt;
 }
 
+bool NamesFtpServer(std::string_view text) {
+    for (size_t i = 0; i + 4 <= text.size(); ++i) {
+        if (StartsWithNoCase(text.substr(i), "ftp:")) return true;
+    }
+    return SchemeAtStart(text).has_value();
+}
+
 }  // namespace ferrolin

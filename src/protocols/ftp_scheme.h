@@ -17,6 +17,9 @@ uint16_t DefaultPort(FtpScheme scheme);
 // The scheme text starts with ("SFTP://" too); nothing when it starts with no scheme of
 // these four.
 std::optional<FtpScheme> SchemeAtStart(std::string_view text);
+// The text names a server the FTP session reaches: "ftp:" anywhere in it, as FTP
+// addresses have always been told apart, or one of the four schemes at its start.
+bool NamesFtpServer(std::string_view text);
 // TLS protects the connection (explicit or implicit).
 inline bool UsesTls(FtpScheme scheme) {
     return scheme == FtpScheme::Ftpes || scheme == FtpScheme::Ftps;

@@ -10,6 +10,7 @@
 #include "protocols/pop3_client.h"
 #include "protocols/smb_shares.h"
 #include "remote/ftp_address.h"
+#include "remote/host_trust.h"
 #include "station/config_check.h"
 #include "station/config_check_job.h"
 
@@ -17,17 +18,24 @@ namespace ferrolin {
 
 namespace {
 
-// Logon and folder of an FTP address; nothing when it logs on and the folder is there.
-std::optional<std::string> FtpLogonProblem(const std::string& address, const std::string& user,
-                                           const std::string& password, bool passive) {
-    const auto target = SplitHostPort(FtpHostOf(address), 21);
+// Logon and folder of an FTP, FTPS or SFTP address; nothing when it logs on and the
+// folder is there. The server is verified as a run verifies it, before any password goes.
+std::optional<std::string> FtpLogonProblem(const HostTrust& trust, const std::string& address,
+                                           const std::string& user, const std::string& password,
+                                           const TransferJob& job) {
+    const FtpScheme scheme = FtpSchemeOf(address);
+    const auto target = SplitHostPort(FtpHostOf(address), DefaultPort(scheme));
     if (!target) return std::nullopt;  // reported as an address that does not parse
     FtpConnectOptions options;
+    options.scheme = scheme;
+    options.sshKeyFile = job.sshKeyFile;
+    options.knownHostsFile = trust.KnownHostsFile();
+    options.tls = trust.TlsTrustFor(target->host, target->port);
     options.host = target->host;
     options.port = target->port;
     options.user = user;
     options.password = password;
-    options.passive = passive;
+    options.passive = job.passiveMode;
     options.stallTimeout = std::chrono::seconds(10);
     FtpClient client;
     std::string error;
@@ -70,14 +78,15 @@ std::optional<std::string> ShareLogonProblem(SmbShares& shares, const std::strin
 std::vector<ConfigFinding> CheckConfigConnections(const std::string& iniFile) {
     std::vector<ConfigFinding> findings;
     SmbShares shares;
+    const HostTrust trust(platform::FolderOf(iniFile));
     for (const CheckedJob& job : ReadCheckedJobs(iniFile)) {
         const TransferJob& s = job.settings;
         auto add = [&](const char* key, const std::optional<std::string>& problem) {
             if (problem) findings.push_back(job.Finding(key, FindingKind::LogonFailed, *problem));
         };
         if (job.kind == Tran_FTPR) {
-            add("SendeVerzeichnis", FtpLogonProblem(s.source, s.sourceUser,
-                                                    s.sourcePassword, s.passiveMode));
+            add("SendeVerzeichnis",
+                FtpLogonProblem(trust, s.source, s.sourceUser, s.sourcePassword, s));
         } else if (job.kind == Tran_Pop3R) {
             add("SendeVerzeichnis",
                 MailLogonProblem(s.source, s.sourceUser, s.sourcePassword));
@@ -87,8 +96,8 @@ std::vector<ConfigFinding> CheckConfigConnections(const std::string& iniFile) {
                                   s.sourceUser, s.sourcePassword));
         }
         if (job.ftpUpload) {
-            add("EmpfangsVerzeichnis", FtpLogonProblem(s.destination, s.destinationUser,
-                                                       s.destinationPassword, s.passiveMode));
+            add("EmpfangsVerzeichnis", FtpLogonProblem(trust, s.destination, s.destinationUser,
+                                                       s.destinationPassword, s));
         } else if (platform::IsSharePath(s.destination)) {
             add("EmpfangsVerzeichnis",
                 ShareLogonProblem(shares, s.destination, s.destinationUser, s.destinationPassword));

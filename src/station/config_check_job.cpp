@@ -6,6 +6,7 @@
 #include "config/profile_document.h"
 #include "engine/transfer_kind.h"
 #include "platform/whole_file.h"
+#include "protocols/ftp_scheme.h"
 #include "protocols/host_port.h"
 #include "protocols/pop3_client.h"
 #include "protocols/smb_address.h"
@@ -50,9 +51,7 @@ std::vector<CheckedJob> ReadCheckedJobs(const std::string& iniFile) {
         job.section = JobSectionName(n);
         job.settings = ReadJobSection(ini, n, TransferJob{});
         job.kind = DecideTransferKind(job.settings.source, job.settings.sourceType);
-        job.ftpUpload =
-            job.kind != Tran_FTPR &&
-            AsciiLower(job.settings.destination).find("ftp:") != std::string::npos;
+        job.ftpUpload = job.kind != Tran_FTPR && NamesFtpServer(job.settings.destination);
         job.lines.emplace_back("", doc.LineOf(job.section));
         for (const char* key : {"SendeVerzeichnis", "EmpfangsVerzeichnis", "CLFile"})
             job.lines.emplace_back(AsciiLower(key), doc.LineOf(job.section, key));

@@ -5,6 +5,7 @@
 #include "common/text.h"
 #include "engine/transfer_kind.h"
 #include "platform/computer.h"
+#include "protocols/ftp_scheme.h"
 #include "station/build_version.h"
 #include "station/run_journal.h"
 
@@ -48,7 +49,7 @@ std::map<int, JobLastOutcome> LastOutcomeOfEachJob(const std::vector<RunRecord>&
 std::string JobKindName(const TransferJob& job) {
     TTransfer kind = DecideTransferKind(job.source, job.sourceType);
     // A folder source with an FTP address as its destination is an upload.
-    if (kind != Tran_FTPR && AsciiLower(job.destination).find("ftp:") != std::string::npos)
+    if (kind != Tran_FTPR && NamesFtpServer(job.destination))
         kind = Tran_FTPS;
     switch (kind) {
         case Tran_FTPS:
