@@ -3,7 +3,6 @@
 // logon or go away mid-file.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/time.h>
 
 #include <ctime>
 #include <filesystem>
@@ -22,13 +21,6 @@ namespace fs = std::filesystem;
 // Within the last half year and on a whole minute: vsftpd's listing shows such a time to
 // the minute (older ones only to the day).
 const int64_t kListedTime = (time(nullptr) - 86400) / 60 * 60;
-
-void WriteFileAt(const std::string& path, const std::string& content, int64_t unixTime) {
-    WriteFile(path, content);
-    chmod(path.c_str(), 0644);
-    timeval times[2] = {{unixTime, 0}, {unixTime, 0}};
-    utimes(path.c_str(), times);
-}
 
 int64_t ModificationTime(const std::string& path) {
     struct stat st {};
