@@ -16,10 +16,10 @@ void MirrorFtpDestination(RunContext& run, const TransferJob& job, const SourceL
                           const std::set<std::string>& protectedNames) {
     FtpSession& ftp = run.Ftp;
     Surfaces& panel = run.surfaces();
-    const std::string address = FtpSession::GetFTPPfadFromString(job.EmpfangsVerzeichnis);
+    const std::string address = FtpSession::FtpFolderOf(job.destination);
     const std::string folder = address.empty() ? std::string(1, '/') : address;
     ftp.ChangeDir(folder, 100, false);
-    if (ftp.FtpState() == TFtpState::Failed) {
+    if (ftp.FtpState() == FtpOperationState::Failed) {
         run.LogFailure("FTP folder " + folder + " could not be listed; no remote file deleted");
         ++run.JobsCutShort;
         return;
@@ -34,9 +34,9 @@ void MirrorFtpDestination(RunContext& run, const TransferJob& job, const SourceL
     std::vector<std::string> remote;
     for (const FtpEntry& entry : ftp.RemoteFiles())
         if (!entry.refused) remote.push_back(entry.name);
-    ExcludeBySuffix(job.ExcludeExtensions, remote);
+    ExcludeBySuffix(job.excludeExtensions, remote);
 
-    const std::string sourceFolder = DirectoryPart(job.SendeVerzeichnis, false);
+    const std::string sourceFolder = DirectoryPart(job.source, false);
     std::vector<std::string> counterparts(protectedNames.begin(), protectedNames.end());
     for (const SourceEntry& entry : source) {
         std::string below = PathBelow(entry.name, sourceFolder);
@@ -62,11 +62,11 @@ void MirrorFtpDestination(RunContext& run, const TransferJob& job, const SourceL
 void MirrorFtpSource(RunContext& run, const TransferJob& job,
                      const std::vector<std::string>& remoteNames,
                      const std::set<std::string>& downloadedNames) {
-    const std::string& destFolder = job.EmpfangsVerzeichnis;
+    const std::string& destFolder = job.destination;
     if (destFolder.empty() || !platform::DirectoryExists(destFolder)) return;
     Surfaces& panel = run.surfaces();
     std::vector<std::string> local = ListFolderFiles(destFolder, "*.*", false);
-    ExcludeBySuffix(job.ExcludeExtensions, local);
+    ExcludeBySuffix(job.excludeExtensions, local);
     std::vector<std::string> counterparts(remoteNames);
     counterparts.insert(counterparts.end(), downloadedNames.begin(), downloadedNames.end());
     RemoveCommonExactCase(counterparts, local, &panel);

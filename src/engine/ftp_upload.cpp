@@ -25,8 +25,8 @@ namespace {
 // folder for a recursive job, its bare name otherwise (and for a file listed from
 // elsewhere).
 std::string RelativeRemotePath(const TransferJob& job, const std::string& source) {
-    if (job.ParsingType == 1) {
-        std::string below = PathBelow(source, DirectoryPart(job.SendeVerzeichnis, false));
+    if (job.subfolders == 1) {
+        std::string below = PathBelow(source, DirectoryPart(job.source, false));
         if (!below.empty()) return below;
     }
     return std::string(LastPathComponent(source));
@@ -83,7 +83,7 @@ bool UploadOne(const Upload& up, FtpRemoteFolders::Folder& folder, const std::st
                const std::string& name, int64_t size, std::string& why) {
     FtpSession& ftp = up.run.Ftp;
     const std::string remote = folder.path + name;
-    if (!up.job.UseTempFile) {
+    if (!up.job.useTempFile) {
         if (SendWithRetry(up.run, source, remote, size)) return true;
         why = ftp.LastError();
         return false;
@@ -123,7 +123,7 @@ bool ApplyDeletionOrder(const Upload& up, FtpRemoteFolders::Folder& folder,
         return false;
     }
     folder.names.erase(name);
-    if (up.job.SourceDelete && !ProgramFileRefused(run, entry.name, "Source"))
+    if (up.job.deleteSource && !ProgramFileRefused(run, entry.name, "Source"))
         DeleteSourceIfUnchanged(run, entry);
     WriteLog(0, run.LogFile, "0 Byte File " + entry.name + " deleted");
     return true;
@@ -134,11 +134,11 @@ bool ApplyDeletionOrder(const Upload& up, FtpRemoteFolders::Folder& folder,
 void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing& listing) {
     FtpSession& ftp = run.Ftp;
     Surfaces& surfaces = run.surfaces();
-    ftp.SetTimeOuts(static_cast<int>(job.Modemspeed));
+    ftp.SetTimeOuts(static_cast<int>(job.timeoutChoice));
     surfaces.ProcessMessages();
     const bool connected =
-        ConnectFtpSide(run, job, job.EmpfangsVerzeichnis, job.DestLName, job.DestLPassword);
-    FtpRemoteFolders folders(ftp, FtpSession::GetFTPPfadFromString(job.EmpfangsVerzeichnis));
+        ConnectFtpSide(run, job, job.destination, job.destinationUser, job.destinationPassword);
+    FtpRemoteFolders folders(ftp, FtpSession::FtpFolderOf(job.destination));
     const Upload up{run, job, folders};
 
     // Where each file goes, noted before any is sent: no temporary name takes one.
@@ -176,13 +176,18 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
         } else if (entry.size > 0) {
             if (UploadOne(up, *folder, source, name, entry.size, error)) {
                 folder->names.insert(name);
+                // Over SFTP and FTPS the copy keeps the source's time where the server
+                // lets it be set; plain FTP leaves the server's own.
+                if (entry.modified != 0 && ftp.Scheme() != FtpScheme::Ftp &&
+                    ftp.CanSetRemoteFileTimes())
+                    ftp.SetRemoteFileTime(folder->path + name, entry.modified);
                 uploaded.insert(relative);
                 run.Tally.Copied(entry.size);
-                if (job.SourceDelete && !ProgramFileRefused(run, source, "Source")) {
+                if (job.deleteSource && !ProgramFileRefused(run, source, "Source")) {
                     surfaces.ProcessMessages();
                     DeleteSourceIfUnchanged(run, entry);
                 }
-                if (run.Options.SaveSuccessfulCopies)
+                if (run.Options.logSuccessfulCopies)
                     WriteLog(0, run.LogFile, "send of " + source + " successful");
             } else if (run.Copy.Cancel.StopRequested()) {
                 WriteLog(0, run.LogFile, "send of " + source + " cancelled");
@@ -196,15 +201,15 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
         }
         if (!failed) continue;
         ++run.FailedFiles;
-        if (FtpSessionLost(run, job.EmpfangsVerzeichnis)) {
+        if (FtpSessionLost(run, job.destination)) {
             sessionLost = true;
             break;
         }
     }
 
-    if (connected && job.CopyMode == CM_SourceIsMaster) {
+    if (connected && job.copyMode == CM_SourceIsMaster) {
         if (!listing.complete) {
-            WriteLog(0, run.LogFile, "Source " + job.SendeVerzeichnis +
+            WriteLog(0, run.LogFile, "Source " + job.source +
                                          " could not be listed completely; no remote file deleted");
         } else if (sessionLost) {
             WriteLog(0, run.LogFile,

@@ -17,10 +17,10 @@ namespace {
 // never sits in memory whole), reads it and stores its files.
 bool ReceiveMessage(RunContext& run, const TransferJob& job, int number, ReceivedFiles& received,
                     std::string& error) {
-    std::optional<StagedFile> raw = StagedFile::Create(job.EmpfangsVerzeichnis, error);
+    std::optional<StagedFile> raw = StagedFile::Create(job.destination, error);
     if (!raw || !run.Pop3.RetrieveToFd(number, raw->fd(), error)) return false;
     const std::unique_ptr<MimeMessage> message =
-        MimeMessage::ReadFile(raw->TempPath(), job.EmailDecodeMessage, error);
+        MimeMessage::ReadFile(raw->TempPath(), job.decodeMail, error);
     return message && StoreMailFiles(run, job, *message, received, error);
 }  // the hidden file goes with raw
 
@@ -40,9 +40,9 @@ bool ConnectPop3(RunContext& run, const std::string& user, const std::string& pa
 
 SourceListing ListMailSource(RunContext& run, const TransferJob& job, Surfaces*) {
     SourceListing listing;
-    const std::string& host = job.SendeVerzeichnis;
+    const std::string& host = job.source;
     std::string error;
-    if (!ConnectPop3(run, job.SourceLName, job.SourceLPassword, host, error)) {
+    if (!ConnectPop3(run, job.sourceUser, job.sourcePassword, host, error)) {
         run.surfaces().AppendError("Connection to " + host + " failed");
         run.Tally.NoteError("Connection to " + host + " failed" +
                             (error.empty() ? "" : ": " + error));
@@ -92,7 +92,7 @@ void ReceiveMail(RunContext& run, const TransferJob& job, const SourceListing& l
         WriteLog(0, run.LogFile, "receive of mail successful");
         run.Tally.Copied(0);
         surfaces.ProcessMessages();
-        if (job.SourceDelete) {
+        if (job.deleteSource) {
             if (!run.Pop3.Delete(number, error)) {
                 run.LogFailure("Mail " + std::to_string(number) +
                                " not deleted on the server: " + error);

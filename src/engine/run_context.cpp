@@ -17,6 +17,7 @@ RunContext::RunContext(std::string programDir, Surfaces& surfaces, Clock& clock)
     Copy.LogFolder = ProgramDir;
     Copy.Files.SetShares(&Shares, &Shares);
     Ftp.SetCancelToken(&Copy.Cancel);
+    Ftp.SetTrust(HostTrust(ProgramDir));
     AbortFtpHook = [this] { Ftp.AbortTransfer(); };
     Ftp.SetLogSink([this](std::string_view line) { WriteLog(0, LogFile, line); });
     // Cancel (and the stop signals a face turns into it) ends a POP3 command at once, in
@@ -28,7 +29,7 @@ RunContext::RunContext(std::string programDir, Surfaces& surfaces, Clock& clock)
 }
 
 void RunContext::AttachFtpSurfaces() {
-    Ftp.SetStatus(&shown_);
+    Ftp.SetGauge(&shown_);
     Ftp.SetStatusbar(&shown_);
 }
 

@@ -3,13 +3,14 @@
 #include <string>
 
 #include "common/text.h"
+#include "protocols/ftp_scheme.h"
 
 namespace ferrolin {
 
 TTransfer DecideTransferKind(std::string_view source, uint8_t sourceType) {
     const std::string lower = AsciiLower(source);
     TTransfer kind = Tran_Windows;
-    if (lower.find("ftp:") != std::string::npos || sourceType == ST_Ftp) kind = Tran_FTPR;
+    if (NamesFtpServer(source) || sourceType == ST_Ftp) kind = Tran_FTPR;
     if (lower.find("http:") != std::string::npos || sourceType == ST_Http) kind = Tran_HTTP;
     const bool guessMail = sourceType == ST_Auto;
     if ((guessMail && lower.substr(0, 7).find("pop") != std::string::npos) ||

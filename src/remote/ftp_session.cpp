@@ -6,23 +6,24 @@
 
 #include "protocols/host_port.h"
 #include "remote/ftp_texts.h"
+#include "remote/trust_texts.h"
 
 namespace ferrolin {
 
 FtpSession::FtpSession(Surfaces& surfaces, const Clock& clock)
     : surfaces_(&surfaces), clock_(clock), stall_(clock) {}
 
-void FtpSession::SetTimeOuts(TConnectSpeed CS) {
+void FtpSession::SetTimeOuts(FtpTimeouts CS) {
     switch (CS) {
-        case TConnectSpeed::TCS_High:
+        case FtpTimeouts::TCS_High:
             defTimeOut_ = 5000;
             highTimeOut_ = 30000;
             break;
-        case TConnectSpeed::TCS_medium:
+        case FtpTimeouts::TCS_medium:
             defTimeOut_ = 30000;
             highTimeOut_ = 200000;
             break;
-        case TConnectSpeed::TCS_Low:
+        case FtpTimeouts::TCS_Low:
             defTimeOut_ = 60000;
             highTimeOut_ = 300000;
             break;
@@ -31,7 +32,7 @@ void FtpSession::SetTimeOuts(TConnectSpeed CS) {
 
 void FtpSession::SetTimeOuts(int modemspeedIndex) {
     if (modemspeedIndex >= 0 && modemspeedIndex <= 2) {
-        SetTimeOuts(static_cast<TConnectSpeed>(modemspeedIndex));
+        SetTimeOuts(static_cast<FtpTimeouts>(modemspeedIndex));
     }
 }
 
@@ -48,7 +49,7 @@ void FtpSession::ShowGauge(int percent, std::string_view text) {
 }
 
 void FtpSession::Fail(std::string statusText) {
-    state_ = TFtpState::Failed;
+    state_ = FtpOperationState::Failed;
     ShowStatusText(statusText);
 }
 
@@ -61,7 +62,7 @@ bool FtpSession::Refuse(const std::string& statusText) {
 // Every operation starts busy and clean. An abort asked for while nothing ran is dropped
 // here (a run's Cancel stays in force through the cancel flag).
 void FtpSession::BeginOperation() {
-    state_ = TFtpState::Busy;
+    state_ = FtpOperationState::Busy;
     lastError_.clear();
     abortTransfer_ = false;
 }
@@ -102,20 +103,48 @@ bool FtpSession::ConnectToFTP(const std::string& IUser, const std::string& IPass
     (void)ProxyServer;
     (void)PPort;
     (void)IReportLevel;
+    FtpLogon logon;
+    logon.user = IUser;
+    logon.password = IPassword;
+    logon.passive = IPassive;
+    logon.host = HostAddr;
+    if (const auto scheme = SchemeAtStart(HostAddr)) {
+        logon.scheme = *scheme;
+        logon.host = FtpHostOf(HostAddr);
+        return Connect(logon);
+    }
     if (client_.Busy()) return Refuse(std::string(kFtpConnectException) + "busy");
-
     uint16_t defaultPort = 0;
     const auto [end, ec] = std::from_chars(HPort.data(), HPort.data() + HPort.size(), defaultPort);
-    const bool portValid =
-        ec == std::errc() && end == HPort.data() + HPort.size() && defaultPort > 0;
-    const auto target = portValid ? SplitHostPort(HostAddr, defaultPort) : std::nullopt;
+    if (ec != std::errc() || end != HPort.data() + HPort.size() || defaultPort == 0) {
+        if (client_.IsOpen()) DisconnectFTP();
+        BeginOperation();
+        ClearListing();
+        lastError_ = "'" + HPort + "' is not a valid port number";
+        Fail(std::string(kFtpConnectException) + lastError_);
+        AfterOperation();
+        return false;
+    }
+    // A plain host without a port takes HPort.
+    if (defaultPort != DefaultPort(FtpScheme::Ftp)) {
+        if (const auto target = SplitHostPort(HostAddr, defaultPort))
+            logon.host = HostPortText(target->host, target->port);
+    }
+    return Connect(logon);
+}
+
+bool FtpSession::Connect(const FtpLogon& logon) {
+    if (client_.Busy()) return Refuse(std::string(kFtpConnectException) + "busy");
+    const auto target = SplitHostPort(logon.host, DefaultPort(logon.scheme));
 
     if (client_.IsOpen()) {
         // The open session is kept for the same server and login (the option that keeps
         // sessions open between jobs); another job's server never gets this one.
         const FtpConnectOptions& open = client_.Options();
-        if (target && open.host == target->host && open.port == target->port &&
-            open.user == IUser && open.password == IPassword && open.passive == IPassive) {
+        if (target && open.scheme == logon.scheme && open.host == target->host &&
+            open.port == target->port && open.user == logon.user &&
+            open.password == logon.password && open.passive == logon.passive &&
+            open.sshKeyFile == logon.sshKeyFile) {
             return true;
         }
         DisconnectFTP();
@@ -123,25 +152,32 @@ bool FtpSession::ConnectToFTP(const std::string& IUser, const std::string& IPass
 
     BeginOperation();
     ClearListing();
-    if (!portValid) {
-        lastError_ = "'" + HPort + "' is not a valid port number";
-    } else if (!target) {
-        lastError_ = "'" + HostAddr + "' is not a valid host address";
+    if (!target) {
+        lastError_ = "'" + logon.host + "' is not a valid host address";
     } else {
         FtpConnectOptions options;
+        options.scheme = logon.scheme;
         options.host = target->host;
         options.port = target->port;
-        options.user = IUser;
-        options.password = IPassword;
-        options.passive = IPassive;
+        options.user = logon.user;
+        options.password = logon.password;
+        options.passive = logon.passive;
+        options.sshKeyFile = logon.sshKeyFile;
+        options.knownHostsFile = trust_.KnownHostsFile();
+        options.tls = trust_.TlsTrustFor(target->host, target->port);
+        options.maxBytesPerSecond = client_.Options().maxBytesPerSecond;
         options.connectTimeout = std::chrono::milliseconds(defTimeOut_);
         options.stallTimeout = std::chrono::milliseconds(highTimeOut_);
         if (client_.Open(options, PumpOnly(), lastError_)) {
             folder_ = FromServer(client_.HomeFolder());
-            state_ = TFtpState::Done;
+            state_ = FtpOperationState::Done;
             AfterOperation();
             return true;
         }
+        // A server that was not trusted: say why, and how to trust it where one can.
+        const std::string refusal =
+            IdentityRefusalText(logon.scheme, target->host, target->port, client_.Identity());
+        if (!refusal.empty()) lastError_ = refusal;
     }
     Fail(lastError_.empty() ? std::string(kFtpConnectUnknown)
                             : std::string(kFtpConnectException) + lastError_);
@@ -177,17 +213,17 @@ bool FtpSession::WaitforSuccess(int TimeOut) {
     // state still busy would be waited for, in cycles of 100 ms.
     StallWatch watch(clock_);
     watch.Start();
-    while (state_ == TFtpState::Busy && (TimeOut == 0 || TimeOut > 1)) {
+    while (state_ == FtpOperationState::Busy && (TimeOut == 0 || TimeOut > 1)) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         if (watch.Stalled(lastPercent_)) {
             TimeOut = 1;
-            state_ = TFtpState::Failed;
+            state_ = FtpOperationState::Failed;
         }
         surfaces_->ProcessMessages();
         if (TimeOut > 0) --TimeOut;
     }
     if (TimeOut == 1) return false;
-    return state_ == TFtpState::Done;
+    return state_ == FtpOperationState::Done;
 }
 
 }  // namespace ferrolin

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "common/datetime_format.h"
+#include "platform/file_time_units.h"
 #include "platform/unique_fd.h"
 #include "protocols/cp1252.h"
 #include "remote/ftp_session.h"
@@ -110,7 +111,7 @@ bool FtpSession::SendFile(const std::string& Source, const std::string& Dest, in
         WorkEnd();
     }
     if (ok) {
-        state_ = TFtpState::Done;
+        state_ = FtpOperationState::Done;
     } else {
         Fail(lastError_.empty() ? std::string(kFtpSendUnknown) + Source
                                 : failure + lastError_ + std::string(kFtpSendExceptionAt) + Source);
@@ -178,7 +179,7 @@ bool FtpSession::Receive(const std::string& Source, int64_t FileSize, bool resum
         }
     }
     if (ok) {
-        state_ = TFtpState::Done;
+        state_ = FtpOperationState::Done;
     } else {
         Fail(failure);
     }
@@ -190,6 +191,14 @@ bool FtpSession::RemoteFileFacts(const std::string& path, FtpFileFacts& facts) {
     return SimpleCommand([&](std::string& error) {
         auto target = ServerPath(path);
         return target && client_.FileFacts(*target, facts, PumpOnly(), error);
+    });
+}
+
+bool FtpSession::SetRemoteFileTime(const std::string& path, int64_t fileTime) {
+    return SimpleCommand([&](std::string& error) {
+        auto target = ServerPath(path);
+        const int64_t unixTime = (fileTime - kFileTimeUnixEpoch) / 10'000'000;
+        return target && client_.SetModified(*target, unixTime, PumpOnly(), error);
     });
 }
 
@@ -220,7 +229,7 @@ bool FtpSession::FileCommand(const std::string& failure, int TimeOut,
     if (client_.Busy()) return Refuse(failure);
     BeginOperation();
     if (client_.IsOpen() && command()) {
-        state_ = TFtpState::Done;
+        state_ = FtpOperationState::Done;
     } else {
         if (!client_.IsOpen()) lastError_ = "Not connected";
         Fail(failure);
@@ -266,7 +275,7 @@ bool FtpSession::SimpleCommand(const std::function<bool(std::string&)>& command)
     } else {
         ok = command(lastError_);
     }
-    state_ = ok ? TFtpState::Done : TFtpState::Failed;
+    state_ = ok ? FtpOperationState::Done : FtpOperationState::Failed;
     AfterOperation();
     return ok;
 }

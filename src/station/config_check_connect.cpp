@@ -10,6 +10,7 @@
 #include "protocols/pop3_client.h"
 #include "protocols/smb_shares.h"
 #include "remote/ftp_address.h"
+#include "remote/host_trust.h"
 #include "station/config_check.h"
 #include "station/config_check_job.h"
 
@@ -17,23 +18,30 @@ namespace ferrolin {
 
 namespace {
 
-// Logon and folder of an FTP address; nothing when it logs on and the folder is there.
-std::optional<std::string> FtpLogonProblem(const std::string& address, const std::string& user,
-                                           const std::string& password, bool passive) {
-    const auto target = SplitHostPort(GetHostAddrFromString(address), 21);
+// Logon and folder of an FTP, FTPS or SFTP address; nothing when it logs on and the
+// folder is there. The server is verified as a run verifies it, before any password goes.
+std::optional<std::string> FtpLogonProblem(const HostTrust& trust, const std::string& address,
+                                           const std::string& user, const std::string& password,
+                                           const TransferJob& job) {
+    const FtpScheme scheme = FtpSchemeOf(address);
+    const auto target = SplitHostPort(FtpHostOf(address), DefaultPort(scheme));
     if (!target) return std::nullopt;  // reported as an address that does not parse
     FtpConnectOptions options;
+    options.scheme = scheme;
+    options.sshKeyFile = job.sshKeyFile;
+    options.knownHostsFile = trust.KnownHostsFile();
+    options.tls = trust.TlsTrustFor(target->host, target->port);
     options.host = target->host;
     options.port = target->port;
     options.user = user;
     options.password = password;
-    options.passive = passive;
+    options.passive = job.passiveMode;
     options.stallTimeout = std::chrono::seconds(10);
     FtpClient client;
     std::string error;
     const FtpClient::Progress go_on = [](int64_t) { return true; };
     if (!client.Open(options, go_on, error)) return error;
-    const std::string folder = GetFTPPfadFromString(address);
+    const std::string folder = FtpFolderOf(address);
     std::string now;
     if (!folder.empty() && !client.ChangeFolder(folder, now, go_on, error)) {
         client.Close();
@@ -70,28 +78,29 @@ std::optional<std::string> ShareLogonProblem(SmbShares& shares, const std::strin
 std::vector<ConfigFinding> CheckConfigConnections(const std::string& iniFile) {
     std::vector<ConfigFinding> findings;
     SmbShares shares;
+    const HostTrust trust(platform::FolderOf(iniFile));
     for (const CheckedJob& job : ReadCheckedJobs(iniFile)) {
         const TransferJob& s = job.settings;
         auto add = [&](const char* key, const std::optional<std::string>& problem) {
             if (problem) findings.push_back(job.Finding(key, FindingKind::LogonFailed, *problem));
         };
         if (job.kind == Tran_FTPR) {
-            add("SendeVerzeichnis", FtpLogonProblem(s.SendeVerzeichnis, s.SourceLName,
-                                                    s.SourceLPassword, s.PassiveMode));
+            add("SendeVerzeichnis",
+                FtpLogonProblem(trust, s.source, s.sourceUser, s.sourcePassword, s));
         } else if (job.kind == Tran_Pop3R) {
             add("SendeVerzeichnis",
-                MailLogonProblem(s.SendeVerzeichnis, s.SourceLName, s.SourceLPassword));
-        } else if (job.kind == Tran_Windows && platform::IsSharePath(s.SendeVerzeichnis)) {
+                MailLogonProblem(s.source, s.sourceUser, s.sourcePassword));
+        } else if (job.kind == Tran_Windows && platform::IsSharePath(s.source)) {
             add("SendeVerzeichnis",
-                ShareLogonProblem(shares, SplitFolderAndMask(s.SendeVerzeichnis).folder,
-                                  s.SourceLName, s.SourceLPassword));
+                ShareLogonProblem(shares, SplitFolderAndMask(s.source).folder,
+                                  s.sourceUser, s.sourcePassword));
         }
         if (job.ftpUpload) {
-            add("EmpfangsVerzeichnis", FtpLogonProblem(s.EmpfangsVerzeichnis, s.DestLName,
-                                                       s.DestLPassword, s.PassiveMode));
-        } else if (platform::IsSharePath(s.EmpfangsVerzeichnis)) {
+            add("EmpfangsVerzeichnis", FtpLogonProblem(trust, s.destination, s.destinationUser,
+                                                       s.destinationPassword, s));
+        } else if (platform::IsSharePath(s.destination)) {
             add("EmpfangsVerzeichnis",
-                ShareLogonProblem(shares, s.EmpfangsVerzeichnis, s.DestLName, s.DestLPassword));
+                ShareLogonProblem(shares, s.destination, s.destinationUser, s.destinationPassword));
         }
     }
     return findings;

@@ -32,6 +32,8 @@ TEST(JobSettings, ValuesAreStoredAndShownByKind) {
         {"mask", "sub/*.mpg", nullptr, ""},
         {"name", "Night; news", "Night; news", "Night; news"},
         {"dest", "/out", "/out", "/out"},
+        {"ssh-key-file", "/etc/keys/id_ed25519", "/etc/keys/id_ed25519", "/etc/keys/id_ed25519"},
+        {"SshKeyFile", "k", "k", "k"},
     };
     for (const Case& c : cases) {
         const JobSetting* setting = FindJobSetting(c.setting);

@@ -17,6 +17,10 @@ TEST(TransferKind, RulesInOrderLaterOnesWin) {
         {"/data/out/*.mpg", ST_Windows, Tran_Windows},
         {"ftp://host/in", ST_Windows, Tran_FTPR},  // an address stays an address
         {"FTP://host/in", ST_Auto, Tran_FTPR},
+        {"sftp://host/in", ST_Auto, Tran_FTPR},
+        {"FTPS://host:990/in", ST_Windows, Tran_FTPR},
+        {"ftpes://host/in", ST_Auto, Tran_FTPR},
+        {"/data/ftps/in", ST_Auto, Tran_Windows},  // a scheme counts only at the start
         {"/data/out", ST_Ftp, Tran_FTPR},
         {"http://host/x", ST_Ftp, Tran_HTTP},
         {"https://host/x", ST_Auto, Tran_Windows},  // not recognised as HTTP
