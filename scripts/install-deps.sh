@@ -59,6 +59,8 @@ TEST_PACKAGES=(
   lftp
   # the SMTP server the alarm tests start on a loopback port
   python3-aiosmtpd
+  # the durable-move tests watch the run's fsync calls
+  strace
 )
 
 # Servers the tests start on loopback ports, each with the services it brings (one

@@ -7,7 +7,7 @@ namespace ferrolin {
 
 struct TransferJob {
     std::string Name;
-    bool Active = false;  // the job's check mark; not written with the section
+    bool Active = false;     // the job's check mark; not written with the section
     uint8_t SourceType = 0;  // 0 Auto, 1 Windows, 2 Ftp, 3 Http, 4 Mail, 5 Filelist
     std::string SendeVerzeichnis;
     std::string SourceLName;
@@ -36,6 +36,11 @@ struct TransferJob {
     bool EmailEraseFirst = false;
     bool EMailSaveBody = false;
     uint8_t Modemspeed = 0;  // 0 "5 seconds", 1 "30 seconds", 2 "60 seconds"
+
+    // The rails of mirroring and of sources still being written.
+    bool allowEmptySource = false;  // an empty source listing may empty its mirror
+    std::string maxDelete;          // most deletions of one mirror step: "12", "25%"; empty: any
+    uint32_t settleSeconds = 0;     // files written more recently wait for a later run
 
     bool operator==(const TransferJob&) const = default;
 };

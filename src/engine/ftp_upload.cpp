@@ -11,7 +11,7 @@
 #include "engine/ftp_kind.h"
 #include "engine/ftp_remote_folders.h"
 #include "engine/ftp_steps.h"
-#include "engine/program_files.h"
+#include "engine/guarded_delete.h"
 #include "engine/source_recheck.h"
 #include "platform/temp_name.h"
 #include "protocols/ftp_listing.h"
@@ -123,8 +123,8 @@ bool ApplyDeletionOrder(const Upload& up, FtpRemoteFolders::Folder& folder,
         return false;
     }
     folder.names.erase(name);
-    if (up.job.SourceDelete && !ProgramFileRefused(run, entry.name, "Source"))
-        DeleteSourceIfUnchanged(run, entry);
+    // The server's reply to the deletion is the completion this order asked for.
+    if (up.job.SourceDelete) DeleteCopiedSource(run, entry, {});
     WriteLog(0, run.LogFile, "0 Byte File " + entry.name + " deleted");
     return true;
 }
@@ -178,9 +178,10 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
                 folder->names.insert(name);
                 uploaded.insert(relative);
                 run.Tally.Copied(entry.size);
-                if (job.SourceDelete && !ProgramFileRefused(run, source, "Source")) {
+                // The server confirmed the transfer and the rename: the copy is in place.
+                if (job.SourceDelete) {
                     surfaces.ProcessMessages();
-                    DeleteSourceIfUnchanged(run, entry);
+                    DeleteCopiedSource(run, entry, {});
                 }
                 if (run.Options.SaveSuccessfulCopies)
                     WriteLog(0, run.LogFile, "send of " + source + " successful");
@@ -203,14 +204,11 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
     }
 
     if (connected && job.CopyMode == CM_SourceIsMaster) {
-        if (!listing.complete) {
-            WriteLog(0, run.LogFile, "Source " + job.SendeVerzeichnis +
-                                         " could not be listed completely; no remote file deleted");
-        } else if (sessionLost) {
+        if (sessionLost && listing.complete) {
             WriteLog(0, run.LogFile,
                      "Upload to " + folders.PathOf("") + " ended early; no remote file deleted");
         } else {
-            MirrorFtpDestination(run, job, listing.entries, uploaded);
+            MirrorFtpDestination(run, job, listing, uploaded);
         }
     }
     EndFtpWork(run);
