@@ -33,11 +33,11 @@ void WriteConfiguration(const std::string& path) {
     WriteJobCount(ini, kJobs);
     for (int n = 0; n < kJobs; ++n) {
         TransferJob job;
-        job.Name = "Job " + std::to_string(n);
-        job.SendeVerzeichnis = "/data/source/" + std::to_string(n) + "/";
-        job.EmpfangsVerzeichnis = "/data/destination/" + std::to_string(n);
-        job.AddTimeStampC = n % 2 == 0;
-        job.CopyMode = static_cast<uint8_t>(n % 5);
+        job.name = "Job " + std::to_string(n);
+        job.source = "/data/source/" + std::to_string(n) + "/";
+        job.destination = "/data/destination/" + std::to_string(n);
+        job.addTimeStamp = n % 2 == 0;
+        job.copyMode = static_cast<uint8_t>(n % 5);
         WriteJobSection(ini, n, job);
         ini.WriteBool(JobSectionName(n), "Active", n % 3 != 0);
     }

@@ -33,8 +33,8 @@ Figures Measure(const BenchRoot& root, int files) {
     NullSurfaces surfaces;
     Station station(home, surfaces);
     TransferJob job;
-    job.CopyMode = CM_SourceIsMaster;
-    job.EmpfangsVerzeichnis = dest;
+    job.copyMode = CM_SourceIsMaster;
+    job.destination = dest;
     std::vector<double> steps, compares;
     for (int round = 0; round < 3; ++round) {
         // Ten orphans per round, so the step has something to delete.

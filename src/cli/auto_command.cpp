@@ -1,5 +1,5 @@
 // "auto": the headless station. Start-up set-up, "Auto" on for this process (not saved),
-// Timer1 every second and Timer2 every 100 ms until SIGINT or SIGTERM, which act as Cancel
+// AutoModeTimer every second and WatchdogTimer every 100 ms until SIGINT or SIGTERM, which act as Cancel
 // and then end the program with "Program closed". Under systemd (Type=notify) it says
 // READY=1 once the station is open, STATUS= with the last run and the next start whenever
 // they change, WATCHDOG=1 from its loop and from a run's message processing when the unit
@@ -22,7 +22,7 @@ namespace ferrolin::cli {
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
-constexpr auto kTimer2Interval = std::chrono::milliseconds(100);
+constexpr auto kWatchdogInterval = std::chrono::milliseconds(100);
 
 std::chrono::milliseconds Until(SteadyClock::time_point due) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(due - SteadyClock::now());
@@ -54,19 +54,19 @@ int RunAutoCommand(const Args& args) {
     };
     ServiceNotes service;
     auto serviceStatus = [&] {
-        return ServiceNotes::StatusLine(station.Recorder.LastRun(), station.Options.Auto,
+        return ServiceNotes::StatusLine(station.Recorder.LastRun(), station.Options.autoMode,
                                         station.NextFu10);
     };
-    SteadyClock::time_point nextTimer2 = SteadyClock::now();
-    auto serveTimer2 = [&] {
-        if (SteadyClock::now() < nextTimer2) return;
-        nextTimer2 = SteadyClock::now() + kTimer2Interval;
+    SteadyClock::time_point nextWatchdogTick = SteadyClock::now();
+    auto serveWatchdog = [&] {
+        if (SteadyClock::now() < nextWatchdogTick) return;
+        nextWatchdogTick = SteadyClock::now() + kWatchdogInterval;
         watchdog.WatchdogTick();
     };
     // During a run, processing messages is where the watchdog ticks and a stop arrives.
     surfaces.SetMessageHandler([&] {
         if (stopSignals.Pending()) noticeStop();
-        serveTimer2();
+        serveWatchdog();
         service.Alive();
     });
 
@@ -74,21 +74,21 @@ int RunAutoCommand(const Args& args) {
     autoMode.SetAuto(true);
     service.Ready(serviceStatus());
 
-    SteadyClock::time_point nextTimer1 =
-        SteadyClock::now() + std::chrono::milliseconds(autoMode.Timer1IntervalMs());
+    SteadyClock::time_point nextAutoModeTick =
+        SteadyClock::now() + std::chrono::milliseconds(autoMode.AutoModeIntervalMs());
     while (!stopping) {
-        if (stopSignals.WaitFor(Until(std::min(nextTimer1, nextTimer2)))) {
+        if (stopSignals.WaitFor(Until(std::min(nextAutoModeTick, nextWatchdogTick)))) {
             noticeStop();
             break;
         }
-        serveTimer2();
+        serveWatchdog();
         service.Alive();
-        if (SteadyClock::now() >= nextTimer1) {
+        if (SteadyClock::now() >= nextAutoModeTick) {
             // While another process runs on this program folder, the tick waits for the
             // next one.
             if (const auto runLock = TryTakeRunLock(station.ProgramDir)) autoMode.AutoModeTick();
-            nextTimer1 =
-                SteadyClock::now() + std::chrono::milliseconds(autoMode.Timer1IntervalMs());
+            nextAutoModeTick =
+                SteadyClock::now() + std::chrono::milliseconds(autoMode.AutoModeIntervalMs());
             service.Status(serviceStatus());
         }
     }

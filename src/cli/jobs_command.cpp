@@ -24,8 +24,7 @@ int RunJobsCommand(const Args& args) {
         ReadJob(station, static_cast<int>(n));
         const JobListLine& line = station.Jobs[n];
         std::printf("%zu\t%s\t%s\t%s\t%s\n", n, line.checked ? "[x]" : "[ ]", line.name.c_str(),
-                    station.Editor.SendeVerzeichnis.c_str(),
-                    station.Editor.EmpfangsVerzeichnis.c_str());
+                    station.Editor.source.c_str(), station.Editor.destination.c_str());
     }
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

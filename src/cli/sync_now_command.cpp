@@ -49,7 +49,7 @@ int RunSyncNowCommand(const Args& args) {
     }
     CliSession session;
     Station& station = session.station();
-    TSyncTimeF& sync = station.SyncTimeF;
+    TimeSyncService& sync = station.TimeSync;
     if (!sync.LoadConfigFrom(station.IniFilename)) {
         std::cerr << "ferrolin-cli: cannot read " << station.IniFilename
                   << ", using the default time-sync settings\n";

@@ -33,22 +33,22 @@ GlobalKey OptionalFlag(const char* key, bool GlobalOptions::*m) {
 const std::array<GlobalKey, 17>& GlobalKeys() {
     using G = GlobalOptions;
     static const std::array<GlobalKey, 17> keys = {
-        Flag("Auto", &G::Auto),
-        Flag("RunMinimized", &G::RunMinimized),
-        Flag("CheckMPEGFiles", &G::CheckMPEGFiles),
-        Flag("CopyCorruptFiles", &G::CopyCorruptFiles),
-        Flag("SpezialScan", &G::SpezialScan),
-        Flag("AbsolutSendTime", &G::AbsolutSendTime),
-        Flag("LogEndStatistic", &G::LogEndStatistic),
-        Flag("SaveSuccessfulCopies", &G::SaveSuccessfulCopies),
-        Flag("CopyOpenFiles", &G::CopyOpenFiles),
-        Flag("UploadInProgressCheck", &G::UploadInProgressCheck),
-        Flag("CloseProgAfterJobs", &G::CloseProgAfterJobs),
-        Text("RebootAfterTimeout", &G::RebootAfterTimeout),
-        Choice("TimeoutControl", &G::TimeoutControl, 3),
-        Flag("NoFTPDisconnect", &G::NoFTPDisconnect),
-        Choice("SendTimeMode", &G::SendTimeMode, 2),
-        Text("SendTimeSimpleInterval", &G::SendTimeSimpleInterval),
+        Flag("Auto", &G::autoMode),
+        Flag("RunMinimized", &G::runMinimized),
+        Flag("CheckMPEGFiles", &G::checkMpegFiles),
+        Flag("CopyCorruptFiles", &G::copyCorruptFiles),
+        Flag("SpezialScan", &G::specialScan),
+        Flag("AbsolutSendTime", &G::absoluteSendTime),
+        Flag("LogEndStatistic", &G::logEndStatistic),
+        Flag("SaveSuccessfulCopies", &G::logSuccessfulCopies),
+        Flag("CopyOpenFiles", &G::copyOpenFiles),
+        Flag("UploadInProgressCheck", &G::uploadInProgressCheck),
+        Flag("CloseProgAfterJobs", &G::closeAfterJobs),
+        Text("RebootAfterTimeout", &G::rebootAfterTimeout),
+        Choice("TimeoutControl", &G::timeoutControl, 3),
+        Flag("NoFTPDisconnect", &G::keepFtpConnected),
+        Choice("SendTimeMode", &G::sendTimeMode, 2),
+        Text("SendTimeSimpleInterval", &G::sendTimeSimpleInterval),
         OptionalFlag("DurableCopies", &G::durableCopies),
     };
     return keys;
@@ -58,7 +58,7 @@ const std::array<GlobalKey, 17>& GlobalKeys() {
 
 GlobalOptions ReadGlobalOptions(const ProfileFile& ini, const GlobalOptions& current) {
     GlobalOptions options = current;
-    options.Auto = false;
+    options.autoMode = false;
     for (const GlobalKey& k : GlobalKeys()) {
         if (k.flag != nullptr) {
             options.*k.flag = ini.ReadBool(kGlobalSection, k.key, options.*k.flag);

@@ -47,34 +47,34 @@ JobKey OptionalNumber(const char* key, uint32_t TransferJob::*m) {
 const std::array<JobKey, 31>& JobKeys() {
     using J = TransferJob;
     static const std::array<JobKey, 31> keys = {
-        Text("Name", &J::Name),
-        Choice("SourceType", &J::SourceType, kSourceTypeCount),
-        Text("SendeVerzeichnis", &J::SendeVerzeichnis),
-        Text("SourceLName", &J::SourceLName),
-        Text("SourceLPassword", &J::SourceLPassword),
-        Flag("SourceDelete", &J::SourceDelete),
-        Text("CLFile", &J::CLFile),
-        Text("ExcludeExtensions", &J::ExcludeExtensions),
-        Text("EmpfangsVerzeichnis", &J::EmpfangsVerzeichnis),
-        Text("DestLName", &J::DestLName),
-        Text("DestLPassword", &J::DestLPassword),
-        Choice("Buffering", &J::Buffering, kBufferingCount),
-        Choice("CopyMode", &J::CopyMode, kCopyModeCount),
-        Text("DestDelDelay", &J::DestDelDelay),
-        Flag("AddTimeStampC", &J::AddTimeStampC, true),
-        Text("AddTimeStampE", &J::AddTimeStampE, true),
-        Text("MaxByteRate", &J::MaxByteRate),
-        Text("DRasEintrag", &J::DRasEintrag),
-        Choice("UseRasFor", &J::UseRasFor, kUseRasForCount),
-        Flag("PassiveMode", &J::PassiveMode, true),
-        Flag("UseTempFile", &J::UseTempFile),
-        Choice("ReportLevel", &J::ReportLevel, kReportLevelCount),
-        Choice("ParsingType", &J::ParsingType, kParsingTypeCount),
-        Flag("EMailSaveHeader", &J::EMailSaveHeader, true),
-        Flag("EmailDecodeMessage", &J::EmailDecodeMessage),
-        Flag("EmailEraseFirst", &J::EmailEraseFirst),
-        Flag("EMailSaveBody", &J::EMailSaveBody, true),
-        Choice("Modemspeed", &J::Modemspeed, kModemspeedCount),
+        Text("Name", &J::name),
+        Choice("SourceType", &J::sourceType, kSourceTypeCount),
+        Text("SendeVerzeichnis", &J::source),
+        Text("SourceLName", &J::sourceUser),
+        Text("SourceLPassword", &J::sourcePassword),
+        Flag("SourceDelete", &J::deleteSource),
+        Text("CLFile", &J::compareListFile),
+        Text("ExcludeExtensions", &J::excludeExtensions),
+        Text("EmpfangsVerzeichnis", &J::destination),
+        Text("DestLName", &J::destinationUser),
+        Text("DestLPassword", &J::destinationPassword),
+        Choice("Buffering", &J::buffering, kBufferingCount),
+        Choice("CopyMode", &J::copyMode, kCopyModeCount),
+        Text("DestDelDelay", &J::deleteDelay),
+        Flag("AddTimeStampC", &J::addTimeStamp, true),
+        Text("AddTimeStampE", &J::timeStampFormat, true),
+        Text("MaxByteRate", &J::maxByteRate),
+        Text("DRasEintrag", &J::dialUpEntry),
+        Choice("UseRasFor", &J::dialUpFor, kUseRasForCount),
+        Flag("PassiveMode", &J::passiveMode, true),
+        Flag("UseTempFile", &J::useTempFile),
+        Choice("ReportLevel", &J::reportLevel, kReportLevelCount),
+        Choice("ParsingType", &J::subfolders, kParsingTypeCount),
+        Flag("EMailSaveHeader", &J::saveMailHeader, true),
+        Flag("EmailDecodeMessage", &J::decodeMail),
+        Flag("EmailEraseFirst", &J::eraseFolderFirst),
+        Flag("EMailSaveBody", &J::saveMailBody, true),
+        Choice("Modemspeed", &J::timeoutChoice, kModemspeedCount),
         OptionalFlag("AllowEmptySource", &J::allowEmptySource),
         OptionalText("MaxDelete", &J::maxDelete),
         OptionalNumber("SettleSeconds", &J::settleSeconds),
@@ -133,7 +133,7 @@ TransferJob ReadJobSection(const ProfileFile& ini, int n, const TransferJob& pre
     ProfileFile::Snapshot snapshot(ini);
     const TransferJob fixed;
     TransferJob job;
-    job.Active = previous.Active;
+    job.active = previous.active;
     for (const JobKey& k : JobKeys()) {
         const TransferJob& defaults = k.keepsPrevious ? previous : fixed;
         if (k.text != nullptr) {
@@ -149,12 +149,12 @@ TransferJob ReadJobSection(const ProfileFile& ini, int n, const TransferJob& pre
         }
     }
     // A share written the Windows way (\\server\share\dir) names the same share.
-    for (std::string* path : {&job.SendeVerzeichnis, &job.EmpfangsVerzeichnis}) {
+    for (std::string* path : {&job.source, &job.destination}) {
         if (path->rfind("\\\\", 0) != 0) continue;
         for (char& c : *path)
             if (c == '\\') c = platform::kPathSeparator;
     }
-    std::string& source = job.SendeVerzeichnis;
+    std::string& source = job.source;
     if (source.size() > 1 && source.back() == platform::kPathSeparator) source.pop_back();
     return job;
 }
@@ -164,7 +164,7 @@ std::vector<std::string> OutOfRangeChoices(const ProfileFile& ini, int n) {
     ProfileFile::Snapshot snapshot(ini);
     std::vector<std::string> wrong;
     for (const JobKey& k : JobKeys()) {
-        if (k.choice == nullptr || k.choice == &TransferJob::ParsingType ||
+        if (k.choice == nullptr || k.choice == &TransferJob::subfolders ||
             !ini.ValueExists(section, k.key))
             continue;
         const int32_t value = ini.ReadInteger(section, k.key, 0);
@@ -179,7 +179,7 @@ void WriteJobSection(ProfileFile& ini, int n, const TransferJob& job) {
     ProfileFile::Batch batch(ini);
     const TransferJob fresh;
     for (const JobKey& k : JobKeys()) {
-        if (k.text == &TransferJob::AddTimeStampE && !job.AddTimeStampC) continue;
+        if (k.text == &TransferJob::timeStampFormat && !job.addTimeStamp) continue;
         if (k.optional && !ini.ValueExists(section, k.key) && SameValue(k, job, fresh)) continue;
         if (k.text != nullptr) {
             ini.WriteString(section, k.key, job.*k.text);

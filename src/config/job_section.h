@@ -18,7 +18,7 @@ std::string JobSectionName(int n);
 // of previous (the editor shows one job at a time and leaves these as the last job had
 // them). One trailing separator of SendeVerzeichnis is dropped ("/" stays "/"); a stored
 // choice past the last item reads as the last item (ParsingType 7 is "Include Sub
-// Directories"). Active is not read: it is the job list's check mark, kept from previous.
+// Directories"). active is not read: it is the job list's check mark, kept from previous.
 TransferJob ReadJobSection(const ProfileFile& ini, int n, const TransferJob& previous);
 
 // Writes every key of job into Kopf<n> except Active; AddTimeStampE only when

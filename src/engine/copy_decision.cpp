@@ -23,17 +23,17 @@ namespace {
 
 // The MPEG check and what the run mode makes of a failed one. True when the file may go.
 bool PassesMpegCheck(RunContext& station, const std::string& source) {
-    if (MpegCheckApplies(station.Mpeg, source, station.Options.CheckMPEGFiles) &&
+    if (MpegCheckApplies(station.Mpeg, source, station.Options.checkMpegFiles) &&
         !station.Copy.Files.For(source).IsLocal()) {
         // The vendor's SDK reads local paths only: a file on a share cannot be checked,
         // which is no sign of a corrupt header. It goes unchecked, and the log says so.
         WriteLog(0, station.LogFile, source + " lies on a network share: MPEG check not possible");
         return true;
     }
-    if (CheckMpegFile(station.Mpeg, source, station.Options.CheckMPEGFiles)) return true;
+    if (CheckMpegFile(station.Mpeg, source, station.Options.checkMpegFiles)) return true;
     station.surfaces().AppendError("Corrupt header !! " + source);
     WriteLog(0, station.LogFile, source + " is corrupt");
-    if (station.RunMode == RM_Unattended && station.Options.CopyCorruptFiles) return true;
+    if (station.RunMode == RM_Unattended && station.Options.copyCorruptFiles) return true;
     if (station.RunMode == RM_Interactive) {
         return station.surfaces().Ask("Warning", source + " is corrupt\r\ncopy anyway ?",
                                       Buttons::YesNo) == Answer::Yes;
@@ -41,7 +41,7 @@ bool PassesMpegCheck(RunContext& station, const std::string& source) {
     return false;
 }
 
-bool MakeShortcut(TCopyStatus& status, const std::string& source, const std::string& destination) {
+bool MakeShortcut(CopyStatus& status, const std::string& source, const std::string& destination) {
     const std::string folder = DirectoryPart(source, true) + platform::kPathSeparator;
     const bool made = CreateShortcut(source, folder, destination);
     // The copier is not involved, so its status text would still describe the previous
@@ -67,13 +67,13 @@ uint8_t ChooseWriteMode(uint8_t buffering, bool dialUpChosen) {
 int32_t ChooseCopyFlags(const TransferJob& job, uint8_t runMode, bool destinationEmpty,
                         bool copyOpenFiles, bool durableCopies) {
     int32_t flags = 0;
-    if (job.CopyMode == CM_OnlyNewer) flags |= cfOnlyNewer;
-    if (job.CopyMode == CM_CopyAnyWay) flags |= cfForce;
+    if (job.copyMode == CM_OnlyNewer) flags |= cfOnlyNewer;
+    if (job.copyMode == CM_CopyAnyWay) flags |= cfForce;
     if (runMode == RM_Interactive) flags |= cfAsk;
-    if (!job.UseTempFile) flags |= cfNoTempFile;
+    if (!job.useTempFile) flags |= cfNoTempFile;
     if (destinationEmpty) flags |= cfReadOnly;
     if (copyOpenFiles) flags |= cfOpenFiles;
-    if (!destinationEmpty && (job.SourceDelete || durableCopies)) flags |= cfDurable;
+    if (!destinationEmpty && (job.deleteSource || durableCopies)) flags |= cfDurable;
     return flags;
 }
 
@@ -105,19 +105,19 @@ bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEn
         return false;
     }
     const bool dialUpChosen = station.RasIndex > 0;
-    const uint8_t writeMode = ChooseWriteMode(job.Buffering, dialUpChosen);
+    const uint8_t writeMode = ChooseWriteMode(job.buffering, dialUpChosen);
     const int32_t flags =
-        ChooseCopyFlags(job, station.RunMode, destination.empty(), station.Options.CopyOpenFiles,
+        ChooseCopyFlags(job, station.RunMode, destination.empty(), station.Options.copyOpenFiles,
                         station.Options.durableCopies);
     uint8_t result = crFailed;
-    if (job.CopyMode == CM_ShortCutsOnly) {
+    if (job.copyMode == CM_ShortCutsOnly) {
         if (MakeShortcut(station.Copy.Status, source, destination)) result = crCopied;
     } else {
         // A source that is deleted afterwards is looked at again first: the listing may
         // be older than its last write.
         const ListedSource look{listed.size, listed.modified};
         const bool known =
-            listed.kind == EntryKind::LocalFile && listed.modified != 0 && !job.SourceDelete;
+            listed.kind == EntryKind::LocalFile && listed.modified != 0 && !job.deleteSource;
         result =
             FileCopy(station.Copy, source, destination, station.surfaces(), CopyProgressRoutine,
                      maxBytesPerSecond, flags, writeMode, known ? &look : nullptr);
@@ -131,16 +131,16 @@ bool TransferOneFile(RunContext& station, const TransferJob& job, const SourceEn
         station.Tally.Same();
     } else {
         // The copier measured the source for this file; a shortcut moves no bytes.
-        station.Tally.Copied(job.CopyMode == CM_ShortCutsOnly ? 0
+        station.Tally.Copied(job.copyMode == CM_ShortCutsOnly ? 0
                                                               : station.Copy.Status.Size.load());
     }
     // The source goes only when a copy of it exists: never after a read-only pass
     // (no destination) and never behind a shortcut that points at it. A copy made now
     // was flushed by the copier; one found in place is flushed before the source goes.
-    if (job.SourceDelete && !destination.empty() && job.CopyMode != CM_ShortCutsOnly &&
+    if (job.deleteSource && !destination.empty() && job.copyMode != CM_ShortCutsOnly &&
         !SourceIsDestination(station, job, source, destination))
         DeleteCopiedSource(station, listed, result == crCopied ? std::string() : destination);
-    if (station.Options.SaveSuccessfulCopies && result != crSame) {
+    if (station.Options.logSuccessfulCopies && result != crSame) {
         WriteLog(0, station.LogFile,
                  "Copy to " + DirectoryPart(destination, true) + platform::kPathSeparator +
                      station.Copy.Status.StatusStr);

@@ -107,7 +107,7 @@ void PostponeDeletions(RunContext& station, const std::string& destRoot,
 }
 
 void ProcessDelayedDeletes(RunContext& station, const TransferJob& job) {
-    const std::optional<long> days = ParseDelayDays(job.DestDelDelay);
+    const std::optional<long> days = ParseDelayDays(job.deleteDelay);
     if (!days || *days <= 0) return;
     const std::string path = DelayDeletePath(station);
     std::vector<std::string> lines;
@@ -120,7 +120,7 @@ void ProcessDelayedDeletes(RunContext& station, const TransferJob& job) {
     // file (a relative path, "..", a folder of no job) stays there, named once in the log.
     std::vector<std::string> folders =
         JobDestinationFolders(station.IniFilename, station.Jobs.size());
-    if (const std::string own = NormalisePath(job.EmpfangsVerzeichnis);
+    if (const std::string own = NormalisePath(job.destination);
         IsNormalAbsolutePath(own) && own != "/")
         folders.push_back(own);
     for (std::string& line : lines) {

@@ -15,10 +15,10 @@ namespace ferrolin {
 
 SourceListing ListFolderSource(RunContext& run, const TransferJob& job, Surfaces* panel) {
     SourceListing listing;
-    const std::string& source = job.SendeVerzeichnis;
+    const std::string& source = job.source;
     const FolderAndMask folder = SplitFolderAndMask(source);
     const std::string folderAndMask = platform::JoinPath(folder.folder, folder.mask);
-    if (ShareLogonRefused(run, folderAndMask, job.SourceLName, job.SourceLPassword)) {
+    if (ShareLogonRefused(run, folderAndMask, job.sourceUser, job.sourcePassword)) {
         // Nothing was listed, which says nothing about what the source holds: the
         // mirror step must not take it for an empty folder.
         listing.complete = false;
@@ -27,7 +27,7 @@ SourceListing ListFolderSource(RunContext& run, const TransferJob& job, Surfaces
     }
     platform::FileSystem& fs = run.Copy.Files.For(folder.folder);
     listing.complete =
-        job.ParsingType == 1
+        job.subfolders == 1
             ? ListFilesRecursive(folderAndMask, panel, listing.entries, &run.Copy.Cancel, &fs)
             : ListFolderFiles(folder, listing.entries, &fs);
     if (!listing.complete && !listing.entries.empty()) {
@@ -37,13 +37,13 @@ SourceListing ListFolderSource(RunContext& run, const TransferJob& job, Surfaces
     }
     // A listing that missed files is a failed run, even when what was found is copied.
     if (!listing.complete && !run.Copy.Cancel.StopRequested()) ++run.JobsCutShort;
-    if (job.ParsingType == 1) LeaveOutNestedDestination(job, folder.folder, listing.entries);
+    if (job.subfolders == 1) LeaveOutNestedDestination(job, folder.folder, listing.entries);
     return listing;
 }
 
 SourceListing ListFileListSource(RunContext& run, const TransferJob& job, Surfaces*) {
     SourceListing listing;
-    const std::string& source = job.SendeVerzeichnis;
+    const std::string& source = job.source;
     // Only a path whose last component looks like a file name is a list file.
     if (LastPathComponent(source).find('.') == std::string_view::npos) return listing;
     int32_t error = 0;
@@ -56,7 +56,7 @@ SourceListing ListFileListSource(RunContext& run, const TransferJob& job, Surfac
     hooks.usable = [&](const std::string& path) {
         const auto [it, first] = usable.try_emplace(ShareRemoteName(path), true);
         if (first) {
-            it->second = !ShareLogonRefused(run, path, job.SourceLName, job.SourceLPassword);
+            it->second = !ShareLogonRefused(run, path, job.sourceUser, job.sourcePassword);
             unknown = unknown || !it->second;
         }
         return it->second;

@@ -36,18 +36,18 @@ std::string PathBelow(std::string_view path, std::string_view folder) {
 void MirrorFolderDestination(RunContext& station, const TransferJob& job,
                              const std::string& sourceFolder,
                              const std::vector<std::string>& counterparts, MirrorCheck check) {
-    const std::string destFolder(WithoutTrailingSeparators(job.EmpfangsVerzeichnis));
+    const std::string destFolder(WithoutTrailingSeparators(job.destination));
     if (destFolder.empty()) return;
     Surfaces& panel = station.surfaces();
 
     // The destination is a folder whatever its name looks like, listed with all its
     // subfolders. The logon uses the source's credentials: the copy loop has already
     // connected the destination with its own.
-    if (ShareLogonRefused(station, destFolder, job.SourceLName, job.SourceLPassword)) return;
+    if (ShareLogonRefused(station, destFolder, job.sourceUser, job.sourcePassword)) return;
     SourceList destination;
     ListFilesRecursive(destFolder + kSep + "*.*", &panel, destination, &station.Copy.Cancel,
                        &station.Copy.Files.For(destFolder));
-    ExcludeBySuffix(job.ExcludeExtensions, destination);
+    ExcludeBySuffix(job.excludeExtensions, destination);
 
     // Destination entries as paths below the destination folder. A listing that was
     // incomplete only means fewer deletions.
@@ -67,10 +67,10 @@ void MirrorFolderDestination(RunContext& station, const TransferJob& job,
     check.deletions = orphans.size();
     if (!MirrorDeletionsAllowed(station, job, check)) return;
 
-    const std::optional<long> days = ParseDelayDays(job.DestDelDelay);
-    if (!job.DestDelDelay.empty() && !days) {
+    const std::optional<long> days = ParseDelayDays(job.deleteDelay);
+    if (!job.deleteDelay.empty() && !days) {
         WriteLog(0, station.LogFile,
-                 "Delete delay \"" + job.DestDelDelay + "\" is not a number; nothing deleted");
+                 "Delete delay \"" + job.deleteDelay + "\" is not a number; nothing deleted");
         return;
     }
     if (days && *days > 0) {

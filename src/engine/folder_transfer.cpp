@@ -24,7 +24,7 @@ namespace {
 
 constexpr int32_t kMaxRateSamples = 10;
 
-void AddRateSample(const TCopyStatus& status, TIntegers& samples) {
+void AddRateSample(const CopyStatus& status, TIntegers& samples) {
     const int32_t rate = status.BytesPerSecond.load();
     if (rate <= 0) return;
     samples.Add(rate);
@@ -56,10 +56,10 @@ class FreeSpace {
 };
 
 uint32_t JobByteRate(RunContext& station, const TransferJob& job) {
-    const std::optional<uint32_t> rate = MaxBytesPerSecondFrom(job.MaxByteRate);
+    const std::optional<uint32_t> rate = MaxBytesPerSecondFrom(job.maxByteRate);
     if (rate) return *rate;
     WriteLog(0, station.LogFile,
-             "Byte rate \"" + job.MaxByteRate + "\" is not a number; copying without a limit");
+             "Byte rate \"" + job.maxByteRate + "\" is not a number; copying without a limit");
     return 0;
 }
 
@@ -99,27 +99,27 @@ std::string MirroredFolder(const std::string& destRoot, const std::string& sourc
 
 std::string DestinationFor(const TransferJob& job, const std::string& sourcePath,
                            std::string* knownFolder, platform::FileSystem* fs) {
-    if (job.EmpfangsVerzeichnis.empty()) return {};
+    if (job.destination.empty()) return {};
     const std::string name(LastPathComponent(sourcePath));
-    if (job.ParsingType == 1) {
-        return platform::JoinPath(MirroredFolder(job.EmpfangsVerzeichnis, sourcePath,
-                                                 job.SendeVerzeichnis, knownFolder, fs),
+    if (job.subfolders == 1) {
+        return platform::JoinPath(MirroredFolder(job.destination, sourcePath,
+                                                 job.source, knownFolder, fs),
                                   name);
     }
-    return platform::JoinPath(job.EmpfangsVerzeichnis, name);
+    return platform::JoinPath(job.destination, name);
 }
 
 std::string CounterpartBelow(const TransferJob& job, const std::string& sourcePath) {
     const std::string name(LastPathComponent(sourcePath));
-    if (job.ParsingType != 1) return name;
-    const std::string below = MirroredFolderBelow(sourcePath, job.SendeVerzeichnis);
+    if (job.subfolders != 1) return name;
+    const std::string below = MirroredFolderBelow(sourcePath, job.source);
     return below.empty() ? name : platform::JoinPath(below, name);
 }
 
 void RunFolderTransfer(RunContext& station, const TransferJob& job, const SourceListing& listing) {
     const SourceList& list = listing.entries;
     Surfaces& surfaces = station.surfaces();
-    if (job.CopyMode == CM_SourceIsMaster) ProcessDelayedDeletes(station, job);
+    if (job.copyMode == CM_SourceIsMaster) ProcessDelayedDeletes(station, job);
 
     const uint32_t maxBytesPerSecond = JobByteRate(station, job);
     TIntegers samples;
@@ -130,8 +130,8 @@ void RunFolderTransfer(RunContext& station, const TransferJob& job, const Source
     const TDateTime start = station.clock().Now();
     std::vector<std::string> counterparts;
     counterparts.reserve(list.size());
-    platform::FileSystem& destFs = station.Copy.Files.For(job.EmpfangsVerzeichnis);
-    FreeSpace freeSpace(destFs, job.EmpfangsVerzeichnis);
+    platform::FileSystem& destFs = station.Copy.Files.For(job.destination);
+    FreeSpace freeSpace(destFs, job.destination);
     std::string knownFolder;
 
     while (i < list.size() && !station.Copy.Cancel.StopRequested()) {
@@ -141,13 +141,12 @@ void RunFolderTransfer(RunContext& station, const TransferJob& job, const Source
             continue;
         }
         // The destination's share is logged on to before its folders are made or measured.
-        const bool refused =
-            !job.EmpfangsVerzeichnis.empty() &&
-            ShareLogonRefused(station, job.EmpfangsVerzeichnis, job.DestLName, job.DestLPassword);
+        const bool refused = !job.destination.empty() &&
+                             ShareLogonRefused(station, job.destination, job.destinationUser,
+                                               job.destinationPassword);
         const std::string destination =
             refused ? std::string() : DestinationFor(job, source, &knownFolder, &destFs);
-        if (!destination.empty())
-            counterparts.push_back(PathBelow(destination, job.EmpfangsVerzeichnis));
+        if (!destination.empty()) counterparts.push_back(PathBelow(destination, job.destination));
 
         AddRateSample(station.Copy.Status, samples);
         ProgressFigures figures;
@@ -177,7 +176,7 @@ void RunFolderTransfer(RunContext& station, const TransferJob& job, const Source
         --i;
         copiedBytes -= list[i].size;
     }
-    if (station.Options.LogEndStatistic) {
+    if (station.Options.logEndStatistic) {
         const double seconds = (station.clock().Now() - start) * 86400.0;
         if (seconds > 0) {
             const auto rate = static_cast<int64_t>(std::llround(copiedBytes / seconds));
@@ -186,14 +185,14 @@ void RunFolderTransfer(RunContext& station, const TransferJob& job, const Source
                          FormatByteSize(copiedBytes) + " speed: " + FormatByteSize(rate) + "/s)");
         }
     }
-    if (station.Copy.Cancel.StopRequested() || job.CopyMode != CM_SourceIsMaster) return;
-    const std::string sourceFolder = DirectoryPart(job.SendeVerzeichnis, false);
+    if (station.Copy.Cancel.StopRequested() || job.copyMode != CM_SourceIsMaster) return;
+    const std::string sourceFolder = DirectoryPart(job.source, false);
     if (!station.Copy.Files.For(sourceFolder).FolderExists(sourceFolder)) {
         // Listed, then gone (an unmounted disk, a lost share): files whose copies matched
         // their listing count as in place, but the job did not see its source to the end.
         if (listing.complete) {
             WriteLog(0, station.LogFile,
-                     "Source " + job.SendeVerzeichnis +
+                     "Source " + job.source +
                          " disappeared during the run; nothing removed at the destination");
             ++station.JobsCutShort;
         }
@@ -203,7 +202,7 @@ void RunFolderTransfer(RunContext& station, const TransferJob& job, const Source
     for (const SourceEntry& entry : listing.settling)
         counterparts.push_back(CounterpartBelow(job, entry.name));
     MirrorCheck check;
-    check.source = job.SendeVerzeichnis;
+    check.source = job.source;
     check.sourceComplete = listing.complete;
     check.sourceFiles = listing.SourceFiles();
     MirrorFolderDestination(station, job, sourceFolder, counterparts, check);

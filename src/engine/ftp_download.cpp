@@ -50,7 +50,7 @@ bool FetchFile(const Fetch& fetch, const SourceEntry& entry, const std::string& 
     std::optional<StagedFile> file = StagedFile::CreateFor(local, why, fetch.taken);
     if (!file) return false;
     // What the server says of the file now, to tell later whether it changed meanwhile.
-    if (fetch.job.SourceDelete && !ftp.RemoteFileFacts(remote, before)) before = {};
+    if (fetch.job.deleteSource && !ftp.RemoteFileFacts(remote, before)) before = {};
     if (!ftp.ReceiveFile(remote, file->fd(), entry.size)) {
         why = ftp.LastError();
         return false;
@@ -63,7 +63,7 @@ bool FetchFile(const Fetch& fetch, const SourceEntry& entry, const std::string& 
     }
     // One rename replaces the old copy: there is always the old or the new file.
     // Flushed first when the server's copy is to be deleted: then this is the only one.
-    const bool durable = fetch.job.SourceDelete || fetch.run.Options.durableCopies;
+    const bool durable = fetch.job.deleteSource || fetch.run.Options.durableCopies;
     if (!file->Commit(local, why, durable)) return false;
     if (entry.modified != 0)
         platform::SetFileTimes(local, entry.modified, entry.modified, entry.modified);
@@ -93,13 +93,13 @@ bool RemoteUnchanged(FtpSession& ftp, const std::string& remote, const SourceEnt
 void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListing& listing) {
     FtpSession& ftp = run.Ftp;
     Surfaces& surfaces = run.surfaces();
-    ftp.SetTimeOuts(static_cast<int>(job.Modemspeed));
+    ftp.SetTimeOuts(static_cast<int>(job.timeoutChoice));
     // The folder the listing came from, as the server named it: file paths are absolute.
-    std::string remoteFolder = FtpSession::GetFTPPfadFromString(job.SendeVerzeichnis);
+    std::string remoteFolder = FtpSession::FtpFolderOf(job.source);
     if (remoteFolder.empty()) remoteFolder = ftp.CurrentFolder();
     if (remoteFolder.empty() || remoteFolder.back() != '/') remoteFolder += '/';
-    if (!job.EmpfangsVerzeichnis.empty() && !platform::DirectoryExists(job.EmpfangsVerzeichnis))
-        platform::CreateDirectories(job.EmpfangsVerzeichnis);
+    if (!job.destination.empty() && !platform::DirectoryExists(job.destination))
+        platform::CreateDirectories(job.destination);
 
     // Every listed name, reached or not, protects its local copy in the mirror step, and
     // no temporary file ever takes one of them.
@@ -122,10 +122,10 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
             continue;
         }
         const std::string localName =
-            StampFileName(name, job.AddTimeStampC, job.AddTimeStampE, run.clock().Now());
-        const std::string local = platform::JoinPath(job.EmpfangsVerzeichnis, localName);
+            StampFileName(name, job.addTimeStamp, job.timeStampFormat, run.clock().Now());
+        const std::string local = platform::JoinPath(job.destination, localName);
         if (ProgramFileRefused(run, local)) continue;
-        if (job.CopyMode != CM_CopyAnyWay && LocalCopyEqual(local, entry.size, entry.modified)) {
+        if (job.copyMode != CM_CopyAnyWay && LocalCopyEqual(local, entry.size, entry.modified)) {
             run.Tally.Same();
             continue;
         }
@@ -137,7 +137,7 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
             if (run.Copy.Cancel.StopRequested()) break;
             run.LogFailure(std::string(kFtpReceiveException) + remote + ": " + why);
             ++run.FailedFiles;
-            if (FtpSessionLost(run, job.SendeVerzeichnis)) {
+            if (FtpSessionLost(run, job.source)) {
                 sessionLost = true;
                 break;
             }
@@ -145,7 +145,7 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
         }
         downloaded.insert(localName);
         run.Tally.Copied(entry.size);
-        if (job.SourceDelete) {
+        if (job.deleteSource) {
             surfaces.ProcessMessages();
             if (!RemoteUnchanged(ftp, remote, entry, before)) {
                 WriteLog(0, run.LogFile,
@@ -155,15 +155,15 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
                 ++run.FailedFiles;
             }
         }
-        if (run.Options.SaveSuccessfulCopies)
+        if (run.Options.logSuccessfulCopies)
             WriteLog(0, run.LogFile, "receive of " + remote + " successful");
     }
 
     if (sessionLost || run.Copy.Cancel.StopRequested()) {
-        if (job.CopyMode == CM_SourceIsMaster)
+        if (job.copyMode == CM_SourceIsMaster)
             WriteLog(0, run.LogFile,
                      "Download of " + remoteFolder + " ended early; no local file deleted");
-    } else if (job.CopyMode == CM_SourceIsMaster) {
+    } else if (job.copyMode == CM_SourceIsMaster) {
         MirrorFtpSource(run, job, listing, remoteFolder, downloaded);
     }
     EndFtpWork(run);

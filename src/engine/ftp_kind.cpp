@@ -9,8 +9,8 @@ namespace ferrolin {
 bool ConnectFtpSide(RunContext& run, const TransferJob& job, const std::string& address,
                     const std::string& user, const std::string& password) {
     FtpSession& ftp = run.Ftp;
-    const std::string host = FtpSession::GetHostAddrFromString(address);
-    if (ftp.ConnectToFTP(user, password, host, "21", "", "", job.PassiveMode, job.ReportLevel))
+    const std::string host = FtpSession::FtpHostOf(address);
+    if (ftp.ConnectToFTP(user, password, host, "21", "", "", job.passiveMode, job.reportLevel))
         return true;
     // The session's reason names host and server reply, never the password.
     run.LogFailure(std::string(kFtpConnectException) + ftp.LastError());
@@ -19,13 +19,13 @@ bool ConnectFtpSide(RunContext& run, const TransferJob& job, const std::string& 
 }
 
 void EndFtpWork(RunContext& run) {
-    if (!run.Options.NoFTPDisconnect) run.Ftp.DisconnectFTP();
+    if (!run.Options.keepFtpConnected) run.Ftp.DisconnectFTP();
 }
 
 bool FtpSessionLost(RunContext& run, const std::string& address) {
     if (run.Ftp.StillConnected()) return false;
     WriteLog(0, run.LogFile,
-             "FTP session to " + FtpSession::GetHostAddrFromString(address) +
+             "FTP session to " + FtpSession::FtpHostOf(address) +
                  " lost: " + run.Ftp.LastError());
     ++run.JobsCutShort;
     return true;
@@ -41,15 +41,15 @@ void LogRefusedRemoteNames(RunContext& run) {
 SourceListing ListFtpSource(RunContext& run, const TransferJob& job, Surfaces*) {
     SourceListing listing;
     FtpSession& ftp = run.Ftp;
-    ftp.SetTimeOuts(static_cast<int>(job.Modemspeed));
+    ftp.SetTimeOuts(static_cast<int>(job.timeoutChoice));
     ftp.ClearDebugList();
-    if (!ConnectFtpSide(run, job, job.SendeVerzeichnis, job.SourceLName, job.SourceLPassword)) {
+    if (!ConnectFtpSide(run, job, job.source, job.sourceUser, job.sourcePassword)) {
         listing.complete = false;
         return listing;
     }
-    const std::string folder = FtpSession::GetFTPPfadFromString(job.SendeVerzeichnis);
+    const std::string folder = FtpSession::FtpFolderOf(job.source);
     ftp.ChangeDir(folder, 100, true);
-    if (ftp.FtpState() == TFtpState::Failed) {
+    if (ftp.FtpState() == FtpOperationState::Failed) {
         run.LogFailure("FTP folder " + folder + " could not be listed: " + ftp.LastError());
         listing.complete = false;
         ++run.JobsCutShort;
@@ -66,7 +66,7 @@ SourceListing ListFtpSource(RunContext& run, const TransferJob& job, Surfaces*) 
                 listing.entries.push_back(RemoteFileEntry(entry.name, entry.size, entry.fileTime));
         }
     }
-    if (listing.entries.empty() && !run.Options.NoFTPDisconnect) ftp.DisconnectFTP();
+    if (listing.entries.empty() && !run.Options.keepFtpConnected) ftp.DisconnectFTP();
     return listing;
 }
 

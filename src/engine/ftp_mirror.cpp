@@ -19,7 +19,7 @@ void MirrorFtpDestination(RunContext& run, const TransferJob& job, const SourceL
     Surfaces& panel = run.surfaces();
     MirrorCheck check;
     check.side = MirrorSide::RemoteDestination;
-    check.source = job.SendeVerzeichnis;
+    check.source = job.source;
     check.sourceComplete = source.complete;
     check.sourceFiles = source.SourceFiles();
     // A source that was not seen whole is decided on before the server is asked anything.
@@ -27,10 +27,10 @@ void MirrorFtpDestination(RunContext& run, const TransferJob& job, const SourceL
         MirrorDeletionsAllowed(run, job, check);
         return;
     }
-    const std::string address = FtpSession::GetFTPPfadFromString(job.EmpfangsVerzeichnis);
+    const std::string address = FtpSession::FtpFolderOf(job.destination);
     const std::string folder = address.empty() ? std::string(1, '/') : address;
     ftp.ChangeDir(folder, 100, false);
-    if (ftp.FtpState() == TFtpState::Failed) {
+    if (ftp.FtpState() == FtpOperationState::Failed) {
         run.LogFailure("FTP folder " + folder + " could not be listed; no remote file deleted");
         ++run.JobsCutShort;
         return;
@@ -45,9 +45,9 @@ void MirrorFtpDestination(RunContext& run, const TransferJob& job, const SourceL
     std::vector<std::string> remote;
     for (const FtpEntry& entry : ftp.RemoteFiles())
         if (!entry.refused) remote.push_back(entry.name);
-    ExcludeBySuffix(job.ExcludeExtensions, remote);
+    ExcludeBySuffix(job.excludeExtensions, remote);
 
-    const std::string sourceFolder = DirectoryPart(job.SendeVerzeichnis, false);
+    const std::string sourceFolder = DirectoryPart(job.source, false);
     std::vector<std::string> counterparts(protectedNames.begin(), protectedNames.end());
     for (const SourceList* list : {&source.entries, &source.settling}) {
         for (const SourceEntry& entry : *list) {
@@ -87,11 +87,11 @@ void MirrorFtpSource(RunContext& run, const TransferJob& job, const SourceListin
         MirrorDeletionsAllowed(run, job, check);
         return;
     }
-    const std::string& destFolder = job.EmpfangsVerzeichnis;
+    const std::string& destFolder = job.destination;
     if (destFolder.empty() || !platform::DirectoryExists(destFolder)) return;
     Surfaces& panel = run.surfaces();
     std::vector<std::string> local = ListFolderFiles(destFolder, "*.*", false);
-    ExcludeBySuffix(job.ExcludeExtensions, local);
+    ExcludeBySuffix(job.excludeExtensions, local);
     // Every listed name, reached or not, protects its local copy.
     std::vector<std::string> counterparts(downloadedNames.begin(), downloadedNames.end());
     for (const SourceList* list : {&source.entries, &source.settling})

@@ -25,7 +25,7 @@ FtpRemoteFolders::Folder* FtpRemoteFolders::Enter(const std::string& relative, s
     bool entered = false;
     if (parent == nullptr || !parent->listed || parent->names.count(name) != 0) {
         ftp_.ChangeDir(folder.path, 100, true);
-        entered = ftp_.FtpState() != TFtpState::Failed;
+        entered = ftp_.FtpState() != FtpOperationState::Failed;
     }
     if (entered) {
         folder.listed = ftp_.ListingComplete();

@@ -20,7 +20,7 @@ class FtpRemoteFolders {
         std::set<std::string> names;  // listed entries, then this run's files
     };
 
-    // root: the destination folder as GetFTPPfadFromString gives it ("" for "/").
+    // root: the destination folder as FtpFolderOf gives it ("" for "/").
     FtpRemoteFolders(FtpSession& ftp, const std::string& root);
 
     // The folder relative below the root ("" for the root itself, "a/b"), listed on its

@@ -25,8 +25,8 @@ namespace {
 // folder for a recursive job, its bare name otherwise (and for a file listed from
 // elsewhere).
 std::string RelativeRemotePath(const TransferJob& job, const std::string& source) {
-    if (job.ParsingType == 1) {
-        std::string below = PathBelow(source, DirectoryPart(job.SendeVerzeichnis, false));
+    if (job.subfolders == 1) {
+        std::string below = PathBelow(source, DirectoryPart(job.source, false));
         if (!below.empty()) return below;
     }
     return std::string(LastPathComponent(source));
@@ -83,7 +83,7 @@ bool UploadOne(const Upload& up, FtpRemoteFolders::Folder& folder, const std::st
                const std::string& name, int64_t size, std::string& why) {
     FtpSession& ftp = up.run.Ftp;
     const std::string remote = folder.path + name;
-    if (!up.job.UseTempFile) {
+    if (!up.job.useTempFile) {
         if (SendWithRetry(up.run, source, remote, size)) return true;
         why = ftp.LastError();
         return false;
@@ -124,7 +124,7 @@ bool ApplyDeletionOrder(const Upload& up, FtpRemoteFolders::Folder& folder,
     }
     folder.names.erase(name);
     // The server's reply to the deletion is the completion this order asked for.
-    if (up.job.SourceDelete) DeleteCopiedSource(run, entry, {});
+    if (up.job.deleteSource) DeleteCopiedSource(run, entry, {});
     WriteLog(0, run.LogFile, "0 Byte File " + entry.name + " deleted");
     return true;
 }
@@ -134,11 +134,11 @@ bool ApplyDeletionOrder(const Upload& up, FtpRemoteFolders::Folder& folder,
 void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing& listing) {
     FtpSession& ftp = run.Ftp;
     Surfaces& surfaces = run.surfaces();
-    ftp.SetTimeOuts(static_cast<int>(job.Modemspeed));
+    ftp.SetTimeOuts(static_cast<int>(job.timeoutChoice));
     surfaces.ProcessMessages();
     const bool connected =
-        ConnectFtpSide(run, job, job.EmpfangsVerzeichnis, job.DestLName, job.DestLPassword);
-    FtpRemoteFolders folders(ftp, FtpSession::GetFTPPfadFromString(job.EmpfangsVerzeichnis));
+        ConnectFtpSide(run, job, job.destination, job.destinationUser, job.destinationPassword);
+    FtpRemoteFolders folders(ftp, FtpSession::FtpFolderOf(job.destination));
     const Upload up{run, job, folders};
 
     // Where each file goes, noted before any is sent: no temporary name takes one.
@@ -179,11 +179,11 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
                 uploaded.insert(relative);
                 run.Tally.Copied(entry.size);
                 // The server confirmed the transfer and the rename: the copy is in place.
-                if (job.SourceDelete) {
+                if (job.deleteSource) {
                     surfaces.ProcessMessages();
                     DeleteCopiedSource(run, entry, {});
                 }
-                if (run.Options.SaveSuccessfulCopies)
+                if (run.Options.logSuccessfulCopies)
                     WriteLog(0, run.LogFile, "send of " + source + " successful");
             } else if (run.Copy.Cancel.StopRequested()) {
                 WriteLog(0, run.LogFile, "send of " + source + " cancelled");
@@ -197,13 +197,13 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
         }
         if (!failed) continue;
         ++run.FailedFiles;
-        if (FtpSessionLost(run, job.EmpfangsVerzeichnis)) {
+        if (FtpSessionLost(run, job.destination)) {
             sessionLost = true;
             break;
         }
     }
 
-    if (connected && job.CopyMode == CM_SourceIsMaster) {
+    if (connected && job.copyMode == CM_SourceIsMaster) {
         if (sessionLost && listing.complete) {
             WriteLog(0, run.LogFile,
                      "Upload to " + folders.PathOf("") + " ended early; no remote file deleted");

@@ -35,26 +35,26 @@ std::vector<std::string> SplitLines(std::string_view text) {
 void ReportFailure(RunContext& run, const TransferJob& job, const std::string& error) {
     const std::string reason = error.empty() ? kUnknownError : error;
     run.surfaces().AppendError(reason);
-    run.LogFailure("Download of " + job.SendeVerzeichnis + " failed: " + reason);
+    run.LogFailure("Download of " + job.source + " failed: " + reason);
 }
 
 // The second way: the answer as text, saved under the destination text as it stands.
 bool SaveAsText(RunContext& run, HttpClient& client, const TransferJob& job) {
-    if (ProgramFileRefused(run, job.EmpfangsVerzeichnis)) return false;
+    if (ProgramFileRefused(run, job.destination)) return false;
     std::string text;
-    const HttpResult result = client.GetText(job.SendeVerzeichnis, text);
+    const HttpResult result = client.GetText(job.source, text);
     if (!result.ok) {
         ReportFailure(run, job, result.error);
         return false;
     }
-    if (!platform::WriteTextLinesAtomically(job.EmpfangsVerzeichnis, SplitLines(text))) {
-        ReportFailure(run, job, job.EmpfangsVerzeichnis + " could not be written");
+    if (!platform::WriteTextLinesAtomically(job.destination, SplitLines(text))) {
+        ReportFailure(run, job, job.destination + " could not be written");
         return false;
     }
     // The file was flushed before its rename; a durable copy has its name flushed too.
     if (run.Options.durableCopies &&
-        platform::FlushToDisk(platform::FolderOf(job.EmpfangsVerzeichnis)) != 0) {
-        ReportFailure(run, job, job.EmpfangsVerzeichnis + " could not be flushed to disk");
+        platform::FlushToDisk(platform::FolderOf(job.destination)) != 0) {
+        ReportFailure(run, job, job.destination + " could not be flushed to disk");
         return false;
     }
     return true;
@@ -87,13 +87,13 @@ std::string HttpTargetPath(std::string_view target, bool addTimeStamp, std::stri
 
 SourceListing ListHttpSource(RunContext&, const TransferJob& job, Surfaces*) {
     SourceListing listing;
-    listing.entries.push_back(AddressEntry(job.SendeVerzeichnis));
+    listing.entries.push_back(AddressEntry(job.source));
     return listing;
 }
 
 void DownloadHttp(RunContext& run, const TransferJob& job, const SourceListing&) {
-    const std::string target = HttpTargetPath(job.EmpfangsVerzeichnis, job.AddTimeStampC,
-                                              job.AddTimeStampE, run.clock().Now());
+    const std::string target = HttpTargetPath(job.destination, job.addTimeStamp,
+                                              job.timeStampFormat, run.clock().Now());
     if (ProgramFileRefused(run, target)) return;
     if (TargetFolderMissing(run, job, target)) {
         ++run.FailedFiles;
@@ -102,7 +102,7 @@ void DownloadHttp(RunContext& run, const TransferJob& job, const SourceListing&)
     HttpClient client;
     // The download replaces the old copy only once it arrived whole.
     const HttpResult result =
-        client.Download(job.SendeVerzeichnis, target, [&run](uint64_t, uint64_t) {
+        client.Download(job.source, target, [&run](uint64_t, uint64_t) {
             run.surfaces().ProcessMessages();
             return !run.Copy.Cancel.StopRequested();
         });

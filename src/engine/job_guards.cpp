@@ -29,8 +29,8 @@ std::string RealFolder(const std::string& folder) {
 }  // namespace
 
 TransferJob WithNormalFolders(TransferJob job) {
-    job.SendeVerzeichnis = NormalisePath(job.SendeVerzeichnis);
-    job.EmpfangsVerzeichnis = NormalisePath(job.EmpfangsVerzeichnis);
+    job.source = NormalisePath(job.source);
+    job.destination = NormalisePath(job.destination);
     return job;
 }
 
@@ -39,7 +39,7 @@ bool JobRefused(RunContext& station, int n, const TransferJob& job) {
     if (wrong.empty()) return false;
     std::string keys;
     for (const std::string& key : wrong) keys += (keys.empty() ? "" : ", ") + key;
-    station.LogFailure("Job " + job.Name + " not run: stored choice out of range (" + keys + ")");
+    station.LogFailure("Job " + job.name + " not run: stored choice out of range (" + keys + ")");
     station.Tally.refused = true;
     ++station.JobsCutShort;
     return true;
@@ -47,10 +47,10 @@ bool JobRefused(RunContext& station, int n, const TransferJob& job) {
 
 void LeaveOutNestedDestination(const TransferJob& job, const std::string& sourceFolder,
                                SourceList& list) {
-    if (job.EmpfangsVerzeichnis.empty() || sourceFolder.empty()) return;
+    if (job.destination.empty() || sourceFolder.empty()) return;
     // Compared with links resolved, so a destination reached by another path is found too.
     const std::string below =
-        PathBelow(RealFolder(job.EmpfangsVerzeichnis), RealFolder(sourceFolder));
+        PathBelow(RealFolder(job.destination), RealFolder(sourceFolder));
     if (below.empty()) return;
     const std::string nested = NormalisePath(sourceFolder + "/" + below);
     SourceList kept;
@@ -69,9 +69,9 @@ bool ReportUnreadableListFile(RunContext& station, const std::string& what, cons
 }
 
 bool SourceLeavesDestination(RunContext& station, const TransferJob& job, const std::string& source) {
-    if (job.EmpfangsVerzeichnis.empty() || !HasParentLevel(source)) return false;
+    if (job.destination.empty() || !HasParentLevel(source)) return false;
     station.LogFailure("File " + source + " not copied: its path leaves the destination folder " +
-                       job.EmpfangsVerzeichnis);
+                       job.destination);
     ++station.FailedFiles;
     return true;
 }
@@ -94,7 +94,7 @@ bool SourceIsDestination(RunContext& station, const TransferJob& job, const std:
     if (!platform::SameFile(source, destination) && !SameSharePath(source, destination))
         return false;
     WriteLog(0, station.LogFile,
-             "Job " + job.Name + " is misconfigured: " + source +
+             "Job " + job.name + " is misconfigured: " + source +
                  " is its own destination; source not deleted");
     return true;
 }

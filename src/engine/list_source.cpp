@@ -5,10 +5,10 @@
 namespace ferrolin {
 
 SourceListing ListSource(RunContext& run, const TransferJob& job, Surfaces* panel) {
-    run.Transfer = DecideTransferKind(job.SendeVerzeichnis, job.SourceType);
-    const bool sourceDial = job.UseRasFor == 1 && run.DialUpChosen();
+    run.Transfer = DecideTransferKind(job.source, job.sourceType);
+    const bool sourceDial = job.dialUpFor == 1 && run.DialUpChosen();
     if (sourceDial && !run.Connected) {
-        run.DialJobLine(job.DRasEintrag);
+        run.DialJobLine(job.dialUpEntry);
     } else {
         run.SetConnected(true);
     }

@@ -143,11 +143,11 @@ std::string ReceivedFiles::FreePath(const std::string& path) const {
 
 bool StoreMailFiles(RunContext& run, const TransferJob& job, const MimeMessage& message,
                     ReceivedFiles& received, std::string& error) {
-    const std::string& folder = job.EmpfangsVerzeichnis;
-    if (job.EMailSaveHeader &&
+    const std::string& folder = job.destination;
+    if (job.saveMailHeader &&
         !WriteStampedLines(run, received, folder, " Head.txt", {message.Subject()}, error))
         return false;
-    if (job.EMailSaveBody) {
+    if (job.saveMailBody) {
         const std::optional<std::string> body =
             TargetFor(run, received, platform::JoinPath(folder, "Body.txt"), error);
         if (!body ||
@@ -156,13 +156,13 @@ bool StoreMailFiles(RunContext& run, const TransferJob& job, const MimeMessage& 
                 error))
             return false;
     }
-    if (job.EmailEraseFirst) EraseFolder(run, folder);
+    if (job.eraseFolderFirst) EraseFolder(run, folder);
     const std::vector<MimePart>& parts = message.Parts();
     for (size_t index = 0; index < parts.size(); ++index) {
         if (parts[index].kind == MimePartKind::Attachment) {
             if (!StoreAttachment(run, received, folder, message, index, error)) return false;
-        } else if (job.EMailSaveBody && !WriteStampedLines(run, received, folder, " Body.txt",
-                                                           parts[index].lines, error)) {
+        } else if (job.saveMailBody && !WriteStampedLines(run, received, folder, " Body.txt",
+                                                          parts[index].lines, error)) {
             return false;
         }
     }

@@ -19,10 +19,10 @@ namespace {
 // never sits in memory whole), reads it and stores its files.
 bool ReceiveMessage(RunContext& run, const TransferJob& job, int number, ReceivedFiles& received,
                     std::string& error) {
-    std::optional<StagedFile> raw = StagedFile::Create(job.EmpfangsVerzeichnis, error);
+    std::optional<StagedFile> raw = StagedFile::Create(job.destination, error);
     if (!raw || !run.Pop3.RetrieveToFd(number, raw->fd(), error)) return false;
     const std::unique_ptr<MimeMessage> message =
-        MimeMessage::ReadFile(raw->TempPath(), job.EmailDecodeMessage, error);
+        MimeMessage::ReadFile(raw->TempPath(), job.decodeMail, error);
     return message && StoreMailFiles(run, job, *message, received, error);
 }  // the hidden file goes with raw
 
@@ -51,9 +51,9 @@ bool ConnectPop3(RunContext& run, const std::string& user, const std::string& pa
 
 SourceListing ListMailSource(RunContext& run, const TransferJob& job, Surfaces*) {
     SourceListing listing;
-    const std::string& host = job.SendeVerzeichnis;
+    const std::string& host = job.source;
     std::string error;
-    if (!ConnectPop3(run, job.SourceLName, job.SourceLPassword, host, error)) {
+    if (!ConnectPop3(run, job.sourceUser, job.sourcePassword, host, error)) {
         run.surfaces().AppendError("Connection to " + host + " failed");
         run.Tally.NoteError("Connection to " + host + " failed" +
                             (error.empty() ? "" : ": " + error));
@@ -105,9 +105,9 @@ void ReceiveMail(RunContext& run, const TransferJob& job, const SourceListing& l
         surfaces.ProcessMessages();
         // Each file was flushed as it was written; their names are on the disk once the
         // folder is. Before that, the server's copy is the only one for certain.
-        const bool durable = job.SourceDelete || run.Options.durableCopies;
-        if (durable && !FolderFlushed(run, job.EmpfangsVerzeichnis, number)) continue;
-        if (job.SourceDelete) {
+        const bool durable = job.deleteSource || run.Options.durableCopies;
+        if (durable && !FolderFlushed(run, job.destination, number)) continue;
+        if (job.deleteSource) {
             if (!run.Pop3.Delete(number, error)) {
                 run.LogFailure("Mail " + std::to_string(number) +
                                " not deleted on the server: " + error);

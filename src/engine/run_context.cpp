@@ -28,7 +28,7 @@ RunContext::RunContext(std::string programDir, Surfaces& surfaces, Clock& clock)
 }
 
 void RunContext::AttachFtpSurfaces() {
-    Ftp.SetStatus(&shown_);
+    Ftp.SetGauge(&shown_);
     Ftp.SetStatusbar(&shown_);
 }
 

@@ -26,8 +26,7 @@ void Transfer(RunContext& run, const TransferJob& job, const SourceListing& list
     }
     run.SyncTimeNow = false;
 
-    if (run.Transfer != Tran_FTPR &&
-        AsciiLower(job.EmpfangsVerzeichnis).find("ftp:") != std::string::npos)
+    if (run.Transfer != Tran_FTPR && AsciiLower(job.destination).find("ftp:") != std::string::npos)
         run.Transfer = Tran_FTPS;
 
     TransferKindOf(static_cast<TTransfer>(run.Transfer)).transfer(run, job, listing);
@@ -39,24 +38,24 @@ void Transfer(RunContext& run, const TransferJob& job, const SourceListing& list
 
 void RunTransferJob(RunContext& run, const TransferJob& job) {
     Surfaces& surfaces = run.surfaces();
-    surfaces.SetCaption(std::string(kCaption) + " " + job.Name);
+    surfaces.SetCaption(std::string(kCaption) + " " + job.name);
     SourceListing listing = ListSource(run, job, &surfaces);
     bool uploading = false;
-    if (run.Options.UploadInProgressCheck && AnyNameContains(listing.entries, kUploadMarker)) {
+    if (run.Options.uploadInProgressCheck && AnyNameContains(listing.entries, kUploadMarker)) {
         listing.entries.clear();
         uploading = true;
         WriteLog(0, run.LogFile, "Not copied because UPLOADINPROGRESS.TXT found.");
     }
     // A mirror has work with an empty source too: its deletion guard looks at the
     // destination and decides.
-    const bool mirror = job.CopyMode == CM_SourceIsMaster;
+    const bool mirror = job.copyMode == CM_SourceIsMaster;
     if (!listing.entries.empty() || (mirror && listing.complete && !uploading)) {
-        ExcludeBySuffix(job.ExcludeExtensions, listing.entries);
-        ReportUnreadableListFile(run, "Compare list file", job.CLFile);
-        FilterByCompareList(job.CLFile, listing.entries);
+        ExcludeBySuffix(job.excludeExtensions, listing.entries);
+        ReportUnreadableListFile(run, "Compare list file", job.compareListFile);
+        FilterByCompareList(job.compareListFile, listing.entries);
         HoldUnsettled(run, job, listing);
         if (run.DialUpChosen() && !run.Connected) {
-            run.DialJobLine(job.DRasEintrag);
+            run.DialJobLine(job.dialUpEntry);
         } else {
             run.SetConnected(true);
         }
@@ -65,7 +64,7 @@ void RunTransferJob(RunContext& run, const TransferJob& job) {
             if (run.DialUpChosen()) run.Ras.HangUp();
         }
     } else {
-        if (job.UseRasFor == 1 && run.DialUpChosen() && run.Connected)
+        if (job.dialUpFor == 1 && run.DialUpChosen() && run.Connected)
             run.Ras.HangUp();  // nothing to transfer over the source's line
         // What the lister opened (the FTP session, unless it is kept open) is closed.
         if (const ListingClose close =

@@ -51,7 +51,7 @@ void HoldUnsettled(RunContext& run, const TransferJob& job, SourceListing& listi
         }
     }
     listing.entries = std::move(ready);
-    for (const std::string& name : run.Settling.NewlyHeld(job.SendeVerzeichnis, std::move(held)))
+    for (const std::string& name : run.Settling.NewlyHeld(job.source, std::move(held)))
         WriteLog(0, run.LogFile, "File " + name + " is still being written; left for a later run");
 }
 

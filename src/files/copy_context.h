@@ -16,16 +16,16 @@
 
 namespace ferrolin {
 
-class TCopyThread;
+class CopyWorker;
 
 struct CopyContext {
-    TCopyStatus Status;
+    CopyStatus Status;
     CancelToken Cancel;
     // True when the worker's copy succeeded and was not cancelled.
     std::atomic<bool> ThreadDone{false};
     // The running worker, or null. The copier sets it before starting the worker and
     // clears it before releasing it.
-    std::atomic<TCopyThread*> ActiveThread{nullptr};
+    std::atomic<CopyWorker*> ActiveThread{nullptr};
     // "FileCopy.log" and "Metadata.log" go here: the program folder.
     std::string LogFolder;
     // Which folders lie on local disks, remembered for a moment (user-interface thread).

@@ -18,8 +18,8 @@ enum TCopyType : uint8_t {
     CT_FTP = 4,
 };
 
-struct TCopyStatus {
-    std::string SourcePfadFilename;          // UI thread only
+struct CopyStatus {
+    std::string SourcePath;                  // UI thread only
     std::atomic<double> Position{0.0};       // percent 0-100
     std::atomic<TDateTime> Started{0.0};
     std::atomic<int64_t> Size{0};

@@ -38,14 +38,14 @@ std::string FileNamePart(const std::string& path) {
 
 uint32_t CopyProgressRoutine(CopyContext& Context, int64_t TotalFileSize,
                              int64_t TotalBytesTransferred) {
-    TCopyThread* worker = Context.ActiveThread.load();
+    CopyWorker* worker = Context.ActiveThread.load();
     if (worker == nullptr) return 0;
     worker->ReportProgress(TotalFileSize, TotalBytesTransferred);
     return 0;
 }
 
-TCopyThread::TCopyThread(CopyContext& Context, TProgressRoutine Status, std::string TQuelle,
-                         std::string TZiel, bool CreateSuspended)
+CopyWorker::CopyWorker(CopyContext& Context, CopyProgressCallback Status, std::string TQuelle,
+                       std::string TZiel, bool CreateSuspended)
     : Filename(FileNamePart(TQuelle)),
       context_(Context),
       threadCopyStatus_(Status),
@@ -56,21 +56,23 @@ TCopyThread::TCopyThread(CopyContext& Context, TProgressRoutine Status, std::str
     if (!CreateSuspended) Resume();
 }
 
-TCopyThread::~TCopyThread() { WaitFor(); }
+CopyWorker::~CopyWorker() {
+    WaitFor();
+}
 
-void TCopyThread::WaitFor() {
+void CopyWorker::WaitFor() {
     if (thread_.joinable()) thread_.join();
 }
 
-void TCopyThread::Resume() {
+void CopyWorker::Resume() {
     if (!thread_.joinable()) thread_ = std::thread([this] { Execute(); });
 }
 
-void TCopyThread::RunHere() {
+void CopyWorker::RunHere() {
     if (!thread_.joinable()) Execute();
 }
 
-void TCopyThread::Terminate() {
+void CopyWorker::Terminate() {
     stop_ = true;
     {
         std::lock_guard lock(mutex_);
@@ -79,14 +81,16 @@ void TCopyThread::Terminate() {
     done_.notify_all();
 }
 
-bool TCopyThread::WaitTerminated(std::chrono::milliseconds timeout) {
+bool CopyWorker::WaitTerminated(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
     return done_.wait_for(lock, timeout, [this] { return terminated_.load(); });
 }
 
-bool TCopyThread::StopRequested() const { return stop_.load() || context_.Cancel.StopRequested(); }
+bool CopyWorker::StopRequested() const {
+    return stop_.load() || context_.Cancel.StopRequested();
+}
 
-void TCopyThread::ReportProgress(int64_t totalFileSize, int64_t totalBytesTransferred) {
+void CopyWorker::ReportProgress(int64_t totalFileSize, int64_t totalBytesTransferred) {
     FileSize = totalFileSize;
     AnzBytesTransferred = totalBytesTransferred;
     const int64_t elapsed = SteadyNanos() - startNanos_.load();
@@ -107,7 +111,7 @@ void TCopyThread::ReportProgress(int64_t totalFileSize, int64_t totalBytesTransf
     }
 }
 
-void TCopyThread::Execute() {
+void CopyWorker::Execute() {
     startNanos_ = SteadyNanos();
     const int32_t error = CopyChunks();
     context_.ThreadDone = error == 0;
@@ -120,7 +124,7 @@ void TCopyThread::Execute() {
     done_.notify_all();
 }
 
-int32_t TCopyThread::CopyChunks() {
+int32_t CopyWorker::CopyChunks() {
     platform::FsFilePtr source = context_.Files.For(quelle_).OpenRead(quelle_, true);
     if (!source) return platform::LastError();
     auto info = source->Info();

@@ -20,24 +20,24 @@ namespace ferrolin {
 
 // Called by the worker after each chunk with its copy context, the file's size and the
 // bytes copied so far. Returns 0 to go on; any other value cancels the copy.
-using TProgressRoutine = uint32_t (*)(CopyContext& Context, int64_t TotalFileSize,
-                                      int64_t TotalBytesTransferred);
+using CopyProgressCallback = uint32_t (*)(CopyContext& Context, int64_t TotalFileSize,
+                                          int64_t TotalBytesTransferred);
 
 // The program's progress routine: updates the counters of the context's running worker
 // (ActiveThread) and applies its rate limit. Always returns 0.
 uint32_t CopyProgressRoutine(CopyContext& Context, int64_t TotalFileSize,
                              int64_t TotalBytesTransferred);
 
-class TCopyThread {
-public:
+class CopyWorker {
+  public:
     // Clears the context's stop request and ThreadDone. A suspended worker starts with
     // Resume().
-    TCopyThread(CopyContext& Context, TProgressRoutine Status, std::string TQuelle,
-                std::string TZiel, bool CreateSuspended);
+    CopyWorker(CopyContext& Context, CopyProgressCallback Status, std::string TQuelle,
+               std::string TZiel, bool CreateSuspended);
     // Waits for the thread to end.
-    ~TCopyThread();
-    TCopyThread(const TCopyThread&) = delete;
-    TCopyThread& operator=(const TCopyThread&) = delete;
+    ~CopyWorker();
+    CopyWorker(const CopyWorker&) = delete;
+    CopyWorker& operator=(const CopyWorker&) = delete;
 
     void Resume();
     // Runs the copy in the calling thread instead (only when not started): for a copy
@@ -84,7 +84,7 @@ private:
     bool StopRequested() const;
 
     CopyContext& context_;
-    const TProgressRoutine threadCopyStatus_;
+    const CopyProgressCallback threadCopyStatus_;
     const std::string quelle_;
     const std::string ziel_;
     std::atomic<int32_t> tickDiv_{0};

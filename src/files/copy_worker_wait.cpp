@@ -1,4 +1,4 @@
-// The copier's worker path: the copy runs in TCopyThread while the user-interface thread
+// The copier's worker path: the copy runs in CopyWorker while the user-interface thread
 // waits, refreshes the gauge and the status text every 100 ms, pumps the window
 // messages, and gives up on a worker that makes no progress for ten seconds.
 #include <cmath>
@@ -31,7 +31,7 @@ void FileCopyRun::WorkerCopy() {
     ctx_.ThreadDone = false;
     const int64_t size = sourceInfo_.Size;
 
-    auto worker = std::make_unique<TCopyThread>(ctx_, routine_, source_, target_, true);
+    auto worker = std::make_unique<CopyWorker>(ctx_, routine_, source_, target_, true);
     worker->BytesPerSecondLimit = maxBytesPerSecond_;
     worker->FreshTarget = !Has(cfNoTempFile);
     worker->PreparedTarget = std::move(preparedTarget_);

@@ -26,7 +26,7 @@ int32_t ClampRate(double rate) {
 }  // namespace
 
 FileCopyRun::FileCopyRun(CopyContext& ctx, const std::string& source, const std::string& dest,
-                         const UiPump& pump, const AskQuestion& ask, TProgressRoutine routine,
+                         const UiPump& pump, const AskQuestion& ask, CopyProgressCallback routine,
                          uint32_t maxBytesPerSecond, int32_t flags, uint8_t writeMode,
                          const ListedSource* listed)
     : ctx_(ctx),
@@ -76,7 +76,7 @@ uint8_t FileCopyRun::Run() {
     ctx_.Status.Done = 0;
     ctx_.Cancel.ClearStop();
     result_ = crFailed;
-    ctx_.Status.SourcePfadFilename = source_;
+    ctx_.Status.SourcePath = source_;
     ctx_.Status.CopyType = CT_Copy;
     Status("unknown");
     ctx_.Status.BytesPerSecond = 0;
@@ -401,13 +401,13 @@ void FileCopyRun::Close() {
                FormatByteSize(ctx_.Status.BytesPerSecond.load()) + "/s)");
     }
     ctx_.Status.Position = 0;
-    ctx_.Status.SourcePfadFilename.clear();
+    ctx_.Status.SourcePath.clear();
     ctx_.Status.CopyType = CT_None;
     sourceMeta_.Clear();
 }
 
 uint8_t FileCopy(CopyContext& Context, const std::string& Source, const std::string& Dest,
-                 const UiPump& pump, TProgressRoutine ProgressRoutine, uint32_t MaxBytesPerSecond,
+                 const UiPump& pump, CopyProgressCallback ProgressRoutine, uint32_t MaxBytesPerSecond,
                  int32_t Flags, uint8_t WriteMode, const AskQuestion& ask,
                  const ListedSource* listed) {
     FileCopyRun run(Context, Source, Dest, pump, ask, ProgressRoutine, MaxBytesPerSecond, Flags,
@@ -416,7 +416,7 @@ uint8_t FileCopy(CopyContext& Context, const std::string& Source, const std::str
 }
 
 uint8_t FileCopy(CopyContext& Context, const std::string& Source, const std::string& Dest,
-                 Surfaces& surfaces, TProgressRoutine ProgressRoutine, uint32_t MaxBytesPerSecond,
+                 Surfaces& surfaces, CopyProgressCallback ProgressRoutine, uint32_t MaxBytesPerSecond,
                  int32_t Flags, uint8_t WriteMode, const ListedSource* listed) {
     const UiPump pump = [&surfaces] { surfaces.ProcessMessages(); };
     const AskQuestion ask = [&surfaces](std::string_view text, Buttons buttons) {

@@ -19,7 +19,7 @@
 
 namespace ferrolin {
 
-enum TCopyResult : uint8_t {
+enum CopyResult : uint8_t {
     crFailed = 0,           // nothing usable was copied
     crCopied = 1,           // complete and in place under the destination name
     crSame = 2,             // the destination already equals the source
@@ -54,19 +54,19 @@ using UiPump = std::function<void()>;
 // A modal warning question; an empty one answers No (or Ok for a message).
 using AskQuestion = std::function<Answer(std::string_view text, Buttons buttons)>;
 
-// Copies Source to Dest (empty Dest: a read-only pass) and returns a TCopyResult. With
+// Copies Source to Dest (empty Dest: a read-only pass) and returns a CopyResult. With
 // no ProgressRoutine, with cfReadOnly or with WriteMode 1 the copier's own block loop
 // runs; otherwise the copy worker. MaxBytesPerSecond 0 means no limit. listed, when
 // given, is the source as its listing saw it. On return Context.Status.StatusStr
 // describes the outcome and the status record is idle.
 uint8_t FileCopy(CopyContext& Context, const std::string& Source, const std::string& Dest,
-                 const UiPump& pump, TProgressRoutine ProgressRoutine, uint32_t MaxBytesPerSecond,
+                 const UiPump& pump, CopyProgressCallback ProgressRoutine, uint32_t MaxBytesPerSecond,
                  int32_t Flags, uint8_t WriteMode, const AskQuestion& ask = {},
                  const ListedSource* listed = nullptr);
 
 // The same with a face: its ProcessMessages is the pump and its Ask the question.
 uint8_t FileCopy(CopyContext& Context, const std::string& Source, const std::string& Dest,
-                 Surfaces& surfaces, TProgressRoutine ProgressRoutine, uint32_t MaxBytesPerSecond,
+                 Surfaces& surfaces, CopyProgressCallback ProgressRoutine, uint32_t MaxBytesPerSecond,
                  int32_t Flags, uint8_t WriteMode, const ListedSource* listed = nullptr);
 
 }  // namespace ferrolin

@@ -15,7 +15,7 @@ namespace ferrolin {
 class FileCopyRun {
   public:
     FileCopyRun(CopyContext& ctx, const std::string& source, const std::string& dest,
-                const UiPump& pump, const AskQuestion& ask, TProgressRoutine routine,
+                const UiPump& pump, const AskQuestion& ask, CopyProgressCallback routine,
                 uint32_t maxBytesPerSecond, int32_t flags, uint8_t writeMode,
                 const ListedSource* listed = nullptr);
     uint8_t Run();
@@ -68,7 +68,7 @@ class FileCopyRun {
     const std::string dest_;
     const UiPump& pump_;
     const AskQuestion& ask_;
-    const TProgressRoutine routine_;
+    const CopyProgressCallback routine_;
     const uint32_t maxBytesPerSecond_;
     int32_t flags_;
     const uint8_t writeMode_;
@@ -87,7 +87,7 @@ class FileCopyRun {
     platform::FileInfo destInfo_;
     bool destHasTrailer_ = false;
     bool answeredNo_ = false;  // No or Abort to the overwrite question
-    TMediaMetadata sourceMeta_;
+    MediaMetadata sourceMeta_;
 
     // The block of a copy to or from a share (no sector size there).
     static constexpr uint32_t kShareBlock = 1024 * 1024;

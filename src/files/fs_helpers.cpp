@@ -46,8 +46,8 @@ bool IsRemotePath(const std::string& Path) {
     return platform::IsOnNetworkFileSystem(Path);
 }
 
-TFileVersionInfo ReadVersionInfo(const std::string& FileName) {
-    TFileVersionInfo info;
+FileVersionInfo ReadVersionInfo(const std::string& FileName) {
+    FileVersionInfo info;
     if (!FileName.empty()) return info;
     info.fFileVersion = FERROLIN_VERSION;
     info.fProductVersion = FERROLIN_VERSION;

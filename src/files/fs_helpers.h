@@ -23,7 +23,7 @@ bool IsRemotePath(const std::string& Path);
 std::string LocalComputerName();
 
 // The ten standard version strings; the program shows fFileVersion.
-struct TFileVersionInfo {
+struct FileVersionInfo {
     std::string fCompanyName;
     std::string fFileDescription;
     std::string fFileVersion;
@@ -39,6 +39,6 @@ struct TFileVersionInfo {
 // The version strings of FileName; empty FileName means the program itself, whose
 // version the build stamps in. Other files carry no version resource on this system and
 // give empty strings.
-TFileVersionInfo ReadVersionInfo(const std::string& FileName = {});
+FileVersionInfo ReadVersionInfo(const std::string& FileName = {});
 
 }  // namespace ferrolin

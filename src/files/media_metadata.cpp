@@ -93,7 +93,7 @@ int64_t TrailingZeroBytes(platform::FsFile& file, int64_t size) {
     return zeroBlocks > 0 ? size - newEnd : 0;
 }
 
-std::string BuildTrailer(const std::string& path, const TMediaMetadata& meta) {
+std::string BuildTrailer(const std::string& path, const MediaMetadata& meta) {
     const std::string ext = AsciiLower(path.size() >= 4 ? path.substr(path.size() - 4) : path);
     const unsigned char* endCode =
         (ext == ".mpv" || ext == ".m2v") ? kSequenceEnd : kProgramEnd;
@@ -117,7 +117,7 @@ std::string BuildTrailer(const std::string& path, const TMediaMetadata& meta) {
 
 // The trailer's blocks between start and end (the magic); reads what arrived whole.
 void ReadBlocks(platform::FsFile& file, const std::string& path, int64_t start, int64_t end,
-                int64_t trailerLength, TMediaMetadata& meta, const std::string& logPath) {
+                int64_t trailerLength, MediaMetadata& meta, const std::string& logPath) {
     int64_t position = start;
     int unknownIds = 0;
     auto readLength = [&](const char* context, int64_t& length) {
@@ -188,15 +188,14 @@ void ReadBlocks(platform::FsFile& file, const std::string& path, int64_t start, 
 
 }  // namespace
 
-
-void TMediaMetadata::Clear() {
+void MediaMetadata::Clear() {
     MediaLength = 0;
     Parameters.reset();
     for (auto& p : Pictures) p.reset();
 }
 
-std::optional<std::string> TMediaMetadata::Parameter(const std::string& section,
-                                                     const std::string& key) const {
+std::optional<std::string> MediaMetadata::Parameter(const std::string& section,
+                                                    const std::string& key) const {
     if (!Parameters) return std::nullopt;
     const ProfileDocument doc = ProfileDocument::Parse(*Parameters);
     auto value = doc.Find(section, key);
@@ -204,7 +203,7 @@ std::optional<std::string> TMediaMetadata::Parameter(const std::string& section,
     return std::string(*value);
 }
 
-int ReadMetadata(platform::FileSystem& Fs, const std::string& Path, TMediaMetadata& Meta,
+int ReadMetadata(platform::FileSystem& Fs, const std::string& Path, MediaMetadata& Meta,
                  const std::string& LogPath) {
     Meta.Clear();
     platform::FsFilePtr file = Fs.OpenRead(Path, false);
@@ -230,12 +229,12 @@ int ReadMetadata(platform::FileSystem& Fs, const std::string& Path, TMediaMetada
     return mrTrailer;
 }
 
-int ReadMetadata(const std::string& Path, TMediaMetadata& Meta, const std::string& LogPath) {
+int ReadMetadata(const std::string& Path, MediaMetadata& Meta, const std::string& LogPath) {
     platform::LocalFileSystem local;
     return ReadMetadata(local, Path, Meta, LogPath);
 }
 
-bool WriteMetadata(platform::FileSystem& Fs, const std::string& Path, const TMediaMetadata& Meta) {
+bool WriteMetadata(platform::FileSystem& Fs, const std::string& Path, const MediaMetadata& Meta) {
     auto before = Fs.Stat(Path);
     if (!before || !before->Regular) return false;
     const bool readOnly = platform::IsReadOnlyMode(before->Mode);
@@ -268,7 +267,7 @@ bool WriteMetadata(platform::FileSystem& Fs, const std::string& Path, const TMed
     return ok;
 }
 
-bool WriteMetadata(const std::string& Path, const TMediaMetadata& Meta) {
+bool WriteMetadata(const std::string& Path, const MediaMetadata& Meta) {
     platform::LocalFileSystem local;
     return WriteMetadata(local, Path, Meta);
 }
@@ -285,10 +284,10 @@ bool MayBeMetadataOnlyChange(int64_t SourceSize, int64_t DestSize, bool DestHasT
 
 bool IsMetadataOnlyChange(platform::FileSystem& SourceFs, const std::string& Source,
                           platform::FileSystem& DestFs, const std::string& Dest, int64_t DestSize,
-                          TMediaMetadata& SourceMeta, const std::string& LogPath) {
+                          MediaMetadata& SourceMeta, const std::string& LogPath) {
     if (ReadMetadata(SourceFs, Source, SourceMeta, LogPath) == mrUnreadable) return false;
     bool result = DestSize > 0 && DestSize == SourceMeta.MediaLength;
-    TMediaMetadata destMeta;
+    MediaMetadata destMeta;
     if (ReadMetadata(DestFs, Dest, destMeta, LogPath) == mrTrailer &&
         destMeta.MediaLength == SourceMeta.MediaLength) {
         const std::string s1 = SourceMeta.Parameters
@@ -303,7 +302,7 @@ bool IsMetadataOnlyChange(platform::FileSystem& SourceFs, const std::string& Sou
 }
 
 bool IsMetadataOnlyChange(const std::string& Source, const std::string& Dest, int64_t DestSize,
-                          TMediaMetadata& SourceMeta, const std::string& LogPath) {
+                          MediaMetadata& SourceMeta, const std::string& LogPath) {
     platform::LocalFileSystem local;
     return IsMetadataOnlyChange(local, Source, local, Dest, DestSize, SourceMeta, LogPath);
 }

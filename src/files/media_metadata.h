@@ -21,7 +21,7 @@ class FsFile;
 
 namespace ferrolin {
 
-struct TMediaMetadata {
+struct MediaMetadata {
     // Where the trailer begins: the length of the media data; 0 without a trailer.
     int64_t MediaLength = 0;
     // The parameter text (INI lines, Windows-1252 bytes as stored), absent when the
@@ -49,17 +49,17 @@ enum MetadataReadResult : int {
 
 // Reads the trailer of Path into Meta (cleared first); a MetadataReadResult. Reading
 // errors are logged to LogPath ("Metadata.log"), or nowhere when it is empty.
-int ReadMetadata(const std::string& Path, TMediaMetadata& Meta, const std::string& LogPath = {});
+int ReadMetadata(const std::string& Path, MediaMetadata& Meta, const std::string& LogPath = {});
 // The same for a file of the file system Fs (a local disk or a share).
-int ReadMetadata(platform::FileSystem& Fs, const std::string& Path, TMediaMetadata& Meta,
+int ReadMetadata(platform::FileSystem& Fs, const std::string& Path, MediaMetadata& Meta,
                  const std::string& LogPath = {});
 
 // Writes Meta as the trailer of the existing file Path, replacing an old trailer (or
 // cutting trailing all-zero 64 KiB blocks when it has none); a Meta without parameter
 // text removes the trailer. The file keeps its times and its read-only state. False
 // when the file could not be opened or written.
-bool WriteMetadata(const std::string& Path, const TMediaMetadata& Meta);
-bool WriteMetadata(platform::FileSystem& Fs, const std::string& Path, const TMediaMetadata& Meta);
+bool WriteMetadata(const std::string& Path, const MediaMetadata& Meta);
+bool WriteMetadata(platform::FileSystem& Fs, const std::string& Path, const MediaMetadata& Meta);
 
 // True when the open file of Size bytes ends in a trailer that ReadMetadata finds.
 bool HasMetadataTrailer(platform::FsFile& File, int64_t Size);
@@ -72,9 +72,9 @@ bool MayBeMetadataOnlyChange(int64_t SourceSize, int64_t DestSize, bool DestHasT
 // Fills SourceMeta from Source and tells whether Dest (DestSize bytes, 0 when absent)
 // differs from Source only in its trailer.
 bool IsMetadataOnlyChange(const std::string& Source, const std::string& Dest, int64_t DestSize,
-                          TMediaMetadata& SourceMeta, const std::string& LogPath = {});
+                          MediaMetadata& SourceMeta, const std::string& LogPath = {});
 bool IsMetadataOnlyChange(platform::FileSystem& SourceFs, const std::string& Source,
                           platform::FileSystem& DestFs, const std::string& Dest, int64_t DestSize,
-                          TMediaMetadata& SourceMeta, const std::string& LogPath = {});
+                          MediaMetadata& SourceMeta, const std::string& LogPath = {});
 
 }  // namespace ferrolin

@@ -17,7 +17,7 @@ std::string ShareRemoteName(const std::string& Path) {
     return Path;
 }
 
-int32_t ConnectShare(TCopyStatus& Status, const std::string& Path, const std::string& UserName,
+int32_t ConnectShare(CopyStatus& Status, const std::string& Path, const std::string& UserName,
                      const std::string& Password, platform::ShareConnector& connector,
                      std::chrono::milliseconds failurePause) {
     if (!platform::IsSharePath(Path) || UserName.empty()) return 0;

@@ -14,7 +14,7 @@ namespace ferrolin {
 // left alone). Otherwise the error code, after "Error: " + its text was shown and a pause
 // of failurePause let the operator read it. A credential conflict counts as success: the
 // existing connection serves.
-int32_t ConnectShare(TCopyStatus& Status, const std::string& Path, const std::string& UserName,
+int32_t ConnectShare(CopyStatus& Status, const std::string& Path, const std::string& UserName,
                      const std::string& Password,
                      platform::ShareConnector& connector = platform::DefaultShareConnector(),
                      std::chrono::milliseconds failurePause = std::chrono::seconds(1));

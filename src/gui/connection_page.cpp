@@ -30,26 +30,26 @@ void ConnectionPage::Build() {
     auto* ftpGroup = Named(new QGroupBox(QStringLiteral("FTP")), "FtpGroup");
     auto* ftpLayout = new QGridLayout(ftpGroup);
     Tight(ftpLayout);
-    PassiveMode = Box("PassiveMode", "Passive mode");
-    ftpLayout->addWidget(PassiveMode, 0, 0, 1, 2);
-    Modemspeed = Choices("Modemspeed", {QStringLiteral("5 seconds"), QStringLiteral("30 seconds"),
+    passiveMode = Box("PassiveMode", "Passive mode");
+    ftpLayout->addWidget(passiveMode, 0, 0, 1, 2);
+    timeoutChoice = Choices("Modemspeed", {QStringLiteral("5 seconds"), QStringLiteral("30 seconds"),
                                         QStringLiteral("60 seconds")});
     ftpLayout->addWidget(Label("Time out:"), 1, 0);
-    ftpLayout->addWidget(Modemspeed, 1, 1);
-    ReportLevel = Choices("ReportLevel", {QStringLiteral("None"), QStringLiteral("Informational"),
+    ftpLayout->addWidget(timeoutChoice, 1, 1);
+    reportLevel = Choices("ReportLevel", {QStringLiteral("None"), QStringLiteral("Informational"),
                                           QStringLiteral("Basic"), QStringLiteral("Routines"),
                                           QStringLiteral("Debug"), QStringLiteral("Trace")});
-    ftpLayout->addWidget(ReportLevel, 2, 0, 1, 2);
+    ftpLayout->addWidget(reportLevel, 2, 0, 1, 2);
     ftpLayout->setColumnStretch(2, 1);
     layout->addWidget(ftpGroup);
 
     RasGroup = Named(new QGroupBox(QStringLiteral("Ras")), "RasGroup");
     auto* rasLayout = new QGridLayout(RasGroup);
-    DRasEintraege = Named(new QComboBox, "DRasEintraege");
-    UseRasFor = Choices("UseRasFor", {QStringLiteral("Destination"), QStringLiteral("Source")});
-    rasLayout->addWidget(DRasEintraege, 0, 0, 1, 2);
+    DialUpEntries = Named(new QComboBox, "DRasEintraege");
+    dialUpFor = Choices("UseRasFor", {QStringLiteral("Destination"), QStringLiteral("Source")});
+    rasLayout->addWidget(DialUpEntries, 0, 0, 1, 2);
     rasLayout->addWidget(Label("Use ras for:"), 1, 0);
-    rasLayout->addWidget(UseRasFor, 1, 1);
+    rasLayout->addWidget(dialUpFor, 1, 1);
     rasLayout->addWidget(Button("BDial", "Dial"), 2, 0);
     rasLayout->addWidget(Button("BDisconnect", "Disconnect"), 2, 1);
     layout->addWidget(RasGroup);
@@ -57,49 +57,49 @@ void ConnectionPage::Build() {
     auto* mailGroup = Named(new QGroupBox(QStringLiteral("Mail")), "MailGroup");
     auto* mailLayout = new QVBoxLayout(mailGroup);
     Tight(mailLayout);
-    EMailSaveHeader = Box("EMailSaveHeader", "Save header");
-    EmailDecodeMessage = Box("EmailDecodeMessage", "Decode Message");
-    EmailEraseFirst = Box("EmailEraseFirst", "Erase first");
-    EmailEraseFirst->setToolTip(QStringLiteral(
+    saveMailHeader = Box("EMailSaveHeader", "Save header");
+    decodeMail = Box("EmailDecodeMessage", "Decode Message");
+    eraseFolderFirst = Box("EmailEraseFirst", "Erase first");
+    eraseFolderFirst->setToolTip(QStringLiteral(
         "All files in the Destination folder will ERASED before the Email is downloaded"));
-    EMailSaveBody = Box("EMailSaveBody", "Save body (never use when attachements on it)");
-    for (QCheckBox* box : {EMailSaveHeader, EmailDecodeMessage, EmailEraseFirst, EMailSaveBody}) {
+    saveMailBody = Box("EMailSaveBody", "Save body (never use when attachements on it)");
+    for (QCheckBox* box : {saveMailHeader, decodeMail, eraseFolderFirst, saveMailBody}) {
         mailLayout->addWidget(box);
     }
     layout->addWidget(mailGroup);
     layout->addStretch(1);
 
     // Kept in the file and honoured, but not offered in the window.
-    ReportLevel->setVisible(false);
+    reportLevel->setVisible(false);
     RasGroup->setVisible(false);
 }
 
 void ConnectionPage::Bind() {
     auto& b = job_;
     using J = TransferJob;
-    b.Choice(UseRasFor, &J::UseRasFor);
-    b.Flag(PassiveMode, &J::PassiveMode);
-    b.Choice(Modemspeed, &J::Modemspeed);
-    b.Choice(ReportLevel, &J::ReportLevel);
-    b.Flag(EMailSaveHeader, &J::EMailSaveHeader);
-    b.Flag(EmailDecodeMessage, &J::EmailDecodeMessage);
-    b.Flag(EmailEraseFirst, &J::EmailEraseFirst);
-    b.Flag(EMailSaveBody, &J::EMailSaveBody);
+    b.Choice(dialUpFor, &J::dialUpFor);
+    b.Flag(passiveMode, &J::passiveMode);
+    b.Choice(timeoutChoice, &J::timeoutChoice);
+    b.Choice(reportLevel, &J::reportLevel);
+    b.Flag(saveMailHeader, &J::saveMailHeader);
+    b.Flag(decodeMail, &J::decodeMail);
+    b.Flag(eraseFolderFirst, &J::eraseFolderFirst);
+    b.Flag(saveMailBody, &J::saveMailBody);
     // The "Ras" list: the chosen entry, or none ("Not found").
-    connect(DRasEintraege, &QComboBox::currentIndexChanged, this, [this](int index) {
+    connect(DialUpEntries, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (showing_ || job_.Filling()) return;
         station_.RasIndex = index;
-        station_.Editor.DRasEintrag = RasShownText(station_);
+        station_.Editor.dialUpEntry = RasShownText(station_);
     });
 }
 
 void ConnectionPage::Show() {
     job_.Fill();
     Showing showing(showing_);
-    DRasEintraege->clear();
-    for (const std::string& entry : station_.RasEntries) DRasEintraege->addItem(Q(entry));
-    DRasEintraege->setPlaceholderText(QStringLiteral("Not found"));
-    DRasEintraege->setCurrentIndex(station_.RasIndex);
+    DialUpEntries->clear();
+    for (const std::string& entry : station_.RasEntries) DialUpEntries->addItem(Q(entry));
+    DialUpEntries->setPlaceholderText(QStringLiteral("Not found"));
+    DialUpEntries->setCurrentIndex(station_.RasIndex);
 }
 
 }  // namespace ferrolin::gui

@@ -18,16 +18,16 @@ class ConnectionPage : public QWidget {
 public:
     explicit ConnectionPage(Station& station, QWidget* parent = nullptr);
 
-    QCheckBox* PassiveMode = nullptr;
-    QComboBox* Modemspeed = nullptr;
-    QComboBox* ReportLevel = nullptr;
+    QCheckBox* passiveMode = nullptr;
+    QComboBox* timeoutChoice = nullptr;
+    QComboBox* reportLevel = nullptr;
     QGroupBox* RasGroup = nullptr;
-    QComboBox* DRasEintraege = nullptr;
-    QComboBox* UseRasFor = nullptr;
-    QCheckBox* EMailSaveHeader = nullptr;
-    QCheckBox* EmailDecodeMessage = nullptr;
-    QCheckBox* EmailEraseFirst = nullptr;
-    QCheckBox* EMailSaveBody = nullptr;
+    QComboBox* DialUpEntries = nullptr;
+    QComboBox* dialUpFor = nullptr;
+    QCheckBox* saveMailHeader = nullptr;
+    QCheckBox* decodeMail = nullptr;
+    QCheckBox* eraseFolderFirst = nullptr;
+    QCheckBox* saveMailBody = nullptr;
 
     // Shows the job in the editor, and the dial-up entries with the chosen one.
     void Show();

@@ -22,8 +22,8 @@ DestinationPage::DestinationPage(Station& station, QWidget* parent)
       station_(station),
       job_([&station]() -> TransferJob& { return station.Editor; },
            [this] {
-               SetEditorCopyMode(station_, station_.Editor.CopyMode);
-               DestDelDelay->setEnabled(station_.EditorDelayEnabled);
+               SetEditorCopyMode(station_, station_.Editor.copyMode);
+               deleteDelay->setEnabled(station_.EditorDelayEnabled);
            }) {
     Build();
     Bind();
@@ -35,17 +35,17 @@ void DestinationPage::Build() {
 
     auto* grid = new QGridLayout;
     grid->setSpacing(3);
-    Empfangsverzeichnis = Edit("Empfangsverzeichnis");
-    BitBtn1 = FolderButton("BitBtn1");
+    DestinationEdit = Edit("Empfangsverzeichnis");
+    DestinationFolderButton = FolderButton("BitBtn1");
     grid->addWidget(Label("Directory:"), 0, 0);
-    grid->addWidget(Empfangsverzeichnis, 0, 1, 1, 3);
-    grid->addWidget(BitBtn1, 0, 4);
-    DestLName = Edit("DestLName");
-    DestLPassword = PasswordEdit("DestLPassword");
+    grid->addWidget(DestinationEdit, 0, 1, 1, 3);
+    grid->addWidget(DestinationFolderButton, 0, 4);
+    destinationUser = Edit("DestLName");
+    destinationPassword = PasswordEdit("DestLPassword");
     grid->addWidget(Label("Username:"), 1, 0);
-    grid->addWidget(DestLName, 1, 1);
+    grid->addWidget(destinationUser, 1, 1);
     grid->addWidget(Label("Password:"), 1, 2);
-    grid->addWidget(DestLPassword, 1, 3, 1, 2);
+    grid->addWidget(destinationPassword, 1, 3, 1, 2);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     layout->addLayout(grid);
@@ -59,12 +59,12 @@ void DestinationPage::Build() {
                                       QStringLiteral("Source is master"),
                                       QStringLiteral("Create only short cuts")});
     copyLayout->addWidget(CCopyMode, 0, 0, 1, 2);
-    DestDelDelay = Edit("DestDelDelay");
-    DestDelDelay->setToolTip(QStringLiteral("0=No delay"));
-    DestDelDelay->setFixedWidth(50);
+    deleteDelay = Edit("DestDelDelay");
+    deleteDelay->setToolTip(QStringLiteral("0=No delay"));
+    deleteDelay->setFixedWidth(50);
     auto* delayRow = new QHBoxLayout;
     delayRow->addWidget(Label("Delete delay (Days):"));
-    delayRow->addWidget(DestDelDelay);
+    delayRow->addWidget(deleteDelay);
     delayRow->addStretch(1);
     copyLayout->addLayout(delayRow, 1, 0, 1, 2);
     layout->addWidget(copyGroup);
@@ -81,21 +81,21 @@ void DestinationPage::Build() {
         Named(new QGroupBox(QStringLiteral("Byte rate control")), "ByteRateControlGroup");
     auto* rateLayout = new QHBoxLayout(rateGroup);
     Tight(rateLayout);
-    MaxByteRate = Edit("MaxByteRate");
-    MaxByteRate->setToolTip(QStringLiteral("1 MByte/s = 1024*1024*8 Bit/s"));
-    MaxByteRate->setFixedWidth(45);
-    rateLayout->addWidget(MaxByteRate);
+    maxByteRate = Edit("MaxByteRate");
+    maxByteRate->setToolTip(QStringLiteral("1 MByte/s = 1024*1024*8 Bit/s"));
+    maxByteRate->setFixedWidth(45);
+    rateLayout->addWidget(maxByteRate);
     rateLayout->addWidget(Label("[MByte/s]  0=disable"));
     middle->addWidget(rateGroup, 1);
     layout->addLayout(middle);
 
     auto* stampRow = new QHBoxLayout;
-    AddTimeStampC = Box("AddTimeStampC", "Add time stamp");
-    AddTimeStampE = Edit("AddTimeStampE");
-    UseTempFile = Box("UseTempFile", "use temp file");
-    stampRow->addWidget(AddTimeStampC);
-    stampRow->addWidget(AddTimeStampE, 1);
-    stampRow->addWidget(UseTempFile);
+    addTimeStamp = Box("AddTimeStampC", "Add time stamp");
+    timeStampFormat = Edit("AddTimeStampE");
+    useTempFile = Box("UseTempFile", "use temp file");
+    stampRow->addWidget(addTimeStamp);
+    stampRow->addWidget(timeStampFormat, 1);
+    stampRow->addWidget(useTempFile);
     layout->addLayout(stampRow);
     layout->addStretch(1);
 }
@@ -103,22 +103,22 @@ void DestinationPage::Build() {
 void DestinationPage::Bind() {
     auto& b = job_;
     using J = TransferJob;
-    b.Text(Empfangsverzeichnis, &J::EmpfangsVerzeichnis);
-    b.Text(DestLName, &J::DestLName);
-    b.Text(DestLPassword, &J::DestLPassword);
-    b.Choice(CBuffering, &J::Buffering);
-    b.Choice(CCopyMode, &J::CopyMode);
-    b.Text(DestDelDelay, &J::DestDelDelay);
-    b.Flag(AddTimeStampC, &J::AddTimeStampC);
-    b.Text(AddTimeStampE, &J::AddTimeStampE);
-    b.Text(MaxByteRate, &J::MaxByteRate);
-    b.Flag(UseTempFile, &J::UseTempFile);
-    ConnectFolderButton(station_, BitBtn1, Empfangsverzeichnis);
+    b.Text(DestinationEdit, &J::destination);
+    b.Text(destinationUser, &J::destinationUser);
+    b.Text(destinationPassword, &J::destinationPassword);
+    b.Choice(CBuffering, &J::buffering);
+    b.Choice(CCopyMode, &J::copyMode);
+    b.Text(deleteDelay, &J::deleteDelay);
+    b.Flag(addTimeStamp, &J::addTimeStamp);
+    b.Text(timeStampFormat, &J::timeStampFormat);
+    b.Text(maxByteRate, &J::maxByteRate);
+    b.Flag(useTempFile, &J::useTempFile);
+    ConnectFolderButton(station_, DestinationFolderButton, DestinationEdit);
 }
 
 void DestinationPage::Show() {
     job_.Fill();
-    DestDelDelay->setEnabled(station_.EditorDelayEnabled);
+    deleteDelay->setEnabled(station_.EditorDelayEnabled);
 }
 
 }  // namespace ferrolin::gui

@@ -19,17 +19,17 @@ class DestinationPage : public QWidget {
 public:
     explicit DestinationPage(Station& station, QWidget* parent = nullptr);
 
-    QLineEdit* Empfangsverzeichnis = nullptr;
-    QToolButton* BitBtn1 = nullptr;
-    QLineEdit* DestLName = nullptr;
-    QLineEdit* DestLPassword = nullptr;
+    QLineEdit* DestinationEdit = nullptr;
+    QToolButton* DestinationFolderButton = nullptr;
+    QLineEdit* destinationUser = nullptr;
+    QLineEdit* destinationPassword = nullptr;
     QComboBox* CBuffering = nullptr;
     QComboBox* CCopyMode = nullptr;
-    QLineEdit* DestDelDelay = nullptr;
-    QCheckBox* AddTimeStampC = nullptr;
-    QLineEdit* AddTimeStampE = nullptr;
-    QLineEdit* MaxByteRate = nullptr;
-    QCheckBox* UseTempFile = nullptr;
+    QLineEdit* deleteDelay = nullptr;
+    QCheckBox* addTimeStamp = nullptr;
+    QLineEdit* timeStampFormat = nullptr;
+    QLineEdit* maxByteRate = nullptr;
+    QCheckBox* useTempFile = nullptr;
 
     // Shows the job in the editor.
     void Show();

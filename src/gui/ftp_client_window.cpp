@@ -66,9 +66,9 @@ FtpDialogs QtDialogs(QWidget* parent) {
 
 // One use of the session by this window: refused while another one (of this window or
 // of a run) is going on; meanwhile every command and the Connect button are disabled.
-class TMainForm::Job {
+class FtpClientWindow::Job {
 public:
-    explicit Job(TMainForm& form) : form_(form) {
+    explicit Job(FtpClientWindow& form) : form_(form) {
         if (!form_.SessionFree()) return;
         started_ = true;
         form_.busy_ = true;
@@ -84,11 +84,11 @@ public:
     explicit operator bool() const { return started_; }
 
 private:
-    TMainForm& form_;
+    FtpClientWindow& form_;
     bool started_ = false;
 };
 
-TMainForm::TMainForm(FtpSession& session, Surfaces& surfaces, std::string programDir,
+FtpClientWindow::FtpClientWindow(FtpSession& session, Surfaces& surfaces, std::string programDir,
                      std::function<bool()> sessionInUse, QWidget* parent)
     : QWidget(parent, Qt::Window),
       session_(session),
@@ -100,14 +100,14 @@ TMainForm::TMainForm(FtpSession& session, Surfaces& surfaces, std::string progra
     setWindowTitle(Q(kFtpWindowCaption));
     BuildControls();
     FtpServerEdit->setText(Q(ReadFtpHost(programDir_)));
-    session_.SetTimeOuts(TConnectSpeed::TCS_High);
+    session_.SetTimeOuts(FtpTimeouts::TCS_High);
     session_.SetView(this);
     ListingChanged();
 }
 
-TMainForm::~TMainForm() { session_.SetView(nullptr); }
+FtpClientWindow::~FtpClientWindow() { session_.SetView(nullptr); }
 
-void TMainForm::BuildControls() {
+void FtpClientWindow::BuildControls() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 0);
 
@@ -130,12 +130,12 @@ void TMainForm::BuildControls() {
 
     auto* optionRow = new QHBoxLayout;
     UsePassive = new QCheckBox(QStringLiteral("Use passive transfer"));
-    Button1 = new QPushButton(QStringLiteral("Site"));
-    Edit1 = new QLineEdit(QStringLiteral("Edit1"));
+    SiteButton = new QPushButton(QStringLiteral("Site"));
+    SiteCommandEdit = new QLineEdit(QStringLiteral("Edit1"));
     optionRow->addWidget(UsePassive);
     optionRow->addStretch(1);
-    optionRow->addWidget(Button1);
-    optionRow->addWidget(Edit1, 1);
+    optionRow->addWidget(SiteButton);
+    optionRow->addWidget(SiteCommandEdit, 1);
     layout->addLayout(optionRow);
 
     auto* folderPanel = new QGroupBox(QStringLiteral("Current directory is: "));
@@ -193,12 +193,12 @@ void TMainForm::BuildControls() {
     splitter->setSizes({300, 60});
     layout->addWidget(splitter, 1);
 
-    PopupMenu1 = new QMenu(this);
-    menuDownload_ = PopupMenu1->addAction(QStringLiteral("Download"));
-    menuUpload_ = PopupMenu1->addAction(QStringLiteral("Upload"));
-    menuDelete_ = PopupMenu1->addAction(QStringLiteral("Delete"));
-    PopupMenu1->addSeparator();
-    menuBack_ = PopupMenu1->addAction(QStringLiteral("Back"));
+    ListingMenu = new QMenu(this);
+    menuDownload_ = ListingMenu->addAction(QStringLiteral("Download"));
+    menuUpload_ = ListingMenu->addAction(QStringLiteral("Upload"));
+    menuDelete_ = ListingMenu->addAction(QStringLiteral("Delete"));
+    ListingMenu->addSeparator();
+    menuBack_ = ListingMenu->addAction(QStringLiteral("Back"));
 
     auto* status = new QStatusBar;
     status->setSizeGripEnabled(false);
@@ -214,29 +214,29 @@ void TMainForm::BuildControls() {
     status->addWidget(ProgressBar1, 1);
     layout->addWidget(status);
 
-    connect(ConnectButton, &QPushButton::clicked, this, &TMainForm::ConnectButtonClick);
-    connect(DownloadButton, &QPushButton::clicked, this, &TMainForm::DirectoryListBoxDblClick);
-    connect(menuDownload_, &QAction::triggered, this, &TMainForm::DirectoryListBoxDblClick);
+    connect(ConnectButton, &QPushButton::clicked, this, &FtpClientWindow::ConnectButtonClick);
+    connect(DownloadButton, &QPushButton::clicked, this, &FtpClientWindow::DirectoryListBoxDblClick);
+    connect(menuDownload_, &QAction::triggered, this, &FtpClientWindow::DirectoryListBoxDblClick);
     connect(DirectoryListBox, &QTreeWidget::itemDoubleClicked, this,
-            &TMainForm::DirectoryListBoxDblClick);
-    connect(DirectoryListBox, &QTreeWidget::itemClicked, this, &TMainForm::DirectoryListBoxClick);
-    connect(UploadButton, &QPushButton::clicked, this, &TMainForm::UploadButtonClick);
-    connect(menuUpload_, &QAction::triggered, this, &TMainForm::UploadButtonClick);
-    connect(DeleteButton, &QPushButton::clicked, this, &TMainForm::DeleteButtonClick);
-    connect(menuDelete_, &QAction::triggered, this, &TMainForm::DeleteButtonClick);
-    connect(BackButton, &QPushButton::clicked, this, &TMainForm::BackButtonClick);
-    connect(menuBack_, &QAction::triggered, this, &TMainForm::BackButtonClick);
-    connect(ChDirButton, &QPushButton::clicked, this, &TMainForm::ChDirButtonClick);
-    connect(CreateDirButton, &QPushButton::clicked, this, &TMainForm::CreateDirButtonClick);
-    connect(Button1, &QPushButton::clicked, this, &TMainForm::Button1Click);
-    connect(UsePassive, &QCheckBox::clicked, this, &TMainForm::UsePassiveClick);
-    connect(AbortButton, &QPushButton::clicked, this, &TMainForm::AbortButtonClick);
+            &FtpClientWindow::DirectoryListBoxDblClick);
+    connect(DirectoryListBox, &QTreeWidget::itemClicked, this, &FtpClientWindow::DirectoryListBoxClick);
+    connect(UploadButton, &QPushButton::clicked, this, &FtpClientWindow::UploadButtonClick);
+    connect(menuUpload_, &QAction::triggered, this, &FtpClientWindow::UploadButtonClick);
+    connect(DeleteButton, &QPushButton::clicked, this, &FtpClientWindow::DeleteButtonClick);
+    connect(menuDelete_, &QAction::triggered, this, &FtpClientWindow::DeleteButtonClick);
+    connect(BackButton, &QPushButton::clicked, this, &FtpClientWindow::BackButtonClick);
+    connect(menuBack_, &QAction::triggered, this, &FtpClientWindow::BackButtonClick);
+    connect(ChDirButton, &QPushButton::clicked, this, &FtpClientWindow::ChDirButtonClick);
+    connect(CreateDirButton, &QPushButton::clicked, this, &FtpClientWindow::CreateDirButtonClick);
+    connect(SiteButton, &QPushButton::clicked, this, &FtpClientWindow::SiteButtonClick);
+    connect(UsePassive, &QCheckBox::clicked, this, &FtpClientWindow::UsePassiveClick);
+    connect(AbortButton, &QPushButton::clicked, this, &FtpClientWindow::AbortButtonClick);
     connect(DirectoryListBox, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PopupMenu1->popup(DirectoryListBox->mapToGlobal(at)); });
+            [this](const QPoint& at) { ListingMenu->popup(DirectoryListBox->mapToGlobal(at)); });
     resize(760, 480);
 }
 
-void TMainForm::SetCommandsEnabled(bool value) {
+void FtpClientWindow::SetCommandsEnabled(bool value) {
     for (QWidget* w : {static_cast<QWidget*>(DownloadButton), static_cast<QWidget*>(UploadButton),
                        static_cast<QWidget*>(DeleteButton), static_cast<QWidget*>(BackButton),
                        static_cast<QWidget*>(ChDirButton), static_cast<QWidget*>(CreateDirButton)}) {
@@ -245,34 +245,34 @@ void TMainForm::SetCommandsEnabled(bool value) {
     for (QAction* a : {menuDownload_, menuUpload_, menuDelete_, menuBack_}) a->setEnabled(value);
 }
 
-bool TMainForm::SessionFree() const { return !busy_ && !(sessionInUse_ && sessionInUse_()); }
+bool FtpClientWindow::SessionFree() const { return !busy_ && !(sessionInUse_ && sessionInUse_()); }
 
-void TMainForm::ShowSessionState() {
+void FtpClientWindow::ShowSessionState() {
     const bool free = SessionFree();
     const bool connected = session_.Connected();
     // A listing belongs to a session: none is shown while there is none.
     if (!connected) DirectoryListBox->clear();
     SetCommandsEnabled(free && connected);
     ConnectButton->setEnabled(free);
-    Button1->setEnabled(free);
+    SiteButton->setEnabled(free);
     UsePassive->setEnabled(free);
     ConnectButton->setText(connected ? QStringLiteral("Disconnect") : QStringLiteral("Connect"));
     ConnectButton->setDefault(!connected);
 }
 
-bool TMainForm::ChangeDirAndList(const std::string& folder) {
+bool FtpClientWindow::ChangeDirAndList(const std::string& folder) {
     session_.ChangeDir(folder, 0, true);
-    return session_.FtpState() == TFtpState::Done;
+    return session_.FtpState() == FtpOperationState::Done;
 }
 
-const FtpEntry* TMainForm::SelectedEntry() const {
+const FtpEntry* FtpClientWindow::SelectedEntry() const {
     const int row = DirectoryListBox->indexOfTopLevelItem(DirectoryListBox->currentItem());
     const auto& listing = session_.Listing();
     if (row < 0 || row >= static_cast<int>(listing.size())) return nullptr;
     return &listing[static_cast<size_t>(row)];
 }
 
-void TMainForm::ShowError(const std::string& text) {
+void FtpClientWindow::ShowError(const std::string& text) {
     surfaces_.Ask("Error", text, Buttons::Ok);
     // A failure that took the connection with it (a refused CWD, an abort): the session
     // logs in again now, or is closed when the server will not have it, so the button
@@ -280,7 +280,7 @@ void TMainForm::ShowError(const std::string& text) {
     if (session_.Connected() && session_.ConnectionLost()) session_.Reestablish();
 }
 
-void TMainForm::ConnectButtonClick() {
+void FtpClientWindow::ConnectButtonClick() {
     Job job(*this);
     if (!job) return;
     if (session_.Connected()) {
@@ -304,14 +304,14 @@ void TMainForm::ConnectButtonClick() {
     if (!WriteFtpHost(programDir_, host)) ShowError("Cannot write " + FtpHostFile(programDir_));
 }
 
-void TMainForm::DirectoryListBoxClick() {
+void FtpClientWindow::DirectoryListBoxClick() {
     const FtpEntry* entry = SelectedEntry();
     if (!session_.Connected() || !entry) return;
     DownloadButton->setText(IsFolderEntry(*entry) ? QStringLiteral("Change dir")
                                                   : QStringLiteral("Download"));
 }
 
-void TMainForm::DirectoryListBoxDblClick() {
+void FtpClientWindow::DirectoryListBoxDblClick() {
     if (!session_.Connected()) return;
     const FtpEntry* selected = SelectedEntry();
     if (!selected) return;
@@ -346,7 +346,7 @@ void TMainForm::DirectoryListBoxDblClick() {
     if (!ok) ShowError(session_.LastError());
 }
 
-void TMainForm::UploadButtonClick() {
+void FtpClientWindow::UploadButtonClick() {
     // No dialog while the session is in use: nothing could be done with its answer.
     if (!session_.Connected() || !SessionFree()) return;
     const std::string local = dialogs_.openFile ? dialogs_.openFile() : std::string();
@@ -360,7 +360,7 @@ void TMainForm::UploadButtonClick() {
     else if (!listed) ShowError(session_.LastError());
 }
 
-void TMainForm::DeleteButtonClick() {
+void FtpClientWindow::DeleteButtonClick() {
     if (!session_.Connected()) return;
     const FtpEntry* selected = SelectedEntry();
     if (!selected) return;
@@ -375,18 +375,18 @@ void TMainForm::DeleteButtonClick() {
     else if (!listed) ShowError(session_.LastError());
 }
 
-void TMainForm::BackButtonClick() {
+void FtpClientWindow::BackButtonClick() {
     if (!session_.Connected()) return;
     Job job(*this);
     if (job && !ChangeDirAndList("..")) ShowError(session_.LastError());
 }
 
-void TMainForm::ChDirButtonClick() {
+void FtpClientWindow::ChDirButtonClick() {
     Job job(*this);
     if (job && !ChangeDirAndList(U(CurrentDirEdit->text()))) ShowError(session_.LastError());
 }
 
-void TMainForm::CreateDirButtonClick() {
+void FtpClientWindow::CreateDirButtonClick() {
     if (!SessionFree()) return;
     const std::optional<std::string> name =
         dialogs_.inputText ? dialogs_.inputText(std::string(kFtpMakeDirTitle),
@@ -402,31 +402,31 @@ void TMainForm::CreateDirButtonClick() {
     else if (!listed) ShowError(session_.LastError());
 }
 
-void TMainForm::Button1Click() {
+void FtpClientWindow::SiteButtonClick() {
     Job job(*this);
-    if (job && !session_.SiteCommand(U(Edit1->text()))) ShowError(session_.LastError());
+    if (job && !session_.SiteCommand(U(SiteCommandEdit->text()))) ShowError(session_.LastError());
 }
 
-void TMainForm::UsePassiveClick() { session_.SetPassive(UsePassive->isChecked()); }
+void FtpClientWindow::UsePassiveClick() { session_.SetPassive(UsePassive->isChecked()); }
 
-void TMainForm::AbortButtonClick() { session_.AbortTransfer(); }
+void FtpClientWindow::AbortButtonClick() { session_.AbortTransfer(); }
 
-void TMainForm::TransferTextChanged(std::string_view text) { StatusPanel1->setText(Q(text)); }
+void FtpClientWindow::TransferTextChanged(std::string_view text) { StatusPanel1->setText(Q(text)); }
 
-void TMainForm::TransferRunningChanged(bool running) {
+void FtpClientWindow::TransferRunningChanged(bool running) {
     AbortButton->setVisible(running);
     ShowSessionState();
 }
 
-void TMainForm::ProgressChanged(int percent) { ProgressBar1->setValue(percent); }
+void FtpClientWindow::ProgressChanged(int percent) { ProgressBar1->setValue(percent); }
 
-void TMainForm::StatusTextChanged(std::string_view text) { StatusPanel0->setText(Q(text)); }
+void FtpClientWindow::StatusTextChanged(std::string_view text) { StatusPanel0->setText(Q(text)); }
 
-void TMainForm::DebugListCleared() { DebugListBox->clear(); }
+void FtpClientWindow::DebugListCleared() { DebugListBox->clear(); }
 
-void TMainForm::ListingChanged() {
+void FtpClientWindow::ListingChanged() {
     DirectoryListBox->clear();
-    if (session_.FtpState() != TFtpState::Failed && !session_.CurrentFolder().empty()) {
+    if (session_.FtpState() != FtpOperationState::Failed && !session_.CurrentFolder().empty()) {
         CurrentDirEdit->setText(Q(session_.CurrentFolder()));
     }
     for (const FtpListingRow& row : FtpListingRows(session_.Listing())) {

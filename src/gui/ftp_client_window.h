@@ -1,5 +1,5 @@
 #pragma once
-// TMainForm: the operator's FTP client window, a view over the station's one FTP session.
+// FtpClientWindow: the operator's FTP client window, a view over the station's one FTP session.
 // The jobs use the same session; while a job or one of this window's own operations uses
 // it, the window's commands are disabled and a click starts nothing. Dialogs (save, open,
 // input) go through FtpDialogs and questions and errors through the station's Surfaces, so
@@ -32,62 +32,62 @@ struct FtpDialogs {
         inputText;
 };
 
-class TMainForm : public QWidget, public FtpSessionView {
+class FtpClientWindow : public QWidget, public FtpSessionView {
     Q_OBJECT
 public:
     // sessionInUse: true while something else (a run of the jobs) uses the session.
-    TMainForm(FtpSession& session, Surfaces& surfaces, std::string programDir,
-              std::function<bool()> sessionInUse, QWidget* parent = nullptr);
-    ~TMainForm() override;
+  FtpClientWindow(FtpSession& session, Surfaces& surfaces, std::string programDir,
+                  std::function<bool()> sessionInUse, QWidget* parent = nullptr);
+  ~FtpClientWindow() override;
 
-    void SetDialogs(FtpDialogs dialogs) { dialogs_ = std::move(dialogs); }
+  void SetDialogs(FtpDialogs dialogs) { dialogs_ = std::move(dialogs); }
 
-    QLineEdit* FtpServerEdit = nullptr;
-    QPushButton* ConnectButton = nullptr;
-    QLineEdit* UserIDEdit = nullptr;
-    QLineEdit* PasswordEdit = nullptr;
-    QCheckBox* UsePassive = nullptr;
-    QPushButton* Button1 = nullptr;  // "Site"
-    QLineEdit* Edit1 = nullptr;
-    QLineEdit* CurrentDirEdit = nullptr;
-    QPushButton* ChDirButton = nullptr;
-    QPushButton* CreateDirButton = nullptr;
-    QPushButton* DownloadButton = nullptr;
-    QPushButton* UploadButton = nullptr;
-    QPushButton* DeleteButton = nullptr;
-    QPushButton* BackButton = nullptr;
-    QPushButton* AbortButton = nullptr;
-    QTreeWidget* DirectoryListBox = nullptr;  // header and rows in one
-    QMenu* PopupMenu1 = nullptr;
-    QListWidget* DebugListBox = nullptr;  // below the listing, across a splitter
-    QLabel* StatusPanel0 = nullptr;
-    QLabel* StatusPanel1 = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
+  QLineEdit* FtpServerEdit = nullptr;
+  QPushButton* ConnectButton = nullptr;
+  QLineEdit* UserIDEdit = nullptr;
+  QLineEdit* PasswordEdit = nullptr;
+  QCheckBox* UsePassive = nullptr;
+  QPushButton* SiteButton = nullptr;  // "Site"
+  QLineEdit* SiteCommandEdit = nullptr;
+  QLineEdit* CurrentDirEdit = nullptr;
+  QPushButton* ChDirButton = nullptr;
+  QPushButton* CreateDirButton = nullptr;
+  QPushButton* DownloadButton = nullptr;
+  QPushButton* UploadButton = nullptr;
+  QPushButton* DeleteButton = nullptr;
+  QPushButton* BackButton = nullptr;
+  QPushButton* AbortButton = nullptr;
+  QTreeWidget* DirectoryListBox = nullptr;  // header and rows in one
+  QMenu* ListingMenu = nullptr;
+  QListWidget* DebugListBox = nullptr;  // below the listing, across a splitter
+  QLabel* StatusPanel0 = nullptr;
+  QLabel* StatusPanel1 = nullptr;
+  QProgressBar* ProgressBar1 = nullptr;
 
-    // The handlers, public so tests reach them the way a click does.
-    void ConnectButtonClick();
-    void DirectoryListBoxClick();
-    void DirectoryListBoxDblClick();
-    void UploadButtonClick();
-    void DeleteButtonClick();
-    void BackButtonClick();
-    void ChDirButtonClick();
-    void CreateDirButtonClick();
-    void Button1Click();
-    void UsePassiveClick();
-    void AbortButtonClick();
+  // The handlers, public so tests reach them the way a click does.
+  void ConnectButtonClick();
+  void DirectoryListBoxClick();
+  void DirectoryListBoxDblClick();
+  void UploadButtonClick();
+  void DeleteButtonClick();
+  void BackButtonClick();
+  void ChDirButtonClick();
+  void CreateDirButtonClick();
+  void SiteButtonClick();
+  void UsePassiveClick();
+  void AbortButtonClick();
 
-    // Enables what the session allows now (connected, not in use); the main window calls
-    // it when a run ends.
-    void ShowSessionState();
+  // Enables what the session allows now (connected, not in use); the main window calls
+  // it when a run ends.
+  void ShowSessionState();
 
-    // FtpSessionView
-    void TransferTextChanged(std::string_view text) override;
-    void TransferRunningChanged(bool running) override;
-    void ProgressChanged(int percent) override;
-    void ListingChanged() override;
-    void StatusTextChanged(std::string_view text) override;
-    void DebugListCleared() override;
+  // FtpSessionView
+  void TransferTextChanged(std::string_view text) override;
+  void TransferRunningChanged(bool running) override;
+  void ProgressChanged(int percent) override;
+  void ListingChanged() override;
+  void StatusTextChanged(std::string_view text) override;
+  void DebugListCleared() override;
 
 private:
     class Job;

@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
 
     // Only the desktop program sets the computer's clock; the window alone (as the tests
     // create it) keeps the core's refusing setter.
-    ferrolin::gui::TFQuillomat window(ferrolin::ProgramStart());
+    ferrolin::gui::MainWindow window(ferrolin::ProgramStart());
     ferrolin::gui::AboutBox about(&window);
     window.SetAboutBox(&about);
     window.show();

@@ -28,10 +28,10 @@ namespace ferrolin::gui {
 
 namespace {
 constexpr int kStatusBarHeight = 19;
-constexpr int kTimer2IntervalMs = 100;
+constexpr int kWatchdogIntervalMs = 100;
 }  // namespace
 
-TFQuillomat::TFQuillomat(const StationStart& start, QWidget* parent) : QMainWindow(parent) {
+MainWindow::MainWindow(const StationStart& start, QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("FQuillomat"));
     station_ = OpenStation(start, surfaces_);
 
@@ -49,17 +49,17 @@ TFQuillomat::TFQuillomat(const StationStart& start, QWidget* parent) : QMainWind
     SendTimeTab->ShowSendTime();
     TimeSyncTab->Show();
 
-    Timer1 = new QTimer(this);
-    connect(Timer1, &QTimer::timeout, this, &TFQuillomat::OnTimer1);
-    Timer1->start(station_->Automatic().Timer1IntervalMs());
-    Timer2 = new QTimer(this);
-    connect(Timer2, &QTimer::timeout, this, &TFQuillomat::OnTimer2);
-    Timer2->start(kTimer2IntervalMs);
+    AutoModeTimer = new QTimer(this);
+    connect(AutoModeTimer, &QTimer::timeout, this, &MainWindow::OnAutoModeTimer);
+    AutoModeTimer->start(station_->Automatic().AutoModeIntervalMs());
+    WatchdogTimer = new QTimer(this);
+    connect(WatchdogTimer, &QTimer::timeout, this, &MainWindow::OnWatchdogTimer);
+    WatchdogTimer->start(kWatchdogIntervalMs);
 }
 
-TFQuillomat::~TFQuillomat() = default;
+MainWindow::~MainWindow() = default;
 
-void TFQuillomat::BuildFrame() {
+void MainWindow::BuildFrame() {
     setWindowTitle(QStringLiteral("Ferrolin"));
     auto* central = new QWidget(this);
     setCentralWidget(central);
@@ -106,22 +106,22 @@ void TFQuillomat::BuildFrame() {
     // The gauge: 5 pixels from the left, the window's width less 16, 25 high, its top 30
     // pixels above the status bar.
     const int centralHeight = kClientHeight - kStatusBarHeight;
-    CopyStatusG = new TGaugeKest(central);
+    CopyStatusG = new GaugeWidget(central);
     CopyStatusG->setGeometry(5, centralHeight - 30, kClientWidth + 8 - 16, 25);
 }
 
-void TFQuillomat::BuildMenu() {
+void MainWindow::BuildMenu() {
     QMenu* configuration = menuBar()->addMenu(QStringLiteral("&Configuration"));
     Config1 = configuration->addAction(QStringLiteral("&Save"));
-    connect(Config1, &QAction::triggered, this, &TFQuillomat::OnSaveConfig);
+    connect(Config1, &QAction::triggered, this, &MainWindow::OnSaveConfig);
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     OpenLogfile1 = tools->addAction(QStringLiteral("&Open Logfile"));
-    connect(OpenLogfile1, &QAction::triggered, this, &TFQuillomat::OnOpenLogfile);
+    connect(OpenLogfile1, &QAction::triggered, this, &MainWindow::OnOpenLogfile);
     FtpClient1 = tools->addAction(QStringLiteral("&FTP-Client"));
-    connect(FtpClient1, &QAction::triggered, this, &TFQuillomat::OnFtpClient);
+    connect(FtpClient1, &QAction::triggered, this, &MainWindow::OnFtpClient);
     Ras1 = tools->addAction(QStringLiteral("&Ras"));
     Ras1->setVisible(station_->Ras.Available());
-    connect(Ras1, &QAction::triggered, this, &TFQuillomat::OnRas);
+    connect(Ras1, &QAction::triggered, this, &MainWindow::OnRas);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     About1 = help->addAction(QStringLiteral("&About"));
     connect(About1, &QAction::triggered, this, [this] {
@@ -132,7 +132,7 @@ void TFQuillomat::BuildMenu() {
 }
 
 // What one tab does that shows on another, or on the frame.
-void TFQuillomat::ConnectTabs() {
+void MainWindow::ConnectTabs() {
     connect(StatusTab, &StatusPage::jobLineClicked, this, [this] {
         if (RightTabs->currentWidget() == ErrorsTab) RightTabs->setCurrentWidget(SourceTab);
     });
@@ -145,10 +145,10 @@ void TFQuillomat::ConnectTabs() {
     });
 }
 
-void TFQuillomat::OnFtpClient() {
+void MainWindow::OnFtpClient() {
     if (!ftpWindow_) {
         Station& station = *station_;
-        ftpWindow_ = std::make_unique<TMainForm>(station.Ftp, surfaces_, station.ProgramDir,
+        ftpWindow_ = std::make_unique<FtpClientWindow>(station.Ftp, surfaces_, station.ProgramDir,
                                                  [&station] { return station.RunInProgress(); });
     }
     ftpWindow_->ShowSessionState();
@@ -157,23 +157,23 @@ void TFQuillomat::OnFtpClient() {
     ftpWindow_->activateWindow();
 }
 
-void TFQuillomat::OnRas() {
+void MainWindow::OnRas() {
     if (!station_->Ras.Available()) return;
     if (!rasWindow_) {
-        rasWindow_ = std::make_unique<TRasDialUpWindow>(station_->Ras, station_->ProgramDir);
+        rasWindow_ = std::make_unique<DialUpWindow>(station_->Ras, station_->ProgramDir);
     }
     rasWindow_->show();
     rasWindow_->raise();
     rasWindow_->activateWindow();
 }
 
-void TFQuillomat::AttachSurfaces() {
+void MainWindow::AttachSurfaces() {
     QtSurfaces::Widgets widgets;
     widgets.window = this;
     widgets.statusPanel0 = StatusPanel0;
     widgets.errors = ErrorsTab->Errors;
     widgets.gauge = CopyStatusG;
-    widgets.jobList = StatusTab->CheckListBox1;
+    widgets.jobList = StatusTab->JobList;
     widgets.nextStart = StatusTab->NextStart;
     widgets.nextFu10 = SendTimeTab->NextFu10;
     widgets.connected = StatusTab->connected;
@@ -204,7 +204,7 @@ void TFQuillomat::AttachSurfaces() {
     surfaces_.Attach(widgets, std::move(reactions));
 }
 
-void TFQuillomat::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_) return;
     shown_ = true;
@@ -213,10 +213,10 @@ void TFQuillomat::showEvent(QShowEvent* event) {
     LeftTabs->setCurrentWidget(StatusTab);
     SendTimeTab->ShowSendTime();
     TimeSyncTab->Show();
-    Timer1->setInterval(station_->Automatic().Timer1IntervalMs());
+    AutoModeTimer->setInterval(station_->Automatic().AutoModeIntervalMs());
 }
 
-void TFQuillomat::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     // A run still going on inside a processed message stops at its next check instead
     // of copying on behind a closed window.
     if (station_->RunInProgress()) StatusTab->OnCancelCopy();
@@ -225,34 +225,34 @@ void TFQuillomat::closeEvent(QCloseEvent* event) {
         ftpWindow_->close();
     }
     if (rasWindow_) rasWindow_->close();
-    Timer1->stop();
-    Timer2->stop();
+    AutoModeTimer->stop();
+    WatchdogTimer->stop();
     WriteLog(0, station_->LogFile, "Program closed");
     event->accept();
 }
 
-void TFQuillomat::OnTimer1() {
+void MainWindow::OnAutoModeTimer() {
     // Off for the whole tick: a run inside it processes messages.
-    Timer1->stop();
+    AutoModeTimer->stop();
     // While another process runs on this program folder, the tick waits for the next one.
     if (const auto runLock = TryTakeRunLock(station_->ProgramDir)) station_->Automatic().AutoModeTick();
     SendTimeTab->ShowSendTime();
     StatusTab->ShowAuto();
-    Timer1->start(station_->Automatic().Timer1IntervalMs());
+    AutoModeTimer->start(station_->Automatic().AutoModeIntervalMs());
 }
 
-void TFQuillomat::OnTimer2() {
+void MainWindow::OnWatchdogTimer() {
     station_->Dog().WatchdogTick();
     StatusTab->ShowConnected();
 }
 
 // --- Menu ---
 
-void TFQuillomat::OnSaveConfig() {
+void MainWindow::OnSaveConfig() {
     Guarded(surfaces_, [this] { SaveConfig(*station_); });
 }
 
-void TFQuillomat::OnOpenLogfile() {
+void MainWindow::OnOpenLogfile() {
     if (OpenLogfile(*station_) == LogfileShown::ByDesktop) return;
     if (!logView_) logView_ = new LogView(this);
     logView_->ShowText(LogfileText(*station_), station_->LogFile);
@@ -262,14 +262,14 @@ void TFQuillomat::OnOpenLogfile() {
 
 // --- Showing the core's state ---
 
-void TFQuillomat::ShowEditor() {
+void MainWindow::ShowEditor() {
     StatusTab->ShowJobName();
     SourceTab->Show();
     DestinationTab->Show();
     ConnectionTab->Show();
 }
 
-void TFQuillomat::ShowEditingState() {
+void MainWindow::ShowEditingState() {
     const bool editing = station_->Editing;
     StatusTab->ShowEditing(editing);
     // The editor's pages stay selectable for looking at a job; their controls take input
@@ -281,13 +281,13 @@ void TFQuillomat::ShowEditingState() {
     if (editing) RightTabs->setCurrentWidget(SourceTab);
 }
 
-void TFQuillomat::ShowOptions() {
+void MainWindow::ShowOptions() {
     StatusTab->ShowOptions();
     OptionsTab->Show();
     SendTimeTab->ShowOptions();
 }
 
-void TFQuillomat::ShowRunSelection(int index) {
+void MainWindow::ShowRunSelection(int index) {
     // During a run the job being run is shown on "Source"; at its end the "Errors" tab.
     if (!station_->RunInProgress()) return;
     RightTabs->setCurrentWidget(index >= 0 ? static_cast<QWidget*>(SourceTab) : ErrorsTab);

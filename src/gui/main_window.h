@@ -1,7 +1,7 @@
 #pragma once
-// TFQuillomat: the main window. The frame over the Station that holds the two tab sets
+// MainWindow: the main window. The frame over the Station that holds the two tab sets
 // (each tab its own widget class, bound to the core through the field binder), the gauge,
-// the status bar, the menu, and Timer1 and Timer2, which call the core's automatic-mode and
+// the status bar, the menu, and AutoModeTimer and WatchdogTimer, which call the core's automatic-mode and
 // watchdog ticks. The tabs and their controls keep the names of the window design and are
 // public so the GUI tests can drive them.
 #include <QMainWindow>
@@ -13,7 +13,7 @@
 #include "gui/errors_page.h"
 #include "gui/ftp_client_window.h"
 #include "gui/ras_dial_up_window.h"
-#include "gui/gauge_kest.h"
+#include "gui/gauge_widget.h"
 #include "gui/log_view.h"
 #include "gui/options_page.h"
 #include "gui/qt_surfaces.h"
@@ -30,13 +30,13 @@ class QTimer;
 
 namespace ferrolin::gui {
 
-class TFQuillomat : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // programDir: the folder of Ferrolin.INI and the logs. process: how the program ends
     // and restarts, clock: the time of day (tests pass fakes).
-    explicit TFQuillomat(const StationStart& start, QWidget* parent = nullptr);
-    ~TFQuillomat() override;
+    explicit MainWindow(const StationStart& start, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     Station& station() { return *station_; }
     QtSurfaces& surfaces() { return surfaces_; }
@@ -62,11 +62,11 @@ public:
     ConnectionPage* ConnectionTab = nullptr;
 
     // Below the tab sets.
-    TGaugeKest* CopyStatusG = nullptr;
+    GaugeWidget* CopyStatusG = nullptr;
     QLabel* StatusPanel0 = nullptr;
     QLabel* StatusPanel1 = nullptr;
-    QTimer* Timer1 = nullptr;
-    QTimer* Timer2 = nullptr;
+    QTimer* AutoModeTimer = nullptr;
+    QTimer* WatchdogTimer = nullptr;
     QAction* Config1 = nullptr;
     QAction* OpenLogfile1 = nullptr;
     QAction* FtpClient1 = nullptr;
@@ -74,18 +74,18 @@ public:
     QAction* About1 = nullptr;
 
     // Handlers, public so tests reach them the way a tick or a menu click does.
-    void OnTimer1();
-    void OnTimer2();
+    void OnAutoModeTimer();
+    void OnWatchdogTimer();
     void OnSaveConfig();
     void OnOpenLogfile();
     // The log shown in the window when the desktop has no windowed viewer for it.
     LogView* logView() { return logView_; }
     // Tools > FTP-Client: shows the one FTP client window, created on first use.
     void OnFtpClient();
-    TMainForm* ftpWindow() { return ftpWindow_.get(); }
+    FtpClientWindow* ftpWindow() { return ftpWindow_.get(); }
     // Tools > Ras: shows the dial-up window, created on first use.
     void OnRas();
-    TRasDialUpWindow* rasWindow() { return rasWindow_.get(); }
+    DialUpWindow* rasWindow() { return rasWindow_.get(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -106,8 +106,8 @@ private:
     QtSurfaces surfaces_;
     std::unique_ptr<Station> station_;
     // After station_: the window is a view over the station's session and goes first.
-    std::unique_ptr<TMainForm> ftpWindow_;
-    std::unique_ptr<TRasDialUpWindow> rasWindow_;
+    std::unique_ptr<FtpClientWindow> ftpWindow_;
+    std::unique_ptr<DialUpWindow> rasWindow_;
     QDialog* aboutBox_ = nullptr;
     LogView* logView_ = nullptr;
     bool shown_ = false;

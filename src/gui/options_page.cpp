@@ -76,18 +76,18 @@ void OptionsPage::Build() {
 void OptionsPage::Bind() {
     auto& b = options_;
     using G = GlobalOptions;
-    b.Flag(CheckMPEGFiles, &G::CheckMPEGFiles);
-    b.Flag(CopyCorruptFiles, &G::CopyCorruptFiles);
-    b.Flag(SpezialScan, &G::SpezialScan);
-    b.Flag(AbsolutSendTime, &G::AbsolutSendTime);
-    b.Flag(LogEndStatistic, &G::LogEndStatistic);
-    b.Flag(SaveSuccessfulCopies, &G::SaveSuccessfulCopies);
-    b.Flag(CopyOpenFiles, &G::CopyOpenFiles);
-    b.Flag(UploadInProgressCheck, &G::UploadInProgressCheck);
-    b.Flag(CloseProgAfterJobs, &G::CloseProgAfterJobs);
-    b.Text(ERebootAfterTimeout, &G::RebootAfterTimeout);
-    b.Choice(TimeoutControl, &G::TimeoutControl);
-    b.Flag(NoFTPDisconnect, &G::NoFTPDisconnect);
+    b.Flag(CheckMPEGFiles, &G::checkMpegFiles);
+    b.Flag(CopyCorruptFiles, &G::copyCorruptFiles);
+    b.Flag(SpezialScan, &G::specialScan);
+    b.Flag(AbsolutSendTime, &G::absoluteSendTime);
+    b.Flag(LogEndStatistic, &G::logEndStatistic);
+    b.Flag(SaveSuccessfulCopies, &G::logSuccessfulCopies);
+    b.Flag(CopyOpenFiles, &G::copyOpenFiles);
+    b.Flag(UploadInProgressCheck, &G::uploadInProgressCheck);
+    b.Flag(CloseProgAfterJobs, &G::closeAfterJobs);
+    b.Text(ERebootAfterTimeout, &G::rebootAfterTimeout);
+    b.Choice(TimeoutControl, &G::timeoutControl);
+    b.Flag(NoFTPDisconnect, &G::keepFtpConnected);
 }
 
 void OptionsPage::Show() { options_.Fill(); }

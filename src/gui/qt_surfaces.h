@@ -10,7 +10,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "gui/gauge_kest.h"
+#include "gui/gauge_widget.h"
 #include "station/surfaces.h"
 
 namespace ferrolin::gui {
@@ -22,7 +22,7 @@ public:
         QWidget* window = nullptr;
         QLabel* statusPanel0 = nullptr;
         QPlainTextEdit* errors = nullptr;
-        TGaugeKest* gauge = nullptr;
+        GaugeWidget* gauge = nullptr;
         QListWidget* jobList = nullptr;
         QLabel* nextStart = nullptr;
         QLabel* nextFu10 = nullptr;

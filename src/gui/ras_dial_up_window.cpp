@@ -18,21 +18,21 @@ namespace {
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 }  // namespace
 
-TRasDialUpWindow::TRasDialUpWindow(RasDialUp& ras, std::string programDir, QWidget* parent)
+DialUpWindow::DialUpWindow(RasDialUp& ras, std::string programDir, QWidget* parent)
     : QWidget(parent, Qt::Window), ras_(ras), programDir_(std::move(programDir)) {
     setWindowTitle(QStringLiteral("Dial-Up component Test"));
     auto* grid = new QGridLayout(this);
-    ListBox1 = new QListWidget;
-    Button1 = new QPushButton(QStringLiteral("Get Entries"));
-    Button2 = new QPushButton(QStringLiteral("Dial"));
-    Button2->setEnabled(false);
-    Button3 = new QPushButton(QStringLiteral("<- Hangup"));
-    Button4 = new QPushButton(QStringLiteral("Get active connections"));
+    EntryList = new QListWidget;
+    GetEntriesButton = new QPushButton(QStringLiteral("Get Entries"));
+    DialButton = new QPushButton(QStringLiteral("Dial"));
+    DialButton->setEnabled(false);
+    HangUpButton = new QPushButton(QStringLiteral("<- Hangup"));
+    ConnectionsButton = new QPushButton(QStringLiteral("Get active connections"));
     Savedefault = new QPushButton(QStringLiteral("Save us default"));
-    RadioButton1 = new QRadioButton(QStringLiteral("Async Dialing"));
-    RadioButton2 = new QRadioButton(QStringLiteral("Sync Dialing"));
-    RadioButton1->setChecked(true);
-    CheckBox1 = new QCheckBox(QStringLiteral("Hangup all detected connections"));
+    AsyncDialing = new QRadioButton(QStringLiteral("Async Dialing"));
+    SyncDialing = new QRadioButton(QStringLiteral("Sync Dialing"));
+    AsyncDialing->setChecked(true);
+    HangUpAllBox = new QCheckBox(QStringLiteral("Hangup all detected connections"));
     LStatus = new QLabel;
     Status2 = new QLabel;
     QFont bold = Status2->font();
@@ -40,14 +40,14 @@ TRasDialUpWindow::TRasDialUpWindow(RasDialUp& ras, std::string programDir, QWidg
     Status2->setFont(bold);
     defaultcon = new QLabel(Q(ReadRasDefault(programDir_)));
 
-    grid->addWidget(ListBox1, 0, 0, 7, 1);
-    grid->addWidget(Button1, 0, 1);
-    grid->addWidget(Button2, 1, 1);
-    grid->addWidget(RadioButton1, 2, 1);
-    grid->addWidget(RadioButton2, 3, 1);
-    grid->addWidget(Button3, 4, 1);
-    grid->addWidget(Button4, 5, 1);
-    grid->addWidget(CheckBox1, 6, 1);
+    grid->addWidget(EntryList, 0, 0, 7, 1);
+    grid->addWidget(GetEntriesButton, 0, 1);
+    grid->addWidget(DialButton, 1, 1);
+    grid->addWidget(AsyncDialing, 2, 1);
+    grid->addWidget(SyncDialing, 3, 1);
+    grid->addWidget(HangUpButton, 4, 1);
+    grid->addWidget(ConnectionsButton, 5, 1);
+    grid->addWidget(HangUpAllBox, 6, 1);
     grid->addWidget(new QLabel(QStringLiteral("Status: ")), 7, 0);
     grid->addWidget(LStatus, 7, 1);
     grid->addWidget(Status2, 8, 0, 1, 2);
@@ -57,65 +57,65 @@ TRasDialUpWindow::TRasDialUpWindow(RasDialUp& ras, std::string programDir, QWidg
 
     progress_ = new QTimer(this);
     progress_->setInterval(100);
-    connect(progress_, &QTimer::timeout, this, &TRasDialUpWindow::PumpProgress);
-    connect(Button1, &QPushButton::clicked, this, &TRasDialUpWindow::GetEntries);
-    connect(Button2, &QPushButton::clicked, this, &TRasDialUpWindow::Dial);
-    connect(Button3, &QPushButton::clicked, this, &TRasDialUpWindow::HangUp);
-    connect(Button4, &QPushButton::clicked, this, &TRasDialUpWindow::GetConnections);
-    connect(Savedefault, &QPushButton::clicked, this, &TRasDialUpWindow::SaveDefault);
+    connect(progress_, &QTimer::timeout, this, &DialUpWindow::PumpProgress);
+    connect(GetEntriesButton, &QPushButton::clicked, this, &DialUpWindow::GetEntries);
+    connect(DialButton, &QPushButton::clicked, this, &DialUpWindow::Dial);
+    connect(HangUpButton, &QPushButton::clicked, this, &DialUpWindow::HangUp);
+    connect(ConnectionsButton, &QPushButton::clicked, this, &DialUpWindow::GetConnections);
+    connect(Savedefault, &QPushButton::clicked, this, &DialUpWindow::SaveDefault);
 }
 
-void TRasDialUpWindow::ShowState() {
+void DialUpWindow::ShowState() {
     LStatus->setText(Q(ras_.LStatus));
     Status2->setText(Q(ras_.Status2));
 }
 
-void TRasDialUpWindow::GetEntries() {
-    ListBox1->clear();
-    Button2->setEnabled(true);
+void DialUpWindow::GetEntries() {
+    EntryList->clear();
+    DialButton->setEnabled(true);
     ras_.DialUp.GetEntries();
-    for (const std::string& entry : ras_.DialUp.Entries) ListBox1->addItem(Q(entry));
-    if (ListBox1->count() > 0) ListBox1->setCurrentRow(0);
+    for (const std::string& entry : ras_.DialUp.Entries) EntryList->addItem(Q(entry));
+    if (EntryList->count() > 0) EntryList->setCurrentRow(0);
 }
 
-void TRasDialUpWindow::Dial() {
-    if (ListBox1->count() == 0) {
+void DialUpWindow::Dial() {
+    if (EntryList->count() == 0) {
         QMessageBox::information(this, windowTitle(),
                                  QStringLiteral("Choose entry with get entries first"));
         return;
     }
-    const QListWidgetItem* item = ListBox1->currentItem();
+    const QListWidgetItem* item = EntryList->currentItem();
     if (item == nullptr) return;
     ras_.RasState = RS_Dialling;
     ras_.DialUp.Entry = item->text().toStdString();
-    ras_.DialUp.DialMode = RadioButton1->isChecked() ? dmAsync : dmSync;
+    ras_.DialUp.DialMode = AsyncDialing->isChecked() ? dmAsync : dmSync;
     if (ras_.DialUp.Dial() != 0) ras_.RasState = RS_Failed;
     if (ras_.DialUp.DialMode == dmAsync && ras_.RasState == RS_Dialling) progress_->start();
     ShowState();
 }
 
-void TRasDialUpWindow::PumpProgress() {
+void DialUpWindow::PumpProgress() {
     ras_.DialUp.Pump(0);
     if (ras_.RasState != RS_Dialling) progress_->stop();
     ShowState();
 }
 
-void TRasDialUpWindow::HangUp() {
+void DialUpWindow::HangUp() {
     progress_->stop();
     ras_.HangUp();
     ras_.Status2 = ras_.LStatus = "Disconnected";
     ShowState();
 }
 
-void TRasDialUpWindow::GetConnections() {
-    ListBox1->clear();
-    Button2->setEnabled(false);
-    const bool hangUpAll = CheckBox1->isChecked();
+void DialUpWindow::GetConnections() {
+    EntryList->clear();
+    DialButton->setEnabled(false);
+    const bool hangUpAll = HangUpAllBox->isChecked();
     std::vector<std::string> toHangUp;
     ras_.DialUp.OnActiveConnection = [&](const std::string& handle, int, const std::string& status,
                                          const std::string& entry, const std::string&,
                                          const std::string& device) {
-        ListBox1->addItem(Q(entry + " | " + device + " || " + status));
+        EntryList->addItem(Q(entry + " | " + device + " || " + status));
         if (hangUpAll) toHangUp.push_back(handle);
     };
     ras_.DialUp.GetConnections();
@@ -123,8 +123,8 @@ void TRasDialUpWindow::GetConnections() {
     for (const std::string& handle : toHangUp) ras_.DialUp.HangUpConn(handle);
 }
 
-void TRasDialUpWindow::SaveDefault() {
-    const QListWidgetItem* item = ListBox1->currentItem();
+void DialUpWindow::SaveDefault() {
+    const QListWidgetItem* item = EntryList->currentItem();
     if (item == nullptr) return;
     defaultcon->setText(item->text());
     try {

@@ -18,26 +18,26 @@ class QTimer;
 
 namespace ferrolin::gui {
 
-class TRasDialUpWindow : public QWidget {
+class DialUpWindow : public QWidget {
     Q_OBJECT
 public:
-    TRasDialUpWindow(RasDialUp& ras, std::string programDir, QWidget* parent = nullptr);
+  DialUpWindow(RasDialUp& ras, std::string programDir, QWidget* parent = nullptr);
 
-    QListWidget* ListBox1;
-    QPushButton* Button1;  // "Get Entries"
-    QPushButton* Button2;  // "Dial"
-    QPushButton* Button3;  // "<- Hangup"
-    QPushButton* Button4;  // "Get active connections"
-    QPushButton* Savedefault;
-    QRadioButton* RadioButton1;  // "Async Dialing"
-    QRadioButton* RadioButton2;  // "Sync Dialing"
-    QCheckBox* CheckBox1;        // "Hangup all detected connections"
-    QLabel* LStatus;
-    QLabel* Status2;
-    QLabel* defaultcon;
+  QListWidget* EntryList;
+  QPushButton* GetEntriesButton;   // "Get Entries"
+  QPushButton* DialButton;         // "Dial"
+  QPushButton* HangUpButton;       // "<- Hangup"
+  QPushButton* ConnectionsButton;  // "Get active connections"
+  QPushButton* Savedefault;
+  QRadioButton* AsyncDialing;  // "Async Dialing"
+  QRadioButton* SyncDialing;   // "Sync Dialing"
+  QCheckBox* HangUpAllBox;     // "Hangup all detected connections"
+  QLabel* LStatus;
+  QLabel* Status2;
+  QLabel* defaultcon;
 
-    // Delivers the progress of an asynchronous dial (the window's timer calls it).
-    void PumpProgress();
+  // Delivers the progress of an asynchronous dial (the window's timer calls it).
+  void PumpProgress();
 
 private:
     void GetEntries();

@@ -66,11 +66,11 @@ void SendTimePage::Build() {
     enhanced->addLayout(dayRow);
     // In the window's own font the blanks put "Interval" over the memo's interval column.
     enhanced->addWidget(Label("Time           Interval"));
-    Memo1 = Named(new QPlainTextEdit, "Memo1");
-    Memo1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo1->setToolTip(QStringLiteral("hh:mm hh:mm Startzeit interval"));
-    enhanced->addWidget(Memo1, 1);
+    SendTimeLines = Named(new QPlainTextEdit, "Memo1");
+    SendTimeLines->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    SendTimeLines->setLineWrapMode(QPlainTextEdit::NoWrap);
+    SendTimeLines->setToolTip(QStringLiteral("hh:mm hh:mm Startzeit interval"));
+    enhanced->addWidget(SendTimeLines, 1);
     layout->addWidget(EnhancedPanel, 1);
 
     auto* nextRow = new QHBoxLayout;
@@ -82,12 +82,12 @@ void SendTimePage::Build() {
 }
 
 void SendTimePage::Bind() {
-    options_.Choice(SendTimeMode, &GlobalOptions::SendTimeMode);
-    options_.Text(SendTimeSimpleIntervalE, &GlobalOptions::SendTimeSimpleInterval);
+    options_.Choice(SendTimeMode, &GlobalOptions::sendTimeMode);
+    options_.Text(SendTimeSimpleIntervalE, &GlobalOptions::sendTimeSimpleInterval);
     connect(Tage, &QComboBox::activated, this, &SendTimePage::OnTageSelected);
-    connect(Memo1, &QPlainTextEdit::textChanged, this, [this] {
+    connect(SendTimeLines, &QPlainTextEdit::textChanged, this, [this] {
         if (showing_) return;
-        station_.SendTime.EditLines(SplitMemoLines(U(Memo1->toPlainText())));
+        station_.SendTime.EditLines(SplitMemoLines(U(SendTimeLines->toPlainText())));
         BSaveSendTime->setEnabled(station_.SendTime.Changed());
     });
     connect(BSaveSendTime, &QPushButton::clicked, this, &SendTimePage::OnSaveSendTime);
@@ -114,7 +114,7 @@ void SendTimePage::ShowSendTime() {
     const int day = station_.SendTime.Day();
     if (Tage->currentIndex() != day) Tage->setCurrentIndex(day);
     const QString text = Q(JoinMemoLines(station_.SendTime.Lines()));
-    if (Memo1->toPlainText() != text) Memo1->setPlainText(text);
+    if (SendTimeLines->toPlainText() != text) SendTimeLines->setPlainText(text);
     BSaveSendTime->setEnabled(station_.SendTime.Changed());
 }
 

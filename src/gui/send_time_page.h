@@ -30,7 +30,7 @@ public:
     QLineEdit* SendTimeSimpleIntervalE = nullptr;
     QComboBox* Tage = nullptr;
     QPushButton* BSaveSendTime = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
+    QPlainTextEdit* SendTimeLines = nullptr;
     QLabel* NextFu10 = nullptr;
 
     // Handlers, public so tests reach them the way a click does.

@@ -24,28 +24,28 @@ SourcePage::SourcePage(Station& station, QWidget* parent)
 void SourcePage::Build() {
     auto* grid = new QGridLayout(this);
     Tight(grid);
-    SourceType = Choices("SourceType", {QStringLiteral("Auto"), QStringLiteral("Windows"),
-                                        QStringLiteral("Ftp"), QStringLiteral("Http"),
-                                        QStringLiteral("Mail"), QStringLiteral("Filelist")});
-    FormRow(grid, 0, "Source type:", SourceType);
-    Sendeverzeichnis = Edit("Sendeverzeichnis");
-    BitBtn5 = FolderButton("BitBtn5");
-    FormRow(grid, 1, "Directory:", Sendeverzeichnis);
-    grid->addWidget(BitBtn5, 1, 2);
-    SourceLName = Edit("SourceLName");
-    FormRow(grid, 2, "Username:", SourceLName);
-    SourceLPassword = PasswordEdit("SourceLPassword");
-    FormRow(grid, 3, "Password:", SourceLPassword);
-    CLFile = Edit("CLFile");
-    FormRow(grid, 4, "Compare list file:", CLFile);
-    ExcludeExtensions = Edit("ExcludeExtensions");
-    FormRow(grid, 5, "Exclude: (.tmp;.~pc)", ExcludeExtensions);
-    ParsingType =
+    sourceType = Choices(
+        "SourceType", {QStringLiteral("Auto"), QStringLiteral("Windows"), QStringLiteral("Ftp"),
+                       QStringLiteral("Http"), QStringLiteral("Mail"), QStringLiteral("Filelist")});
+    FormRow(grid, 0, "Source type:", sourceType);
+    SourceEdit = Edit("Sendeverzeichnis");
+    SourceFolderButton = FolderButton("BitBtn5");
+    FormRow(grid, 1, "Directory:", SourceEdit);
+    grid->addWidget(SourceFolderButton, 1, 2);
+    sourceUser = Edit("SourceLName");
+    FormRow(grid, 2, "Username:", sourceUser);
+    sourcePassword = PasswordEdit("SourceLPassword");
+    FormRow(grid, 3, "Password:", sourcePassword);
+    compareListFile = Edit("CLFile");
+    FormRow(grid, 4, "Compare list file:", compareListFile);
+    excludeExtensions = Edit("ExcludeExtensions");
+    FormRow(grid, 5, "Exclude: (.tmp;.~pc)", excludeExtensions);
+    subfolders =
         Choices("ParsingType", {QStringLiteral("Auto"), QStringLiteral("Include Sub Directories")});
-    FormRow(grid, 6, "Parsing:", ParsingType);
-    SourceDelete = Box("SourceDelete", "delete");
-    SourceDelete->setToolTip(QStringLiteral("Delete source file after success transver"));
-    grid->addWidget(SourceDelete, 7, 1);
+    FormRow(grid, 6, "Parsing:", subfolders);
+    deleteSource = Box("SourceDelete", "delete");
+    deleteSource->setToolTip(QStringLiteral("Delete source file after success transver"));
+    grid->addWidget(deleteSource, 7, 1);
     grid->setRowStretch(8, 1);
     grid->setColumnStretch(1, 1);
 }
@@ -53,15 +53,15 @@ void SourcePage::Build() {
 void SourcePage::Bind() {
     auto& b = job_;
     using J = TransferJob;
-    b.Choice(SourceType, &J::SourceType);
-    b.Text(Sendeverzeichnis, &J::SendeVerzeichnis);
-    b.Text(SourceLName, &J::SourceLName);
-    b.Text(SourceLPassword, &J::SourceLPassword);
-    b.Flag(SourceDelete, &J::SourceDelete);
-    b.Text(CLFile, &J::CLFile);
-    b.Text(ExcludeExtensions, &J::ExcludeExtensions);
-    b.Choice(ParsingType, &J::ParsingType);
-    ConnectFolderButton(station_, BitBtn5, Sendeverzeichnis);
+    b.Choice(sourceType, &J::sourceType);
+    b.Text(SourceEdit, &J::source);
+    b.Text(sourceUser, &J::sourceUser);
+    b.Text(sourcePassword, &J::sourcePassword);
+    b.Flag(deleteSource, &J::deleteSource);
+    b.Text(compareListFile, &J::compareListFile);
+    b.Text(excludeExtensions, &J::excludeExtensions);
+    b.Choice(subfolders, &J::subfolders);
+    ConnectFolderButton(station_, SourceFolderButton, SourceEdit);
 }
 
 void SourcePage::Show() { job_.Fill(); }

@@ -18,15 +18,15 @@ class SourcePage : public QWidget {
 public:
     explicit SourcePage(Station& station, QWidget* parent = nullptr);
 
-    QComboBox* SourceType = nullptr;
-    QLineEdit* Sendeverzeichnis = nullptr;
-    QToolButton* BitBtn5 = nullptr;
-    QLineEdit* SourceLName = nullptr;
-    QLineEdit* SourceLPassword = nullptr;
-    QCheckBox* SourceDelete = nullptr;
-    QLineEdit* CLFile = nullptr;
-    QLineEdit* ExcludeExtensions = nullptr;
-    QComboBox* ParsingType = nullptr;
+    QComboBox* sourceType = nullptr;
+    QLineEdit* SourceEdit = nullptr;
+    QToolButton* SourceFolderButton = nullptr;
+    QLineEdit* sourceUser = nullptr;
+    QLineEdit* sourcePassword = nullptr;
+    QCheckBox* deleteSource = nullptr;
+    QLineEdit* compareListFile = nullptr;
+    QLineEdit* excludeExtensions = nullptr;
+    QComboBox* subfolders = nullptr;
 
     // Shows the job in the editor.
     void Show();

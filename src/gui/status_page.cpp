@@ -68,10 +68,10 @@ void StatusPage::Build() {
     boxRow->addWidget(RunMinimized);
     layout->addLayout(boxRow);
 
-    CheckListBox1 = Named(new QListWidget, "CheckListBox1");
-    layout->addWidget(CheckListBox1, 1);
-    KopfName = Edit("KopfName");
-    layout->addWidget(KopfName);
+    JobList = Named(new QListWidget, "CheckListBox1");
+    layout->addWidget(JobList, 1);
+    JobNameEdit = Edit("KopfName");
+    layout->addWidget(JobNameEdit);
 
     auto* editRow = new QHBoxLayout;
     editRow->setSpacing(2);
@@ -88,8 +88,8 @@ void StatusPage::Build() {
 }
 
 void StatusPage::Bind() {
-    options_.Flag(RunMinimized, &GlobalOptions::RunMinimized);
-    job_.Text(KopfName, &TransferJob::Name);
+    options_.Flag(RunMinimized, &GlobalOptions::runMinimized);
+    job_.Text(JobNameEdit, &TransferJob::name);
     // "Auto" has a handler of its own (it computes the next start).
     connect(Auto, &QCheckBox::toggled, this, [this](bool on) {
         if (!showing_) autoMode_.SetAuto(on);
@@ -102,18 +102,18 @@ void StatusPage::Bind() {
     connect(BDel, &QPushButton::clicked, this, &StatusPage::OnDel);
     connect(BSave, &QPushButton::clicked, this, &StatusPage::OnSave);
     connect(BCancel, &QPushButton::clicked, this, &StatusPage::OnCancelEdit);
-    connect(CheckListBox1, &QListWidget::currentRowChanged, this, [this](int row) {
+    connect(JobList, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!showing_) OnJobLineClicked(row);
     });
-    connect(CheckListBox1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        const int row = CheckListBox1->row(item);
+    connect(JobList, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        const int row = JobList->row(item);
         if (!showing_ && row != station_.SelectedJob) OnJobLineClicked(row);
     });
-    connect(CheckListBox1, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-        OnJobLineDoubleClicked(CheckListBox1->row(item));
+    connect(JobList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        OnJobLineDoubleClicked(JobList->row(item));
     });
-    connect(CheckListBox1, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-        const int row = CheckListBox1->row(item);
+    connect(JobList, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        const int row = JobList->row(item);
         if (showing_ || row < 0 || static_cast<size_t>(row) >= station_.Jobs.size()) return;
         station_.Jobs[static_cast<size_t>(row)].checked = item->checkState() == Qt::Checked;
     });
@@ -172,20 +172,20 @@ void StatusPage::OnDel() {
 
 void StatusPage::ShowJobList() {
     Showing showing(showing_);
-    CheckListBox1->clear();
+    JobList->clear();
     for (const JobListLine& line : station_.Jobs) {
-        auto* item = new QListWidgetItem(Q(line.name), CheckListBox1);
+        auto* item = new QListWidgetItem(Q(line.name), JobList);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(line.checked ? Qt::Checked : Qt::Unchecked);
     }
-    CheckListBox1->setCurrentRow(station_.SelectedJob);
+    JobList->setCurrentRow(station_.SelectedJob);
     ShowJobOutcomes();
 }
 
 void StatusPage::ShowJobOutcomes() {
     const std::map<int, JobLastOutcome>& outcomes = station_.Recorder.LastOutcomes();
-    for (int row = 0; row < CheckListBox1->count(); ++row) {
-        QListWidgetItem* item = CheckListBox1->item(row);
+    for (int row = 0; row < JobList->count(); ++row) {
+        QListWidgetItem* item = JobList->item(row);
         const auto found = outcomes.find(row);
         // An outcome recorded for another job that stood on this line does not count.
         if (found == outcomes.end() || Q(found->second.name) != item->text()) {
@@ -205,11 +205,11 @@ void StatusPage::ShowJobOutcomes() {
 
 void StatusPage::ShowSelectedLine(int index) {
     Showing showing(showing_);
-    if (index < 0 || index >= CheckListBox1->count()) {
-        CheckListBox1->setCurrentRow(-1);
-        CheckListBox1->clearSelection();
+    if (index < 0 || index >= JobList->count()) {
+        JobList->setCurrentRow(-1);
+        JobList->clearSelection();
     } else {
-        CheckListBox1->setCurrentRow(index);
+        JobList->setCurrentRow(index);
     }
 }
 
@@ -220,7 +220,7 @@ void StatusPage::ShowOptions() {
 
 void StatusPage::ShowAuto() {
     Showing showing(showing_);
-    Auto->setChecked(station_.Options.Auto);
+    Auto->setChecked(station_.Options.autoMode);
 }
 
 void StatusPage::ShowConnected() { connected->setChecked(station_.Connected); }
@@ -231,11 +231,11 @@ void StatusPage::ShowEditing(bool editing) {
     for (QWidget* w : {static_cast<QWidget*>(Auto), static_cast<QWidget*>(BManual),
                        static_cast<QWidget*>(BManualN), static_cast<QWidget*>(RunMinimized),
                        static_cast<QWidget*>(BNew), static_cast<QWidget*>(BEdit),
-                       static_cast<QWidget*>(BDel), static_cast<QWidget*>(CheckListBox1)}) {
+                       static_cast<QWidget*>(BDel), static_cast<QWidget*>(JobList)}) {
         w->setEnabled(!editing);
     }
     for (QWidget* w : {static_cast<QWidget*>(BSave), static_cast<QWidget*>(BCancel),
-                       static_cast<QWidget*>(KopfName)}) {
+                       static_cast<QWidget*>(JobNameEdit)}) {
         w->setEnabled(editing);
     }
 }

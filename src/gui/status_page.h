@@ -33,13 +33,13 @@ public:
     QLabel* NextStart = nullptr;
     QCheckBox* connected = nullptr;
     QCheckBox* RunMinimized = nullptr;
-    QListWidget* CheckListBox1 = nullptr;
+    QListWidget* JobList = nullptr;
     QPushButton* BEdit = nullptr;
     QPushButton* BNew = nullptr;
     QPushButton* BDel = nullptr;
     QPushButton* BSave = nullptr;
     QPushButton* BCancel = nullptr;
-    QLineEdit* KopfName = nullptr;
+    QLineEdit* JobNameEdit = nullptr;
 
     // Handlers, public so tests reach them the way a click does.
     void OnManual(bool withMessages);

@@ -20,7 +20,7 @@ using namespace controls;
 TimeSyncPage::TimeSyncPage(Station& station, QWidget* parent)
     : QWidget(parent),
       station_(station),
-      settings_([&station]() -> TimeSyncSettings& { return station.SyncTimeF.Settings; }) {
+      settings_([&station]() -> TimeSyncSettings& { return station.TimeSync.Settings; }) {
     Build();
     Bind();
 }
@@ -72,7 +72,7 @@ void TimeSyncPage::Bind() {
     // The operator's choice goes through the core (it warns about the Time protocol);
     // showing a loaded setting does not.
     connect(TimeSyncProtocol, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (!showing_ && index >= 0) station_.SyncTimeF.SelectProtocol(index);
+        if (!showing_ && index >= 0) station_.TimeSync.SelectProtocol(index);
     });
     connect(TimeSyncNowButton, &QPushButton::clicked, this, [this] { OnSyncNow(); });
 }
@@ -80,9 +80,11 @@ void TimeSyncPage::Bind() {
 void TimeSyncPage::Show() {
     settings_.Fill();
     Showing showing(showing_);
-    TimeSyncProtocol->setCurrentIndex(station_.SyncTimeF.Settings.Protocol);
+    TimeSyncProtocol->setCurrentIndex(station_.TimeSync.Settings.Protocol);
 }
 
-void TimeSyncPage::OnSyncNow() { station_.SyncTimeF.SyncNow(true); }
+void TimeSyncPage::OnSyncNow() {
+    station_.TimeSync.SyncNow(true);
+}
 
 }  // namespace ferrolin::gui

@@ -1,7 +1,7 @@
 #pragma once
 // The "Time sync" tab: the time-synchronisation panel. Its controls edit the core's
 // TimeSyncSettings directly (saved with Configuration > Save); "Sync now" and the protocol
-// choice go through TSyncTimeF, which reports through the surfaces.
+// choice go through TimeSyncService, which reports through the surfaces.
 #include <QWidget>
 
 #include "gui/field_binder.h"

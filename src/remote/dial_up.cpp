@@ -33,15 +33,15 @@ const char* StateText(int state) {
 
 }  // namespace
 
-TDialUp::TDialUp() : nm_(std::make_unique<platform::NetworkManager>()) {}
-TDialUp::~TDialUp() = default;
+NetworkDialUp::NetworkDialUp() : nm_(std::make_unique<platform::NetworkManager>()) {}
+NetworkDialUp::~NetworkDialUp() = default;
 
-bool TDialUp::Available() {
+bool NetworkDialUp::Available() {
     if (available_ < 0) available_ = nm_->Available() ? 1 : 0;
     return available_ == 1;
 }
 
-std::string TDialUp::StatusString(int state, int error) {
+std::string NetworkDialUp::StatusString(int state, int error) {
     if (error == 0) return StateText(state);
     if (error >= kRasReasonBase) {
         return platform::NmReasonText(static_cast<uint32_t>(error - kRasReasonBase));
@@ -53,12 +53,12 @@ std::string TDialUp::StatusString(int state, int error) {
     }
 }
 
-int TDialUp::Fail(int code, const std::string& text) {
+int NetworkDialUp::Fail(int code, const std::string& text) {
     if (OnError) OnError(code, text);
     return code;
 }
 
-int TDialUp::GetEntries() {
+int NetworkDialUp::GetEntries() {
     Entries.clear();
     if (!Available()) return kRasErrorUnavailable;
     std::vector<platform::NmProfile> profiles;
@@ -70,7 +70,7 @@ int TDialUp::GetEntries() {
     return 0;
 }
 
-void TDialUp::MapProgress(const NmProgress& progress, int& state, int& error) {
+void NetworkDialUp::MapProgress(const NmProgress& progress, int& state, int& error) {
     error = 0;
     switch (progress.state) {
         case platform::NmActivated: state = kRasConnected; break;
@@ -86,7 +86,7 @@ void TDialUp::MapProgress(const NmProgress& progress, int& state, int& error) {
     }
 }
 
-int TDialUp::Dial() {
+int NetworkDialUp::Dial() {
     HangUp();
     if (!Available()) return Fail(kRasErrorUnavailable, "GetEntryDialParams failed");
     std::vector<platform::NmProfile> profiles;
@@ -136,7 +136,7 @@ int TDialUp::Dial() {
     return error;
 }
 
-void TDialUp::Pump(int waitMs) {
+void NetworkDialUp::Pump(int waitMs) {
     if (!asyncActive_ || hRAS_.empty()) return;
     int state = 0;
     int error = 0;
@@ -147,19 +147,19 @@ void TDialUp::Pump(int waitMs) {
     if (OnAsyncEvent) OnAsyncEvent(state, error, StatusString(state, error));
 }
 
-int TDialUp::HangUp() {
+int NetworkDialUp::HangUp() {
     asyncActive_ = false;
     if (hRAS_.empty()) return 0;
     const std::string handle = std::exchange(hRAS_, std::string());
     return HangUpConn(handle);
 }
 
-int TDialUp::HangUpConn(const std::string& handle) {
+int NetworkDialUp::HangUpConn(const std::string& handle) {
     if (!Available()) return kRasErrorUnavailable;
     return nm_->Deactivate(handle) ? 0 : kRasErrorRefused;
 }
 
-int TDialUp::GetConnections() {
+int NetworkDialUp::GetConnections() {
     if (!Available()) return kRasErrorUnavailable;
     std::vector<platform::NmActiveConnection> active;
     if (!nm_->ActiveConnections(active)) return kRasErrorRefused;

@@ -1,5 +1,5 @@
 #pragma once
-// TDialUp: dial-up lines as NetworkManager connection profiles. An entry is a profile
+// NetworkDialUp: dial-up lines as NetworkManager connection profiles. An entry is a profile
 // (by name), dialling activates it, hanging up deactivates it, and the activation's
 // progress arrives as status events with the line states and texts of StatusString.
 // Asynchronous progress is delivered by Pump, which the caller's wait loop calls.
@@ -27,12 +27,12 @@ constexpr int kRasErrorNoEntry = 601;
 constexpr int kRasErrorRefused = 602;
 constexpr int kRasReasonBase = 1000;
 
-class TDialUp {
-public:
-    TDialUp();
-    ~TDialUp();
-    TDialUp(const TDialUp&) = delete;
-    TDialUp& operator=(const TDialUp&) = delete;
+class NetworkDialUp {
+  public:
+    NetworkDialUp();
+    ~NetworkDialUp();
+    NetworkDialUp(const NetworkDialUp&) = delete;
+    NetworkDialUp& operator=(const NetworkDialUp&) = delete;
 
     // NetworkManager is reachable; asked once, the answer is kept.
     bool Available();

@@ -15,14 +15,14 @@ std::string WithoutScheme(std::string_view value) {
 
 }  // namespace
 
-std::string GetHostAddrFromString(std::string_view Value) {
+std::string FtpHostOf(std::string_view Value) {
     std::string text = WithoutScheme(Value);
     const size_t at = text.find('@');
     if (at != std::string::npos) text.erase(0, at + 1);
     return text.substr(0, text.find('/'));
 }
 
-std::string GetFTPPfadFromString(std::string_view Value) {
+std::string FtpFolderOf(std::string_view Value) {
     const std::string text = WithoutScheme(Value);
     const size_t slash = text.find('/');
     if (slash == std::string::npos) return {};

@@ -8,10 +8,10 @@ namespace ferrolin {
 
 // The host text: without "ftp://", without everything up to the first "@", up to the
 // first "/". A ":port" stays part of it; the connection splits it off.
-std::string GetHostAddrFromString(std::string_view Value);
+std::string FtpHostOf(std::string_view Value);
 
 // The folder: from the first "/" after "ftp://" to the end, with "/" appended when that
 // is longer than one character ("ftp://host/in" -> "/in/", "ftp://host" -> "").
-std::string GetFTPPfadFromString(std::string_view Value);
+std::string FtpFolderOf(std::string_view Value);
 
 }  // namespace ferrolin

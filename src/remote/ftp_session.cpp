@@ -12,17 +12,17 @@ namespace ferrolin {
 FtpSession::FtpSession(Surfaces& surfaces, const Clock& clock)
     : surfaces_(&surfaces), clock_(clock), stall_(clock) {}
 
-void FtpSession::SetTimeOuts(TConnectSpeed CS) {
+void FtpSession::SetTimeOuts(FtpTimeouts CS) {
     switch (CS) {
-        case TConnectSpeed::TCS_High:
+        case FtpTimeouts::TCS_High:
             defTimeOut_ = 5000;
             highTimeOut_ = 30000;
             break;
-        case TConnectSpeed::TCS_medium:
+        case FtpTimeouts::TCS_medium:
             defTimeOut_ = 30000;
             highTimeOut_ = 200000;
             break;
-        case TConnectSpeed::TCS_Low:
+        case FtpTimeouts::TCS_Low:
             defTimeOut_ = 60000;
             highTimeOut_ = 300000;
             break;
@@ -31,7 +31,7 @@ void FtpSession::SetTimeOuts(TConnectSpeed CS) {
 
 void FtpSession::SetTimeOuts(int modemspeedIndex) {
     if (modemspeedIndex >= 0 && modemspeedIndex <= 2) {
-        SetTimeOuts(static_cast<TConnectSpeed>(modemspeedIndex));
+        SetTimeOuts(static_cast<FtpTimeouts>(modemspeedIndex));
     }
 }
 
@@ -48,7 +48,7 @@ void FtpSession::ShowGauge(int percent, std::string_view text) {
 }
 
 void FtpSession::Fail(std::string statusText) {
-    state_ = TFtpState::Failed;
+    state_ = FtpOperationState::Failed;
     ShowStatusText(statusText);
 }
 
@@ -61,7 +61,7 @@ bool FtpSession::Refuse(const std::string& statusText) {
 // Every operation starts busy and clean. An abort asked for while nothing ran is dropped
 // here (a run's Cancel stays in force through the cancel flag).
 void FtpSession::BeginOperation() {
-    state_ = TFtpState::Busy;
+    state_ = FtpOperationState::Busy;
     lastError_.clear();
     abortTransfer_ = false;
 }
@@ -138,7 +138,7 @@ bool FtpSession::ConnectToFTP(const std::string& IUser, const std::string& IPass
         options.stallTimeout = std::chrono::milliseconds(highTimeOut_);
         if (client_.Open(options, PumpOnly(), lastError_)) {
             folder_ = FromServer(client_.HomeFolder());
-            state_ = TFtpState::Done;
+            state_ = FtpOperationState::Done;
             AfterOperation();
             return true;
         }
@@ -177,17 +177,17 @@ bool FtpSession::WaitforSuccess(int TimeOut) {
     // state still busy would be waited for, in cycles of 100 ms.
     StallWatch watch(clock_);
     watch.Start();
-    while (state_ == TFtpState::Busy && (TimeOut == 0 || TimeOut > 1)) {
+    while (state_ == FtpOperationState::Busy && (TimeOut == 0 || TimeOut > 1)) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         if (watch.Stalled(lastPercent_)) {
             TimeOut = 1;
-            state_ = TFtpState::Failed;
+            state_ = FtpOperationState::Failed;
         }
         surfaces_->ProcessMessages();
         if (TimeOut > 0) --TimeOut;
     }
     if (TimeOut == 1) return false;
-    return state_ == TFtpState::Done;
+    return state_ == FtpOperationState::Done;
 }
 
 }  // namespace ferrolin

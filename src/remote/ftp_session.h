@@ -11,7 +11,7 @@
 //
 // Status texts go to the status bar handed over with SetStatusbar (the main window's, from
 // the start-up on), or to the FTP window's own while none is; transfers show their progress
-// on the gauge handed over with SetStatus, and always in the FTP window when it is open.
+// on the gauge handed over with SetGauge, and always in the FTP window when it is open.
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -33,11 +33,11 @@ namespace ferrolin {
 
 // The job's time-out choice ("5 seconds", "30 seconds", "60 seconds"; job setting
 // Modemspeed as item index 0, 1, 2).
-enum class TConnectSpeed { TCS_High = 0, TCS_medium = 1, TCS_Low = 2 };
+enum class FtpTimeouts { TCS_High = 0, TCS_medium = 1, TCS_Low = 2 };
 
 // The operation state: every operation sets Busy when it starts and Failed or Done when
 // it ends; WaitforSuccess turns it into the operation's result.
-enum class TFtpState : uint8_t { Failed = 0, Busy = 1, Done = 2 };
+enum class FtpOperationState : uint8_t { Failed = 0, Busy = 1, Done = 2 };
 
 // What the FTP client window shows of the session beyond the status bar and the gauge.
 // All calls come on the thread that runs the operation.
@@ -72,9 +72,9 @@ class FtpSession {
     // the status bar that receives the status texts; nullptr selects the FTP window's own.
     void SetStatusbar(Surfaces* statusbar) { statusbar_ = statusbar; }
     // the gauge that shows each transfer's progress and speed; nullptr: none.
-    void SetStatus(Surfaces* gauge) { gauge_ = gauge; }
+    void SetGauge(Surfaces* gauge) { gauge_ = gauge; }
     Surfaces* Statusbar() const { return statusbar_; }
-    Surfaces* Status() const { return gauge_; }
+    Surfaces* Gauge() const { return gauge_; }
     void SetView(FtpSessionView* view) { view_ = view; }
     // Receives lines for the event log (listing lines that were not understood).
     void SetLogSink(std::function<void(std::string_view)> sink) { logSink_ = std::move(sink); }
@@ -85,18 +85,18 @@ class FtpSession {
     // ---- the operations ----
     // TCS_High (5 s, 30 s), TCS_medium (30 s, 200 s), TCS_Low (60 s, 300 s): the first is
     // the connect time-out, the second how long a transfer or a reply may stall.
-    void SetTimeOuts(TConnectSpeed CS);
+    void SetTimeOuts(FtpTimeouts CS);
     void SetTimeOuts(int modemspeedIndex);  // 0-2 as stored in a job; others: no change
     // Any pair, in milliseconds (the FTP window's own choice; tests).
     void SetTimeOutValues(int defTimeOutMs, int highTimeOutMs) {
         defTimeOut_ = defTimeOutMs;
         highTimeOut_ = highTimeOutMs;
     }
-    static std::string GetHostAddrFromString(std::string_view Value) {
-        return ferrolin::GetHostAddrFromString(Value);
+    static std::string FtpHostOf(std::string_view Value) {
+        return ferrolin::FtpHostOf(Value);
     }
-    static std::string GetFTPPfadFromString(std::string_view Value) {
-        return ferrolin::GetFTPPfadFromString(Value);
+    static std::string FtpFolderOf(std::string_view Value) {
+        return ferrolin::FtpFolderOf(Value);
     }
     // Connects and logs in. HostAddr may carry ":port" (then HPort is not used). An open
     // session to the same server, user and mode is reused as it is; one to another
@@ -161,7 +161,7 @@ class FtpSession {
     // After ConnectionLost(): logs in again now, so that "connected" is true; when the
     // server does not take the session back, the session is closed. True when connected.
     bool Reestablish();
-    TFtpState FtpState() const { return state_; }
+    FtpOperationState FtpState() const { return state_; }
     // The detail behind the last failure ("" after a success), for logs.
     const std::string& LastError() const { return lastError_; }
     int DefTimeOut() const { return defTimeOut_; }
@@ -226,7 +226,7 @@ class FtpSession {
     const CancelToken* cancelToken_ = nullptr;
 
     FtpClient client_;
-    TFtpState state_ = TFtpState::Done;
+    FtpOperationState state_ = FtpOperationState::Done;
     std::string lastError_;
     int defTimeOut_ = 5000;
     int highTimeOut_ = 30000;

@@ -94,7 +94,7 @@ bool FtpSession::ChangeDir(const std::string& Value, int TimeOut, bool Force) {
         if (rawListing_.empty() && line.find("total") != std::string::npos) continue;
         rawListing_.push_back(FromServer(line));
     }
-    state_ = TFtpState::Done;
+    state_ = FtpOperationState::Done;
     if (view_) view_->ListingChanged();
     AfterOperation();
     return true;

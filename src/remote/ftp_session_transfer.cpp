@@ -110,7 +110,7 @@ bool FtpSession::SendFile(const std::string& Source, const std::string& Dest, in
         WorkEnd();
     }
     if (ok) {
-        state_ = TFtpState::Done;
+        state_ = FtpOperationState::Done;
     } else {
         Fail(lastError_.empty() ? std::string(kFtpSendUnknown) + Source
                                 : failure + lastError_ + std::string(kFtpSendExceptionAt) + Source);
@@ -178,7 +178,7 @@ bool FtpSession::Receive(const std::string& Source, int64_t FileSize, bool resum
         }
     }
     if (ok) {
-        state_ = TFtpState::Done;
+        state_ = FtpOperationState::Done;
     } else {
         Fail(failure);
     }
@@ -220,7 +220,7 @@ bool FtpSession::FileCommand(const std::string& failure, int TimeOut,
     if (client_.Busy()) return Refuse(failure);
     BeginOperation();
     if (client_.IsOpen() && command()) {
-        state_ = TFtpState::Done;
+        state_ = FtpOperationState::Done;
     } else {
         if (!client_.IsOpen()) lastError_ = "Not connected";
         Fail(failure);
@@ -266,7 +266,7 @@ bool FtpSession::SimpleCommand(const std::function<bool(std::string&)>& command)
     } else {
         ok = command(lastError_);
     }
-    state_ = ok ? TFtpState::Done : TFtpState::Failed;
+    state_ = ok ? FtpOperationState::Done : FtpOperationState::Failed;
     AfterOperation();
     return ok;
 }

@@ -31,7 +31,7 @@ public:
     bool WaitForRasConnect(int timeOut);
     void HangUp();
 
-    TDialUp DialUp;
+    NetworkDialUp DialUp;
     uint8_t RasState = RS_Failed;
     std::string LStatus;  // the last progress text
     std::string Status2;  // the state in words

@@ -49,14 +49,15 @@ std::string ClockNotSetText(int32_t code) {
 
 }  // namespace
 
-TSyncTimeF::TSyncTimeF(Surfaces& surfaces, Clock& clock, platform::ClockSetter& clockSetter)
+TimeSyncService::TimeSyncService(Surfaces& surfaces, Clock& clock,
+                                 platform::ClockSetter& clockSetter)
     : surfaces_(surfaces), clock_(clock), clockSetter_(&clockSetter) {}
 
-void TSyncTimeF::ShowMessage(std::string_view text) {
+void TimeSyncService::ShowMessage(std::string_view text) {
     surfaces_.Ask(time_sync_panel::kMessageCaption, text, Buttons::Ok);
 }
 
-int TSyncTimeF::SyncCheck() {
+int TimeSyncService::SyncCheck() {
     const TDateTime now = clock_.Now();
     if (!Settings.Enable || !(now > TimeSyncNext)) return 0;
     const TDateTime t0 = now;
@@ -79,8 +80,8 @@ int TSyncTimeF::SyncCheck() {
     return -2;
 }
 
-bool TSyncTimeF::SyncTime(const std::string& server, bool notify, int64_t offsetMs,
-                          int32_t maxCorrection) {
+bool TimeSyncService::SyncTime(const std::string& server, bool notify, int64_t offsetMs,
+                               int32_t maxCorrection) {
     bool result = false;
     LastOutcome = TimeSyncOutcome{};
     try {
@@ -132,7 +133,7 @@ bool TSyncTimeF::SyncTime(const std::string& server, bool notify, int64_t offset
     return result;
 }
 
-bool TSyncTimeF::SyncNow(bool notify) {
+bool TimeSyncService::SyncNow(bool notify) {
     const auto offset = ParseIntegerSetting(Settings.TimeOffset);
     if (!offset) {
         LastOutcome = TimeSyncOutcome{};
@@ -143,7 +144,7 @@ bool TSyncTimeF::SyncNow(bool notify) {
     return SyncTime(Settings.Server, notify, *offset, 0);
 }
 
-void TSyncTimeF::SelectProtocol(int index) {
+void TimeSyncService::SelectProtocol(int index) {
     Settings.Protocol = index;
     if (index == time_sync_panel::kProtocolTime) {
         ShowMessage(time_sync_panel::kTimeProtocolNotice);

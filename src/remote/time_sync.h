@@ -47,12 +47,12 @@ struct TimeSyncOutcome {
     std::string Detail;         // the reason behind a failure ("" after a success)
 };
 
-class TSyncTimeF {
-public:
+class TimeSyncService {
+  public:
     // The clock setter defaults to one that refuses: only a face that is meant to change
     // the computer's clock wires in platform::SystemClockSetter() (UseClockSetter).
-    TSyncTimeF(Surfaces& surfaces, Clock& clock,
-               platform::ClockSetter& clockSetter = platform::DisabledClockSetter());
+    TimeSyncService(Surfaces& surfaces, Clock& clock,
+                    platform::ClockSetter& clockSetter = platform::DisabledClockSetter());
 
     void UseClockSetter(platform::ClockSetter& clockSetter) { clockSetter_ = &clockSetter; }
 

@@ -7,7 +7,7 @@
 
 namespace ferrolin {
 
-bool TSyncTimeF::LoadConfigFrom(const std::string& iniFilename) {
+bool TimeSyncService::LoadConfigFrom(const std::string& iniFilename) {
     try {
         ProfileFile ini(iniFilename);
         // Read everything first, so a failure leaves all settings as they were.
@@ -28,7 +28,7 @@ bool TSyncTimeF::LoadConfigFrom(const std::string& iniFilename) {
     }
 }
 
-bool TSyncTimeF::SaveConfigTo(const std::string& iniFilename) {
+bool TimeSyncService::SaveConfigTo(const std::string& iniFilename) {
     try {
         ProfileFile ini(iniFilename);
         ProfileFile::Batch batch(ini);

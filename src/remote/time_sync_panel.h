@@ -1,6 +1,6 @@
 #pragma once
 // The fixed texts of the "Time sync" panel, so the window only has to draw them: the
-// panel's state and operations are TSyncTimeF (remote/time_sync.h), whose Settings
+// panel's state and operations are TimeSyncService (remote/time_sync.h), whose Settings
 // member holds the values of these controls.
 #include <array>
 #include <string_view>
@@ -25,13 +25,13 @@ inline constexpr std::string_view kTimeOffsetHint = "Milliseconds added to the s
 // TimeSyncMaxCorrection (edit, minutes)
 inline constexpr std::string_view kMaxCorrectionLabel = "Max. correction:";
 inline constexpr std::string_view kMaxCorrectionHint = "0=No limit, unit is in minutes";
-// The button that synchronises at once (TSyncTimeF::SyncNow)
+// The button that synchronises at once (TimeSyncService::SyncNow)
 inline constexpr std::string_view kSyncNowCaption = "Sync now";
 
 // Caption of the panel's message boxes.
 inline constexpr std::string_view kMessageCaption = "Ferrolin";
 
-// Shown when the operator picks "Time (37)" (TSyncTimeF::SelectProtocol).
+// Shown when the operator picks "Time (37)" (TimeSyncService::SelectProtocol).
 inline constexpr std::string_view kTimeProtocolNotice =
     "Notice this protocol does only work until year 2036.\r\n"
     "According the RFC 868 this is a known limitation.\r\n"

@@ -17,7 +17,7 @@ constexpr uint32_t kDayChangeLogLimit = 1000000;
 constexpr int kJobPauseMs = 100;
 constexpr char kAutoOffText[] = "Auto off";
 
-// The Timer1 switch: off for the whole tick, on again however the tick ends.
+// The AutoModeTimer switch: off for the whole tick, on again however the tick ends.
 class TickGuard {
 public:
     explicit TickGuard(bool& inTick) : inTick_(inTick) { inTick_ = true; }
@@ -49,9 +49,9 @@ void AutoMode::UpdateNextStartAfterManualRun() {
 
 SendTimeSettings SendTimeSettingsOf(const GlobalOptions& options) {
     SendTimeSettings settings;
-    settings.enhanced = options.SendTimeMode == 1;
-    settings.absolute = options.AbsolutSendTime;
-    settings.simpleInterval = options.SendTimeSimpleInterval;
+    settings.enhanced = options.sendTimeMode == 1;
+    settings.absolute = options.absoluteSendTime;
+    settings.simpleInterval = options.sendTimeSimpleInterval;
     return settings;
 }
 
@@ -79,7 +79,7 @@ void AutoMode::StartupSetup() {
     WriteLog(station_.clock(), 0, station_.LogFile, "Program started");
     if (hooks_.armTimeSync) hooks_.armTimeSync();
     ChangeWeekday(station_.clock().Now());
-    if (station_.Options.Auto) {
+    if (station_.Options.autoMode) {
         const TDateTime next = ComputeNextSendTime();
         SetNextFu10(station_, next);
         station_.surfaces().SetNextStartText(FormatCountdown(next - station_.clock().Now()));
@@ -92,7 +92,7 @@ void AutoMode::StartupSetup() {
 }
 
 void AutoMode::SetAuto(bool on) {
-    station_.Options.Auto = on;
+    station_.Options.autoMode = on;
     scanStart_ = false;
     if (on && station_.RunMode != RM_Starting) SetNextFu10(station_, ComputeNextSendTime());
     // Outside a run the big label says that nothing will start by itself.
@@ -119,18 +119,18 @@ void AutoMode::DayChange(TDateTime now) {
 }
 
 void AutoMode::SpecialScan(TDateTime now) {
-    const std::string& folder = station_.SpezialScanDir;
+    const std::string& folder = station_.SpecialScanFolder;
     // No first job (or no folder in it): nothing to watch. An empty name must not turn into
     // a listing of the root folder.
     const int count = folder.empty() || !hooks_.countFolderFiles
                           ? 0
                           : hooks_.countFolderFiles(folder);
-    if (count > 0 && count != station_.SpezialScanAnz) {
-        station_.SpezialScanAnz = count;
+    if (count > 0 && count != station_.SpecialScanCount) {
+        station_.SpecialScanCount = count;
         scanStart_ = true;
         SetNextFu10(station_, now + 5 * kOneSecond);
     } else {
-        station_.SpezialScanAnz = count;
+        station_.SpecialScanCount = count;
     }
 }
 
@@ -144,7 +144,7 @@ void AutoMode::PauseProcessingMessages(int milliseconds) {
 
 void AutoMode::RunAllJobs() {
     Surfaces& surfaces = station_.surfaces();
-    if (station_.Options.RunMinimized) surfaces.MinimizeApplication();
+    if (station_.Options.runMinimized) surfaces.MinimizeApplication();
     surfaces.SetCancelVisible(true);
     station_.RunMode = RM_Unattended;
     station_.Copy.Cancel.Reset();
@@ -169,7 +169,7 @@ void AutoMode::RunAllJobs() {
     surfaces.SetCancelVisible(false);
     station_.RunMode = RM_Idle;
     surfaces.ProcessMessages();
-    if (station_.Options.CloseProgAfterJobs) process_.EndProcess(0);
+    if (station_.Options.closeAfterJobs) process_.EndProcess(0);
 }
 
 void AutoMode::AutoModeTick() {
@@ -181,10 +181,10 @@ void AutoMode::AutoModeTick() {
     TDateTime now = station_.clock().Now();
     if (DateOf(now) != station_.LastDayChange) DayChange(now);
 
-    if (!station_.Options.Auto || station_.RunMode != RM_Idle) return;
+    if (!station_.Options.autoMode || station_.RunMode != RM_Idle) return;
 
     now = station_.clock().Now();
-    if (station_.Options.SpezialScan) SpecialScan(now);
+    if (station_.Options.specialScan) SpecialScan(now);
 
     std::optional<TDateTime> next = ReadNextFu10(station_);
     if (!next) {

@@ -1,7 +1,7 @@
 #pragma once
-// The automatic mode: the one-time start-up set-up and the Timer1 tick that changes the
+// The automatic mode: the one-time start-up set-up and the AutoModeTimer tick that changes the
 // weekday list at midnight, watches the first job's folder, and runs the whole job list
-// when the next start has passed. The face calls AutoModeTick every Timer1IntervalMs().
+// when the next start has passed. The face calls AutoModeTick every AutoModeIntervalMs().
 #include <functional>
 #include <set>
 #include <string>
@@ -44,14 +44,14 @@ public:
 
     // The one-time set-up; does nothing unless the station is still starting.
     void StartupSetup();
-    // One tick of Timer1. A tick reached while another is running (a run inside a tick
+    // One tick of AutoModeTimer. A tick reached while another is running (a run inside a tick
     // processes messages) returns at once: the timer is off during its own tick.
     void AutoModeTick();
     // The handler of the "Auto" box.
     void SetAuto(bool on);
 
-    // Timer1: 2000 ms until the start-up set-up, then 1000 ms; off during its own tick.
-    int Timer1IntervalMs() const { return timer1IntervalMs_; }
+    // AutoModeTimer: 2000 ms until the start-up set-up, then 1000 ms; off during its own tick.
+    int AutoModeIntervalMs() const { return timer1IntervalMs_; }
     bool Timer1Enabled() const { return !inTick_; }
 
     // NextSendTime with the settings and the editor's lines in force, at the clock's now.

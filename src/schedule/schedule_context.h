@@ -18,8 +18,8 @@ public:
     SendTimeEditor SendTime;         // the "Send time" tab: weekday box and its lines
     std::string NextFu10;            // the next start as text: the one store of it
     TDateTime LastDayChange = 0;     // date of the last day change; 0 = none yet
-    int32_t SpezialScanAnz = 0;      // files seen in SpezialScanDir at the last tick
-    std::string SpezialScanDir;
+    int32_t SpecialScanCount = 0;    // files seen in SpecialScanFolder at the last tick
+    std::string SpecialScanFolder;
     bool Editing = false;            // a job is being edited: the "Auto" box is disabled
 };
 

@@ -45,15 +45,15 @@ void Watchdog::Watch() {
     if (s.Connected && !s.ConnectedSeen) s.ConnectionOpened = s.clock().Now();
     s.ConnectedSeen = s.Connected;
 
-    const bool armed = s.Options.Auto && !s.Editing && s.Connected &&
-                       s.Options.TimeoutControl > TC_None;
+    const bool armed =
+        s.Options.autoMode && !s.Editing && s.Connected && s.Options.timeoutControl > TC_None;
     if (!armed) {
         ShowCaption("connected");
         lastAttempt_ = 0;
         privilegeMessageShown_ = false;
         return;
     }
-    const std::optional<TDateTime> limit = StrToTime("00:" + s.Options.RebootAfterTimeout);
+    const std::optional<TDateTime> limit = StrToTime("00:" + s.Options.rebootAfterTimeout);
     if (limit && std::llround(*limit * 86400000.0) == 0) {
         ShowCaption("connected");  // "00:00": the watchdog is off
         return;
@@ -75,13 +75,13 @@ void Watchdog::TimeoutReached() {
     if (lastAttempt_ != 0 && now - lastAttempt_ < kRestartRetryDelay) return;
     lastAttempt_ = now;
 
-    if (station_.Options.TimeoutControl == TC_RestartSoftware) {
+    if (station_.Options.timeoutControl == TC_RestartSoftware) {
         WriteLog(station_.clock(), 0, station_.LogFile, "Software restart because of timeout");
         if (SelfRestart()) {
             restartPending_ = true;
             process_.EndProcess(process_.SelfRestartExitCode());
         }
-    } else if (station_.Options.TimeoutControl == TC_RestartComputer) {
+    } else if (station_.Options.timeoutControl == TC_RestartComputer) {
         WriteLog(station_.clock(), 0, station_.LogFile, "Reboot because of timeout");
         if (RestartComputer()) restartPending_ = true;
     }

@@ -1,5 +1,5 @@
 #pragma once
-// The Timer2 tick, every 100 ms: the timeout watchdog over the current job's connection in
+// The WatchdogTimer tick, every 100 ms: the timeout watchdog over the current job's connection in
 // automatic mode, and the refresh of the progress gauge from the copier's status record.
 #include "common/datetime.h"
 #include "platform/process_control.h"

@@ -20,7 +20,7 @@ namespace {
 // Logon and folder of an FTP address; nothing when it logs on and the folder is there.
 std::optional<std::string> FtpLogonProblem(const std::string& address, const std::string& user,
                                            const std::string& password, bool passive) {
-    const auto target = SplitHostPort(GetHostAddrFromString(address), 21);
+    const auto target = SplitHostPort(FtpHostOf(address), 21);
     if (!target) return std::nullopt;  // reported as an address that does not parse
     FtpConnectOptions options;
     options.host = target->host;
@@ -33,7 +33,7 @@ std::optional<std::string> FtpLogonProblem(const std::string& address, const std
     std::string error;
     const FtpClient::Progress go_on = [](int64_t) { return true; };
     if (!client.Open(options, go_on, error)) return error;
-    const std::string folder = GetFTPPfadFromString(address);
+    const std::string folder = FtpFolderOf(address);
     std::string now;
     if (!folder.empty() && !client.ChangeFolder(folder, now, go_on, error)) {
         client.Close();
@@ -76,22 +76,22 @@ std::vector<ConfigFinding> CheckConfigConnections(const std::string& iniFile) {
             if (problem) findings.push_back(job.Finding(key, FindingKind::LogonFailed, *problem));
         };
         if (job.kind == Tran_FTPR) {
-            add("SendeVerzeichnis", FtpLogonProblem(s.SendeVerzeichnis, s.SourceLName,
-                                                    s.SourceLPassword, s.PassiveMode));
+            add("SendeVerzeichnis", FtpLogonProblem(s.source, s.sourceUser,
+                                                    s.sourcePassword, s.passiveMode));
         } else if (job.kind == Tran_Pop3R) {
             add("SendeVerzeichnis",
-                MailLogonProblem(s.SendeVerzeichnis, s.SourceLName, s.SourceLPassword));
-        } else if (job.kind == Tran_Windows && platform::IsSharePath(s.SendeVerzeichnis)) {
+                MailLogonProblem(s.source, s.sourceUser, s.sourcePassword));
+        } else if (job.kind == Tran_Windows && platform::IsSharePath(s.source)) {
             add("SendeVerzeichnis",
-                ShareLogonProblem(shares, SplitFolderAndMask(s.SendeVerzeichnis).folder,
-                                  s.SourceLName, s.SourceLPassword));
+                ShareLogonProblem(shares, SplitFolderAndMask(s.source).folder,
+                                  s.sourceUser, s.sourcePassword));
         }
         if (job.ftpUpload) {
-            add("EmpfangsVerzeichnis", FtpLogonProblem(s.EmpfangsVerzeichnis, s.DestLName,
-                                                       s.DestLPassword, s.PassiveMode));
-        } else if (platform::IsSharePath(s.EmpfangsVerzeichnis)) {
+            add("EmpfangsVerzeichnis", FtpLogonProblem(s.destination, s.destinationUser,
+                                                       s.destinationPassword, s.passiveMode));
+        } else if (platform::IsSharePath(s.destination)) {
             add("EmpfangsVerzeichnis",
-                ShareLogonProblem(shares, s.EmpfangsVerzeichnis, s.DestLName, s.DestLPassword));
+                ShareLogonProblem(shares, s.destination, s.destinationUser, s.destinationPassword));
         }
     }
     return findings;

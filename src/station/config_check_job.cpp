@@ -29,9 +29,9 @@ ConfigFinding CheckedJob::Finding(std::string_view key, FindingKind kind,
             finding.key = std::string(key);
         }
     }
-    if (key == "SendeVerzeichnis") finding.value = settings.SendeVerzeichnis;
-    if (key == "EmpfangsVerzeichnis") finding.value = settings.EmpfangsVerzeichnis;
-    if (key == "CLFile") finding.value = settings.CLFile;
+    if (key == "SendeVerzeichnis") finding.value = settings.source;
+    if (key == "EmpfangsVerzeichnis") finding.value = settings.destination;
+    if (key == "CLFile") finding.value = settings.compareListFile;
     if (finding.key.empty()) finding.key = std::string(key);
     return finding;
 }
@@ -49,10 +49,10 @@ std::vector<CheckedJob> ReadCheckedJobs(const std::string& iniFile) {
         job.number = n;
         job.section = JobSectionName(n);
         job.settings = ReadJobSection(ini, n, TransferJob{});
-        job.kind = DecideTransferKind(job.settings.SendeVerzeichnis, job.settings.SourceType);
+        job.kind = DecideTransferKind(job.settings.source, job.settings.sourceType);
         job.ftpUpload =
             job.kind != Tran_FTPR &&
-            AsciiLower(job.settings.EmpfangsVerzeichnis).find("ftp:") != std::string::npos;
+            AsciiLower(job.settings.destination).find("ftp:") != std::string::npos;
         job.lines.emplace_back("", doc.LineOf(job.section));
         for (const char* key : {"SendeVerzeichnis", "EmpfangsVerzeichnis", "CLFile"})
             job.lines.emplace_back(AsciiLower(key), doc.LineOf(job.section, key));
@@ -63,7 +63,7 @@ std::vector<CheckedJob> ReadCheckedJobs(const std::string& iniFile) {
 }
 
 std::optional<std::string> FtpAddressProblem(const std::string& address) {
-    const std::string host = GetHostAddrFromString(address);
+    const std::string host = FtpHostOf(address);
     if (host.empty()) return "no host name";
     if (!SplitHostPort(host, 21)) return "\"" + host + "\" is not host or host:port";
     return std::nullopt;

@@ -37,7 +37,7 @@ class JobChecker {
         : job_(job), programDir_(programDir), findings_(findings) {}
 
     void Run() {
-        const std::string& source = job_.settings.SendeVerzeichnis;
+        const std::string& source = job_.settings.source;
         switch (job_.kind) {
             case Tran_Windows:
                 CheckFolderSource(source);
@@ -62,7 +62,7 @@ class JobChecker {
                 break;
         }
         CheckDestination();
-        const std::string& compareList = job_.settings.CLFile;
+        const std::string& compareList = job_.settings.compareListFile;
         if (!compareList.empty() && !platform::FileExists(compareList))
             Add("CLFile", FindingKind::MissingFile, "compare list");
     }
@@ -89,7 +89,7 @@ class JobChecker {
     }
 
     void CheckDestination() {
-        const std::string& destination = job_.settings.EmpfangsVerzeichnis;
+        const std::string& destination = job_.settings.destination;
         if (job_.ftpUpload) {
             if (auto why = FtpAddressProblem(destination))
                 Add(kDestination, FindingKind::BadAddress, *why);
@@ -116,7 +116,7 @@ class JobChecker {
         const std::string where = Resolved(folder);
         if (where == Resolved(programDir_))
             Add(kDestination, FindingKind::DestinationIsProgramFolder);
-        const std::string& source = job_.settings.SendeVerzeichnis;
+        const std::string& source = job_.settings.source;
         if (job_.kind != Tran_Windows || platform::IsSharePath(source)) return;
         const std::string sourceFolder = Resolved(SplitFolderAndMask(source).folder);
         if (where == sourceFolder) {

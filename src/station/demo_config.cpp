@@ -48,9 +48,9 @@ DemoConfigOutcome WriteDemoConfig(Station& station) {
     }
 
     station.Editor = TransferJob{};
-    station.Editor.Name = "Demo";
-    station.Editor.SendeVerzeichnis = source;
-    station.Editor.EmpfangsVerzeichnis = destination;
+    station.Editor.name = "Demo";
+    station.Editor.source = source;
+    station.Editor.destination = destination;
     station.RasIndex = 0;  // "RAS disabled"
     station.Jobs = {JobListLine{"Demo", true}};
     try {

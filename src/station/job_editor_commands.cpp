@@ -72,19 +72,19 @@ bool NewJobFromEditor(Station& station) {
 }
 
 void SetEditorCopyMode(Station& station, uint8_t mode) {
-    station.Editor.CopyMode = mode;
+    station.Editor.copyMode = mode;
     station.EditorDelayEnabled = mode == CM_SourceIsMaster;
 }
 
 std::optional<std::string> EditorNumbersProblem(const TransferJob& job) {
-    const std::string_view rate = TrimBlanks(job.MaxByteRate);
+    const std::string_view rate = TrimBlanks(job.maxByteRate);
     if (!IsByteRateText(rate)) {
-        return "The byte rate \"" + job.MaxByteRate +
+        return "The byte rate \"" + job.maxByteRate +
                "\" is not a number. Enter MByte/s such as 0 (no limit), 2 or 2.5.";
     }
-    const std::string_view delay = TrimBlanks(job.DestDelDelay);
+    const std::string_view delay = TrimBlanks(job.deleteDelay);
     if (!IsDelayDaysText(delay)) {
-        return "The delete delay \"" + job.DestDelDelay +
+        return "The delete delay \"" + job.deleteDelay +
                "\" is not a whole number of days. Enter 0 (no delay) or a number of days.";
     }
     return std::nullopt;

@@ -17,7 +17,7 @@ bool NewJob(Station& station) {
     }
     // A job without a name would be a blank line in the list (an empty editor, before
     // any job was read).
-    if (station.Editor.Name.empty()) station.Editor.Name = "Job " + std::to_string(count + 1);
+    if (station.Editor.name.empty()) station.Editor.name = "Job " + std::to_string(count + 1);
     {
         ProfileFile ini(station.IniFilename, station.IniCache);
         ProfileFile::Batch batch(ini);

@@ -5,7 +5,7 @@ namespace ferrolin {
 bool LoadRasEntries(Station& station) {
     station.RasEntries.assign(1, "RAS disabled");
     if (!station.Ras.Available()) return false;
-    TDialUp& dialUp = station.Ras.DialUp;
+    NetworkDialUp& dialUp = station.Ras.DialUp;
     dialUp.GetEntries();
     station.RasEntries.insert(station.RasEntries.end(), dialUp.Entries.begin(),
                               dialUp.Entries.end());

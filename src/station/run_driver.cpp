@@ -68,7 +68,7 @@ void RunAllJobsManually(Station& station, bool withMessages, std::optional<RunTr
 }
 
 void CancelRun(Station& station) {
-    station.Options.Auto = false;
+    station.Options.autoMode = false;
     station.Copy.Cancel.Cancel();
     // A share copy waiting on a server that stopped answering ends now, not after the
     // server's time-out for every call still to come.

@@ -46,9 +46,9 @@ std::map<int, JobLastOutcome> LastOutcomeOfEachJob(const std::vector<RunRecord>&
 }
 
 std::string JobKindName(const TransferJob& job) {
-    TTransfer kind = DecideTransferKind(job.SendeVerzeichnis, job.SourceType);
+    TTransfer kind = DecideTransferKind(job.source, job.sourceType);
     // A folder source with an FTP address as its destination is an upload.
-    if (kind != Tran_FTPR && AsciiLower(job.EmpfangsVerzeichnis).find("ftp:") != std::string::npos)
+    if (kind != Tran_FTPR && AsciiLower(job.destination).find("ftp:") != std::string::npos)
         kind = Tran_FTPS;
     switch (kind) {
         case Tran_FTPS:
@@ -94,10 +94,10 @@ void RunRecorder::BeginJob(int index, const TransferJob& job) {
     inJob_ = true;
     job_ = JobRunRecord{};
     job_.index = index;
-    job_.name = job.Name;
+    job_.name = job.name;
     job_.kind = JobKindName(job);
-    job_.source = WithoutPasswords(job.SendeVerzeichnis);
-    job_.destination = WithoutPasswords(job.EmpfangsVerzeichnis);
+    job_.source = WithoutPasswords(job.source);
+    job_.destination = WithoutPasswords(job.destination);
     run_.Tally = JobTally{};
     failedAtJobStart_ = run_.FailedFiles;
     cutShortAtJobStart_ = run_.JobsCutShort;

@@ -11,13 +11,13 @@ namespace ferrolin {
 Station::Station(std::string programDir, Surfaces& surfaces, Clock& clock,
                  platform::ProcessControl& process)
     : ScheduleContext(std::move(programDir), surfaces, clock),
-      SyncTimeF(surfaces, clock),
+      TimeSync(surfaces, clock),
       process_(process),
       weekdayStore_(IniFilename, IniCache),
       autoMode_(*this, weekdayStore_, process, StationAutoModeHooks(*this)),
       watchdog_(*this, process) {
     // The run driver's clock synchronisation before a job's transfers.
-    SyncCheckHook = [this] { return SyncTimeF.SyncCheck(); };
+    SyncCheckHook = [this] { return TimeSync.SyncCheck(); };
 }
 
 Station::~Station() { UnloadMpegLibraries(Mpeg); }
@@ -31,7 +31,7 @@ AutoModeHooks StationAutoModeHooks(Station& station) {
     hooks.runEnds = [&station] { return FinishRun(station); };
     // At start and at each day change a synchronisation is due before the next
     // connected job when the time-sync panel's "Enable" box is on.
-    hooks.armTimeSync = [&station] { station.SyncTimeNow = station.SyncTimeF.Settings.Enable; };
+    hooks.armTimeSync = [&station] { station.SyncTimeNow = station.TimeSync.Settings.Enable; };
     // The first job's source may carry a file mask ("/in/*.mpg"): the files that job would
     // list are the ones watched, instead of a folder name with a mask in it that never
     // lists anything.

@@ -29,7 +29,7 @@ public:
     ~Station();
 
     platform::ProcessControl& Process() { return process_; }
-    // The automatic mode (Timer1) and the watchdog (Timer2) over this station; the face
+    // The automatic mode (AutoModeTimer) and the watchdog (WatchdogTimer) over this station; the face
     // calls their ticks from its timers.
     AutoMode& Automatic() { return autoMode_; }
     Watchdog& Dog() { return watchdog_; }
@@ -45,7 +45,7 @@ public:
     std::string RasStoredName;
 
     // The time-synchronisation panel's state and operations ("Time sync" tab).
-    TSyncTimeF SyncTimeF;
+    TimeSyncService TimeSync;
 
     // The record of the running run and of the last one, and each job's last outcome.
     RunRecorder Recorder{*this};

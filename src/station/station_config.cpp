@@ -41,7 +41,7 @@ void ReadConfig(Station& station) {
     station.SelectedJob = -1;
     surfaces.SelectJobLine(-1);
     // Without a first job there is no folder to watch.
-    station.SpezialScanDir.clear();
+    station.SpecialScanFolder.clear();
     station.Jobs.reserve(count);
     for (int n = 0; n < count; ++n) {
         const std::string section = JobSectionName(n);
@@ -49,7 +49,7 @@ void ReadConfig(Station& station) {
         line.name = ini.ReadString(section, "Name", "");
         line.checked = ini.ReadBool(section, "Active", false);
         station.Jobs.push_back(std::move(line));
-        if (n == 0) station.SpezialScanDir = ini.ReadString(section, "SendeVerzeichnis", "");
+        if (n == 0) station.SpecialScanFolder = ini.ReadString(section, "SendeVerzeichnis", "");
         surfaces.ProcessMessages();
     }
     surfaces.JobListChanged();
@@ -69,11 +69,11 @@ void SaveConfig(Station& station) {
 
 void ReadJob(Station& station, ProfileFile& ini, int n) {
     TransferJob job = ReadJobSection(ini, n, station.Editor);
-    if (IsJobLine(station, n)) job.Active = station.Jobs[static_cast<size_t>(n)].checked;
-    station.EditorDelayEnabled = job.CopyMode == CM_SourceIsMaster;
-    station.RasIndex = FindItemIndex(job.DRasEintrag, &station.RasEntries);
-    station.RasStoredName = job.DRasEintrag;
-    job.DRasEintrag = RasShownText(station);
+    if (IsJobLine(station, n)) job.active = station.Jobs[static_cast<size_t>(n)].checked;
+    station.EditorDelayEnabled = job.copyMode == CM_SourceIsMaster;
+    station.RasIndex = FindItemIndex(job.dialUpEntry, &station.RasEntries);
+    station.RasStoredName = job.dialUpEntry;
+    job.dialUpEntry = RasShownText(station);
     station.Editor = std::move(job);
     station.surfaces().JobEditorChanged();
 }
@@ -86,10 +86,10 @@ void ReadJob(Station& station, int n) {
 void WriteJob(Station& station, ProfileFile& ini, int n) {
     TransferJob job = station.Editor;
     const bool keepStored = station.RasIndex < 0 && !station.RasStoredName.empty();
-    job.DRasEintrag = keepStored ? station.RasStoredName : RasShownText(station);
+    job.dialUpEntry = keepStored ? station.RasStoredName : RasShownText(station);
     WriteJobSection(ini, n, job);
     if (IsJobLine(station, n)) {
-        station.Jobs[static_cast<size_t>(n)].name = station.Editor.Name;
+        station.Jobs[static_cast<size_t>(n)].name = station.Editor.name;
         station.surfaces().JobListChanged();
     }
 }

@@ -13,7 +13,7 @@
 namespace ferrolin {
 
 // Global options, the job count, and every job's name and check mark, in list order.
-// The first job's source folder becomes SpezialScanDir. Pending window messages are
+// The first job's source folder becomes SpecialScanFolder. Pending window messages are
 // processed after each job. Clears the selection. A file that exists but cannot be read
 // is reported on the "Errors" list and the defaults are used.
 void ReadConfig(Station& station);
@@ -24,7 +24,7 @@ void SaveConfig(Station& station);
 
 // Section Kopf<n> into the editor (see ReadJobSection for the rules). Also chooses the
 // editor's "Ras" item: RasIndex is the index of DRasEintrag in RasEntries (ignoring
-// case), or -1, and Editor.DRasEintrag becomes the text the list then shows (the item,
+// case), or -1, and Editor.dialUpEntry becomes the text the list then shows (the item,
 // or "Not found"). EditorDelayEnabled is set for "Source is master" only.
 void ReadJob(Station& station, int n);
 

@@ -31,7 +31,7 @@ std::unique_ptr<Station> OpenStation(const StationStart& start, Surfaces& surfac
     LoadRasEntries(*station);
     station->Recorder.LoadHistory();
     // Setting the clock needs root or CAP_SYS_TIME; without it a sync reports failure.
-    if (start.setsClock) station->SyncTimeF.UseClockSetter(platform::SystemClockSetter());
+    if (start.setsClock) station->TimeSync.UseClockSetter(platform::SystemClockSetter());
     return station;
 }
 

@@ -35,7 +35,7 @@ StationStatus ReadStationStatus(Station& station) {
             job.last = found->second;
         status.jobs.push_back(std::move(job));
     }
-    status.autoOn = station.Options.Auto;
+    status.autoOn = station.Options.autoMode;
     status.nextStart = ComputeNextStart(station);
     return status;
 }

@@ -2,8 +2,12 @@
 
 namespace ferrolin {
 
-void LoadTimeSyncConfig(Station& station) { station.SyncTimeF.LoadConfigFrom(station.IniFilename); }
+void LoadTimeSyncConfig(Station& station) {
+    station.TimeSync.LoadConfigFrom(station.IniFilename);
+}
 
-void SaveTimeSyncConfig(Station& station) { station.SyncTimeF.SaveConfigTo(station.IniFilename); }
+void SaveTimeSyncConfig(Station& station) {
+    station.TimeSync.SaveConfigTo(station.IniFilename);
+}
 
 }  // namespace ferrolin

@@ -7,10 +7,10 @@
 namespace ferrolin {
 
 // Reads the time synchronisation section from station.IniFilename into the panel's
-// settings (TSyncTimeF::LoadConfigFrom).
+// settings (TimeSyncService::LoadConfigFrom).
 void LoadTimeSyncConfig(Station& station);
 
-// Writes the time synchronisation section (TSyncTimeF::SaveConfigTo).
+// Writes the time synchronisation section (TimeSyncService::SaveConfigTo).
 void SaveTimeSyncConfig(Station& station);
 
 }  // namespace ferrolin

@@ -30,8 +30,8 @@ TEST(CopyDecision, FlagsFromModeRunAndOptions) {
     };
     for (const Case& c : cases) {
         TransferJob job;
-        job.CopyMode = c.copyMode;
-        job.UseTempFile = c.useTempFile;
+        job.copyMode = c.copyMode;
+        job.useTempFile = c.useTempFile;
         EXPECT_EQ(ChooseCopyFlags(job, c.runMode, c.destEmpty, c.openFiles), c.expected)
             << int(c.copyMode) << " " << int(c.runMode);
     }

@@ -27,9 +27,9 @@ protected:
     std::string Log() { return ReadFile(home / "Ferrolin.log"); }
     TransferJob JobWithDelay(const std::string& delay) {
         TransferJob job;
-        job.CopyMode = CM_SourceIsMaster;
-        job.DestDelDelay = delay;
-        job.EmpfangsVerzeichnis = dest.path();
+        job.copyMode = CM_SourceIsMaster;
+        job.deleteDelay = delay;
+        job.destination = dest.path();
         return job;
     }
 

@@ -34,9 +34,9 @@ TEST(DestinationNaming, MirroredFoldersBelowTheDestination) {
 
 TEST(DestinationNaming, FileNamesAndEmptyDestinations) {
     TransferJob job;
-    job.SendeVerzeichnis = "/src";
+    job.source = "/src";
     EXPECT_EQ(DestinationFor(job, "/src/a/f.txt"), "");
-    job.EmpfangsVerzeichnis = "/dst/";
+    job.destination = "/dst/";
     EXPECT_EQ(DestinationFor(job, "/src/a/f.txt"), "/dst/f.txt");
     EXPECT_EQ(PathBelow("/dst/sub/a.txt", "/dst/"), "sub/a.txt");
     EXPECT_EQ(PathBelow("/dstx/a.txt", "/dst"), "");

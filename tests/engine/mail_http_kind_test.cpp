@@ -37,9 +37,9 @@ TEST(ConnectPop3, ListsTheMailboxAndClosesASessionLeftOpen) {
     test::RecordingSurfaces surfaces;
     Station station(home.path(), surfaces);
     TransferJob job;
-    job.SendeVerzeichnis = server.Address();
-    job.SourceLName = server.User();
-    job.SourceLPassword = server.Password();
+    job.source = server.Address();
+    job.sourceUser = server.User();
+    job.sourcePassword = server.Password();
 
     const SourceListing first = ListMailSource(station, job, nullptr);
     ASSERT_EQ(first.entries.size(), 3u);
@@ -58,7 +58,7 @@ TEST(ConnectPop3, ListsTheMailboxAndClosesASessionLeftOpen) {
 
     // Cancel stops before the first message; the session is closed all the same.
     station.Copy.Cancel.Stop();
-    job.EmpfangsVerzeichnis = home.path();
+    job.destination = home.path();
     ReceiveMail(station, job, second);
     EXPECT_FALSE(station.Pop3.Connected());
     EXPECT_EQ(test::ReadFile(station.LogFile).find("receive of mail"), std::string::npos);

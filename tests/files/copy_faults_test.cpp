@@ -32,10 +32,10 @@ constexpr auto CountLines = test::CountLinesContaining;
 
 class CopyFaultsTest : public test::FilesTest {
 protected:
-    uint8_t Copy(const std::string& source, const std::string& dest, uint8_t writeMode,
-                 TProgressRoutine routine = CopyProgressRoutine, uint32_t limit = 0) {
-        return FileCopy(copy, source, dest, pump, routine, limit, cfForce, writeMode);
-    }
+  uint8_t Copy(const std::string& source, const std::string& dest, uint8_t writeMode,
+               CopyProgressCallback routine = CopyProgressRoutine, uint32_t limit = 0) {
+      return FileCopy(copy, source, dest, pump, routine, limit, cfForce, writeMode);
+  }
     UiPump pump = [this] { statusSeen.push_back(copy.Status.StatusStr); };
     std::vector<std::string> statusSeen;
 };

@@ -21,14 +21,15 @@ TEST_F(CopyWorkerTest, CopiesAndReportsEveryChunk) {
     static int64_t lastTransferred;
     calls = 0;
     lastTransferred = 0;
-    TProgressRoutine counting = [](CopyContext&, int64_t total, int64_t transferred) -> uint32_t {
+    CopyProgressCallback counting = [](CopyContext&, int64_t total,
+                                       int64_t transferred) -> uint32_t {
         ++calls;
         EXPECT_EQ(total, 20 << 20);
         EXPECT_GT(transferred, lastTransferred);
         lastTransferred = transferred;
         return 0;
     };
-    TCopyThread worker(copy, counting, Path("s"), Path("t"), true);
+    CopyWorker worker(copy, counting, Path("s"), Path("t"), true);
     worker.Resume();
     ASSERT_TRUE(worker.WaitTerminated(std::chrono::seconds(60)));
     worker.WaitFor();
@@ -42,21 +43,21 @@ TEST_F(CopyWorkerTest, CopiesAndReportsEveryChunk) {
     // With a rate limit the chunks are small, so the per-chunk pause can act.
     calls = 0;
     lastTransferred = 0;
-    TCopyThread limited(copy, counting, Path("s"), Path("u"), true);
+    CopyWorker limited(copy, counting, Path("s"), Path("u"), true);
     limited.BytesPerSecondLimit = int64_t{1} << 40;
     limited.Resume();
     limited.WaitFor();
-    EXPECT_EQ(calls, (20 << 20) / static_cast<int>(TCopyThread::kLimitedChunk));
+    EXPECT_EQ(calls, (20 << 20) / static_cast<int>(CopyWorker::kLimitedChunk));
     EXPECT_EQ(ReadFile(Path("u")), ReadFile(Path("s")));
 }
 
 TEST_F(CopyWorkerTest, CancelEndsTheCopyWithRequestAborted) {
     WriteFile(Path("s"), RandomBytes(4 << 20, 2));
-    TProgressRoutine cancelling = [](CopyContext& context, int64_t, int64_t) -> uint32_t {
+    CopyProgressCallback cancelling = [](CopyContext& context, int64_t, int64_t) -> uint32_t {
         context.Cancel.Stop();  // the operator presses Cancel during the copy
         return 0;
     };
-    TCopyThread worker(copy, cancelling, Path("s"), Path("t"), true);
+    CopyWorker worker(copy, cancelling, Path("s"), Path("t"), true);
     worker.BytesPerSecondLimit = 1 << 20;
     worker.Resume();
     worker.WaitFor();
@@ -66,7 +67,7 @@ TEST_F(CopyWorkerTest, CancelEndsTheCopyWithRequestAborted) {
 }
 
 TEST_F(CopyWorkerTest, MissingSourceFailsWithItsError) {
-    TCopyThread worker(copy, CopyProgressRoutine, Path("none"), Path("t"), false);
+    CopyWorker worker(copy, CopyProgressRoutine, Path("none"), Path("t"), false);
     worker.WaitFor();
     EXPECT_FALSE(copy.ThreadDone.load());
     EXPECT_EQ(worker.ErrorNr.load(), ENOENT);
@@ -77,7 +78,7 @@ TEST_F(CopyWorkerTest, ProgressRoutineWithoutWorkerOrLimitNeverSleeps) {
     copy.ActiveThread = nullptr;
     EXPECT_EQ(CopyProgressRoutine(copy, 10, 5), 0u);  // no worker: returns at once
 
-    TCopyThread worker(copy, CopyProgressRoutine, Path("a"), Path("b"), true);
+    CopyWorker worker(copy, CopyProgressRoutine, Path("a"), Path("b"), true);
     copy.ActiveThread = &worker;
     for (int i = 0; i < 50; ++i) EXPECT_EQ(CopyProgressRoutine(copy, 1 << 30, i * 65536), 0u);
     EXPECT_EQ(worker.TickDiv(), 0);
@@ -86,7 +87,7 @@ TEST_F(CopyWorkerTest, ProgressRoutineWithoutWorkerOrLimitNeverSleeps) {
 }
 
 TEST_F(CopyWorkerTest, RateLimitPauseCreepsUpWhileTooFastAndBackDown) {
-    TCopyThread worker(copy, CopyProgressRoutine, Path("a"), Path("b"), true);
+    CopyWorker worker(copy, CopyProgressRoutine, Path("a"), Path("b"), true);
     worker.BytesPerSecondLimit = 1;  // everything is too fast
     for (int i = 1; i <= 3; ++i) worker.ReportProgress(1 << 30, int64_t{i} << 20);
     EXPECT_EQ(worker.TickDiv(), 3);

@@ -63,7 +63,7 @@ TEST_F(FileCopyTest, CopiesExactlyOnEveryPath) {
             EXPECT_EQ(copy.Status.Done.load(), static_cast<int64_t>(size));
             EXPECT_EQ(copy.Status.CopyType.load(), CT_None);
             EXPECT_EQ(copy.Status.Position.load(), 0.0);
-            EXPECT_TRUE(copy.Status.SourcePfadFilename.empty());
+            EXPECT_TRUE(copy.Status.SourcePath.empty());
         }
     }
 }

@@ -40,8 +40,8 @@ Bitmap Picture(int w, int h, uint8_t shade) {
     return b;
 }
 
-TMediaMetadata Meta(const std::string& lastChange) {
-    TMediaMetadata m;
+MediaMetadata Meta(const std::string& lastChange) {
+    MediaMetadata m;
     m.Parameters = "[Parameters]\r\nLastChange=" + lastChange + "\r\nTitle=Clip\r\n";
     return m;
 }
@@ -59,7 +59,7 @@ TEST_F(MediaMetadataTest, WritesAndReadsBackParametersAndPictures) {
         const std::string path = Path(c.name);
         const std::string media = Media(100000, 1);
         WriteFile(path, media);
-        TMediaMetadata meta = Meta("2024-05-01");
+        MediaMetadata meta = Meta("2024-05-01");
         meta.Pictures[0] = Picture(3, 2, 10);
         meta.Pictures[5] = Picture(1, 1, 200);
         ASSERT_TRUE(WriteMetadata(path, meta));
@@ -69,7 +69,7 @@ TEST_F(MediaMetadataTest, WritesAndReadsBackParametersAndPictures) {
         EXPECT_EQ(bytes.substr(media.size(), 4), std::string("\0\0\1", 3) + char(c.endCode));
         EXPECT_EQ(bytes.substr(bytes.size() - 10, 6), "KSTtlt");
 
-        TMediaMetadata back;
+        MediaMetadata back;
         ASSERT_EQ(ReadMetadata(path, back), mrTrailer);
         EXPECT_EQ(back.MediaLength, 100000);
         EXPECT_EQ(back.Parameters, meta.Parameters);
@@ -89,7 +89,7 @@ TEST_F(MediaMetadataTest, RewriteReplacesTheTrailerAndKeepsTimesAndReadOnlyState
     chmod(path.c_str(), 0444);
 
     ASSERT_TRUE(WriteMetadata(path, Meta("second")));
-    TMediaMetadata back;
+    MediaMetadata back;
     ASSERT_EQ(ReadMetadata(path, back), mrTrailer);
     EXPECT_EQ(back.MediaLength, 5000);
     EXPECT_EQ(back.Parameter("Parameters", "LastChange"), "second");
@@ -98,7 +98,7 @@ TEST_F(MediaMetadataTest, RewriteReplacesTheTrailerAndKeepsTimesAndReadOnlyState
 
     // No parameter text: the trailer goes, the media stays.
     chmod(path.c_str(), 0644);
-    ASSERT_TRUE(WriteMetadata(path, TMediaMetadata{}));
+    ASSERT_TRUE(WriteMetadata(path, MediaMetadata{}));
     EXPECT_EQ(ReadFile(path), media);
 }
 
@@ -112,21 +112,21 @@ TEST_F(MediaMetadataTest, TrailingWholeZeroBlocksAreCutBeforeANewTrailer) {
         const std::string path = Path("z.mpg");
         WriteFile(path, Media(300000, 3) + std::string(c.zeros, '\0'));
         ASSERT_TRUE(WriteMetadata(path, Meta("x")));
-        TMediaMetadata back;
+        MediaMetadata back;
         ASSERT_EQ(ReadMetadata(path, back), mrTrailer);
         EXPECT_EQ(back.MediaLength, c.mediaLength);
     }
 }
 
 TEST_F(MediaMetadataTest, ShortFilesAndFilesWithoutTrailer) {
-    TMediaMetadata meta;
+    MediaMetadata meta;
     EXPECT_EQ(ReadMetadata(Path("missing"), meta), mrUnreadable);
     WriteFile(Path("ten"), "0123456789");
     EXPECT_EQ(ReadMetadata(Path("ten"), meta), mrUnreadable);
     WriteFile(Path("eleven"), "0123456789A");
     EXPECT_EQ(ReadMetadata(Path("eleven"), meta), mrNoTrailer);
     EXPECT_EQ(meta.MediaLength, 0);
-    TMediaMetadata source;
+    MediaMetadata source;
     EXPECT_FALSE(IsMetadataOnlyChange(Path("ten"), Path("eleven"), 11, source));
 }
 
@@ -134,7 +134,7 @@ TEST_F(MediaMetadataTest, ReadsTheOlderParameterOnlyTrailer) {
     const std::string text = "[Parameters]\r\nLastChange=7\r\n";
     WriteFile(Path("old.mpg"),
               Media(1000, 4) + text + "KSTtlt" + Le32(static_cast<uint32_t>(text.size() + 10)));
-    TMediaMetadata meta;
+    MediaMetadata meta;
     ASSERT_EQ(ReadMetadata(Path("old.mpg"), meta), mrTrailer);
     EXPECT_EQ(meta.MediaLength, 1000);
     EXPECT_EQ(meta.Parameters, text);
@@ -180,7 +180,7 @@ TEST_F(MediaMetadataTest, DamagedTrailersAreReadSafely) {
         SCOPED_TRACE(c.label);
         const std::string path = Path("bad.mpg");
         WriteFile(path, media + c.tail);
-        TMediaMetadata meta;
+        MediaMetadata meta;
         EXPECT_EQ(ReadMetadata(path, meta, copy.MetadataLogPath()), c.result);
         EXPECT_EQ(meta.Parameters.has_value(), c.hasParameters);
         for (const auto& p : meta.Pictures) EXPECT_FALSE(p.has_value());
@@ -217,7 +217,7 @@ TEST_F(MediaMetadataTest, RecognisesDestinationsThatDifferOnlyInMetadata) {
             WriteFile(dst, media + "more");
             WriteMetadata(dst, Meta(c.dest));
         }
-        TMediaMetadata sourceMeta;
+        MediaMetadata sourceMeta;
         const int64_t destSize = static_cast<int64_t>(ReadFile(dst).size());
         EXPECT_EQ(IsMetadataOnlyChange(src, dst, destSize, sourceMeta), c.expected);
         EXPECT_EQ(sourceMeta.Parameters.has_value(), c.source != nullptr);
@@ -250,7 +250,7 @@ TEST_F(MediaMetadataTest, ShortcutNeverHidesAMetadataOnlyChange) {
                     platform::LocalFile dest(platform::FileHandle::OpenRead(Path("d"), false));
                     destTrailer = HasMetadataTrailer(dest, destSize);
                 }
-                TMediaMetadata sourceMeta;
+                MediaMetadata sourceMeta;
                 const bool full = IsMetadataOnlyChange(Path("s"), Path("d"), destSize, sourceMeta);
                 changes += full;
                 if (full) {

@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (fd < 0) return 0;
     if (write(fd, data, size) == static_cast<ssize_t>(size)) {
         const std::string path = "/proc/self/fd/" + std::to_string(fd);
-        ferrolin::TMediaMetadata meta;
+        ferrolin::MediaMetadata meta;
         const int result = ferrolin::ReadMetadata(path, meta);
         if (result == ferrolin::mrTrailer) {
             if (meta.MediaLength < 0 || meta.MediaLength > static_cast<int64_t>(size)) std::abort();

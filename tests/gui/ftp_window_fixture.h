@@ -66,7 +66,7 @@ struct FtpWindowFixture {
 
     WindowFixture fx;
     PyFtpServer server;
-    gui::TMainForm* form = nullptr;
+    gui::FtpClientWindow* form = nullptr;
     QString initialHost;  // the host field as the window opened
     std::vector<std::string> proposals;
     std::string savePath;

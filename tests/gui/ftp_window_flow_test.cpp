@@ -81,8 +81,8 @@ private slots:
         QCOMPARE(t.form->DirectoryListBox->topLevelItemCount(), 0);
         QVERIFY(!t.form->DownloadButton->isEnabled());
         {
-            gui::TMainForm again(t.fx.window->station().Ftp, t.fx.window->surfaces(),
-                                 t.fx.dir.path(), {});
+            gui::FtpClientWindow again(t.fx.window->station().Ftp, t.fx.window->surfaces(),
+                                       t.fx.dir.path(), {});
             QCOMPARE(again.FtpServerEdit->text(), S(t.server.Address()));
         }
         t.fx.window->station().Ftp.SetView(t.form);
@@ -258,14 +258,14 @@ private slots:
 
     void siteShowsTheClientsErrorWithAndWithoutConnection() {
         FtpWindowFixture t;
-        QTest::mouseClick(t.form->Button1, Qt::LeftButton);
+        QTest::mouseClick(t.form->SiteButton, Qt::LeftButton);
         QCOMPARE(t.fx.questions, std::vector<std::string>{"Error: Not connected"});
         t.Connect();
-        t.form->Edit1->setText(QStringLiteral("HELP"));
-        QTest::mouseClick(t.form->Button1, Qt::LeftButton);
+        t.form->SiteCommandEdit->setText(QStringLiteral("HELP"));
+        QTest::mouseClick(t.form->SiteButton, Qt::LeftButton);
         QCOMPARE(t.fx.questions.size(), size_t(1));
-        t.form->Edit1->setText(QStringLiteral("NOSUCHTHING"));
-        QTest::mouseClick(t.form->Button1, Qt::LeftButton);
+        t.form->SiteCommandEdit->setText(QStringLiteral("NOSUCHTHING"));
+        QTest::mouseClick(t.form->SiteButton, Qt::LeftButton);
         QCOMPARE(t.fx.questions.size(), size_t(2));
     }
 

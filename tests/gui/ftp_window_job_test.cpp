@@ -57,7 +57,7 @@ class FtpWindowJobTest : public QObject {
         WriteFile(t.Root() + "/in/small.txt", "small");
         std::filesystem::create_directory(t.Root() + "/in/nested");
         Station& station = t.fx.window->station();
-        gui::TMainForm* form = t.form;
+        gui::FtpClientWindow* form = t.form;
 
         QTest::mouseClick(form->UsePassive, Qt::LeftButton);
         t.Connect();
@@ -67,7 +67,7 @@ class FtpWindowJobTest : public QObject {
         const QList<QWidget*> controls = {
             form->ConnectButton,   form->DownloadButton, form->UploadButton,
             form->DeleteButton,    form->BackButton,     form->ChDirButton,
-            form->CreateDirButton, form->Button1,        form->UsePassive};
+            form->CreateDirButton, form->SiteButton,     form->UsePassive};
         RunWatch watch;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -96,7 +96,7 @@ class FtpWindowJobTest : public QObject {
             form->ChDirButtonClick();
             form->CreateDirButtonClick();
             form->UploadButtonClick();
-            form->Button1Click();
+            form->SiteButtonClick();
             form->ConnectButtonClick();
         });
         poll.start(0);
@@ -143,7 +143,7 @@ class FtpWindowJobTest : public QObject {
 
         // Without "no disconnect" the job closes the session it took over: the window can
         // connect again and offers nothing else.
-        station.Options.NoFTPDisconnect = false;
+        station.Options.keepFtpConnected = false;
         QTest::mouseClick(t.fx.window->StatusTab->BManualN, Qt::LeftButton);
         QCoreApplication::processEvents();
         QCOMPARE(CountOccurrences(t.server.Log(), "logged in"), 1);

@@ -52,17 +52,17 @@ private slots:
         WindowFixture fx;
         auto& w = fx.Start(kThreeJobs);
         w.StatusTab->OnJobLineClicked(1);
-        QCOMPARE(w.StatusTab->KopfName->text(), QStringLiteral("B"));
+        QCOMPARE(w.StatusTab->JobNameEdit->text(), QStringLiteral("B"));
         QTest::mouseClick(w.StatusTab->BNew, Qt::LeftButton);
 
         QCOMPARE(S(fx.Ini("Global", "AnzKopfstellen")), QStringLiteral("4"));
         QCOMPARE(S(fx.Ini("Kopf3", "Name")), QStringLiteral("B"));
         QCOMPARE(S(fx.Ini("Kopf3", "MaxByteRate")), QStringLiteral("2.5"));
         QVERIFY(Sorted(fx.Keys("Kopf3")) == WrittenJobKeys());
-        QCOMPARE(w.StatusTab->CheckListBox1->count(), 4);
-        QCOMPARE(w.StatusTab->CheckListBox1->item(3)->text(), QStringLiteral("B"));
+        QCOMPARE(w.StatusTab->JobList->count(), 4);
+        QCOMPARE(w.StatusTab->JobList->item(3)->text(), QStringLiteral("B"));
         // The new section has no Active key: its check mark starts clear.
-        QCOMPARE(w.StatusTab->CheckListBox1->item(3)->checkState(), Qt::Unchecked);
+        QCOMPARE(w.StatusTab->JobList->item(3)->checkState(), Qt::Unchecked);
     }
 
     void editAndSaveWriteTheSelectedSectionOnly() {
@@ -71,18 +71,18 @@ private slots:
         const std::string untouched = fx.Ini("Kopf2", "Name") + fx.Ini("Kopf0", "Name");
         w.StatusTab->OnJobLineClicked(1);
         // "Time out:" shows the stored choice and goes back with the job.
-        QCOMPARE(w.ConnectionTab->Modemspeed->currentText(), QStringLiteral("60 seconds"));
+        QCOMPARE(w.ConnectionTab->timeoutChoice->currentText(), QStringLiteral("60 seconds"));
         QTest::mouseClick(w.StatusTab->BEdit, Qt::LeftButton);
         QVERIFY(w.station().Editing);
-        w.ConnectionTab->Modemspeed->setCurrentIndex(1);
+        w.ConnectionTab->timeoutChoice->setCurrentIndex(1);
 
-        w.StatusTab->KopfName->setText(QStringLiteral("Renamed"));
+        w.StatusTab->JobNameEdit->setText(QStringLiteral("Renamed"));
         w.DestinationTab->CCopyMode->setCurrentIndex(3);
-        QVERIFY(w.DestinationTab->DestDelDelay->isEnabled());
-        w.DestinationTab->DestDelDelay->setText(QStringLiteral("7"));
-        w.DestinationTab->AddTimeStampC->setChecked(true);
-        w.DestinationTab->AddTimeStampE->setText(QStringLiteral("yymmdd"));
-        w.ConnectionTab->PassiveMode->setChecked(true);
+        QVERIFY(w.DestinationTab->deleteDelay->isEnabled());
+        w.DestinationTab->deleteDelay->setText(QStringLiteral("7"));
+        w.DestinationTab->addTimeStamp->setChecked(true);
+        w.DestinationTab->timeStampFormat->setText(QStringLiteral("yymmdd"));
+        w.ConnectionTab->passiveMode->setChecked(true);
         QTest::mouseClick(w.StatusTab->BSave, Qt::LeftButton);
 
         QVERIFY(!w.station().Editing);
@@ -94,7 +94,7 @@ private slots:
         QCOMPARE(S(fx.Ini("Kopf1", "Modemspeed")), QStringLiteral("1"));
         // Save leaves the check marks to Configuration > Save.
         QCOMPARE(S(fx.Ini("Kopf1", "Active")), QStringLiteral("0"));
-        QCOMPARE(w.StatusTab->CheckListBox1->item(1)->text(), QStringLiteral("Renamed"));
+        QCOMPARE(w.StatusTab->JobList->item(1)->text(), QStringLiteral("Renamed"));
         QCOMPARE(S(fx.Ini("Kopf2", "Name") + fx.Ini("Kopf0", "Name")), S(untouched));
         QCOMPARE(S(fx.Ini("Global", "AnzKopfstellen")), QStringLiteral("3"));
     }
@@ -104,12 +104,12 @@ private slots:
         auto& w = fx.Start(kThreeJobs);
         w.StatusTab->OnJobLineDoubleClicked(0);
         QVERIFY(w.station().Editing);
-        w.StatusTab->KopfName->setText(QStringLiteral("Edited"));
+        w.StatusTab->JobNameEdit->setText(QStringLiteral("Edited"));
         QTest::mouseClick(w.StatusTab->BCancel, Qt::LeftButton);
         QVERIFY(!w.station().Editing);
         QCOMPARE(S(fx.Ini("Kopf0", "Name")), QStringLiteral("A"));
-        QCOMPARE(w.StatusTab->CheckListBox1->item(0)->text(), QStringLiteral("A"));
-        QCOMPARE(w.StatusTab->KopfName->text(), QStringLiteral("Edited"));
+        QCOMPARE(w.StatusTab->JobList->item(0)->text(), QStringLiteral("A"));
+        QCOMPARE(w.StatusTab->JobNameEdit->text(), QStringLiteral("Edited"));
     }
 
     void delAsksThenMovesLaterJobsUp() {
@@ -132,10 +132,10 @@ private slots:
         QCOMPARE(S(fx.Ini("Kopf2", "Name")), QStringLiteral("<absent>"));
         // The Active keys stay where they were until Configuration > Save.
         QCOMPARE(S(fx.Ini("Kopf0", "Active")), QStringLiteral("1"));
-        QCOMPARE(w.StatusTab->CheckListBox1->count(), 2);
-        QCOMPARE(w.StatusTab->CheckListBox1->item(0)->checkState(), Qt::Unchecked);
-        QCOMPARE(w.StatusTab->CheckListBox1->currentRow(), 0);
-        QCOMPARE(w.StatusTab->KopfName->text(), QStringLiteral("B"));
+        QCOMPARE(w.StatusTab->JobList->count(), 2);
+        QCOMPARE(w.StatusTab->JobList->item(0)->checkState(), Qt::Unchecked);
+        QCOMPARE(w.StatusTab->JobList->currentRow(), 0);
+        QCOMPARE(w.StatusTab->JobNameEdit->text(), QStringLiteral("B"));
 
         w.Config1->trigger();
         QCOMPARE(S(fx.Ini("Kopf0", "Active")), QStringLiteral("0"));
@@ -148,9 +148,9 @@ private slots:
         w.StatusTab->OnJobLineClicked(2);
         fx.answers = {Answer::Yes};
         w.StatusTab->OnDel();
-        QCOMPARE(w.StatusTab->CheckListBox1->count(), 2);
-        QCOMPARE(w.StatusTab->CheckListBox1->currentRow(), 1);
-        QCOMPARE(w.StatusTab->KopfName->text(), QStringLiteral("B"));
+        QCOMPARE(w.StatusTab->JobList->count(), 2);
+        QCOMPARE(w.StatusTab->JobList->currentRow(), 1);
+        QCOMPARE(w.StatusTab->JobNameEdit->text(), QStringLiteral("B"));
     }
 
     void refusedNumbersAreNeverStored_data() {
@@ -175,8 +175,8 @@ private slots:
         auto& w = fx.Start(kThreeJobs);
         w.StatusTab->OnJobLineClicked(0);
         w.StatusTab->OnEdit();
-        w.DestinationTab->MaxByteRate->setText(rate);
-        w.DestinationTab->DestDelDelay->setText(delay);
+        w.DestinationTab->maxByteRate->setText(rate);
+        w.DestinationTab->deleteDelay->setText(delay);
         w.StatusTab->OnSave();
         QCOMPARE(fx.Ini("Kopf0", "MaxByteRate") == rate.trimmed().toStdString(), stored);
         QCOMPARE(w.station().Editing, !stored);
@@ -192,10 +192,13 @@ private slots:
     void editingStatesSwitchTheControls() {
         WindowFixture fx;
         auto& w = fx.Start(kThreeJobs);
-        const QList<QWidget*> viewingOnly = {w.StatusTab->Auto, w.StatusTab->BManual, w.StatusTab->BManualN, w.StatusTab->RunMinimized,
-                                             w.StatusTab->BNew, w.StatusTab->BEdit, w.StatusTab->BDel, w.StatusTab->CheckListBox1};
-        const QList<QWidget*> editingOnly = {w.StatusTab->BSave, w.StatusTab->BCancel, w.StatusTab->KopfName, w.SourceTab,
-                                             w.DestinationTab, w.ConnectionTab};
+        const QList<QWidget*> viewingOnly = {w.StatusTab->Auto,     w.StatusTab->BManual,
+                                             w.StatusTab->BManualN, w.StatusTab->RunMinimized,
+                                             w.StatusTab->BNew,     w.StatusTab->BEdit,
+                                             w.StatusTab->BDel,     w.StatusTab->JobList};
+        const QList<QWidget*> editingOnly = {w.StatusTab->BSave,       w.StatusTab->BCancel,
+                                             w.StatusTab->JobNameEdit, w.SourceTab,
+                                             w.DestinationTab,         w.ConnectionTab};
         auto check = [&](bool editing) {
             for (QWidget* c : viewingOnly) QVERIFY2(c->isEnabled() == !editing, qPrintable(c->objectName()));
             for (QWidget* c : editingOnly) QVERIFY2(c->isEnabled() == editing, qPrintable(c->objectName()));
@@ -215,22 +218,22 @@ private slots:
         check(true);
         QCOMPARE(w.RightTabs->currentWidget(), w.SourceTab);
         // The delete delay is open only for "Source is master".
-        QVERIFY(!w.DestinationTab->DestDelDelay->isEnabled());
+        QVERIFY(!w.DestinationTab->deleteDelay->isEnabled());
         w.DestinationTab->CCopyMode->setCurrentIndex(3);
-        QVERIFY(w.DestinationTab->DestDelDelay->isEnabled());
+        QVERIFY(w.DestinationTab->deleteDelay->isEnabled());
         w.DestinationTab->CCopyMode->setCurrentIndex(2);
-        QVERIFY(!w.DestinationTab->DestDelDelay->isEnabled());
+        QVERIFY(!w.DestinationTab->deleteDelay->isEnabled());
 
         w.StatusTab->OnCancelEdit();
         check(false);
         // Editing never switches the automatic mode off.
-        QVERIFY(!w.station().Options.Auto);
+        QVERIFY(!w.station().Options.autoMode);
     }
 
     void checkMarksReachTheFileOnlyWithConfigurationSave() {
         WindowFixture fx;
         auto& w = fx.Start(kThreeJobs);
-        w.StatusTab->CheckListBox1->item(1)->setCheckState(Qt::Checked);
+        w.StatusTab->JobList->item(1)->setCheckState(Qt::Checked);
         QVERIFY(w.station().Jobs[1].checked);
         QCOMPARE(S(fx.Ini("Kopf1", "Active")), QStringLiteral("0"));
         w.OptionsTab->CopyOpenFiles->setChecked(false);
@@ -245,39 +248,39 @@ private slots:
         w.StatusTab->OnJobLineDoubleClicked(0);
         const std::string existing = fx.dir / "existing";
         platform::CreateDirectories(existing);
-        w.SourceTab->Sendeverzeichnis->setText(S(existing));
+        w.SourceTab->SourceEdit->setText(S(existing));
         fx.pickedFolder = fx.dir / "new/folder";
 
         fx.answers = {Answer::No};
-        QTest::mouseClick(w.SourceTab->BitBtn5, Qt::LeftButton);
+        QTest::mouseClick(w.SourceTab->SourceFolderButton, Qt::LeftButton);
         QCOMPARE(S(fx.pickStarts.back()), S(existing));
-        QCOMPARE(w.SourceTab->Sendeverzeichnis->text(), S(existing));
+        QCOMPARE(w.SourceTab->SourceEdit->text(), S(existing));
         QVERIFY(!platform::DirectoryExists(fx.pickedFolder));
 
         fx.answers = {Answer::Yes};
-        QTest::mouseClick(w.SourceTab->BitBtn5, Qt::LeftButton);
+        QTest::mouseClick(w.SourceTab->SourceFolderButton, Qt::LeftButton);
         QVERIFY(platform::DirectoryExists(fx.pickedFolder));
-        QCOMPARE(w.SourceTab->Sendeverzeichnis->text(), S(fx.pickedFolder));
-        QCOMPARE(S(w.station().Editor.SendeVerzeichnis), S(fx.pickedFolder));
+        QCOMPARE(w.SourceTab->SourceEdit->text(), S(fx.pickedFolder));
+        QCOMPARE(S(w.station().Editor.source), S(fx.pickedFolder));
 
         // A destination field that names no folder starts the dialog at the program folder.
-        w.DestinationTab->Empfangsverzeichnis->setText(QStringLiteral("/no/such/folder"));
+        w.DestinationTab->DestinationEdit->setText(QStringLiteral("/no/such/folder"));
         fx.pickedFolder.clear();
-        QTest::mouseClick(w.DestinationTab->BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(w.DestinationTab->DestinationFolderButton, Qt::LeftButton);
         QCOMPARE(S(fx.pickStarts.back()), S(fx.dir.path()));
-        QCOMPARE(w.DestinationTab->Empfangsverzeichnis->text(), QStringLiteral("/no/such/folder"));
+        QCOMPARE(w.DestinationTab->DestinationEdit->text(), QStringLiteral("/no/such/folder"));
     }
 
     void newOnAnEmptyListTakesTheEditorAsItStands() {
         WindowFixture fx;
         auto& w = fx.Start();
-        QCOMPARE(w.StatusTab->CheckListBox1->count(), 0);
+        QCOMPARE(w.StatusTab->JobList->count(), 0);
         w.StatusTab->OnNew();
         QCOMPARE(S(fx.Ini("Global", "AnzKopfstellen")), QStringLiteral("1"));
         // The name field starts empty; the new job gets a name, never a blank line.
         QCOMPARE(S(fx.Ini("Kopf0", "Name")), QStringLiteral("Job 1"));
         QVERIFY(Sorted(fx.Keys("Kopf0")) == WrittenJobKeys());
-        QCOMPARE(w.StatusTab->CheckListBox1->count(), 1);
+        QCOMPARE(w.StatusTab->JobList->count(), 1);
     }
 };
 

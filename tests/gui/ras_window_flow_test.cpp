@@ -20,47 +20,47 @@ private slots:
         NmMock mock({{"Office VPN", "vpn"}, {"Modem", "gsm"}});
         QVERIFY(mock.Ready());
         WindowFixture fixture;
-        gui::TFQuillomat& window = fixture.Start();
+        gui::MainWindow& window = fixture.Start();
         QVERIFY(window.Ras1->isVisible());
         // The main window's "Ras" list: "RAS disabled" and the entries.
         QCOMPARE(window.station().RasEntries,
                  (std::vector<std::string>{"RAS disabled", "Office VPN", "Modem"}));
         window.Ras1->trigger();
-        gui::TRasDialUpWindow* ras = window.rasWindow();
+        gui::DialUpWindow* ras = window.rasWindow();
         QVERIFY(ras != nullptr);
         QCOMPARE(ras->windowTitle(), QStringLiteral("Dial-Up component Test"));
-        QVERIFY(!ras->Button2->isEnabled());
+        QVERIFY(!ras->DialButton->isEnabled());
 
-        QTest::mouseClick(ras->Button1, Qt::LeftButton);
-        QCOMPARE(ras->ListBox1->count(), 2);
-        QCOMPARE(ras->ListBox1->currentItem()->text(), QStringLiteral("Office VPN"));
-        QTest::mouseClick(ras->Button2, Qt::LeftButton);  // asynchronous: does not wait
+        QTest::mouseClick(ras->GetEntriesButton, Qt::LeftButton);
+        QCOMPARE(ras->EntryList->count(), 2);
+        QCOMPARE(ras->EntryList->currentItem()->text(), QStringLiteral("Office VPN"));
+        QTest::mouseClick(ras->DialButton, Qt::LeftButton);  // asynchronous: does not wait
         QVERIFY(WaitFor([&] {
             ras->PumpProgress();
             return ras->LStatus->text() == QStringLiteral("Connected");
         }));
         QCOMPARE(mock.ActiveCount(), 1);
 
-        QTest::mouseClick(ras->Button3, Qt::LeftButton);
+        QTest::mouseClick(ras->HangUpButton, Qt::LeftButton);
         QCOMPARE(ras->Status2->text(), QStringLiteral("Disconnected"));
         QVERIFY(WaitFor([&] { return mock.ActiveCount() == 0; }));
 
         // Synchronous dial of the second entry, then "Get active connections" hanging up
         // every line it finds.
-        QTest::mouseClick(ras->Button1, Qt::LeftButton);
-        ras->ListBox1->setCurrentRow(1);
-        ras->RadioButton2->setChecked(true);
-        QTest::mouseClick(ras->Button2, Qt::LeftButton);
+        QTest::mouseClick(ras->GetEntriesButton, Qt::LeftButton);
+        ras->EntryList->setCurrentRow(1);
+        ras->SyncDialing->setChecked(true);
+        QTest::mouseClick(ras->DialButton, Qt::LeftButton);
         QCOMPARE(ras->Status2->text(), QStringLiteral("Connected."));
-        ras->CheckBox1->setChecked(true);
-        QTest::mouseClick(ras->Button4, Qt::LeftButton);
-        QCOMPARE(ras->ListBox1->count(), 1);
-        QCOMPARE(ras->ListBox1->item(0)->text(), QStringLiteral("Modem |  || Connected"));
-        QVERIFY(!ras->Button2->isEnabled());
+        ras->HangUpAllBox->setChecked(true);
+        QTest::mouseClick(ras->ConnectionsButton, Qt::LeftButton);
+        QCOMPARE(ras->EntryList->count(), 1);
+        QCOMPARE(ras->EntryList->item(0)->text(), QStringLiteral("Modem |  || Connected"));
+        QVERIFY(!ras->DialButton->isEnabled());
         QVERIFY(WaitFor([&] { return mock.ActiveCount() == 0; }));
 
-        QTest::mouseClick(ras->Button1, Qt::LeftButton);
-        ras->ListBox1->setCurrentRow(1);
+        QTest::mouseClick(ras->GetEntriesButton, Qt::LeftButton);
+        ras->EntryList->setCurrentRow(1);
         QTest::mouseClick(ras->Savedefault, Qt::LeftButton);
         QCOMPARE(ras->defaultcon->text(), QStringLiteral("Modem"));
         QVERIFY(ReadFile(fixture.dir / "KestRas.INI").find("DefaultCon=Modem") != std::string::npos);
@@ -71,7 +71,7 @@ private slots:
         NmMock bus({}, false);
         QVERIFY(bus.Ready());
         WindowFixture fixture;
-        gui::TFQuillomat& window = fixture.Start();
+        gui::MainWindow& window = fixture.Start();
         QVERIFY(!window.Ras1->isVisible());
         window.Ras1->trigger();
         QVERIFY(window.rasWindow() == nullptr);

@@ -64,8 +64,8 @@ private slots:
         }
         QVERIFY(ReadFile(fx.dir / "Ferrolin.log").find("Copy to ") != std::string::npos);
         QCOMPARE(w.windowTitle(), QStringLiteral("Ferrolin"));
-        QCOMPARE(w.StatusTab->CheckListBox1->currentRow(), -1);
-        QVERIFY(w.StatusTab->CheckListBox1->isEnabled());
+        QCOMPARE(w.StatusTab->JobList->currentRow(), -1);
+        QVERIFY(w.StatusTab->JobList->isEnabled());
         QCOMPARE(w.RightTabs->currentWidget(), w.ErrorsTab);
         // "Manual" computes the next automatic start from the send-time lines.
         QVERIFY(!w.SendTimeTab->NextFu10->text().isEmpty());
@@ -94,7 +94,7 @@ private slots:
         QCOMPARE(captionDuringRun, QStringLiteral("Ferrolin Slow"));
         QCOMPARE(w.StatusTab->NextStart->text(), QStringLiteral("cancelled"));
         QVERIFY(!w.StatusTab->Auto->isChecked());
-        QVERIFY(!w.station().Options.Auto);
+        QVERIFY(!w.station().Options.autoMode);
         QVERIFY(ReadFile(fx.dir / "out-Slow/big.bin").size() < (4u << 20));
         QVERIFY(!platform::FileExists(fx.dir / "out-Next/small.txt"));
     }
@@ -117,7 +117,7 @@ private slots:
                                  QStringLiteral(" could not be listed");
         QVERIFY2(errors.contains(expected), qPrintable(errors));
         QVERIFY2(!errors.contains(QStringLiteral("Good")), qPrintable(errors));
-        QListWidget* list = w.StatusTab->CheckListBox1;
+        QListWidget* list = w.StatusTab->JobList;
         QVERIFY(list->item(0)->toolTip().startsWith(QStringLiteral("cut short at ")));
         QVERIFY(list->item(0)->toolTip().endsWith(QStringLiteral("could not be listed")));
         QVERIFY(list->item(1)->toolTip().startsWith(QStringLiteral("ok at ")));

@@ -1,5 +1,5 @@
 // The "Send time" tab: the weekday box and its lines, the Save button, the "Save changes ?"
-// question when the weekday changes with unsaved lines (by the operator, and by Timer1 at
+// question when the weekday changes with unsaved lines (by the operator, and by AutoModeTimer at
 // midnight), answered through the window's question seam.
 #include <QComboBox>
 #include <QPlainTextEdit>
@@ -29,10 +29,11 @@ private slots:
         WindowFixture fx;
         auto& w = fx.Start(kWeek);
         QCOMPARE(w.SendTimeTab->Tage->currentText(), QStringLiteral("Monday"));
-        QCOMPARE(w.SendTimeTab->Memo1->toPlainText(), QStringLiteral("06:00 00:10:00\n22:00 --"));
+        QCOMPARE(w.SendTimeTab->SendTimeLines->toPlainText(),
+                 QStringLiteral("06:00 00:10:00\n22:00 --"));
         QVERIFY(!w.SendTimeTab->BSaveSendTime->isEnabled());
 
-        w.SendTimeTab->Memo1->setPlainText(QStringLiteral("07:00 00:20:00\n"));
+        w.SendTimeTab->SendTimeLines->setPlainText(QStringLiteral("07:00 00:20:00\n"));
         QVERIFY(w.SendTimeTab->BSaveSendTime->isEnabled());
         QTest::mouseClick(w.SendTimeTab->BSaveSendTime, Qt::LeftButton);
         QCOMPARE(S(fx.Ini("Global", "MondayFu10")), QStringLiteral("07:00 00:20:00;"));
@@ -60,7 +61,7 @@ private slots:
         auto& w = fx.Start(kWeek);
         w.SendTimeTab->Tage->setFocus();
         QCoreApplication::processEvents();
-        w.SendTimeTab->Memo1->setPlainText(QStringLiteral("09:00 01:00:00"));
+        w.SendTimeTab->SendTimeLines->setPlainText(QStringLiteral("09:00 01:00:00"));
         fx.answers = {static_cast<Answer>(answer)};
         w.SendTimeTab->Tage->setCurrentIndex(2);  // what the operator's choice does to the box
         w.SendTimeTab->OnTageSelected(2);
@@ -68,7 +69,7 @@ private slots:
         QCOMPARE(S(fx.questions[0]), QStringLiteral("Warning: Save changes ?"));
         QCOMPARE(w.SendTimeTab->Tage->currentText(), day);
         QCOMPARE(S(fx.Ini("Global", "MondayFu10")), monday);
-        QCOMPARE(w.SendTimeTab->Memo1->toPlainText(), memo);
+        QCOMPARE(w.SendTimeTab->SendTimeLines->toPlainText(), memo);
         QCOMPARE(w.SendTimeTab->BSaveSendTime->isEnabled(), answer == int(Answer::Cancel));
     }
 
@@ -76,19 +77,19 @@ private slots:
         WindowFixture fx;
         fx.clock.Set(EncodeDate(2026, 12, 7) + EncodeTime(23, 59, 58));
         auto& w = fx.Start(kWeek);
-        w.OnTimer1();  // the first tick: day change to Monday, nothing edited, no question
+        w.OnAutoModeTimer();  // the first tick: day change to Monday, nothing edited, no question
         QVERIFY(fx.questions.empty());
         QVERIFY(ReadFile(fx.dir / "Ferrolin.log").find("Day change") != std::string::npos);
 
-        w.SendTimeTab->Memo1->setPlainText(QStringLiteral("05:00 02:00:00"));
+        w.SendTimeTab->SendTimeLines->setPlainText(QStringLiteral("05:00 02:00:00"));
         fx.clock.Advance(5 * kOneSecond);
         fx.answers = {Answer::Yes};
-        w.OnTimer1();
+        w.OnAutoModeTimer();
         QCOMPARE(fx.questions.size(), size_t(1));
         QCOMPARE(S(fx.questions[0]), QStringLiteral("Warning: Save changes ?"));
         QCOMPARE(S(fx.Ini("Global", "MondayFu10")), QStringLiteral("05:00 02:00:00;"));
         QCOMPARE(w.SendTimeTab->Tage->currentText(), QStringLiteral("Tuesday"));
-        QCOMPARE(w.SendTimeTab->Memo1->toPlainText(), QStringLiteral("08:00 00:30:00"));
+        QCOMPARE(w.SendTimeTab->SendTimeLines->toPlainText(), QStringLiteral("08:00 00:30:00"));
         // The next start follows Tuesday's list.
         QVERIFY(w.SendTimeTab->NextFu10->text().endsWith(QStringLiteral("08:00:00")));
     }
@@ -98,7 +99,7 @@ private slots:
         auto& w = fx.Start("[Global]\nSendTimeSimpleInterval=00:20:00\n");
         QVERIFY(w.SendTimeTab->NextFu10->text().isEmpty());
         w.StatusTab->Auto->setChecked(true);
-        QVERIFY(w.station().Options.Auto);
+        QVERIFY(w.station().Options.autoMode);
         QVERIFY(w.SendTimeTab->NextFu10->text().endsWith(QStringLiteral("10:20:00")));
     }
 };

@@ -115,13 +115,13 @@ private slots:
         WindowFixture fx;
         auto& w = fx.Start();
         w.TimeSyncTab->TimeSyncProtocol->setCurrentIndex(panel::kProtocolTime);
-        QCOMPARE(w.station().SyncTimeF.Settings.Protocol, panel::kProtocolTime);
+        QCOMPARE(w.station().TimeSync.Settings.Protocol, panel::kProtocolTime);
         QCOMPARE(fx.questions.size(), size_t(1));
         QCOMPARE(S(fx.questions[0]),
                  S(std::string(panel::kMessageCaption) + ": " +
                    std::string(panel::kTimeProtocolNotice)));
         w.TimeSyncTab->TimeSyncProtocol->setCurrentIndex(panel::kProtocolSntp);
-        QCOMPARE(w.station().SyncTimeF.Settings.Protocol, panel::kProtocolSntp);
+        QCOMPARE(w.station().TimeSync.Settings.Protocol, panel::kProtocolSntp);
         QCOMPARE(fx.questions.size(), size_t(1));
     }
 
@@ -134,7 +134,7 @@ private slots:
         fx.questions.clear();
         w.TimeSyncTab->TimeSyncServer->setText(QStringLiteral("127.0.0.1:%1").arg(port));
         QTest::mouseClick(w.TimeSyncTab->TimeSyncNowButton, Qt::LeftButton);
-        QCOMPARE(S(w.station().SyncTimeF.LastError), S(kTimeSyncFailed));
+        QCOMPARE(S(w.station().TimeSync.LastError), S(kTimeSyncFailed));
         QCOMPARE(fx.questions.size(), size_t(1));
         QCOMPARE(S(fx.questions[0]),
                  S(std::string(panel::kMessageCaption) + ": " + std::string(kTimeSyncFailed)));

@@ -37,12 +37,12 @@ public:
     }
 
     // Writes Ferrolin.INI (when given), creates and shows the window.
-    gui::TFQuillomat& Start(const std::string& ini = {}) {
+    gui::MainWindow& Start(const std::string& ini = {}) {
         if (!ini.empty()) WriteFile(dir / "Ferrolin.INI", ini);
-        window = std::make_unique<gui::TFQuillomat>(
-            StationStart{.programDir = dir.path(), .process = &process, .clock = &clock, .setsClock = false});
-        window->Timer1->stop();
-        window->Timer2->stop();
+        window = std::make_unique<gui::MainWindow>(StationStart{
+            .programDir = dir.path(), .process = &process, .clock = &clock, .setsClock = false});
+        window->AutoModeTimer->stop();
+        window->WatchdogTimer->stop();
         window->surfaces().SetAnswerer(
             [this](std::string_view caption, std::string_view text, Buttons buttons) {
                 questions.push_back(std::string(caption) + ": " + std::string(text));
@@ -72,7 +72,7 @@ public:
     TempDir dir;
     NoRestarts process;
     FakeClock clock;
-    std::unique_ptr<gui::TFQuillomat> window;
+    std::unique_ptr<gui::MainWindow> window;
     std::deque<Answer> answers;
     std::vector<std::string> questions;  // "caption: text"
     std::string pickedFolder;

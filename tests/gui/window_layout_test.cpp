@@ -65,7 +65,7 @@ private slots:
         auto& w = fx.Start();
         QCOMPARE(w.windowTitle(), QStringLiteral("Ferrolin"));
         QCOMPARE(w.minimumSize(), w.maximumSize());
-        QCOMPARE(w.width(), gui::TFQuillomat::kClientWidth);
+        QCOMPARE(w.width(), gui::MainWindow::kClientWidth);
         QCOMPARE(w.StatusPanel1->text(), QStringLiteral(FERROLIN_VERSION));
         QCOMPARE(w.StatusPanel0->width(), 600);
         QCOMPARE(w.LeftTabs->geometry(), QRect(5, 4, 286, 285));
@@ -80,7 +80,7 @@ private slots:
         QVERIFY(w.StatusTab->CancelCopy->isHidden());
         // No control name shows as text: the label says what the automatic mode does.
         QCOMPARE(w.StatusTab->NextStart->text(), QStringLiteral("Auto off"));
-        QVERIFY(w.StatusTab->KopfName->text().isEmpty());
+        QVERIFY(w.StatusTab->JobNameEdit->text().isEmpty());
     }
 
     void gaugeClampsAndKeepsItsText_data() {
@@ -104,13 +104,14 @@ private slots:
         WindowFixture fx;
         auto& w = fx.Start("[Global]\nSpezialScan=1\nAbsolutSendTime=1\nNoFTPDisconnect=1\n");
         for (QWidget* hidden :
-             QList<QWidget*>{w.OptionsTab->UploadInProgressCheck, w.OptionsTab->SpezialScan, w.OptionsTab->AbsolutSendTime,
-                             w.OptionsTab->NoFTPDisconnect, w.ConnectionTab->ReportLevel, w.ConnectionTab->RasGroup}) {
+             QList<QWidget*>{w.OptionsTab->UploadInProgressCheck, w.OptionsTab->SpezialScan,
+                             w.OptionsTab->AbsolutSendTime, w.OptionsTab->NoFTPDisconnect,
+                             w.ConnectionTab->reportLevel, w.ConnectionTab->RasGroup}) {
             QVERIFY2(!hidden->isVisibleTo(&w), qPrintable(hidden->objectName()));
         }
         // Hidden, yet read and saved like the others.
         QVERIFY(w.OptionsTab->SpezialScan->isChecked());
-        QVERIFY(w.station().Options.AbsolutSendTime);
+        QVERIFY(w.station().Options.absoluteSendTime);
         w.OnSaveConfig();
         QCOMPARE(QString::fromStdString(fx.Ini("Global", "NoFTPDisconnect")), QStringLiteral("1"));
     }
@@ -158,7 +159,7 @@ private slots:
         w.SendTimeTab->SendTimeMode->setCurrentIndex(1);
         QVERIFY(w.SendTimeTab->EnhancedPanel->isVisibleTo(&w));
         QVERIFY(!w.SendTimeTab->SimplePanel->isVisibleTo(&w));
-        QCOMPARE(int(w.station().Options.SendTimeMode), 1);
+        QCOMPARE(int(w.station().Options.sendTimeMode), 1);
     }
 
     // Every tab caption shows whole at the window's fixed size: no scroll arrows, each tab

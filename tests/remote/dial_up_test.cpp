@@ -107,7 +107,7 @@ TEST(DialUpAbsent, BusWithoutNetworkManagerIsUnavailable) {
     if (!NmMock::Possible()) GTEST_SKIP() << "dbus-daemon or python3-dbusmock missing";
     NmMock bus({}, false);
     ASSERT_TRUE(bus.Ready());
-    TDialUp dialUp;
+    NetworkDialUp dialUp;
     EXPECT_FALSE(dialUp.Available());
     EXPECT_EQ(dialUp.GetEntries(), kRasErrorUnavailable);
     EXPECT_TRUE(dialUp.Entries.empty());

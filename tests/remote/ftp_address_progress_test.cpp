@@ -29,8 +29,8 @@ TEST(FtpAddress, HostAndFolder) {
         {"Ftp://Host/Mixed", "Host", "/Mixed/"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(GetHostAddrFromString(c.address), c.host) << c.address;
-        EXPECT_EQ(GetFTPPfadFromString(c.address), c.folder) << c.address;
+        EXPECT_EQ(FtpHostOf(c.address), c.host) << c.address;
+        EXPECT_EQ(FtpFolderOf(c.address), c.folder) << c.address;
     }
 }
 

@@ -43,7 +43,7 @@ TEST_F(FtpSessionFaults, DroppedConnectionFailsTheFileAndTheNextOperationWorks) 
 
     EXPECT_FALSE(session_.ReceiveFile("/pub/big.bin", local_ / "big.bin.tmp", 8 * kMiB));
     EXPECT_EQ(surfaces_.statusTexts.back(), "Exception at receive file: /pub/big.bin");
-    EXPECT_EQ(session_.FtpState(), TFtpState::Failed);
+    EXPECT_EQ(session_.FtpState(), FtpOperationState::Failed);
     EXPECT_LT(LocalFileSize(local_ / "big.bin.tmp"), 8 * kMiB);
     EXPECT_FALSE(session_.TransferringData());
 
@@ -149,11 +149,11 @@ TEST_F(FtpSessionFaults, RefusedCommandsShowTheirTexts) {
     EXPECT_NE(session_.LastError().find("550 RNFR refused"), std::string::npos)
         << session_.LastError();
     EXPECT_FALSE(session_.ChangeDir("/nowhere/", 100, true) &&
-                 session_.FtpState() == TFtpState::Done);
+                 session_.FtpState() == FtpOperationState::Done);
     EXPECT_FALSE(session_.MakeDir("/pub"));  // there already
     // A refusal fails its command only: the session goes on on the same login.
     EXPECT_TRUE(session_.ChangeDir("/pub/", 100, true));
-    EXPECT_EQ(session_.FtpState(), TFtpState::Done);
+    EXPECT_EQ(session_.FtpState(), FtpOperationState::Done);
     EXPECT_TRUE(session_.StillConnected());
     EXPECT_EQ(CountOccurrences(peer.py->Log(), "logged in"), 1) << peer.py->Log();
 }
@@ -181,7 +181,7 @@ TEST_F(FtpSessionFaults, HostileNamesAreFlaggedAndNeverListedAsFiles) {
     FtpPeer peer = Start(options);
     ASSERT_TRUE(peer.Connect(session_));
     ASSERT_TRUE(session_.ChangeDir("/pub/", 100, true));
-    ASSERT_EQ(session_.FtpState(), TFtpState::Done);
+    ASSERT_EQ(session_.FtpState(), FtpOperationState::Done);
     const auto lines = session_.GetRemoteFilenames(100);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].substr(0, 10), "fine name\t");
@@ -207,7 +207,7 @@ TEST_F(FtpSessionFaults, DosListingsParseAndUnknownLinesAreLoggedOnce) {
         ASSERT_TRUE(peer.Connect(session));
         ASSERT_TRUE(session.ChangeDir("/pub/", 100, true));
         ASSERT_TRUE(session.ChangeDir("/pub/", 100, true));
-        EXPECT_EQ(session.FtpState(), TFtpState::Done);
+        EXPECT_EQ(session.FtpState(), FtpOperationState::Done);
         EXPECT_EQ(session.GetRemoteFilenames(100),
                   std::vector<std::string>{"report 2013.txt\t7\t" +
                                            DateTimeToStr(UnixToLocalDateTime(stamp))});
@@ -287,7 +287,7 @@ TEST_F(FtpSessionFaults, SessionClosedByTheServerWhileIdleIsOpenedAgain) {
     ASSERT_TRUE(WaitFor([&] { return peer.vs->ProtocolLog().find("421") != std::string::npos; },
                         std::chrono::seconds(10)));
     EXPECT_TRUE(session_.ChangeDir("/pub/", 100, true));
-    EXPECT_EQ(session_.FtpState(), TFtpState::Done) << session_.LastError();
+    EXPECT_EQ(session_.FtpState(), FtpOperationState::Done) << session_.LastError();
     EXPECT_EQ(session_.RemoteFiles().size(), 1u);
 }
 
@@ -296,7 +296,7 @@ TEST_F(FtpSessionFaults, StaleAbortDoesNotHitTheNextOperation) {
     session_.AbortTransfer();  // Cancel clicked while nothing ran
     ASSERT_TRUE(peer.Connect(session_)) << session_.LastError();
     EXPECT_TRUE(session_.ChangeDir("/pub/", 100, true));
-    EXPECT_EQ(session_.FtpState(), TFtpState::Done);
+    EXPECT_EQ(session_.FtpState(), FtpOperationState::Done);
 }
 
 TEST_F(FtpSessionFaults, WaitforSuccessCountsCycles) {

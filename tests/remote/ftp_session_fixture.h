@@ -31,7 +31,7 @@ class PumpSurfaces : public RecordingSurfaces {
 // start-up arranges it with the main window's status bar and gauge.
 inline void AttachToFace(FtpSession& session, Surfaces& face) {
     session.SetStatusbar(&face);
-    session.SetStatus(&face);
+    session.SetGauge(&face);
 }
 
 // One FTP server under test, with what a session needs to reach it. Uploads and

@@ -37,7 +37,7 @@ class FtpSessionFlows : public testing::TestWithParam<Peer> {
         }
         peer_ = vsftpd ? StartVsftpd(GetParam() == Peer::VsftpdPassive) : StartPyFtp();
         ASSERT_TRUE(peer_.daemon().Ready()) << peer_.daemon().Log();
-        session_.SetTimeOuts(TConnectSpeed::TCS_High);
+        session_.SetTimeOuts(FtpTimeouts::TCS_High);
     }
 
     // A recent whole minute: LIST shows times (not years) for it.
@@ -59,10 +59,10 @@ TEST_P(FtpSessionFlows, ConnectListAndChangeFolder) {
 
     ASSERT_TRUE(peer_.Connect(session_)) << surfaces_.statusTexts.back();
     EXPECT_TRUE(session_.Connected());
-    EXPECT_EQ(session_.FtpState(), TFtpState::Done);
+    EXPECT_EQ(session_.FtpState(), FtpOperationState::Done);
 
     EXPECT_TRUE(session_.ChangeDir("/pub/", 100, true));
-    EXPECT_EQ(session_.FtpState(), TFtpState::Done);
+    EXPECT_EQ(session_.FtpState(), FtpOperationState::Done);
     EXPECT_EQ(session_.CurrentFolder(), "/pub");
     auto lines = session_.GetRemoteFilenames(100);
     std::sort(lines.begin(), lines.end());
@@ -89,7 +89,7 @@ TEST_P(FtpSessionFlows, ConnectListAndChangeFolder) {
 
     // A folder that does not exist: "ChangeDir failed", and no listing is left over.
     EXPECT_TRUE(session_.ChangeDir("/no/such/folder/", 100, true));
-    EXPECT_EQ(session_.FtpState(), TFtpState::Failed);
+    EXPECT_EQ(session_.FtpState(), FtpOperationState::Failed);
     EXPECT_EQ(surfaces_.statusTexts.back(), "ChangeDir failed");
     EXPECT_TRUE(session_.GetRemoteFilenames(100).empty());
     EXPECT_TRUE(session_.Listing().empty());
@@ -137,7 +137,7 @@ TEST_P(FtpSessionFlows, UploadRenameDownloadDelete) {
     EXPECT_EQ(surfaces_.statusTexts.back(),
               "Exception: No such file or directory at send file:" + (local_ / "missing.bin"));
     EXPECT_TRUE(session_.ChangeDir("/pub", 100, true));
-    EXPECT_EQ(session_.FtpState(), TFtpState::Done);
+    EXPECT_EQ(session_.FtpState(), FtpOperationState::Done);
 }
 
 TEST_P(FtpSessionFlows, ZeroByteFilesTravelToo) {
@@ -188,7 +188,7 @@ TEST_P(FtpSessionFlows, BadLoginIsReportedWithoutThePassword) {
     const std::string user = GetParam() == Peer::PyFtp ? "tester" : "someone";
     EXPECT_FALSE(session_.ConnectToFTP(user, password, peer_.Host(), "21", "", "", true, 0));
     EXPECT_FALSE(session_.Connected());
-    EXPECT_EQ(session_.FtpState(), TFtpState::Failed);
+    EXPECT_EQ(session_.FtpState(), FtpOperationState::Failed);
     ASSERT_FALSE(surfaces_.statusTexts.empty());
     const std::string& text = surfaces_.statusTexts.back();
     EXPECT_EQ(text.rfind("Exception on Connect: ", 0), 0u) << text;

@@ -53,7 +53,7 @@ protected:
     FakeClock clock;
     FakeClockSetter setter;
     TcpResponder timeServer{TimeProtocolAnswer(kServerUnix)};
-    TSyncTimeF sync{surfaces, clock, setter};
+    TimeSyncService sync{surfaces, clock, setter};
 };
 
 // Every time-sync test program gives up the right to set the clock before it starts,

@@ -137,7 +137,7 @@ TEST_F(TimeSyncTest, ClockThatCannotBeSetIsAFailureThatSaysWhy) {
 }
 
 TEST_F(TimeSyncTest, WithoutAWiredSetterNothingIsSet) {
-    TSyncTimeF unwired(surfaces, clock);
+    TimeSyncService unwired(surfaces, clock);
     unwired.Settings = sync.Settings;
     EXPECT_FALSE(unwired.SyncTime(unwired.Settings.Server, false, 0, 0));
     EXPECT_NE(unwired.LastError.find("not enabled"), std::string::npos) << unwired.LastError;

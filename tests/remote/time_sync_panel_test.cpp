@@ -66,7 +66,7 @@ TEST_F(TimeSyncConfigTest, SaveAndLoadRoundTrip) {
     EXPECT_NE(text.find("Protocol=1"), std::string::npos);
     EXPECT_NE(text.find("Auto=1"), std::string::npos);  // the rest of the file stays
 
-    TSyncTimeF loaded(surfaces, clock, setter);
+    TimeSyncService loaded(surfaces, clock, setter);
     ASSERT_TRUE(loaded.LoadConfigFrom(ini));
     EXPECT_EQ(loaded.Settings.Enable, true);
     EXPECT_EQ(loaded.Settings.Interval, "02:15");
@@ -81,7 +81,7 @@ TEST_F(TimeSyncConfigTest, TextsAreSavedUnvalidated) {
     sync.Settings.Interval = "25:00";
     sync.Settings.TimeOffset = "abc";
     ASSERT_TRUE(sync.SaveConfigTo(ini));
-    TSyncTimeF loaded(surfaces, clock, setter);
+    TimeSyncService loaded(surfaces, clock, setter);
     ASSERT_TRUE(loaded.LoadConfigFrom(ini));
     EXPECT_EQ(loaded.Settings.Interval, "25:00");
     EXPECT_EQ(loaded.Settings.TimeOffset, "abc");

@@ -17,7 +17,7 @@ namespace {
 class TimeSyncRunTest : public ::testing::Test {
 protected:
     TimeSyncRunTest() {
-        station.SyncTimeF.UseClockSetter(setter);
+        station.TimeSync.UseClockSetter(setter);
         clock.Set(ServerLocal());
         WriteFile(src / "a.txt", "alpha");
     }
@@ -51,10 +51,10 @@ protected:
 
 TEST_F(TimeSyncRunTest, SettingsComeWithTheConfiguration) {
     Configure(true, "7");
-    EXPECT_TRUE(station.SyncTimeF.Settings.Enable);
-    EXPECT_EQ(station.SyncTimeF.Settings.Server, timeServer.Address());
-    EXPECT_EQ(station.SyncTimeF.Settings.MaxCorrection, "7");
-    station.SyncTimeF.Settings.Interval = "03:00";
+    EXPECT_TRUE(station.TimeSync.Settings.Enable);
+    EXPECT_EQ(station.TimeSync.Settings.Server, timeServer.Address());
+    EXPECT_EQ(station.TimeSync.Settings.MaxCorrection, "7");
+    station.TimeSync.Settings.Interval = "03:00";
     SaveConfig(station);
     EXPECT_NE(ReadFile(home / "Ferrolin.INI").find("Interval=03:00"), std::string::npos);
 }
@@ -90,17 +90,17 @@ TEST_F(TimeSyncRunTest, AFailedSynchronisationIsShownAndTheJobGoesOn) {
     Arm();
     RunJob(station, 0);
     EXPECT_EQ(Count("sync time failed"), 1u);
-    EXPECT_EQ(station.SyncTimeF.SyncTimeFailed, 1);
+    EXPECT_EQ(station.TimeSync.SyncTimeFailed, 1);
     EXPECT_TRUE(setter.moments.empty());
     EXPECT_EQ(ReadFile(dst / "a.txt"), "alpha");
 }
 
 TEST_F(TimeSyncRunTest, StationDoesNotSetTheClockUnlessAFaceWiresItIn) {
     Station unwired(home.path(), surfaces, clock);
-    unwired.SyncTimeF.Settings.Protocol = time_sync_panel::kProtocolTime;
-    unwired.SyncTimeF.Settings.Server = timeServer.Address();
-    EXPECT_FALSE(unwired.SyncTimeF.SyncNow(false));
-    EXPECT_NE(unwired.SyncTimeF.LastError.find("not enabled"), std::string::npos);
+    unwired.TimeSync.Settings.Protocol = time_sync_panel::kProtocolTime;
+    unwired.TimeSync.Settings.Server = timeServer.Address();
+    EXPECT_FALSE(unwired.TimeSync.SyncNow(false));
+    EXPECT_NE(unwired.TimeSync.LastError.find("not enabled"), std::string::npos);
 }
 
 // Against real servers, with this machine's real clock as "now".
@@ -108,7 +108,7 @@ class RealServerTest : public ::testing::Test {
 protected:
     RecordingSurfaces surfaces;
     FakeClockSetter setter;
-    TSyncTimeF sync{surfaces, SystemClock(), setter};
+    TimeSyncService sync{surfaces, SystemClock(), setter};
 };
 
 TEST_F(RealServerTest, ChronyWithinOneMinuteIsApplied) {

@@ -28,7 +28,7 @@ class AutoModeTest : public ::testing::Test {
 protected:
     AutoModeTest() {
         station.Jobs = {{"first", true}, {"second", true}};
-        station.Options.Auto = true;
+        station.Options.autoMode = true;
         hooks.readConfig = nullptr;  // the tests set the options themselves
         hooks.runJob = [this](int n) {
             EXPECT_EQ(station.RunMode, RM_Unattended);
@@ -83,7 +83,7 @@ protected:
 };
 
 TEST_F(AutoModeTest, StartupSetupOnceThenDayChangeOnFirstTick) {
-    EXPECT_EQ(Auto().Timer1IntervalMs(), 2000);
+    EXPECT_EQ(Auto().AutoModeIntervalMs(), 2000);
     // Until the set-up the FTP session's texts stay in the FTP window; from then on they
     // are the main window's.
     station.Ftp.ChangeDir("/never", 0, true);
@@ -91,9 +91,9 @@ TEST_F(AutoModeTest, StartupSetupOnceThenDayChangeOnFirstTick) {
     Auto().StartupSetup();
     station.Ftp.ChangeDir("/never", 0, true);
     EXPECT_EQ(surfaces.statusTexts, std::vector<std::string>{"ChangeDir failed"});
-    EXPECT_EQ(station.Ftp.Status(), &station.surfaces());  // the face, without passwords
+    EXPECT_EQ(station.Ftp.Gauge(), &station.surfaces());  // the face, without passwords
     EXPECT_EQ(station.RunMode, RM_Idle);
-    EXPECT_EQ(Auto().Timer1IntervalMs(), 1000);
+    EXPECT_EQ(Auto().AutoModeIntervalMs(), 1000);
     EXPECT_EQ(station.SendTime.Day(), 3);  // Wednesday
     EXPECT_EQ(station.SendTime.Lines(), std::vector<std::string>{"00:00 01:00:00"});
     Auto().StartupSetup();
@@ -152,7 +152,7 @@ TEST_F(AutoModeTest, RunLongerThanTheInterval) {
 // A week of Enhanced schedule: one run on each working day at 06:00, none at the weekend,
 // the list of the day in force after every midnight.
 TEST_F(AutoModeTest, WeekOfEnhancedSchedule) {
-    station.Options.SendTimeMode = 1;
+    station.Options.sendTimeMode = 1;
     station.Jobs = {{"only", true}};
     for (std::string_view day : {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday"}) {
         StoreWeekday(WeekdayKey(day), "06:00 00:10:00;22:00 --;");
@@ -174,7 +174,7 @@ TEST_F(AutoModeTest, WeekOfEnhancedSchedule) {
 
 // At midnight the new day's list replaces the pending start at once.
 TEST_F(AutoModeTest, MidnightReplacesThePendingStart) {
-    station.Options.SendTimeMode = 1;
+    station.Options.sendTimeMode = 1;
     StoreWeekday("TuesdayFu10", "00:00 01:00:00;");
     StoreWeekday("WednesdayFu10", "00:30 00:10:00;");
     clock.Set(At(23, 59, 50, -1));
@@ -194,19 +194,19 @@ TEST_F(AutoModeTest, MidnightReplacesThePendingStart) {
 // Files arriving in the first job's folder move the next start to five seconds after the
 // count last changed; an emptied folder triggers nothing but the next file does.
 TEST_F(AutoModeTest, SpecialScanStartsFiveSecondsAfterTheCountSettles) {
-    station.Options.SendTimeSimpleInterval = "01:00:00";
-    station.Options.SpezialScan = true;
+    station.Options.sendTimeSimpleInterval = "01:00:00";
+    station.Options.specialScan = true;
     station.Jobs = {{"watch", true}};
     const std::string in = dir.path() + "/in";
     std::filesystem::create_directories(in + "/subfolder");
-    station.SpezialScanDir = in;
+    station.SpecialScanFolder = in;
 
     TickFor(3 * kOneSecond);  // nothing but a folder: no run
     for (int i = 0; i < 4; ++i) {
         test::WriteFile(in + "/f" + std::to_string(i), "x");
         TickFor(kOneSecond);  // files keep arriving: the start keeps moving
     }
-    EXPECT_EQ(station.SpezialScanAnz, 4);
+    EXPECT_EQ(station.SpecialScanCount, 4);
     EXPECT_EQ(station.NextFu10, "09.12.2026 10:00:12");
     // The first run leaves three files behind: a different count, so another run follows.
     onJob = [&](int) {
@@ -224,7 +224,7 @@ TEST_F(AutoModeTest, SpecialScanStartsFiveSecondsAfterTheCountSettles) {
     onJob = nullptr;
     for (int i = 0; i < 4; ++i) std::filesystem::remove(in + "/f" + std::to_string(i));
     TickFor(20 * kOneSecond);
-    EXPECT_EQ(station.SpezialScanAnz, 0);
+    EXPECT_EQ(station.SpecialScanCount, 0);
     EXPECT_EQ(RunStarts().size(), 2u);
     test::WriteFile(in + "/late", "x");
     TickFor(10 * kOneSecond);
@@ -246,7 +246,7 @@ TEST_F(AutoModeTest, DayChangeRotatesABigLog) {
 // Unsaved send-time edits at midnight: the day change asks first, and no run starts before
 // the answer; Yes keeps the edits with the day they were made for.
 TEST_F(AutoModeTest, UnsavedEditsAtMidnightAreAskedAboutFirst) {
-    station.Options.SendTimeMode = 1;
+    station.Options.sendTimeMode = 1;
     StoreWeekday("TuesdayFu10", "20:00 --;");
     StoreWeekday("WednesdayFu10", "00:00 00:00:05;");
     clock.Set(At(23, 59, 55, -1));
@@ -299,7 +299,7 @@ TEST_F(AutoModeTest, ManualRunSetsTheNextStartFromTheWeekdayLines) {
 }
 
 TEST_F(AutoModeTest, AutoOffComputesTheNextStartButRunsNothing) {
-    station.Options.Auto = false;
+    station.Options.autoMode = false;
     TickFor(30 * kOneMinute);
     EXPECT_TRUE(runs.empty());
     EXPECT_EQ(station.NextFu10, "09.12.2026 10:10:01");
@@ -324,8 +324,8 @@ TEST_F(AutoModeTest, CancelStopsTheRemainingJobsAndTheRunEndsNormally) {
 }
 
 TEST_F(AutoModeTest, CloseProgramAfterJobsEndsAfterTheRun) {
-    station.Options.CloseProgAfterJobs = true;
-    station.Options.RunMinimized = true;
+    station.Options.closeAfterJobs = true;
+    station.Options.runMinimized = true;
     TickFor(10 * kOneMinute + 2 * kOneSecond);
     EXPECT_EQ(runs.size(), 2u);
     EXPECT_EQ(process.endedWith, std::vector<int>{0});
@@ -354,8 +354,8 @@ TEST_F(AutoModeTest, TheLabelSaysHowTheRunEnded) {
 
 // Lines the schedule cannot use are logged once, not on every computation.
 TEST_F(AutoModeTest, UnusableLinesAreLoggedOnce) {
-    station.Options.SendTimeMode = 1;
-    station.Options.AbsolutSendTime = true;
+    station.Options.sendTimeMode = 1;
+    station.Options.absoluteSendTime = true;
     StoreWeekday("WednesdayFu10", "bad line;10:30 00:00:00;11:00 00:20:00;");
     TickFor(65 * kOneMinute);
     const std::string log = Log();

@@ -20,12 +20,12 @@ constexpr auto CountLines = test::CountOccurrences;
 class WatchdogTest : public ::testing::Test {
 protected:
     WatchdogTest() {
-        station.Options.Auto = true;
-        station.Options.TimeoutControl = TC_RestartSoftware;
-        station.Options.RebootAfterTimeout = "05:00";
+        station.Options.autoMode = true;
+        station.Options.timeoutControl = TC_RestartSoftware;
+        station.Options.rebootAfterTimeout = "05:00";
         station.RunMode = RM_Unattended;
     }
-    // Timer2 ticks every 100 ms for span.
+    // WatchdogTimer ticks every 100 ms for span.
     void TickFor(TDateTime span) {
         const TDateTime end = clock.Now() + span - 50 * kOneMillisecond;
         while (clock.Now() < end) {
@@ -84,10 +84,10 @@ TEST_F(WatchdogTest, DisarmedStatesNeverAct) {
         {"not a time", true, false, TC_RestartComputer, "soon", "Timeout 00:00"},
     };
     for (const Case& c : cases) {
-        station.Options.Auto = c.autoOn;
+        station.Options.autoMode = c.autoOn;
         station.Editing = c.editing;
-        station.Options.TimeoutControl = c.control;
-        station.Options.RebootAfterTimeout = c.limit;
+        station.Options.timeoutControl = c.control;
+        station.Options.rebootAfterTimeout = c.limit;
         station.SetConnected(true);
         TickFor(20 * kOneMinute);
         EXPECT_EQ(surfaces.connected, c.caption) << c.name;
@@ -137,7 +137,7 @@ TEST_F(WatchdogTest, FailedSelfRestartIsRetriedAfterAMinute) {
 }
 
 TEST_F(WatchdogTest, RebootWithoutPrivilegeShowsTheMessageOnce) {
-    station.Options.TimeoutControl = TC_RestartComputer;
+    station.Options.timeoutControl = TC_RestartComputer;
     process.privileged = false;
     station.SetConnected(true);
     TickFor(5 * kOneMinute + 200 * kOneMillisecond);
@@ -151,7 +151,7 @@ TEST_F(WatchdogTest, RebootWithoutPrivilegeShowsTheMessageOnce) {
 }
 
 TEST_F(WatchdogTest, RebootIsRequestedOnce) {
-    station.Options.TimeoutControl = TC_RestartComputer;
+    station.Options.timeoutControl = TC_RestartComputer;
     station.SetConnected(true);
     TickFor(10 * kOneMinute);
     EXPECT_EQ(process.rebootRequests, 1);

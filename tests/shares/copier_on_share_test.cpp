@@ -153,9 +153,9 @@ TEST_F(CopierOnShareTest, NoOpPassOpensNothingButACopyThatDiffersStillRuns) {
 
 TEST_F(CopierOnShareTest, MetadataOnlyChangeRewritesTheTrailerOnTheShare) {
     const std::string media = RandomBytes(200000, 7) + "M";
-    TMediaMetadata oldMeta;
+    MediaMetadata oldMeta;
     oldMeta.Parameters = "[Parameters]\r\nLastChange=old\r\n";
-    TMediaMetadata newMeta;
+    MediaMetadata newMeta;
     newMeta.Parameters = "[Parameters]\r\nLastChange=newer one\r\n";
     WriteFile(Served("clip.mpg"), media);
     ASSERT_TRUE(WriteMetadata(Served("clip.mpg"), oldMeta));

@@ -26,8 +26,8 @@ class EditorNumbers : public ::testing::TestWithParam<NumbersCase> {};
 
 TEST_P(EditorNumbers, AcceptsOnlyNumbers) {
     TransferJob job;
-    job.MaxByteRate = GetParam().rate;
-    job.DestDelDelay = GetParam().delay;
+    job.maxByteRate = GetParam().rate;
+    job.deleteDelay = GetParam().delay;
     EXPECT_EQ(!EditorNumbersProblem(job).has_value(), GetParam().accepted)
         << "rate '" << GetParam().rate << "' delay '" << GetParam().delay << "'";
 }
@@ -49,9 +49,9 @@ INSTANTIATE_TEST_SUITE_P(Table, EditorNumbers,
 TEST(EditorNumbersLocale, TheSystemDecimalSeparatorIsANumberToo) {
     test::FormatsGuard german(test::German());
     TransferJob job;
-    job.MaxByteRate = "1,5";
+    job.maxByteRate = "1,5";
     EXPECT_FALSE(EditorNumbersProblem(job));
-    job.MaxByteRate = "1,5.2";
+    job.maxByteRate = "1,5.2";
     EXPECT_TRUE(EditorNumbersProblem(job));
 }
 
@@ -74,11 +74,11 @@ protected:
 
 TEST_F(JobEditorCommands, ClickReadsAndDoubleClickEdits) {
     ClickJobLine(station, 0);
-    EXPECT_EQ(station.Editor.Name, "One");
+    EXPECT_EQ(station.Editor.name, "One");
     EXPECT_TRUE(station.EditorDelayEnabled);
     EXPECT_FALSE(station.Editing);
     DoubleClickJobLine(station, 1);
-    EXPECT_EQ(station.Editor.Name, "Two");
+    EXPECT_EQ(station.Editor.name, "Two");
     EXPECT_FALSE(station.EditorDelayEnabled);
     EXPECT_TRUE(station.Editing);
     // Lines that do not exist change nothing.
@@ -87,7 +87,7 @@ TEST_F(JobEditorCommands, ClickReadsAndDoubleClickEdits) {
 }
 
 TEST_F(JobEditorCommands, SaveWithoutSelectionWritesNothingButEndsEditing) {
-    station.Editor.Name = "Nobody";
+    station.Editor.name = "Nobody";
     SetEditing(station, true);
     EXPECT_TRUE(SaveJob(station));
     EXPECT_FALSE(station.Editing);
@@ -100,7 +100,7 @@ TEST_F(JobEditorCommands, RefusedNumbersKeepEditingAndTheFile) {
     EXPECT_FALSE(station.Editing);
     ClickJobLine(station, 1);
     EditJob(station);
-    station.Editor.MaxByteRate = "fast";
+    station.Editor.maxByteRate = "fast";
     EXPECT_FALSE(SaveJob(station));
     EXPECT_TRUE(station.Editing);
     ASSERT_EQ(surfaces.questions.size(), 1u);
@@ -115,7 +115,7 @@ TEST_F(JobEditorCommands, CopyModeOpensTheDelayOnlyForSourceIsMaster) {
     for (uint8_t mode = 0; mode <= CM_ShortCutsOnly; ++mode) {
         SetEditorCopyMode(station, mode);
         EXPECT_EQ(station.EditorDelayEnabled, mode == CM_SourceIsMaster) << int(mode);
-        EXPECT_EQ(station.Editor.CopyMode, mode);
+        EXPECT_EQ(station.Editor.copyMode, mode);
     }
 }
 

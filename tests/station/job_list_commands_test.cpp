@@ -63,7 +63,7 @@ TEST_F(JobListCommands, DeleteFirstOfThreeShiftsSections) {
     EXPECT_EQ(ini.ReadString("Kopf0", "Active", ""), "1");
     // The same index is selected and shown.
     EXPECT_EQ(station.SelectedJob, 0);
-    EXPECT_EQ(station.Editor.Name, "Two");
+    EXPECT_EQ(station.Editor.name, "Two");
 }
 
 TEST_F(JobListCommands, ShiftedJobsKeepDialUpEntriesTheListLacks) {
@@ -84,7 +84,7 @@ TEST_F(JobListCommands, DeleteLastAndOnlyJobs) {
     ASSERT_TRUE(DeleteJob(station, 2));
     EXPECT_EQ(Names(), (std::vector<std::string>{"One", "Two"}));
     EXPECT_EQ(station.SelectedJob, 1);
-    EXPECT_EQ(station.Editor.Name, "Two");
+    EXPECT_EQ(station.Editor.name, "Two");
     ASSERT_TRUE(DeleteJob(station, 0));
     ASSERT_TRUE(DeleteJob(station, 0));
     EXPECT_TRUE(station.Jobs.empty());
@@ -115,7 +115,7 @@ TEST_F(JobListCommands, RefusedDeleteChangesNothing) {
     std::filesystem::create_directory(station.IniFilename);
     EXPECT_THROW(DeleteJob(station, 0), ProfileWriteError);
     EXPECT_EQ(Names(), (std::vector<std::string>{"One", "Two", "Three"}));
-    EXPECT_EQ(station.Editor.Name, "Three");
+    EXPECT_EQ(station.Editor.name, "Three");
     std::filesystem::remove(station.IniFilename);
     WriteFile(station.IniFilename, before);
 }
@@ -138,7 +138,7 @@ TEST(JobListNew, OnEmptyListTakesTheEditorAsItIs) {
     RecordingSurfaces surfaces;
     Station station(dir.path(), surfaces);
     ReadConfig(station);
-    station.Editor.Name = "KopfName";
+    station.Editor.name = "KopfName";
     ASSERT_TRUE(NewJob(station));
     ASSERT_EQ(station.Jobs.size(), 1u);
     EXPECT_EQ(station.Jobs[0].name, "KopfName");

@@ -31,33 +31,33 @@ protected:
 
 TransferJob SampleJob() {
     TransferJob job;
-    job.Name = "Nightly";
-    job.SourceType = 2;
-    job.SendeVerzeichnis = "ftp://host/out";
-    job.SourceLName = "user";
-    job.SourceLPassword = "p=w;rd";
-    job.SourceDelete = true;
-    job.CLFile = "/lists/compare.txt";
-    job.ExcludeExtensions = ".tmp;.~pc";
-    job.EmpfangsVerzeichnis = "/data/in";
-    job.DestLName = "dest";
-    job.DestLPassword = "secret";
-    job.Buffering = 2;
-    job.CopyMode = 3;
-    job.DestDelDelay = "7";
-    job.AddTimeStampC = true;
-    job.AddTimeStampE = "yyyymmdd";
-    job.MaxByteRate = "1.5";
-    job.UseRasFor = 1;
-    job.PassiveMode = true;
-    job.UseTempFile = false;
-    job.ReportLevel = 5;
-    job.ParsingType = 1;
-    job.EMailSaveHeader = true;
-    job.EmailDecodeMessage = false;
-    job.EmailEraseFirst = true;
-    job.EMailSaveBody = true;
-    job.Modemspeed = 2;
+    job.name = "Nightly";
+    job.sourceType = 2;
+    job.source = "ftp://host/out";
+    job.sourceUser = "user";
+    job.sourcePassword = "p=w;rd";
+    job.deleteSource = true;
+    job.compareListFile = "/lists/compare.txt";
+    job.excludeExtensions = ".tmp;.~pc";
+    job.destination = "/data/in";
+    job.destinationUser = "dest";
+    job.destinationPassword = "secret";
+    job.buffering = 2;
+    job.copyMode = 3;
+    job.deleteDelay = "7";
+    job.addTimeStamp = true;
+    job.timeStampFormat = "yyyymmdd";
+    job.maxByteRate = "1.5";
+    job.dialUpFor = 1;
+    job.passiveMode = true;
+    job.useTempFile = false;
+    job.reportLevel = 5;
+    job.subfolders = 1;
+    job.saveMailHeader = true;
+    job.decodeMail = false;
+    job.eraseFolderFirst = true;
+    job.saveMailBody = true;
+    job.timeoutChoice = 2;
     return job;
 }
 
@@ -73,7 +73,7 @@ TEST_F(StationConfig, JobRoundTrip) {
     station.RasIndex = -1;
     ReadJob(station, 4);
     TransferJob expected = SampleJob();
-    expected.DRasEintrag = "Office line";
+    expected.dialUpEntry = "Office line";
     EXPECT_EQ(station.Editor, expected);
     EXPECT_EQ(station.RasIndex, 1);
     EXPECT_TRUE(station.EditorDelayEnabled);
@@ -81,15 +81,15 @@ TEST_F(StationConfig, JobRoundTrip) {
 
 TEST_F(StationConfig, MissingKeysTakeDefaults) {
     station.Editor = SampleJob();
-    station.Editor.AddTimeStampC = false;
-    station.Editor.AddTimeStampE = "yymmddhhnnss";
-    station.Editor.PassiveMode = false;
-    station.Editor.EMailSaveHeader = false;
-    station.Editor.EMailSaveBody = false;
+    station.Editor.addTimeStamp = false;
+    station.Editor.timeStampFormat = "yymmddhhnnss";
+    station.Editor.passiveMode = false;
+    station.Editor.saveMailHeader = false;
+    station.Editor.saveMailBody = false;
     Ini("[Kopf0]\n");
     ReadJob(station, 0);
     TransferJob expected;
-    expected.DRasEintrag = "Not found";
+    expected.dialUpEntry = "Not found";
     EXPECT_EQ(station.Editor, expected);
     EXPECT_FALSE(station.EditorDelayEnabled);
     EXPECT_EQ(station.RasIndex, -1);
@@ -101,25 +101,25 @@ TEST_F(StationConfig, FivePreviousValueKeysKeepTheEditorsValue) {
         "[Kopf1]\nName=without\nAddTimeStampC=0\n");
     ReadJob(station, 0);
     ReadJob(station, 1);
-    EXPECT_EQ(station.Editor.Name, "without");
-    EXPECT_FALSE(station.Editor.AddTimeStampC);
-    EXPECT_EQ(station.Editor.AddTimeStampE, "yyyy");  // not stored for Kopf1
-    EXPECT_TRUE(station.Editor.PassiveMode);
-    EXPECT_TRUE(station.Editor.EMailSaveHeader);
-    EXPECT_TRUE(station.Editor.EMailSaveBody);
+    EXPECT_EQ(station.Editor.name, "without");
+    EXPECT_FALSE(station.Editor.addTimeStamp);
+    EXPECT_EQ(station.Editor.timeStampFormat, "yyyy");  // not stored for Kopf1
+    EXPECT_TRUE(station.Editor.passiveMode);
+    EXPECT_TRUE(station.Editor.saveMailHeader);
+    EXPECT_TRUE(station.Editor.saveMailBody);
     // A key that is not one of the five takes its fixed default again.
     Ini("[Kopf0]\nSourceDelete=1\n[Kopf1]\n");
     ReadJob(station, 0);
     ReadJob(station, 1);
-    EXPECT_FALSE(station.Editor.SourceDelete);
+    EXPECT_FALSE(station.Editor.deleteSource);
 }
 
 TEST_F(StationConfig, TimeStampFormatStoredOnlyWithTimeStamp) {
-    station.Editor.AddTimeStampC = false;
-    station.Editor.AddTimeStampE = "hhnn";
+    station.Editor.addTimeStamp = false;
+    station.Editor.timeStampFormat = "hhnn";
     WriteJob(station, 0);
     EXPECT_EQ(Stored("Kopf0", "AddTimeStampE"), "<absent>");
-    station.Editor.AddTimeStampC = true;
+    station.Editor.addTimeStamp = true;
     WriteJob(station, 0);
     EXPECT_EQ(Stored("Kopf0", "AddTimeStampE"), "hhnn");
 }
@@ -149,11 +149,11 @@ TEST_F(StationConfig, ReadRules) {
         Ini("[Kopf0]\n" + c.key + "=" + c.stored + "\n");
         ReadJob(station, 0);
         const TransferJob& e = station.Editor;
-        std::string got = c.key == "SendeVerzeichnis" ? e.SendeVerzeichnis
-                          : c.key == "ParsingType"    ? std::to_string(e.ParsingType)
-                          : c.key == "CopyMode"       ? std::to_string(e.CopyMode)
-                          : c.key == "Buffering"      ? std::to_string(e.Buffering)
-                                                      : std::to_string(e.Modemspeed);
+        std::string got = c.key == "SendeVerzeichnis" ? e.source
+                          : c.key == "ParsingType"    ? std::to_string(e.subfolders)
+                          : c.key == "CopyMode"       ? std::to_string(e.copyMode)
+                          : c.key == "Buffering"      ? std::to_string(e.buffering)
+                                                      : std::to_string(e.timeoutChoice);
         EXPECT_EQ(got, c.expected) << c.key << "=" << c.stored;
     }
 }
@@ -178,36 +178,36 @@ TEST_F(StationConfig, RasEntryLookup) {
         Ini("[Kopf0]\nDRasEintrag=" + c.stored + "\n");
         ReadJob(station, 0);
         EXPECT_EQ(station.RasIndex, c.index) << c.stored;
-        EXPECT_EQ(station.Editor.DRasEintrag, c.shown) << c.stored;
+        EXPECT_EQ(station.Editor.dialUpEntry, c.shown) << c.stored;
         WriteJob(station, 0);
         EXPECT_EQ(Stored("Kopf0", "DRasEintrag"), c.written) << c.stored;
     }
 }
 
 TEST_F(StationConfig, ReadConfigGlobalsAndJobList) {
-    station.Options.CheckMPEGFiles = false;  // kept: no key in the file
-    station.Options.Auto = true;             // falls back to false: no key
-    station.Options.RebootAfterTimeout = "00:30";
+    station.Options.checkMpegFiles = false;  // kept: no key in the file
+    station.Options.autoMode = true;         // falls back to false: no key
+    station.Options.rebootAfterTimeout = "00:30";
     Ini("[Global]\nAnzKopfstellen=3\nRunMinimized=1\nTimeoutControl=2\nSendTimeMode=5\n"
         "SendTimeSimpleInterval=00:05:00\n"
         "[Kopf0]\nName=First\nActive=1\nSendeVerzeichnis=/in/\n"
         "[Kopf1]\nName=Second\n"
         "[Kopf3]\nName=Ignored\n");
     ReadConfig(station);
-    EXPECT_FALSE(station.Options.Auto);
-    EXPECT_TRUE(station.Options.RunMinimized);
-    EXPECT_FALSE(station.Options.CheckMPEGFiles);
-    EXPECT_EQ(station.Options.RebootAfterTimeout, "00:30");
-    EXPECT_EQ(station.Options.TimeoutControl, 2);
-    EXPECT_EQ(station.Options.SendTimeMode, 1);
-    EXPECT_EQ(station.Options.SendTimeSimpleInterval, "00:05:00");
+    EXPECT_FALSE(station.Options.autoMode);
+    EXPECT_TRUE(station.Options.runMinimized);
+    EXPECT_FALSE(station.Options.checkMpegFiles);
+    EXPECT_EQ(station.Options.rebootAfterTimeout, "00:30");
+    EXPECT_EQ(station.Options.timeoutControl, 2);
+    EXPECT_EQ(station.Options.sendTimeMode, 1);
+    EXPECT_EQ(station.Options.sendTimeSimpleInterval, "00:05:00");
     ASSERT_EQ(station.Jobs.size(), 3u);
     EXPECT_EQ(station.Jobs[0].name, "First");
     EXPECT_TRUE(station.Jobs[0].checked);
     EXPECT_EQ(station.Jobs[1].name, "Second");
     EXPECT_FALSE(station.Jobs[1].checked);
     EXPECT_EQ(station.Jobs[2].name, "");  // count larger than the sections
-    EXPECT_EQ(station.SpezialScanDir, "/in/");
+    EXPECT_EQ(station.SpecialScanFolder, "/in/");
     EXPECT_EQ(station.SelectedJob, -1);
     EXPECT_EQ(surfaces.processMessagesCalls, 3);
     EXPECT_TRUE(surfaces.errors.empty());
@@ -220,11 +220,11 @@ TEST_F(StationConfig, JobCountIsSixteenBits) {
     };
     const Case cases[] = {{"0", 0}, {"65536", 0}, {"65537", 1}, {"garbage", 0}, {"-1", 65535}};
     for (const Case& c : cases) {
-        station.SpezialScanDir = "/left/over";
+        station.SpecialScanFolder = "/left/over";
         Ini(std::string("[Global]\nAnzKopfstellen=") + c.stored + "\n[Kopf0]\nSendeVerzeichnis=/x\n");
         ReadConfig(station);
         EXPECT_EQ(station.Jobs.size(), c.jobs) << c.stored;
-        EXPECT_EQ(station.SpezialScanDir, c.jobs > 0 ? "/x" : "") << c.stored;
+        EXPECT_EQ(station.SpecialScanFolder, c.jobs > 0 ? "/x" : "") << c.stored;
     }
 }
 
@@ -234,16 +234,16 @@ TEST_F(StationConfig, SaveConfigWritesOptionsAndCheckMarksOnly) {
     station.Jobs[0].checked = true;
     station.Jobs[1].checked = false;
     GlobalOptions& o = station.Options;  // every option away from its default
-    for (bool* flag : {&o.Auto, &o.RunMinimized, &o.CheckMPEGFiles, &o.CopyCorruptFiles,
-                       &o.SpezialScan, &o.AbsolutSendTime, &o.LogEndStatistic,
-                       &o.SaveSuccessfulCopies, &o.CopyOpenFiles, &o.UploadInProgressCheck,
-                       &o.CloseProgAfterJobs, &o.NoFTPDisconnect}) {
+    for (bool* flag :
+         {&o.autoMode, &o.runMinimized, &o.checkMpegFiles, &o.copyCorruptFiles, &o.specialScan,
+          &o.absoluteSendTime, &o.logEndStatistic, &o.logSuccessfulCopies, &o.copyOpenFiles,
+          &o.uploadInProgressCheck, &o.closeAfterJobs, &o.keepFtpConnected}) {
         *flag = !*flag;
     }
-    o.RebootAfterTimeout = "01:00";
-    o.TimeoutControl = 2;
-    o.SendTimeMode = 1;
-    o.SendTimeSimpleInterval = "00:01:30";
+    o.rebootAfterTimeout = "01:00";
+    o.timeoutControl = 2;
+    o.sendTimeMode = 1;
+    o.sendTimeSimpleInterval = "00:01:30";
     SaveConfig(station);
     EXPECT_EQ(Stored("Global", "AnzKopfstellen"), "2");
     EXPECT_EQ(Stored("Kopf0", "Active"), "1");
@@ -270,7 +270,7 @@ TEST_F(StationConfig, WriteJobRenamesTheListLine) {
     Ini("[Global]\nAnzKopfstellen=1\n[Kopf0]\nName=old\n");
     ReadConfig(station);
     ReadJob(station, 0);
-    station.Editor.Name = "new";
+    station.Editor.name = "new";
     WriteJob(station, 0);
     EXPECT_EQ(station.Jobs[0].name, "new");
     WriteJob(station, 5);  // not a line: only the section is written

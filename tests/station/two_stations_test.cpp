@@ -78,8 +78,8 @@ TEST(TwoStations, RunSideBySideWithoutSeeingEachOther) {
     EXPECT_EQ(b.station.FailedFiles, 0u);
 
     // Each station's configuration, log and copier texts name only its own job and files.
-    EXPECT_EQ(a.station.Editor.Name, "Jobalpha");
-    EXPECT_EQ(b.station.Editor.Name, "Jobbravo");
+    EXPECT_EQ(a.station.Editor.name, "Jobalpha");
+    EXPECT_EQ(b.station.Editor.name, "Jobbravo");
     const std::string logA = ReadFile(a.home / "Ferrolin.log");
     const std::string logB = ReadFile(b.home / "Ferrolin.log");
     EXPECT_NE(logA.find("alpha0.dat"), std::string::npos);

@@ -1,25 +1,25 @@
 #pragma once
-// TGaugeKest: the flat progress bar under the tab sets. A green filled part for the
+// GaugeWidget: the flat progress bar under the tab sets. A green filled part for the
 // progress (0-100, values outside clamped) and a text drawn over the whole bar.
 #include <QString>
 #include <QWidget>
 
 namespace ferrolin::gui {
 
-class TGaugeKest : public QWidget {
+class GaugeWidget : public QWidget {
     Q_OBJECT
-public:
-    explicit TGaugeKest(QWidget* parent = nullptr);
+  public:
+    explicit GaugeWidget(QWidget* parent = nullptr);
 
     void SetProgress(int progress);
     int Progress() const { return progress_; }
     void SetText(const QString& text);
     const QString& Text() const { return text_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     int progress_ = 0;
     QString text_ = QStringLiteral("------");
 };

@@ -1,4 +1,4 @@
-#include "gui/gauge_kest.h"
+#include "gui/gauge_widget.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -9,24 +9,24 @@ namespace {
 const QColor kFillColour(0, 128, 0);
 }
 
-TGaugeKest::TGaugeKest(QWidget* parent) : QWidget(parent) {
+GaugeWidget::GaugeWidget(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("CopyStatusG"));
 }
 
-void TGaugeKest::SetProgress(int progress) {
+void GaugeWidget::SetProgress(int progress) {
     progress = std::clamp(progress, 0, 100);
     if (progress == progress_) return;
     progress_ = progress;
     update();
 }
 
-void TGaugeKest::SetText(const QString& text) {
+void GaugeWidget::SetText(const QString& text) {
     if (text == text_) return;
     text_ = text;
     update();
 }
 
-void TGaugeKest::paintEvent(QPaintEvent*) {
+void GaugeWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRect frame = rect().adjusted(0, 0, -1, -1);
     painter.fillRect(rect(), palette().color(QPalette::Base));
