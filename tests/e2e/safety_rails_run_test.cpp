@@ -2,13 +2,13 @@
 // directions, the settle time of an FTP source, and durable moves, whose fsync calls are
 // watched with strace.
 #include <gtest/gtest.h>
-#include <sys/time.h>
 
 #include <filesystem>
 #include <sstream>
 
 #include "protocols/mail_samples.h"
 #include "support/child_process.h"
+#include "support/file_age.h"
 #include "support/ftp_servers.h"
 #include "support/job_ini.h"
 #include "support/mail_servers.h"
@@ -19,26 +19,14 @@ namespace ferrolin {
 namespace {
 
 namespace fs = std::filesystem;
+using test::AgeFile;
 using test::CommandResult;
+using test::FilesIn;
 using test::IniKeys;
 using test::PyFtpServer;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
-
-void Age(const std::string& path, int seconds) {
-    timeval now{};
-    gettimeofday(&now, nullptr);
-    const timeval then{now.tv_sec - seconds, 0};
-    const timeval times[2] = {then, then};
-    utimes(path.c_str(), times);
-}
-
-size_t FilesIn(const std::string& folder) {
-    size_t n = 0;
-    for (const auto& entry : fs::directory_iterator(folder)) n += entry.is_regular_file();
-    return n;
-}
 
 void Refill(const std::string& folder) {
     fs::remove_all(folder);
@@ -126,8 +114,8 @@ TEST_F(SafetyRailsRunTest, FtpMirrorsDeleteOnlyWhatTheGuardAllows) {
             const std::string name = "/s" + std::to_string(k) + ".txt";
             WriteFile(sourceFolder + name, "same");
             WriteFile(destFolder + name, "same");
-            Age(sourceFolder + name, 3600);
-            Age(destFolder + name, 3600);
+            AgeFile(sourceFolder + name, 3600);
+            AgeFile(destFolder + name, 3600);
         }
         for (int k = 0; k < c.orphans; ++k)
             WriteFile(destFolder + "/o" + std::to_string(k) + ".txt", "orphan");
@@ -152,7 +140,7 @@ TEST_F(SafetyRailsRunTest, AnFtpFileStillBeingWrittenWaitsForALaterRun) {
     REQUIRE_PYFTPD(server);
     const std::string remote = server.Root() + "/in";
     WriteFile(remote + "/old.txt", "settled");
-    Age(remote + "/old.txt", 3600);
+    AgeFile(remote + "/old.txt", 3600);
     WriteFile(remote + "/new.txt", "still coming");
     IniKeys job = FtpSide(server, "source", "/in");
     job["EmpfangsVerzeichnis"] = dst.path();
@@ -266,7 +254,7 @@ TEST_F(DurableMoveTest, AServersFileIsDeletedOnlyOnceItsCopyIsOnTheDisk) {
     PyFtpServer server;
     REQUIRE_PYFTPD(server);
     WriteFile(server.Root() + "/in/a.txt", "alpha");
-    Age(server.Root() + "/in/a.txt", 3600);
+    AgeFile(server.Root() + "/in/a.txt", 3600);
     IniKeys job = FtpSide(server, "source", "/in");
     job["EmpfangsVerzeichnis"] = dst.path();
     job["CopyMode"] = "0";

@@ -1,12 +1,12 @@
 // A station's runs of folder jobs with the deletion guards and the settle time set.
 #include <gtest/gtest.h>
-#include <sys/time.h>
 
 #include <filesystem>
 
 #include "station/run_driver.h"
 #include "station/station.h"
 #include "station/station_config.h"
+#include "support/file_age.h"
 #include "support/job_ini.h"
 #include "support/recording_surfaces.h"
 #include "support/temp_dir.h"
@@ -16,18 +16,12 @@ namespace ferrolin {
 namespace {
 
 namespace fs = std::filesystem;
+using test::AgeFile;
+using test::FilesIn;
 using test::IniKeys;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
-
-void Age(const std::string& path, int seconds) {
-    timeval now{};
-    gettimeofday(&now, nullptr);
-    const timeval then{now.tv_sec - seconds, 0};
-    const timeval times[2] = {then, then};
-    utimes(path.c_str(), times);
-}
 
 class SafetyRailsTest : public ::testing::Test {
   protected:
@@ -44,11 +38,6 @@ class SafetyRailsTest : public ::testing::Test {
                        {"CopyMode", "3"}};
         job.insert(extra.begin(), extra.end());
         return job;
-    }
-    size_t FilesIn(const std::string& folder) {
-        size_t n = 0;
-        for (const auto& entry : fs::directory_iterator(folder)) n += entry.is_regular_file();
-        return n;
     }
     std::string Log() { return ReadFile(home / "Ferrolin.log"); }
 
@@ -126,10 +115,10 @@ TEST_F(SafetyRailsTest, MirrorDeletionsPassTheGuard) {
 
 TEST_F(SafetyRailsTest, FilesStillBeingWrittenWaitAndKeepTheirOlderCopies) {
     WriteFile(src / "done.txt", "done");
-    Age(src / "done.txt", 3600);
+    AgeFile(src / "done.txt", 3600);
     WriteFile(src / "growing.txt", "half of it");
     WriteFile(dst / "growing.txt", "yesterday's");
-    Age(dst / "growing.txt", 86400);
+    AgeFile(dst / "growing.txt", 86400);
     const IniKeys job = MirrorJob({{"SettleSeconds", "600"}});
 
     for (int run = 0; run < 2; ++run) Run(job);
@@ -143,7 +132,7 @@ TEST_F(SafetyRailsTest, FilesStillBeingWrittenWaitAndKeepTheirOlderCopies) {
     EXPECT_EQ(station.FailedFiles + station.JobsCutShort, 0u);
 
     // Once it has settled it goes like any other file; a new write is named again.
-    Age(src / "growing.txt", 900);
+    AgeFile(src / "growing.txt", 900);
     Run(job);
     EXPECT_EQ(ReadFile(dst / "growing.txt"), "half of it");
     WriteFile(src / "growing.txt", "again, longer");
