@@ -64,6 +64,8 @@ TEST_PACKAGES=(
   # SFTP and FTPS tests: the test CA and certificates, and the SFTP benchmark's peer tool
   python3-cryptography
   openssh-client
+  # the durable-move tests watch the run's fsync calls
+  strace
 )
 
 # Servers the tests start on loopback ports, each with the services it brings (one

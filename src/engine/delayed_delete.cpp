@@ -6,14 +6,13 @@
 
 #include "common/log.h"
 #include "engine/guarded_delete.h"
-#include "engine/program_files.h"
 #include "engine/mirror_compare.h"
 #include "engine/path_guard.h"
+#include "engine/run_context.h"
 #include "platform/errors.h"
 #include "platform/fs.h"
 #include "platform/path.h"
 #include "platform/text_lines.h"
-#include "engine/run_context.h"
 
 namespace ferrolin {
 
@@ -33,9 +32,9 @@ bool Digits(std::string_view text, size_t from, size_t count, int& value) {
 bool ReadDelayFile(RunContext& station, const std::string& path, std::vector<std::string>& lines) {
     int32_t error = 0;
     if (platform::ReadTextLines(path, lines, &error) || error == ENOENT) return true;
-    WriteLog(0, station.LogFile, std::string(kDelayDeleteFileName) +
-                                     " could not be read, left as it is: " +
-                                     platform::ErrorMessage(error));
+    WriteLog(0, station.LogFile,
+             std::string(kDelayDeleteFileName) +
+                 " could not be read, left as it is: " + platform::ErrorMessage(error));
     return false;
 }
 
@@ -79,18 +78,6 @@ std::optional<long> ParseDelayDays(std::string_view text) {
     const auto result = std::from_chars(text.data(), end, days);
     if (text.empty() || result.ec != std::errc() || result.ptr != end) return std::nullopt;
     return days;
-}
-
-void DeleteAndLog(RunContext& station, const std::string& path) {
-    if (ProgramFileRefused(station, path)) return;
-    const bool deleted = station.Copy.Files.For(path).Delete(path) == 0;
-    if (!deleted) ++station.FailedFiles;
-    WriteLog(0, station.LogFile, "File " + path + (deleted ? " deleted" : " deleting failed"));
-    if (deleted) {
-        station.Tally.Deleted();
-    } else {
-        station.Tally.NoteError("File " + path + " deleting failed");
-    }
 }
 
 void PostponeDeletions(RunContext& station, const std::string& destRoot,
@@ -138,7 +125,8 @@ void ProcessDelayedDeletes(RunContext& station, const TransferJob& job) {
         folders.push_back(own);
     for (std::string& line : lines) {
         if (line.empty()) continue;  // a blank line carries nothing; it is dropped
-        const std::optional<TDateTime> moment = ParseDelayMoment(line.substr(0, kDelayMomentLength));
+        const std::optional<TDateTime> moment =
+            ParseDelayMoment(line.substr(0, kDelayMomentLength));
         if (!moment || line.size() <= kDelayMomentLength + 1 || line[kDelayMomentLength] != '\t') {
             WriteLog(0, station.LogFile,
                      std::string(kDelayDeleteFileName) + ": line not understood, kept: " + line);

@@ -28,9 +28,6 @@ std::optional<TDateTime> ParseDelayMoment(std::string_view text);
 // when the text is not a number.
 std::optional<long> ParseDelayDays(std::string_view text);
 
-// Deletes one file and logs "File <path> deleted" or "File <path> deleting failed".
-void DeleteAndLog(RunContext& station, const std::string& path);
-
 // Adds a line for each orphan (a path relative to destRoot) to DelayDelete.txt unless a
 // line already mentions it, keeping the lines already there and their moments.
 void PostponeDeletions(RunContext& station, const std::string& destRoot,

@@ -79,7 +79,7 @@ SourceListing ListFileListSource(RunContext& run, const TransferJob& job, Surfac
 }
 
 void TransferToFolder(RunContext& run, const TransferJob& job, const SourceListing& listing) {
-    RunFolderTransfer(run, job, listing.entries, listing.complete);
+    RunFolderTransfer(run, job, listing);
 }
 
 }  // namespace ferrolin

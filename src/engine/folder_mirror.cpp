@@ -6,9 +6,9 @@
 #include "engine/guarded_delete.h"
 #include "engine/list_filters.h"
 #include "engine/mirror_compare.h"
+#include "engine/run_context.h"
 #include "engine/share_logon.h"
 #include "platform/path.h"
-#include "engine/run_context.h"
 
 namespace ferrolin {
 
@@ -35,7 +35,7 @@ std::string PathBelow(std::string_view path, std::string_view folder) {
 
 void MirrorFolderDestination(RunContext& station, const TransferJob& job,
                              const std::string& sourceFolder,
-                             const std::vector<std::string>& counterparts) {
+                             const std::vector<std::string>& counterparts, MirrorCheck check) {
     const std::string destFolder(WithoutTrailingSeparators(job.destination));
     if (destFolder.empty()) return;
     Surfaces& panel = station.surfaces();
@@ -59,9 +59,13 @@ void MirrorFolderDestination(RunContext& station, const TransferJob& job,
         std::string below = PathBelow(path, destFolder);
         if (!below.empty()) orphans.push_back(std::move(below));
     }
+    check.destinationFiles = orphans.size();
     // Local names differ by letter case on this file system: report.txt never protects
     // REPORT.txt, and never leaves report.txt itself to be deleted.
     RemoveCommonExactCase(counterparts, orphans, &panel);
+    check.side = MirrorSide::LocalDestination;
+    check.deletions = orphans.size();
+    if (!MirrorDeletionsAllowed(station, job, check)) return;
 
     const std::optional<long> days = ParseDelayDays(job.deleteDelay);
     if (!job.deleteDelay.empty() && !days) {

@@ -63,7 +63,8 @@ bool FetchFile(const Fetch& fetch, const SourceEntry& entry, const std::string& 
     }
     // One rename replaces the old copy: there is always the old or the new file.
     // Flushed first when the server's copy is to be deleted: then this is the only one.
-    if (!file->Commit(local, why, fetch.job.deleteSource)) return false;
+    const bool durable = fetch.job.deleteSource || fetch.run.Options.durableCopies;
+    if (!file->Commit(local, why, durable)) return false;
     if (entry.modified != 0)
         platform::SetFileTimes(local, entry.modified, entry.modified, entry.modified);
     return true;
@@ -102,9 +103,9 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
 
     // Every listed name, reached or not, protects its local copy in the mirror step, and
     // no temporary file ever takes one of them.
-    std::vector<std::string> remoteNames;
-    for (const SourceEntry& entry : listing.entries) remoteNames.push_back(entry.name);
-    const std::set<std::string> listed(remoteNames.begin(), remoteNames.end());
+    std::set<std::string> listed;
+    for (const SourceList* list : {&listing.entries, &listing.settling})
+        for (const SourceEntry& entry : *list) listed.insert(entry.name);
     const platform::NameTaken taken = [&](std::string_view name) {
         return listed.count(std::string(name)) != 0;
     };
@@ -163,13 +164,7 @@ void TransferFromFtp(RunContext& run, const TransferJob& job, const SourceListin
             WriteLog(0, run.LogFile,
                      "Download of " + remoteFolder + " ended early; no local file deleted");
     } else if (job.copyMode == CM_SourceIsMaster) {
-        if (!listing.complete) {
-            WriteLog(
-                0, run.LogFile,
-                "FTP folder " + remoteFolder + " was not listed completely; no local file deleted");
-        } else {
-            MirrorFtpSource(run, job, remoteNames, downloaded);
-        }
+        MirrorFtpSource(run, job, listing, remoteFolder, downloaded);
     }
     EndFtpWork(run);
 }

@@ -11,7 +11,7 @@
 #include "engine/ftp_kind.h"
 #include "engine/ftp_remote_folders.h"
 #include "engine/ftp_steps.h"
-#include "engine/program_files.h"
+#include "engine/guarded_delete.h"
 #include "engine/source_recheck.h"
 #include "platform/temp_name.h"
 #include "protocols/ftp_listing.h"
@@ -123,8 +123,8 @@ bool ApplyDeletionOrder(const Upload& up, FtpRemoteFolders::Folder& folder,
         return false;
     }
     folder.names.erase(name);
-    if (up.job.deleteSource && !ProgramFileRefused(run, entry.name, "Source"))
-        DeleteSourceIfUnchanged(run, entry);
+    // The server's reply to the deletion is the completion this order asked for.
+    if (up.job.deleteSource) DeleteCopiedSource(run, entry, {});
     WriteLog(0, run.LogFile, "0 Byte File " + entry.name + " deleted");
     return true;
 }
@@ -183,9 +183,10 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
                     ftp.SetRemoteFileTime(folder->path + name, entry.modified);
                 uploaded.insert(relative);
                 run.Tally.Copied(entry.size);
-                if (job.deleteSource && !ProgramFileRefused(run, source, "Source")) {
+                // The server confirmed the transfer and the rename: the copy is in place.
+                if (job.deleteSource) {
                     surfaces.ProcessMessages();
-                    DeleteSourceIfUnchanged(run, entry);
+                    DeleteCopiedSource(run, entry, {});
                 }
                 if (run.Options.logSuccessfulCopies)
                     WriteLog(0, run.LogFile, "send of " + source + " successful");
@@ -208,14 +209,11 @@ void TransferToFtp(RunContext& run, const TransferJob& job, const SourceListing&
     }
 
     if (connected && job.copyMode == CM_SourceIsMaster) {
-        if (!listing.complete) {
-            WriteLog(0, run.LogFile, "Source " + job.source +
-                                         " could not be listed completely; no remote file deleted");
-        } else if (sessionLost) {
+        if (sessionLost && listing.complete) {
             WriteLog(0, run.LogFile,
                      "Upload to " + folders.PathOf("") + " ended early; no remote file deleted");
         } else {
-            MirrorFtpDestination(run, job, listing.entries, uploaded);
+            MirrorFtpDestination(run, job, listing, uploaded);
         }
     }
     EndFtpWork(run);

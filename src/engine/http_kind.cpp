@@ -51,6 +51,12 @@ bool SaveAsText(RunContext& run, HttpClient& client, const TransferJob& job) {
         ReportFailure(run, job, job.destination + " could not be written");
         return false;
     }
+    // The file was flushed before its rename; a durable copy has its name flushed too.
+    if (run.Options.durableCopies &&
+        platform::FlushToDisk(platform::FolderOf(job.destination)) != 0) {
+        ReportFailure(run, job, job.destination + " could not be flushed to disk");
+        return false;
+    }
     return true;
 }
 

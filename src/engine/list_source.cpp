@@ -15,6 +15,8 @@ SourceListing ListSource(RunContext& run, const TransferJob& job, Surfaces* pane
     SourceListing listing;
     if (run.Connected) {
         listing = TransferKindOf(static_cast<TTransfer>(run.Transfer)).list(run, job, panel);
+    } else {
+        listing.complete = false;  // nothing was asked of a source the line never reached
     }
     // A source-side line stays up for the transfer; otherwise the connected mark is
     // cleared so the driver connects the destination side.

@@ -7,6 +7,8 @@
 
 #include "common/log.h"
 #include "engine/mail_files.h"
+#include "platform/errors.h"
+#include "platform/fs.h"
 #include "protocols/mime_message.h"
 #include "protocols/staged_file.h"
 
@@ -23,6 +25,15 @@ bool ReceiveMessage(RunContext& run, const TransferJob& job, int number, Receive
         MimeMessage::ReadFile(raw->TempPath(), job.decodeMail, error);
     return message && StoreMailFiles(run, job, *message, received, error);
 }  // the hidden file goes with raw
+
+bool FolderFlushed(RunContext& run, const std::string& folder, int number) {
+    const int32_t error = platform::FlushToDisk(folder);
+    if (error == 0) return true;
+    run.LogFailure("Mail " + std::to_string(number) + " not deleted on the server: " + folder +
+                   " could not be flushed to disk (" + platform::ErrorMessage(error) + ")");
+    ++run.FailedFiles;
+    return false;
+}
 
 }  // namespace
 
@@ -92,6 +103,10 @@ void ReceiveMail(RunContext& run, const TransferJob& job, const SourceListing& l
         WriteLog(0, run.LogFile, "receive of mail successful");
         run.Tally.Copied(0);
         surfaces.ProcessMessages();
+        // Each file was flushed as it was written; their names are on the disk once the
+        // folder is. Before that, the server's copy is the only one for certain.
+        const bool durable = job.deleteSource || run.Options.durableCopies;
+        if (durable && !FolderFlushed(run, job.destination, number)) continue;
         if (job.deleteSource) {
             if (!run.Pop3.Delete(number, error)) {
                 run.LogFailure("Mail " + std::to_string(number) +

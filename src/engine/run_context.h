@@ -17,6 +17,7 @@
 #include "config/global_options.h"
 #include "config/profile_cache.h"
 #include "engine/job_tally.h"
+#include "engine/settle_filter.h"
 #include "files/copy_context.h"
 #include "files/mpeg_check.h"
 #include "protocols/pop3_client.h"
@@ -56,7 +57,7 @@ class RunContext {
     // First, so that the members below may hold it.
     PasswordFreeSurfaces shown_;
 
-public:
+  public:
     // programDir: the folder holding Ferrolin.INI and the logs (no trailing separator).
     RunContext(std::string programDir, Surfaces& surfaces, Clock& clock);
     RunContext(const RunContext&) = delete;
@@ -126,6 +127,8 @@ public:
     uint32_t JobsCutShort = 0;
     // What the running job did; the run driver starts it afresh for each job.
     JobTally Tally;
+    // The source files held back as still being written that the log has named.
+    SettlingNotes Settling;
     // Logs a problem of the running job and keeps it as the job's first error when it is.
     void LogFailure(std::string_view text);
 
@@ -137,7 +140,7 @@ public:
     std::function<void()> AfterManualRunHook;
     std::function<void()> AbortFtpHook;
 
-private:
+  private:
     Clock& clock_;
 };
 

@@ -6,6 +6,7 @@
 #include "engine/list_filters.h"
 #include "engine/list_source.h"
 #include "protocols/ftp_scheme.h"
+#include "engine/settle_filter.h"
 
 namespace ferrolin {
 
@@ -40,14 +41,20 @@ void RunTransferJob(RunContext& run, const TransferJob& job) {
     Surfaces& surfaces = run.surfaces();
     surfaces.SetCaption(std::string(kCaption) + " " + job.name);
     SourceListing listing = ListSource(run, job, &surfaces);
+    bool uploading = false;
     if (run.Options.uploadInProgressCheck && AnyNameContains(listing.entries, kUploadMarker)) {
         listing.entries.clear();
+        uploading = true;
         WriteLog(0, run.LogFile, "Not copied because UPLOADINPROGRESS.TXT found.");
     }
-    if (!listing.entries.empty()) {
+    // A mirror has work with an empty source too: its deletion guard looks at the
+    // destination and decides.
+    const bool mirror = job.copyMode == CM_SourceIsMaster;
+    if (!listing.entries.empty() || (mirror && listing.complete && !uploading)) {
         ExcludeBySuffix(job.excludeExtensions, listing.entries);
         ReportUnreadableListFile(run, "Compare list file", job.compareListFile);
         FilterByCompareList(job.compareListFile, listing.entries);
+        HoldUnsettled(run, job, listing);
         if (run.DialUpChosen() && !run.Connected) {
             run.DialJobLine(job.dialUpEntry);
         } else {
@@ -61,7 +68,8 @@ void RunTransferJob(RunContext& run, const TransferJob& job) {
         if (job.dialUpFor == 1 && run.DialUpChosen() && run.Connected)
             run.Ras.HangUp();  // nothing to transfer over the source's line
         // What the lister opened (the FTP session, unless it is kept open) is closed.
-        if (const ListingClose close = TransferKindOf(static_cast<TTransfer>(run.Transfer)).closeUnused)
+        if (const ListingClose close =
+                TransferKindOf(static_cast<TTransfer>(run.Transfer)).closeUnused)
             close(run);
     }
     run.SetConnected(false);

@@ -15,13 +15,4 @@ void LogSourceKept(RunContext& run, const std::string& path) {
     WriteLog(0, run.LogFile, path + " changed since it was listed; kept for the next run");
 }
 
-bool DeleteSourceIfUnchanged(RunContext& run, const SourceEntry& entry) {
-    platform::FileSystem& fs = run.Copy.Files.For(entry.name);
-    if (!SourceUnchanged(fs, entry)) {
-        LogSourceKept(run, entry.name);
-        return false;
-    }
-    return fs.Delete(entry.name) == 0;
-}
-
 }  // namespace ferrolin

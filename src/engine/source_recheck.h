@@ -15,10 +15,6 @@ class RunContext;
 // gave one, the listed modification time. False also when it is gone.
 bool SourceUnchanged(platform::FileSystem& fs, const SourceEntry& entry);
 
-// Deletes the listed source file when it is unchanged; otherwise logs "<path> changed
-// since it was listed; kept for the next run". True when it was deleted.
-bool DeleteSourceIfUnchanged(RunContext& run, const SourceEntry& entry);
-
 // The log line of a source kept because it changed.
 void LogSourceKept(RunContext& run, const std::string& path);
 

@@ -14,6 +14,12 @@ struct SourceListing {
     // False when a folder of the source could not be read to its end or the listing
     // was cancelled: the list may lack files that exist.
     bool complete = true;
+    // Files left for a later run because they are still being written: not transferred,
+    // but their copies at the destination are no orphans.
+    SourceList settling;
+
+    // Every file the source listing holds, those left to settle included.
+    size_t SourceFiles() const { return entries.size() + settling.size(); }
 };
 
 // Lists the job's source (panel: where the listing's progress shows; may be null).

@@ -162,8 +162,8 @@ bool FileCopyRun::DestinationLocked() {
 bool FileCopyRun::OpenSource() {
     // The worker opens the source itself; with open files allowed, the copier only
     // measures it here, without opening it for data.
-    const bool noDataAccess = Has(cfOpenFiles) && !Has(cfReadOnly) &&
-                              writeMode_ != wmUnbuffered && routine_ != nullptr;
+    const bool noDataAccess =
+        Has(cfOpenFiles) && !Has(cfReadOnly) && writeMode_ != wmUnbuffered && routine_ != nullptr;
     std::optional<platform::FileInfo> info;
     if (noDataAccess) {
         info = sourceFs_.Stat(source_);
@@ -178,7 +178,7 @@ bool FileCopyRun::OpenSource() {
             const bool special = platform::LastError() == platform::ERROR_NOT_REGULAR_FILE &&
                                  !sourceFs_.FolderExists(source_);
             Fail("Open of " + name_ + " failed" +
-                   (special ? ": " + platform::ErrorMessage(platform::ERROR_NOT_REGULAR_FILE) : ""));
+                 (special ? ": " + platform::ErrorMessage(platform::ERROR_NOT_REGULAR_FILE) : ""));
             return false;
         }
         info = sourceFile_->Info();
@@ -348,7 +348,17 @@ void FileCopyRun::Finish() {
     const int64_t done = ctx_.Status.Done.load();
     const bool complete = done == sourceInfo_.Size && !targetFailed_;
     if (complete) {
-        if (Has(cfNoTempFile) || Has(cfReadOnly)) {
+        if (Has(cfReadOnly)) {
+            result_ = crCopied;
+            return;
+        }
+        // A durable copy is on the disk before it takes the destination's name, so that
+        // name never stands for a file a power cut could empty.
+        if (Has(cfDurable) && !Flushed(target_)) {
+            if (targetOwned_ && !Has(cfNoTempFile)) destFs_.Delete(target_);
+            return;
+        }
+        if (Has(cfNoTempFile)) {
             result_ = crCopied;
         } else if (destFs_.Rename(target_, dest_, true) == 0) {
             // One atomic rename: the destination name always holds either the old file
@@ -357,9 +367,11 @@ void FileCopyRun::Finish() {
         } else {
             Fail(name_ + " Failed to rename temp file");
         }
-        if (result_ == crCopied && !Has(cfReadOnly)) {
+        if (result_ == crCopied) {
             destFs_.SetTimesAndMode(dest_, sourceInfo_.CreationTime, sourceInfo_.LastAccessTime,
                                     sourceInfo_.LastWriteTime, sourceInfo_.Mode);
+            // And the name itself, in its folder: only then is the copy made for good.
+            if (Has(cfDurable) && !Flushed(platform::FolderOf(dest_))) result_ = crFailed;
         }
         return;
     }
@@ -371,12 +383,20 @@ void FileCopyRun::Finish() {
     if (!Has(cfReadOnly) && targetOwned_) destFs_.Delete(target_);
 }
 
+bool FileCopyRun::Flushed(const std::string& path) {
+    const int32_t error = destFs_.Flush(path);
+    if (error == 0) return true;
+    Fail(name_ + " not copied: " + path + " could not be flushed to disk " + SysErrorText(error));
+    return false;
+}
+
 void FileCopyRun::Close() {
     sourceFile_.reset();
     if (result_ == crCopied) {
         const double seconds = SecondsSinceStart();
         const int64_t done = ctx_.Status.Done.load();
-        if (seconds > 0) ctx_.Status.BytesPerSecond = ClampRate(static_cast<double>(done) / seconds);
+        if (seconds > 0)
+            ctx_.Status.BytesPerSecond = ClampRate(static_cast<double>(done) / seconds);
         Status(name_ + " successful (" + FormatByteSize(done) + " " +
                FormatByteSize(ctx_.Status.BytesPerSecond.load()) + "/s)");
     }
