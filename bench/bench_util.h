@@ -85,6 +85,15 @@ inline bool Shell(const std::string& command) {
 
 inline std::string Quote(const std::string& path) { return "'" + path + "'"; }
 
+// Whether the command line asks for section (no arguments: every section).
+inline bool SectionWanted(int argc, char** argv, const std::string& section) {
+    if (argc < 2) return true;
+    for (int i = 1; i < argc; ++i) {
+        if (section == argv[i]) return true;
+    }
+    return false;
+}
+
 // Peak resident memory growth (KiB) of a child process that does work; -1 when the work
 // failed or the child could not be started. The child measures itself, so what this
 // process already holds does not count.

@@ -1,6 +1,9 @@
 // The copier on a 1 GiB file with a warm page cache, side by side with the peer tools:
 // the worker path against cp, the unbuffered path (WriteMode 1) against
-// dd bs=64k oflag=direct, and the peak memory of a copy against the file size.
+// dd bs=64k oflag=direct, the peak memory of a copy against the file size, and what
+// durability costs: a durable copy (file and folder flushed) of the large file against cp
+// followed by sync of the file, and of many small files against rsync --fsync, plus the
+// durable move (durable copy, then the source deleted) of those small files.
 // Set FERROLIN_BENCH_DIR to a folder on the file system to measure (default /tmp).
 #include <sys/resource.h>
 
@@ -24,7 +27,9 @@ void MakeFile(const std::string& path, int64_t size) {
     for (int64_t done = 0; done < size; done += static_cast<int64_t>(block.size())) out << block;
 }
 
-void Warm(const std::string& path) { Shell("cat " + Quote(path) + " > /dev/null"); }
+void Warm(const std::string& path) {
+    Shell("cat " + Quote(path) + " > /dev/null");
+}
 
 // Each timed run starts from a quiet disk: the previous copy removed and written back,
 // so no run pays for another's write-back.
@@ -35,10 +40,11 @@ void Settle(const std::string& dst) {
 }
 
 double TimeOurs(CopyContext& copy, const std::string& src, const std::string& dst,
-                uint8_t writeMode) {
+                uint8_t writeMode, int32_t flags = 0) {
     Settle(dst);
     return Seconds([&] {
-        if (FileCopy(copy, src, dst, {}, CopyProgressRoutine, 0, cfForce, writeMode) != crCopied) {
+        if (FileCopy(copy, src, dst, {}, CopyProgressRoutine, 0, cfForce | flags, writeMode) !=
+            crCopied) {
             std::printf("copy failed: %s\n", copy.Status.StatusStr.c_str());
         }
     });
@@ -58,6 +64,85 @@ long PeakMemoryOfCopy(CopyContext& copy, const std::string& src, const std::stri
         FileCopy(copy, src, dst, {}, CopyProgressRoutine, 0, cfForce, writeMode);
         return true;
     });
+}
+
+constexpr int kSmallFiles = 200;
+constexpr size_t kSmallSize = 64 << 10;
+
+// Copies every file of the folder from into a fresh folder to (with flags), deleting each
+// source afterwards when move is set; the sources are made again first.
+double TimeSmallFiles(CopyContext& copy, const std::string& from, const std::string& to,
+                      int32_t flags, bool move) {
+    std::error_code ec;
+    fs::remove_all(to, ec);
+    fs::create_directories(to);
+    if (move) MakeTree(from, kSmallFiles, 1, kSmallSize);
+    ::sync();
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(from + "/d000"))
+        names.push_back(entry.path().filename());
+    return Seconds([&] {
+        for (const std::string& name : names) {
+            const std::string source = from + "/d000/" + name;
+            if (FileCopy(copy, source, to + "/" + name, {}, CopyProgressRoutine, 0, cfForce | flags,
+                         wmSystemCopy) != crCopied) {
+                std::printf("copy failed: %s\n", copy.Status.StatusStr.c_str());
+            } else if (move) {
+                fs::remove(source, ec);
+            }
+        }
+    });
+}
+
+double TimeSmallTool(const std::string& command, const std::string& to) {
+    std::error_code ec;
+    fs::remove_all(to, ec);
+    ::sync();
+    return Seconds([&] {
+        if (!Shell(command)) std::printf("failed: %s\n", command.c_str());
+    });
+}
+
+void MeasureDurability(CopyContext& copy, const BenchRoot& root, const std::string& src,
+                       const std::string& dst) {
+    std::vector<double> plain, durable, cpSync;
+    for (int run = 0; run < 3; ++run) {
+        plain.push_back(TimeOurs(copy, src, dst, wmSystemCopy));
+        durable.push_back(TimeOurs(copy, src, dst, wmSystemCopy, cfDurable));
+        cpSync.push_back(
+            TimeTool("cp " + Quote(src) + " " + Quote(dst) + " && sync " + Quote(dst), dst));
+    }
+    std::printf("\n1 GiB, durable, median of 3 runs\n");
+    std::printf("%-34s %7.3f s\n", "FileCopy worker path", Median(plain));
+    std::printf("%-34s %7.3f s\n", "FileCopy durable (DurableCopies=1)", Median(durable));
+    std::printf("%-34s %7.3f s\n", "cp && sync FILE", Median(cpSync));
+    std::printf("ratio durable / plain:           %.3f\n", Median(durable) / Median(plain));
+    std::printf("ratio durable / cp && sync:      %.3f\n", Median(durable) / Median(cpSync));
+
+    const std::string many = root / "many";
+    const std::string moved = root / "moved";
+    MakeTree(many, kSmallFiles, 1, kSmallSize);
+    std::vector<double> smallPlain, smallDurable, smallMove, rsyncPlain, rsyncFsync;
+    const std::string rsync = "rsync -a " + Quote(many + "/d000/") + " " + Quote(dst + ".d/");
+    for (int run = 0; run < 3; ++run) {
+        smallPlain.push_back(TimeSmallFiles(copy, many, dst + ".d", 0, false));
+        smallDurable.push_back(TimeSmallFiles(copy, many, dst + ".d", cfDurable, false));
+        smallMove.push_back(TimeSmallFiles(copy, moved, dst + ".d", cfDurable, true));
+        rsyncPlain.push_back(TimeSmallTool(rsync, dst + ".d"));
+        rsyncFsync.push_back(TimeSmallTool(
+            "rsync --fsync -a " + Quote(many + "/d000/") + " " + Quote(dst + ".d/"), dst + ".d"));
+    }
+    std::printf("\n%d files of %zu KiB, median of 3 runs\n", kSmallFiles, kSmallSize >> 10);
+    std::printf("%-34s %7.3f s\n", "FileCopy each file", Median(smallPlain));
+    std::printf("%-34s %7.3f s\n", "FileCopy each file durable", Median(smallDurable));
+    std::printf("%-34s %7.3f s\n", "durable move (SourceDelete=1)", Median(smallMove));
+    std::printf("%-34s %7.3f s\n", "rsync -a", Median(rsyncPlain));
+    std::printf("%-34s %7.3f s\n", "rsync -a --fsync", Median(rsyncFsync));
+    std::printf("ratio durable / plain:           %.3f\n",
+                Median(smallDurable) / Median(smallPlain));
+    std::printf("ratio durable move / plain:      %.3f\n", Median(smallMove) / Median(smallPlain));
+    std::printf("ratio durable / rsync --fsync:   %.3f\n",
+                Median(smallDurable) / Median(rsyncFsync));
 }
 
 }  // namespace
@@ -110,5 +195,6 @@ int main() {
         std::printf("peak memory growth, WriteMode %d: 64 MiB file %ld KiB, 1 GiB file %ld KiB\n",
                     mode, small64, big);
     }
+    MeasureDurability(copy, root, src, dst);
     return 0;
 }

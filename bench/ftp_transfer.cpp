@@ -70,13 +70,7 @@ double Best(const std::vector<double>& values) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    auto wanted = [&](std::string_view section) {
-        if (argc < 2) return true;
-        for (int i = 1; i < argc; ++i) {
-            if (section == argv[i]) return true;
-        }
-        return false;
-    };
+    auto wanted = [&](const char* section) { return SectionWanted(argc, argv, section); };
     BenchRoot root;
     Vsftpd server(root / "server");
     const std::string pub = root / "server/root/pub";

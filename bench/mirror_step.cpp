@@ -41,7 +41,10 @@ Figures Measure(const BenchRoot& root, int files) {
         for (int k = 0; k < 10; ++k)
             std::ofstream(dest + "/d000/orphan" + std::to_string(round * 10 + k) + ".dat") << "o";
         RunContext run = station.Context();
-        steps.push_back(Seconds([&] { MirrorFolderDestination(run, job, "", counterparts); }));
+        MirrorCheck source;
+        source.sourceFiles = counterparts.size();
+        steps.push_back(
+            Seconds([&] { MirrorFolderDestination(run, job, "", counterparts, source); }));
         std::vector<std::string> second = counterparts;
         compares.push_back(Seconds([&] { RemoveCommon(counterparts, second, false, &surfaces); }));
     }

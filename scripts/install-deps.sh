@@ -15,9 +15,11 @@ PROGRAM_PACKAGES=(
   ninja-build
   pkg-config
   g++
-  # protocol clients: libcurl (FTP, POP3, HTTP) and GMime 3 (MIME)
+  # protocol clients: libcurl (FTP, SFTP, POP3, HTTP) and GMime 3 (MIME)
   libcurl4-openssl-dev
   libgmime-3.0-dev
+  # OpenSSL: SSH host-key fingerprints, TLS certificate pins
+  libssl-dev
   # network shares
   libsmbclient-dev
   # dial-up lines: sd-bus (libsystemd) talks to NetworkManager
@@ -59,6 +61,11 @@ TEST_PACKAGES=(
   lftp
   # the SMTP server the alarm tests start on a loopback port
   python3-aiosmtpd
+  # SFTP and FTPS tests: the test CA and certificates, and the SFTP benchmark's peer tool
+  python3-cryptography
+  openssh-client
+  # the durable-move tests watch the run's fsync calls
+  strace
 )
 
 # Servers the tests start on loopback ports, each with the services it brings (one
@@ -70,6 +77,8 @@ TEST_SERVER_PACKAGES=(
   "dovecot-core dovecot"
   "dovecot-pop3d"
   "vsftpd vsftpd"
+  # the SFTP test server
+  "openssh-server ssh"
   "samba smbd nmbd samba-ad-dc"
   # the private message bus of the dial-up tests (the system's bus is left as it is)
   "dbus"

@@ -46,6 +46,10 @@ const std::vector<Command>& AllCommands() {
          RunStatusCommand},
         {"alarm-test", "send a test alarm as the [Alarm] section says, and tell what happened",
          RunAlarmTestCommand},
+        {"trust-host",
+         "trust a server's host key or certificate: URL (sftp://, ftps://, ftpes://) "
+         "[--replace]",
+         RunTrustHostCommand},
         {"help", "this text", RunHelpCommand},
     };
     return commands;

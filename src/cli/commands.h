@@ -32,6 +32,7 @@ int RunSyncNowCommand(const Args& args);
 int RunDialEntriesCommand(const Args& args);
 int RunStatusCommand(const Args& args);
 int RunAlarmTestCommand(const Args& args);
+int RunTrustHostCommand(const Args& args);
 
 // Reports a usage error on stderr: exit code 2.
 int UsageError(const std::string& message);

@@ -22,6 +22,9 @@ struct GlobalOptions {
     bool keepFtpConnected = false;
     uint8_t sendTimeMode = 0;  // 0 Simple, 1 Enhanced
     std::string sendTimeSimpleInterval = "00:10:00";
+    // Every copy reaches stable storage before it counts as made (not only those whose
+    // source is deleted afterwards).
+    bool durableCopies = false;
 
     bool operator==(const GlobalOptions&) const = default;
 };

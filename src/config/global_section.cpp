@@ -13,6 +13,8 @@ struct GlobalKey {
     std::string GlobalOptions::*text = nullptr;
     uint8_t GlobalOptions::*choice = nullptr;
     uint8_t itemCount = 0;
+    // Written only when set or already stored: a file that never used it stays as it was.
+    bool optional = false;
 };
 
 GlobalKey Flag(const char* key, bool GlobalOptions::*m) {
@@ -24,10 +26,13 @@ GlobalKey Text(const char* key, std::string GlobalOptions::*m) {
 GlobalKey Choice(const char* key, uint8_t GlobalOptions::*m, uint8_t count) {
     return {key, nullptr, nullptr, m, count};
 }
+GlobalKey OptionalFlag(const char* key, bool GlobalOptions::*m) {
+    return {key, m, nullptr, nullptr, 0, true};
+}
 
-const std::array<GlobalKey, 16>& GlobalKeys() {
+const std::array<GlobalKey, 17>& GlobalKeys() {
     using G = GlobalOptions;
-    static const std::array<GlobalKey, 16> keys = {
+    static const std::array<GlobalKey, 17> keys = {
         Flag("Auto", &G::autoMode),
         Flag("RunMinimized", &G::runMinimized),
         Flag("CheckMPEGFiles", &G::checkMpegFiles),
@@ -44,6 +49,7 @@ const std::array<GlobalKey, 16>& GlobalKeys() {
         Flag("NoFTPDisconnect", &G::keepFtpConnected),
         Choice("SendTimeMode", &G::sendTimeMode, 2),
         Text("SendTimeSimpleInterval", &G::sendTimeSimpleInterval),
+        OptionalFlag("DurableCopies", &G::durableCopies),
     };
     return keys;
 }
@@ -69,6 +75,7 @@ GlobalOptions ReadGlobalOptions(const ProfileFile& ini, const GlobalOptions& cur
 void WriteGlobalOptions(ProfileFile& ini, const GlobalOptions& options) {
     ProfileFile::Batch batch(ini);
     for (const GlobalKey& k : GlobalKeys()) {
+        if (k.optional && !(options.*k.flag) && !ini.ValueExists(kGlobalSection, k.key)) continue;
         if (k.flag != nullptr) {
             ini.WriteBool(kGlobalSection, k.key, options.*k.flag);
         } else if (k.text != nullptr) {

@@ -9,7 +9,7 @@ namespace ferrolin {
 
 namespace {
 
-// One key of a job section and the TransferJob field it fills. Exactly one of the three
+// One key of a job section and the TransferJob field it fills. Exactly one of the four
 // member pointers is set.
 struct JobKey {
     const char* key;
@@ -18,6 +18,10 @@ struct JobKey {
     uint8_t TransferJob::*choice = nullptr;
     uint8_t itemCount = 0;
     bool keepsPrevious = false;  // a missing key leaves the editor's value
+    uint32_t TransferJob::*number = nullptr;
+    // Written only when it differs from its default or the section holds it already, so a
+    // file that never used it keeps the keys it had.
+    bool optional = false;
 };
 
 JobKey Text(const char* key, std::string TransferJob::*m, bool keeps = false) {
@@ -29,11 +33,20 @@ JobKey Flag(const char* key, bool TransferJob::*m, bool keeps = false) {
 JobKey Choice(const char* key, uint8_t TransferJob::*m, uint8_t count) {
     return JobKey{key, nullptr, nullptr, m, count, false};
 }
+JobKey OptionalText(const char* key, std::string TransferJob::*m) {
+    return JobKey{key, m, nullptr, nullptr, 0, false, nullptr, true};
+}
+JobKey OptionalFlag(const char* key, bool TransferJob::*m) {
+    return JobKey{key, nullptr, m, nullptr, 0, false, nullptr, true};
+}
+JobKey OptionalNumber(const char* key, uint32_t TransferJob::*m) {
+    return JobKey{key, nullptr, nullptr, nullptr, 0, false, m, true};
+}
 
 // In the order the keys are written into a new section.
-const std::array<JobKey, 28>& JobKeys() {
+const std::array<JobKey, 32>& JobKeys() {
     using J = TransferJob;
-    static const std::array<JobKey, 28> keys = {
+    static const std::array<JobKey, 32> keys = {
         Text("Name", &J::name),
         Choice("SourceType", &J::sourceType, kSourceTypeCount),
         Text("SendeVerzeichnis", &J::source),
@@ -62,6 +75,10 @@ const std::array<JobKey, 28>& JobKeys() {
         Flag("EmailEraseFirst", &J::eraseFolderFirst),
         Flag("EMailSaveBody", &J::saveMailBody, true),
         Choice("Modemspeed", &J::timeoutChoice, kModemspeedCount),
+        Text("SshKeyFile", &J::sshKeyFile),
+        OptionalFlag("AllowEmptySource", &J::allowEmptySource),
+        OptionalText("MaxDelete", &J::maxDelete),
+        OptionalNumber("SettleSeconds", &J::settleSeconds),
     };
     return keys;
 }
@@ -73,6 +90,13 @@ const JobKey* FindJobKey(std::string_view key) {
     return nullptr;
 }
 
+bool SameValue(const JobKey& k, const TransferJob& a, const TransferJob& b) {
+    if (k.text != nullptr) return a.*k.text == b.*k.text;
+    if (k.flag != nullptr) return a.*k.flag == b.*k.flag;
+    if (k.number != nullptr) return a.*k.number == b.*k.number;
+    return a.*k.choice == b.*k.choice;
+}
+
 }  // namespace
 
 std::vector<StoredKey> JobStoredKeys() {
@@ -82,6 +106,8 @@ std::vector<StoredKey> JobStoredKeys() {
             keys.push_back({k.key, StoredKind::Text});
         } else if (k.flag != nullptr) {
             keys.push_back({k.key, StoredKind::Flag});
+        } else if (k.number != nullptr) {
+            keys.push_back({k.key, StoredKind::Integer});
         } else {
             keys.push_back({k.key, StoredKind::Choice, k.itemCount});
         }
@@ -95,6 +121,7 @@ std::string DefaultJobValue(std::string_view key) {
     const TransferJob fresh;
     if (k->text != nullptr) return fresh.*k->text;
     if (k->flag != nullptr) return fresh.*k->flag ? "1" : "0";
+    if (k->number != nullptr) return std::to_string(fresh.*k->number);
     return std::to_string(fresh.*k->choice);
 }
 
@@ -114,6 +141,10 @@ TransferJob ReadJobSection(const ProfileFile& ini, int n, const TransferJob& pre
             job.*k.text = ini.ReadString(section, k.key, defaults.*k.text);
         } else if (k.flag != nullptr) {
             job.*k.flag = ini.ReadBool(section, k.key, defaults.*k.flag);
+        } else if (k.number != nullptr) {
+            const int32_t n =
+                ini.ReadInteger(section, k.key, static_cast<int32_t>(defaults.*k.number));
+            job.*k.number = n < 0 ? 0 : static_cast<uint32_t>(n);
         } else {
             job.*k.choice = ini.ReadChoice(section, k.key, defaults.*k.choice, k.itemCount);
         }
@@ -147,12 +178,16 @@ std::vector<std::string> OutOfRangeChoices(const ProfileFile& ini, int n) {
 void WriteJobSection(ProfileFile& ini, int n, const TransferJob& job) {
     const std::string section = JobSectionName(n);
     ProfileFile::Batch batch(ini);
+    const TransferJob fresh;
     for (const JobKey& k : JobKeys()) {
         if (k.text == &TransferJob::timeStampFormat && !job.addTimeStamp) continue;
+        if (k.optional && !ini.ValueExists(section, k.key) && SameValue(k, job, fresh)) continue;
         if (k.text != nullptr) {
             ini.WriteString(section, k.key, job.*k.text);
         } else if (k.flag != nullptr) {
             ini.WriteBool(section, k.key, job.*k.flag);
+        } else if (k.number != nullptr) {
+            ini.WriteInteger(section, k.key, job.*k.number);
         } else {
             ini.WriteInteger(section, k.key, job.*k.choice);
         }

@@ -2,6 +2,7 @@
 
 #include "common/datetime_format.h"
 #include "common/text.h"
+#include "config/delete_limit.h"
 #include "config/profile_document.h"
 #include "platform/path.h"
 
@@ -47,7 +48,8 @@ const std::vector<JobSetting>& JobSettings() {
          "SendeVerzeichnis",
          K::Text,
          {},
-         "folder (with an optional mask), list file, ftp://, http:// or mail address"},
+         "folder (with an optional mask), list file, ftp:// (sftp://, ftps://, ftpes://), http:// "
+         "or mail address"},
         {"mask", "SendeVerzeichnis", K::Mask, {}, "file mask of a folder source, such as *.mpg"},
         {"source-type",
          "SourceType",
@@ -67,7 +69,8 @@ const std::vector<JobSetting>& JobSettings() {
          "EmpfangsVerzeichnis",
          K::Text,
          {},
-         "folder, ftp:// address, or the target file of an HTTP source"},
+         "folder, ftp:// (sftp://, ftps://, ftpes://) address, or the target file of an HTTP "
+         "source"},
         {"destination-user", "DestLName", K::Text, {}, "logon name for the destination"},
         {"destination-password", "DestLPassword", K::Password, {}, "password for the destination"},
         {"recursive", "ParsingType", K::Recursion, {}, "include subfolders"},
@@ -95,6 +98,11 @@ const std::vector<JobSetting>& JobSettings() {
         {"time-stamp", "AddTimeStampC", K::Flag, {}, "insert a time stamp into received names"},
         {"time-stamp-format", "AddTimeStampE", K::Text, {}, "format of that stamp, yymmddhhnnss"},
         {"passive", "PassiveMode", K::Flag, {}, "FTP passive mode"},
+        {"ssh-key-file",
+         "SshKeyFile",
+         K::Text,
+         {},
+         "SFTP: private key file for key logon (the password is its passphrase)"},
         {"timeout", "Modemspeed", K::Choice, {"5", "30", "60"}, "FTP time-out in seconds"},
         {"report-level",
          "ReportLevel",
@@ -115,6 +123,21 @@ const std::vector<JobSetting>& JobSettings() {
          K::Choice,
          {"destination", "source"},
          "the side that needs the dial-up line"},
+        {"allow-empty-source",
+         "AllowEmptySource",
+         K::Flag,
+         {},
+         "mirror: an empty source may empty the destination"},
+        {"max-delete",
+         "MaxDelete",
+         K::DeleteLimit,
+         {},
+         "mirror: most deletions per run, a count or a share like 25% (empty: no limit)"},
+        {"settle-seconds",
+         "SettleSeconds",
+         K::Seconds,
+         {},
+         "files written fewer seconds ago wait for a later run (0: none wait)"},
     };
     return settings;
 }
@@ -154,6 +177,10 @@ std::string AllowedValues(const JobSetting& setting) {
             return "a whole number of days, 0 or more";
         case K::Rate:
             return "a number of MiB per second such as 0 (no limit), 2 or 2.5";
+        case K::Seconds:
+            return "a whole number of seconds, 0 to 65535";
+        case K::DeleteLimit:
+            return std::string(kDeleteLimitForms);
         case K::Mask:
             return "a file mask holding a \".\" and no \"/\", such as *.mpg or *.*";
         case K::Text:
@@ -192,6 +219,12 @@ StoredValue StoreSettingValue(const JobSetting& setting, std::string_view plain)
         case K::Rate:
             if (IsByteRateText(TrimBlanks(plain))) return {std::string(TrimBlanks(plain)), ""};
             break;
+        case K::Seconds:
+            if (IsSecondsText(TrimBlanks(plain))) return {std::string(TrimBlanks(plain)), ""};
+            break;
+        case K::DeleteLimit:
+            if (ParseDeleteLimit(plain)) return {std::string(TrimBlanks(plain)), ""};
+            break;
         case K::Mask:
             if (plain.empty() || (plain.find('.') != std::string_view::npos &&
                                   plain.find(platform::kPathSeparator) == std::string_view::npos))
@@ -221,8 +254,10 @@ std::string ShowSettingValue(const JobSetting& setting, std::string_view stored)
             return stored.empty() ? "" : "(set)";
         case K::Mask:
             return SourceMask(stored);
+        case K::DeleteLimit:
         case K::Days:
         case K::Rate:
+        case K::Seconds:
         case K::Text:
             break;
     }
@@ -261,6 +296,10 @@ bool IsByteRateText(std::string_view text) {
 
 bool IsDelayDaysText(std::string_view text) {
     return text.empty() || AllDigits(text);
+}
+
+bool IsSecondsText(std::string_view text) {
+    return AllDigits(text) && text.size() <= 5 && std::stoul(std::string(text)) <= 65535;
 }
 
 }  // namespace ferrolin

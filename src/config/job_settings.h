@@ -10,14 +10,16 @@
 namespace ferrolin {
 
 enum class SettingKind {
-    Text,       // stored as typed
-    Flag,       // yes/no, stored as 1/0
-    Choice,     // one of a few names, stored as its index
-    Days,       // a whole number of days, 0 or more
-    Rate,       // MiB per second, a decimal number, 0 or more
-    Password,   // text that is never given on a command line nor shown
-    Mask,       // the file mask: the last part of the source text, holding a "."
-    Recursion,  // yes/no over the ParsingType choice (any stored 1 or more is yes)
+    Text,         // stored as typed
+    Flag,         // yes/no, stored as 1/0
+    Choice,       // one of a few names, stored as its index
+    Days,         // a whole number of days, 0 or more
+    Rate,         // MiB per second, a decimal number, 0 or more
+    Password,     // text that is never given on a command line nor shown
+    Mask,         // the file mask: the last part of the source text, holding a "."
+    Recursion,    // yes/no over the ParsingType choice (any stored 1 or more is yes)
+    Seconds,      // a whole number of seconds, 0 to 65535
+    DeleteLimit,  // empty (no limit), a count, or a percentage such as 25%
 };
 
 struct JobSetting {
@@ -62,6 +64,8 @@ std::string WithSourceMask(std::string_view source, std::string_view mask);
 // decimal separator ("." or the system's); a delete delay is digits, empty meaning 0.
 bool IsByteRateText(std::string_view text);
 bool IsDelayDaysText(std::string_view text);
+// A whole number of seconds the profile stores: digits, 0 to 65535.
+bool IsSecondsText(std::string_view text);
 
 // The integer form of a flag or choice as the profile reads it, when the text is one.
 std::optional<int> StoredNumber(std::string_view stored);

@@ -36,6 +36,12 @@ struct TransferJob {
     bool eraseFolderFirst = false;
     bool saveMailBody = false;
     uint8_t timeoutChoice = 0;  // 0 "5 seconds", 1 "30 seconds", 2 "60 seconds"
+    std::string sshKeyFile;     // SFTP: private key for key logon; the password is its passphrase
+
+    // The rails of mirroring and of sources still being written.
+    bool allowEmptySource = false;  // an empty source listing may empty its mirror
+    std::string maxDelete;          // most deletions of one mirror step: "12", "25%"; empty: any
+    uint32_t settleSeconds = 0;     // files written more recently wait for a later run
 
     bool operator==(const TransferJob&) const = default;
 };

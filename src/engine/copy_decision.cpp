@@ -5,11 +5,11 @@
 #include <limits>
 
 #include "common/log.h"
+#include "engine/guarded_delete.h"
 #include "engine/job_guards.h"
 #include "engine/program_files.h"
 #include "engine/run_context.h"
 #include "engine/source_entry.h"
-#include "engine/source_recheck.h"
 #include "files/copy_worker.h"
 #include "files/file_copy.h"
 #include "files/fs_helpers.h"
@@ -65,7 +65,7 @@ uint8_t ChooseWriteMode(uint8_t buffering, bool dialUpChosen) {
 }
 
 int32_t ChooseCopyFlags(const TransferJob& job, uint8_t runMode, bool destinationEmpty,
-                        bool copyOpenFiles) {
+                        bool copyOpenFiles, bool durableCopies) {
     int32_t flags = 0;
     if (job.copyMode == CM_OnlyNewer) flags |= cfOnlyNewer;
     if (job.copyMode == CM_CopyAnyWay) flags |= cfForce;
@@ -73,6 +73,7 @@ int32_t ChooseCopyFlags(const TransferJob& job, uint8_t runMode, bool destinatio
     if (!job.useTempFile) flags |= cfNoTempFile;
     if (destinationEmpty) flags |= cfReadOnly;
     if (copyOpenFiles) flags |= cfOpenFiles;
+    if (!destinationEmpty && (job.deleteSource || durableCopies)) flags |= cfDurable;
     return flags;
 }
 
@@ -105,8 +106,8 @@ bool TransferOneFile(const RunContext& run, const TransferJob& job, const Source
     }
     const bool dialUpChosen = run.dialUp;
     const uint8_t writeMode = ChooseWriteMode(job.buffering, dialUpChosen);
-    const int32_t flags =
-        ChooseCopyFlags(job, run.mode, destination.empty(), run.options.copyOpenFiles);
+    const int32_t flags = ChooseCopyFlags(job, run.mode, destination.empty(),
+                                          run.options.copyOpenFiles, run.options.durableCopies);
     uint8_t result = crFailed;
     if (job.copyMode == CM_ShortCutsOnly) {
         if (MakeShortcut(run.copy.Status, source, destination)) result = crCopied;
@@ -131,11 +132,12 @@ bool TransferOneFile(const RunContext& run, const TransferJob& job, const Source
         run.log.Tally.Copied(job.copyMode == CM_ShortCutsOnly ? 0 : run.copy.Status.Size.load());
     }
     // The source goes only when a copy of it exists: never after a read-only pass
-    // (no destination) and never behind a shortcut that points at it.
+    // (no destination) and never behind a shortcut that points at it. A copy made now
+    // was flushed by the copier; one found in place is flushed before the source goes.
     if (job.deleteSource && !destination.empty() && job.copyMode != CM_ShortCutsOnly &&
-        !SourceIsDestination(run.log, job, source, destination) &&
-        !ProgramFileRefused(run.log, source, "Source"))
-        DeleteSourceIfUnchanged(run.log, run.copy.Files, listed);
+        !SourceIsDestination(run.log, job, source, destination))
+        DeleteCopiedSource(run.log, run.copy.Files, listed,
+                           result == crCopied ? std::string() : destination);
     if (run.options.logSuccessfulCopies && result != crSame) {
         run.log.Write("Copy to " + DirectoryPart(destination, true) + platform::kPathSeparator +
                       run.copy.Status.StatusStr);

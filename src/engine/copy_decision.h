@@ -19,10 +19,11 @@ struct RunContext;
 uint8_t ChooseWriteMode(uint8_t buffering, bool dialUpChosen);
 
 // The copier's flags from the copy mode, the run mode (an interactive run asks before
-// overwriting), the temp-file option, an empty destination (read-only pass) and the
-// "Copy Open Files" option.
+// overwriting), the temp-file option, an empty destination (read-only pass), the "Copy
+// Open Files" option and durability: a copy whose source is deleted afterwards, or every
+// copy with durableCopies, is flushed to stable storage.
 int32_t ChooseCopyFlags(const TransferJob& job, uint8_t runMode, bool destinationEmpty,
-                        bool copyOpenFiles);
+                        bool copyOpenFiles, bool durableCopies = false);
 
 // "MaxByteRate" in MiB per second (fractions with "." or ",") as bytes per second,
 // truncated; 0 means no limit. Nothing when the text is not a number; negative numbers

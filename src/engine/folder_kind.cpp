@@ -80,7 +80,7 @@ SourceListing ListFileListSource(const RunContext& run, const TransferJob& job, 
 }
 
 void TransferToFolder(const RunContext& run, const TransferJob& job, const SourceListing& listing) {
-    RunFolderTransfer(run, job, listing.entries, listing.complete);
+    RunFolderTransfer(run, job, listing);
 }
 
 }  // namespace ferrolin

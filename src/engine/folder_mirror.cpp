@@ -35,10 +35,16 @@ std::string PathBelow(std::string_view path, std::string_view folder) {
 
 void MirrorFolderDestination(const RunContext& run, const TransferJob& job,
                              const std::string& sourceFolder,
-                             const std::vector<std::string>& counterparts) {
+                             const std::vector<std::string>& counterparts, MirrorCheck check) {
     const std::string destFolder(WithoutTrailingSeparators(job.destination));
     if (destFolder.empty()) return;
     Surfaces& panel = run.face;
+    check.side = MirrorSide::LocalDestination;
+    // A source that was not seen whole is decided on before the destination is listed.
+    if (!check.sourceComplete) {
+        MirrorDeletionsAllowed(run.log, job, check);
+        return;
+    }
 
     // The destination is a folder whatever its name looks like, listed with all its
     // subfolders. The logon uses the source's credentials: the copy loop has already
@@ -60,9 +66,12 @@ void MirrorFolderDestination(const RunContext& run, const TransferJob& job,
         std::string below = PathBelow(path, destFolder);
         if (!below.empty()) orphans.push_back(std::move(below));
     }
+    check.destinationFiles = orphans.size();
     // Local names differ by letter case on this file system: report.txt never protects
     // REPORT.txt, and never leaves report.txt itself to be deleted.
     RemoveCommonExactCase(counterparts, orphans, &panel);
+    check.deletions = orphans.size();
+    if (!MirrorDeletionsAllowed(run.log, job, check)) return;
 
     const std::optional<long> days = ParseDelayDays(job.deleteDelay);
     if (!job.deleteDelay.empty() && !days) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "config/transfer_job.h"
+#include "engine/guarded_delete.h"
 
 namespace ferrolin {
 
@@ -19,10 +20,11 @@ std::string PathBelow(std::string_view path, std::string_view folder);
 
 // counterparts: for each source file, its destination path relative to the destination
 // folder, as the copy loop built it. Lists the destination folder with all its
-// subfolders, drops excluded suffixes, and deletes or postpones what has no counterpart.
-// Files inside sourceFolder are never touched, should the destination enclose it.
+// subfolders, drops excluded suffixes, and deletes or postpones what has no counterpart,
+// when the deletion guard allows it (check: the source as listed). Files inside
+// sourceFolder are never touched, should the destination enclose it.
 void MirrorFolderDestination(const RunContext& run, const TransferJob& job,
                              const std::string& sourceFolder,
-                             const std::vector<std::string>& counterparts);
+                             const std::vector<std::string>& counterparts, MirrorCheck check);
 
 }  // namespace ferrolin

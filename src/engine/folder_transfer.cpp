@@ -9,6 +9,7 @@
 #include "engine/copy_decision.h"
 #include "engine/delayed_delete.h"
 #include "engine/folder_mirror.h"
+#include "engine/guarded_delete.h"
 #include "engine/job_guards.h"
 #include "engine/run_context.h"
 #include "engine/run_texts.h"
@@ -63,9 +64,7 @@ uint32_t JobByteRate(const RunContext& run, const TransferJob& job) {
 
 }  // namespace
 
-std::string MirroredFolder(const std::string& destRoot, const std::string& sourceFile,
-                           const std::string& sourceRoot, std::string* knownFolder,
-                           platform::FileSystem* fs) {
+std::string MirroredFolderBelow(const std::string& sourceFile, const std::string& sourceRoot) {
     const std::string sourceFolder = DirectoryPart(sourceFile, true);
     const std::string root = DirectoryPart(sourceRoot, false);
     std::string below;
@@ -77,6 +76,13 @@ std::string MirroredFolder(const std::string& destRoot, const std::string& sourc
             if (start != std::string::npos) below = sourceFolder.substr(start);
         }
     }
+    return below;
+}
+
+std::string MirroredFolder(const std::string& destRoot, const std::string& sourceFile,
+                           const std::string& sourceRoot, std::string* knownFolder,
+                           platform::FileSystem* fs) {
+    const std::string below = MirroredFolderBelow(sourceFile, sourceRoot);
     const std::string folder = below.empty() ? destRoot : platform::JoinPath(destRoot, below);
     if (knownFolder != nullptr && *knownFolder == folder) return folder;
     // A folder that cannot be made shows up as the copy's failure. Subfolders are made and
@@ -101,8 +107,16 @@ std::string DestinationFor(const TransferJob& job, const std::string& sourcePath
     return platform::JoinPath(job.destination, name);
 }
 
-void RunFolderTransfer(const RunContext& run, const TransferJob& job, const SourceList& list,
-                       bool listingComplete) {
+std::string CounterpartBelow(const TransferJob& job, const std::string& sourcePath) {
+    const std::string name(LastPathComponent(sourcePath));
+    if (job.subfolders != 1) return name;
+    const std::string below = MirroredFolderBelow(sourcePath, job.source);
+    return below.empty() ? name : platform::JoinPath(below, name);
+}
+
+void RunFolderTransfer(const RunContext& run, const TransferJob& job,
+                       const SourceListing& listing) {
+    const SourceList& list = listing.entries;
     Surfaces& surfaces = run.face;
     if (job.copyMode == CM_SourceIsMaster) ProcessDelayedDeletes(run, job);
 
@@ -174,19 +188,21 @@ void RunFolderTransfer(const RunContext& run, const TransferJob& job, const Sour
     if (!run.copy.Files.For(sourceFolder).FolderExists(sourceFolder)) {
         // Listed, then gone (an unmounted disk, a lost share): files whose copies matched
         // their listing count as in place, but the job did not see its source to the end.
-        if (listingComplete) {
+        if (listing.complete) {
             run.log.Write("Source " + job.source +
                           " disappeared during the run; nothing removed at the destination");
             ++run.log.JobsCutShort;
         }
         return;
     }
-    if (!listingComplete) {
-        run.log.Write("Source " + job.source +
-                      " could not be listed completely; no destination file deleted");
-        return;
-    }
-    MirrorFolderDestination(run, job, sourceFolder, counterparts);
+    // Files left to settle keep their older copies.
+    for (const SourceEntry& entry : listing.settling)
+        counterparts.push_back(CounterpartBelow(job, entry.name));
+    MirrorCheck check;
+    check.source = job.source;
+    check.sourceComplete = listing.complete;
+    check.sourceFiles = listing.SourceFiles();
+    MirrorFolderDestination(run, job, sourceFolder, counterparts, check);
 }
 
 }  // namespace ferrolin

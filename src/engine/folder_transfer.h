@@ -6,6 +6,7 @@
 
 #include "config/transfer_job.h"
 #include "engine/source_entry.h"
+#include "engine/transfer_kinds.h"
 #include "platform/file_system.h"
 
 namespace ferrolin {
@@ -28,9 +29,15 @@ std::string MirroredFolder(const std::string& destRoot, const std::string& sourc
 std::string DestinationFor(const TransferJob& job, const std::string& sourcePath,
                            std::string* knownFolder = nullptr, platform::FileSystem* fs = nullptr);
 
-// Runs the loop over list. listingComplete false (a source folder could not be read to
-// its end) keeps the mirror step from deleting anything.
-void RunFolderTransfer(const RunContext& run, const TransferJob& job, const SourceList& list,
-                       bool listingComplete);
+// A source file's folder below the source folder as "Include Sub Directories" mirrors it
+// (empty for the source folder itself); a file from elsewhere keeps its whole folder path.
+std::string MirroredFolderBelow(const std::string& sourceFile, const std::string& sourceRoot);
+
+// Where the copy of a source file lies below the destination folder, made nowhere.
+std::string CounterpartBelow(const TransferJob& job, const std::string& sourcePath);
+
+// Runs the loop over the listed entries. An incomplete listing (a source folder could not
+// be read to its end) keeps the mirror step from deleting anything.
+void RunFolderTransfer(const RunContext& run, const TransferJob& job, const SourceListing& listing);
 
 }  // namespace ferrolin

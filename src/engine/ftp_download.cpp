@@ -64,8 +64,10 @@ bool FetchFile(const Fetch& fetch, const SourceEntry& entry, const std::string& 
         return false;
     }
     // One rename replaces the old copy: there is always the old or the new file.
-    // Flushed first when the server's copy is to be deleted: then this is the only one.
-    return file->Commit(local, why, fetch.job.deleteSource, entry.modified);
+    // Flushed first when the server's copy is to be deleted (then this is the only one) or
+    // the options ask for durable copies; the folder after the rename too.
+    const bool durable = fetch.job.deleteSource || fetch.run.options.durableCopies;
+    return file->Commit(local, why, durable, entry.modified);
 }
 
 // The server's file is still the one fetched: the same size and time as just before the
@@ -110,9 +112,9 @@ void TransferFromFtp(const RunContext& run, const TransferJob& job, const Source
 
     // Every listed name, reached or not, protects its local copy in the mirror step, and
     // no temporary file ever takes one of them.
-    std::vector<std::string> remoteNames;
-    for (const SourceEntry& entry : listing.entries) remoteNames.push_back(entry.name);
-    const std::set<std::string> listed(remoteNames.begin(), remoteNames.end());
+    std::set<std::string> listed;
+    for (const SourceList* list : {&listing.entries, &listing.settling})
+        for (const SourceEntry& entry : *list) listed.insert(entry.name);
     const platform::NameTaken taken = [&](std::string_view name) {
         return listed.count(std::string(name)) != 0;
     };
@@ -169,12 +171,7 @@ void TransferFromFtp(const RunContext& run, const TransferJob& job, const Source
         if (job.copyMode == CM_SourceIsMaster)
             run.log.Write("Download of " + remoteFolder + " ended early; no local file deleted");
     } else if (job.copyMode == CM_SourceIsMaster) {
-        if (!listing.complete) {
-            run.log.Write("FTP folder " + remoteFolder +
-                          " was not listed completely; no local file deleted");
-        } else {
-            MirrorFtpSource(run, job, remoteNames, downloaded);
-        }
+        MirrorFtpSource(run, job, listing, remoteFolder, downloaded);
     }
     EndFtpWork(run);
 }

@@ -5,16 +5,20 @@
 #include "engine/run_context.h"
 #include "protocols/ftp_client.h"
 #include "protocols/host_port.h"
+#include "remote/ftp_address.h"
 #include "remote/ftp_texts.h"
+#include "remote/host_trust.h"
 
 namespace ferrolin {
 
 bool ConnectFtpSide(const RunContext& run, const TransferJob& job, const std::string& address,
                     const std::string& user, const std::string& password) {
     FtpSession& ftp = run.sessions.Ftp;
-    const std::string host = FtpSession::FtpHostOf(address);
-    if (ftp.ConnectToFTP(user, password, host, "21", "", "", job.passiveMode, job.reportLevel))
-        return true;
+    // The address's scheme chooses plain FTP, FTP over TLS or SFTP; no port: the scheme's.
+    const FtpLogon logon{
+        FtpSchemeOf(address), FtpSession::FtpHostOf(address), user, password, job.passiveMode,
+        job.sshKeyFile};
+    if (ftp.Connect(logon)) return true;
     // The session's reason names host and server reply, never the password.
     run.log.Failure(std::string(kFtpConnectException) + ftp.LastError());
     if (!run.cancel.StopRequested()) ++run.log.JobsCutShort;
@@ -78,11 +82,17 @@ std::optional<std::string> FtpAddressProblem(const std::string& address) {
     return std::nullopt;
 }
 
-std::optional<std::string> FtpLogonProblem(const std::string& address, const std::string& user,
-                                           const std::string& password, const TransferJob& job) {
-    const auto target = SplitHostPort(FtpHostOf(address), 21);
+std::optional<std::string> FtpLogonProblem(const HostTrust& trust, const std::string& address,
+                                           const std::string& user, const std::string& password,
+                                           const TransferJob& job) {
+    const FtpScheme scheme = FtpSchemeOf(address);
+    const auto target = SplitHostPort(FtpHostOf(address), DefaultPort(scheme));
     if (!target) return std::nullopt;  // reported as an address that does not parse
     FtpConnectOptions options;
+    options.scheme = scheme;
+    options.sshKeyFile = job.sshKeyFile;
+    options.knownHostsFile = trust.KnownHostsFile();
+    options.tls = trust.TlsTrustFor(target->host, target->port);
     options.host = target->host;
     options.port = target->port;
     options.user = user;

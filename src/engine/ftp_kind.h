@@ -20,8 +20,10 @@ void TransferToFtp(const RunContext& run, const TransferJob& job, const SourceLi
 
 // An FTP address without a host, or whose host is not "host" or "host:port".
 std::optional<std::string> FtpAddressProblem(const std::string& address);
-// Logs on and changes to the address's folder (passive as the job says), then quits.
-std::optional<std::string> FtpLogonProblem(const std::string& address, const std::string& user,
-                                           const std::string& password, const TransferJob& job);
+// Logs on and changes to the address's folder (passive as the job says, the server of an
+// FTPS or SFTP address verified against trust first), then quits.
+std::optional<std::string> FtpLogonProblem(const HostTrust& trust, const std::string& address,
+                                           const std::string& user, const std::string& password,
+                                           const TransferJob& job);
 
 }  // namespace ferrolin

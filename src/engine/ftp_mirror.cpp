@@ -7,15 +7,27 @@
 #include "engine/list_filters.h"
 #include "engine/mirror_compare.h"
 #include "engine/run_context.h"
+#include "engine/transfer_kinds.h"
 #include "platform/fs.h"
 #include "platform/path.h"
 
 namespace ferrolin {
 
-void MirrorFtpDestination(const RunContext& run, const TransferJob& job, const SourceList& source,
+void MirrorFtpDestination(const RunContext& run, const TransferJob& job,
+                          const SourceListing& source,
                           const std::set<std::string>& protectedNames) {
     FtpSession& ftp = run.sessions.Ftp;
     Surfaces& panel = run.face;
+    MirrorCheck check;
+    check.side = MirrorSide::RemoteDestination;
+    check.source = job.source;
+    check.sourceComplete = source.complete;
+    check.sourceFiles = source.SourceFiles();
+    // A source that was not seen whole is decided on before the server is asked anything.
+    if (!check.sourceComplete) {
+        MirrorDeletionsAllowed(run.log, job, check);
+        return;
+    }
     const std::string address = FtpSession::FtpFolderOf(job.destination);
     const std::string folder = address.empty() ? std::string(1, '/') : address;
     ftp.ChangeDir(folder, 100, false);
@@ -38,13 +50,18 @@ void MirrorFtpDestination(const RunContext& run, const TransferJob& job, const S
 
     const std::string sourceFolder = DirectoryPart(job.source, false);
     std::vector<std::string> counterparts(protectedNames.begin(), protectedNames.end());
-    for (const SourceEntry& entry : source) {
-        std::string below = PathBelow(entry.name, sourceFolder);
-        if (!below.empty()) counterparts.push_back(std::move(below));
+    for (const SourceList* list : {&source.entries, &source.settling}) {
+        for (const SourceEntry& entry : *list) {
+            std::string below = PathBelow(entry.name, sourceFolder);
+            if (!below.empty()) counterparts.push_back(std::move(below));
+        }
     }
+    check.destinationFiles = remote.size();
     // Remote names are compared with their letter case: a.txt never protects A.txt, and
     // a just-uploaded a.txt is never left to be deleted because A.txt matched first.
     RemoveCommonExactCase(counterparts, remote, &panel);
+    check.deletions = remote.size();
+    if (!MirrorDeletionsAllowed(run.log, job, check)) return;
 
     for (const std::string& name : remote) {
         if (run.cancel.StopRequested()) break;
@@ -59,17 +76,31 @@ void MirrorFtpDestination(const RunContext& run, const TransferJob& job, const S
     }
 }
 
-void MirrorFtpSource(const RunContext& run, const TransferJob& job,
-                     const std::vector<std::string>& remoteNames,
+void MirrorFtpSource(const RunContext& run, const TransferJob& job, const SourceListing& source,
+                     const std::string& remoteFolder,
                      const std::set<std::string>& downloadedNames) {
+    MirrorCheck check;
+    check.side = MirrorSide::RemoteSource;
+    check.source = remoteFolder;
+    check.sourceComplete = source.complete;
+    check.sourceFiles = source.SourceFiles();
+    if (!check.sourceComplete) {
+        MirrorDeletionsAllowed(run.log, job, check);
+        return;
+    }
     const std::string& destFolder = job.destination;
     if (destFolder.empty() || !platform::DirectoryExists(destFolder)) return;
     Surfaces& panel = run.face;
     std::vector<std::string> local = ListFolderFiles(destFolder, "*.*", false);
     ExcludeBySuffix(job.excludeExtensions, local);
-    std::vector<std::string> counterparts(remoteNames);
-    counterparts.insert(counterparts.end(), downloadedNames.begin(), downloadedNames.end());
+    // Every listed name, reached or not, protects its local copy.
+    std::vector<std::string> counterparts(downloadedNames.begin(), downloadedNames.end());
+    for (const SourceList* list : {&source.entries, &source.settling})
+        for (const SourceEntry& entry : *list) counterparts.push_back(entry.name);
+    check.destinationFiles = local.size();
     RemoveCommonExactCase(counterparts, local, &panel);
+    check.deletions = local.size();
+    if (!MirrorDeletionsAllowed(run.log, job, check)) return;
     for (const std::string& name : local) {
         if (run.cancel.StopRequested()) break;
         DeleteBelowAndLog(run.log, run.copy.Files, destFolder,

@@ -8,6 +8,7 @@
 
 #include "config/transfer_job.h"
 #include "engine/source_entry.h"
+#include "engine/transfer_kinds.h"
 
 namespace ferrolin {
 
@@ -35,15 +36,15 @@ void LogRefusedRemoteNames(const RunContext& run);
 // "Source is master", FTP destination: lists the remote folder afresh and deletes the
 // remote files (not subfolders) that neither a source file (by its path below the
 // source folder) nor an upload of this run (protectedNames, the paths sent below the
-// destination folder) accounts for. Refused names are never deleted; a failed or
-// incomplete listing deletes nothing.
-void MirrorFtpDestination(const RunContext& run, const TransferJob& job, const SourceList& source,
-                          const std::set<std::string>& protectedNames);
+// destination folder) accounts for, when the deletion guard allows it. Refused names are
+// never deleted; a failed or incomplete listing of either side deletes nothing.
+void MirrorFtpDestination(const RunContext& run, const TransferJob& job,
+                          const SourceListing& source, const std::set<std::string>& protectedNames);
 
-// "Source is master", FTP source: deletes the files of the destination folder (no
-// subfolders) that match neither a listed remote name nor a file this run downloaded.
-void MirrorFtpSource(const RunContext& run, const TransferJob& job,
-                     const std::vector<std::string>& remoteNames,
-                     const std::set<std::string>& downloadedNames);
+// "Source is master", FTP source (remoteFolder, as logged): deletes the files of the
+// destination folder (no subfolders) that match neither a listed remote name nor a file
+// this run downloaded, when the deletion guard allows it.
+void MirrorFtpSource(const RunContext& run, const TransferJob& job, const SourceListing& source,
+                     const std::string& remoteFolder, const std::set<std::string>& downloadedNames);
 
 }  // namespace ferrolin

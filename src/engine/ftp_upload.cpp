@@ -11,7 +11,7 @@
 #include "engine/ftp_kind.h"
 #include "engine/ftp_remote_folders.h"
 #include "engine/ftp_steps.h"
-#include "engine/program_files.h"
+#include "engine/guarded_delete.h"
 #include "engine/run_context.h"
 #include "engine/source_recheck.h"
 #include "platform/file_systems.h"
@@ -127,8 +127,8 @@ bool ApplyDeletionOrder(const Upload& up, FtpRemoteFolders::Folder& folder,
         return false;
     }
     folder.names.erase(name);
-    if (up.job.deleteSource && !ProgramFileRefused(run.log, entry.name, "Source"))
-        DeleteSourceIfUnchanged(run.log, run.copy.Files, entry);
+    // The server's reply to the deletion is the completion this order asked for.
+    if (up.job.deleteSource) DeleteCopiedSource(run.log, run.copy.Files, entry, {});
     run.log.Write("0 Byte File " + entry.name + " deleted");
     return true;
 }
@@ -180,11 +180,17 @@ void TransferToFtp(const RunContext& run, const TransferJob& job, const SourceLi
         } else if (entry.size > 0) {
             if (UploadOne(up, *folder, source, name, entry.size, error)) {
                 folder->names.insert(name);
+                // Over SFTP and FTPS the copy keeps the source's time where the server
+                // lets it be set; plain FTP leaves the server's own.
+                if (entry.modified != 0 && ftp.Scheme() != FtpScheme::Ftp &&
+                    ftp.CanSetRemoteFileTimes())
+                    ftp.SetRemoteFileTime(folder->path + name, entry.modified);
                 uploaded.insert(relative);
                 run.log.Tally.Copied(entry.size);
-                if (job.deleteSource && !ProgramFileRefused(run.log, source, "Source")) {
+                // The server confirmed the transfer and the rename: the copy is in place.
+                if (job.deleteSource) {
                     surfaces.ProcessMessages();
-                    DeleteSourceIfUnchanged(run.log, run.copy.Files, entry);
+                    DeleteCopiedSource(run.log, run.copy.Files, entry, {});
                 }
                 if (run.options.logSuccessfulCopies)
                     run.log.Write("send of " + source + " successful");
@@ -207,14 +213,11 @@ void TransferToFtp(const RunContext& run, const TransferJob& job, const SourceLi
     }
 
     if (connected && job.copyMode == CM_SourceIsMaster) {
-        if (!listing.complete) {
-            run.log.Write("Source " + job.source +
-                          " could not be listed completely; no remote file deleted");
-        } else if (sessionLost) {
+        if (sessionLost && listing.complete) {
             run.log.Write("Upload to " + folders.PathOf("") +
                           " ended early; no remote file deleted");
         } else {
-            MirrorFtpDestination(run, job, listing.entries, uploaded);
+            MirrorFtpDestination(run, job, listing, uploaded);
         }
     }
     EndFtpWork(run);

@@ -8,6 +8,7 @@
 #include "common/log.h"
 #include "engine/mail_files.h"
 #include "engine/run_context.h"
+#include "platform/errors.h"
 #include "protocols/mime_message.h"
 #include "protocols/staged_file.h"
 
@@ -24,6 +25,15 @@ bool ReceiveMessage(const RunContext& run, const TransferJob& job, int number,
         MimeMessage::ReadFile(raw->TempPath(), job.decodeMail, error);
     return message && StoreMailFiles(run, job, *message, received, error);
 }  // the hidden file goes with raw
+
+bool FolderFlushed(const RunContext& run, const std::string& folder, int number) {
+    const int32_t error = run.copy.Files.For(folder).Flush(folder);
+    if (error == 0) return true;
+    run.log.Failure("Mail " + std::to_string(number) + " not deleted on the server: " + folder +
+                    " could not be flushed to disk (" + platform::ErrorMessage(error) + ")");
+    ++run.log.FailedFiles;
+    return false;
+}
 
 }  // namespace
 
@@ -44,8 +54,9 @@ std::optional<std::string> MailAddressProblem(const std::string& address) {
     return std::nullopt;
 }
 
-std::optional<std::string> MailLogonProblem(const std::string& address, const std::string& user,
-                                            const std::string& password, const TransferJob&) {
+std::optional<std::string> MailLogonProblem(const HostTrust&, const std::string& address,
+                                            const std::string& user, const std::string& password,
+                                            const TransferJob&) {
     if (!ParsePop3Address(address)) return std::nullopt;
     Pop3Options options;
     options.connectTimeout = std::chrono::seconds(10);
@@ -112,6 +123,10 @@ void ReceiveMail(const RunContext& run, const TransferJob& job, const SourceList
         run.log.Write("receive of mail successful");
         run.log.Tally.Copied(0);
         surfaces.ProcessMessages();
+        // Each file was flushed as it was written; their names are on the disk once the
+        // folder is. Before that, the server's copy is the only one for certain.
+        const bool durable = job.deleteSource || run.options.durableCopies;
+        if (durable && !FolderFlushed(run, job.destination, number)) continue;
         if (job.deleteSource) {
             if (!run.sessions.Pop3.Delete(number, error)) {
                 run.log.Failure("Mail " + std::to_string(number) +

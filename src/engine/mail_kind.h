@@ -16,8 +16,9 @@ bool ConnectPop3(const RunContext& run, const std::string& user, const std::stri
 // Not "host", "host:port" or "pop3://host[:port]".
 std::optional<std::string> MailAddressProblem(const std::string& address);
 // Logs on to the mailbox and quits (nothing is marked for deletion, so nothing goes).
-std::optional<std::string> MailLogonProblem(const std::string& address, const std::string& user,
-                                            const std::string& password, const TransferJob& job);
+std::optional<std::string> MailLogonProblem(const HostTrust& trust, const std::string& address,
+                                            const std::string& user, const std::string& password,
+                                            const TransferJob& job);
 
 // "Mail 1" ... "Mail n" for the messages on the server; an empty mailbox closes the
 // session at once. A session that does not open or a mailbox that cannot be counted puts

@@ -2,6 +2,7 @@
 
 #include "engine/job_guards.h"
 #include "engine/list_filters.h"
+#include "engine/settle_filter.h"
 
 namespace ferrolin {
 
@@ -21,18 +22,23 @@ SourceListing ListSource(const RunContext& run, JobLine& line, const TransferKin
         line.SetConnected(true);
     }
     SourceListing listing;
-    if (line.Connected) listing = kind.source->list(run, job, &run.face);
+    if (line.Connected) {
+        listing = kind.source->list(run, job, &run.face);
+    } else {
+        listing.complete = false;  // nothing was asked of a source the line never reached
+    }
     // A source-side line stays up for the transfer; otherwise the connected mark is
     // cleared so the destination side is connected for the transfer.
     if (!sourceDial) line.SetConnected(false);
     return listing;
 }
 
-// The listed entries the job's filters keep.
-void FilterEntries(const RunContext& run, const TransferJob& job, SourceList& entries) {
-    ExcludeBySuffix(job.excludeExtensions, entries);
+// The listed entries the job's filters keep; files still being written are held back.
+void FilterEntries(const RunContext& run, const TransferJob& job, SourceListing& listing) {
+    ExcludeBySuffix(job.excludeExtensions, listing.entries);
     ReportUnreadableListFile(run.log, "Compare list file", job.compareListFile);
-    FilterByCompareList(job.compareListFile, entries);
+    FilterByCompareList(job.compareListFile, listing.entries);
+    HoldUnsettled(run, job, listing);
 }
 
 }  // namespace
@@ -42,12 +48,17 @@ void RunTransferJob(const RunContext& run, JobLine& line, const TransferKind& ki
     Surfaces& surfaces = run.face;
     surfaces.SetCaption(std::string(kCaption) + " " + job.name);
     SourceListing listing = ListSource(run, line, kind, job);
+    bool uploading = false;
     if (run.options.uploadInProgressCheck && AnyNameContains(listing.entries, kUploadMarker)) {
         listing.entries.clear();
+        uploading = true;
         run.log.Write("Not copied because UPLOADINPROGRESS.TXT found.");
     }
-    if (!listing.entries.empty()) {
-        FilterEntries(run, job, listing.entries);
+    // A mirror has work with an empty source too: its deletion guard looks at the
+    // destination and decides.
+    const bool mirror = job.copyMode == CM_SourceIsMaster;
+    if (!listing.entries.empty() || (mirror && listing.complete && !uploading)) {
+        FilterEntries(run, job, listing);
         if (line.DialUpChosen() && !line.Connected) {
             line.DialJobLine(job.dialUpEntry, run.log);
         } else {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "engine/job_tally.h"
+#include "engine/settle_filter.h"
 
 namespace ferrolin {
 
@@ -32,6 +33,8 @@ class RunLog {
     uint32_t JobsCutShort = 0;
     // What the running job did; the run driver starts it afresh for each job.
     JobTally Tally;
+    // The source files held back as still being written that the log has named.
+    SettlingNotes Settling;
 
   private:
     const std::string programDir_;

@@ -15,6 +15,9 @@ RunResources::RunResources(std::string programDir, Surfaces& surfaces, Clock& cl
       clock_(clock) {
     Copy.LogFolder = ProgramDir;
     Copy.Files.SetShares(&Shares, &Shares);
+    // Secure servers are checked against the host keys and certificates kept beside the
+    // program.
+    Sessions.Ftp.SetTrust(HostTrust(ProgramDir));
 }
 
 RunContext RunResources::Context() {

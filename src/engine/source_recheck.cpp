@@ -14,13 +14,4 @@ void LogSourceKept(const RunLog& log, const std::string& path) {
     log.Write(path + " changed since it was listed; kept for the next run");
 }
 
-bool DeleteSourceIfUnchanged(RunLog& log, platform::FileSystems& files, const SourceEntry& entry) {
-    platform::FileSystem& fs = files.For(entry.name);
-    if (!SourceUnchanged(fs, entry)) {
-        LogSourceKept(log, entry.name);
-        return false;
-    }
-    return fs.Delete(entry.name) == 0;
-}
-
 }  // namespace ferrolin

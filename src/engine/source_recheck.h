@@ -6,7 +6,6 @@
 
 #include "engine/source_entry.h"
 #include "platform/file_system.h"
-#include "platform/file_systems.h"
 
 namespace ferrolin {
 
@@ -15,10 +14,6 @@ class RunLog;
 // True when the file the entry names still has the listed size and, where the listing
 // gave one, the listed modification time. False also when it is gone.
 bool SourceUnchanged(platform::FileSystem& fs, const SourceEntry& entry);
-
-// Deletes the listed source file when it is unchanged; otherwise logs "<path> changed
-// since it was listed; kept for the next run". True when it was deleted.
-bool DeleteSourceIfUnchanged(RunLog& log, platform::FileSystems& files, const SourceEntry& entry);
 
 // The log line of a source kept because it changed.
 void LogSourceKept(const RunLog& log, const std::string& path);

@@ -7,6 +7,7 @@
 #include "engine/http_kind.h"
 #include "engine/mail_kind.h"
 #include "engine/remote_sessions.h"
+#include "protocols/ftp_scheme.h"
 
 namespace ferrolin {
 
@@ -30,11 +31,32 @@ bool TakesMailbox(const KindSelection& job) {
 bool TakesHttp(const KindSelection& job) {
     return job.sourceType == ST_Http || Holds(job.source, "http:");
 }
+// The secure schemes count only at the start of the text; their rows come before the
+// plain FTP rows, which would take "sftp://" for its "ftp:".
+bool NamesSftp(std::string_view text) {
+    return SchemeAtStart(text) == FtpScheme::Sftp;
+}
+bool NamesFtpOverTls(std::string_view text) {
+    const std::optional<FtpScheme> scheme = SchemeAtStart(text);
+    return scheme && UsesTls(*scheme);
+}
+bool TakesSftpSource(const KindSelection& job) {
+    return NamesSftp(job.source);
+}
+bool TakesFtpsSource(const KindSelection& job) {
+    return NamesFtpOverTls(job.source);
+}
 bool TakesFtpSource(const KindSelection& job) {
-    return job.sourceType == ST_Ftp || Holds(job.source, "ftp:");
+    return job.sourceType == ST_Ftp || NamesFtpServer(job.source);
+}
+bool TakesSftpDestination(const KindSelection& job) {
+    return NamesSftp(job.destination);
+}
+bool TakesFtpsDestination(const KindSelection& job) {
+    return NamesFtpOverTls(job.destination);
 }
 bool TakesFtpDestination(const KindSelection& job) {
-    return Holds(job.destination, "ftp:");
+    return NamesFtpServer(job.destination);
 }
 bool TakesAny(const KindSelection&) {
     return true;
@@ -65,6 +87,24 @@ constexpr SourceKind kSources[] = {
      .checkAddress = HttpAddressProblem,
      .destinationIsFile = true,
      .needsDestination = true},
+    {.name = "sftp download",
+     .takes = TakesSftpSource,
+     .form = SourceForm::Address,
+     .list = ListFtpSource,
+     .transfer = TransferFromFtp,
+     .closeUnused = EndFtpWork,
+     .abort = AbortFtp,
+     .checkAddress = FtpAddressProblem,
+     .probeLogon = FtpLogonProblem},
+    {.name = "ftps download",
+     .takes = TakesFtpsSource,
+     .form = SourceForm::Address,
+     .list = ListFtpSource,
+     .transfer = TransferFromFtp,
+     .closeUnused = EndFtpWork,
+     .abort = AbortFtp,
+     .checkAddress = FtpAddressProblem,
+     .probeLogon = FtpLogonProblem},
     {.name = "ftp download",
      .takes = TakesFtpSource,
      .form = SourceForm::Address,
@@ -78,6 +118,18 @@ constexpr SourceKind kSources[] = {
 };
 
 constexpr DestinationKind kDestinations[] = {
+    {.name = "sftp upload",
+     .takes = TakesSftpDestination,
+     .transfer = TransferToFtp,
+     .abort = AbortFtp,
+     .checkAddress = FtpAddressProblem,
+     .probeLogon = FtpLogonProblem},
+    {.name = "ftps upload",
+     .takes = TakesFtpsDestination,
+     .transfer = TransferToFtp,
+     .abort = AbortFtp,
+     .checkAddress = FtpAddressProblem,
+     .probeLogon = FtpLogonProblem},
     {.name = "ftp upload",
      .takes = TakesFtpDestination,
      .transfer = TransferToFtp,

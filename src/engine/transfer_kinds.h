@@ -22,12 +22,19 @@ namespace ferrolin {
 
 struct RunContext;
 class RemoteSessions;
+class HostTrust;
 
 struct SourceListing {
     SourceList entries;
     // False when a folder of the source could not be read to its end or the listing
     // was cancelled: the list may lack files that exist.
     bool complete = true;
+    // Files left for a later run because they are still being written: not transferred,
+    // but their copies at the destination are no orphans.
+    SourceList settling;
+
+    // Every file the source listing holds, those left to settle included.
+    size_t SourceFiles() const { return entries.size() + settling.size(); }
 };
 
 // Lists the job's source (panel: where the listing's progress shows; may be null).
@@ -45,8 +52,10 @@ using TransferAbort = void (*)(RemoteSessions& sessions);
 // nothing when it can. No connection is made.
 using AddressCheck = std::optional<std::string> (*)(const std::string& address);
 // Logs on to the side an address names with the job's logon and looks at its folder,
-// sending only commands that read; what failed, or nothing.
-using LogonProbe = std::optional<std::string> (*)(const std::string& address,
+// sending only commands that read; what failed, or nothing. A secure server is verified
+// against trust as a run verifies it, before any password goes.
+using LogonProbe = std::optional<std::string> (*)(const HostTrust& trust,
+                                                  const std::string& address,
                                                   const std::string& user,
                                                   const std::string& password,
                                                   const TransferJob& job);

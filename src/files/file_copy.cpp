@@ -348,7 +348,17 @@ void FileCopyRun::Finish() {
     const int64_t done = ctx_.Status.Done.load();
     const bool complete = done == sourceInfo_.Size && !targetFailed_;
     if (complete) {
-        if (Has(cfNoTempFile) || Has(cfReadOnly)) {
+        if (Has(cfReadOnly)) {
+            result_ = crCopied;
+            return;
+        }
+        // A durable copy is on the disk before it takes the destination's name, so that
+        // name never stands for a file a power cut could empty.
+        if (Has(cfDurable) && !Flushed(target_)) {
+            if (targetOwned_ && !Has(cfNoTempFile)) destFs_.Delete(target_);
+            return;
+        }
+        if (Has(cfNoTempFile)) {
             result_ = crCopied;
         } else if (destFs_.Rename(target_, dest_, true) == 0) {
             // One atomic rename: the destination name always holds either the old file
@@ -357,9 +367,11 @@ void FileCopyRun::Finish() {
         } else {
             Fail(name_ + " Failed to rename temp file");
         }
-        if (result_ == crCopied && !Has(cfReadOnly)) {
+        if (result_ == crCopied) {
             destFs_.SetTimesAndMode(dest_, sourceInfo_.CreationTime, sourceInfo_.LastAccessTime,
                                     sourceInfo_.LastWriteTime, sourceInfo_.Mode);
+            // And the name itself, in its folder: only then is the copy made for good.
+            if (Has(cfDurable) && !Flushed(platform::FolderOf(dest_))) result_ = crFailed;
         }
         return;
     }
@@ -369,6 +381,13 @@ void FileCopyRun::Finish() {
         Status(name_ + " Filesize<>");
     }
     if (!Has(cfReadOnly) && targetOwned_) destFs_.Delete(target_);
+}
+
+bool FileCopyRun::Flushed(const std::string& path) {
+    const int32_t error = destFs_.Flush(path);
+    if (error == 0) return true;
+    Fail(name_ + " not copied: " + path + " could not be flushed to disk " + SysErrorText(error));
+    return false;
 }
 
 void FileCopyRun::Close() {

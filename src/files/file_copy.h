@@ -33,6 +33,7 @@ inline constexpr int32_t cfForce = 0x04;       // never same
 inline constexpr int32_t cfReadOnly = 0x08;    // read the source, write nothing
 inline constexpr int32_t cfOpenFiles = 0x10;   // measure the source without data access
 inline constexpr int32_t cfNoTempFile = 0x40;  // write straight to the destination name
+inline constexpr int32_t cfDurable = 0x80;     // on stable storage before it counts as made
 
 // Write modes.
 inline constexpr uint8_t wmUnbuffered = 1;  // own block loop, writes bypass the page cache

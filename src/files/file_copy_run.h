@@ -55,6 +55,8 @@ class FileCopyRun {
     // The worker's copy runs in this thread (small file between local disks).
     bool CopiesInPlace() const;
     void Finish();
+    // Puts path (the copy, or its folder) on stable storage; false with the status said.
+    bool Flushed(const std::string& path);
     void Close();
 
     // The block loop's answer to a failed read: wait for the source and read again.

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -41,6 +42,12 @@ void ConnectionPage::Build() {
                                           QStringLiteral("Basic"), QStringLiteral("Routines"),
                                           QStringLiteral("Debug"), QStringLiteral("Trace")});
     ftpLayout->addWidget(reportLevel, 2, 0, 1, 2);
+    // SFTP key logon: a private key file; the job's password is then the key's passphrase.
+    sshKeyFile = Edit("SshKeyFile");
+    sshKeyFile->setToolTip(QStringLiteral(
+        "SFTP: log on with this private key; the password field holds its passphrase"));
+    ftpLayout->addWidget(Label("SSH key file:"), 3, 0);
+    ftpLayout->addWidget(sshKeyFile, 3, 1, 1, 2);
     ftpLayout->setColumnStretch(2, 1);
     layout->addWidget(ftpGroup);
 
@@ -82,6 +89,7 @@ void ConnectionPage::Bind() {
     b.Flag(passiveMode, &J::passiveMode);
     b.Choice(timeoutChoice, &J::timeoutChoice);
     b.Choice(reportLevel, &J::reportLevel);
+    b.Text(sshKeyFile, &J::sshKeyFile);
     b.Flag(saveMailHeader, &J::saveMailHeader);
     b.Flag(decodeMail, &J::decodeMail);
     b.Flag(eraseFolderFirst, &J::eraseFolderFirst);

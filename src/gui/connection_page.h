@@ -10,6 +10,7 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLineEdit;
 
 namespace ferrolin::gui {
 
@@ -21,6 +22,7 @@ public:
     QCheckBox* passiveMode = nullptr;
     QComboBox* timeoutChoice = nullptr;
     QComboBox* reportLevel = nullptr;
+    QLineEdit* sshKeyFile = nullptr;
     QGroupBox* RasGroup = nullptr;
     QComboBox* DialUpEntries = nullptr;
     QComboBox* dialUpFor = nullptr;

@@ -87,6 +87,10 @@ class FileSystem {
                                  int64_t lastWrite, uint32_t mode) = 0;
     virtual bool SetMode(const std::string& path, uint32_t mode) = 0;
 
+    // The file (or folder) at path on stable storage; 0 or the error code. A share has no
+    // such request: each write there was confirmed by the server, so the default is done.
+    virtual int32_t Flush(const std::string& /*path*/) { return 0; }
+
     // Bytes free for this user where path lies; -1 when unknown.
     virtual int64_t FreeBytes(const std::string& path) = 0;
     // Write granularity for unbuffered writes; 0 when there is none.

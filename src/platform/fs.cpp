@@ -128,6 +128,14 @@ int32_t CreateDirectories(const std::string& path) {
     return DirectoryExists(path) ? 0 : ENOTDIR;
 }
 
+int32_t FlushToDisk(const std::string& path) {
+    if (IsSharePath(path)) return ERROR_SHARE_UNREACHABLE;
+    // Read access is enough for fsync; no blocking open should a pipe stand there.
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd) return errno;
+    return ::fsync(fd.get()) == 0 ? 0 : errno;
+}
+
 int32_t WriteAll(int fd, const void* data, size_t size) {
     const char* p = static_cast<const char*>(data);
     while (size > 0) {

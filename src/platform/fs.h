@@ -22,6 +22,10 @@ int32_t DeleteFile(const std::string& path);
 // Creates the folder and any missing parents; an existing folder is success.
 int32_t CreateDirectories(const std::string& path);
 
+// Puts a file's data and its entry's metadata (or a folder's entries) on stable storage:
+// what it holds survives a power cut from now on. Returns 0 or the error code.
+int32_t FlushToDisk(const std::string& path);
+
 // Writes the whole buffer, continuing after partial writes and interrupted calls.
 // Returns 0 or the error code.
 int32_t WriteAll(int fd, const void* data, size_t size);

@@ -94,6 +94,10 @@ int64_t LocalFileSystem::FreeBytes(const std::string& path) {
     return DiskFreeBytes(path);
 }
 
+int32_t LocalFileSystem::Flush(const std::string& path) {
+    return FlushToDisk(path);
+}
+
 uint32_t LocalFileSystem::SectorSize(const std::string& folder) {
     return platform::SectorSize(folder);
 }

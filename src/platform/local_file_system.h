@@ -51,6 +51,7 @@ class LocalFileSystem : public FileSystem {
     bool SetTimesAndMode(const std::string& path, int64_t creation, int64_t lastAccess,
                          int64_t lastWrite, uint32_t mode) override;
     bool SetMode(const std::string& path, uint32_t mode) override;
+    int32_t Flush(const std::string& path) override;
     int64_t FreeBytes(const std::string& path) override;
     uint32_t SectorSize(const std::string& folder) override;
 };

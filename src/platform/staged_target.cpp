@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "platform/errors.h"
+#include "platform/path.h"
 
 namespace ferrolin::platform {
 
@@ -62,6 +63,13 @@ bool StagedTarget::Commit(const std::string& target, std::string& error, bool fl
         return false;
     }
     tempPath_.clear();
+    // The name on the disk as well: only then does the file survive a power cut.
+    if (flush) {
+        if (const int32_t code = fs_.Flush(FolderOf(target)); code != 0) {
+            error = "Cannot flush the folder of " + target + ": " + ErrorMessage(code);
+            return false;
+        }
+    }
     return true;
 }
 

@@ -28,7 +28,9 @@ class StagedTarget {
     FsFile& File() { return *file_; }
     // Closes the file (flushed to the disk first when flush is set and the file is on this
     // computer) and renames it over target; lastWrite, when not 0, becomes its last-write
-    // and last-access time. After a failure the temporary file is gone as well.
+    // and last-access time. Flushing, the folder is flushed after the rename too, so the
+    // new name survives a power cut. After a failure before the rename the temporary file
+    // is gone as well.
     bool Commit(const std::string& target, std::string& error, bool flush, int64_t lastWrite);
 
     // Replaces target with content in one step: the old file or the new one, never a part.

@@ -6,6 +6,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "protocols/ftp_client_operation.h"
+#include "protocols/remote_command_text.h"
+
 namespace ferrolin {
 
 namespace {
@@ -20,11 +23,6 @@ struct CurlSlist {
     void Append(const std::string& text) { list = curl_slist_append(list, text.c_str()); }
 };
 
-// A command that would end the control line early (and start another) is never sent.
-bool SafeCommandText(std::string_view text) {
-    return text.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
-}
-
 // Replaces every occurrence of secret in text (a password must never reach a text).
 void Scrub(std::string& text, const std::string& secret) {
     if (secret.size() < 3) return;
@@ -35,27 +33,6 @@ void Scrub(std::string& text, const std::string& secret) {
 }
 
 }  // namespace
-
-struct FtpClient::Operation {
-    std::string url;
-    bool nobody = false;
-    std::vector<std::string> quote;
-    std::string customRequest;
-    // Data: a download writes to sink (text, file or fd); an upload reads from file or fd.
-    bool upload = false;
-    int fd = -1;
-    platform::FsFile* file = nullptr;
-    int64_t size = -1;
-    int64_t resumeFrom = 0;  // a download's first byte (REST)
-    std::string* text = nullptr;
-    const Progress* progress = nullptr;
-    // What happened.
-    std::vector<std::string> replies;
-    int ioErrno = 0;
-    bool progressAborted = false;
-    int64_t dataBytes = 0;
-    char errorBuffer[CURL_ERROR_SIZE] = {};
-};
 
 namespace {
 
@@ -89,13 +66,18 @@ void FtpClient::RequestAbort() {
 std::string FtpClient::BaseUrl() const {
     std::string host = options_.host;
     if (host.find(':') != std::string::npos) host = "[" + host + "]";
-    return "ftp://" + host + ":" + std::to_string(options_.port) + "/";
+    // Explicit TLS starts as plain FTP; CURLOPT_USE_SSL then insists on "AUTH TLS".
+    const std::string_view scheme = options_.scheme == FtpScheme::Ftpes
+                                        ? SchemePrefix(FtpScheme::Ftp)
+                                        : SchemePrefix(options_.scheme);
+    return std::string(scheme) + host + ":" + std::to_string(options_.port) + "/";
 }
 
 // ftp://host:port/%2Fin/name: the encoded first slash makes the path absolute, and with
-// the no-CWD method libcurl sends it whole in one RETR/STOR/LIST.
+// the no-CWD method libcurl sends it whole in one RETR/STOR/LIST. An SFTP path is
+// absolute as it stands (sftp://host:port/in/name).
 std::string FtpClient::PathUrl(std::string_view path, bool folder) const {
-    std::string url = BaseUrl() + "%2F";
+    std::string url = BaseUrl() + (Sftp() ? "" : "%2F");
     while (!path.empty() && path.front() == '/') path.remove_prefix(1);
     bool first = true;
     while (!path.empty()) {
@@ -175,7 +157,7 @@ int FtpClient::PerformOnce(Operation& op, bool freshConnection) {
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, op.errorBuffer);
     if (freshConnection) curl_easy_setopt(curl, CURLOPT_FRESH_CONNECT, 1L);
     curl_easy_setopt(curl, CURLOPT_URL, op.url.c_str());
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp");
+    ApplySecurity(curl, op.fileTime);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     const std::string user = options_.user.empty() ? "anonymous" : options_.user;
     curl_easy_setopt(curl, CURLOPT_USERNAME, user.c_str());
@@ -191,6 +173,11 @@ int FtpClient::PerformOnce(Operation& op, bool freshConnection) {
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
     curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, stallSeconds);
+    if (options_.maxBytesPerSecond > 0) {
+        const auto limit = static_cast<curl_off_t>(options_.maxBytesPerSecond);
+        curl_easy_setopt(curl, CURLOPT_MAX_SEND_SPEED_LARGE, limit);
+        curl_easy_setopt(curl, CURLOPT_MAX_RECV_SPEED_LARGE, limit);
+    }
     curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kBufferSize);
     curl_easy_setopt(curl, CURLOPT_UPLOAD_BUFFERSIZE, kUploadBufferSize);
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, OnHeader);
@@ -286,6 +273,15 @@ int FtpClient::PerformOnce(Operation& op, bool freshConnection) {
     const CURLcode code = driver_.Run(curl);
     busy_ = false;
     abort_ = false;
+    NoteIdentity(curl, code);
+    if (op.fileTime) {
+        curl_off_t value = -1;
+        if (curl_easy_getinfo(curl, CURLINFO_FILETIME_T, &value) == CURLE_OK)
+            op.fileTimeFound = value;
+        value = -1;
+        if (curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &value) == CURLE_OK)
+            op.contentLengthFound = value;
+    }
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
     curl_easy_setopt(curl, CURLOPT_QUOTE, nullptr);
     return code;
@@ -295,6 +291,16 @@ bool FtpClient::Open(const FtpConnectOptions& options, const Progress& progress,
                      std::string& error) {
     Close();
     options_ = options;
+    hostKey_ = {};
+    hostKey_.knownHostsFile = options.knownHostsFile;
+    hostKey_.learnOnly = options.learnIdentity;
+    tlsProblem_ = TlsProblem::None;
+    certificate_ = {};
+    if (Sftp()) {
+        if (SftpOpen(progress, error)) return true;
+        Close();
+        return false;
+    }
     Operation op;
     op.url = BaseUrl();
     op.nobody = true;
@@ -322,23 +328,28 @@ bool FtpClient::Open(const FtpConnectOptions& options, const Progress& progress,
     return true;
 }
 
+bool FtpClient::CommandOperation(const std::vector<std::string>& commands, std::string_view prefix,
+                                 const Progress& progress, Operation& op, std::string& error) {
+    op.url = BaseUrl();
+    op.nobody = true;
+    op.progress = &progress;
+    for (const std::string& command : commands) {
+        if (!SafeCommandText(command)) {
+            error = "A line break in a remote name is not allowed";
+            return false;
+        }
+        op.quote.push_back(std::string(prefix) + command);
+    }
+    return true;
+}
+
 // Each command goes out as one libcurl may see refused ("*"): libcurl would otherwise
 // treat a refusal as a broken control connection, close it and log in again for the next
 // operation. The replies are judged here instead.
 bool FtpClient::Ask(const std::vector<std::string>& commands, const Progress& progress,
                     std::vector<std::string>& replies, std::string& error) {
     Operation op;
-    op.url = BaseUrl();
-    op.nobody = true;
-    for (const std::string& command : commands) {
-        if (!SafeCommandText(command)) {
-            error = "A line break in a remote name is not allowed";
-            return false;
-        }
-        op.quote.push_back("*" + command);
-    }
-    op.progress = &progress;
-    if (!Perform(op, error)) return false;
+    if (!CommandOperation(commands, "*", progress, op, error) || !Perform(op, error)) return false;
     // Nothing follows the commands, so their replies end the exchange (a fresh login's
     // replies come before them).
     const std::vector<std::string> finals = FinalReplies(op.replies);
@@ -365,6 +376,12 @@ bool FtpClient::Commands(const std::vector<std::string>& commands, const Progres
 
 bool FtpClient::ChangeFolder(std::string_view path, std::string& folder, const Progress& progress,
                              std::string& error) {
+    if (Sftp()) {
+        // Nothing to ask: the listing that follows finds out whether the folder is there.
+        sftpFolder_ = JoinRemotePath(sftpFolder_, path);
+        folder = sftpFolder_;
+        return true;
+    }
     std::vector<std::string> replies;
     const std::string cwd = path.empty() ? std::string("CWD") : "CWD " + std::string(path);
     if (!Ask({cwd, "PWD"}, progress, replies, error)) return false;
@@ -388,6 +405,7 @@ bool FtpClient::ChangeFolder(std::string_view path, std::string& folder, const P
 
 bool FtpClient::FileFacts(std::string_view path, FtpFileFacts& facts, const Progress& progress,
                           std::string& error) {
+    if (Sftp()) return SftpFileFacts(path, facts, progress, error);
     // SIZE counts bytes only in binary mode (some servers refuse it in ASCII mode).
     std::vector<std::string> replies;
     const std::string name(path);
@@ -402,6 +420,7 @@ bool FtpClient::FileFacts(std::string_view path, FtpFileFacts& facts, const Prog
 }
 
 bool FtpClient::Noop(const Progress& progress, std::string& error) {
+    if (Sftp()) return SftpCommands({"pwd"}, progress, error);
     return Commands({"NOOP"}, progress, error);
 }
 
@@ -409,6 +428,7 @@ bool FtpClient::List(std::string_view folder, std::string& text, FtpListFormat& 
                      const Progress& progress, std::string& error) {
     Operation op;
     op.url = PathUrl(folder, true);
+    // SFTP folders come as "ls -l" lines, the form LIST has.
     format = features_.mlsd ? FtpListFormat::Mlsd : FtpListFormat::List;
     if (features_.mlsd) op.customRequest = "MLSD";
     text.clear();
@@ -459,24 +479,52 @@ bool FtpClient::Upload(std::string_view path, platform::FsFile& file, int64_t si
 }
 
 bool FtpClient::Delete(std::string_view path, const Progress& progress, std::string& error) {
+    if (Sftp()) return SftpCommands({"rm " + QuotedSftpPath(path)}, progress, error);
     return Commands({"DELE " + std::string(path)}, progress, error);
 }
 
 bool FtpClient::Rename(std::string_view from, std::string_view to, const Progress& progress,
                        std::string& error) {
+    if (Sftp()) {
+        return SftpCommands({"rename " + QuotedSftpPath(from) + " " + QuotedSftpPath(to)}, progress,
+                            error);
+    }
     return Commands({"RNFR " + std::string(from), "RNTO " + std::string(to)}, progress, error);
 }
 
 bool FtpClient::MakeFolder(std::string_view path, const Progress& progress, std::string& error) {
+    if (Sftp()) return SftpCommands({"mkdir " + QuotedSftpPath(path)}, progress, error);
     return Commands({"MKD " + std::string(path)}, progress, error);
 }
 
 bool FtpClient::RemoveFolder(std::string_view path, const Progress& progress, std::string& error) {
+    if (Sftp()) return SftpCommands({"rmdir " + QuotedSftpPath(path)}, progress, error);
     return Commands({"RMD " + std::string(path)}, progress, error);
 }
 
 bool FtpClient::Site(std::string_view command, const Progress& progress, std::string& error) {
+    if (Sftp()) {
+        error = "SFTP servers know no SITE commands";
+        return false;
+    }
     return Commands({"SITE " + std::string(command)}, progress, error);
+}
+
+bool FtpClient::CanSetModified() const {
+    return Sftp() || features_.mfmt;
+}
+
+bool FtpClient::SetModified(std::string_view path, int64_t unixTime, const Progress& progress,
+                            std::string& error) {
+    if (Sftp()) {
+        return SftpCommands({"mtime \"" + HttpDate(unixTime) + "\" " + QuotedSftpPath(path)},
+                            progress, error);
+    }
+    if (!features_.mfmt) {
+        error = "The server cannot set file times";
+        return false;
+    }
+    return Commands({"MFMT " + MdtmStamp(unixTime) + " " + std::string(path)}, progress, error);
 }
 
 }  // namespace ferrolin

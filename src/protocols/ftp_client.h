@@ -1,8 +1,13 @@
 #pragma once
-// An FTP client over libcurl. One easy handle lives as long as the client, so every
-// operation after Open() reuses the logged-in control connection; libcurl logs in again
-// by itself when the server dropped it. Paths are absolute remote paths in the server's
-// own bytes (the caller converts names). Credentials go in as options, never into a URL.
+// A file-server client over libcurl: plain FTP, FTP over TLS (explicit or implicit) and
+// SFTP, with the same operations. One easy handle lives as long as the client, so every
+// operation after Open() reuses the logged-in connection; libcurl logs in again by itself
+// when the server dropped it. Paths are absolute remote paths in the server's own bytes
+// (the caller converts names). Credentials go in as options, never into a URL.
+//
+// Servers are verified before a password goes out: TLS certificates as TlsTrust says,
+// SSH host keys against a known_hosts file (an unknown or changed key ends the
+// connection before the logon).
 //
 // Not thread-safe: one thread runs the operations. RequestAbort() may be called from any
 // thread (and from inside the progress callback) and stops the running operation at the
@@ -20,14 +25,29 @@
 #include "protocols/curl_driver.h"
 #include "protocols/ftp_listing.h"
 #include "protocols/ftp_replies.h"
+#include "protocols/ftp_scheme.h"
+#include "protocols/ssh_host_key.h"
+#include "protocols/tls_trust.h"
 
 namespace ferrolin {
 
 struct FtpConnectOptions {
+    FtpScheme scheme = FtpScheme::Ftp;
     std::string host;  // a name or an address (IPv6 without brackets)
     uint16_t port = 21;
     std::string user;  // empty: "anonymous"
-    std::string password;
+    std::string password;  // with sshKeyFile: the key's passphrase
+    // SFTP: a private key file logs on with the key instead of the password.
+    std::string sshKeyFile;
+    // SFTP: the known_hosts file the server's host key must be in.
+    std::string knownHostsFile;
+    // FTPS: whom the certificate must be vouched for by.
+    TlsTrust tls;
+    // Connect only to see who the server is (its host key or certificate, see
+    // Identity()); nothing is verified and no password is sent.
+    bool learnIdentity = false;
+    // Bytes per second each way for the data of transfers; 0: no limit.
+    int64_t maxBytesPerSecond = 0;
     bool passive = true;  // false: active mode (PORT/EPRT)
     std::chrono::milliseconds connectTimeout{5000};
     // A transfer that moves no byte, or a server that does not answer, for this long
@@ -55,6 +75,7 @@ class FtpClient {
     const FtpConnectOptions& Options() const { return options_; }
     // Passive or active mode for the data connections from the next operation on.
     void SetPassive(bool passive) { options_.passive = passive; }
+    void SetMaxBytesPerSecond(int64_t limit) { options_.maxBytesPerSecond = limit; }
     const FtpFeatures& Features() const { return features_; }
     // The folder the login left us in.
     const std::string& HomeFolder() const { return home_; }
@@ -84,9 +105,19 @@ class FtpClient {
     bool MakeFolder(std::string_view path, const Progress& progress, std::string& error);
     bool RemoveFolder(std::string_view path, const Progress& progress, std::string& error);
     bool Site(std::string_view command, const Progress& progress, std::string& error);
-    // SIZE and MDTM of a file; false when the server answered neither.
+    // SIZE and MDTM of a file (SFTP: its attributes); false when the server answered
+    // neither.
     bool FileFacts(std::string_view path, FtpFileFacts& facts, const Progress& progress,
                    std::string& error);
+    // Sets a file's modification time (UTC seconds): SFTP always, FTP where the server
+    // announced MFMT; false otherwise.
+    bool SetModified(std::string_view path, int64_t unixTime, const Progress& progress,
+                     std::string& error);
+    // Whether SetModified can work on this server.
+    bool CanSetModified() const;
+    // SFTP listings give times to the minute (or the day) in the server's own time zone:
+    // exact times come from FileFacts.
+    bool ListingTimesExact() const { return options_.scheme != FtpScheme::Sftp; }
     // NOOP: whether the server still answers (libcurl logs in again once when the server
     // had dropped the connection).
     bool Noop(const Progress& progress, std::string& error);
@@ -100,8 +131,23 @@ class FtpClient {
     // operation logs in again).
     bool ConnectionLost() const { return open_ && lost_; }
 
+    // Who the server said it was on the last connection: the SSH host key and how it
+    // compared with known_hosts, the TLS certificate (collected with learnIdentity) and
+    // why it was refused.
+    struct ServerIdentity {
+        HostKeyMatch hostKeyMatch = HostKeyMatch::NotChecked;
+        SshHostKey hostKey;
+        TlsProblem certificateProblem = TlsProblem::None;
+        PeerCertificate certificate;
+    };
+    ServerIdentity Identity() const;
+
   private:
     struct Operation;
+    // A transfer that only sends commands (each with prefix), refused when one would end
+    // its line early.
+    bool CommandOperation(const std::vector<std::string>& commands, std::string_view prefix,
+                          const Progress& progress, Operation& op, std::string& error);
     // The final reply to each command, in order; a refusal is an answer, not a failure.
     bool Ask(const std::vector<std::string>& commands, const Progress& progress,
              std::vector<std::string>& replies, std::string& error);
@@ -112,12 +158,27 @@ class FtpClient {
     int PerformOnce(Operation& operation, bool freshConnection);  // a CURLcode
     std::string BaseUrl() const;
     std::string PathUrl(std::string_view path, bool folder) const;
+    // The scheme's options of one transfer: protocol, TLS, SSH logon and host key.
+    void ApplySecurity(CURL* curl, bool fileTime);
+    // After a transfer: what it told about the server's identity.
+    void NoteIdentity(CURL* curl, CURLcode code);
+    bool Sftp() const { return options_.scheme == FtpScheme::Sftp; }
+    // SFTP's counterparts of the FTP commands (libcurl's SFTP "quote" commands).
+    bool SftpOpen(const Progress& progress, std::string& error);
+    bool SftpCommands(const std::vector<std::string>& commands, const Progress& progress,
+                      std::string& error);
+    bool SftpFileFacts(std::string_view path, FtpFileFacts& facts, const Progress& progress,
+                       std::string& error);
 
     std::unique_ptr<void, void (*)(void*)> curl_;
     CurlDriver driver_;  // runs curl_ and keeps its connection between operations
     FtpConnectOptions options_;
     FtpFeatures features_;
     std::string home_;
+    std::string sftpFolder_;  // SFTP has no current folder on the server: it is kept here
+    HostKeyCheck hostKey_;
+    TlsProblem tlsProblem_ = TlsProblem::None;
+    PeerCertificate certificate_;
     bool open_ = false;
     bool lost_ = false;
     std::atomic<bool> busy_{false};

@@ -38,6 +38,7 @@ FtpFeatures ParseFeatures(const std::vector<std::string>& lines) {
         const std::string name = feature.substr(0, feature.find(' '));
         if (name == "utf8") features.utf8 = true;
         if (name == "mlst" || name == "mlsd") features.mlsd = true;
+        if (name == "mfmt") features.mfmt = true;
     }
     return features;
 }

@@ -13,6 +13,7 @@ namespace ferrolin {
 struct FtpFeatures {
     bool utf8 = false;  // "UTF8": names are UTF-8 once OPTS UTF8 ON is sent
     bool mlsd = false;  // "MLST ...": machine-readable listings (MLSD)
+    bool mfmt = false;  // "MFMT": a file's modification time can be set
 };
 
 // The features named in a multi-line 211 FEAT reply among lines (one reply line each,

@@ -7,6 +7,7 @@
 
 #include "platform/errors.h"
 #include "platform/staged_target.h"
+#include "protocols/tls_trust.h"
 
 namespace ferrolin {
 
@@ -112,7 +113,7 @@ CURL* HttpClient::Handle() {
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, static_cast<long>(options_.connectTimeout.count()));
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, static_cast<long>(options_.stallTimeout.count()));
-    if (!options_.caFile.empty()) curl_easy_setopt(c, CURLOPT_CAINFO, options_.caFile.c_str());
+    ApplyTlsTrust(c, {options_.caFile, options_.pinnedKey});
     curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, OnHeader);
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, OnBody);
     curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, OnProgress);
@@ -152,6 +153,9 @@ HttpResult HttpClient::Get(const std::string& url, const Sink& sink, const HttpP
         result.error = "The download was cancelled";
     } else if (code != CURLE_OK) {
         result.error = CurlErrorText(code, detail);
+        if (const TlsProblem problem = TlsProblemOf(c, code); problem != TlsProblem::None)
+            result.error +=
+                " (certificate not trusted: " + std::string(TlsProblemText(problem)) + ")";
     } else if (request.announced && *request.announced != request.bytes) {
         // Whatever way the server found to end the answer early, a file that is not the
         // size it announced is not the file.

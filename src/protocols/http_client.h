@@ -23,6 +23,8 @@ struct HttpOptions {
     std::chrono::seconds stallTimeout{120};
     // The CA bundle that checks server certificates (empty: the system's).
     std::string caFile;
+    // "sha256//...": only this public key is trusted (a pinned self-signed server).
+    std::string pinnedKey;
 };
 
 struct HttpResult {

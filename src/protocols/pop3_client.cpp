@@ -12,6 +12,7 @@
 
 #include "protocols/fd_writer.h"
 #include "protocols/host_port.h"
+#include "protocols/tls_trust.h"
 
 namespace ferrolin {
 
@@ -142,7 +143,7 @@ bool Pop3Client::Connect(const std::string& address, const std::string& user,
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, static_cast<long>(options_.connectTimeout.count()));
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, static_cast<long>(options_.stallTimeout.count()));
-    if (!options_.caFile.empty()) curl_easy_setopt(c, CURLOPT_CAINFO, options_.caFile.c_str());
+    ApplyTlsTrust(c, {options_.caFile, options_.pinnedKey});
     curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, KeepReply);
     curl_easy_setopt(c, CURLOPT_HEADERDATA, &replies_);
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, PassToSink);
@@ -221,6 +222,8 @@ bool Pop3Client::Perform(const std::string& path, const char* command, const Sin
         return false;
     }
     error = CurlErrorText(code, detail);
+    if (const TlsProblem problem = TlsProblemOf(curl_.get(), code); problem != TlsProblem::None)
+        error += " (certificate not trusted: " + std::string(TlsProblemText(problem)) + ")";
     if (!replies_.lastError.empty()) error += " (" + replies_.lastError + ")";
     return false;
 }

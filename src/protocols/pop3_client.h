@@ -34,6 +34,8 @@ struct Pop3Options {
     std::chrono::seconds stallTimeout{120};
     // The CA bundle that checks the server certificate (empty: the system's).
     std::string caFile;
+    // "sha256//...": only this public key is trusted (a pinned self-signed server).
+    std::string pinnedKey;
 };
 
 struct Pop3Listing {

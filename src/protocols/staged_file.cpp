@@ -8,6 +8,9 @@
 #include <cstring>
 #include <random>
 
+#include "platform/fs.h"
+#include "platform/path.h"
+
 namespace ferrolin {
 
 namespace {
@@ -85,6 +88,13 @@ bool StagedFile::Commit(const std::string& target, std::string& error, bool flus
         return false;
     }
     tempPath_.clear();
+    // The name on the disk as well: only then does the file survive a power cut.
+    if (flush) {
+        if (const int32_t failed = platform::FlushToDisk(platform::FolderOf(target)); failed != 0) {
+            error = "Cannot flush the folder of " + target + ": " + std::strerror(failed);
+            return false;
+        }
+    }
     return true;
 }
 

@@ -30,8 +30,9 @@ class StagedFile {
     int fd() const { return fd_.get(); }
     const std::string& TempPath() const { return tempPath_; }
     // Flushes the content to the disk (unless flush is false: a copy that can be fetched
-    // again, written like the copier's) and renames the file to target (replacing a file
-    // of that name). After a failure the temporary file is gone as well.
+    // again, written like the copier's), renames the file to target (replacing a file of
+    // that name) and, flushing, puts that name in its folder on the disk too. After a
+    // failure before the rename the temporary file is gone as well.
     bool Commit(const std::string& target, std::string& error, bool flush = true);
 
   private:

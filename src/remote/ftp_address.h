@@ -1,12 +1,17 @@
 #pragma once
 // The parts of an FTP address as the operator types it in a job ("ftp://host/in/day",
-// "host", "ftp://user@host:2121/in").
+// "host", "ftp://user@host:2121/in", "sftp://host/in/", "ftps://host:990/out/").
 #include <string>
 #include <string_view>
 
+#include "protocols/ftp_scheme.h"
+
 namespace ferrolin {
 
-// The host text: without "ftp://", without everything up to the first "@", up to the
+// The scheme the address starts with; plain FTP for "ftp://" and for none.
+FtpScheme FtpSchemeOf(std::string_view Value);
+
+// The host text: without the scheme, without everything up to the first "@", up to the
 // first "/". A ":port" stays part of it; the connection splits it off.
 std::string FtpHostOf(std::string_view Value);
 

@@ -6,6 +6,7 @@
 
 #include "protocols/host_port.h"
 #include "remote/ftp_texts.h"
+#include "remote/trust_texts.h"
 
 namespace ferrolin {
 
@@ -102,20 +103,48 @@ bool FtpSession::ConnectToFTP(const std::string& IUser, const std::string& IPass
     (void)ProxyServer;
     (void)PPort;
     (void)IReportLevel;
+    FtpLogon logon;
+    logon.user = IUser;
+    logon.password = IPassword;
+    logon.passive = IPassive;
+    logon.host = HostAddr;
+    if (const auto scheme = SchemeAtStart(HostAddr)) {
+        logon.scheme = *scheme;
+        logon.host = FtpHostOf(HostAddr);
+        return Connect(logon);
+    }
     if (client_.Busy()) return Refuse(std::string(kFtpConnectException) + "busy");
-
     uint16_t defaultPort = 0;
     const auto [end, ec] = std::from_chars(HPort.data(), HPort.data() + HPort.size(), defaultPort);
-    const bool portValid =
-        ec == std::errc() && end == HPort.data() + HPort.size() && defaultPort > 0;
-    const auto target = portValid ? SplitHostPort(HostAddr, defaultPort) : std::nullopt;
+    if (ec != std::errc() || end != HPort.data() + HPort.size() || defaultPort == 0) {
+        if (client_.IsOpen()) DisconnectFTP();
+        BeginOperation();
+        ClearListing();
+        lastError_ = "'" + HPort + "' is not a valid port number";
+        Fail(std::string(kFtpConnectException) + lastError_);
+        AfterOperation();
+        return false;
+    }
+    // A plain host without a port takes HPort.
+    if (defaultPort != DefaultPort(FtpScheme::Ftp)) {
+        if (const auto target = SplitHostPort(HostAddr, defaultPort))
+            logon.host = HostPortText(target->host, target->port);
+    }
+    return Connect(logon);
+}
+
+bool FtpSession::Connect(const FtpLogon& logon) {
+    if (client_.Busy()) return Refuse(std::string(kFtpConnectException) + "busy");
+    const auto target = SplitHostPort(logon.host, DefaultPort(logon.scheme));
 
     if (client_.IsOpen()) {
         // The open session is kept for the same server and login (the option that keeps
         // sessions open between jobs); another job's server never gets this one.
         const FtpConnectOptions& open = client_.Options();
-        if (target && open.host == target->host && open.port == target->port &&
-            open.user == IUser && open.password == IPassword && open.passive == IPassive) {
+        if (target && open.scheme == logon.scheme && open.host == target->host &&
+            open.port == target->port && open.user == logon.user &&
+            open.password == logon.password && open.passive == logon.passive &&
+            open.sshKeyFile == logon.sshKeyFile) {
             return true;
         }
         DisconnectFTP();
@@ -123,17 +152,20 @@ bool FtpSession::ConnectToFTP(const std::string& IUser, const std::string& IPass
 
     BeginOperation();
     ClearListing();
-    if (!portValid) {
-        lastError_ = "'" + HPort + "' is not a valid port number";
-    } else if (!target) {
-        lastError_ = "'" + HostAddr + "' is not a valid host address";
+    if (!target) {
+        lastError_ = "'" + logon.host + "' is not a valid host address";
     } else {
         FtpConnectOptions options;
+        options.scheme = logon.scheme;
         options.host = target->host;
         options.port = target->port;
-        options.user = IUser;
-        options.password = IPassword;
-        options.passive = IPassive;
+        options.user = logon.user;
+        options.password = logon.password;
+        options.passive = logon.passive;
+        options.sshKeyFile = logon.sshKeyFile;
+        options.knownHostsFile = trust_.KnownHostsFile();
+        options.tls = trust_.TlsTrustFor(target->host, target->port);
+        options.maxBytesPerSecond = client_.Options().maxBytesPerSecond;
         options.connectTimeout = std::chrono::milliseconds(defTimeOut_);
         options.stallTimeout = std::chrono::milliseconds(highTimeOut_);
         if (client_.Open(options, PumpOnly(), lastError_)) {
@@ -142,6 +174,10 @@ bool FtpSession::ConnectToFTP(const std::string& IUser, const std::string& IPass
             AfterOperation();
             return true;
         }
+        // A server that was not trusted: say why, and how to trust it where one can.
+        const std::string refusal =
+            IdentityRefusalText(logon.scheme, target->host, target->port, client_.Identity());
+        if (!refusal.empty()) lastError_ = refusal;
     }
     Fail(lastError_.empty() ? std::string(kFtpConnectUnknown)
                             : std::string(kFtpConnectException) + lastError_);

@@ -28,12 +28,25 @@
 #include "protocols/ftp_listing.h"
 #include "remote/ftp_address.h"
 #include "remote/ftp_progress.h"
+#include "remote/host_trust.h"
 
 namespace ferrolin {
 
 // The job's time-out choice ("5 seconds", "30 seconds", "60 seconds"; job setting
 // Modemspeed as item index 0, 1, 2).
 enum class FtpTimeouts { TCS_High = 0, TCS_medium = 1, TCS_Low = 2 };
+
+// Who logs on where: the scheme (plain FTP, FTP over TLS, SFTP), the server, the user
+// and how the user proves who it is.
+struct FtpLogon {
+    FtpScheme scheme = FtpScheme::Ftp;
+    std::string host;  // "name", "name:port", "[v6]:port"; no port: the scheme's
+    std::string user;
+    std::string password;  // with sshKeyFile: the key's passphrase ("" for none)
+    bool passive = true;
+    std::string sshKeyFile;  // SFTP: log on with this private key
+    bool operator==(const FtpLogon&) const = default;
+};
 
 // The operation state: every operation sets Busy when it starts and Failed or Done when
 // it ends; WaitforSuccess turns it into the operation's result.
@@ -81,6 +94,10 @@ class FtpSession {
     // A run's cancel flag (non-zero = stop); a running transfer ends within a second once
     // it is set. nullptr: none.
     void SetCancelToken(const CancelToken* token) { cancelToken_ = token; }
+    // The hosts and certificates trusted beyond the system's CAs (the program folder's
+    // known_hosts and trusted_certs); used from the next connect on.
+    void SetTrust(HostTrust trust) { trust_ = std::move(trust); }
+    const HostTrust& Trust() const { return trust_; }
 
     // ---- the operations ----
     // TCS_High (5 s, 30 s), TCS_medium (30 s, 200 s), TCS_Low (60 s, 300 s): the first is
@@ -94,13 +111,19 @@ class FtpSession {
     }
     static std::string FtpHostOf(std::string_view Value) { return ferrolin::FtpHostOf(Value); }
     static std::string FtpFolderOf(std::string_view Value) { return ferrolin::FtpFolderOf(Value); }
-    // Connects and logs in. HostAddr may carry ":port" (then HPort is not used). An open
-    // session to the same server, user and mode is reused as it is; one to another
-    // server or user is closed first. ProxyServer, PPort and IReportLevel are not used.
+    // Connects and logs in. HostAddr may carry ":port" (then HPort is not used), and may
+    // start with a scheme ("sftp://", "ftps://", "ftpes://", "ftp://"; then a missing
+    // port is the scheme's, not HPort). An open session to the same server, user and mode
+    // is reused as it is; one to another server or user is closed first. ProxyServer,
+    // PPort and IReportLevel are not used.
     bool ConnectToFTP(const std::string& IUser, const std::string& IPassword,
                       const std::string& HostAddr, const std::string& HPort,
                       const std::string& ProxyServer, const std::string& PPort, bool IPassive,
                       int IReportLevel);
+    // The same for a logon given as it is. A server that is not trusted (an SSH host key
+    // that is unknown or changed, a certificate refused) fails before any password goes
+    // out; LastError() says why and how it can be trusted.
+    bool Connect(const FtpLogon& logon);
     // Changes to Value (absolute, or relative to CurrentFolder()) and lists it. Nothing
     // happens for an empty Value unless Force. A failure shows "ChangeDir failed", leaves
     // the state Failed and clears the listing. Always true. TimeOut is not used.
@@ -131,6 +154,10 @@ class FtpSession {
     // Whether the session still reaches the server after a failure (NOOP; a connection the
     // server dropped is opened again once). False: the session is lost.
     bool StillConnected();
+    // Sets the remote file's modification time (file time, UTC); false where the server
+    // cannot (CanSetRemoteFileTimes) or refused.
+    bool SetRemoteFileTime(const std::string& path, int64_t fileTime);
+    bool CanSetRemoteFileTimes() const { return client_.IsOpen() && client_.CanSetModified(); }
     // Aborts a running transfer and closes the session (QUIT). Errors are ignored.
     void DisconnectFTP();
     // TimeOut counts 100 ms cycles (0 = no limit). At least one cycle, pumping messages.
@@ -151,6 +178,8 @@ class FtpSession {
     // Passive or active data connections from the next transfer or listing on; the open
     // session stays open.
     void SetPassive(bool passive) { client_.SetPassive(passive); }
+    // The most bytes per second a transfer moves from the next one on; 0: no limit.
+    void SetRateLimit(int64_t bytesPerSecond) { client_.SetMaxBytesPerSecond(bytesPerSecond); }
 
     // ---- state ----
     bool Connected() const { return client_.IsOpen(); }
@@ -160,6 +189,8 @@ class FtpSession {
     // After ConnectionLost(): logs in again now, so that "connected" is true; when the
     // server does not take the session back, the session is closed. True when connected.
     bool Reestablish();
+    // The scheme of the open session (or the last one).
+    FtpScheme Scheme() const { return client_.Options().scheme; }
     FtpOperationState FtpState() const { return state_; }
     // The detail behind the last failure ("" after a success), for logs.
     const std::string& LastError() const { return lastError_; }
@@ -190,6 +221,8 @@ class FtpSession {
     bool Work(bool download, int64_t bytesDone, bool force);
     void WorkEnd();
     FtpClient::Progress PumpOnly();
+    // SFTP listings give coarse times: each file's own time comes from the server.
+    bool FillExactTimes(const std::string& serverFolder);
     FtpClient::Progress TransferProgress(bool download);
     bool CancelRequested() const;
 
@@ -226,6 +259,7 @@ class FtpSession {
     FtpSessionView* view_ = nullptr;
     std::function<void(std::string_view)> logSink_;
     const CancelToken* cancelToken_ = nullptr;
+    HostTrust trust_;
 
     FtpClient client_;
     FtpOperationState state_ = FtpOperationState::Done;

@@ -2,6 +2,7 @@
 #include <ctime>
 
 #include "common/datetime_format.h"
+#include "platform/file_time_units.h"
 #include "protocols/cp1252.h"
 #include "remote/ftp_session.h"
 #include "remote/ftp_texts.h"
@@ -70,11 +71,23 @@ bool FtpSession::ChangeDir(const std::string& Value, int TimeOut, bool Force) {
     }
     folder_ = FromServer(serverFolder);
     FtpListing parsed = ParseFtpListing(text, format, static_cast<int64_t>(std::time(nullptr)));
+    // "ls -l"-style listings of SFTP servers name the folder and its parent too.
+    std::erase_if(parsed.entries, [](const FtpEntry& entry) {
+        return entry.type == FtpEntryType::Directory &&
+               (entry.serverName == "." || entry.serverName == "..");
+    });
     for (FtpEntry& entry : parsed.entries) {
         entry.name = FromServer(entry.serverName);
         entry.refused = IsRefusedRemoteName(entry.serverName) || IsRefusedRemoteName(entry.name);
     }
     listing_ = std::move(parsed.entries);
+    if (!client_.ListingTimesExact() && !FillExactTimes(serverFolder)) {
+        listing_.clear();
+        Fail(std::string(kFtpChangeDirFailed));
+        if (view_) view_->ListingChanged();
+        AfterOperation();
+        return true;
+    }
     listingComplete_ = parsed.skippedLines.empty();
     for (const std::string& line : parsed.skippedLines) {
         if (reportedLines_.size() < kMaxReportedLines && reportedLines_.insert(line).second &&
@@ -97,6 +110,27 @@ bool FtpSession::ChangeDir(const std::string& Value, int TimeOut, bool Force) {
     state_ = FtpOperationState::Done;
     if (view_) view_->ListingChanged();
     AfterOperation();
+    return true;
+}
+
+// Each file's size and time as the server keeps them (the listing's are to the minute,
+// in the server's time zone). A file that went away meanwhile keeps what the listing
+// said; a Cancel fails the listing.
+bool FtpSession::FillExactTimes(const std::string& serverFolder) {
+    std::string folder = serverFolder;
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    for (FtpEntry& entry : listing_) {
+        if (entry.type == FtpEntryType::Directory || entry.refused) continue;
+        FtpFileFacts facts;
+        std::string error;
+        if (client_.FileFacts(folder + entry.serverName, facts, PumpOnly(), error)) {
+            if (facts.unixTime) entry.fileTime = UnixToFileTime(*facts.unixTime, 0);
+            if (facts.size) entry.size = *facts.size;
+        } else if (CancelRequested()) {
+            lastError_ = error;
+            return false;
+        }
+    }
     return true;
 }
 

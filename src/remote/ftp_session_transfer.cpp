@@ -9,6 +9,7 @@
 
 #include "common/datetime_format.h"
 #include "platform/errors.h"
+#include "platform/file_time_units.h"
 #include "platform/unique_fd.h"
 #include "protocols/cp1252.h"
 #include "remote/ftp_session.h"
@@ -235,6 +236,14 @@ bool FtpSession::RemoteFileFacts(const std::string& path, FtpFileFacts& facts) {
     return SimpleCommand([&](std::string& error) {
         auto target = ServerPath(path);
         return target && client_.FileFacts(*target, facts, PumpOnly(), error);
+    });
+}
+
+bool FtpSession::SetRemoteFileTime(const std::string& path, int64_t fileTime) {
+    return SimpleCommand([&](std::string& error) {
+        auto target = ServerPath(path);
+        const int64_t unixTime = (fileTime - kFileTimeUnixEpoch) / 10'000'000;
+        return target && client_.SetModified(*target, unixTime, PumpOnly(), error);
     });
 }
 

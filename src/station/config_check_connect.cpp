@@ -6,6 +6,7 @@
 #include "platform/errors.h"
 #include "platform/path.h"
 #include "protocols/smb_shares.h"
+#include "remote/host_trust.h"
 #include "station/config_check.h"
 #include "station/config_check_job.h"
 
@@ -26,6 +27,7 @@ std::optional<std::string> ShareLogonProblem(SmbShares& shares, const std::strin
 std::vector<ConfigFinding> CheckConfigConnections(const std::string& iniFile) {
     std::vector<ConfigFinding> findings;
     SmbShares shares;
+    const HostTrust trust(platform::FolderOf(iniFile));
     for (const CheckedJob& job : ReadCheckedJobs(iniFile)) {
         const TransferJob& s = job.settings;
         auto add = [&](const char* key, const std::optional<std::string>& problem) {
@@ -33,7 +35,8 @@ std::vector<ConfigFinding> CheckConfigConnections(const std::string& iniFile) {
         };
         const SourceKind& from = *job.kind.source;
         if (from.probeLogon) {
-            add("SendeVerzeichnis", from.probeLogon(s.source, s.sourceUser, s.sourcePassword, s));
+            add("SendeVerzeichnis",
+                from.probeLogon(trust, s.source, s.sourceUser, s.sourcePassword, s));
         } else if (from.form == SourceForm::Folder && platform::IsSharePath(s.source)) {
             add("SendeVerzeichnis", ShareLogonProblem(shares, SplitFolderAndMask(s.source).folder,
                                                       s.sourceUser, s.sourcePassword));
@@ -41,7 +44,7 @@ std::vector<ConfigFinding> CheckConfigConnections(const std::string& iniFile) {
         if (job.kind.ToAddress()) {
             if (const LogonProbe probe = job.kind.destination->probeLogon)
                 add("EmpfangsVerzeichnis",
-                    probe(s.destination, s.destinationUser, s.destinationPassword, s));
+                    probe(trust, s.destination, s.destinationUser, s.destinationPassword, s));
         } else if (platform::IsSharePath(s.destination)) {
             add("EmpfangsVerzeichnis",
                 ShareLogonProblem(shares, s.destination, s.destinationUser, s.destinationPassword));

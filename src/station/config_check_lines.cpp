@@ -6,6 +6,7 @@
 #include "common/datetime_format.h"
 #include "common/text.h"
 #include "config/alarm_section.h"
+#include "config/delete_limit.h"
 #include "config/global_section.h"
 #include "config/job_section.h"
 #include "config/job_settings.h"
@@ -35,7 +36,8 @@ enum class TextForm {
     Host,
     SendTimeList,
     AlarmWhen,
-    MailServer
+    MailServer,
+    DeleteLimit
 };
 
 struct KeyRule {
@@ -53,6 +55,7 @@ TextForm FormOf(std::string_view key) {
         {"SendTimeSimpleInterval", TextForm::HoursMinutesSeconds},
         {"DestDelDelay", TextForm::Days},
         {"MaxByteRate", TextForm::Rate},
+        {"MaxDelete", TextForm::DeleteLimit},
     };
     for (const Known& k : kForms) {
         if (EqualsIgnoreAsciiCase(k.key, key)) return k.form;
@@ -171,6 +174,8 @@ std::string Allowed(const KeyRule& rule, std::string_view value) {
                        ? ""
                        : "smtp://host:port or smtps://host:port";
         }
+        case TextForm::DeleteLimit:
+            return ParseDeleteLimit(value) ? "" : std::string(kDeleteLimitForms);
         case TextForm::Any:
             break;
     }

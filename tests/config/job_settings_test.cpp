@@ -32,6 +32,17 @@ TEST(JobSettings, ValuesAreStoredAndShownByKind) {
         {"mask", "sub/*.mpg", nullptr, ""},
         {"name", "Night; news", "Night; news", "Night; news"},
         {"dest", "/out", "/out", "/out"},
+        {"ssh-key-file", "/etc/keys/id_ed25519", "/etc/keys/id_ed25519", "/etc/keys/id_ed25519"},
+        {"SshKeyFile", "k", "k", "k"},
+        {"max-delete", " 25% ", "25%", "25%"},
+        {"max-delete", "", "", ""},
+        {"MaxDelete", "40", "40", "40"},
+        {"max-delete", "120%", nullptr, ""},
+        {"max-delete", "-3", nullptr, ""},
+        {"settle-seconds", "90", "90", "90"},
+        {"settle-seconds", "65536", nullptr, ""},
+        {"settle-seconds", "", nullptr, ""},
+        {"allow-empty-source", "yes", "1", "yes"},
     };
     for (const Case& c : cases) {
         const JobSetting* setting = FindJobSetting(c.setting);

@@ -19,6 +19,10 @@ TEST(TransferKind, SourceAndDestinationTextsChooseTheKind) {
         {"/data/out/*.mpg", ST_Windows, "//server/share/in", "folder"},
         {"ftp://host/in", ST_Windows, "/in", "ftp download"},  // an address stays an address
         {"FTP://host/in", ST_Auto, "/in", "ftp download"},
+        {"sftp://host/in", ST_Auto, "/in", "sftp download"},  // not taken for its "ftp:"
+        {"FTPS://host:990/in", ST_Windows, "/in", "ftps download"},
+        {"ftpes://host/in", ST_Ftp, "/in", "ftps download"},
+        {"/data/ftps/in", ST_Auto, "/in", "folder"},  // a scheme counts only at the start
         {"/data/out", ST_Ftp, "/in", "ftp download"},
         {"ftp://host/in", ST_Auto, "ftp://other/in", "ftp download"},  // delivers itself
         {"http://host/x", ST_Ftp, "/in/x", "http"},
@@ -36,6 +40,9 @@ TEST(TransferKind, SourceAndDestinationTextsChooseTheKind) {
         {"ftp://host/list.txt", ST_Filelist, "/in", "list file"},
         {"/data/out", ST_Auto, "FTP://host/in", "ftp upload"},
         {"/mail/list.txt", ST_Filelist, "ftp://host/in", "ftp upload"},
+        {"/data/out", ST_Auto, "SFTP://host/in", "sftp upload"},
+        {"/data/out", ST_Auto, "ftpes://host/in", "ftps upload"},
+        {"/data/out", ST_Auto, "ftps://host/in", "ftps upload"},
     };
     for (const Case& c : cases) {
         const TransferKind kind = ChooseTransferKind(c.source, c.type, c.destination);

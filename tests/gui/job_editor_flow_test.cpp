@@ -33,7 +33,7 @@ std::vector<std::string> WrittenJobKeys() {
         "DestLPassword", "Buffering", "CopyMode", "DestDelDelay", "AddTimeStampC",
         "MaxByteRate", "DRasEintrag", "UseRasFor", "PassiveMode", "UseTempFile",
         "ReportLevel", "ParsingType", "EMailSaveHeader", "EmailDecodeMessage",
-        "EmailEraseFirst", "EMailSaveBody", "Modemspeed"};
+        "EmailEraseFirst", "EMailSaveBody", "Modemspeed", "SshKeyFile"};
     std::sort(keys.begin(), keys.end());
     return keys;
 }

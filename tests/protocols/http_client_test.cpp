@@ -6,6 +6,7 @@
 
 #include "platform/local_file_system.h"
 #include "protocols/memory_probe.h"
+#include "protocols/tls_trust.h"
 #include "support/temp_dir.h"
 #include "support/web_servers.h"
 
@@ -150,8 +151,20 @@ TEST_F(HttpClientTest, HttpsChecksTheCertificate) {
     // A certificate nobody vouches for is refused.
     result = client_.Download(local_, secure.Url("/files/s.txt"), target_ / "s.txt");
     EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.error.find("certificate"), std::string::npos) << result.error;
+    EXPECT_NE(result.error.find("(certificate not trusted: unknown issuer)"), std::string::npos)
+        << result.error;
     EXPECT_TRUE(Entries(target_.path()).empty());
+
+    // Its pinned key trusts it without a CA; another pin refuses it.
+    HttpOptions pinned;
+    pinned.pinnedKey = PinOfCertificate(test::ReadFile(secure.CertificateFile()));
+    ASSERT_FALSE(pinned.pinnedKey.empty());
+    EXPECT_TRUE(
+        HttpClient(pinned).Download(local_, secure.Url("/files/s.txt"), target_ / "p.txt").ok);
+    pinned.pinnedKey = "sha256//AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=";
+    result = HttpClient(pinned).Download(local_, secure.Url("/files/s.txt"), target_ / "q.txt");
+    EXPECT_NE(result.error.find("(certificate not trusted: not the pinned key)"), std::string::npos)
+        << result.error;
 
     // Trusted, the same server delivers over TLS.
     HttpOptions trusting;

@@ -27,11 +27,24 @@ TEST(FtpAddress, HostAndFolder) {
         {"ftp://user/x@host/in", "host", "/x@host/in/"},
         {"ftp://host/a@b/c", "b", "/a@b/c/"},
         {"Ftp://Host/Mixed", "Host", "/Mixed/"},
+        // The secure schemes go whole, whatever their length.
+        {"sftp://host/in", "host", "/in/"},
+        {"SFTP://user@host:2222/in/", "host:2222", "/in//"},
+        {"ftps://host:990/out", "host:990", "/out/"},
+        {"ftpes://[::1]:21/x", "[::1]:21", "/x/"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FtpHostOf(c.address), c.host) << c.address;
         EXPECT_EQ(FtpFolderOf(c.address), c.folder) << c.address;
     }
+    EXPECT_EQ(FtpSchemeOf("sftp://h/"), FtpScheme::Sftp);
+    EXPECT_EQ(FtpSchemeOf("FTPES://h/"), FtpScheme::Ftpes);
+    EXPECT_EQ(FtpSchemeOf("ftps://h/"), FtpScheme::Ftps);
+    EXPECT_EQ(FtpSchemeOf("host/in"), FtpScheme::Ftp);
+    EXPECT_EQ(FtpSchemeOf("xftp://h/"), FtpScheme::Ftp);
+    EXPECT_EQ(DefaultPort(FtpScheme::Sftp), 22);
+    EXPECT_EQ(DefaultPort(FtpScheme::Ftps), 990);
+    EXPECT_EQ(DefaultPort(FtpScheme::Ftpes), 21);
 }
 
 TEST(FtpProgress, SpeedAndTimeTexts) {

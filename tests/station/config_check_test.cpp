@@ -62,6 +62,14 @@ TEST(ConfigCheckLines, EachFindingOnItsLine) {
         {"job values",
          "[Global]\nAnzKopfstellen=1\n[Kopf0]\nDestDelDelay=3 days\nMaxByteRate=-1\nActive=yes\n",
          {{4, K::BadValue}, {5, K::BadValue}, {6, K::BadValue}}},
+        {"safety rails",
+         "[Global]\nAnzKopfstellen=1\nDurableCopies=1\n[Kopf0]\nMaxDelete=25%\nMaxDelete=x\n"
+         "SettleSeconds=60\nAllowEmptySource=1\n[Kopf1]\n",
+         {{6, K::DuplicateKey}, {9, K::JobPastCount}}},
+        {"safety rail values",
+         "[Global]\nAnzKopfstellen=1\nDurableCopies=y\n[Kopf0]\nMaxDelete=101%\n"
+         "SettleSeconds=-5\nMaxDelete=1\n",
+         {{3, K::BadValue}, {5, K::BadValue}, {6, K::BadValue}, {7, K::DuplicateKey}}},
         {"time sync",
          "[InternetDateTimeSync]\nServer=host:99999\nMaxCorrection=1.5\n",
          {{2, K::BadValue}, {3, K::BadValue}}},

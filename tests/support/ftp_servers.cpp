@@ -57,6 +57,19 @@ void MakeServedFolder(const TempDir& dir) {
     chmod((dir / "root/pub").c_str(), 0777);
 }
 
+std::string TlsSettings(const VsftpdOptions& options) {
+    if (options.tlsCertificate.empty()) return {};
+    return "ssl_enable=YES\n"
+           "allow_anon_ssl=YES\n"
+           "force_anon_logins_ssl=YES\n"
+           "force_anon_data_ssl=YES\n"
+           "require_ssl_reuse=YES\n"
+           "ssl_ciphers=HIGH\n"
+           "rsa_cert_file=" +
+           options.tlsCertificate + "\nrsa_private_key_file=" + options.tlsKey +
+           "\nimplicit_ssl=" + (options.implicitTls ? "YES" : "NO") + "\n";
+}
+
 }  // namespace
 
 bool PyFtpServer::Available() {
@@ -161,10 +174,12 @@ VsftpdServer::VsftpdServer(VsftpdOptions options) : LoopbackDaemon("vsftpd.out")
                           "idle_session_timeout=" +
                           std::to_string(options.idleTimeout) +
                           "\n"
-                          "data_connection_timeout=30\n");
+                          "data_connection_timeout=30\n" +
+                          TlsSettings(options));
             return std::vector<std::string>{"/usr/sbin/vsftpd", dir_ / "vsftpd.conf"};
         },
-        FtpGreets);
+        // A server that speaks TLS from the first byte greets no plain client.
+        options.implicitTls ? TcpPortAccepts : FtpGreets);
 }
 
 }  // namespace ferrolin::test

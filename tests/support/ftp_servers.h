@@ -46,6 +46,11 @@ class PyFtpServer : public LoopbackDaemon {
 struct VsftpdOptions {
     bool utf8 = true;       // utf8_filesystem: announces UTF8
     int idleTimeout = 300;  // idle_session_timeout in seconds
+    // TLS with this certificate and key (PEM), required for logon and data: explicit
+    // ("AUTH TLS" after the greeting) or, with implicitTls, from the first byte.
+    std::string tlsCertificate;
+    std::string tlsKey;
+    bool implicitTls = false;
 };
 
 // Anonymous login (any password). vsftpd refuses a root that its anonymous user may

@@ -6,8 +6,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <signal.h>
+
 #include <array>
 #include <chrono>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sstream>
 #include <stdexcept>
 
 #include "platform/net_socket.h"
@@ -87,6 +93,32 @@ std::string LoopbackDaemon::Log() const { return ReadFile(dir_ / logName_); }
 void LoopbackDaemon::Stop() {
     process_.reset();
     ready_ = false;
+}
+
+void LoopbackDaemon::KillSessions() {
+    if (!process_) return;
+    // Parent of every process, from /proc/<pid>/stat ("pid (name) state ppid ...").
+    std::map<pid_t, pid_t> parents;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        const std::string stat = ReadFile(entry.path() / "stat");
+        const size_t close = stat.rfind(')');
+        if (close == std::string::npos) continue;
+        std::istringstream rest(stat.substr(close + 1));
+        char state = 0;
+        pid_t parent = 0;
+        if (rest >> state >> parent) parents[std::stoi(name)] = parent;
+    }
+    std::set<pid_t> below{process_->pid()};
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const auto& [pid, parent] : parents) {
+            if (below.count(parent) && below.insert(pid).second) grew = true;
+        }
+    }
+    below.erase(process_->pid());
+    for (const pid_t pid : below) kill(pid, SIGKILL);
 }
 
 void LoopbackDaemon::Start(bool udp,

@@ -34,6 +34,9 @@ public:
     std::string Log() const;
     // Stops the server (its connections end with it); Restart() brings it back.
     void Stop();
+    // Kills the processes the server started for its connections (not the server itself):
+    // each client's session ends abruptly while the server keeps listening.
+    void KillSessions();
 
 protected:
     explicit LoopbackDaemon(std::string logName) : logName_(std::move(logName)) {}
