@@ -12,54 +12,79 @@
 #include "engine/program_files.h"
 #include "engine/run_context.h"
 #include "platform/errors.h"
-#include "platform/fs.h"
+#include "platform/file_systems.h"
 #include "platform/path.h"
-#include "platform/text_lines.h"
+#include "platform/scratch_file.h"
+#include "platform/staged_target.h"
 #include "protocols/attachment_name.h"
-#include "protocols/staged_file.h"
 
 namespace ferrolin {
 namespace {
 
+// The destination folder and the file system it lies on (this computer's disks or a share).
+struct MailFolder {
+    platform::FileSystem& fs;
+    const std::string& path;
+};
+
 // Where one file of the message goes: a free name when this job stored that name before
 // (logged), nothing when it is one of the program's own files (logged as skipped).
-std::optional<std::string> TargetFor(const RunContext& run, ReceivedFiles& received,
-                                     const std::string& wanted, std::string& error) {
+std::optional<std::string> TargetFor(const RunContext& run, platform::FileSystem& fs,
+                                     ReceivedFiles& received, const std::string& wanted,
+                                     std::string& error) {
     if (ProgramFileRefused(run.log, wanted)) {
         error = wanted + " is one of the program's own files";
         return std::nullopt;
     }
-    std::string path = received.FreePath(wanted);
+    std::string path = received.FreePath(fs, wanted);
     if (path != wanted)
         run.log.Write("File " + wanted + " was received before in this run; saved as " + path);
     return path;
 }
 
-bool WriteLines(const std::string& path, const std::vector<std::string>& lines,
-                std::string& error) {
-    if (platform::WriteTextLinesAtomically(path, lines)) return true;
-    error = path + ": " + platform::ErrorMessage(platform::LastError());
-    return false;
+// The lines, each ended by CR LF, replace path in one step.
+bool WriteLines(platform::FileSystem& fs, const std::string& path,
+                const std::vector<std::string>& lines, std::string& error) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return platform::StagedTarget::ReplaceWhole(fs, path, text, error);
 }
 
 // A stamped file (header, text part) under a free name.
-bool WriteStampedLines(const RunContext& run, ReceivedFiles& received, const std::string& folder,
+bool WriteStampedLines(const RunContext& run, ReceivedFiles& received, const MailFolder& folder,
                        const std::string& suffix, const std::vector<std::string>& lines,
                        std::string& error) {
-    const std::optional<std::string> path = TargetFor(
-        run, received, platform::JoinPath(folder, MailFileStamp(run.clock) + suffix), error);
-    if (!path || !WriteLines(*path, lines, error)) return false;
+    const std::optional<std::string> path =
+        TargetFor(run, folder.fs, received,
+                  platform::JoinPath(folder.path, MailFileStamp(run.clock) + suffix), error);
+    if (!path || !WriteLines(folder.fs, *path, lines, error)) return false;
     received.Remember(*path);
     return true;
 }
 
 // Streams the content write() produces into path; nothing appears under path unless
-// all of it was written.
+// all of it was written, and it is on the disk before it carries that name. The decoder
+// writes to a descriptor: a file on this computer takes it straight, a file on a share
+// gets the content by way of a local scratch file.
 template <typename Writer>
-bool WriteStaged(const std::string& folder, const std::string& path, Writer write,
+bool WriteStaged(platform::FileSystem& fs, const std::string& path, Writer write,
                  std::string& error) {
-    std::optional<StagedFile> file = StagedFile::Create(folder, error);
-    return file && write(file->fd(), error) && file->Commit(path, error);
+    std::optional<platform::StagedTarget> file = platform::StagedTarget::CreateFor(fs, path, error);
+    if (!file) return false;
+    if (const int fd = file->File().LocalFd(); fd >= 0) {
+        if (!write(fd, error)) return false;
+    } else {
+        const std::optional<platform::ScratchFile> scratch = platform::ScratchFile::Create(error);
+        if (!scratch || !write(scratch->fd(), error)) return false;
+        if (!scratch->CopyTo(file->File(), error)) {
+            error = "Cannot write " + path + ": " + error;
+            return false;
+        }
+    }
+    return file->Commit(path, error, true, 0);
 }
 
 // A name from the message as it may appear in a log line: control characters shown as "?".
@@ -70,7 +95,7 @@ std::string Printable(std::string_view text) {
     return shown;
 }
 
-bool StoreAttachment(const RunContext& run, ReceivedFiles& received, const std::string& folder,
+bool StoreAttachment(const RunContext& run, ReceivedFiles& received, const MailFolder& folder,
                      const MimeMessage& message, size_t index, std::string& error) {
     const std::string& given = message.Parts()[index].fileName;
     // A made-up name carries the part's number, so two nameless parts never share one.
@@ -80,11 +105,11 @@ bool StoreAttachment(const RunContext& run, ReceivedFiles& received, const std::
         run.log.Write("Attachment name \"" + Printable(given) + "\" changed to \"" + safe.name +
                       "\"");
     const std::optional<std::string> path =
-        TargetFor(run, received, platform::JoinPath(folder, safe.name), error);
+        TargetFor(run, folder.fs, received, platform::JoinPath(folder.path, safe.name), error);
     if (!path) return false;
-    platform::DeleteFile(*path);  // the old file goes first, as a failed save leaves none
+    folder.fs.Delete(*path);  // the old file goes first, as a failed save leaves none
     if (!WriteStaged(
-            folder, *path,
+            folder.fs, *path,
             [&](int fd, std::string& why) { return message.SaveAttachment(index, fd, why); },
             error))
         return false;
@@ -93,10 +118,17 @@ bool StoreAttachment(const RunContext& run, ReceivedFiles& received, const std::
 }
 
 // "Erase first": every file of the folder, except the program's own.
-void EraseFolder(const RunContext& run, const std::string& folder) {
-    // Hidden names (the message being received) are not listed, so they stay.
-    for (const std::string& path : ListFolderFiles(folder, "*.*", true))
-        if (!ProgramFileRefused(run.log, path)) platform::DeleteFile(path);
+void EraseFolder(const RunContext& run, const MailFolder& folder) {
+    std::vector<std::string> files;
+    folder.fs.ListFolder(
+        folder.path, false,
+        [&](const platform::DirEntryInfo& entry) {
+            if (entry.isFile && IsListedName(entry.name))
+                files.push_back(platform::JoinPath(folder.path, entry.name));
+        },
+        nullptr);
+    for (const std::string& path : files)
+        if (!ProgramFileRefused(run.log, path)) folder.fs.Delete(path);
 }
 
 }  // namespace
@@ -128,32 +160,31 @@ std::string NumberedName(const std::string& name, int number) {
     return stem + tag + extension;
 }
 
-std::string ReceivedFiles::FreePath(const std::string& path) const {
+std::string ReceivedFiles::FreePath(platform::FileSystem& fs, const std::string& path) const {
     // A file stored before and erased since ("Erase first") is no longer in the way.
-    if (stored_.count(path) == 0 || !platform::FileExists(path)) return path;
+    if (stored_.count(path) == 0 || !fs.Stat(path)) return path;
     const std::string folder = platform::FolderOf(path);
     const std::string name(LastPathComponent(path));
     for (int number = 2;; ++number) {
         const std::string candidate = platform::JoinPath(folder, NumberedName(name, number));
-        if (stored_.count(candidate) == 0 && !platform::FileExists(candidate) &&
-            !platform::DirectoryExists(candidate))
+        if (stored_.count(candidate) == 0 && !fs.Stat(candidate) && !fs.FolderExists(candidate))
             return candidate;
     }
 }
 
 bool StoreMailFiles(const RunContext& run, const TransferJob& job, const MimeMessage& message,
                     ReceivedFiles& received, std::string& error) {
-    const std::string& folder = job.destination;
+    const MailFolder folder{run.copy.Files.For(job.destination), job.destination};
     if (job.saveMailHeader &&
         !WriteStampedLines(run, received, folder, " Head.txt", {message.Subject()}, error))
         return false;
     if (job.saveMailBody) {
         const std::optional<std::string> body =
-            TargetFor(run, received, platform::JoinPath(folder, "Body.txt"), error);
+            TargetFor(run, folder.fs, received, platform::JoinPath(folder.path, "Body.txt"), error);
         if (!body ||
             !WriteStaged(
-                folder, *body, [&](int fd, std::string& why) { return message.WriteBody(fd, why); },
-                error))
+                folder.fs, *body,
+                [&](int fd, std::string& why) { return message.WriteBody(fd, why); }, error))
             return false;
     }
     if (job.eraseFolderFirst) EraseFolder(run, folder);

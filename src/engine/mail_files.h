@@ -7,6 +7,7 @@
 
 #include "config/transfer_job.h"
 #include "engine/run_context.h"
+#include "platform/file_system.h"
 #include "protocols/mime_message.h"
 
 namespace ferrolin {
@@ -23,7 +24,7 @@ class ReceivedFiles {
   public:
     // path itself when no earlier message of this job stored it (or it is gone again),
     // else a free name.
-    std::string FreePath(const std::string& path) const;
+    std::string FreePath(platform::FileSystem& fs, const std::string& path) const;
     void Remember(const std::string& path) { stored_.insert(path); }
 
   private:

@@ -8,23 +8,25 @@
 #include "common/log.h"
 #include "engine/mail_files.h"
 #include "engine/run_context.h"
+#include "engine/share_logon.h"
 #include "platform/errors.h"
+#include "platform/scratch_file.h"
 #include "protocols/mime_message.h"
-#include "protocols/staged_file.h"
 
 namespace ferrolin {
 namespace {
 
-// Retrieves message number into a hidden file of the destination folder (the message
-// never sits in memory whole), reads it and stores its files.
+// Retrieves message number into a scratch file on this computer (the message never sits
+// in memory whole, and the decoder reads it by path wherever the destination lies), reads
+// it and stores its files.
 bool ReceiveMessage(const RunContext& run, const TransferJob& job, int number,
                     ReceivedFiles& received, std::string& error) {
-    std::optional<StagedFile> raw = StagedFile::Create(job.destination, error);
+    const std::optional<platform::ScratchFile> raw = platform::ScratchFile::Create(error);
     if (!raw || !run.sessions.Pop3.RetrieveToFd(number, raw->fd(), error)) return false;
     const std::unique_ptr<MimeMessage> message =
-        MimeMessage::ReadFile(raw->TempPath(), job.decodeMail, error);
+        MimeMessage::ReadFile(raw->Path(), job.decodeMail, error);
     return message && StoreMailFiles(run, job, *message, received, error);
-}  // the hidden file goes with raw
+}  // the scratch file goes with raw
 
 bool FolderFlushed(const RunContext& run, const std::string& folder, int number) {
     const int32_t error = run.copy.Files.For(folder).Flush(folder);
@@ -97,6 +99,14 @@ SourceListing ListMailSource(const RunContext& run, const TransferJob& job, Surf
 
 void ReceiveMail(const RunContext& run, const TransferJob& job, const SourceListing& listing) {
     Surfaces& surfaces = run.face;
+    // A destination on a share is logged on to before anything is written there; refused,
+    // every message stays on the server.
+    if (ShareLogonRefused(run.log, run.copy, job.destination, job.destinationUser,
+                          job.destinationPassword)) {
+        ++run.log.JobsCutShort;
+        run.sessions.Pop3.Disconnect();
+        return;
+    }
     ReceivedFiles received;
     // Each entry carries its message number, so a list the job's filters thinned out
     // still names the right messages.

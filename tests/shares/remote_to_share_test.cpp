@@ -1,16 +1,19 @@
-// Jobs between a server and a share, run in-process by one station: what an FTP source
-// delivers lands on the share under its own name and time, never in a local folder that
-// happens to carry the share's path, and a share's files are sent to an FTP server.
+// Jobs between a server and a share, run in-process by one station: what an FTP, HTTP or
+// POP3 source delivers lands on the share under its own name (and time), never in a local
+// folder that happens to carry the share's path, and a share's files are sent to an FTP
+// server.
 // The share side logs on with the job's destination (or source) user.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "protocols/mail_samples.h"
 #include "station/run_driver.h"
 #include "station/station.h"
 #include "station/station_config.h"
 #include "support/ftp_servers.h"
 #include "support/job_ini.h"
+#include "support/mail_servers.h"
 #include "support/recording_surfaces.h"
 #include "support/smb_servers.h"
 #include "support/temp_dir.h"
@@ -122,6 +125,81 @@ TEST_F(RemoteToShareTest, HttpDownloadReplacesTheSharesCopyAndARefusalRemovesIt)
     EXPECT_EQ(
         std::distance(fs::directory_iterator(smb.ShareFolder() + "/web"), fs::directory_iterator()),
         1);
+}
+
+// A mail whose attachments are the given (name, content) pairs, each base64.
+std::string AttachmentsMail(const std::string& subject,
+                            const std::vector<std::pair<std::string, std::string>>& files) {
+    std::string mail = "Subject: " + subject +
+                       "\nMIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=B\n\n";
+    for (const auto& [name, content] : files)
+        mail +=
+            "--B\nContent-Type: application/octet-stream\nContent-Transfer-Encoding: "
+            "base64\nContent-Disposition: attachment; filename=\"" +
+            name + "\"\n\n" + test::Base64(content);
+    return mail + "--B--\n";
+}
+
+// Attachments land on the share byte for byte, a second file of the same name under a
+// free name found on the share, and a message is deleted on the server only when all its
+// files were written there: one whose attachment cannot be written stays.
+TEST_F(RemoteToShareTest, MailAttachmentsLandOnTheShareAndOnlyStoredMailIsDeleted) {
+    if (!test::DovecotServer::Available()) GTEST_SKIP() << "dovecot not installed";
+    const std::string binary = test::BinaryContent(300 * 1024);
+    test::DovecotServer pop3({AttachmentsMail("one", {{"data.bin", binary}}),
+                              AttachmentsMail("two", {{"data.bin", "second"}}),
+                              AttachmentsMail("three", {{"blocked.bin", "cannot land"}})});
+    ASSERT_TRUE(pop3.Ready()) << pop3.Log();
+    // A folder that is not empty stands where the third message's attachment would go.
+    WriteFile(smb.ShareFolder() + "/mail/blocked.bin/inside.txt", "in the way");
+    const IniKeys job{{"SendeVerzeichnis", "pop3://" + pop3.Address()},
+                      {"SourceLName", pop3.User()},
+                      {"SourceLPassword", pop3.Password()},
+                      {"EmpfangsVerzeichnis", smb.SharePath() + "/mail"},
+                      {"DestLName", smb.User()},
+                      {"DestLPassword", smb.Password()},
+                      {"EMailSaveHeader", "0"},
+                      {"EMailSaveBody", "0"},
+                      {"EmailDecodeMessage", "1"},
+                      {"SourceDelete", "1"}};
+    RunAll({job});
+    EXPECT_EQ(station.Log.FailedFiles, 1u) << Log();
+    EXPECT_EQ(ReadFile(smb.ShareFolder() + "/mail/data.bin"), binary);
+    EXPECT_EQ(ReadFile(smb.ShareFolder() + "/mail/data (2).bin"), "second");
+    EXPECT_NE(Log().find("Mail 3 not received"), std::string::npos) << Log();
+    // Nothing else on the share (no temporary file), nothing in a local look-alike path.
+    EXPECT_EQ(std::distance(fs::directory_iterator(smb.ShareFolder() + "/mail"),
+                            fs::directory_iterator()),
+              3);
+    EXPECT_FALSE(fs::exists(smb.SharePath() + "/mail"));
+    EXPECT_TRUE(test::WaitFor([&] {
+        const std::string left = pop3.Mailbox();
+        return left.find("Subject: one") == std::string::npos &&
+               left.find("Subject: two") == std::string::npos &&
+               left.find("Subject: three") != std::string::npos;
+    })) << pop3.Mailbox();
+}
+
+// A share that refuses the logon gets nothing, and every message stays on the server.
+TEST_F(RemoteToShareTest, MailToARefusedShareDeletesNothing) {
+    if (!test::DovecotServer::Available()) GTEST_SKIP() << "dovecot not installed";
+    test::DovecotServer pop3({AttachmentsMail("kept", {{"a.bin", "alpha"}})});
+    ASSERT_TRUE(pop3.Ready()) << pop3.Log();
+    const IniKeys job{{"SendeVerzeichnis", "pop3://" + pop3.Address()},
+                      {"SourceLName", pop3.User()},
+                      {"SourceLPassword", pop3.Password()},
+                      {"EmpfangsVerzeichnis", smb.SharePath() + "/mail"},
+                      {"DestLName", smb.User()},
+                      {"DestLPassword", "wrong"},
+                      {"EMailSaveHeader", "0"},
+                      {"EMailSaveBody", "0"},
+                      {"EmailDecodeMessage", "1"},
+                      {"SourceDelete", "1"}};
+    fs::create_directories(smb.ShareFolder() + "/mail");
+    RunAll({job});
+    EXPECT_GT(Failures(), 0u) << Log();
+    EXPECT_FALSE(fs::exists(smb.ShareFolder() + "/mail/a.bin"));
+    EXPECT_NE(pop3.Mailbox().find("Subject: kept"), std::string::npos) << pop3.Mailbox();
 }
 
 TEST_F(RemoteToShareTest, ARefusedShareLogonFetchesNothing) {
