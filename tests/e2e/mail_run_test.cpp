@@ -287,9 +287,10 @@ TEST_F(MailRunTest, ACutSessionStoresNoPieceAndDeletesNothing) {
 // Attachments that cannot be written whole (a full disk): the mail stays on the server,
 // and no piece of a file is left.
 TEST_F(MailRunTest, AFullDiskKeepsTheMailAndLeavesNoPiece) {
-    test::TmpfsMount small(dst / "small", "size=1m");
+    test::TmpfsMount small(dst / "small", "size=256k");
     if (!small.mounted()) GTEST_SKIP() << "no tmpfs: " << small.error();
-    // The retrieved message (about 820 KB) fits, its first attachment after it does not.
+    // The retrieved message waits in the temporary folder; its first attachment (300 KB)
+    // does not fit the destination.
     DovecotServer server({AttachmentsMail("large", {{"a.bin", test::BinaryContent(300 * 1024)},
                                                     {"b.bin", test::BinaryContent(300 * 1024)}})});
     ASSERT_TRUE(server.Ready()) << server.Log();
