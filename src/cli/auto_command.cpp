@@ -1,6 +1,6 @@
 // "auto": the headless station. Start-up set-up, "Auto" on for this process (not saved),
-// AutoModeTimer every second and WatchdogTimer every 100 ms until SIGINT or SIGTERM, which act as Cancel
-// and then end the program with "Program closed". Under systemd (Type=notify) it says
+// AutoModeTimer every second and WatchdogTimer every 100 ms until SIGINT or SIGTERM, which act as
+// Cancel and then end the program with "Program closed". Under systemd (Type=notify) it says
 // READY=1 once the station is open, STATUS= with the last run and the next start whenever
 // they change, WATCHDOG=1 from its loop and from a run's message processing when the unit
 // asks for it, and STOPPING=1 on the way out.
@@ -12,7 +12,7 @@
 #include "cli/commands.h"
 #include "cli/program_folder.h"
 #include "cli/stop_signals.h"
-#include "station/event_log.h"
+#include "common/log.h"
 #include "station/run_driver.h"
 #include "station/run_gate.h"
 #include "station/service_notes.h"
@@ -55,7 +55,7 @@ int RunAutoCommand(const Args& args) {
     ServiceNotes service;
     auto serviceStatus = [&] {
         return ServiceNotes::StatusLine(station.Recorder.LastRun(), station.Options.autoMode,
-                                        station.NextFu10);
+                                        station.NextStart);
     };
     SteadyClock::time_point nextWatchdogTick = SteadyClock::now();
     auto serveWatchdog = [&] {

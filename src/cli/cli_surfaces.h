@@ -8,12 +8,12 @@
 #include <string>
 #include <utility>
 
-#include "station/surfaces.h"
+#include "common/surfaces.h"
 
 namespace ferrolin::cli {
 
 class CliSurfaces : public Surfaces {
-public:
+  public:
     using TimeSource = std::function<std::chrono::steady_clock::time_point()>;
 
     explicit CliSurfaces(std::ostream& out, TimeSource now = std::chrono::steady_clock::now);
@@ -42,11 +42,11 @@ public:
     // A running transfer's progress (the gauge past 0 %: name, speed, time remaining).
     static constexpr int kProgressLinesPerSecond = 1;
 
-protected:
+  protected:
     std::ostream& output() { return out_; }
     const TimeSource& clock() const { return now_; }
 
-private:
+  private:
     // A budget of lines per one-second window.
     struct Limiter {
         int perSecond;

@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "cli/commands.h"
-#include "station/build_version.h"
+#include "version.h"
 
 namespace ferrolin::cli {
 

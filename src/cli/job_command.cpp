@@ -12,7 +12,7 @@
 #include "cli/cli_session.h"
 #include "cli/commands.h"
 #include "cli/program_folder.h"
-#include "station/config_write_error.h"
+#include "config/profile_write_error.h"
 #include "station/job_commands.h"
 
 namespace ferrolin::cli {

@@ -5,10 +5,12 @@
 #include "cli/cli_session.h"
 #include "cli/commands.h"
 #include "cli/program_folder.h"
-#include "station/schedule_types.h"
+#include "common/datetime_format.h"
+#include "common/memo_lines.h"
+#include "schedule/auto_mode.h"
+#include "schedule/send_time_editor.h"
 #include "station/station_config.h"
 #include "station/station_status.h"
-#include "station/text_forms.h"
 
 namespace ferrolin::cli {
 

@@ -14,7 +14,7 @@
 #include "cli/commands.h"
 #include "cli/program_folder.h"
 #include "cli/stop_signals.h"
-#include "station/event_log.h"
+#include "common/log.h"
 #include "station/run_driver.h"
 #include "station/run_gate.h"
 #include "station/station_config.h"

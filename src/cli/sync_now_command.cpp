@@ -8,8 +8,10 @@
 
 #include "cli/cli_session.h"
 #include "cli/commands.h"
-#include "station/text_forms.h"
-#include "station/time_sync_types.h"
+#include "common/datetime_format.h"
+#include "common/memo_lines.h"
+#include "remote/time_sync.h"
+#include "remote/time_sync_panel.h"
 
 namespace ferrolin::cli {
 
@@ -31,8 +33,8 @@ std::string Moment(TDateTime value) {
 std::string SignedSeconds(int64_t milliseconds) {
     char text[64];
     const int64_t magnitude = std::llabs(milliseconds);
-    std::snprintf(text, sizeof(text), "%c%" PRId64 ".%03" PRId64 " s",
-                  milliseconds < 0 ? '-' : '+', magnitude / 1000, magnitude % 1000);
+    std::snprintf(text, sizeof(text), "%c%" PRId64 ".%03" PRId64 " s", milliseconds < 0 ? '-' : '+',
+                  magnitude / 1000, magnitude % 1000);
     return text;
 }
 
@@ -61,11 +63,9 @@ int RunSyncNowCommand(const Args& args) {
     const bool ok = sync.SyncNow(/*notify=*/false);
     const TimeSyncOutcome& outcome = sync.LastOutcome;
     if (outcome.Answered) {
-        std::printf("Server time: %s (with offset %s ms)\n",
-                    Moment(outcome.ServerTime).c_str(),
+        std::printf("Server time: %s (with offset %s ms)\n", Moment(outcome.ServerTime).c_str(),
                     sync.Settings.TimeOffset.c_str());
-        std::printf("Local time:  %s\n",
-                    Moment(outcome.LocalTime).c_str());
+        std::printf("Local time:  %s\n", Moment(outcome.LocalTime).c_str());
         std::printf("Difference:  %s (server minus this computer)\n",
                     SignedSeconds(outcome.DifferenceMs).c_str());
     }

@@ -93,7 +93,6 @@ uint8_t FileCopyRun::Run() {
         result_ = crSame;
     } else if (LookAtSource() && ProbeDestination() && DecideCopy() && OpenListedSource() &&
                PrepareCopy()) {
-        copyReady_ = true;
         const bool ownLoop = routine_ == nullptr || Has(cfReadOnly) || writeMode_ == wmUnbuffered;
         if (ownLoop) {
             BlockLoop();

@@ -99,7 +99,6 @@ class FileCopyRun {
     platform::FsFilePtr preparedTarget_;
     bool targetOwned_ = false;   // this copy created the target and may delete it
     bool targetFailed_ = false;  // the target could not be created
-    bool copyReady_ = false;     // steps 2 to 6 passed and a transfer ran
 };
 
 }  // namespace ferrolin

@@ -7,7 +7,7 @@
 namespace ferrolin {
 
 class TIntegers {
-public:
+  public:
     int32_t Count() const { return static_cast<int32_t>(values_.size()); }
     int64_t Total() const;
     // Total / Count, truncated; 0 for an empty list.
@@ -17,15 +17,8 @@ public:
     int32_t Add(int32_t value);
     // Removes the entry at index; an index outside the list changes nothing.
     void Delete(int32_t index);
-    void Clear() { values_.clear(); }
-    // Every entry set to 0, Count unchanged.
-    void ResetValues();
-    void AddIntegers(const TIntegers& other);
-    void Assign(const TIntegers& source);
-    // The entry at index; -1 for an index outside the list.
-    int32_t operator[](int32_t index) const;
 
-private:
+  private:
     std::vector<int32_t> values_;
 };
 

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "station/build_version.h"
+#include "version.h"
 
 namespace ferrolin::gui {
 

@@ -3,8 +3,9 @@
 // Station::Editor.
 #include <QWidget>
 
+#include "config/global_options.h"
+#include "config/transfer_job.h"
 #include "gui/field_binder.h"
-#include "station/job_records.h"
 #include "station/station.h"
 
 class QCheckBox;
@@ -16,7 +17,7 @@ namespace ferrolin::gui {
 
 class ConnectionPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit ConnectionPage(Station& station, QWidget* parent = nullptr);
 
     QCheckBox* passiveMode = nullptr;
@@ -34,7 +35,7 @@ public:
     // Shows the job in the editor, and the dial-up entries with the chosen one.
     void Show();
 
-private:
+  private:
     void Build();
     void Bind();
 

@@ -3,8 +3,9 @@
 // bound to Station::Editor. The delete delay is offered only for "Source is master".
 #include <QWidget>
 
+#include "config/global_options.h"
+#include "config/transfer_job.h"
 #include "gui/field_binder.h"
-#include "station/job_records.h"
 #include "station/station.h"
 
 class QCheckBox;
@@ -16,7 +17,7 @@ namespace ferrolin::gui {
 
 class DestinationPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit DestinationPage(Station& station, QWidget* parent = nullptr);
 
     QLineEdit* DestinationEdit = nullptr;
@@ -34,7 +35,7 @@ public:
     // Shows the job in the editor.
     void Show();
 
-private:
+  private:
     void Build();
     void Bind();
 

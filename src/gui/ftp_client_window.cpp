@@ -21,7 +21,8 @@
 #include <iterator>
 
 #include "gui/qt_surfaces.h"
-#include "station/ftp_window_types.h"
+#include "remote/ftp_texts.h"
+#include "remote/ftp_window_model.h"
 
 namespace ferrolin::gui {
 
@@ -33,9 +34,8 @@ struct Column {
     const char* caption;
     int width;
 };
-constexpr Column kColumns[] = {{"Name", 150},  {"Size", 100}, {"Type", 100},
-                               {"Modified", 120}, {"Group", 100}, {"User", 100},
-                               {"Permisions", 50}};
+constexpr Column kColumns[] = {{"Name", 150},  {"Size", 100}, {"Type", 100},     {"Modified", 120},
+                               {"Group", 100}, {"User", 100}, {"Permisions", 50}};
 
 std::string BaseName(const std::string& path) {
     const size_t cut = path.rfind('/');
@@ -48,14 +48,14 @@ FtpDialogs QtDialogs(QWidget* parent) {
         return U(QFileDialog::getSaveFileName(parent, QString(), Q(proposed)));
     };
     d.openFile = [parent] {
-        return U(QFileDialog::getOpenFileName(parent, QStringLiteral("Upload file...."),
-                                              QString(), QStringLiteral("All files(*.*) (*)")));
+        return U(QFileDialog::getOpenFileName(parent, QStringLiteral("Upload file...."), QString(),
+                                              QStringLiteral("All files(*.*) (*)")));
     };
     d.inputText = [parent](const std::string& title,
                            const std::string& prompt) -> std::optional<std::string> {
         bool ok = false;
-        const QString text = QInputDialog::getText(parent, Q(title), Q(prompt),
-                                                   QLineEdit::Normal, QString(), &ok);
+        const QString text =
+            QInputDialog::getText(parent, Q(title), Q(prompt), QLineEdit::Normal, QString(), &ok);
         if (!ok) return std::nullopt;
         return U(text);
     };
@@ -67,7 +67,7 @@ FtpDialogs QtDialogs(QWidget* parent) {
 // One use of the session by this window: refused while another one (of this window or
 // of a run) is going on; meanwhile every command and the Connect button are disabled.
 class FtpClientWindow::Job {
-public:
+  public:
     explicit Job(FtpClientWindow& form) : form_(form) {
         if (!form_.SessionFree()) return;
         started_ = true;
@@ -83,13 +83,13 @@ public:
     Job& operator=(const Job&) = delete;
     explicit operator bool() const { return started_; }
 
-private:
+  private:
     FtpClientWindow& form_;
     bool started_ = false;
 };
 
 FtpClientWindow::FtpClientWindow(FtpSession& session, Surfaces& surfaces, std::string programDir,
-                     std::function<bool()> sessionInUse, QWidget* parent)
+                                 std::function<bool()> sessionInUse, QWidget* parent)
     : QWidget(parent, Qt::Window),
       session_(session),
       surfaces_(surfaces),
@@ -105,7 +105,9 @@ FtpClientWindow::FtpClientWindow(FtpSession& session, Surfaces& surfaces, std::s
     ListingChanged();
 }
 
-FtpClientWindow::~FtpClientWindow() { session_.SetView(nullptr); }
+FtpClientWindow::~FtpClientWindow() {
+    session_.SetView(nullptr);
+}
 
 void FtpClientWindow::BuildControls() {
     auto* layout = new QVBoxLayout(this);
@@ -177,8 +179,8 @@ void FtpClientWindow::BuildControls() {
     fixed.setPointSize(8);
     DirectoryListBox->setFont(fixed);
     // Selected rows: white on the blue of the original design.
-    DirectoryListBox->setStyleSheet(QStringLiteral(
-        "QTreeView::item:selected { background: rgb(10,95,137); color: white; }"));
+    DirectoryListBox->setStyleSheet(
+        QStringLiteral("QTreeView::item:selected { background: rgb(10,95,137); color: white; }"));
     DirectoryListBox->setContextMenuPolicy(Qt::CustomContextMenu);
 
     // The debug list sits below the listing; the splitter between them moves.
@@ -215,11 +217,13 @@ void FtpClientWindow::BuildControls() {
     layout->addWidget(status);
 
     connect(ConnectButton, &QPushButton::clicked, this, &FtpClientWindow::ConnectButtonClick);
-    connect(DownloadButton, &QPushButton::clicked, this, &FtpClientWindow::DirectoryListBoxDblClick);
+    connect(DownloadButton, &QPushButton::clicked, this,
+            &FtpClientWindow::DirectoryListBoxDblClick);
     connect(menuDownload_, &QAction::triggered, this, &FtpClientWindow::DirectoryListBoxDblClick);
     connect(DirectoryListBox, &QTreeWidget::itemDoubleClicked, this,
             &FtpClientWindow::DirectoryListBoxDblClick);
-    connect(DirectoryListBox, &QTreeWidget::itemClicked, this, &FtpClientWindow::DirectoryListBoxClick);
+    connect(DirectoryListBox, &QTreeWidget::itemClicked, this,
+            &FtpClientWindow::DirectoryListBoxClick);
     connect(UploadButton, &QPushButton::clicked, this, &FtpClientWindow::UploadButtonClick);
     connect(menuUpload_, &QAction::triggered, this, &FtpClientWindow::UploadButtonClick);
     connect(DeleteButton, &QPushButton::clicked, this, &FtpClientWindow::DeleteButtonClick);
@@ -237,15 +241,18 @@ void FtpClientWindow::BuildControls() {
 }
 
 void FtpClientWindow::SetCommandsEnabled(bool value) {
-    for (QWidget* w : {static_cast<QWidget*>(DownloadButton), static_cast<QWidget*>(UploadButton),
-                       static_cast<QWidget*>(DeleteButton), static_cast<QWidget*>(BackButton),
-                       static_cast<QWidget*>(ChDirButton), static_cast<QWidget*>(CreateDirButton)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(DownloadButton), static_cast<QWidget*>(UploadButton),
+          static_cast<QWidget*>(DeleteButton), static_cast<QWidget*>(BackButton),
+          static_cast<QWidget*>(ChDirButton), static_cast<QWidget*>(CreateDirButton)}) {
         w->setEnabled(value);
     }
     for (QAction* a : {menuDownload_, menuUpload_, menuDelete_, menuBack_}) a->setEnabled(value);
 }
 
-bool FtpClientWindow::SessionFree() const { return !busy_ && !(sessionInUse_ && sessionInUse_()); }
+bool FtpClientWindow::SessionFree() const {
+    return !busy_ && !(sessionInUse_ && sessionInUse_());
+}
 
 void FtpClientWindow::ShowSessionState() {
     const bool free = SessionFree();
@@ -356,8 +363,10 @@ void FtpClientWindow::UploadButtonClick() {
     const bool ok = session_.SendFile(local, BaseName(local), ExistingFileSize(local).value_or(-1));
     const std::string error = session_.LastError();
     const bool listed = ChangeDirAndList(session_.CurrentFolder());
-    if (!ok) ShowError(error);
-    else if (!listed) ShowError(session_.LastError());
+    if (!ok)
+        ShowError(error);
+    else if (!listed)
+        ShowError(session_.LastError());
 }
 
 void FtpClientWindow::DeleteButtonClick() {
@@ -367,12 +376,14 @@ void FtpClientWindow::DeleteButtonClick() {
     const FtpEntry entry = *selected;
     Job job(*this);
     if (!job) return;
-    const bool ok = IsFolderEntry(entry) ? session_.RemoveDir(entry.name)
-                                         : session_.DeleteFile(entry.name, 0);
+    const bool ok =
+        IsFolderEntry(entry) ? session_.RemoveDir(entry.name) : session_.DeleteFile(entry.name, 0);
     const std::string error = session_.LastError();
     const bool listed = ChangeDirAndList(session_.CurrentFolder());
-    if (!ok) ShowError(error);
-    else if (!listed) ShowError(session_.LastError());
+    if (!ok)
+        ShowError(error);
+    else if (!listed)
+        ShowError(session_.LastError());
 }
 
 void FtpClientWindow::BackButtonClick() {
@@ -389,17 +400,19 @@ void FtpClientWindow::ChDirButtonClick() {
 void FtpClientWindow::CreateDirButtonClick() {
     if (!SessionFree()) return;
     const std::optional<std::string> name =
-        dialogs_.inputText ? dialogs_.inputText(std::string(kFtpMakeDirTitle),
-                                                std::string(kFtpMakeDirPrompt))
-                           : std::nullopt;
+        dialogs_.inputText
+            ? dialogs_.inputText(std::string(kFtpMakeDirTitle), std::string(kFtpMakeDirPrompt))
+            : std::nullopt;
     if (!name || name->empty()) return;
     Job job(*this);
     if (!job) return;
     const bool ok = session_.MakeDir(*name);
     const std::string error = session_.LastError();
     const bool listed = ChangeDirAndList(U(CurrentDirEdit->text()));
-    if (!ok) ShowError(error);
-    else if (!listed) ShowError(session_.LastError());
+    if (!ok)
+        ShowError(error);
+    else if (!listed)
+        ShowError(session_.LastError());
 }
 
 void FtpClientWindow::SiteButtonClick() {
@@ -407,22 +420,34 @@ void FtpClientWindow::SiteButtonClick() {
     if (job && !session_.SiteCommand(U(SiteCommandEdit->text()))) ShowError(session_.LastError());
 }
 
-void FtpClientWindow::UsePassiveClick() { session_.SetPassive(UsePassive->isChecked()); }
+void FtpClientWindow::UsePassiveClick() {
+    session_.SetPassive(UsePassive->isChecked());
+}
 
-void FtpClientWindow::AbortButtonClick() { session_.AbortTransfer(); }
+void FtpClientWindow::AbortButtonClick() {
+    session_.AbortTransfer();
+}
 
-void FtpClientWindow::TransferTextChanged(std::string_view text) { StatusPanel1->setText(Q(text)); }
+void FtpClientWindow::TransferTextChanged(std::string_view text) {
+    StatusPanel1->setText(Q(text));
+}
 
 void FtpClientWindow::TransferRunningChanged(bool running) {
     AbortButton->setVisible(running);
     ShowSessionState();
 }
 
-void FtpClientWindow::ProgressChanged(int percent) { ProgressBar1->setValue(percent); }
+void FtpClientWindow::ProgressChanged(int percent) {
+    ProgressBar1->setValue(percent);
+}
 
-void FtpClientWindow::StatusTextChanged(std::string_view text) { StatusPanel0->setText(Q(text)); }
+void FtpClientWindow::StatusTextChanged(std::string_view text) {
+    StatusPanel0->setText(Q(text));
+}
 
-void FtpClientWindow::DebugListCleared() { DebugListBox->clear(); }
+void FtpClientWindow::DebugListCleared() {
+    DebugListBox->clear();
+}
 
 void FtpClientWindow::ListingChanged() {
     DirectoryListBox->clear();

@@ -9,7 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "station/ftp_window_types.h"
+#include "remote/ftp_texts.h"
+#include "remote/ftp_window_model.h"
 #include "station/station.h"
 
 class QAction;
@@ -34,62 +35,62 @@ struct FtpDialogs {
 
 class FtpClientWindow : public QWidget, public FtpSessionView {
     Q_OBJECT
-public:
+  public:
     // sessionInUse: true while something else (a run of the jobs) uses the session.
-  FtpClientWindow(FtpSession& session, Surfaces& surfaces, std::string programDir,
-                  std::function<bool()> sessionInUse, QWidget* parent = nullptr);
-  ~FtpClientWindow() override;
+    FtpClientWindow(FtpSession& session, Surfaces& surfaces, std::string programDir,
+                    std::function<bool()> sessionInUse, QWidget* parent = nullptr);
+    ~FtpClientWindow() override;
 
-  void SetDialogs(FtpDialogs dialogs) { dialogs_ = std::move(dialogs); }
+    void SetDialogs(FtpDialogs dialogs) { dialogs_ = std::move(dialogs); }
 
-  QLineEdit* FtpServerEdit = nullptr;
-  QPushButton* ConnectButton = nullptr;
-  QLineEdit* UserIDEdit = nullptr;
-  QLineEdit* PasswordEdit = nullptr;
-  QCheckBox* UsePassive = nullptr;
-  QPushButton* SiteButton = nullptr;  // "Site"
-  QLineEdit* SiteCommandEdit = nullptr;
-  QLineEdit* CurrentDirEdit = nullptr;
-  QPushButton* ChDirButton = nullptr;
-  QPushButton* CreateDirButton = nullptr;
-  QPushButton* DownloadButton = nullptr;
-  QPushButton* UploadButton = nullptr;
-  QPushButton* DeleteButton = nullptr;
-  QPushButton* BackButton = nullptr;
-  QPushButton* AbortButton = nullptr;
-  QTreeWidget* DirectoryListBox = nullptr;  // header and rows in one
-  QMenu* ListingMenu = nullptr;
-  QListWidget* DebugListBox = nullptr;  // below the listing, across a splitter
-  QLabel* StatusPanel0 = nullptr;
-  QLabel* StatusPanel1 = nullptr;
-  QProgressBar* ProgressBar1 = nullptr;
+    QLineEdit* FtpServerEdit = nullptr;
+    QPushButton* ConnectButton = nullptr;
+    QLineEdit* UserIDEdit = nullptr;
+    QLineEdit* PasswordEdit = nullptr;
+    QCheckBox* UsePassive = nullptr;
+    QPushButton* SiteButton = nullptr;  // "Site"
+    QLineEdit* SiteCommandEdit = nullptr;
+    QLineEdit* CurrentDirEdit = nullptr;
+    QPushButton* ChDirButton = nullptr;
+    QPushButton* CreateDirButton = nullptr;
+    QPushButton* DownloadButton = nullptr;
+    QPushButton* UploadButton = nullptr;
+    QPushButton* DeleteButton = nullptr;
+    QPushButton* BackButton = nullptr;
+    QPushButton* AbortButton = nullptr;
+    QTreeWidget* DirectoryListBox = nullptr;  // header and rows in one
+    QMenu* ListingMenu = nullptr;
+    QListWidget* DebugListBox = nullptr;  // below the listing, across a splitter
+    QLabel* StatusPanel0 = nullptr;
+    QLabel* StatusPanel1 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
 
-  // The handlers, public so tests reach them the way a click does.
-  void ConnectButtonClick();
-  void DirectoryListBoxClick();
-  void DirectoryListBoxDblClick();
-  void UploadButtonClick();
-  void DeleteButtonClick();
-  void BackButtonClick();
-  void ChDirButtonClick();
-  void CreateDirButtonClick();
-  void SiteButtonClick();
-  void UsePassiveClick();
-  void AbortButtonClick();
+    // The handlers, public so tests reach them the way a click does.
+    void ConnectButtonClick();
+    void DirectoryListBoxClick();
+    void DirectoryListBoxDblClick();
+    void UploadButtonClick();
+    void DeleteButtonClick();
+    void BackButtonClick();
+    void ChDirButtonClick();
+    void CreateDirButtonClick();
+    void SiteButtonClick();
+    void UsePassiveClick();
+    void AbortButtonClick();
 
-  // Enables what the session allows now (connected, not in use); the main window calls
-  // it when a run ends.
-  void ShowSessionState();
+    // Enables what the session allows now (connected, not in use); the main window calls
+    // it when a run ends.
+    void ShowSessionState();
 
-  // FtpSessionView
-  void TransferTextChanged(std::string_view text) override;
-  void TransferRunningChanged(bool running) override;
-  void ProgressChanged(int percent) override;
-  void ListingChanged() override;
-  void StatusTextChanged(std::string_view text) override;
-  void DebugListCleared() override;
+    // FtpSessionView
+    void TransferTextChanged(std::string_view text) override;
+    void TransferRunningChanged(bool running) override;
+    void ProgressChanged(int percent) override;
+    void ListingChanged() override;
+    void StatusTextChanged(std::string_view text) override;
+    void DebugListCleared() override;
 
-private:
+  private:
     class Job;
     void BuildControls();
     void SetCommandsEnabled(bool value);

@@ -1,8 +1,8 @@
 #pragma once
 // Runs a command of the window that may fail to write the configuration file, and shows
 // the failure as a message instead of letting it end the program.
+#include "config/profile_write_error.h"
 #include "gui/qt_surfaces.h"
-#include "station/config_write_error.h"
 
 namespace ferrolin::gui {
 

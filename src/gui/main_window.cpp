@@ -11,18 +11,20 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "common/datetime_format.h"
+#include "common/log.h"
+#include "common/memo_lines.h"
+#include "files/mpeg_check.h"
 #include "gui/compact_tabs.h"
 #include "gui/guarded.h"
-#include "station/build_version.h"
-#include "station/event_log.h"
+#include "remote/time_sync.h"
+#include "remote/time_sync_panel.h"
 #include "station/job_editor_commands.h"
 #include "station/legacy_config.h"
-#include "station/mpeg.h"
 #include "station/open_logfile.h"
 #include "station/run_gate.h"
 #include "station/station_config.h"
-#include "station/text_forms.h"
-#include "station/time_sync_types.h"
+#include "version.h"
 
 namespace ferrolin::gui {
 

@@ -3,8 +3,9 @@
 // bound to Station::Options.
 #include <QWidget>
 
+#include "config/global_options.h"
+#include "config/transfer_job.h"
 #include "gui/field_binder.h"
-#include "station/job_records.h"
 #include "station/station.h"
 
 class QCheckBox;
@@ -15,7 +16,7 @@ namespace ferrolin::gui {
 
 class OptionsPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit OptionsPage(Station& station, QWidget* parent = nullptr);
 
     QCheckBox* CopyOpenFiles = nullptr;
@@ -36,7 +37,7 @@ public:
     // The MPEG options are offered only when the MPEG check library loaded.
     void ShowMpegOptions(bool available);
 
-private:
+  private:
     void Build();
     void Bind();
 

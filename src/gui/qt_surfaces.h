@@ -10,13 +10,13 @@
 #include <QWidget>
 #include <functional>
 
+#include "common/surfaces.h"
 #include "gui/gauge_widget.h"
-#include "station/surfaces.h"
 
 namespace ferrolin::gui {
 
 class QtSurfaces : public Surfaces {
-public:
+  public:
     // The widgets the core writes to; all belong to the main window.
     struct Widgets {
         QWidget* window = nullptr;
@@ -38,8 +38,8 @@ public:
         // The Cancel button came or went: a run of the job list started or ended.
         std::function<void(bool)> cancelVisibleChanged;
     };
-    using Answerer = std::function<Answer(std::string_view caption, std::string_view text,
-                                          Buttons buttons)>;
+    using Answerer =
+        std::function<Answer(std::string_view caption, std::string_view text, Buttons buttons)>;
     using FolderPicker = std::function<std::string(std::string_view startFolder)>;
 
     QtSurfaces() = default;
@@ -69,7 +69,7 @@ public:
     void MinimizeApplication() override;
     bool GaugeVisible() const override;
 
-private:
+  private:
     Widgets w_;
     Reactions reactions_;
     Answerer answerer_;
@@ -80,6 +80,8 @@ private:
 inline QString Q(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-inline std::string U(const QString& text) { return text.toStdString(); }
+inline std::string U(const QString& text) {
+    return text.toStdString();
+}
 
 }  // namespace ferrolin::gui

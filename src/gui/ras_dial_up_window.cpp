@@ -9,13 +9,16 @@
 #include <QRadioButton>
 #include <QTimer>
 
-#include "station/config_write_error.h"
-#include "station/ras_types.h"
+#include "config/profile_write_error.h"
+#include "remote/ras_default.h"
+#include "remote/ras_dial_up.h"
 
 namespace ferrolin::gui {
 
 namespace {
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
 }  // namespace
 
 DialUpWindow::DialUpWindow(RasDialUp& ras, std::string programDir, QWidget* parent)

@@ -11,18 +11,20 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/datetime_format.h"
+#include "common/memo_lines.h"
 #include "gui/guarded.h"
 #include "gui/page_controls.h"
 #include "gui/showing.h"
-#include "station/schedule_types.h"
-#include "station/text_forms.h"
+#include "schedule/auto_mode.h"
+#include "schedule/send_time_editor.h"
 
 namespace ferrolin::gui {
 
 using namespace controls;
 
-SendTimePage::SendTimePage(Station& station, WeekdayListStore& store,
-                           QtSurfaces& surfaces, QWidget* parent)
+SendTimePage::SendTimePage(Station& station, WeekdayListStore& store, QtSurfaces& surfaces,
+                           QWidget* parent)
     : QWidget(parent),
       station_(station),
       store_(store),

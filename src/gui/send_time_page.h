@@ -4,10 +4,12 @@
 // SendTimeEditor; the day lists are read from and saved to the configuration file.
 #include <QWidget>
 
+#include "config/global_options.h"
+#include "config/transfer_job.h"
 #include "gui/field_binder.h"
 #include "gui/qt_surfaces.h"
-#include "station/job_records.h"
-#include "station/schedule_types.h"
+#include "schedule/auto_mode.h"
+#include "schedule/send_time_editor.h"
 #include "station/station.h"
 
 class QComboBox;
@@ -20,7 +22,7 @@ namespace ferrolin::gui {
 
 class SendTimePage : public QWidget {
     Q_OBJECT
-public:
+  public:
     SendTimePage(Station& station, WeekdayListStore& store, QtSurfaces& surfaces,
                  QWidget* parent = nullptr);
 
@@ -42,10 +44,10 @@ public:
     // Shows the mode and the simple interval of the global options.
     void ShowOptions();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void Build();
     void Bind();
     void ShowPanels();

@@ -2,8 +2,9 @@
 // The job editor's "Source" tab: where a job's files come from, bound to Station::Editor.
 #include <QWidget>
 
+#include "config/global_options.h"
+#include "config/transfer_job.h"
 #include "gui/field_binder.h"
-#include "station/job_records.h"
 #include "station/station.h"
 
 class QCheckBox;
@@ -15,7 +16,7 @@ namespace ferrolin::gui {
 
 class SourcePage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit SourcePage(Station& station, QWidget* parent = nullptr);
 
     QComboBox* sourceType = nullptr;
@@ -31,7 +32,7 @@ public:
     // Shows the job in the editor.
     void Show();
 
-private:
+  private:
     void Build();
     void Bind();
 

@@ -4,10 +4,12 @@
 // frame moves between the tabs when this one reports a click on a job line.
 #include <QWidget>
 
+#include "config/global_options.h"
+#include "config/transfer_job.h"
 #include "gui/field_binder.h"
 #include "gui/qt_surfaces.h"
-#include "station/job_records.h"
-#include "station/schedule_types.h"
+#include "schedule/auto_mode.h"
+#include "schedule/send_time_editor.h"
 #include "station/station.h"
 
 class QCheckBox;
@@ -20,7 +22,7 @@ namespace ferrolin::gui {
 
 class StatusPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     StatusPage(Station& station, AutoMode& autoMode, QtSurfaces& surfaces,
                QWidget* parent = nullptr);
 
@@ -63,12 +65,12 @@ public:
     void ShowJobName();
     void ShowEditing(bool editing);
 
-signals:
+  signals:
     void jobLineClicked(int row);
     void jobLineDoubleClicked(int row);
     void runFinished();
 
-private:
+  private:
     void Build();
     void Bind();
 

@@ -10,7 +10,8 @@
 
 #include "gui/page_controls.h"
 #include "gui/showing.h"
-#include "station/time_sync_types.h"
+#include "remote/time_sync.h"
+#include "remote/time_sync_panel.h"
 
 namespace ferrolin::gui {
 

@@ -5,8 +5,9 @@
 #include <QWidget>
 
 #include "gui/field_binder.h"
+#include "remote/time_sync.h"
+#include "remote/time_sync_panel.h"
 #include "station/station.h"
-#include "station/time_sync_types.h"
 
 class QCheckBox;
 class QComboBox;
@@ -17,7 +18,7 @@ namespace ferrolin::gui {
 
 class TimeSyncPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TimeSyncPage(Station& station, QWidget* parent = nullptr);
 
     QCheckBox* TimeSyncEnable = nullptr;
@@ -32,7 +33,7 @@ public:
     // Shows the settings as the core holds them now.
     void Show();
 
-private:
+  private:
     void Build();
     void Bind();
 

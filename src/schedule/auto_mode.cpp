@@ -46,7 +46,7 @@ void AutoMode::UpdateNextStartAfterManualRun() {
     const TDateTime next =
         NextStartAfterManualRun(station_.SendTime.Lines(), station_.clock().Now(), &problems);
     ReportScheduleProblems(problems);
-    SetNextFu10(station_, next);
+    SetNextStart(station_, next);
 }
 
 SendTimeSettings SendTimeSettingsOf(const GlobalOptions& options) {
@@ -83,7 +83,7 @@ void AutoMode::StartupSetup() {
     ChangeWeekday(station_.clock().Now());
     if (station_.Options.autoMode) {
         const TDateTime next = ComputeNextSendTime();
-        SetNextFu10(station_, next);
+        SetNextStart(station_, next);
         station_.surfaces().SetNextStartText(FormatCountdown(next - station_.clock().Now()));
     } else {
         // Not the label's design-time name: what an operator needs to know before a run.
@@ -96,7 +96,7 @@ void AutoMode::StartupSetup() {
 void AutoMode::SetAuto(bool on) {
     station_.Options.autoMode = on;
     scanStart_ = false;
-    if (on && station_.RunMode != RM_Starting) SetNextFu10(station_, ComputeNextSendTime());
+    if (on && station_.RunMode != RM_Starting) SetNextStart(station_, ComputeNextSendTime());
     // Outside a run the big label says that nothing will start by itself.
     if (!on && station_.RunMode == RM_Idle) station_.surfaces().SetNextStartText(kAutoOffText);
 }
@@ -116,7 +116,7 @@ void AutoMode::DayChange(TDateTime now) {
     if (hooks_.armTimeSync) hooks_.armTimeSync();
     station_.LastDayChange = DateOf(now);
     scanStart_ = false;
-    SetNextFu10(station_, ComputeNextSendTime());
+    SetNextStart(station_, ComputeNextSendTime());
     WriteLog(station_.clock(), 0, station_.LogFile, "Day change", kDayChangeLogLimit);
 }
 
@@ -129,7 +129,7 @@ void AutoMode::SpecialScan(TDateTime now) {
     if (count > 0 && count != station_.SpecialScanCount) {
         station_.SpecialScanCount = count;
         scanStart_ = true;
-        SetNextFu10(station_, now + 5 * kOneSecond);
+        SetNextStart(station_, now + 5 * kOneSecond);
     } else {
         station_.SpecialScanCount = count;
     }
@@ -164,7 +164,7 @@ void AutoMode::RunAllJobs() {
     }
     const RunOutcome outcome = hooks_.runEnds ? hooks_.runEnds() : RunOutcome::Ok;
     // The interval counts from the end of the run.
-    SetNextFu10(station_, ComputeNextSendTime());
+    SetNextStart(station_, ComputeNextSendTime());
     if (hooks_.selectJob) hooks_.selectJob(-1);
     surfaces.SetNextStartText(RunEndText(outcome));
     surfaces.SetCancelVisible(false);
@@ -187,18 +187,12 @@ void AutoMode::AutoModeTick() {
     now = station_.clock().Now();
     if (station_.Options.specialScan) SpecialScan(now);
 
-    std::optional<TDateTime> next = ReadNextFu10(station_);
-    if (!next) {
-        // The label holds no moment (never set, or damaged): compute it instead of giving
-        // up, so the automatic mode keeps going.
-        SetNextFu10(station_, ComputeNextSendTime());
-        next = ReadNextFu10(station_);
-        if (!next) return;
-    }
-    if (now > *next) {
+    if (!station_.NextStart) SetNextStart(station_, ComputeNextSendTime());
+    const TDateTime next = *station_.NextStart;
+    if (now > next) {
         RunAllJobs();
     } else {
-        station_.surfaces().SetNextStartText(FormatCountdown(*next - now));
+        station_.surfaces().SetNextStartText(FormatCountdown(next - now));
     }
 }
 

@@ -8,13 +8,21 @@
 
 namespace ferrolin {
 
-void SetNextFu10(ScheduleContext& station, TDateTime next) {
-    station.NextFu10 = DateTimeToStr(next);
-    station.surfaces().SetNextFu10Text(station.NextFu10);
+namespace {
+
+// The moment as its text shows it: the same day, the milliseconds dropped. A start is due
+// once the clock has passed the second shown, not some fraction after it.
+TDateTime WholeSecondOf(TDateTime moment) {
+    TimeParts time = DecodeTime(moment);
+    time.millisecond = 0;
+    return EncodeDateTime(DecodeDate(moment), time);
 }
 
-std::optional<TDateTime> ReadNextFu10(const ScheduleContext& station) {
-    return StrToDateTime(station.NextFu10);
+}  // namespace
+
+void SetNextStart(ScheduleContext& station, TDateTime next) {
+    station.NextStart = WholeSecondOf(next);
+    station.surfaces().SetNextFu10Text(DateTimeToStr(*station.NextStart));
 }
 
 std::string FormatCountdown(TDateTime span) {

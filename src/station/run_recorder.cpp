@@ -5,8 +5,8 @@
 #include "common/text.h"
 #include "engine/transfer_kinds.h"
 #include "platform/computer.h"
-#include "station/build_version.h"
 #include "station/run_journal.h"
+#include "version.h"
 
 namespace ferrolin {
 

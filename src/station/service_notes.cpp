@@ -1,5 +1,6 @@
 #include "station/service_notes.h"
 
+#include "common/datetime_format.h"
 #include "platform/service_manager.h"
 
 namespace ferrolin {
@@ -34,7 +35,7 @@ void ServiceNotes::Stopping() {
 }
 
 std::string ServiceNotes::StatusLine(const std::optional<RunRecord>& lastRun, bool autoOn,
-                                     const std::string& nextStart) {
+                                     const std::optional<TDateTime>& nextStart) {
     std::string line = "Last run: ";
     if (lastRun) {
         line += std::string(RunOutcomeName(lastRun->outcome)) + " at " +
@@ -44,7 +45,7 @@ std::string ServiceNotes::StatusLine(const std::optional<RunRecord>& lastRun, bo
         line += "none recorded";
     }
     line += "; next start: ";
-    line += autoOn && !nextStart.empty() ? nextStart : "none (automatic mode is off)";
+    line += autoOn && nextStart ? DateTimeToStr(*nextStart) : "none (automatic mode is off)";
     return line;
 }
 

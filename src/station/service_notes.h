@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "common/datetime.h"
 #include "station/run_record.h"
 
 namespace ferrolin {
@@ -27,7 +28,7 @@ class ServiceNotes {
     // "Last run: failed at 12.05.2024 14:00:05, 1 of 2 jobs not ok; next start: 12.05.2024
     // 14:10:00"
     static std::string StatusLine(const std::optional<RunRecord>& lastRun, bool autoOn,
-                                  const std::string& nextStart);
+                                  const std::optional<TDateTime>& nextStart);
 
   private:
     std::optional<Clock::duration> alivePeriod_;

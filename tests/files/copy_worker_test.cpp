@@ -99,15 +99,12 @@ TEST_F(CopyWorkerTest, RateLimitPauseCreepsUpWhileTooFastAndBackDown) {
 TEST(TIntegersTest, KeepsTheLastTenRatesAndTheirAverage) {
     TIntegers list;
     EXPECT_EQ(list.Average(), 0);
-    EXPECT_EQ(list[0], -1);
     for (int i = 1; i <= 11; ++i) {
         list.Add(i * 100);
         if (list.Count() > 10) list.Delete(0);
     }
     ASSERT_EQ(list.Count(), 10);
-    EXPECT_EQ(list[0], 200);
-    EXPECT_EQ(list[9], 1100);
-    EXPECT_EQ(list.Total(), 6500);
+    EXPECT_EQ(list.Total(), 6500) << "the first rate was dropped";
     EXPECT_EQ(list.Average(), 650);
 
     list.Delete(-1);
@@ -115,25 +112,13 @@ TEST(TIntegersTest, KeepsTheLastTenRatesAndTheirAverage) {
     EXPECT_EQ(list.Count(), 10);
 }
 
-TEST(TIntegersTest, SumsWithoutOverflowAndCopies) {
+TEST(TIntegersTest, SumsWithoutOverflow) {
     TIntegers a;
     a.Add(2147483647);
     a.Add(2147483647);
     a.Add(-1);
     EXPECT_EQ(a.Total(), 4294967293LL);
     EXPECT_EQ(a.Average(), 1431655764);
-
-    TIntegers b;
-    b.Add(7);
-    b.AddIntegers(a);
-    EXPECT_EQ(b.Count(), 4);
-    b.AddIntegers(b);
-    EXPECT_EQ(b.Count(), 8);
-    a.Assign(b);
-    EXPECT_EQ(a.Count(), 8);
-    a.ResetValues();
-    EXPECT_EQ(a.Count(), 8);
-    EXPECT_EQ(a.Total(), 0);
 }
 
 }  // namespace
