@@ -16,6 +16,9 @@ namespace {
 // Large buffers keep loopback and LAN transfers at the wire's speed.
 constexpr long kBufferSize = 512 * 1024;
 constexpr long kUploadBufferSize = 512 * 1024;
+// The smallest buffers libcurl accepts.
+constexpr long kSmallestBufferSize = 1024;
+constexpr long kSmallestUploadBuffer = 16 * 1024;
 
 struct CurlSlist {
     curl_slist* list = nullptr;
@@ -173,13 +176,21 @@ int FtpClient::PerformOnce(Operation& op, bool freshConnection) {
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
     curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, stallSeconds);
+    long bufferSize = kBufferSize;
+    long uploadBufferSize = kUploadBufferSize;
     if (options_.maxBytesPerSecond > 0) {
         const auto limit = static_cast<curl_off_t>(options_.maxBytesPerSecond);
         curl_easy_setopt(curl, CURLOPT_MAX_SEND_SPEED_LARGE, limit);
         curl_easy_setopt(curl, CURLOPT_MAX_RECV_SPEED_LARGE, limit);
+        // libcurl checks the limit between its read loops, and one loop reads up to about a
+        // hundred buffers while data is waiting (SFTP's read-ahead always has some): with
+        // buffers of a 32nd of the limit, a burst stays within a few seconds' worth.
+        const long scaled = static_cast<long>(std::min<curl_off_t>(limit / 32, kBufferSize));
+        bufferSize = std::max(scaled, kSmallestBufferSize);
+        uploadBufferSize = std::max(std::min(scaled, kUploadBufferSize), kSmallestUploadBuffer);
     }
-    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kBufferSize);
-    curl_easy_setopt(curl, CURLOPT_UPLOAD_BUFFERSIZE, kUploadBufferSize);
+    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, bufferSize);
+    curl_easy_setopt(curl, CURLOPT_UPLOAD_BUFFERSIZE, uploadBufferSize);
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, OnHeader);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &op.replies);
     if (quote.list) curl_easy_setopt(curl, CURLOPT_QUOTE, quote.list);
