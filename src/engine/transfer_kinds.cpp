@@ -66,6 +66,29 @@ void AbortFtp(RemoteSessions& sessions) {
     sessions.AbortFtpTransfer();
 }
 
+// The servers the FTP session reaches (plain FTP, FTP over TLS, SFTP) share one lister,
+// transfer, close and stop step each way; their rows differ in name and selection only.
+constexpr SourceKind FtpSessionSource(std::string_view name, bool (*takes)(const KindSelection&)) {
+    return {.name = name,
+            .takes = takes,
+            .form = SourceForm::Address,
+            .list = ListFtpSource,
+            .transfer = TransferFromFtp,
+            .closeUnused = EndFtpWork,
+            .abort = AbortFtp,
+            .checkAddress = FtpAddressProblem,
+            .probeLogon = FtpLogonProblem};
+}
+constexpr DestinationKind FtpSessionDestination(std::string_view name,
+                                                bool (*takes)(const KindSelection&)) {
+    return {.name = name,
+            .takes = takes,
+            .transfer = TransferToFtp,
+            .abort = AbortFtp,
+            .checkAddress = FtpAddressProblem,
+            .probeLogon = FtpLogonProblem};
+}
+
 constexpr SourceKind kSources[] = {
     {.name = "list file",
      .takes = TakesListFile,
@@ -87,55 +110,16 @@ constexpr SourceKind kSources[] = {
      .checkAddress = HttpAddressProblem,
      .destinationIsFile = true,
      .needsDestination = true},
-    {.name = "sftp download",
-     .takes = TakesSftpSource,
-     .form = SourceForm::Address,
-     .list = ListFtpSource,
-     .transfer = TransferFromFtp,
-     .closeUnused = EndFtpWork,
-     .abort = AbortFtp,
-     .checkAddress = FtpAddressProblem,
-     .probeLogon = FtpLogonProblem},
-    {.name = "ftps download",
-     .takes = TakesFtpsSource,
-     .form = SourceForm::Address,
-     .list = ListFtpSource,
-     .transfer = TransferFromFtp,
-     .closeUnused = EndFtpWork,
-     .abort = AbortFtp,
-     .checkAddress = FtpAddressProblem,
-     .probeLogon = FtpLogonProblem},
-    {.name = "ftp download",
-     .takes = TakesFtpSource,
-     .form = SourceForm::Address,
-     .list = ListFtpSource,
-     .transfer = TransferFromFtp,
-     .closeUnused = EndFtpWork,
-     .abort = AbortFtp,
-     .checkAddress = FtpAddressProblem,
-     .probeLogon = FtpLogonProblem},
+    FtpSessionSource("sftp download", TakesSftpSource),
+    FtpSessionSource("ftps download", TakesFtpsSource),
+    FtpSessionSource("ftp download", TakesFtpSource),
     {.name = "folder", .takes = TakesAny, .form = SourceForm::Folder, .list = ListFolderSource},
 };
 
 constexpr DestinationKind kDestinations[] = {
-    {.name = "sftp upload",
-     .takes = TakesSftpDestination,
-     .transfer = TransferToFtp,
-     .abort = AbortFtp,
-     .checkAddress = FtpAddressProblem,
-     .probeLogon = FtpLogonProblem},
-    {.name = "ftps upload",
-     .takes = TakesFtpsDestination,
-     .transfer = TransferToFtp,
-     .abort = AbortFtp,
-     .checkAddress = FtpAddressProblem,
-     .probeLogon = FtpLogonProblem},
-    {.name = "ftp upload",
-     .takes = TakesFtpDestination,
-     .transfer = TransferToFtp,
-     .abort = AbortFtp,
-     .checkAddress = FtpAddressProblem,
-     .probeLogon = FtpLogonProblem},
+    FtpSessionDestination("sftp upload", TakesSftpDestination),
+    FtpSessionDestination("ftps upload", TakesFtpsDestination),
+    FtpSessionDestination("ftp upload", TakesFtpDestination),
     {.name = "", .takes = TakesAny, .transfer = TransferToFolder},
 };
 
