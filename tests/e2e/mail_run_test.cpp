@@ -209,26 +209,14 @@ TEST_F(MailRunTest, EmptyMailboxIsQuietABadLoginFailsTheRun) {
     EXPECT_EQ(Log().find("receive of mail"), std::string::npos);
 }
 
-// A mail whose attachments are the given (name, content) pairs, each base64.
-std::string AttachmentsMail(const std::string& subject,
-                            const std::vector<std::pair<std::string, std::string>>& files) {
-    std::string mail = "Subject: " + subject +
-                       "\nMIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=B\n\n";
-    for (const auto& [name, content] : files)
-        mail +=
-            "--B\nContent-Type: application/octet-stream\nContent-Transfer-Encoding: "
-            "base64\nContent-Disposition: attachment; filename=\"" +
-            name + "\"\n\n" + test::Base64(content);
-    return mail + "--B--\n";
-}
-
 // The same name twice in one mail and in two mails: every file received stays, the later
 // ones under free names, and the mails (all stored whole) are deleted.
 TEST_F(MailRunTest, SameNamesInOneRunGetFreeNames) {
     test::WriteFile(dst / "report (2).csv", "from an earlier run");
-    DovecotServer server({AttachmentsMail("one", {{"dup.txt", "first"}, {"dup.txt", "second"}}),
-                          AttachmentsMail("two", {{"report.csv", "monday"}}),
-                          AttachmentsMail("three", {{"report.csv", "tuesday"}})});
+    DovecotServer server(
+        {test::AttachmentsMail("one", {{"dup.txt", "first"}, {"dup.txt", "second"}}),
+         test::AttachmentsMail("two", {{"report.csv", "monday"}}),
+         test::AttachmentsMail("three", {{"report.csv", "tuesday"}})});
     ASSERT_TRUE(server.Ready()) << server.Log();
     IniKeys job = MailJob(server, dst.path());
     job["SourceDelete"] = "1";
@@ -259,8 +247,8 @@ TEST_F(MailRunTest, SameNamesInOneRunGetFreeNames) {
 TEST_F(MailRunTest, ACutSessionStoresNoPieceAndDeletesNothing) {
     if (!test::Pop3TestPeer::Available()) GTEST_SKIP() << "python3 missing";
     const std::string attachment = test::BinaryContent(48 * 1024);
-    DovecotServer server({test::kPlainMail, AttachmentsMail("big", {{"big.bin", attachment}}),
-                          AttachmentsMail("after", {{"after.bin", "x"}})});
+    DovecotServer server({test::kPlainMail, test::AttachmentsMail("big", {{"big.bin", attachment}}),
+                          test::AttachmentsMail("after", {{"after.bin", "x"}})});
     ASSERT_TRUE(server.Ready()) << server.Log();
     test::Pop3TestPeer proxy(server.Port(), 30 * 1024);
     ASSERT_TRUE(proxy.Ready()) << proxy.Log();
@@ -291,8 +279,9 @@ TEST_F(MailRunTest, AFullDiskKeepsTheMailAndLeavesNoPiece) {
     if (!small.mounted()) GTEST_SKIP() << "no tmpfs: " << small.error();
     // The retrieved message waits in the temporary folder; its first attachment (300 KB)
     // does not fit the destination.
-    DovecotServer server({AttachmentsMail("large", {{"a.bin", test::BinaryContent(300 * 1024)},
-                                                    {"b.bin", test::BinaryContent(300 * 1024)}})});
+    DovecotServer server(
+        {test::AttachmentsMail("large", {{"a.bin", test::BinaryContent(300 * 1024)},
+                                         {"b.bin", test::BinaryContent(300 * 1024)}})});
     ASSERT_TRUE(server.Ready()) << server.Log();
     IniKeys job = MailJob(server, dst / "small");
     job["SourceDelete"] = "1";
@@ -332,7 +321,7 @@ TEST_F(MailRunTest, SigtermEndsATricklingOrStalledServer) {
 // A mail job into the program folder: "Erase first" leaves the program's own files, an
 // attachment named like one of them is skipped, and its mail stays on the server.
 TEST_F(MailRunTest, TheProgramsOwnFilesAreNeitherErasedNorReplaced) {
-    DovecotServer server({AttachmentsMail(
+    DovecotServer server({test::AttachmentsMail(
         "settings", {{"Ferrolin.INI", "[Global]\nAnzKopfstellen=0\n"}, {"fine.txt", "fine"}})});
     ASSERT_TRUE(server.Ready()) << server.Log();
     test::WriteFile(home / "old.txt", "from yesterday");

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace ferrolin::test {
 
@@ -88,6 +90,19 @@ inline std::string TwoAttachmentMail(const std::string& binary, const std::strin
            "\"\n"
            "\n" +
            kQuotedEncoded + "--BOUNDARY--\n";
+}
+
+// A mail whose attachments are the given (name, content) pairs, each base64.
+inline std::string AttachmentsMail(const std::string& subject,
+                                   const std::vector<std::pair<std::string, std::string>>& files) {
+    std::string mail = "Subject: " + subject +
+                       "\nMIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=B\n\n";
+    for (const auto& [name, content] : files)
+        mail +=
+            "--B\nContent-Type: application/octet-stream\nContent-Transfer-Encoding: "
+            "base64\nContent-Disposition: attachment; filename=\"" +
+            name + "\"\n\n" + Base64(content);
+    return mail + "--B--\n";
 }
 
 }  // namespace ferrolin::test

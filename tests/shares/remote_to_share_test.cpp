@@ -127,28 +127,15 @@ TEST_F(RemoteToShareTest, HttpDownloadReplacesTheSharesCopyAndARefusalRemovesIt)
         1);
 }
 
-// A mail whose attachments are the given (name, content) pairs, each base64.
-std::string AttachmentsMail(const std::string& subject,
-                            const std::vector<std::pair<std::string, std::string>>& files) {
-    std::string mail = "Subject: " + subject +
-                       "\nMIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=B\n\n";
-    for (const auto& [name, content] : files)
-        mail +=
-            "--B\nContent-Type: application/octet-stream\nContent-Transfer-Encoding: "
-            "base64\nContent-Disposition: attachment; filename=\"" +
-            name + "\"\n\n" + test::Base64(content);
-    return mail + "--B--\n";
-}
-
 // Attachments land on the share byte for byte, a second file of the same name under a
 // free name found on the share, and a message is deleted on the server only when all its
 // files were written there: one whose attachment cannot be written stays.
 TEST_F(RemoteToShareTest, MailAttachmentsLandOnTheShareAndOnlyStoredMailIsDeleted) {
     if (!test::DovecotServer::Available()) GTEST_SKIP() << "dovecot not installed";
     const std::string binary = test::BinaryContent(300 * 1024);
-    test::DovecotServer pop3({AttachmentsMail("one", {{"data.bin", binary}}),
-                              AttachmentsMail("two", {{"data.bin", "second"}}),
-                              AttachmentsMail("three", {{"blocked.bin", "cannot land"}})});
+    test::DovecotServer pop3({test::AttachmentsMail("one", {{"data.bin", binary}}),
+                              test::AttachmentsMail("two", {{"data.bin", "second"}}),
+                              test::AttachmentsMail("three", {{"blocked.bin", "cannot land"}})});
     ASSERT_TRUE(pop3.Ready()) << pop3.Log();
     // A folder that is not empty stands where the third message's attachment would go.
     WriteFile(smb.ShareFolder() + "/mail/blocked.bin/inside.txt", "in the way");
@@ -183,7 +170,7 @@ TEST_F(RemoteToShareTest, MailAttachmentsLandOnTheShareAndOnlyStoredMailIsDelete
 // A share that refuses the logon gets nothing, and every message stays on the server.
 TEST_F(RemoteToShareTest, MailToARefusedShareDeletesNothing) {
     if (!test::DovecotServer::Available()) GTEST_SKIP() << "dovecot not installed";
-    test::DovecotServer pop3({AttachmentsMail("kept", {{"a.bin", "alpha"}})});
+    test::DovecotServer pop3({test::AttachmentsMail("kept", {{"a.bin", "alpha"}})});
     ASSERT_TRUE(pop3.Ready()) << pop3.Log();
     const IniKeys job{{"SendeVerzeichnis", "pop3://" + pop3.Address()},
                       {"SourceLName", pop3.User()},
