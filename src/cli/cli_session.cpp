@@ -8,6 +8,14 @@ namespace ferrolin::cli {
 
 namespace {
 
+StationStart Start(bool readOnly) {
+    StationStart start = ProgramStart();
+    start.readOnly = readOnly;
+    // A dry run changes nothing, the computer's clock included.
+    if (readOnly) start.setsClock = false;
+    return start;
+}
+
 std::unique_ptr<CliSurfaces> MakeSurfaces(bool progressLine) {
     const int width = progressLine ? TerminalSurfaces::TerminalWidth(STDERR_FILENO) : 0;
     if (width > 0) return std::make_unique<TerminalSurfaces>(std::cerr, width);
@@ -17,7 +25,7 @@ std::unique_ptr<CliSurfaces> MakeSurfaces(bool progressLine) {
 }  // namespace
 
 // The headless station sets this computer's clock when time synchronisation is on.
-CliSession::CliSession(bool progressLine)
-    : surfaces_(MakeSurfaces(progressLine)), station_(OpenStation(ProgramStart(), *surfaces_)) {}
+CliSession::CliSession(bool progressLine, bool readOnly)
+    : surfaces_(MakeSurfaces(progressLine)), station_(OpenStation(Start(readOnly), *surfaces_)) {}
 
 }  // namespace ferrolin::cli

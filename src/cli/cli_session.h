@@ -13,7 +13,8 @@ namespace ferrolin::cli {
 class CliSession {
   public:
     // progressLine: on a terminal, a run's progress is one line redrawn in place.
-    explicit CliSession(bool progressLine = false);
+    // readOnly: the station is opened without writing anything (StationStart::readOnly).
+    explicit CliSession(bool progressLine = false, bool readOnly = false);
     Station& station() { return *station_; }
     CliSurfaces& surfaces() { return *surfaces_; }
 

@@ -34,7 +34,10 @@ const std::vector<Command>& AllCommands() {
         {"job", "show, add, set, enable, disable, remove or move one job", RunJobCommand},
         {"check", "check Ferrolin.INI ([--connect]: also log on to every server)", RunCheckCommand},
         {"demo-init", "write a demo job list when the program folder has none", RunDemoInitCommand},
-        {"run", "one run of the whole job list, as \"Manual (no messages)\"", RunRunCommand},
+        {"run",
+         "one run of the whole job list, as \"Manual (no messages)\" ([--json]; "
+         "[--dry-run]: print what it would do, change nothing)",
+         RunRunCommand},
         {"auto", "the station in automatic mode until SIGINT or SIGTERM", RunAutoCommand},
         {"next", "the next automatic start as the schedule computes it now", RunNextCommand},
         {"sync-now", "set the clock from the time server now ([--dry-run]: only query)",

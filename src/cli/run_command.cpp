@@ -6,6 +6,11 @@
 // try later; nothing was touched), 130 after a cancel. With --json the run's record (the
 // line Runs.jsonl got) is printed on standard output at the end. On a terminal the
 // progress is one line redrawn in place.
+// With --dry-run (alone) nothing is run: every checked job's source is listed, every
+// decision is taken, and the plan is printed on standard output: a line naming each job,
+// one line per action, the job's failures, and a summary line with the counts. Nothing is
+// written anywhere (no log line, no record, no run lock). Exit status 0 when no job of the
+// plan would fail, 1 when one would, 2 for a program folder that does not exist.
 #include <chrono>
 #include <iostream>
 #include <optional>
@@ -15,6 +20,7 @@
 #include "cli/program_folder.h"
 #include "cli/stop_signals.h"
 #include "common/log.h"
+#include "station/dry_run.h"
 #include "station/run_driver.h"
 #include "station/run_gate.h"
 #include "station/station_config.h"
@@ -30,11 +36,32 @@ constexpr int kExitBusy = 3;
 // rarely enough to cost nothing in a run over many small files.
 constexpr auto kSignalCheckInterval = std::chrono::milliseconds(20);
 
+int RunDryRun() {
+    const std::string programDir = DefaultProgramDir();
+    if (const int rc = CheckProgramFolder(programDir); rc != 0) return rc;
+    StopSignals stopSignals;
+    CliSession session(false, true);
+    Station& station = session.station();
+    const auto interrupt = stopSignals.React([&station] { InterruptRun(station); });
+    const std::vector<JobPlan> plans = PlanJobList(station);
+    for (const JobPlan& job : plans) {
+        std::cout << JobPlanHeading(job) << "\n";
+        for (const PlanAction& action : job.plan.actions)
+            std::cout << "  " << PlanActionLine(action) << "\n";
+        for (const std::string& line : JobPlanFailureLines(job)) std::cout << "  " << line << "\n";
+    }
+    std::cout << PlanSummaryLine(plans) << std::endl;
+    if (station.Copy.Cancel.Cancelled()) return kExitCancelled;
+    return PlansFail(plans) || IniFileProblem(station.IniFilename) != 0 ? 1 : 0;
+}
+
 }  // namespace
 
 int RunRunCommand(const Args& args) {
+    if (args.size() == 1 && args[0] == "--dry-run") return RunDryRun();
     const bool printRecord = args.size() == 1 && args[0] == "--json";
-    if (!args.empty() && !printRecord) return UsageError("run takes no arguments but --json");
+    if (!args.empty() && !printRecord)
+        return UsageError("run takes no arguments but --json, or --dry-run alone");
     StopSignals stopSignals;  // before any thread starts, so every thread blocks them
     const std::string programDir = DefaultProgramDir();
     if (const int rc = CheckProgramFolder(programDir); rc != 0) return rc;

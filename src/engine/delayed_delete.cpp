@@ -105,16 +105,10 @@ void PostponeDeletions(const RunLog& log, const Clock& clock, const std::string&
         log.Write(std::string(kDelayDeleteFileName) + " could not be written");
 }
 
-void ProcessDelayedDeletes(const RunContext& run, const TransferJob& job) {
-    const std::optional<long> days = ParseDelayDays(job.deleteDelay);
-    if (!days || *days <= 0) return;
-    const std::string path = DelayDeletePath(run.log);
-    std::vector<std::string> lines;
-    if (!ReadDelayFile(run.log, path, lines)) return;
+DelayedDeletions SplitDueDeletions(const RunContext& run, const TransferJob& job, long days,
+                                   std::vector<std::string> lines) {
     const TDateTime now = run.clock.Now();
-    std::vector<std::string> remaining;
-    std::vector<std::string> due;
-    std::vector<std::string> dueRoots;
+    DelayedDeletions split;
     // Only paths inside a job's destination folder are ever deleted; anything else in the
     // file (a relative path, "..", a folder of no job) stays there, named once in the log.
     std::vector<std::string> folders = JobDestinationFolders(run.iniFile, run.jobCount);
@@ -128,29 +122,78 @@ void ProcessDelayedDeletes(const RunContext& run, const TransferJob& job) {
         if (!moment || line.size() <= kDelayMomentLength + 1 || line[kDelayMomentLength] != '\t') {
             run.log.Write(std::string(kDelayDeleteFileName) +
                           ": line not understood, kept: " + line);
-            remaining.push_back(std::move(line));
-        } else if (now > *moment + static_cast<double>(*days)) {
+            split.remaining.push_back(std::move(line));
+        } else if (now > *moment + static_cast<double>(days)) {
             std::string file = line.substr(kDelayMomentLength + 1);
             if (const std::optional<std::string> root = GuardingFolder(file, folders)) {
-                due.push_back(std::move(file));
-                dueRoots.push_back(*root);
+                split.due.push_back(std::move(file));
+                split.dueRoots.push_back(*root);
             } else {
                 run.log.Write(std::string(kDelayDeleteFileName) +
                               ": path not inside a job's destination folder, kept: " + line);
-                remaining.push_back(std::move(line));
+                split.remaining.push_back(std::move(line));
             }
         } else {
-            remaining.push_back(std::move(line));
+            split.remaining.push_back(std::move(line));
         }
     }
-    if (remaining.size() != lines.size() && !platform::WriteTextLinesAtomically(path, remaining)) {
+    return split;
+}
+
+TDateTime DelayDueMoment(const std::vector<std::string>& lines, const std::string& orphan,
+                         TDateTime now, long days) {
+    // A line names the orphan as PostponeDeletions finds it: anywhere in the line.
+    for (const std::string& line : lines) {
+        if (orphan.empty() || line.find(orphan) == std::string::npos) continue;
+        if (const std::optional<TDateTime> moment =
+                ParseDelayMoment(std::string_view(line).substr(0, kDelayMomentLength)))
+            return *moment + static_cast<double>(days);
+    }
+    return now + static_cast<double>(days);
+}
+
+TransferPlan PlanDelayedDeletes(const RunContext& run, const TransferJob& job) {
+    TransferPlan plan;
+    const std::optional<long> days = ParseDelayDays(job.deleteDelay);
+    if (!days || *days <= 0) return plan;
+    std::vector<std::string> lines;
+    if (!ReadDelayFile(run.log, DelayDeletePath(run.log), lines)) return plan;
+    for (std::string& file : SplitDueDeletions(run, job, *days, std::move(lines)).due)
+        plan.Add(PlanVerb::Delete, std::move(file));
+    return plan;
+}
+
+TransferPlan PlanPostponedDeletions(const RunContext& run, const std::string& destRoot,
+                                    const std::vector<std::string>& orphans, long days) {
+    TransferPlan plan;
+    std::vector<std::string> lines;
+    if (!ReadDelayFile(run.log, DelayDeletePath(run.log), lines)) return plan;
+    const TDateTime now = run.clock.Now();
+    for (const std::string& orphan : orphans) {
+        if (HasLineBreak(orphan)) continue;  // never noted: its line could forge another
+        plan.AddDelayed(platform::JoinPath(destRoot, orphan),
+                        DelayDueMoment(lines, orphan, now, days));
+    }
+    return plan;
+}
+
+void ProcessDelayedDeletes(const RunContext& run, const TransferJob& job) {
+    const std::optional<long> days = ParseDelayDays(job.deleteDelay);
+    if (!days || *days <= 0) return;
+    const std::string path = DelayDeletePath(run.log);
+    std::vector<std::string> lines;
+    if (!ReadDelayFile(run.log, path, lines)) return;
+    const size_t before = lines.size();
+    const DelayedDeletions split = SplitDueDeletions(run, job, *days, std::move(lines));
+    if (split.remaining.size() != before &&
+        !platform::WriteTextLinesAtomically(path, split.remaining)) {
         // Deleting without removing the lines would be harmless, but keep the two in step.
         run.log.Write(std::string(kDelayDeleteFileName) + " could not be written");
         return;
     }
-    for (size_t k = 0; k < due.size(); ++k) {
+    for (size_t k = 0; k < split.due.size(); ++k) {
         if (run.cancel.StopRequested()) break;
-        DeleteBelowAndLog(run.log, run.copy.Files, dueRoots[k], due[k]);
+        DeleteBelowAndLog(run.log, run.copy.Files, split.dueRoots[k], split.due[k]);
         run.face.ProcessMessages();
     }
 }

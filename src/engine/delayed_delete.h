@@ -11,6 +11,7 @@
 
 #include "common/datetime.h"
 #include "config/transfer_job.h"
+#include "engine/transfer_plan.h"
 
 namespace ferrolin {
 
@@ -34,6 +35,32 @@ std::optional<long> ParseDelayDays(std::string_view text);
 // line already mentions it, keeping the lines already there and their moments.
 void PostponeDeletions(const RunLog& log, const Clock& clock, const std::string& destRoot,
                        const std::vector<std::string>& orphans);
+
+// The lines of DelayDelete.txt for a job with a positive delay of days, split into the
+// deletions that fell due (each file with the job's destination folder that guards it)
+// and the lines that stay. Lines not understood and paths outside every job's
+// destination folder stay, each named in the log.
+struct DelayedDeletions {
+    std::vector<std::string> remaining;
+    std::vector<std::string> due;
+    std::vector<std::string> dueRoots;
+};
+DelayedDeletions SplitDueDeletions(const RunContext& run, const TransferJob& job, long days,
+                                   std::vector<std::string> lines);
+
+// When an orphan (a path relative to its destination folder) falls due with a delay of
+// days: from the moment of the line of lines that already names it, else from now.
+TDateTime DelayDueMoment(const std::vector<std::string>& lines, const std::string& orphan,
+                         TDateTime now, long days);
+
+// The deletions the job's delay lets fall due now, as ProcessDelayedDeletes would take
+// them; DelayDelete.txt is only read.
+TransferPlan PlanDelayedDeletes(const RunContext& run, const TransferJob& job);
+
+// The orphans (relative to destRoot) PostponeDeletions would note, each with its due
+// moment; DelayDelete.txt is only read.
+TransferPlan PlanPostponedDeletions(const RunContext& run, const std::string& destRoot,
+                                    const std::vector<std::string>& orphans, long days);
 
 // With a positive delay: takes the lines whose moment plus the delay has passed out of
 // DelayDelete.txt and deletes their files (until CopyCancel is set). A line whose moment

@@ -83,4 +83,9 @@ void TransferToFolder(const RunContext& run, const TransferJob& job, const Sourc
     RunFolderTransfer(run, job, listing);
 }
 
+TransferPlan PlanToFolder(const RunContext& run, const TransferJob& job,
+                          const SourceListing& listing) {
+    return PlanFolderTransfer(run, job, listing);
+}
+
 }  // namespace ferrolin

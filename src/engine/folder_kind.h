@@ -13,5 +13,8 @@ SourceListing ListFolderSource(const RunContext& run, const TransferJob& job, Su
 SourceListing ListFileListSource(const RunContext& run, const TransferJob& job, Surfaces* panel);
 // The copy loop into the destination folder, with the mirror step.
 void TransferToFolder(const RunContext& run, const TransferJob& job, const SourceListing& listing);
+// What that loop and its mirror step would do.
+TransferPlan PlanToFolder(const RunContext& run, const TransferJob& job,
+                          const SourceListing& listing);
 
 }  // namespace ferrolin

@@ -33,26 +33,23 @@ std::string PathBelow(std::string_view path, std::string_view folder) {
     return std::string(path.substr(prefix));
 }
 
-void MirrorFolderDestination(const RunContext& run, const TransferJob& job,
-                             const std::string& sourceFolder,
-                             const std::vector<std::string>& counterparts, MirrorCheck check) {
-    const std::string destFolder(WithoutTrailingSeparators(job.destination));
-    if (destFolder.empty()) return;
-    Surfaces& panel = run.face;
-    check.side = MirrorSide::LocalDestination;
-    // A source that was not seen whole is decided on before the destination is listed.
-    if (!check.sourceComplete) {
-        MirrorDeletionsAllowed(run.log, job, check);
-        return;
-    }
+namespace {
 
-    // The destination is a folder whatever its name looks like, listed with all its
-    // subfolders. The logon uses the source's credentials: the copy loop has already
-    // connected the destination with its own.
+// The destination files (paths below destFolder) that have no counterpart in the source,
+// with check's destination figures filled in; nothing when the destination's share
+// refuses the logon. The logon uses the source's credentials: the copy loop has already
+// connected the destination with its own.
+std::optional<std::vector<std::string>> FolderOrphans(const RunContext& run, const TransferJob& job,
+                                                      const std::string& destFolder,
+                                                      const std::string& sourceFolder,
+                                                      const std::vector<std::string>& counterparts,
+                                                      MirrorCheck& check) {
     if (ShareLogonRefused(run.log, run.copy, destFolder, job.sourceUser, job.sourcePassword))
-        return;
+        return std::nullopt;
+    // The destination is a folder whatever its name looks like, listed with all its
+    // subfolders.
     SourceList destination;
-    ListFilesRecursive(destFolder + kSep + "*.*", &panel, destination, &run.cancel,
+    ListFilesRecursive(destFolder + kSep + "*.*", &run.face, destination, &run.cancel,
                        &run.copy.Files.For(destFolder));
     ExcludeBySuffix(job.excludeExtensions, destination);
 
@@ -69,9 +66,43 @@ void MirrorFolderDestination(const RunContext& run, const TransferJob& job,
     check.destinationFiles = orphans.size();
     // Local names differ by letter case on this file system: report.txt never protects
     // REPORT.txt, and never leaves report.txt itself to be deleted.
-    RemoveCommonExactCase(counterparts, orphans, &panel);
+    RemoveCommonExactCase(counterparts, orphans, &run.face);
     check.deletions = orphans.size();
-    if (!MirrorDeletionsAllowed(run.log, job, check)) return;
+    return orphans;
+}
+
+}  // namespace
+
+SkipReason SkipReasonFor(MirrorVerdict verdict) {
+    switch (verdict) {
+        case MirrorVerdict::SourceIncomplete:
+            return SkipReason::SourceIncomplete;
+        case MirrorVerdict::SourceEmpty:
+            return SkipReason::SourceEmpty;
+        case MirrorVerdict::TooMany:
+            return SkipReason::TooManyDeletions;
+        case MirrorVerdict::LimitUnreadable:
+            return SkipReason::LimitUnreadable;
+        case MirrorVerdict::Delete:
+            break;
+    }
+    return SkipReason::None;
+}
+
+void MirrorFolderDestination(const RunContext& run, const TransferJob& job,
+                             const std::string& sourceFolder,
+                             const std::vector<std::string>& counterparts, MirrorCheck check) {
+    const std::string destFolder(WithoutTrailingSeparators(job.destination));
+    if (destFolder.empty()) return;
+    check.side = MirrorSide::LocalDestination;
+    // A source that was not seen whole is decided on before the destination is listed.
+    if (!check.sourceComplete) {
+        MirrorDeletionsAllowed(run.log, job, check);
+        return;
+    }
+    const std::optional<std::vector<std::string>> orphans =
+        FolderOrphans(run, job, destFolder, sourceFolder, counterparts, check);
+    if (!orphans || !MirrorDeletionsAllowed(run.log, job, check)) return;
 
     const std::optional<long> days = ParseDelayDays(job.deleteDelay);
     if (!job.deleteDelay.empty() && !days) {
@@ -79,14 +110,44 @@ void MirrorFolderDestination(const RunContext& run, const TransferJob& job,
         return;
     }
     if (days && *days > 0) {
-        PostponeDeletions(run.log, run.clock, destFolder, orphans);
+        PostponeDeletions(run.log, run.clock, destFolder, *orphans);
         return;
     }
-    for (const std::string& orphan : orphans) {
+    for (const std::string& orphan : *orphans) {
         if (run.cancel.StopRequested()) break;
         DeleteBelowAndLog(run.log, run.copy.Files, destFolder, destFolder + kSep + orphan);
-        panel.ProcessMessages();
+        run.face.ProcessMessages();
     }
+}
+
+TransferPlan PlanFolderMirror(const RunContext& run, const TransferJob& job,
+                              const std::string& sourceFolder,
+                              const std::vector<std::string>& counterparts, MirrorCheck check) {
+    TransferPlan plan;
+    const std::string destFolder(WithoutTrailingSeparators(job.destination));
+    if (destFolder.empty()) return plan;
+    check.side = MirrorSide::LocalDestination;
+    if (!check.sourceComplete) {
+        MirrorDeletionsAllowed(run.log, job, check);
+        plan.AddSkip(SkipReason::SourceIncomplete, destFolder);
+        return plan;
+    }
+    const std::optional<std::vector<std::string>> orphans =
+        FolderOrphans(run, job, destFolder, sourceFolder, counterparts, check);
+    if (!orphans) return plan;  // the refused logon is counted where it is logged
+    if (!MirrorDeletionsAllowed(run.log, job, check)) {
+        plan.AddSkip(SkipReasonFor(JudgeMirrorDeletions(job, check)), destFolder);
+        return plan;
+    }
+    const std::optional<long> days = ParseDelayDays(job.deleteDelay);
+    if (!job.deleteDelay.empty() && !days) {
+        plan.AddSkip(SkipReason::DelayUnreadable, destFolder);
+        return plan;
+    }
+    if (days && *days > 0) return PlanPostponedDeletions(run, destFolder, *orphans, *days);
+    for (const std::string& orphan : *orphans)
+        plan.Add(PlanVerb::Delete, destFolder + kSep + orphan);
+    return plan;
 }
 
 }  // namespace ferrolin

@@ -8,6 +8,7 @@
 
 #include "config/transfer_job.h"
 #include "engine/guarded_delete.h"
+#include "engine/transfer_plan.h"
 
 namespace ferrolin {
 
@@ -26,5 +27,15 @@ std::string PathBelow(std::string_view path, std::string_view folder);
 void MirrorFolderDestination(const RunContext& run, const TransferJob& job,
                              const std::string& sourceFolder,
                              const std::vector<std::string>& counterparts, MirrorCheck check);
+
+// The same step decided and not taken: the deletions, postponements and the guard's
+// refusal (logged and counted as the step would) it would come to. Nothing is deleted
+// and DelayDelete.txt is only read.
+TransferPlan PlanFolderMirror(const RunContext& run, const TransferJob& job,
+                              const std::string& sourceFolder,
+                              const std::vector<std::string>& counterparts, MirrorCheck check);
+
+// The skip reason a refusal of the deletion guard shows as.
+SkipReason SkipReasonFor(MirrorVerdict verdict);
 
 }  // namespace ferrolin

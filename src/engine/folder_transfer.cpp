@@ -11,9 +11,11 @@
 #include "engine/folder_mirror.h"
 #include "engine/guarded_delete.h"
 #include "engine/job_guards.h"
+#include "engine/program_files.h"
 #include "engine/run_context.h"
 #include "engine/run_texts.h"
 #include "engine/share_logon.h"
+#include "files/file_copy.h"
 #include "files/integers.h"
 #include "platform/local_file_system.h"
 #include "platform/path.h"
@@ -114,95 +116,195 @@ std::string CounterpartBelow(const TransferJob& job, const std::string& sourcePa
     return below.empty() ? name : platform::JoinPath(below, name);
 }
 
-void RunFolderTransfer(const RunContext& run, const TransferJob& job,
-                       const SourceListing& listing) {
-    const SourceList& list = listing.entries;
-    Surfaces& surfaces = run.face;
-    if (job.copyMode == CM_SourceIsMaster) ProcessDelayedDeletes(run, job);
+namespace {
 
+// What the copy loop did: how many listed files it went through and their bytes, and
+// each one's path below the destination folder, as the mirror step compares them.
+struct LoopResult {
+    size_t handled = 0;
+    int64_t copiedBytes = 0;
+    std::vector<std::string> counterparts;
+};
+
+void ShowProgress(const RunContext& run, const SourceList& list, size_t i, const LoopResult& done,
+                  int64_t totalBytes, TIntegers& samples, FreeSpace& freeSpace) {
+    AddRateSample(run.copy.Status, samples);
+    ProgressFigures figures;
+    figures.fileNumber = i + 1;
+    figures.fileCount = list.size();
+    figures.copiedBytes = done.copiedBytes;
+    figures.totalBytes = totalBytes;
+    figures.averageRate = samples.Average();
+    figures.freeBytes = freeSpace.Bytes();
+    run.face.SetStatusText(ProgressLine(figures));
+}
+
+// The destination's share is logged on to before its folders are made or measured; a
+// refusal stops this job's loop, and a manual run's remaining jobs.
+bool DestinationRefused(const RunContext& run, const TransferJob& job) {
+    if (job.destination.empty() || !ShareLogonRefused(run.log, run.copy, job.destination,
+                                                      job.destinationUser, job.destinationPassword))
+        return false;
+    run.cancel.Stop();
+    ++run.log.JobsCutShort;
+    return true;
+}
+
+LoopResult CopyListedFiles(const RunContext& run, const TransferJob& job, const SourceList& list) {
     const uint32_t maxBytesPerSecond = JobByteRate(run, job);
     TIntegers samples;
-    size_t i = 0;
     const int64_t totalBytes = TotalEntrySize(list);
-    int64_t copiedBytes = 0;
     run.copy.Status.BytesPerSecond = 0;
-    const TDateTime start = run.clock.Now();
-    std::vector<std::string> counterparts;
-    counterparts.reserve(list.size());
+    LoopResult done;
+    done.counterparts.reserve(list.size());
     platform::FileSystem& destFs = run.copy.Files.For(job.destination);
     FreeSpace freeSpace(destFs, job.destination);
     std::string knownFolder;
-
-    while (i < list.size() && !run.cancel.StopRequested()) {
+    size_t& i = done.handled;
+    for (; i < list.size() && !run.cancel.StopRequested(); ++i) {
         const std::string& source = list[i].name;
-        if (SourceLeavesDestination(run.log, job, source)) {
-            ++i;
-            continue;
-        }
-        // The destination's share is logged on to before its folders are made or measured.
-        const bool refused = !job.destination.empty() &&
-                             ShareLogonRefused(run.log, run.copy, job.destination,
-                                               job.destinationUser, job.destinationPassword);
+        if (SourceLeavesDestination(run.log, job, source)) continue;
+        const bool refused = DestinationRefused(run, job);
         const std::string destination =
             refused ? std::string() : DestinationFor(job, source, &knownFolder, &destFs);
-        if (!destination.empty()) counterparts.push_back(PathBelow(destination, job.destination));
-
-        AddRateSample(run.copy.Status, samples);
-        ProgressFigures figures;
-        figures.fileNumber = i + 1;
-        figures.fileCount = list.size();
-        figures.copiedBytes = copiedBytes;
-        figures.totalBytes = totalBytes;
-        figures.averageRate = samples.Average();
-        figures.freeBytes = freeSpace.Bytes();
-        surfaces.SetStatusText(ProgressLine(figures));
-
-        copiedBytes += list[i].size;
-
-        if (refused) {
-            // A refused destination stops this job's loop, and a manual run's remaining jobs.
-            run.cancel.Stop();
-            ++run.log.JobsCutShort;
-        } else {
-            TransferOneFile(run, job, list[i], destination, maxBytesPerSecond);
-        }
-        surfaces.ProcessMessages();
-        ++i;
+        if (!destination.empty())
+            done.counterparts.push_back(PathBelow(destination, job.destination));
+        ShowProgress(run, list, i, done, totalBytes, samples, freeSpace);
+        done.copiedBytes += list[i].size;
+        if (!refused) TransferOneFile(run, job, list[i], destination, maxBytesPerSecond);
+        run.face.ProcessMessages();
     }
-
     if (i > 1 && i < list.size()) {
         run.log.Write("Copy process aborted ");
         --i;
-        copiedBytes -= list[i].size;
+        done.copiedBytes -= list[i].size;
     }
-    if (run.options.logEndStatistic) {
-        const double seconds = (run.clock.Now() - start) * 86400.0;
-        if (seconds > 0) {
-            const auto rate = static_cast<int64_t>(std::llround(copiedBytes / seconds));
-            run.log.Write("Total copied files: " + std::to_string(i) + " size: " +
-                          FormatByteSize(copiedBytes) + " speed: " + FormatByteSize(rate) + "/s)");
-        }
-    }
-    if (run.cancel.StopRequested() || job.copyMode != CM_SourceIsMaster) return;
+    return done;
+}
+
+void LogEndStatistic(const RunContext& run, const LoopResult& done, TDateTime start) {
+    if (!run.options.logEndStatistic) return;
+    const double seconds = (run.clock.Now() - start) * 86400.0;
+    if (seconds <= 0) return;
+    const auto rate = static_cast<int64_t>(std::llround(done.copiedBytes / seconds));
+    run.log.Write("Total copied files: " + std::to_string(done.handled) + " size: " +
+                  FormatByteSize(done.copiedBytes) + " speed: " + FormatByteSize(rate) + "/s)");
+}
+
+// The mirror step's check once the loop is through, with the counterparts of the files
+// left to settle added (they keep their older copies). Nothing when the source folder is
+// gone: listed, then gone (an unmounted disk, a lost share), files whose copies matched
+// their listing count as in place, but the job did not see its source to the end.
+std::optional<MirrorCheck> MirrorStepCheck(const RunContext& run, const TransferJob& job,
+                                           const SourceListing& listing,
+                                           std::vector<std::string>& counterparts) {
     const std::string sourceFolder = DirectoryPart(job.source, false);
     if (!run.copy.Files.For(sourceFolder).FolderExists(sourceFolder)) {
-        // Listed, then gone (an unmounted disk, a lost share): files whose copies matched
-        // their listing count as in place, but the job did not see its source to the end.
         if (listing.complete) {
             run.log.Write("Source " + job.source +
                           " disappeared during the run; nothing removed at the destination");
             ++run.log.JobsCutShort;
         }
-        return;
+        return std::nullopt;
     }
-    // Files left to settle keep their older copies.
     for (const SourceEntry& entry : listing.settling)
         counterparts.push_back(CounterpartBelow(job, entry.name));
     MirrorCheck check;
     check.source = job.source;
     check.sourceComplete = listing.complete;
     check.sourceFiles = listing.SourceFiles();
-    MirrorFolderDestination(run, job, sourceFolder, counterparts, check);
+    return check;
+}
+
+// Where a listed file's copy lies, as the copy loop would place it, made nowhere.
+std::string PlannedDestination(const TransferJob& job, const std::string& source) {
+    if (job.destination.empty()) return {};
+    return platform::JoinPath(job.destination, CounterpartBelow(job, source));
+}
+
+// What the copier would make of one file: a copy where the destination lacks it, same
+// where it keeps the destination, an update otherwise.
+PlanVerb PlannedCopy(const RunContext& run, const TransferJob& job, const SourceEntry& listed,
+                     const std::string& destination) {
+    if (job.copyMode == CM_ShortCutsOnly) return PlanVerb::Copy;
+    const std::optional<platform::FileInfo> dest =
+        run.copy.Files.For(destination).Stat(destination);
+    if (!dest) return PlanVerb::Copy;
+    std::optional<platform::FileInfo> source;
+    if (listed.kind == EntryKind::LocalFile && listed.modified != 0 && !job.deleteSource) {
+        source.emplace();
+        source->Size = listed.size;
+        source->LastWriteTime = listed.modified;
+    } else {
+        source = run.copy.Files.For(listed.name).Stat(listed.name);
+    }
+    if (!dest->Regular || !source) return PlanVerb::Update;
+    const int32_t flags = ChooseCopyFlags(job, RM_Unattended, false, run.options.copyOpenFiles,
+                                          run.options.durableCopies);
+    return DestinationIsSame(flags, source->Size, source->LastWriteTime, dest->Size,
+                             dest->LastWriteTime)
+               ? PlanVerb::Same
+               : PlanVerb::Update;
+}
+
+// The actions for one listed file: its copy, and the deletion of its source after it.
+void PlanOneFile(const RunContext& run, const TransferJob& job, const SourceEntry& listed,
+                 const std::string& destination, TransferPlan& plan) {
+    const std::string& source = listed.name;
+    if (destination.empty()) {
+        plan.AddSkip(SkipReason::NoDestination, source);
+        return;
+    }
+    if (ProgramFileRefused(run.log, destination)) {
+        plan.AddSkip(SkipReason::ProgramFile, destination);
+        return;
+    }
+    plan.Add(PlannedCopy(run, job, listed, destination), source, destination);
+    if (job.deleteSource && job.copyMode != CM_ShortCutsOnly &&
+        !SourceIsDestination(run.log, job, source, destination))
+        plan.Add(PlanVerb::Delete, source);
+}
+
+}  // namespace
+
+void RunFolderTransfer(const RunContext& run, const TransferJob& job,
+                       const SourceListing& listing) {
+    if (job.copyMode == CM_SourceIsMaster) ProcessDelayedDeletes(run, job);
+    const TDateTime start = run.clock.Now();
+    LoopResult done = CopyListedFiles(run, job, listing.entries);
+    LogEndStatistic(run, done, start);
+    if (run.cancel.StopRequested() || job.copyMode != CM_SourceIsMaster) return;
+    const std::optional<MirrorCheck> check = MirrorStepCheck(run, job, listing, done.counterparts);
+    if (check)
+        MirrorFolderDestination(run, job, DirectoryPart(job.source, false), done.counterparts,
+                                *check);
+}
+
+TransferPlan PlanFolderTransfer(const RunContext& run, const TransferJob& job,
+                                const SourceListing& listing) {
+    TransferPlan plan;
+    const bool mirror = job.copyMode == CM_SourceIsMaster;
+    if (mirror) plan = PlanDelayedDeletes(run, job);
+    std::vector<std::string> counterparts;
+    for (const SourceEntry& listed : listing.entries) {
+        if (SourceLeavesDestination(run.log, job, listed.name)) {
+            plan.AddSkip(SkipReason::LeavesDestination, listed.name);
+            continue;
+        }
+        // A refused destination stops the loop, as it stops the copy loop.
+        if (DestinationRefused(run, job)) return plan;
+        const std::string destination = PlannedDestination(job, listed.name);
+        if (!destination.empty()) counterparts.push_back(PathBelow(destination, job.destination));
+        PlanOneFile(run, job, listed, destination, plan);
+    }
+    if (!mirror) return plan;
+    const std::optional<MirrorCheck> check = MirrorStepCheck(run, job, listing, counterparts);
+    if (!check) {
+        plan.AddSkip(SkipReason::SourceGone, job.source);
+        return plan;
+    }
+    plan.Append(PlanFolderMirror(run, job, DirectoryPart(job.source, false), counterparts, *check));
+    return plan;
 }
 
 }  // namespace ferrolin

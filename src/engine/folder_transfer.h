@@ -7,6 +7,7 @@
 #include "config/transfer_job.h"
 #include "engine/source_entry.h"
 #include "engine/transfer_kinds.h"
+#include "engine/transfer_plan.h"
 #include "platform/file_system.h"
 
 namespace ferrolin {
@@ -39,5 +40,10 @@ std::string CounterpartBelow(const TransferJob& job, const std::string& sourcePa
 // Runs the loop over the listed entries. An incomplete listing (a source folder could not
 // be read to its end) keeps the mirror step from deleting anything.
 void RunFolderTransfer(const RunContext& run, const TransferJob& job, const SourceListing& listing);
+
+// What RunFolderTransfer would do with the listed entries, decided by the same steps and
+// done nowhere: no folder made, no file copied or deleted, DelayDelete.txt only read.
+TransferPlan PlanFolderTransfer(const RunContext& run, const TransferJob& job,
+                                const SourceListing& listing);
 
 }  // namespace ferrolin

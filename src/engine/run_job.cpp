@@ -1,5 +1,7 @@
 #include "engine/run_job.h"
 
+#include <optional>
+
 #include "engine/job_guards.h"
 #include "engine/list_filters.h"
 #include "engine/settle_filter.h"
@@ -80,6 +82,51 @@ void RunTransferJob(const RunContext& run, JobLine& line, const TransferKind& ki
     }
     line.SetConnected(false);
     surfaces.SetCaption(kCaption);
+}
+
+namespace {
+
+// The listed entries a planner gets: as the transfer gets them, or none (with the skip
+// line saying why).
+std::optional<SourceListing> ListForPlan(const RunContext& run, const TransferKind& kind,
+                                         const TransferJob& job, TransferPlan& plan) {
+    SourceListing listing = kind.source->list(run, job, nullptr);
+    if (run.options.uploadInProgressCheck && AnyNameContains(listing.entries, kUploadMarker)) {
+        run.log.Write("Not copied because UPLOADINPROGRESS.TXT found.");
+        plan.AddSkip(SkipReason::UploadInProgress, job.source);
+        return std::nullopt;
+    }
+    const bool mirror = job.copyMode == CM_SourceIsMaster;
+    if (listing.entries.empty() && !(mirror && listing.complete)) return std::nullopt;
+    FilterEntries(run, job, listing);
+    return listing;
+}
+
+}  // namespace
+
+TransferPlan PlanTransferJob(const RunContext& run, JobLine& line, const TransferKind& kind,
+                             const TransferJob& job) {
+    TransferPlan plan;
+    if (line.DialUpChosen()) {
+        plan.AddSkip(SkipReason::DialUp, job.dialUpEntry);
+        return plan;
+    }
+    const TransferPlanner planner = kind.Planner();
+    if (planner == nullptr) {
+        plan.AddSkip(SkipReason::NoPlanner, job.source);
+        return plan;
+    }
+    const uint32_t failedBefore = run.log.FailedFiles;
+    const uint32_t cutBefore = run.log.JobsCutShort;
+    run.log.Tally = JobTally{};
+    const std::optional<SourceListing> listing = ListForPlan(run, kind, job, plan);
+    if (listing) plan.Append(planner(run, job, *listing));
+    if (kind.source->closeUnused != nullptr) kind.source->closeUnused(run);
+    if (run.log.FailedFiles != failedBefore || run.log.JobsCutShort != cutBefore) {
+        const std::string& first = run.log.Tally.firstError;
+        plan.failures.push_back(first.empty() ? "the job would fail" : first);
+    }
+    return plan;
 }
 
 }  // namespace ferrolin

@@ -10,6 +10,7 @@
 #include "engine/job_line.h"
 #include "engine/run_context.h"
 #include "engine/transfer_kinds.h"
+#include "engine/transfer_plan.h"
 
 namespace ferrolin {
 
@@ -18,5 +19,13 @@ namespace ferrolin {
 // the log and its counters, the face, and the cancel token.
 void RunTransferJob(const RunContext& run, JobLine& line, const TransferKind& kind,
                     const TransferJob& job, const std::function<void()>& beforeTransfer);
+
+// What RunTransferJob would do, decided without doing it: the source listed by its kind
+// (never over a dial-up line, which is not dialled), the upload marker and the filters
+// applied, and the kind's planner asked. The run's log and counters see what a real run
+// would log and count; a failure a real run would count is in the plan's failures. The
+// session the lister opened is closed again.
+TransferPlan PlanTransferJob(const RunContext& run, JobLine& line, const TransferKind& kind,
+                             const TransferJob& job);
 
 }  // namespace ferrolin

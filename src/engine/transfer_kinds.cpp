@@ -120,7 +120,7 @@ constexpr DestinationKind kDestinations[] = {
     FtpSessionDestination("sftp upload", TakesSftpDestination),
     FtpSessionDestination("ftps upload", TakesFtpsDestination),
     FtpSessionDestination("ftp upload", TakesFtpDestination),
-    {.name = "", .takes = TakesAny, .transfer = TransferToFolder},
+    {.name = "", .takes = TakesAny, .transfer = TransferToFolder, .plan = PlanToFolder},
 };
 
 }  // namespace
@@ -158,6 +158,11 @@ std::string_view TransferKind::Name() const {
 EntryTransfer TransferKind::Transfer() const {
     if (source != nullptr && source->transfer != nullptr) return source->transfer;
     return destination != nullptr ? destination->transfer : nullptr;
+}
+
+TransferPlanner TransferKind::Planner() const {
+    if (source != nullptr && source->transfer != nullptr) return source->plan;
+    return destination != nullptr ? destination->plan : nullptr;
 }
 
 void TransferKind::Abort(RemoteSessions& sessions) const {

@@ -17,6 +17,7 @@
 #include "common/surfaces.h"
 #include "config/transfer_job.h"
 #include "engine/source_entry.h"
+#include "engine/transfer_plan.h"
 
 namespace ferrolin {
 
@@ -43,6 +44,10 @@ using SourceLister = SourceListing (*)(const RunContext& run, const TransferJob&
 // Transfers the listed entries of the job.
 using EntryTransfer = void (*)(const RunContext& run, const TransferJob& job,
                                const SourceListing& listing);
+// What the transfer of the listed entries would do, decided as the transfer decides and
+// done nowhere: nothing written, renamed or deleted, here or on a server.
+using TransferPlanner = TransferPlan (*)(const RunContext& run, const TransferJob& job,
+                                         const SourceListing& listing);
 // Ends the work of a job whose transfer step did not run (its listing was empty after the
 // filters): what the lister opened is closed.
 using ListingClose = void (*)(const RunContext& run);
@@ -83,6 +88,8 @@ struct SourceKind {
     // For a source on a server: its transfer into the destination (a folder here or on a
     // share, or a file). Null: the entries are files, and the destination kind delivers them.
     EntryTransfer transfer = nullptr;
+    // The plan of that transfer (a dry run); null where the source has no transfer of its own.
+    TransferPlanner plan = nullptr;
     ListingClose closeUnused = nullptr;
     TransferAbort abort = nullptr;
     AddressCheck checkAddress = nullptr;
@@ -99,6 +106,7 @@ struct DestinationKind {
     std::string_view name;
     bool (*takes)(const KindSelection& job);
     EntryTransfer transfer;
+    TransferPlanner plan = nullptr;
     TransferAbort abort = nullptr;
     // Null for a folder here or on a share, which the check looks at itself.
     AddressCheck checkAddress = nullptr;
@@ -115,6 +123,8 @@ struct TransferKind {
     std::string_view Name() const;
     // The transfer of the job's entries: the source's own, or the destination's.
     EntryTransfer Transfer() const;
+    // The planner of that transfer; null when the kind cannot plan.
+    TransferPlanner Planner() const;
     // Stops a running transfer of either side (callable from any thread).
     void Abort(RemoteSessions& sessions) const;
     // The destination is a server address rather than a folder or file.

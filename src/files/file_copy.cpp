@@ -127,8 +127,9 @@ bool FileCopyRun::SameByLooks() {
         source = sourceFs_.Stat(source_);
     }
     if (!source || !source->Regular) return false;
-    const int newer = platform::CompareFileTimes(source->LastWriteTime, dest->LastWriteTime, true);
-    if (newer > 0 || (!Has(cfOnlyNewer) && source->Size != dest->Size)) return false;
+    if (!DestinationIsSame(flags_, source->Size, source->LastWriteTime, dest->Size,
+                           dest->LastWriteTime))
+        return false;
     ctx_.Status.Size = source->Size;
     return true;
 }
@@ -272,12 +273,8 @@ bool FileCopyRun::DecideCopy() {
 }
 
 bool FileCopyRun::IsSame() const {
-    if (!destExists_) return false;
-    const int newer =
-        platform::CompareFileTimes(sourceInfo_.LastWriteTime, destInfo_.LastWriteTime, true);
-    if (Has(cfOnlyNewer)) return newer <= 0;
-    if (Has(cfForce)) return false;
-    return sourceInfo_.Size == destInfo_.Size && newer <= 0;
+    return destExists_ && DestinationIsSame(flags_, sourceInfo_.Size, sourceInfo_.LastWriteTime,
+                                            destInfo_.Size, destInfo_.LastWriteTime);
 }
 
 void FileCopyRun::RewriteMetadata() {
@@ -403,6 +400,14 @@ void FileCopyRun::Close() {
     ctx_.Status.SourcePath.clear();
     ctx_.Status.CopyType = CT_None;
     sourceMeta_.Clear();
+}
+
+bool DestinationIsSame(int32_t flags, int64_t sourceSize, int64_t sourceTime, int64_t destSize,
+                       int64_t destTime) {
+    const int newer = platform::CompareFileTimes(sourceTime, destTime, true);
+    if ((flags & cfOnlyNewer) != 0) return newer <= 0;
+    if ((flags & cfForce) != 0) return false;
+    return sourceSize == destSize && newer <= 0;
 }
 
 uint8_t FileCopy(CopyContext& Context, const std::string& Source, const std::string& Dest,

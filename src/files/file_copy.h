@@ -64,6 +64,13 @@ uint8_t FileCopy(CopyContext& Context, const std::string& Source, const std::str
                  uint32_t MaxBytesPerSecond, int32_t Flags, uint8_t WriteMode,
                  const AskQuestion& ask = {}, const ListedSource* listed = nullptr);
 
+// Whether the copier keeps a destination as "same" under flags (cfOnlyNewer, cfForce):
+// with only-newer, unless the source is newer; forced, never; otherwise when the sizes
+// match and the source is not newer. Times are file times; the comparison allows for
+// the coarse times of some file systems.
+bool DestinationIsSame(int32_t flags, int64_t sourceSize, int64_t sourceTime, int64_t destSize,
+                       int64_t destTime);
+
 // The same with a face: its ProcessMessages is the pump and its Ask the question.
 uint8_t FileCopy(CopyContext& Context, const std::string& Source, const std::string& Dest,
                  Surfaces& surfaces, CopyProgressCallback ProgressRoutine,

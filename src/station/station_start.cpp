@@ -16,7 +16,9 @@ StationStart ProgramStart() {
     return start;
 }
 
-std::string DefaultProgramDir() { return platform::DetectProgramDir(); }
+std::string DefaultProgramDir() {
+    return platform::DetectProgramDir();
+}
 
 std::unique_ptr<Station> OpenStation(const StationStart& start, Surfaces& surfaces) {
     // The date and time forms are fixed before anything is read or shown.
@@ -25,9 +27,10 @@ std::unique_ptr<Station> OpenStation(const StationStart& start, Surfaces& surfac
         start.programDir.empty() ? DefaultProgramDir() : start.programDir, surfaces,
         start.clock != nullptr ? *start.clock : SystemClock(),
         start.process != nullptr ? *start.process : platform::SystemProcessControl());
-    MoveLegacyConfig(*station);
-    const std::string mpegLog = MpegLoadLogText(LoadMpegLibraries(station->Mpeg, station->ProgramDir));
-    if (!mpegLog.empty()) WriteLog(0, station->LogFile, mpegLog);
+    if (!start.readOnly) MoveLegacyConfig(*station);
+    const std::string mpegLog =
+        MpegLoadLogText(LoadMpegLibraries(station->Mpeg, station->ProgramDir));
+    if (!mpegLog.empty() && !start.readOnly) WriteLog(0, station->LogFile, mpegLog);
     LoadRasEntries(*station);
     station->Recorder.LoadHistory();
     // Setting the clock needs root or CAP_SYS_TIME; without it a sync reports failure.

@@ -23,6 +23,9 @@ struct StationStart {
     // This face may set the computer's clock (the desktop program and ferrolin-cli do;
     // a window made by a test keeps the refusing setter).
     bool setsClock = false;
+    // Open the station without writing anything (a dry run): a former configuration is
+    // not moved into place and the MPEG libraries' log line is not written.
+    bool readOnly = false;
 };
 
 // The start of the desktop program and ferrolin-cli: the default program folder, the
