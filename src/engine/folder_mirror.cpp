@@ -122,7 +122,8 @@ void MirrorFolderDestination(const RunContext& run, const TransferJob& job,
 
 TransferPlan PlanFolderMirror(const RunContext& run, const TransferJob& job,
                               const std::string& sourceFolder,
-                              const std::vector<std::string>& counterparts, MirrorCheck check) {
+                              const std::vector<std::string>& counterparts, MirrorCheck check,
+                              size_t newCopies) {
     TransferPlan plan;
     const std::string destFolder(WithoutTrailingSeparators(job.destination));
     if (destFolder.empty()) return plan;
@@ -135,6 +136,7 @@ TransferPlan PlanFolderMirror(const RunContext& run, const TransferJob& job,
     const std::optional<std::vector<std::string>> orphans =
         FolderOrphans(run, job, destFolder, sourceFolder, counterparts, check);
     if (!orphans) return plan;  // the refused logon is counted where it is logged
+    check.destinationFiles += newCopies;
     if (!MirrorDeletionsAllowed(run.log, job, check)) {
         plan.AddSkip(SkipReasonFor(JudgeMirrorDeletions(job, check)), destFolder);
         return plan;

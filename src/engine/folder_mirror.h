@@ -30,10 +30,12 @@ void MirrorFolderDestination(const RunContext& run, const TransferJob& job,
 
 // The same step decided and not taken: the deletions, postponements and the guard's
 // refusal (logged and counted as the step would) it would come to. Nothing is deleted
-// and DelayDelete.txt is only read.
+// and DelayDelete.txt is only read. newCopies: the files the planned copy loop would add
+// to the destination, which the step would find there.
 TransferPlan PlanFolderMirror(const RunContext& run, const TransferJob& job,
                               const std::string& sourceFolder,
-                              const std::vector<std::string>& counterparts, MirrorCheck check);
+                              const std::vector<std::string>& counterparts, MirrorCheck check,
+                              size_t newCopies);
 
 // The skip reason a refusal of the deletion guard shows as.
 SkipReason SkipReasonFor(MirrorVerdict verdict);

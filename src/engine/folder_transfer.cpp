@@ -1,5 +1,6 @@
 #include "engine/folder_transfer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <utility>
@@ -303,7 +304,16 @@ TransferPlan PlanFolderTransfer(const RunContext& run, const TransferJob& job,
         plan.AddSkip(SkipReason::SourceGone, job.source);
         return plan;
     }
-    plan.Append(PlanFolderMirror(run, job, DirectoryPart(job.source, false), counterparts, *check));
+    TransferPlan mirrorPlan = PlanFolderMirror(run, job, DirectoryPart(job.source, false),
+                                               counterparts, *check, plan.Count(PlanVerb::Copy));
+    // A deletion that falls due first is gone by the time the mirror step lists the
+    // destination.
+    std::erase_if(mirrorPlan.actions, [&plan](const PlanAction& orphan) {
+        return std::any_of(plan.actions.begin(), plan.actions.end(), [&](const PlanAction& a) {
+            return a.verb == PlanVerb::Delete && a.path == orphan.path;
+        });
+    });
+    plan.Append(std::move(mirrorPlan));
     return plan;
 }
 
