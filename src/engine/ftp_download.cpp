@@ -3,6 +3,7 @@
 // final name in one step, with the listed modification time. A file that fails (on the
 // server or here) is counted and the loop goes on with the next; only a session that
 // cannot be reached again ends it.
+#include <optional>
 #include <set>
 
 #include "common/log.h"
@@ -88,21 +89,76 @@ bool RemoteUnchanged(FtpSession& ftp, const std::string& remote, const SourceEnt
     return ftp.RemoteFileFacts(remote, after) && after == before && after.size == entry.size;
 }
 
+// The folder the listing came from, as the server named it: file paths are absolute.
+std::string ListedFolder(const RunContext& run, const TransferJob& job) {
+    std::string remoteFolder = FtpSession::FtpFolderOf(job.source);
+    if (remoteFolder.empty()) remoteFolder = run.sessions.Ftp.CurrentFolder();
+    if (remoteFolder.empty() || remoteFolder.back() != '/') remoteFolder += '/';
+    return remoteFolder;
+}
+
+// A destination on a share is logged on to before its folder is made or looked at.
+bool DownloadDestinationRefused(const RunContext& run, const TransferJob& job) {
+    if (job.destination.empty() || !ShareLogonRefused(run.log, run.copy, job.destination,
+                                                      job.destinationUser, job.destinationPassword))
+        return false;
+    ++run.log.JobsCutShort;
+    return true;
+}
+
+// Where a listed file goes, or nothing (logged) when it may not be fetched at all.
+std::optional<std::string> LocalPathFor(const RunContext& run, const TransferJob& job,
+                                        const std::string& name) {
+    if (IsRefusedRemoteName(name)) {
+        run.log.Write(std::string(kFtpRemoteNameRefused) + name);
+        return std::nullopt;
+    }
+    const std::string localName =
+        StampFileName(name, job.addTimeStamp, job.timeStampFormat, run.clock.Now());
+    const std::string local = platform::JoinPath(job.destination, localName);
+    if (ProgramFileRefused(run.log, local)) return std::nullopt;
+    return local;
+}
+
+// The destination already holds the listed file, and the job does not copy regardless.
+bool AlreadyHeld(const TransferJob& job, platform::FileSystem& fs, const std::string& local,
+                 const SourceEntry& entry) {
+    return job.copyMode != CM_CopyAnyWay && LocalCopyEqual(fs, local, entry.size, entry.modified);
+}
+
 }  // namespace
+
+TransferPlan PlanFromFtp(const RunContext& run, const TransferJob& job,
+                         const SourceListing& listing) {
+    TransferPlan plan;
+    const std::string remoteFolder = ListedFolder(run, job);
+    if (DownloadDestinationRefused(run, job)) return plan;
+    platform::FileSystem& fs = run.copy.Files.For(job.destination);
+    std::set<std::string> planned;
+    for (const SourceEntry& entry : listing.entries) {
+        const std::string remote = remoteFolder + entry.name;
+        const std::optional<std::string> local = LocalPathFor(run, job, entry.name);
+        if (!local) {
+            plan.AddSkip(SkipReason::NameRefused, remote);
+        } else if (AlreadyHeld(job, fs, *local, entry)) {
+            plan.Add(PlanVerb::Same, remote, *local);
+        } else {
+            plan.Add(PlanVerb::Download, remote, *local);
+            planned.insert(std::string(LastPathComponent(*local)));
+            if (job.deleteSource) plan.Add(PlanVerb::RemoteDelete, remote);
+        }
+    }
+    if (job.copyMode == CM_SourceIsMaster)
+        plan.Append(PlanFtpSourceMirror(run, job, listing, remoteFolder, planned));
+    return plan;
+}
 
 void TransferFromFtp(const RunContext& run, const TransferJob& job, const SourceListing& listing) {
     FtpSession& ftp = run.sessions.Ftp;
     Surfaces& surfaces = run.face;
     ftp.SetTimeOuts(static_cast<int>(job.timeoutChoice));
-    // The folder the listing came from, as the server named it: file paths are absolute.
-    std::string remoteFolder = FtpSession::FtpFolderOf(job.source);
-    if (remoteFolder.empty()) remoteFolder = ftp.CurrentFolder();
-    if (remoteFolder.empty() || remoteFolder.back() != '/') remoteFolder += '/';
-    // A destination on a share is logged on to before its folder is made or looked at.
-    if (!job.destination.empty() &&
-        ShareLogonRefused(run.log, run.copy, job.destination, job.destinationUser,
-                          job.destinationPassword)) {
-        ++run.log.JobsCutShort;
+    const std::string remoteFolder = ListedFolder(run, job);
+    if (DownloadDestinationRefused(run, job)) {
         EndFtpWork(run);
         return;
     }
@@ -126,16 +182,11 @@ void TransferFromFtp(const RunContext& run, const TransferJob& job, const Source
         if (run.cancel.StopRequested()) break;
         surfaces.ProcessMessages();
         const std::string& name = entry.name;
-        if (IsRefusedRemoteName(name)) {
-            run.log.Write(std::string(kFtpRemoteNameRefused) + name);
-            continue;
-        }
-        const std::string localName =
-            StampFileName(name, job.addTimeStamp, job.timeStampFormat, run.clock.Now());
-        const std::string local = platform::JoinPath(job.destination, localName);
-        if (ProgramFileRefused(run.log, local)) continue;
-        if (job.copyMode != CM_CopyAnyWay &&
-            LocalCopyEqual(fs, local, entry.size, entry.modified)) {
+        const std::optional<std::string> target = LocalPathFor(run, job, name);
+        if (!target) continue;
+        const std::string& local = *target;
+        const std::string localName(LastPathComponent(local));
+        if (AlreadyHeld(job, fs, local, entry)) {
             run.log.Tally.Same();
             continue;
         }

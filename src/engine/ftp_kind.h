@@ -15,8 +15,16 @@ namespace ferrolin {
 SourceListing ListFtpSource(const RunContext& run, const TransferJob& job, Surfaces* panel);
 // The download loop into the destination folder, then the mirror step.
 void TransferFromFtp(const RunContext& run, const TransferJob& job, const SourceListing& listing);
+// What that download would do: each file downloaded or found the same, the server's copy
+// deleted after it with SourceDelete, and the mirror step's deletions.
+TransferPlan PlanFromFtp(const RunContext& run, const TransferJob& job,
+                         const SourceListing& listing);
 // The upload loop to the destination address, then the mirror step.
 void TransferToFtp(const RunContext& run, const TransferJob& job, const SourceListing& listing);
+// What that upload would do: each file uploaded (a file of zero bytes: its remote file
+// deleted), the source deleted after it with SourceDelete, and the mirror step's remote
+// deletions. The server is logged on to and listed, nothing more.
+TransferPlan PlanToFtp(const RunContext& run, const TransferJob& job, const SourceListing& listing);
 
 // An FTP address without a host, or whose host is not "host" or "host:port".
 std::optional<std::string> FtpAddressProblem(const std::string& address);

@@ -9,6 +9,7 @@
 #include "config/transfer_job.h"
 #include "engine/source_entry.h"
 #include "engine/transfer_kinds.h"
+#include "engine/transfer_plan.h"
 
 namespace ferrolin {
 
@@ -46,5 +47,14 @@ void MirrorFtpDestination(const RunContext& run, const TransferJob& job,
 // this run downloaded, when the deletion guard allows it.
 void MirrorFtpSource(const RunContext& run, const TransferJob& job, const SourceListing& source,
                      const std::string& remoteFolder, const std::set<std::string>& downloadedNames);
+
+// The two mirror steps decided and not taken (plannedNames: what the planned transfer
+// would put in place); the server and the local folder are only listed.
+TransferPlan PlanFtpDestinationMirror(const RunContext& run, const TransferJob& job,
+                                      const SourceListing& source,
+                                      const std::set<std::string>& plannedNames);
+TransferPlan PlanFtpSourceMirror(const RunContext& run, const TransferJob& job,
+                                 const SourceListing& source, const std::string& remoteFolder,
+                                 const std::set<std::string>& plannedNames);
 
 }  // namespace ferrolin

@@ -133,7 +133,48 @@ bool ApplyDeletionOrder(const Upload& up, FtpRemoteFolders::Folder& folder,
     return true;
 }
 
+// A path the server may not be sent: logged and counted as a failed file.
+bool RemotePathRefused(const RunContext& run, const std::string& relative) {
+    if (!RefusedRemotePath(relative)) return false;
+    run.log.Failure(std::string(kFtpRemoteNameRefused) + relative);
+    ++run.log.FailedFiles;
+    return true;
+}
+
+// The actions for one source file sent to remote: its upload (for zero bytes: the
+// deletion of the remote file), and the deletion of the source after it.
+void PlanOneUpload(const TransferJob& job, const SourceEntry& entry, const std::string& remote,
+                   TransferPlan& plan) {
+    plan.Add(entry.size > 0 ? PlanVerb::Upload : PlanVerb::RemoteDelete,
+             entry.size > 0 ? entry.name : remote, entry.size > 0 ? remote : std::string());
+    if (job.deleteSource) plan.Add(PlanVerb::Delete, entry.name);
+}
+
 }  // namespace
+
+TransferPlan PlanToFtp(const RunContext& run, const TransferJob& job,
+                       const SourceListing& listing) {
+    TransferPlan plan;
+    run.sessions.Ftp.SetTimeOuts(static_cast<int>(job.timeoutChoice));
+    if (!ConnectFtpSide(run, job, job.destination, job.destinationUser, job.destinationPassword))
+        return plan;
+    std::string base = FtpSession::FtpFolderOf(job.destination);
+    if (base.empty() || base.back() != '/') base += '/';
+    std::set<std::string> planned;
+    for (const SourceEntry& entry : listing.entries) {
+        const std::string relative = RelativeRemotePath(job, entry.name);
+        if (RemotePathRefused(run, relative)) {
+            plan.AddSkip(SkipReason::NameRefused, entry.name);
+            continue;
+        }
+        PlanOneUpload(job, entry, base + relative, plan);
+        if (entry.size > 0) planned.insert(relative);
+    }
+    if (job.copyMode == CM_SourceIsMaster)
+        plan.Append(PlanFtpDestinationMirror(run, job, listing, planned));
+    EndFtpWork(run);
+    return plan;
+}
 
 void TransferToFtp(const RunContext& run, const TransferJob& job, const SourceListing& listing) {
     FtpSession& ftp = run.sessions.Ftp;
@@ -163,11 +204,7 @@ void TransferToFtp(const RunContext& run, const TransferJob& job, const SourceLi
         const SourceEntry& entry = listing.entries[i];
         const std::string& source = entry.name;
         const std::string& relative = relatives[i];
-        if (RefusedRemotePath(relative)) {
-            run.log.Failure(std::string(kFtpRemoteNameRefused) + relative);
-            ++run.log.FailedFiles;
-            continue;
-        }
+        if (RemotePathRefused(run, relative)) continue;
         const size_t slash = relative.rfind('/');
         const std::string name = relative.substr(slash + 1);
         std::string error;

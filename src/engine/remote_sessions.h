@@ -31,8 +31,15 @@ class RemoteSessions {
     // window).
     void AttachFtpSurfaces(Surfaces& face);
 
+    // Whether the sessions write what they could not read to the log file (on, from the
+    // start); a dry run turns it off, so that it writes no log line.
+    void LogToFile(bool on);
+
     // Stops the running FTP transfer within a second; callable from any thread.
     void AbortFtpTransfer() { Ftp.AbortTransfer(); }
+
+  private:
+    const std::string& logFile_;
 };
 
 }  // namespace ferrolin

@@ -40,7 +40,7 @@ enum class SkipReason : uint8_t {
     DelayUnreadable,    // the delete delay is not a number
     SourceGone,         // the source folder is gone: no mirror deletions
     NoPlanner,          // the job's kind cannot say in advance what it would do
-    Unchanged,          // the local copy already equals the remote file
+    NameRefused,        // a remote name no path may be built from
 };
 
 struct PlanAction {

@@ -70,8 +70,8 @@ std::string_view ReasonText(SkipReason reason) {
             return "source-gone";
         case SkipReason::NoPlanner:
             return "not-plannable";
-        case SkipReason::Unchanged:
-            return "unchanged";
+        case SkipReason::NameRefused:
+            return "name-refused";
         case SkipReason::None:
             break;
     }
@@ -107,6 +107,7 @@ std::vector<JobPlan> PlanJobList(Station& station) {
     ReadConfig(station);
     RunLog log(station.ProgramDir, std::string());
     station.Copy.Cancel.Reset();
+    station.Sessions.LogToFile(false);
     std::vector<JobPlan> plans;
     for (size_t n = 0; n < station.Jobs.size() && n <= UINT16_MAX; ++n) {
         if (station.Copy.Cancel.StopRequested()) break;
@@ -115,6 +116,7 @@ std::vector<JobPlan> PlanJobList(Station& station) {
         JobPlan job{n + 1, station.Jobs[n].name, PlanJob(station, log, static_cast<uint16_t>(n))};
         plans.push_back(std::move(job));
     }
+    station.Sessions.LogToFile(true);
     return plans;
 }
 

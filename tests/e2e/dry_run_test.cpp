@@ -11,6 +11,7 @@
 
 #include "support/child_process.h"
 #include "support/file_age.h"
+#include "support/ftp_servers.h"
 #include "support/job_ini.h"
 #include "support/temp_dir.h"
 #include "support/tree_snapshot.h"
@@ -22,6 +23,7 @@ namespace fs = std::filesystem;
 using test::AgeFile;
 using test::CommandResult;
 using test::IniKeys;
+using test::PyFtpServer;
 using test::ReadFile;
 using test::SnapshotTree;
 using test::TempDir;
@@ -234,6 +236,107 @@ TEST_F(DryRunTest, TakesNoOtherArgumentAndPlansOnlyCheckedJobs) {
     EXPECT_EQ(PlanLines(dry.output),
               std::vector<std::string>{"copy " + (src / "a.txt") + " -> " + (dst / "a.txt")});
     EXPECT_NE(dry.output.find("plan: 1 jobs, 1 copy, 0 update"), std::string::npos) << dry.output;
+}
+
+// The server's tree, the local folders and the program folder are the same after a dry
+// run of an FTP download or upload, and the server was sent no command that changes
+// anything; a real run then does what the plan said.
+TEST_F(DryRunTest, FtpJobsArePlannedWithoutChangingTheServer) {
+    PyFtpServer server;
+    if (!PyFtpServer::Available()) GTEST_SKIP() << "pyftpdlib missing";
+    if (!server.Ready()) GTEST_SKIP() << "FTP server did not start: " << server.Log();
+    const std::string root = server.Root();
+    struct Case {
+        const char* what;
+        bool upload;
+        IniKeys keys;
+        bool emptySource;
+        std::vector<std::string> expected;  // {src}, {dst} local, {ftp} the remote folder
+        int exitCode;
+    };
+    const std::vector<Case> cases = {
+        {"download mirror",
+         false,
+         {{"CopyMode", "3"}},
+         false,
+         {"download {ftp}/new.txt -> {dst}/new.txt", "same {ftp}/same.txt -> {dst}/same.txt",
+          "delete {dst}/orphan.txt"},
+         0},
+        {"download, source deleted",
+         false,
+         {{"CopyMode", "0"}, {"SourceDelete", "1"}},
+         false,
+         {"download {ftp}/new.txt -> {dst}/new.txt", "remote-delete {ftp}/new.txt",
+          "same {ftp}/same.txt -> {dst}/same.txt"},
+         0},
+        {"upload mirror",
+         true,
+         {{"CopyMode", "3"}},
+         false,
+         {"upload {src}/new.txt -> {ftp}/new.txt", "upload {src}/same.txt -> {ftp}/same.txt",
+          "remote-delete {ftp}/orphan.txt"},
+         0},
+        {"upload mirror of an empty source",
+         true,
+         {{"CopyMode", "3"}},
+         true,
+         {"skip source-empty {ftp}", "failed: Source {src}/*.* is empty: mirror deletions skipped"},
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Reset();
+        fs::remove_all(root + "/f");
+        const std::string from = c.upload ? src.path() : root + "/f";
+        const std::string to = c.upload ? root + "/f" : dst.path();
+        if (!c.emptySource) {
+            WriteFile(from + "/new.txt", "new");
+            WriteFile(from + "/same.txt", "same");
+        }
+        WriteFile(to + "/same.txt", "same");
+        WriteFile(to + "/orphan.txt", "orphan");
+        for (const std::string& folder : {from, to}) {
+            fs::create_directories(folder);
+            if (fs::exists(folder + "/same.txt")) AgeFile(folder + "/same.txt", 3600);
+        }
+        const std::string address = "ftp://" + server.Address() + "/f";
+        IniKeys job = {{"SendeVerzeichnis", c.upload ? src / "*.*" : address},
+                       {"EmpfangsVerzeichnis", c.upload ? address : dst.path()},
+                       {c.upload ? "DestLName" : "SourceLName", server.Options().user},
+                       {c.upload ? "DestLPassword" : "SourceLPassword", server.Options().password},
+                       {"PassiveMode", "1"}};
+        job.insert(c.keys.begin(), c.keys.end());
+        test::WriteJobIni(home.path(), {}, {job});
+
+        const TreeSnapshot before = World();
+        const TreeSnapshot remoteBefore = SnapshotTree(root);
+        const size_t logBefore = server.Log().size();
+        const CommandResult dry = Run({"--dry-run"});
+        EXPECT_EQ(dry.exitCode, c.exitCode) << dry.output << dry.errors;
+        EXPECT_EQ(TreeDifference(before, World()), "");
+        EXPECT_EQ(TreeDifference(remoteBefore, SnapshotTree(root)), "");
+        const std::string served = server.Log().substr(logBefore);
+        for (const char* command : {"STOR", "DELE", "RNFR", "MKD", "MFMT", "SITE"})
+            EXPECT_EQ(served.find(std::string(command) + " "), std::string::npos) << served;
+
+        std::vector<std::string> expected;
+        for (const std::string& line : c.expected)
+            expected.push_back(Replaced(Expand(line), "{ftp}", "/f"));
+        EXPECT_EQ(Joined(PlanLines(dry.output)), Joined(expected)) << dry.output << dry.errors;
+        if (c.exitCode != 0) continue;
+
+        // The real run: each planned transfer and deletion happened, and nothing else.
+        const TreeSnapshot local = SnapshotTree(c.upload ? src.path() : dst.path());
+        const TreeSnapshot remote = SnapshotTree(root + "/f");
+        EXPECT_EQ(Run({}).exitCode, 0) << ReadFile(home / "Ferrolin.log");
+        const std::string changes =
+            TreeDifference(remote, SnapshotTree(root + "/f")) +
+            TreeDifference(local, SnapshotTree(c.upload ? src.path() : dst.path()));
+        size_t planned = 0;
+        for (const std::string& line : expected) planned += line.rfind("same ", 0) == 0 ? 0 : 1;
+        EXPECT_EQ(static_cast<size_t>(std::count(changes.begin(), changes.end(), '\n')), planned)
+            << changes;
+    }
 }
 
 }  // namespace
