@@ -104,20 +104,38 @@ SourceListing ListHttpSource(const RunContext&, const TransferJob& job, Surfaces
     return listing;
 }
 
-void DownloadHttp(const RunContext& run, const TransferJob& job, const SourceListing&) {
-    const std::string target =
+namespace {
+
+// Where the download goes, or nothing (logged, a refusal counted as a failed file) when
+// it may not or cannot go there.
+std::optional<std::string> UsableTarget(const RunContext& run, const TransferJob& job) {
+    std::string target =
         HttpTargetPath(job.destination, job.addTimeStamp, job.timeStampFormat, run.clock.Now());
-    if (ProgramFileRefused(run.log, target)) return;
+    if (ProgramFileRefused(run.log, target)) return std::nullopt;
     // A destination on a share is logged on to before its folder is looked at.
     if (ShareLogonRefused(run.log, run.copy, target, job.destinationUser,
-                          job.destinationPassword)) {
+                          job.destinationPassword) ||
+        TargetFolderMissing(run, job, target)) {
         ++run.log.FailedFiles;
-        return;
+        return std::nullopt;
     }
-    if (TargetFolderMissing(run, job, target)) {
-        ++run.log.FailedFiles;
-        return;
-    }
+    return target;
+}
+
+}  // namespace
+
+TransferPlan PlanHttpDownload(const RunContext& run, const TransferJob& job, const SourceListing&) {
+    // The download always replaces the stored copy: there is nothing to compare first.
+    TransferPlan plan;
+    const std::optional<std::string> target = UsableTarget(run, job);
+    if (target) plan.Add(PlanVerb::Download, job.source, *target);
+    return plan;
+}
+
+void DownloadHttp(const RunContext& run, const TransferJob& job, const SourceListing&) {
+    const std::optional<std::string> usable = UsableTarget(run, job);
+    if (!usable) return;
+    const std::string& target = *usable;
     HttpClient client;
     // The download replaces the old copy only once it arrived whole.
     platform::FileSystem& fs = run.copy.Files.For(target);

@@ -31,5 +31,9 @@ SourceListing ListHttpSource(const RunContext& run, const TransferJob& job, Surf
 // target cannot even be created, the answer is fetched as text into the file the
 // destination text names.
 void DownloadHttp(const RunContext& run, const TransferJob& job, const SourceListing& listing);
+// What that download would do: the address downloaded to its target, nothing asked of
+// the server.
+TransferPlan PlanHttpDownload(const RunContext& run, const TransferJob& job,
+                              const SourceListing& listing);
 
 }  // namespace ferrolin

@@ -151,4 +151,22 @@ void ReceiveMail(const RunContext& run, const TransferJob& job, const SourceList
     run.sessions.Pop3.Disconnect();
 }
 
+TransferPlan PlanMailReceipt(const RunContext& run, const TransferJob& job,
+                             const SourceListing& listing) {
+    TransferPlan plan;
+    if (ShareLogonRefused(run.log, run.copy, job.destination, job.destinationUser,
+                          job.destinationPassword)) {
+        ++run.log.JobsCutShort;
+    } else {
+        for (const SourceEntry& entry : listing.entries) {
+            const std::string message = job.source + " " + entry.name;
+            plan.Add(PlanVerb::Download, message, job.destination);
+            if (job.deleteSource) plan.Add(PlanVerb::RemoteDelete, message);
+        }
+    }
+    // QUIT with nothing marked for deletion: every message stays on the server.
+    run.sessions.Pop3.Disconnect();
+    return plan;
+}
+
 }  // namespace ferrolin

@@ -29,5 +29,9 @@ SourceListing ListMailSource(const RunContext& run, const TransferJob& job, Surf
 // when the job deletes its sources, and closes the session (which carries out the
 // deletions). A message that fails is logged, counted and left on the server.
 void ReceiveMail(const RunContext& run, const TransferJob& job, const SourceListing& listing);
+// What that receipt would do: each message downloaded and, when the job deletes its
+// sources, deleted on the server. Nothing is retrieved or marked; the session is closed.
+TransferPlan PlanMailReceipt(const RunContext& run, const TransferJob& job,
+                             const SourceListing& listing);
 
 }  // namespace ferrolin

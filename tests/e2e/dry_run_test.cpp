@@ -9,11 +9,14 @@
 #include <set>
 #include <sstream>
 
+#include "protocols/mail_samples.h"
 #include "support/child_process.h"
 #include "support/file_age.h"
 #include "support/ftp_servers.h"
 #include "support/job_ini.h"
+#include "support/mail_servers.h"
 #include "support/temp_dir.h"
+#include "support/text_count.h"
 #include "support/tree_snapshot.h"
 
 namespace ferrolin {
@@ -336,6 +339,73 @@ TEST_F(DryRunTest, FtpJobsArePlannedWithoutChangingTheServer) {
         for (const std::string& line : expected) planned += line.rfind("same ", 0) == 0 ? 0 : 1;
         EXPECT_EQ(static_cast<size_t>(std::count(changes.begin(), changes.end(), '\n')), planned)
             << changes;
+    }
+}
+
+// A mail job lists the mailbox and plans each message; the mailbox holds the same
+// messages afterwards, and the real run then fetches and deletes them.
+TEST_F(DryRunTest, AMailJobLeavesTheMailboxAsItWas) {
+    if (!test::DovecotServer::Available()) GTEST_SKIP() << "dovecot is not installed";
+    test::DovecotServer server({test::kPlainMail, test::kPlainMail});
+    Reset();
+    const std::string address = "pop3://" + server.Address();
+    test::WriteJobIni(home.path(), {},
+                      {{{"SendeVerzeichnis", address},
+                        {"SourceLName", server.User()},
+                        {"SourceLPassword", server.Password()},
+                        {"EmpfangsVerzeichnis", dst.path()},
+                        {"SourceDelete", "1"}}});
+    // The server notes its own bookkeeping in the mbox; the messages are what counts.
+    const auto messages = [&server] {
+        return test::CountOccurrences(server.Mailbox(), "Subject: Daily report");
+    };
+    ASSERT_EQ(messages(), 2);
+    const TreeSnapshot before = World();
+    const CommandResult dry = Run({"--dry-run"});
+    EXPECT_EQ(dry.exitCode, 0) << dry.output << dry.errors;
+    EXPECT_EQ(TreeDifference(before, World()), "");
+    EXPECT_EQ(messages(), 2) << server.Mailbox();
+    std::vector<std::string> expected;
+    for (const char* message : {" Mail 1", " Mail 2"}) {
+        expected.push_back("download " + address + message + " -> " + dst.path());
+        expected.push_back("remote-delete " + address + message);
+    }
+    EXPECT_EQ(PlanLines(dry.output), expected) << dry.output;
+
+    EXPECT_EQ(Run({}).exitCode, 0) << ReadFile(home / "Ferrolin.log");
+    EXPECT_EQ(messages(), 0) << server.Mailbox();
+}
+
+// An HTTP job is planned without asking the server anything; a destination folder that
+// does not exist fails the plan as it would fail the run.
+TEST_F(DryRunTest, AnHttpJobIsPlannedWithoutAskingTheServer) {
+    struct Case {
+        const char* what;
+        std::string destination;
+        std::string expected;
+        int exitCode;
+    };
+    // Nothing listens on port 9: a request would fail the plan.
+    const std::string address = "http://127.0.0.1:9/data/report.csv";
+    const std::vector<Case> cases = {
+        {"existing folder", dst / "report.csv",
+         "download " + address + " -> " + (dst / "report.csv"), 0},
+        {"missing folder", dst / "none/report.csv",
+         "failed: Download of " + address + " failed: The destination folder " + (dst / "none") +
+             " does not exist",
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Reset();
+        test::WriteJobIni(
+            home.path(), {},
+            {{{"SendeVerzeichnis", address}, {"EmpfangsVerzeichnis", c.destination}}});
+        const TreeSnapshot before = World();
+        const CommandResult dry = Run({"--dry-run"});
+        EXPECT_EQ(dry.exitCode, c.exitCode) << dry.output << dry.errors;
+        EXPECT_EQ(TreeDifference(before, World()), "");
+        EXPECT_EQ(PlanLines(dry.output), std::vector<std::string>{c.expected}) << dry.output;
     }
 }
 
