@@ -95,15 +95,18 @@ std::optional<uint32_t> MaxBytesPerSecondFrom(std::string_view text) {
     return static_cast<uint32_t>(bytes);
 }
 
+bool RefusedAsCorrupt(const RunContext& run, const std::string& source) {
+    if (PassesMpegCheck(run, source)) return false;
+    run.log.Tally.NoteError(source + " is corrupt");
+    ++run.log.FailedFiles;
+    return true;
+}
+
 bool TransferOneFile(const RunContext& run, const TransferJob& job, const SourceEntry& listed,
                      const std::string& destination, uint32_t maxBytesPerSecond) {
     const std::string& source = listed.name;
     if (!destination.empty() && ProgramFileRefused(run.log, destination)) return false;
-    if (!PassesMpegCheck(run, source)) {
-        run.log.Tally.NoteError(source + " is corrupt");
-        ++run.log.FailedFiles;
-        return false;
-    }
+    if (RefusedAsCorrupt(run, source)) return false;
     const bool dialUpChosen = run.dialUp;
     const uint8_t writeMode = ChooseWriteMode(job.buffering, dialUpChosen);
     const int32_t flags = ChooseCopyFlags(job, run.mode, destination.empty(),

@@ -30,6 +30,10 @@ int32_t ChooseCopyFlags(const TransferJob& job, uint8_t runMode, bool destinatio
 // read as 0, rates beyond the copier's range as its largest value.
 std::optional<uint32_t> MaxBytesPerSecondFrom(std::string_view maxByteRate);
 
+// True (logged, counted as a failed file) when the MPEG check finds the source corrupt
+// and the run mode does not let it go anyway.
+bool RefusedAsCorrupt(const RunContext& run, const std::string& source);
+
 // Transfers one listed file (destination empty: read-only pass). True when the file is
 // in place (copied, found the same, metadata updated, or shortcut made). Failures are
 // logged with the copier's text and counted in run.log.FailedFiles. With SourceDelete the

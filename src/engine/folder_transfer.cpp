@@ -260,6 +260,10 @@ void PlanOneFile(const RunContext& run, const TransferJob& job, const SourceEntr
         plan.AddSkip(SkipReason::ProgramFile, destination);
         return;
     }
+    if (RefusedAsCorrupt(run, source)) {
+        plan.AddSkip(SkipReason::Corrupt, source);
+        return;
+    }
     plan.Add(PlannedCopy(run, job, listed, destination), source, destination);
     if (job.deleteSource && job.copyMode != CM_ShortCutsOnly &&
         !SourceIsDestination(run.log, job, source, destination))

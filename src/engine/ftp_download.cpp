@@ -126,6 +126,24 @@ bool AlreadyHeld(const TransferJob& job, platform::FileSystem& fs, const std::st
     return job.copyMode != CM_CopyAnyWay && LocalCopyEqual(fs, local, entry.size, entry.modified);
 }
 
+// A fetched file is in place: counted, and the server's copy deleted with SourceDelete
+// when it is still the one fetched.
+void AfterFetched(const RunContext& run, const TransferJob& job, const SourceEntry& entry,
+                  const std::string& remote, const FtpFileFacts& before) {
+    FtpSession& ftp = run.sessions.Ftp;
+    run.log.Tally.Copied(entry.size);
+    if (job.deleteSource) {
+        run.face.ProcessMessages();
+        if (!RemoteUnchanged(ftp, remote, entry, before)) {
+            run.log.Write(remote + " changed since it was listed; kept for the next run");
+        } else if (!ftp.DeleteFile(remote, 100)) {
+            run.log.Failure("File " + remote + " deleting failed: " + ftp.LastError());
+            ++run.log.FailedFiles;
+        }
+    }
+    if (run.options.logSuccessfulCopies) run.log.Write("receive of " + remote + " successful");
+}
+
 }  // namespace
 
 TransferPlan PlanFromFtp(const RunContext& run, const TransferJob& job,
@@ -154,9 +172,8 @@ TransferPlan PlanFromFtp(const RunContext& run, const TransferJob& job,
 }
 
 void TransferFromFtp(const RunContext& run, const TransferJob& job, const SourceListing& listing) {
-    FtpSession& ftp = run.sessions.Ftp;
     Surfaces& surfaces = run.face;
-    ftp.SetTimeOuts(static_cast<int>(job.timeoutChoice));
+    run.sessions.Ftp.SetTimeOuts(static_cast<int>(job.timeoutChoice));
     const std::string remoteFolder = ListedFolder(run, job);
     if (DownloadDestinationRefused(run, job)) {
         EndFtpWork(run);
@@ -205,17 +222,7 @@ void TransferFromFtp(const RunContext& run, const TransferJob& job, const Source
             continue;
         }
         downloaded.insert(localName);
-        run.log.Tally.Copied(entry.size);
-        if (job.deleteSource) {
-            surfaces.ProcessMessages();
-            if (!RemoteUnchanged(ftp, remote, entry, before)) {
-                run.log.Write(remote + " changed since it was listed; kept for the next run");
-            } else if (!ftp.DeleteFile(remote, 100)) {
-                run.log.Failure("File " + remote + " deleting failed: " + ftp.LastError());
-                ++run.log.FailedFiles;
-            }
-        }
-        if (run.options.logSuccessfulCopies) run.log.Write("receive of " + remote + " successful");
+        AfterFetched(run, job, entry, remote, before);
     }
 
     if (sessionLost || run.cancel.StopRequested()) {

@@ -133,6 +133,74 @@ bool ApplyDeletionOrder(const Upload& up, FtpRemoteFolders::Folder& folder,
     return true;
 }
 
+// Where each file goes, noted before any is sent: no temporary name takes one.
+std::vector<std::string> ReserveTargets(const TransferJob& job, const SourceList& entries,
+                                        FtpRemoteFolders& folders) {
+    std::vector<std::string> relatives;
+    relatives.reserve(entries.size());
+    for (const SourceEntry& entry : entries) {
+        relatives.push_back(RelativeRemotePath(job, entry.name));
+        const size_t slash = relatives.back().rfind('/');
+        folders.Reserve(
+            slash == std::string::npos ? std::string() : relatives.back().substr(0, slash),
+            relatives.back().substr(slash + 1));
+    }
+    return relatives;
+}
+
+// A sent file is in place: its time kept where the server lets it be set, the source
+// deleted after it with SourceDelete.
+void AfterSent(const Upload& up, FtpRemoteFolders::Folder& folder, const SourceEntry& entry,
+               const std::string& name) {
+    const RunContext& run = up.run;
+    FtpSession& ftp = run.sessions.Ftp;
+    folder.names.insert(name);
+    // Over SFTP and FTPS the copy keeps the source's time where the server lets it be set;
+    // plain FTP leaves the server's own.
+    if (entry.modified != 0 && ftp.Scheme() != FtpScheme::Ftp && ftp.CanSetRemoteFileTimes())
+        ftp.SetRemoteFileTime(folder.path + name, entry.modified);
+    run.log.Tally.Copied(entry.size);
+    // The server confirmed the transfer and the rename: the copy is in place.
+    if (up.job.deleteSource) {
+        run.face.ProcessMessages();
+        DeleteCopiedSource(run.log, run.copy.Files, entry, {});
+    }
+    if (run.options.logSuccessfulCopies) run.log.Write("send of " + entry.name + " successful");
+}
+
+enum class SendOutcome : uint8_t { Done, Failed, Cancelled };
+
+// Sends one source file to relative below the destination folder (a file of zero bytes:
+// its deletion order).
+SendOutcome SendEntry(const Upload& up, const SourceEntry& entry, const std::string& relative,
+                      std::set<std::string>& uploaded) {
+    const RunContext& run = up.run;
+    const std::string& source = entry.name;
+    const size_t slash = relative.rfind('/');
+    const std::string name = relative.substr(slash + 1);
+    std::string error;
+    FtpRemoteFolders::Folder* folder = up.folders.Enter(
+        slash == std::string::npos ? std::string() : relative.substr(0, slash), error);
+    if (folder == nullptr) {
+        run.log.Failure("send of " + source + " failed: " + error);
+        return SendOutcome::Failed;
+    }
+    if (entry.size == 0)
+        return ApplyDeletionOrder(up, *folder, entry, name) ? SendOutcome::Done
+                                                            : SendOutcome::Failed;
+    if (UploadOne(up, *folder, source, name, entry.size, error)) {
+        AfterSent(up, *folder, entry, name);
+        uploaded.insert(relative);
+        return SendOutcome::Done;
+    }
+    if (run.cancel.StopRequested()) {
+        run.log.Write("send of " + source + " cancelled");
+        return SendOutcome::Cancelled;
+    }
+    run.log.Failure("send of " + source + " failed: " + error);
+    return SendOutcome::Failed;
+}
+
 // A path the server may not be sent: logged and counted as a failed file.
 bool RemotePathRefused(const RunContext& run, const std::string& relative) {
     if (!RefusedRemotePath(relative)) return false;
@@ -178,70 +246,23 @@ TransferPlan PlanToFtp(const RunContext& run, const TransferJob& job,
 
 void TransferToFtp(const RunContext& run, const TransferJob& job, const SourceListing& listing) {
     FtpSession& ftp = run.sessions.Ftp;
-    Surfaces& surfaces = run.face;
     ftp.SetTimeOuts(static_cast<int>(job.timeoutChoice));
-    surfaces.ProcessMessages();
+    run.face.ProcessMessages();
     const bool connected =
         ConnectFtpSide(run, job, job.destination, job.destinationUser, job.destinationPassword);
     FtpRemoteFolders folders(ftp, FtpSession::FtpFolderOf(job.destination));
     const Upload up{run, job, folders};
-
-    // Where each file goes, noted before any is sent: no temporary name takes one.
-    std::vector<std::string> relatives;
-    for (const SourceEntry& entry : listing.entries) {
-        relatives.push_back(RelativeRemotePath(job, entry.name));
-        const size_t slash = relatives.back().rfind('/');
-        folders.Reserve(
-            slash == std::string::npos ? std::string() : relatives.back().substr(0, slash),
-            relatives.back().substr(slash + 1));
-    }
+    const std::vector<std::string> relatives = ReserveTargets(job, listing.entries, folders);
     std::set<std::string> uploaded;
     bool sessionLost = false;
 
     for (size_t i = 0; i < listing.entries.size(); ++i) {
         if (!connected || run.cancel.StopRequested()) break;
-        surfaces.ProcessMessages();
-        const SourceEntry& entry = listing.entries[i];
-        const std::string& source = entry.name;
-        const std::string& relative = relatives[i];
-        if (RemotePathRefused(run, relative)) continue;
-        const size_t slash = relative.rfind('/');
-        const std::string name = relative.substr(slash + 1);
-        std::string error;
-        FtpRemoteFolders::Folder* folder = folders.Enter(
-            slash == std::string::npos ? std::string() : relative.substr(0, slash), error);
-        bool failed = false;
-        if (folder == nullptr) {
-            run.log.Failure("send of " + source + " failed: " + error);
-            failed = true;
-        } else if (entry.size > 0) {
-            if (UploadOne(up, *folder, source, name, entry.size, error)) {
-                folder->names.insert(name);
-                // Over SFTP and FTPS the copy keeps the source's time where the server
-                // lets it be set; plain FTP leaves the server's own.
-                if (entry.modified != 0 && ftp.Scheme() != FtpScheme::Ftp &&
-                    ftp.CanSetRemoteFileTimes())
-                    ftp.SetRemoteFileTime(folder->path + name, entry.modified);
-                uploaded.insert(relative);
-                run.log.Tally.Copied(entry.size);
-                // The server confirmed the transfer and the rename: the copy is in place.
-                if (job.deleteSource) {
-                    surfaces.ProcessMessages();
-                    DeleteCopiedSource(run.log, run.copy.Files, entry, {});
-                }
-                if (run.options.logSuccessfulCopies)
-                    run.log.Write("send of " + source + " successful");
-            } else if (run.cancel.StopRequested()) {
-                run.log.Write("send of " + source + " cancelled");
-                break;
-            } else {
-                run.log.Failure("send of " + source + " failed: " + error);
-                failed = true;
-            }
-        } else {
-            failed = !ApplyDeletionOrder(up, *folder, entry, name);
-        }
-        if (!failed) continue;
+        run.face.ProcessMessages();
+        if (RemotePathRefused(run, relatives[i])) continue;
+        const SendOutcome outcome = SendEntry(up, listing.entries[i], relatives[i], uploaded);
+        if (outcome == SendOutcome::Cancelled) break;
+        if (outcome == SendOutcome::Done) continue;
         ++run.log.FailedFiles;
         if (FtpSessionLost(run, job.destination)) {
             sessionLost = true;

@@ -40,6 +40,7 @@ enum class SkipReason : uint8_t {
     DelayUnreadable,    // the delete delay is not a number
     SourceGone,         // the source folder is gone: no mirror deletions
     NoPlanner,          // the job's kind cannot say in advance what it would do
+    Corrupt,            // the MPEG check finds the file corrupt
     NameRefused,        // a remote name no path may be built from
 };
 

@@ -70,6 +70,8 @@ std::string_view ReasonText(SkipReason reason) {
             return "source-gone";
         case SkipReason::NoPlanner:
             return "not-plannable";
+        case SkipReason::Corrupt:
+            return "corrupt";
         case SkipReason::NameRefused:
             return "name-refused";
         case SkipReason::None:
