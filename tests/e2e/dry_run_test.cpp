@@ -15,6 +15,7 @@
 #include "support/ftp_servers.h"
 #include "support/job_ini.h"
 #include "support/mail_servers.h"
+#include "support/nm_mock.h"
 #include "support/temp_dir.h"
 #include "support/text_count.h"
 #include "support/tree_snapshot.h"
@@ -407,6 +408,26 @@ TEST_F(DryRunTest, AnHttpJobIsPlannedWithoutAskingTheServer) {
         EXPECT_EQ(TreeDifference(before, World()), "");
         EXPECT_EQ(PlanLines(dry.output), std::vector<std::string>{c.expected}) << dry.output;
     }
+}
+
+// A job that dials its line is planned as a skip, and the line is never dialled.
+TEST_F(DryRunTest, AJobThatDialsIsSkippedUndialled) {
+    if (!test::NmMock::Possible()) GTEST_SKIP() << "dbus-daemon or python3-dbusmock missing";
+    test::NmMock mock({{"Modem", "gsm"}, {"lo", "loopback"}});
+    ASSERT_TRUE(mock.Ready());
+    Reset();
+    WriteFile(src / "a.txt", "a");
+    test::WriteJobIni(home.path(), {},
+                      {{{"SendeVerzeichnis", src / "*.*"},
+                        {"EmpfangsVerzeichnis", dst.path()},
+                        {"DRasEintrag", "Modem"}}});
+    const TreeSnapshot before = World();
+    const CommandResult dry = Run({"--dry-run"});
+    EXPECT_EQ(dry.exitCode, 0) << dry.output << dry.errors;
+    EXPECT_EQ(PlanLines(dry.output), std::vector<std::string>{"skip dial-up-not-dialled Modem"})
+        << dry.output;
+    EXPECT_EQ(mock.CallCount("ActivateConnection"), 0);
+    EXPECT_EQ(TreeDifference(before, World()), "");
 }
 
 }  // namespace
