@@ -163,14 +163,21 @@ TransferPlan PlanDelayedDeletes(const RunContext& run, const TransferJob& job) {
     return plan;
 }
 
-TransferPlan PlanPostponedDeletions(const RunContext& run, const std::string& destRoot,
+TransferPlan PlanPostponedDeletions(const RunLog& log, const Clock& clock,
+                                    const std::string& destRoot,
                                     const std::vector<std::string>& orphans, long days) {
     TransferPlan plan;
     std::vector<std::string> lines;
-    if (!ReadDelayFile(run.log, DelayDeletePath(run.log), lines)) return plan;
-    const TDateTime now = run.clock.Now();
+    if (!ReadDelayFile(log, DelayDeletePath(log), lines)) return plan;
+    const TDateTime now = clock.Now();
     for (const std::string& orphan : orphans) {
-        if (HasLineBreak(orphan)) continue;  // never noted: its line could forge another
+        // A name with a line break would split its line and could forge another: such a
+        // file is left alone.
+        if (HasLineBreak(orphan)) {
+            log.Write("File " + platform::JoinPath(destRoot, orphan) +
+                      " has a line break in its name; not added to " + kDelayDeleteFileName);
+            continue;
+        }
         plan.AddDelayed(platform::JoinPath(destRoot, orphan),
                         DelayDueMoment(lines, orphan, now, days));
     }

@@ -58,8 +58,10 @@ TDateTime DelayDueMoment(const std::vector<std::string>& lines, const std::strin
 TransferPlan PlanDelayedDeletes(const RunContext& run, const TransferJob& job);
 
 // The orphans (relative to destRoot) PostponeDeletions would note, each with its due
-// moment; DelayDelete.txt is only read.
-TransferPlan PlanPostponedDeletions(const RunContext& run, const std::string& destRoot,
+// moment; DelayDelete.txt is only read. An orphan whose name holds a line break is never
+// noted (logged): its line could forge another.
+TransferPlan PlanPostponedDeletions(const RunLog& log, const Clock& clock,
+                                    const std::string& destRoot,
                                     const std::vector<std::string>& orphans, long days);
 
 // With a positive delay: takes the lines whose moment plus the delay has passed out of

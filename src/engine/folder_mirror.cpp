@@ -94,28 +94,20 @@ void MirrorFolderDestination(const RunContext& run, const TransferJob& job,
                              const std::vector<std::string>& counterparts, MirrorCheck check) {
     const std::string destFolder(WithoutTrailingSeparators(job.destination));
     if (destFolder.empty()) return;
-    check.side = MirrorSide::LocalDestination;
-    // A source that was not seen whole is decided on before the destination is listed.
-    if (!check.sourceComplete) {
-        MirrorDeletionsAllowed(run.log, job, check);
+    // The step is decided first, as a dry run decides it, and then carried out.
+    const TransferPlan plan = PlanFolderMirror(run, job, sourceFolder, counterparts, check, 0);
+    std::vector<std::string> postponed;
+    for (const PlanAction& action : plan.actions)
+        if (action.verb == PlanVerb::DelayDelete)
+            postponed.push_back(PathBelow(action.path, destFolder));
+    if (!postponed.empty()) {
+        PostponeDeletions(run.log, run.clock, destFolder, postponed);
         return;
     }
-    const std::optional<std::vector<std::string>> orphans =
-        FolderOrphans(run, job, destFolder, sourceFolder, counterparts, check);
-    if (!orphans || !MirrorDeletionsAllowed(run.log, job, check)) return;
-
-    const std::optional<long> days = ParseDelayDays(job.deleteDelay);
-    if (!job.deleteDelay.empty() && !days) {
-        run.log.Write("Delete delay \"" + job.deleteDelay + "\" is not a number; nothing deleted");
-        return;
-    }
-    if (days && *days > 0) {
-        PostponeDeletions(run.log, run.clock, destFolder, *orphans);
-        return;
-    }
-    for (const std::string& orphan : *orphans) {
+    for (const PlanAction& action : plan.actions) {
+        if (action.verb != PlanVerb::Delete) continue;
         if (run.cancel.StopRequested()) break;
-        DeleteBelowAndLog(run.log, run.copy.Files, destFolder, destFolder + kSep + orphan);
+        DeleteBelowAndLog(run.log, run.copy.Files, destFolder, action.path);
         run.face.ProcessMessages();
     }
 }
@@ -143,10 +135,12 @@ TransferPlan PlanFolderMirror(const RunContext& run, const TransferJob& job,
     }
     const std::optional<long> days = ParseDelayDays(job.deleteDelay);
     if (!job.deleteDelay.empty() && !days) {
+        run.log.Write("Delete delay \"" + job.deleteDelay + "\" is not a number; nothing deleted");
         plan.AddSkip(SkipReason::DelayUnreadable, destFolder);
         return plan;
     }
-    if (days && *days > 0) return PlanPostponedDeletions(run, destFolder, *orphans, *days);
+    if (days && *days > 0)
+        return PlanPostponedDeletions(run.log, run.clock, destFolder, *orphans, *days);
     for (const std::string& orphan : *orphans)
         plan.Add(PlanVerb::Delete, destFolder + kSep + orphan);
     return plan;
