@@ -14,7 +14,7 @@
 #include "engine/run_context.h"
 #include "engine/run_texts.h"
 #include "engine/share_logon.h"
-#include "files/integers.h"
+#include "files/recent_average.h"
 #include "platform/local_file_system.h"
 #include "platform/path.h"
 
@@ -22,13 +22,11 @@ namespace ferrolin {
 
 namespace {
 
-constexpr int32_t kMaxRateSamples = 10;
+constexpr size_t kMaxRateSamples = 10;
 
-void AddRateSample(const CopyStatus& status, TIntegers& samples) {
+void AddRateSample(const CopyStatus& status, RecentAverage& samples) {
     const int32_t rate = status.BytesPerSecond.load();
-    if (rate <= 0) return;
-    samples.Add(rate);
-    if (samples.Count() > kMaxRateSamples) samples.Delete(0);
+    if (rate > 0) samples.Add(rate);
 }
 
 // The free space of the destination for the progress line, asked at most a few times a
@@ -121,7 +119,7 @@ void RunFolderTransfer(const RunContext& run, const TransferJob& job,
     if (job.copyMode == CM_SourceIsMaster) ProcessDelayedDeletes(run, job);
 
     const uint32_t maxBytesPerSecond = JobByteRate(run, job);
-    TIntegers samples;
+    RecentAverage samples(kMaxRateSamples);
     size_t i = 0;
     const int64_t totalBytes = TotalEntrySize(list);
     int64_t copiedBytes = 0;

@@ -50,7 +50,7 @@ void FileCopyRun::WorkerCopy() {
         const auto now = Clock::now();
         if (now >= nextRefresh) {
             nextRefresh = now + kRefreshInterval;
-            const int64_t transferred = worker->AnzBytesTransferred.load();
+            const int64_t transferred = worker->BytesTransferred.load();
             const int64_t rate = worker->BytesPerSecond.load();
             ctx_.Status.BytesPerSecond =
                 static_cast<int32_t>(std::min<int64_t>(rate, 2147483647));
@@ -75,7 +75,7 @@ void FileCopyRun::WorkerCopy() {
     }
 
     const int32_t error = worker->ErrorNr.load();
-    const int64_t done = std::min(worker->AnzBytesTransferred.load(), size);
+    const int64_t done = std::min(worker->BytesTransferred.load(), size);
     ctx_.Status.Done = done;
     if (done < size || error != 0) {
         if (error == platform::ERROR_REQUEST_ABORTED) {
