@@ -60,6 +60,11 @@ class FileCopyRun {
     // The rate of the copy so far, done bytes since its start, into the status.
     void NoteRate(int64_t done);
     void WorkerCopy();
+    // Waits for the worker, showing its progress; stops one that moves nothing for ten seconds.
+    void WatchWorker(CopyWorker& worker);
+    void ShowWorkerProgress(int64_t transferred, int64_t rate, int64_t size);
+    // The worker's outcome: a short or failed copy fails the target.
+    void JudgeWorker(const CopyWorker& worker);
     // The worker's copy runs in this thread (small file between local disks).
     bool CopiesInPlace() const;
     void Finish();
