@@ -40,9 +40,8 @@ void FtpSession::ClearListing() {
     if (view_) view_->ListingChanged();
 }
 
-bool FtpSession::ChangeDir(const std::string& Value, int TimeOut, bool Force) {
-    (void)TimeOut;
-    if (Value.empty() && !Force) return true;
+bool FtpSession::ChangeDir(const std::string& folder, bool force) {
+    if (folder.empty() && !force) return true;
     if (client_.Busy()) {
         Refuse(std::string(kFtpChangeDirFailed));
         return true;
@@ -59,7 +58,7 @@ bool FtpSession::ChangeDir(const std::string& Value, int TimeOut, bool Force) {
     bool ok = false;
     if (!client_.IsOpen()) {
         lastError_ = "Not connected";
-    } else if (auto target = Value.empty() ? std::optional<std::string>("") : ServerPath(Value)) {
+    } else if (auto target = folder.empty() ? std::optional<std::string>("") : ServerPath(folder)) {
         ok = client_.ChangeFolder(*target, serverFolder, PumpOnly(), lastError_) &&
              client_.List(serverFolder, text, format, PumpOnly(), lastError_);
     }
@@ -142,8 +141,7 @@ std::vector<FtpEntry> FtpSession::RemoteFiles() const {
     return files;
 }
 
-std::vector<std::string> FtpSession::GetRemoteFilenames(int TimeOut) const {
-    (void)TimeOut;
+std::vector<std::string> FtpSession::GetRemoteFilenames() const {
     std::vector<std::string> lines;
     for (const FtpEntry& entry : listing_) {
         if (entry.type == FtpEntryType::Directory || entry.refused) continue;
