@@ -219,6 +219,16 @@ class FtpSession {
     FtpClient::Progress PumpOnly();
     // SFTP listings give coarse times: each file's own time comes from the server.
     bool FillExactTimes(const std::string& serverFolder);
+    // The steps of ChangeDir: ends the operation as failed (always true, as ChangeDir);
+    // changes to folder and lists it in the server's bytes; keeps the parsed entries (the
+    // lines it did not understand are returned); logs those lines once each; keeps the
+    // raw lines for the window.
+    bool ChangeDirFailed();
+    bool ListFolder(const std::string& folder, std::string& serverFolder, std::string& text,
+                    FtpListFormat& format);
+    std::vector<std::string> TakeListing(const std::string& text, FtpListFormat format);
+    void ReportSkippedLines(const std::vector<std::string>& lines);
+    void KeepRawLines(const std::string& text);
     FtpClient::Progress TransferProgress(bool download);
     bool CancelRequested() const;
 
