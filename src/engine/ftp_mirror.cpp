@@ -30,7 +30,7 @@ void MirrorFtpDestination(const RunContext& run, const TransferJob& job,
     }
     const std::string address = FtpSession::FtpFolderOf(job.destination);
     const std::string folder = address.empty() ? std::string(1, '/') : address;
-    ftp.ChangeDir(folder, 100, false);
+    ftp.ChangeDir(folder, false);
     if (ftp.FtpState() == FtpOperationState::Failed) {
         run.log.Failure("FTP folder " + folder + " could not be listed; no remote file deleted");
         ++run.log.JobsCutShort;

@@ -298,7 +298,7 @@ void FtpClientWindow::ShowSessionState() {
 }
 
 bool FtpClientWindow::ChangeDirAndList(const std::string& folder) {
-    session_.ChangeDir(folder, 0, true);
+    session_.ChangeDir(folder, true);
     return session_.FtpState() == FtpOperationState::Done;
 }
 
@@ -327,8 +327,8 @@ void FtpClientWindow::ConnectButtonClick() {
         return;
     }
     const std::string host = U(FtpServerEdit->text());
-    if (!session_.ConnectToFTP(U(UserIDEdit->text()), U(PasswordEdit->text()), host, "21", "", "",
-                               UsePassive->isChecked(), 0)) {
+    if (!session_.ConnectToFTP(U(UserIDEdit->text()), U(PasswordEdit->text()), host, "21",
+                               UsePassive->isChecked())) {
         ShowError(session_.LastError());
         return;
     }
