@@ -29,8 +29,7 @@ constexpr int kRuns = 5;
 constexpr int kSmallFiles = 200;
 
 bool Connect(FtpSession& session, const Vsftpd& server, bool passive = true) {
-    return session.ConnectToFTP("anonymous", "bench@example.com", server.Host(), "21", "", "",
-                                passive, 0);
+    return session.ConnectToFTP("anonymous", "bench@example.com", server.Host(), "21", passive);
 }
 
 // Peak resident memory growth (KiB) of a child that downloads path with a fresh session.

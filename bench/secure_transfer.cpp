@@ -75,7 +75,7 @@ void SmallFiles(const char* what, FtpSession& session, const std::string& small,
         for (int i = 0; i < kSmallFiles; ++i)
             session.SendFile(small, folder + "/s" + std::to_string(i), 4096);
     });
-    const double list = Seconds([&] { session.ChangeDir(folder, 100, true); });
+    const double list = Seconds([&] { session.ChangeDir(folder, true); });
     std::printf("  %-8s upload %6.2f ms/file   listing with sizes and times %6.3f ms/file (%zu)\n",
                 what, up / kSmallFiles * 1000, list / kSmallFiles * 1000,
                 session.RemoteFiles().size());
@@ -183,7 +183,7 @@ int main(int argc, char** argv) {
         std::ofstream(small, std::ios::binary) << std::string(4096, 's');
         std::printf("%d x 4 KiB files, one session each\n", kSmallFiles);
         Vsftpd plain(root / "plain");
-        session.ConnectToFTP("anonymous", "bench@example.com", plain.Host(), "21", "", "", true, 0);
+        session.ConnectToFTP("anonymous", "bench@example.com", plain.Host(), "21", true);
         SmallFiles("FTP", session, small, "/pub/small");
         session.DisconnectFTP();
         session.Connect(FtpsLogon(ftps));

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <chrono>
 #include <iostream>
+#include <memory>
+#include <string>
 
 #include "cli/auto_surfaces.h"
 #include "cli/commands.h"
@@ -29,6 +31,73 @@ std::chrono::milliseconds Until(SteadyClock::time_point due) {
     return std::max(left, std::chrono::milliseconds(0));
 }
 
+// The running station's loop: auto-mode ticks, watchdog ticks and the service manager's
+// notes until a stop signal arrives.
+class AutoLoop {
+  public:
+    AutoLoop(Station& station, AutoSurfaces& surfaces, StopSignals& stopSignals)
+        : station_(station), stopSignals_(stopSignals) {
+        // During a run, processing messages is where the watchdog ticks and a stop arrives.
+        surfaces.SetMessageHandler([this] {
+            if (stopSignals_.Pending()) NoticeStop();
+            ServeWatchdog();
+            service_.Alive();
+        });
+    }
+
+    void Run() {
+        AutoMode& autoMode = station_.Automatic();
+        autoMode.StartupSetup();
+        autoMode.SetAuto(true);
+        service_.Ready(StatusLine());
+        auto nextAutoModeTick = NextAutoModeTick();
+        while (!stopping_) {
+            if (stopSignals_.WaitFor(Until(std::min(nextAutoModeTick, nextWatchdogTick_)))) {
+                NoticeStop();
+                break;
+            }
+            ServeWatchdog();
+            service_.Alive();
+            if (SteadyClock::now() < nextAutoModeTick) continue;
+            // While another process runs on this program folder, the tick waits for the
+            // next one.
+            if (const auto runLock = TryTakeRunLock(station_.ProgramDir)) autoMode.AutoModeTick();
+            nextAutoModeTick = NextAutoModeTick();
+            service_.Status(StatusLine());
+        }
+        service_.Stopping();
+    }
+
+  private:
+    void NoticeStop() {
+        if (stopping_) return;
+        stopping_ = true;
+        CancelRun(station_);
+    }
+
+    void ServeWatchdog() {
+        if (SteadyClock::now() < nextWatchdogTick_) return;
+        nextWatchdogTick_ = SteadyClock::now() + kWatchdogInterval;
+        station_.Dog().WatchdogTick();
+    }
+
+    SteadyClock::time_point NextAutoModeTick() {
+        return SteadyClock::now() +
+               std::chrono::milliseconds(station_.Automatic().AutoModeIntervalMs());
+    }
+
+    std::string StatusLine() const {
+        return ServiceNotes::StatusLine(station_.Recorder.LastRun(), station_.Options.autoMode,
+                                        station_.NextStart);
+    }
+
+    Station& station_;
+    StopSignals& stopSignals_;
+    ServiceNotes service_;
+    bool stopping_ = false;
+    SteadyClock::time_point nextWatchdogTick_ = SteadyClock::now();
+};
+
 }  // namespace
 
 int RunAutoCommand(const Args& args) {
@@ -41,58 +110,9 @@ int RunAutoCommand(const Args& args) {
     AutoSurfaces surfaces(std::cerr, std::cout);
     const std::unique_ptr<Station> opened = OpenStation(start, surfaces);
     Station& station = *opened;
-    AutoMode& autoMode = station.Automatic();
-    Watchdog& watchdog = station.Dog();
-
     // A stop reaches a call that waits on a share at once; the run then ends as by Cancel.
     const auto interrupt = stopSignals.React([&station] { InterruptRun(station); });
-    bool stopping = false;
-    auto noticeStop = [&] {
-        if (stopping) return;
-        stopping = true;
-        CancelRun(station);
-    };
-    ServiceNotes service;
-    auto serviceStatus = [&] {
-        return ServiceNotes::StatusLine(station.Recorder.LastRun(), station.Options.autoMode,
-                                        station.NextStart);
-    };
-    SteadyClock::time_point nextWatchdogTick = SteadyClock::now();
-    auto serveWatchdog = [&] {
-        if (SteadyClock::now() < nextWatchdogTick) return;
-        nextWatchdogTick = SteadyClock::now() + kWatchdogInterval;
-        watchdog.WatchdogTick();
-    };
-    // During a run, processing messages is where the watchdog ticks and a stop arrives.
-    surfaces.SetMessageHandler([&] {
-        if (stopSignals.Pending()) noticeStop();
-        serveWatchdog();
-        service.Alive();
-    });
-
-    autoMode.StartupSetup();
-    autoMode.SetAuto(true);
-    service.Ready(serviceStatus());
-
-    SteadyClock::time_point nextAutoModeTick =
-        SteadyClock::now() + std::chrono::milliseconds(autoMode.AutoModeIntervalMs());
-    while (!stopping) {
-        if (stopSignals.WaitFor(Until(std::min(nextAutoModeTick, nextWatchdogTick)))) {
-            noticeStop();
-            break;
-        }
-        serveWatchdog();
-        service.Alive();
-        if (SteadyClock::now() >= nextAutoModeTick) {
-            // While another process runs on this program folder, the tick waits for the
-            // next one.
-            if (const auto runLock = TryTakeRunLock(station.ProgramDir)) autoMode.AutoModeTick();
-            nextAutoModeTick =
-                SteadyClock::now() + std::chrono::milliseconds(autoMode.AutoModeIntervalMs());
-            service.Status(serviceStatus());
-        }
-    }
-    service.Stopping();
+    AutoLoop(station, surfaces, stopSignals).Run();
     WriteLog(0, station.LogFile, "Program closed");
     std::cerr << "Program closed\n";
     return 0;

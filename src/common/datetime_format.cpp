@@ -3,6 +3,8 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <string>
+#include <utility>
 
 #include "common/text.h"
 #include "platform/locale.h"
@@ -51,99 +53,105 @@ class Formatter {
         : date_(DecodeDate(value)), time_(DecodeTime(value)), weekday_(DayOfWeek(value)) {}
 
     std::string Run(std::string_view format) {
-        std::string out;
-        const DateTimeFormats& f = Formats();
-        // An m that follows an hour (with only non-letters between) means minutes.
-        bool afterHour = false;
         size_t i = 0;
         while (i < format.size()) {
             const char c = format[i];
-            const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             if (c == '\'' || c == '"') {
-                const size_t end = format.find(c, i + 1);
-                const std::string_view literal =
-                    format.substr(i + 1, end == std::string_view::npos ? end : end - i - 1);
-                for (const char l : literal) {
-                    if (std::isalpha(static_cast<unsigned char>(l))) afterHour = false;
-                }
-                out += literal;
-                i = end == std::string_view::npos ? format.size() : end + 1;
+                i = AppendLiteral(format, i);
                 continue;
             }
-            size_t count = 1;
-            if (std::string_view("ymdhnsz").find(lower) != std::string_view::npos) {
-                while (i + count < format.size() &&
-                       std::tolower(static_cast<unsigned char>(format[i + count])) == lower) {
-                    ++count;
-                }
-            }
+            const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            const size_t count = RunLength(format, i, lower);
             i += count;
-            switch (lower) {
-                case 'y':
-                    if (count <= 2) {
-                        AppendNumber(out, date_.year % 100, 2);
-                    } else {
-                        AppendNumber(out, date_.year, 4);
-                    }
-                    afterHour = false;
-                    break;
-                case 'm':
-                    if (afterHour && count <= 2) {
-                        AppendNumber(out, time_.minute, static_cast<int>(count));
-                    } else if (count <= 2) {
-                        AppendNumber(out, date_.month, static_cast<int>(count));
-                    } else if (count == 3) {
-                        out += kShortMonths[date_.month - 1];
-                    } else {
-                        out += kLongMonths[date_.month - 1];
-                    }
-                    afterHour = false;
-                    break;
-                case 'd':
-                    if (count <= 2) {
-                        AppendNumber(out, date_.day, static_cast<int>(count));
-                    } else if (count == 3) {
-                        out += kShortDays[weekday_ - 1];
-                    } else {
-                        out += kLongDays[weekday_ - 1];
-                    }
-                    afterHour = false;
-                    break;
-                case 'h':
-                    AppendNumber(out, time_.hour, count >= 2 ? 2 : 1);
-                    afterHour = true;
-                    break;
-                case 'n':
-                    AppendNumber(out, time_.minute, count >= 2 ? 2 : 1);
-                    afterHour = false;
-                    break;
-                case 's':
-                    AppendNumber(out, time_.second, count >= 2 ? 2 : 1);
-                    afterHour = false;
-                    break;
-                case 'z':
-                    AppendNumber(out, time_.millisecond, count >= 3 ? 3 : 1);
-                    afterHour = false;
-                    break;
-                case '/':
-                    out += f.DateSeparator;
-                    break;
-                case ':':
-                    out += f.TimeSeparator;
-                    break;
-                default:
-                    if (std::isalpha(static_cast<unsigned char>(c))) afterHour = false;
-                    out += c;
-                    break;
-            }
+            AppendField(c, lower, count);
         }
-        return out;
+        return std::move(out_);
     }
 
   private:
+    // The quoted text that starts at i, as it stands; returns where the format goes on.
+    size_t AppendLiteral(std::string_view format, size_t i) {
+        const char quote = format[i];
+        const size_t end = format.find(quote, i + 1);
+        const std::string_view literal =
+            format.substr(i + 1, end == std::string_view::npos ? end : end - i - 1);
+        for (const char l : literal) {
+            if (std::isalpha(static_cast<unsigned char>(l))) afterHour_ = false;
+        }
+        out_ += literal;
+        return end == std::string_view::npos ? format.size() : end + 1;
+    }
+
+    // How many times the field letter at i repeats (1 for anything that is no field letter).
+    static size_t RunLength(std::string_view format, size_t i, char lower) {
+        size_t count = 1;
+        if (std::string_view("ymdhnsz").find(lower) == std::string_view::npos) return count;
+        while (i + count < format.size() &&
+               std::tolower(static_cast<unsigned char>(format[i + count])) == lower) {
+            ++count;
+        }
+        return count;
+    }
+
+    void AppendField(char c, char lower, size_t count) {
+        const int digits = static_cast<int>(count);
+        switch (lower) {
+            case 'y':
+                AppendNumber(out_, count <= 2 ? date_.year % 100 : date_.year, count <= 2 ? 2 : 4);
+                break;
+            case 'm':
+                AppendMonthOrMinute(count);
+                break;
+            case 'd':
+                if (count <= 2) {
+                    AppendNumber(out_, date_.day, digits);
+                } else {
+                    out_ += count == 3 ? kShortDays[weekday_ - 1] : kLongDays[weekday_ - 1];
+                }
+                break;
+            case 'h':
+                AppendNumber(out_, time_.hour, count >= 2 ? 2 : 1);
+                afterHour_ = true;
+                return;
+            case 'n':
+                AppendNumber(out_, time_.minute, count >= 2 ? 2 : 1);
+                break;
+            case 's':
+                AppendNumber(out_, time_.second, count >= 2 ? 2 : 1);
+                break;
+            case 'z':
+                AppendNumber(out_, time_.millisecond, count >= 3 ? 3 : 1);
+                break;
+            case '/':
+                out_ += Formats().DateSeparator;
+                return;
+            case ':':
+                out_ += Formats().TimeSeparator;
+                return;
+            default:
+                out_ += c;
+                if (!std::isalpha(static_cast<unsigned char>(c))) return;  // keeps an hour's m
+                break;
+        }
+        afterHour_ = false;
+    }
+
+    // An m that follows an hour (with only non-letters between) means minutes.
+    void AppendMonthOrMinute(size_t count) {
+        if (afterHour_ && count <= 2) {
+            AppendNumber(out_, time_.minute, static_cast<int>(count));
+        } else if (count <= 2) {
+            AppendNumber(out_, date_.month, static_cast<int>(count));
+        } else {
+            out_ += count == 3 ? kShortMonths[date_.month - 1] : kLongMonths[date_.month - 1];
+        }
+    }
+
     DateParts date_;
     TimeParts time_;
     int weekday_;
+    std::string out_;
+    bool afterHour_ = false;
 };
 
 }  // namespace

@@ -17,7 +17,7 @@
 #include "engine/run_texts.h"
 #include "engine/share_logon.h"
 #include "files/file_copy.h"
-#include "files/integers.h"
+#include "files/recent_average.h"
 #include "platform/local_file_system.h"
 #include "platform/path.h"
 
@@ -25,13 +25,11 @@ namespace ferrolin {
 
 namespace {
 
-constexpr int32_t kMaxRateSamples = 10;
+constexpr size_t kMaxRateSamples = 10;
 
-void AddRateSample(const CopyStatus& status, TIntegers& samples) {
+void AddRateSample(const CopyStatus& status, RecentAverage& samples) {
     const int32_t rate = status.BytesPerSecond.load();
-    if (rate <= 0) return;
-    samples.Add(rate);
-    if (samples.Count() > kMaxRateSamples) samples.Delete(0);
+    if (rate > 0) samples.Add(rate);
 }
 
 // The free space of the destination for the progress line, asked at most a few times a
@@ -128,7 +126,7 @@ struct LoopResult {
 };
 
 void ShowProgress(const RunContext& run, const SourceList& list, size_t i, const LoopResult& done,
-                  int64_t totalBytes, TIntegers& samples, FreeSpace& freeSpace) {
+                  int64_t totalBytes, RecentAverage& samples, FreeSpace& freeSpace) {
     AddRateSample(run.copy.Status, samples);
     ProgressFigures figures;
     figures.fileNumber = i + 1;
@@ -153,7 +151,7 @@ bool DestinationRefused(const RunContext& run, const TransferJob& job) {
 
 LoopResult CopyListedFiles(const RunContext& run, const TransferJob& job, const SourceList& list) {
     const uint32_t maxBytesPerSecond = JobByteRate(run, job);
-    TIntegers samples;
+    RecentAverage samples(kMaxRateSamples);
     const int64_t totalBytes = TotalEntrySize(list);
     run.copy.Status.BytesPerSecond = 0;
     LoopResult done;

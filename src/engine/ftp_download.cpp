@@ -79,7 +79,7 @@ bool RemoteUnchanged(FtpSession& ftp, const std::string& remote, const SourceEnt
     if (!before.size && !before.unixTime) {
         // The server tells neither: its folder is listed again and the entry compared.
         const std::string folder = remote.substr(0, remote.rfind('/') + 1);
-        ftp.ChangeDir(folder, 100, true);
+        ftp.ChangeDir(folder, true);
         for (const FtpEntry& now : ftp.RemoteFiles()) {
             if (now.name == entry.name)
                 return now.size == entry.size && now.fileTime == entry.modified;

@@ -53,7 +53,7 @@ SourceListing ListFtpSource(const RunContext& run, const TransferJob& job, Surfa
         return listing;
     }
     const std::string folder = FtpSession::FtpFolderOf(job.source);
-    ftp.ChangeDir(folder, 100, true);
+    ftp.ChangeDir(folder, true);
     if (ftp.FtpState() == FtpOperationState::Failed) {
         run.log.Failure("FTP folder " + folder + " could not be listed: " + ftp.LastError());
         listing.complete = false;

@@ -49,7 +49,7 @@ std::optional<std::vector<std::string>> RemoteOrphans(const RunContext& run, con
     FtpSession& ftp = run.sessions.Ftp;
     const std::string address = FtpSession::FtpFolderOf(job.destination);
     const std::string folder = address.empty() ? std::string(1, '/') : address;
-    ftp.ChangeDir(folder, 100, false);
+    ftp.ChangeDir(folder, false);
     if (ftp.FtpState() == FtpOperationState::Failed) {
         run.log.Failure("FTP folder " + folder + " could not be listed; no remote file deleted");
         ++run.log.JobsCutShort;

@@ -24,7 +24,7 @@ FtpRemoteFolders::Folder* FtpRemoteFolders::Enter(const std::string& relative, s
     // A subfolder its parent's complete listing does not hold is made without asking.
     bool entered = false;
     if (parent == nullptr || !parent->listed || parent->names.count(name) != 0) {
-        ftp_.ChangeDir(folder.path, 100, true);
+        ftp_.ChangeDir(folder.path, true);
         entered = ftp_.FtpState() != FtpOperationState::Failed;
     }
     if (entered) {

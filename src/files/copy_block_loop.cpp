@@ -1,8 +1,8 @@
-// The copier's own block loop: one 64 KiB buffer (1 MiB to or from a share), whole sectors per write so unbuffered
-// (O_DIRECT) writes work, the target preallocated to its final size, a wait-and-reopen
-// loop for sources on unreliable shares, and the byte-rate limit by per-block pauses.
+// The copier's own block loop: one 64 KiB buffer (1 MiB to or from a share), whole sectors per
+// write so unbuffered (O_DIRECT) writes work, the target preallocated to its final size, a
+// wait-and-reopen loop for sources on unreliable shares, and the byte-rate limit by per-block
+// pauses.
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -11,6 +11,7 @@
 #include "common/log.h"
 #include "common/text.h"
 #include "files/file_copy_run.h"
+#include "files/rate_pacer.h"
 #include "platform/errors.h"
 
 namespace ferrolin {
@@ -39,15 +40,15 @@ AlignedBuffer AllocateAligned(size_t size) {
 
 int64_t FileCopyRun::WaitAndReread(void* buffer, size_t size) {
     const int64_t done = ctx_.Status.Done.load();
-    WriteLog(3, ctx_.FileCopyLogPath(),
-             "Read error:" + ctx_.Status.StatusStr + " at pos:" + std::to_string(done) + " " +
-                 source_);
+    WriteLog(
+        3, ctx_.FileCopyLogPath(),
+        "Read error:" + ctx_.Status.StatusStr + " at pos:" + std::to_string(done) + " " + source_);
     int32_t lastError = platform::LastError();
     // Cancel (the operator's, or a stop signal) ends the wait at the next attempt, so a
     // source that stays away never holds a stop for the whole countdown.
     for (int retries = 0; retries < kMaxReadRetries && !ctx_.Cancel.StopRequested(); ++retries) {
         Fail("Failed to read, waiting for source " +
-               std::to_string((kMaxReadRetries - retries) / 10));
+             std::to_string((kMaxReadRetries - retries) / 10));
         Pump();
         std::this_thread::sleep_for(kRetryPause);
         sourceFile_.reset();
@@ -65,27 +66,45 @@ int64_t FileCopyRun::WaitAndReread(void* buffer, size_t size) {
     return -1;
 }
 
+platform::FsFilePtr FileCopyRun::OpenBlockTarget(int64_t size, bool unbuffered) {
+    platform::FsFilePtr target = preparedTarget_ ? std::move(preparedTarget_)
+                                                 : destFs_.CreateTarget(target_, false, unbuffered);
+    if (!target) return nullptr;
+    targetOwned_ = true;
+    // Preallocate the final size, then write from the start. A target that cannot be sized
+    // or rewound would be written at the wrong place: the copy fails instead.
+    if (!target->SetSize(size) || !target->Seek(0)) return nullptr;
+    return target;
+}
+
+int64_t FileCopyRun::ReadBlock(void* buffer, size_t size) {
+    const int64_t got = sourceFile_->ReadFull(buffer, size);
+    return got >= 0 ? got : WaitAndReread(buffer, size);
+}
+
+void FileCopyRun::ShowBlockProgress(int64_t done, int64_t size) {
+    NoteRate(done);
+    if (size > 0) ctx_.Status.Position = static_cast<double>(done) / size * 100.0;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastDisplay_ <= kDisplayInterval) return;
+    lastDisplay_ = now;
+    Status(name_ + " (" + FormatByteSize(done) + " " +
+           FormatByteSize(ctx_.Status.BytesPerSecond.load()) + "/s)");
+    Pump();
+}
+
 void FileCopyRun::BlockLoop() {
     ChooseBlockSize();
     const int64_t size = sourceInfo_.Size;
     const bool unbuffered = writeMode_ == wmUnbuffered;
     platform::FsFilePtr target;
     if (!Has(cfReadOnly)) {
-        target = preparedTarget_ ? std::move(preparedTarget_)
-                                 : destFs_.CreateTarget(target_, false, unbuffered);
+        target = OpenBlockTarget(size, unbuffered);
         if (!target) {
             targetFailed_ = true;
             return;
         }
-        targetOwned_ = true;
-        // Preallocate the final size, then write from the start. A target that cannot be
-        // sized or rewound would be written at the wrong place: the copy fails instead.
-        if (!target->SetSize(size) || !target->Seek(0)) {
-            targetFailed_ = true;
-            return;
-        }
     }
-
     const size_t bufferSize = std::max<size_t>(kBufferSize, blockSize_);
     AlignedBuffer buffer = AllocateAligned(bufferSize);
     if (!buffer) {
@@ -94,13 +113,11 @@ void FileCopyRun::BlockLoop() {
     }
     ctx_.Status.Done = 0;
     int64_t done = 0;
-    int pause = 0;
     size_t block = blockSize_;
-    auto lastDisplay = std::chrono::steady_clock::time_point{};
     bool tail = false;
-
+    RatePacer pacer;
+    lastDisplay_ = {};
     for (;;) {
-        const auto t0 = std::chrono::steady_clock::now();
         if (!tail && size - done < static_cast<int64_t>(block)) {
             // The tail moves in sector-sized pieces; the last one is padded with zeros.
             tail = true;
@@ -108,64 +125,19 @@ void FileCopyRun::BlockLoop() {
             block = sectorSize_ == 0 ? bufferSize : sectorSize_;
         }
         if (tail) std::memset(buffer.get(), 0, block);
-
-        bool failed = false;
-        int64_t got = sourceFile_->ReadFull(buffer.get(), block);
-        if (got < 0) {
-            got = WaitAndReread(buffer.get(), block);
-            if (got < 0) {
-                failed = true;
-                got = 0;
-            }
-        }
-
-        int64_t written = got;
-        if (!failed && !Has(cfReadOnly) && (got > 0 || unbuffered)) {
-            const size_t toWrite = unbuffered ? block : static_cast<size_t>(got);
-            if (got > 0) {
-                if (!target->WriteAll(buffer.get(), toWrite)) failed = true;
-                // An unbuffered block counts as written when the whole padded block went.
-                written = failed ? 0 : static_cast<int64_t>(toWrite);
-            }
-        }
-        if (!failed) {
-            done += got;
-            ctx_.Status.Done = done;
-        }
-
-        const double seconds = SecondsSinceStart();
-        if (seconds > 0) {
-            const double rate = static_cast<double>(done) / seconds;
-            ctx_.Status.BytesPerSecond =
-                rate >= 2147483647.0 ? 2147483647 : static_cast<int32_t>(std::llround(rate));
-        }
-        if (size > 0) ctx_.Status.Position = static_cast<double>(done) / size * 100.0;
-
-        if (t0 - lastDisplay > kDisplayInterval) {
-            lastDisplay = t0;
-            Status(name_ + " (" + FormatByteSize(done) + " " +
-                   FormatByteSize(ctx_.Status.BytesPerSecond.load()) + "/s)");
-            Pump();
-        }
-
-        if (maxBytesPerSecond_ > 0) {
-            pause += ctx_.Status.BytesPerSecond.load() > static_cast<int64_t>(maxBytesPerSecond_)
-                         ? 1
-                         : -1;
-            if (pause < 1) {
-                pause = 0;
-            } else {
-                std::this_thread::sleep_for(std::chrono::milliseconds(pause));
-            }
-        }
-        if (ctx_.Cancel.StopRequested()) failed = true;
-        if (got == 0 || written != got || failed) break;
+        const int64_t got = ReadBlock(buffer.get(), block);
+        if (got < 0) break;
+        // An unbuffered write is the whole padded block.
+        const size_t toWrite = unbuffered ? block : static_cast<size_t>(got);
+        if (target && got > 0 && !target->WriteAll(buffer.get(), toWrite)) break;
+        done += got;
+        ctx_.Status.Done = done;
+        ShowBlockProgress(done, size);
+        pacer.AfterBlock(ctx_.Status.BytesPerSecond.load(), maxBytesPerSecond_);
+        if (got == 0 || ctx_.Cancel.StopRequested()) break;
     }
-
-    if (!Has(cfReadOnly) && unbuffered && done == size) {
-        // Cut the zero fill of the last sector back to the exact size.
-        if (!target->SetSize(size)) targetFailed_ = true;
-    }
+    // Cut the zero fill of the last sector back to the exact size.
+    if (target && unbuffered && done == size && !target->SetSize(size)) targetFailed_ = true;
 }
 
 }  // namespace ferrolin

@@ -44,13 +44,13 @@ uint32_t CopyProgressRoutine(CopyContext& Context, int64_t TotalFileSize,
     return 0;
 }
 
-CopyWorker::CopyWorker(CopyContext& Context, CopyProgressCallback Status, std::string TQuelle,
-                       std::string TZiel, bool CreateSuspended)
-    : Filename(FileNamePart(TQuelle)),
+CopyWorker::CopyWorker(CopyContext& Context, CopyProgressCallback Status, std::string source,
+                       std::string target, bool CreateSuspended)
+    : Filename(FileNamePart(source)),
       context_(Context),
       threadCopyStatus_(Status),
-      quelle_(std::move(TQuelle)),
-      ziel_(std::move(TZiel)) {
+      source_(std::move(source)),
+      target_(std::move(target)) {
     context_.Cancel.ClearStop();
     context_.ThreadDone = false;
     if (!CreateSuspended) Resume();
@@ -92,23 +92,13 @@ bool CopyWorker::StopRequested() const {
 
 void CopyWorker::ReportProgress(int64_t totalFileSize, int64_t totalBytesTransferred) {
     FileSize = totalFileSize;
-    AnzBytesTransferred = totalBytesTransferred;
+    BytesTransferred = totalBytesTransferred;
     const int64_t elapsed = SteadyNanos() - startNanos_.load();
     if (elapsed > 0) {
         BytesPerSecond = std::llround(static_cast<double>(totalBytesTransferred) * 1e9 /
                                       static_cast<double>(elapsed));
     }
-    const int64_t limit = BytesPerSecondLimit.load();
-    if (limit > 0) {
-        // One millisecond more pause per chunk while too fast, one less while not.
-        int32_t pause = tickDiv_.load() + (limit < BytesPerSecond.load() ? 1 : -1);
-        if (pause > 0) {
-            tickDiv_ = pause;
-            std::this_thread::sleep_for(std::chrono::milliseconds(pause));
-        } else {
-            tickDiv_ = 0;
-        }
-    }
+    pacer_.AfterBlock(BytesPerSecond.load(), BytesPerSecondLimit.load());
 }
 
 void CopyWorker::Execute() {
@@ -125,7 +115,7 @@ void CopyWorker::Execute() {
 }
 
 int32_t CopyWorker::CopyChunks() {
-    platform::FsFilePtr source = context_.Files.For(quelle_).OpenRead(quelle_, true);
+    platform::FsFilePtr source = context_.Files.For(source_).OpenRead(source_, true);
     if (!source) return platform::LastError();
     auto info = source->Info();
     if (!info) return platform::LastError();
@@ -133,7 +123,7 @@ int32_t CopyWorker::CopyChunks() {
     const int64_t size = info->Size;
     platform::FsFilePtr target =
         PreparedTarget ? std::move(PreparedTarget)
-                       : context_.Files.For(ziel_).CreateTarget(ziel_, FreshTarget, false);
+                       : context_.Files.For(target_).CreateTarget(target_, FreshTarget, false);
     if (!target) return platform::LastError();
     TargetCreated = true;
     // Between two local files the kernel copies; with a share on either side the bytes
@@ -175,7 +165,7 @@ int32_t CopyWorker::CopyChunks() {
         // The counters move with every chunk even when a foreign progress routine does
         // not keep them.
         FileSize = size;
-        AnzBytesTransferred = copied;
+        BytesTransferred = copied;
         if (threadCopyStatus_ != nullptr && threadCopyStatus_(context_, size, copied) != 0) {
             return platform::ERROR_REQUEST_ABORTED;
         }

@@ -2,7 +2,8 @@
 // The copy worker: copies one file in a thread of its own so the user-interface thread
 // stays responsive, reports progress after every chunk through the progress routine,
 // slows itself down to a byte-rate limit inside that routine, and stops when its
-// station's cancel token asks it to. The copier (file_copy.h) creates one worker per copy and waits for it.
+// station's cancel token asks it to. The copier (file_copy.h) creates one worker per copy and waits
+// for it.
 //
 // Threads: Execute and the progress routine run in the worker thread; the copier reads
 // the counters from the user-interface thread, so they are atomics.
@@ -15,6 +16,7 @@
 #include <thread>
 
 #include "files/copy_context.h"
+#include "files/rate_pacer.h"
 
 namespace ferrolin {
 
@@ -32,8 +34,8 @@ class CopyWorker {
   public:
     // Clears the context's stop request and ThreadDone. A suspended worker starts with
     // Resume().
-    CopyWorker(CopyContext& Context, CopyProgressCallback Status, std::string TQuelle,
-               std::string TZiel, bool CreateSuspended);
+    CopyWorker(CopyContext& Context, CopyProgressCallback Status, std::string source,
+               std::string target, bool CreateSuspended);
     // Waits for the thread to end.
     ~CopyWorker();
     CopyWorker(const CopyWorker&) = delete;
@@ -54,7 +56,7 @@ class CopyWorker {
     // The rate and rate-limit step of the progress routine, for this worker.
     void ReportProgress(int64_t totalFileSize, int64_t totalBytesTransferred);
     // The current pause per chunk in milliseconds.
-    int32_t TickDiv() const { return tickDiv_.load(); }
+    int32_t PauseMilliseconds() const { return pacer_.PauseMilliseconds(); }
 
     // Chunk sizes: small with a rate limit so the per-chunk pause can act, large without.
     static constexpr size_t kLimitedChunk = 64 * 1024;
@@ -63,7 +65,7 @@ class CopyWorker {
     static constexpr size_t kShareChunk = 1024 * 1024;
 
     std::atomic<int64_t> FileSize{0};
-    std::atomic<int64_t> AnzBytesTransferred{0};
+    std::atomic<int64_t> BytesTransferred{0};
     std::atomic<int64_t> BytesPerSecond{0};
     std::atomic<int64_t> BytesPerSecondLimit{0};
     std::atomic<int32_t> ErrorNr{0};
@@ -73,21 +75,21 @@ class CopyWorker {
     // false: the destination itself, written in place. Links are never written through.
     bool FreshTarget = true;
     // The target already made by the caller (the copier's temporary file); the worker
-    // writes into it instead of creating Ziel.
+    // writes into it instead of creating the target.
     platform::FsFilePtr PreparedTarget;
     const std::string Filename;  // file name part of the source
 
-private:
+  private:
     void Execute();
-    // Copies Quelle to Ziel; 0 on success, else the error code.
+    // Copies the source to the target; 0 on success, else the error code.
     int32_t CopyChunks();
     bool StopRequested() const;
 
     CopyContext& context_;
     const CopyProgressCallback threadCopyStatus_;
-    const std::string quelle_;
-    const std::string ziel_;
-    std::atomic<int32_t> tickDiv_{0};
+    const std::string source_;
+    const std::string target_;
+    RatePacer pacer_;                     // worker thread only
     std::atomic<int64_t> startNanos_{0};  // steady clock at the start of the copy
     std::atomic<bool> stop_{false};
     std::atomic<bool> terminated_{false};

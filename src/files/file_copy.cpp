@@ -379,6 +379,11 @@ void FileCopyRun::Finish() {
     if (!Has(cfReadOnly) && targetOwned_) destFs_.Delete(target_);
 }
 
+void FileCopyRun::NoteRate(int64_t done) {
+    const double seconds = SecondsSinceStart();
+    if (seconds > 0) ctx_.Status.BytesPerSecond = ClampRate(static_cast<double>(done) / seconds);
+}
+
 bool FileCopyRun::Flushed(const std::string& path) {
     const int32_t error = destFs_.Flush(path);
     if (error == 0) return true;
@@ -389,10 +394,8 @@ bool FileCopyRun::Flushed(const std::string& path) {
 void FileCopyRun::Close() {
     sourceFile_.reset();
     if (result_ == crCopied) {
-        const double seconds = SecondsSinceStart();
         const int64_t done = ctx_.Status.Done.load();
-        if (seconds > 0)
-            ctx_.Status.BytesPerSecond = ClampRate(static_cast<double>(done) / seconds);
+        NoteRate(done);
         Status(name_ + " successful (" + FormatByteSize(done) + " " +
                FormatByteSize(ctx_.Status.BytesPerSecond.load()) + "/s)");
     }

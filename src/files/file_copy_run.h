@@ -51,7 +51,20 @@ class FileCopyRun {
     // The own loop's block: 64 KiB in whole sectors of the destination's volume.
     void ChooseBlockSize();
     void BlockLoop();
+    // The block loop's target, sized to the source and rewound; null when it cannot be.
+    platform::FsFilePtr OpenBlockTarget(int64_t size, bool unbuffered);
+    // One block from the source, waiting for a source that went away; -1 when it stayed away.
+    int64_t ReadBlock(void* buffer, size_t size);
+    // The rate and position after a block; the status line at most every 100 ms.
+    void ShowBlockProgress(int64_t done, int64_t size);
+    // The rate of the copy so far, done bytes since its start, into the status.
+    void NoteRate(int64_t done);
     void WorkerCopy();
+    // Waits for the worker, showing its progress; stops one that moves nothing for ten seconds.
+    void WatchWorker(CopyWorker& worker);
+    void ShowWorkerProgress(int64_t transferred, int64_t rate, int64_t size);
+    // The worker's outcome: a short or failed copy fails the target.
+    void JudgeWorker(const CopyWorker& worker);
     // The worker's copy runs in this thread (small file between local disks).
     bool CopiesInPlace() const;
     void Finish();
@@ -94,6 +107,7 @@ class FileCopyRun {
     uint32_t sectorSize_ = 0;
     uint32_t blockSize_ = 65536;
     std::chrono::steady_clock::time_point start_;
+    std::chrono::steady_clock::time_point lastDisplay_;
     std::string target_;
     // The temporary file made new by the preparation, handed to whichever loop copies.
     platform::FsFilePtr preparedTarget_;

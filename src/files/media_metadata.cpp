@@ -12,8 +12,8 @@
 #include "files/fs_helpers.h"
 #include "platform/errors.h"
 #include "platform/file_handle.h"
-#include "platform/local_file_system.h"
 #include "platform/file_times.h"
+#include "platform/local_file_system.h"
 #include "platform/path.h"
 
 namespace ferrolin {
@@ -95,8 +95,7 @@ int64_t TrailingZeroBytes(platform::FsFile& file, int64_t size) {
 
 std::string BuildTrailer(const std::string& path, const MediaMetadata& meta) {
     const std::string ext = AsciiLower(path.size() >= 4 ? path.substr(path.size() - 4) : path);
-    const unsigned char* endCode =
-        (ext == ".mpv" || ext == ".m2v") ? kSequenceEnd : kProgramEnd;
+    const unsigned char* endCode = (ext == ".mpv" || ext == ".m2v") ? kSequenceEnd : kProgramEnd;
     std::string blocks;
     Append32(blocks, kParameterBlockId);
     Append32(blocks, static_cast<uint32_t>(meta.Parameters->size()));
@@ -115,76 +114,105 @@ std::string BuildTrailer(const std::string& path, const MediaMetadata& meta) {
     return trailer;
 }
 
-// The trailer's blocks between start and end (the magic); reads what arrived whole.
-void ReadBlocks(platform::FsFile& file, const std::string& path, int64_t start, int64_t end,
-                int64_t trailerLength, MediaMetadata& meta, const std::string& logPath) {
-    int64_t position = start;
-    int unknownIds = 0;
-    auto readLength = [&](const char* context, int64_t& length) {
+// Reads the trailer's blocks between start and end (the magic), keeping what arrived whole.
+class TrailerBlocks {
+  public:
+    TrailerBlocks(platform::FsFile& file, const std::string& path, int64_t start, int64_t end,
+                  const std::string& logPath)
+        : file_(file), path_(path), start_(start), end_(end), position_(start), logPath_(logPath) {}
+
+    void ReadInto(MediaMetadata& meta, int64_t trailerLength) {
+        int unknownIds = 0;
+        while (position_ + 4 <= end_) {
+            unsigned char id[4];
+            if (!ReadAt(file_, position_, id, 4)) {
+                LogError(logPath_, "ReadFile P6", path_, platform::LastError());
+                return;
+            }
+            position_ += 4;
+            if (std::memcmp(id, kProgramEnd, 4) == 0 || std::memcmp(id, kSequenceEnd, 4) == 0)
+                continue;
+            if (std::memcmp(id, "[Par", 4) == 0 || std::memcmp(id, "[par", 4) == 0) {
+                ReadOlderForm(meta, trailerLength);
+                return;
+            }
+            const uint32_t value = LittleEndian32(id);
+            if (value == kParameterBlockId || IsPictureBlock(value)) {
+                if (!ReadBlock(meta, value)) return;
+            } else if (++unknownIds >= 2) {
+                return;
+            }
+        }
+    }
+
+  private:
+    static bool IsPictureBlock(uint32_t id) {
+        return id >= kPictureBlockId && id < kPictureBlockId + 8;
+    }
+
+    // The older form: the whole region up to the magic is the parameter text.
+    void ReadOlderForm(MediaMetadata& meta, int64_t trailerLength) {
+        std::string text(static_cast<size_t>(trailerLength - kMagicFromEnd), '\0');
+        if (ReadAt(file_, start_, text.data(), text.size())) {
+            meta.Parameters = std::move(text);
+        } else {
+            LogError(logPath_, "ReadFile P10", path_, platform::LastError());
+        }
+    }
+
+    // The block after the id just read: a parameter text or a picture. False when its
+    // length could not be read (nothing after it can be found).
+    bool ReadBlock(MediaMetadata& meta, uint32_t id) {
+        const bool parameters = id == kParameterBlockId;
+        int64_t length = 0;
+        if (!ReadLength(parameters ? "ReadFile P7" : "ReadFile P11", length)) return false;
+        std::string data;
+        if (!ReadData(parameters ? "ReadFile P8" : "ReadFile P12", length, data)) return true;
+        if (parameters) {
+            meta.Parameters = std::move(data);
+        } else {
+            meta.Pictures[id - kPictureBlockId] = DecodeBmp(data);
+        }
+        return true;
+    }
+
+    bool ReadLength(const char* context, int64_t& length) {
         unsigned char b[4];
-        if (position + 4 > end || !ReadAt(file, position, b, 4)) {
-            LogError(logPath, context, path, platform::LastError());
+        if (position_ + 4 > end_ || !ReadAt(file_, position_, b, 4)) {
+            LogError(logPath_, context, path_, platform::LastError());
             return false;
         }
-        position += 4;
+        position_ += 4;
         length = LittleEndian32(b);
         return true;
-    };
+    }
+
     // A block's data, bounded by the trailer: a length beyond it never arrives whole and
     // is never allocated.
-    auto readData = [&](const char* context, int64_t length, std::string& data) {
-        if (length > end - position) {
+    bool ReadData(const char* context, int64_t length, std::string& data) {
+        if (length > end_ - position_) {
             errno = EIO;
-            LogError(logPath, context, path, platform::LastError());
-            position = end;
+            LogError(logPath_, context, path_, platform::LastError());
+            position_ = end_;
             return false;
         }
         data.assign(static_cast<size_t>(length), '\0');
-        if (!ReadAt(file, position, data.data(), data.size())) {
-            LogError(logPath, context, path, platform::LastError());
-            position = end;
+        if (!ReadAt(file_, position_, data.data(), data.size())) {
+            LogError(logPath_, context, path_, platform::LastError());
+            position_ = end_;
             return false;
         }
-        position += length;
+        position_ += length;
         return true;
-    };
-
-    while (position + 4 <= end) {
-        unsigned char id[4];
-        if (!ReadAt(file, position, id, 4)) {
-            LogError(logPath, "ReadFile P6", path, platform::LastError());
-            break;
-        }
-        position += 4;
-        if (std::memcmp(id, kProgramEnd, 4) == 0 || std::memcmp(id, kSequenceEnd, 4) == 0) {
-            continue;
-        }
-        if (std::memcmp(id, "[Par", 4) == 0 || std::memcmp(id, "[par", 4) == 0) {
-            // The older form: the whole region up to the magic is the parameter text.
-            std::string text(static_cast<size_t>(trailerLength - kMagicFromEnd), '\0');
-            if (ReadAt(file, start, text.data(), text.size())) {
-                meta.Parameters = std::move(text);
-            } else {
-                LogError(logPath, "ReadFile P10", path, platform::LastError());
-            }
-            break;
-        }
-        const uint32_t value = LittleEndian32(id);
-        int64_t length = 0;
-        std::string data;
-        if (value == kParameterBlockId) {
-            if (!readLength("ReadFile P7", length)) break;
-            if (readData("ReadFile P8", length, data)) meta.Parameters = std::move(data);
-        } else if (value >= kPictureBlockId && value < kPictureBlockId + 8) {
-            if (!readLength("ReadFile P11", length)) break;
-            if (readData("ReadFile P12", length, data)) {
-                meta.Pictures[value - kPictureBlockId] = DecodeBmp(data);
-            }
-        } else if (++unknownIds >= 2) {
-            break;
-        }
     }
-}
+
+    platform::FsFile& file_;
+    const std::string& path_;
+    const int64_t start_;
+    const int64_t end_;
+    int64_t position_;
+    const std::string& logPath_;
+};
 
 }  // namespace
 
@@ -225,7 +253,8 @@ int ReadMetadata(platform::FileSystem& Fs, const std::string& Path, MediaMetadat
     auto length = TrailerLengthFromTail(tail, size);
     if (!length) return mrNoTrailer;
     Meta.MediaLength = size - *length;
-    ReadBlocks(*file, Path, Meta.MediaLength, size - kMagicFromEnd, *length, Meta, LogPath);
+    TrailerBlocks(*file, Path, Meta.MediaLength, size - kMagicFromEnd, LogPath)
+        .ReadInto(Meta, *length);
     return mrTrailer;
 }
 
@@ -293,9 +322,8 @@ bool IsMetadataOnlyChange(platform::FileSystem& SourceFs, const std::string& Sou
         const std::string s1 = SourceMeta.Parameters
                                    ? SourceMeta.Parameter("Parameters", "LastChange").value_or("")
                                    : "1";
-        const std::string s2 = destMeta.Parameters
-                                   ? destMeta.Parameter("Parameters", "LastChange").value_or("")
-                                   : "2";
+        const std::string s2 =
+            destMeta.Parameters ? destMeta.Parameter("Parameters", "LastChange").value_or("") : "2";
         if (s1 != s2) result = true;
     }
     return result;

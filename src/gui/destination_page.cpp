@@ -32,7 +32,15 @@ DestinationPage::DestinationPage(Station& station, QWidget* parent)
 void DestinationPage::Build() {
     auto* layout = new QVBoxLayout(this);
     Tight(layout);
+    BuildFolderRows(layout);
+    BuildCopyModeGroup(layout);
+    BuildBufferAndRateRow(layout);
+    BuildTimeStampRow(layout);
+    layout->addStretch(1);
+}
 
+// The destination folder and the logon of its share.
+void DestinationPage::BuildFolderRows(QVBoxLayout* layout) {
     auto* grid = new QGridLayout;
     grid->setSpacing(3);
     DestinationEdit = Edit("Empfangsverzeichnis");
@@ -49,15 +57,18 @@ void DestinationPage::Build() {
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     layout->addLayout(grid);
+}
 
+// The copy mode and the delay of a mirror's deletions.
+void DestinationPage::BuildCopyModeGroup(QVBoxLayout* layout) {
     auto* copyGroup = Named(new QGroupBox(QStringLiteral("Copy mode")), "CopyModeGroup");
     auto* copyLayout = new QGridLayout(copyGroup);
     Tight(copyLayout);
-    CCopyMode = Choices("CCopyMode", {QStringLiteral("newer file or different file size"),
-                                      QStringLiteral("only newer files"),
-                                      QStringLiteral("copy any way"),
-                                      QStringLiteral("Source is master"),
-                                      QStringLiteral("Create only short cuts")});
+    CCopyMode =
+        Choices("CCopyMode",
+                {QStringLiteral("newer file or different file size"),
+                 QStringLiteral("only newer files"), QStringLiteral("copy any way"),
+                 QStringLiteral("Source is master"), QStringLiteral("Create only short cuts")});
     copyLayout->addWidget(CCopyMode, 0, 0, 1, 2);
     deleteDelay = Edit("DestDelDelay");
     deleteDelay->setToolTip(QStringLiteral("0=No delay"));
@@ -68,7 +79,9 @@ void DestinationPage::Build() {
     delayRow->addStretch(1);
     copyLayout->addLayout(delayRow, 1, 0, 1, 2);
     layout->addWidget(copyGroup);
+}
 
+void DestinationPage::BuildBufferAndRateRow(QVBoxLayout* layout) {
     auto* middle = new QHBoxLayout;
     auto* bufferGroup = Named(new QGroupBox(QStringLiteral("Buffering")), "BufferingGroup");
     auto* bufferLayout = new QVBoxLayout(bufferGroup);
@@ -88,7 +101,9 @@ void DestinationPage::Build() {
     rateLayout->addWidget(Label("[MByte/s]  0=disable"));
     middle->addWidget(rateGroup, 1);
     layout->addLayout(middle);
+}
 
+void DestinationPage::BuildTimeStampRow(QVBoxLayout* layout) {
     auto* stampRow = new QHBoxLayout;
     addTimeStamp = Box("AddTimeStampC", "Add time stamp");
     timeStampFormat = Edit("AddTimeStampE");
@@ -97,7 +112,6 @@ void DestinationPage::Build() {
     stampRow->addWidget(timeStampFormat, 1);
     stampRow->addWidget(useTempFile);
     layout->addLayout(stampRow);
-    layout->addStretch(1);
 }
 
 void DestinationPage::Bind() {

@@ -12,6 +12,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QToolButton;
+class QVBoxLayout;
 
 namespace ferrolin::gui {
 
@@ -37,6 +38,10 @@ class DestinationPage : public QWidget {
 
   private:
     void Build();
+    void BuildFolderRows(QVBoxLayout* layout);
+    void BuildCopyModeGroup(QVBoxLayout* layout);
+    void BuildBufferAndRateRow(QVBoxLayout* layout);
+    void BuildTimeStampRow(QVBoxLayout* layout);
     void Bind();
 
     Station& station_;

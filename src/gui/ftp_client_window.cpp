@@ -112,7 +112,19 @@ FtpClientWindow::~FtpClientWindow() {
 void FtpClientWindow::BuildControls() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 0);
+    BuildLogonRow(layout);
+    BuildOptionRow(layout);
+    BuildFolderPanel(layout);
+    BuildCommandRow(layout);
+    BuildListing(layout);
+    BuildListingMenu();
+    BuildStatusBar(layout);
+    ConnectControls();
+    resize(760, 480);
+}
 
+// Host, user, password and Connect.
+void FtpClientWindow::BuildLogonRow(QVBoxLayout* layout) {
     auto* hostRow = new QHBoxLayout;
     FtpServerEdit = new QLineEdit;
     ConnectButton = new QPushButton(QStringLiteral("Connect"));
@@ -129,7 +141,10 @@ void FtpClientWindow::BuildControls() {
     hostRow->addWidget(PasswordEdit);
     hostRow->addWidget(ConnectButton);
     layout->addLayout(hostRow);
+}
 
+// Passive transfers and the SITE command.
+void FtpClientWindow::BuildOptionRow(QVBoxLayout* layout) {
     auto* optionRow = new QHBoxLayout;
     UsePassive = new QCheckBox(QStringLiteral("Use passive transfer"));
     SiteButton = new QPushButton(QStringLiteral("Site"));
@@ -139,7 +154,10 @@ void FtpClientWindow::BuildControls() {
     optionRow->addWidget(SiteButton);
     optionRow->addWidget(SiteCommandEdit, 1);
     layout->addLayout(optionRow);
+}
 
+// The current folder, with Change directory and Make Dir.
+void FtpClientWindow::BuildFolderPanel(QVBoxLayout* layout) {
     auto* folderPanel = new QGroupBox(QStringLiteral("Current directory is: "));
     auto* folderRow = new QHBoxLayout(folderPanel);
     CurrentDirEdit = new QLineEdit(QStringLiteral("/"));
@@ -149,7 +167,10 @@ void FtpClientWindow::BuildControls() {
     folderRow->addWidget(ChDirButton);
     folderRow->addWidget(CreateDirButton);
     layout->addWidget(folderPanel);
+}
 
+// Download, Upload, Delete, Back and Abort.
+void FtpClientWindow::BuildCommandRow(QVBoxLayout* layout) {
     auto* commandRow = new QHBoxLayout;
     DownloadButton = new QPushButton(QStringLiteral("Download"));
     UploadButton = new QPushButton(QStringLiteral("Upload"));
@@ -163,7 +184,10 @@ void FtpClientWindow::BuildControls() {
     }
     commandRow->addStretch(1);
     layout->addLayout(commandRow);
+}
 
+// The listing and, below it, the debug list.
+void FtpClientWindow::BuildListing(QVBoxLayout* layout) {
     DirectoryListBox = new QTreeWidget;
     DirectoryListBox->setRootIsDecorated(false);
     DirectoryListBox->setColumnCount(static_cast<int>(std::size(kColumns)));
@@ -194,14 +218,19 @@ void FtpClientWindow::BuildControls() {
     splitter->setStretchFactor(1, 0);
     splitter->setSizes({300, 60});
     layout->addWidget(splitter, 1);
+}
 
+void FtpClientWindow::BuildListingMenu() {
     ListingMenu = new QMenu(this);
     menuDownload_ = ListingMenu->addAction(QStringLiteral("Download"));
     menuUpload_ = ListingMenu->addAction(QStringLiteral("Upload"));
     menuDelete_ = ListingMenu->addAction(QStringLiteral("Delete"));
     ListingMenu->addSeparator();
     menuBack_ = ListingMenu->addAction(QStringLiteral("Back"));
+}
 
+// The status panels and the progress bar.
+void FtpClientWindow::BuildStatusBar(QVBoxLayout* layout) {
     auto* status = new QStatusBar;
     status->setSizeGripEnabled(false);
     StatusPanel0 = new QLabel;
@@ -215,7 +244,9 @@ void FtpClientWindow::BuildControls() {
     status->addWidget(StatusPanel1, 1);
     status->addWidget(ProgressBar1, 1);
     layout->addWidget(status);
+}
 
+void FtpClientWindow::ConnectControls() {
     connect(ConnectButton, &QPushButton::clicked, this, &FtpClientWindow::ConnectButtonClick);
     connect(DownloadButton, &QPushButton::clicked, this,
             &FtpClientWindow::DirectoryListBoxDblClick);
@@ -237,7 +268,6 @@ void FtpClientWindow::BuildControls() {
     connect(AbortButton, &QPushButton::clicked, this, &FtpClientWindow::AbortButtonClick);
     connect(DirectoryListBox, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { ListingMenu->popup(DirectoryListBox->mapToGlobal(at)); });
-    resize(760, 480);
 }
 
 void FtpClientWindow::SetCommandsEnabled(bool value) {
@@ -268,7 +298,7 @@ void FtpClientWindow::ShowSessionState() {
 }
 
 bool FtpClientWindow::ChangeDirAndList(const std::string& folder) {
-    session_.ChangeDir(folder, 0, true);
+    session_.ChangeDir(folder, true);
     return session_.FtpState() == FtpOperationState::Done;
 }
 
@@ -297,8 +327,8 @@ void FtpClientWindow::ConnectButtonClick() {
         return;
     }
     const std::string host = U(FtpServerEdit->text());
-    if (!session_.ConnectToFTP(U(UserIDEdit->text()), U(PasswordEdit->text()), host, "21", "", "",
-                               UsePassive->isChecked(), 0)) {
+    if (!session_.ConnectToFTP(U(UserIDEdit->text()), U(PasswordEdit->text()), host, "21",
+                               UsePassive->isChecked())) {
         ShowError(session_.LastError());
         return;
     }

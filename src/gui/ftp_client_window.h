@@ -22,6 +22,7 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QTreeWidget;
+class QVBoxLayout;
 
 namespace ferrolin::gui {
 
@@ -93,6 +94,14 @@ class FtpClientWindow : public QWidget, public FtpSessionView {
   private:
     class Job;
     void BuildControls();
+    void BuildLogonRow(QVBoxLayout* layout);
+    void BuildOptionRow(QVBoxLayout* layout);
+    void BuildFolderPanel(QVBoxLayout* layout);
+    void BuildCommandRow(QVBoxLayout* layout);
+    void BuildListing(QVBoxLayout* layout);
+    void BuildListingMenu();
+    void BuildStatusBar(QVBoxLayout* layout);
+    void ConnectControls();
     void SetCommandsEnabled(bool value);
     // Neither one of this window's operations nor a run of the jobs uses the session.
     bool SessionFree() const;

@@ -40,6 +40,68 @@ bool FeedInput(int fd, std::string_view input, size_t& written) {
     return true;
 }
 
+// The program's standard input comes from stdinFd, its output goes nowhere; it runs in a
+// process group of its own (so a time-out ends all it started) with no signal blocked.
+void PrepareSpawn(SpawnSetup& setup, int stdinFd) {
+    posix_spawn_file_actions_adddup2(setup.actions(), stdinFd, STDIN_FILENO);
+    posix_spawn_file_actions_addopen(setup.actions(), STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(setup.actions(), STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_setpgroup(setup.attr(), 0);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(setup.attr(), &none);
+    posix_spawnattr_setflags(setup.attr(), POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK);
+}
+
+// The words as the null-ended array exec takes; they must outlive it.
+std::vector<char*> PointersTo(std::vector<std::string>& words) {
+    std::vector<char*> pointers;
+    for (std::string& word : words) pointers.push_back(word.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// This process's environment with the extra entries after it; both must outlive the
+// array.
+std::vector<char*> EnvironmentWith(std::vector<std::string>& extra) {
+    std::vector<char*> pointers;
+    for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry)
+        pointers.push_back(*entry);
+    for (std::string& entry : extra) pointers.push_back(entry.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// Feeds input to the running program and waits for its end, killing its process group
+// when timeout runs out.
+void AwaitProgram(pid_t pid, UniqueFd& ours, std::string_view input,
+                  std::chrono::milliseconds timeout, const std::function<void()>& waiting,
+                  ProgramOutcome& outcome) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    size_t written = 0;
+    bool inputDone = false;
+    int status = 0;
+    while (true) {
+        if (!inputDone && FeedInput(ours.get(), input, written)) {
+            inputDone = true;
+            ours.reset();  // the end of the input
+        }
+        const pid_t ended = ::waitpid(pid, &status, WNOHANG);
+        if (ended == pid) break;
+        if (ended < 0 && errno != EINTR) return;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            ::kill(-pid, SIGKILL);
+            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+            outcome.timedOut = true;
+            return;
+        }
+        if (waiting) waiting();
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    if (WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
+}
+
 }  // namespace
 
 ProgramOutcome RunProgram(const std::vector<std::string>& argv, std::string_view input,
@@ -61,25 +123,11 @@ ProgramOutcome RunProgram(const std::vector<std::string>& argv, std::string_view
     UniqueFd theirs(pair[1]);
 
     SpawnSetup setup;
-    posix_spawn_file_actions_adddup2(setup.actions(), theirs.get(), STDIN_FILENO);
-    posix_spawn_file_actions_addopen(setup.actions(), STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(setup.actions(), STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawnattr_setpgroup(setup.attr(), 0);
-    sigset_t none;
-    sigemptyset(&none);
-    posix_spawnattr_setsigmask(setup.attr(), &none);
-    posix_spawnattr_setflags(setup.attr(), POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK);
-
+    PrepareSpawn(setup, theirs.get());
     std::vector<std::string> arguments = argv;
-    std::vector<char*> argvPointers;
-    for (std::string& word : arguments) argvPointers.push_back(word.data());
-    argvPointers.push_back(nullptr);
+    const std::vector<char*> argvPointers = PointersTo(arguments);
     std::vector<std::string> environment = extraEnvironment;
-    std::vector<char*> envPointers;
-    for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry)
-        envPointers.push_back(*entry);
-    for (std::string& entry : environment) envPointers.push_back(entry.data());
-    envPointers.push_back(nullptr);
+    const std::vector<char*> envPointers = EnvironmentWith(environment);
 
     pid_t pid = 0;
     const int spawned = posix_spawnp(&pid, argvPointers[0], setup.actions(), setup.attr(),
@@ -90,30 +138,7 @@ ProgramOutcome RunProgram(const std::vector<std::string>& argv, std::string_view
         return outcome;
     }
     outcome.started = true;
-
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    size_t written = 0;
-    bool inputDone = false;
-    int status = 0;
-    while (true) {
-        if (!inputDone && FeedInput(ours.get(), input, written)) {
-            inputDone = true;
-            ours.reset();  // the end of the input
-        }
-        const pid_t ended = ::waitpid(pid, &status, WNOHANG);
-        if (ended == pid) break;
-        if (ended < 0 && errno != EINTR) return outcome;
-        if (std::chrono::steady_clock::now() >= deadline) {
-            ::kill(-pid, SIGKILL);
-            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-            }
-            outcome.timedOut = true;
-            return outcome;
-        }
-        if (waiting) waiting();
-        std::this_thread::sleep_for(kPollInterval);
-    }
-    if (WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
+    AwaitProgram(pid, ours, input, timeout, waiting, outcome);
     return outcome;
 }
 
@@ -131,9 +156,7 @@ std::optional<std::string> ProgramOutput(const std::vector<std::string>& argv,
     posix_spawnattr_setpgroup(setup.attr(), 0);
     posix_spawnattr_setflags(setup.attr(), POSIX_SPAWN_SETPGROUP);
     std::vector<std::string> arguments = argv;
-    std::vector<char*> pointers;
-    for (std::string& word : arguments) pointers.push_back(word.data());
-    pointers.push_back(nullptr);
+    const std::vector<char*> pointers = PointersTo(arguments);
     pid_t pid = 0;
     if (posix_spawnp(&pid, pointers[0], setup.actions(), setup.attr(), pointers.data(), environ) !=
         0)

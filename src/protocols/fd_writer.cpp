@@ -7,18 +7,22 @@
 
 namespace ferrolin {
 
-bool WriteAllToFd(int fd, const char* data, size_t size, std::string& error) {
+int WriteAllToFd(int fd, const char* data, size_t size) {
     while (size > 0) {
         const ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            error = std::string("Writing failed: ") + std::strerror(errno);
-            return false;
-        }
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return written < 0 ? errno : ENOSPC;
         data += written;
         size -= static_cast<size_t>(written);
     }
-    return true;
+    return 0;
+}
+
+bool WriteAllToFd(int fd, const char* data, size_t size, std::string& error) {
+    const int failure = WriteAllToFd(fd, data, size);
+    if (failure == 0) return true;
+    error = std::string("Writing failed: ") + std::strerror(failure);
+    return false;
 }
 
 }  // namespace ferrolin

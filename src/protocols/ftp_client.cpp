@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "protocols/curl_easy.h"
+#include "protocols/fd_writer.h"
 #include "protocols/ftp_client_operation.h"
 #include "protocols/remote_command_text.h"
 
@@ -19,12 +21,6 @@ constexpr long kUploadBufferSize = 512 * 1024;
 // The smallest buffers libcurl accepts.
 constexpr long kSmallestBufferSize = 1024;
 constexpr long kSmallestUploadBuffer = 16 * 1024;
-
-struct CurlSlist {
-    curl_slist* list = nullptr;
-    ~CurlSlist() { curl_slist_free_all(list); }
-    void Append(const std::string& text) { list = curl_slist_append(list, text.c_str()); }
-};
 
 // Replaces every occurrence of secret in text (a password must never reach a text).
 void Scrub(std::string& text, const std::string& secret) {
@@ -47,8 +43,7 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
 
 }  // namespace
 
-FtpClient::FtpClient()
-    : curl_(nullptr, [](void* handle) { curl_easy_cleanup(static_cast<CURL*>(handle)); }) {}
+FtpClient::FtpClient() = default;
 
 FtpClient::~FtpClient() = default;
 
@@ -88,8 +83,8 @@ std::string FtpClient::PathUrl(std::string_view path, bool folder) const {
         const std::string_view segment = path.substr(0, slash);
         path = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
         if (segment.empty()) continue;
-        char* escaped = curl_easy_escape(static_cast<CURL*>(curl_.get()), segment.data(),
-                                         static_cast<int>(segment.size()));
+        char* escaped =
+            curl_easy_escape(curl_.get(), segment.data(), static_cast<int>(segment.size()));
         if (!first) url += '/';
         url += escaped ? escaped : "";
         curl_free(escaped);
@@ -151,31 +146,50 @@ bool FtpClient::Perform(Operation& op, std::string& error) {
 }
 
 int FtpClient::PerformOnce(Operation& op, bool freshConnection) {
-    CURL* curl = static_cast<CURL*>(curl_.get());
+    CURL* curl = curl_.get();
     // A reset clears the options of the previous operation but keeps its connection.
     curl_easy_reset(curl);
     CurlSlist quote;
-    for (const std::string& command : op.quote) quote.Append(command);
+    for (const std::string& command : op.quote) AppendToList(quote, command.c_str());
 
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, op.errorBuffer);
+    ApplyConnection(curl, op, freshConnection);
+    ApplyBufferSizes(curl);
+    ApplyCommand(curl, op, quote.get());
+    ApplyDataTransfer(curl, op);
+    ProgressData progressData{this, &op};
+    ApplyProgress(curl, progressData);
+
+    busy_ = true;
+    const CURLcode code = driver_.Run(curl);
+    busy_ = false;
+    abort_ = false;
+    NoteIdentity(curl, code);
+    if (op.fileTime) CollectFileFacts(curl, op);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+    curl_easy_setopt(curl, CURLOPT_QUOTE, nullptr);
+    return code;
+}
+
+void FtpClient::ApplyConnection(CURL* curl, Operation& op, bool freshConnection) {
+    const long stallSeconds =
+        std::max<long>(1, static_cast<long>((options_.stallTimeout.count() + 999) / 1000));
+    const std::string user = options_.user.empty() ? "anonymous" : options_.user;
+    ApplyCommonOptions(curl, {.connectTimeout = options_.connectTimeout,
+                              .stallTimeout = std::chrono::seconds(stallSeconds),
+                              .user = user.c_str(),
+                              .password = options_.password.c_str(),
+                              .errorBuffer = op.errorBuffer});
     if (freshConnection) curl_easy_setopt(curl, CURLOPT_FRESH_CONNECT, 1L);
     curl_easy_setopt(curl, CURLOPT_URL, op.url.c_str());
     ApplySecurity(curl, op.fileTime);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    const std::string user = options_.user.empty() ? "anonymous" : options_.user;
-    curl_easy_setopt(curl, CURLOPT_USERNAME, user.c_str());
-    curl_easy_setopt(curl, CURLOPT_PASSWORD, options_.password.c_str());
     curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
     if (!options_.passive) curl_easy_setopt(curl, CURLOPT_FTPPORT, "-");
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
-                     static_cast<long>(options_.connectTimeout.count()));
     curl_easy_setopt(curl, CURLOPT_ACCEPTTIMEOUT_MS,
                      static_cast<long>(options_.connectTimeout.count()));
-    const long stallSeconds =
-        std::max<long>(1, static_cast<long>((options_.stallTimeout.count() + 999) / 1000));
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
     curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, stallSeconds);
+}
+
+void FtpClient::ApplyBufferSizes(CURL* curl) const {
     long bufferSize = kBufferSize;
     long uploadBufferSize = kUploadBufferSize;
     if (options_.maxBytesPerSecond > 0) {
@@ -191,9 +205,12 @@ int FtpClient::PerformOnce(Operation& op, bool freshConnection) {
     }
     curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, bufferSize);
     curl_easy_setopt(curl, CURLOPT_UPLOAD_BUFFERSIZE, uploadBufferSize);
+}
+
+void FtpClient::ApplyCommand(CURL* curl, Operation& op, curl_slist* quote) {
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, OnHeader);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &op.replies);
-    if (quote.list) curl_easy_setopt(curl, CURLOPT_QUOTE, quote.list);
+    if (quote != nullptr) curl_easy_setopt(curl, CURLOPT_QUOTE, quote);
     if (op.nobody) curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
     if (op.resumeFrom > 0) {
         curl_easy_setopt(curl, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(op.resumeFrom));
@@ -201,7 +218,11 @@ int FtpClient::PerformOnce(Operation& op, bool freshConnection) {
     if (!op.customRequest.empty()) {
         curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, op.customRequest.c_str());
     }
+}
 
+// A download's data goes to the operation's text, file or descriptor; an upload's comes
+// from its file or descriptor. A local failure keeps its errno for the message.
+void FtpClient::ApplyDataTransfer(CURL* curl, Operation& op) {
     curl_write_callback write = [](char* data, size_t size, size_t count, void* user) -> size_t {
         auto* o = static_cast<Operation*>(user);
         const size_t total = size * count;
@@ -215,17 +236,8 @@ int FtpClient::PerformOnce(Operation& op, bool freshConnection) {
             o->ioErrno = errno != 0 ? errno : EIO;
             return 0;
         }
-        size_t done = 0;
-        while (done < total) {
-            const ssize_t n = ::write(o->fd, data + done, total - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) {
-                o->ioErrno = n < 0 ? errno : ENOSPC;
-                return 0;
-            }
-            done += static_cast<size_t>(n);
-        }
-        return total;
+        o->ioErrno = WriteAllToFd(o->fd, data, total);
+        return o->ioErrno == 0 ? total : 0;
     };
     curl_read_callback read = [](char* data, size_t size, size_t count, void* user) -> size_t {
         auto* o = static_cast<Operation*>(user);
@@ -257,14 +269,16 @@ int FtpClient::PerformOnce(Operation& op, bool freshConnection) {
             curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(op.size));
         }
     }
+}
 
-    // Progress: the caller's callback (pumping the user interface, abort requests) and
-    // this client's own abort flag.
+// Progress: the caller's callback (pumping the user interface, abort requests) and this
+// client's own abort flag.
+void FtpClient::ApplyProgress(CURL* curl, ProgressData& data) {
     curl_xferinfo_callback onProgress = [](void* user, curl_off_t downTotal, curl_off_t downNow,
                                            curl_off_t upTotal, curl_off_t upNow) -> int {
         (void)downTotal;
         (void)upTotal;
-        auto* pair = static_cast<std::pair<FtpClient*, Operation*>*>(user);
+        auto* pair = static_cast<ProgressData*>(user);
         FtpClient* self = pair->first;
         Operation* o = pair->second;
         const int64_t done = o->upload ? upNow : downNow;
@@ -275,27 +289,17 @@ int FtpClient::PerformOnce(Operation& op, bool freshConnection) {
         }
         return 0;
     };
-    std::pair<FtpClient*, Operation*> progressData{this, &op};
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &progressData);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &data);
+}
 
-    busy_ = true;
-    const CURLcode code = driver_.Run(curl);
-    busy_ = false;
-    abort_ = false;
-    NoteIdentity(curl, code);
-    if (op.fileTime) {
-        curl_off_t value = -1;
-        if (curl_easy_getinfo(curl, CURLINFO_FILETIME_T, &value) == CURLE_OK)
-            op.fileTimeFound = value;
-        value = -1;
-        if (curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &value) == CURLE_OK)
-            op.contentLengthFound = value;
-    }
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
-    curl_easy_setopt(curl, CURLOPT_QUOTE, nullptr);
-    return code;
+void FtpClient::CollectFileFacts(CURL* curl, Operation& op) {
+    curl_off_t value = -1;
+    if (curl_easy_getinfo(curl, CURLINFO_FILETIME_T, &value) == CURLE_OK) op.fileTimeFound = value;
+    value = -1;
+    if (curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &value) == CURLE_OK)
+        op.contentLengthFound = value;
 }
 
 bool FtpClient::Open(const FtpConnectOptions& options, const Progress& progress,

@@ -19,10 +19,12 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/file_system.h"
 #include "protocols/curl_driver.h"
+#include "protocols/curl_handles.h"
 #include "protocols/ftp_listing.h"
 #include "protocols/ftp_replies.h"
 #include "protocols/ftp_scheme.h"
@@ -35,7 +37,7 @@ struct FtpConnectOptions {
     FtpScheme scheme = FtpScheme::Ftp;
     std::string host;  // a name or an address (IPv6 without brackets)
     uint16_t port = 21;
-    std::string user;  // empty: "anonymous"
+    std::string user;      // empty: "anonymous"
     std::string password;  // with sshKeyFile: the key's passphrase
     // SFTP: a private key file logs on with the key instead of the password.
     std::string sshKeyFile;
@@ -156,6 +158,17 @@ class FtpClient {
                   std::string& error);
     bool Perform(Operation& operation, std::string& error);
     int PerformOnce(Operation& operation, bool freshConnection);  // a CURLcode
+    // The steps of one transfer's set-up: where and how to connect and log on, the buffers
+    // (and the rate limit), the commands, where the data goes or comes from, and the
+    // progress and abort checks.
+    using ProgressData = std::pair<FtpClient*, Operation*>;
+    void ApplyConnection(CURL* curl, Operation& operation, bool freshConnection);
+    void ApplyBufferSizes(CURL* curl) const;
+    static void ApplyCommand(CURL* curl, Operation& operation, curl_slist* quote);
+    static void ApplyDataTransfer(CURL* curl, Operation& operation);
+    static void ApplyProgress(CURL* curl, ProgressData& data);
+    // After a transfer that asked for them: the file's time and size as the server told.
+    static void CollectFileFacts(CURL* curl, Operation& operation);
     std::string BaseUrl() const;
     std::string PathUrl(std::string_view path, bool folder) const;
     // The scheme's options of one transfer: protocol, TLS, SSH logon and host key.
@@ -170,7 +183,7 @@ class FtpClient {
     bool SftpFileFacts(std::string_view path, FtpFileFacts& facts, const Progress& progress,
                        std::string& error);
 
-    std::unique_ptr<void, void (*)(void*)> curl_;
+    CurlEasy curl_;
     CurlDriver driver_;  // runs curl_ and keeps its connection between operations
     FtpConnectOptions options_;
     FtpFeatures features_;

@@ -7,7 +7,7 @@
 
 #include "platform/errors.h"
 #include "platform/staged_target.h"
-#include "protocols/tls_trust.h"
+#include "protocols/curl_easy.h"
 
 namespace ferrolin {
 
@@ -97,23 +97,21 @@ void HttpClient::Disconnect() {
 
 CURL* HttpClient::Handle() {
     if (curl_) return curl_.get();
-    curl_.reset(curl_easy_init());
+    const TlsTrust trust{options_.caFile, options_.pinnedKey};
+    curl_ = MakeCurlEasy({.protocols = "http,https",
+                          .connectTimeout = options_.connectTimeout,
+                          .stallTimeout = options_.stallTimeout,
+                          .tls = &trust,
+                          .noProxy = true});
     if (!curl_) return nullptr;
     CURL* c = curl_.get();
     headers_.reset(curl_slist_append(nullptr, ("Accept: " + options_.accept).c_str()));
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(c, CURLOPT_MAXREDIRS, options_.maxRedirects);
     curl_easy_setopt(c, CURLOPT_USERAGENT, options_.userAgent.c_str());
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers_.get());
     curl_easy_setopt(c, CURLOPT_COOKIEFILE, "");  // cookies on, kept in memory
-    curl_easy_setopt(c, CURLOPT_PROXY, "");       // never a proxy from the environment
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, static_cast<long>(options_.connectTimeout.count()));
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, static_cast<long>(options_.stallTimeout.count()));
-    ApplyTlsTrust(c, {options_.caFile, options_.pinnedKey});
     curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, OnHeader);
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, OnBody);
     curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, OnProgress);
@@ -152,10 +150,7 @@ HttpResult HttpClient::Get(const std::string& url, const Sink& sink, const HttpP
     } else if (code == CURLE_ABORTED_BY_CALLBACK) {
         result.error = "The download was cancelled";
     } else if (code != CURLE_OK) {
-        result.error = CurlErrorText(code, detail);
-        if (const TlsProblem problem = TlsProblemOf(c, code); problem != TlsProblem::None)
-            result.error +=
-                " (certificate not trusted: " + std::string(TlsProblemText(problem)) + ")";
+        result.error = CurlFailureText(c, code, detail);
     } else if (request.announced && *request.announced != request.bytes) {
         // Whatever way the server found to end the answer early, a file that is not the
         // size it announced is not the file.

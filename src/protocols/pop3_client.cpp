@@ -10,9 +10,9 @@
 #include <charconv>
 #include <sstream>
 
+#include "protocols/curl_easy.h"
 #include "protocols/fd_writer.h"
 #include "protocols/host_port.h"
-#include "protocols/tls_trust.h"
 
 namespace ferrolin {
 
@@ -130,20 +130,18 @@ bool Pop3Client::Connect(const std::string& address, const std::string& user,
     baseUrl_ = std::string(parsed->tls ? "pop3s://" : "pop3://") + (v6 ? "[" : "") + parsed->host +
                (v6 ? "]" : "") + ":" + std::to_string(parsed->port) + "/";
 
-    curl_.reset(curl_easy_init());
+    const TlsTrust trust{options_.caFile, options_.pinnedKey};
+    curl_ = MakeCurlEasy({.protocols = "pop3,pop3s",
+                          .connectTimeout = options_.connectTimeout,
+                          .stallTimeout = options_.stallTimeout,
+                          .user = user.c_str(),
+                          .password = password.c_str(),
+                          .tls = &trust});
     if (!curl_) {
         error = "The POP3 client cannot start";
         return false;
     }
     CURL* c = curl_.get();
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "pop3,pop3s");
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(c, CURLOPT_USERNAME, user.c_str());
-    curl_easy_setopt(c, CURLOPT_PASSWORD, password.c_str());
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, static_cast<long>(options_.connectTimeout.count()));
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, static_cast<long>(options_.stallTimeout.count()));
-    ApplyTlsTrust(c, {options_.caFile, options_.pinnedKey});
     curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, KeepReply);
     curl_easy_setopt(c, CURLOPT_HEADERDATA, &replies_);
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, PassToSink);
@@ -221,9 +219,7 @@ bool Pop3Client::Perform(const std::string& path, const char* command, const Sin
         error = "The POP3 session was lost";
         return false;
     }
-    error = CurlErrorText(code, detail);
-    if (const TlsProblem problem = TlsProblemOf(curl_.get(), code); problem != TlsProblem::None)
-        error += " (certificate not trusted: " + std::string(TlsProblemText(problem)) + ")";
+    error = CurlFailureText(curl_.get(), code, detail);
     if (!replies_.lastError.empty()) error += " (" + replies_.lastError + ")";
     return false;
 }

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "common/text.h"
-#include "protocols/curl_handles.h"
+#include "protocols/curl_easy.h"
 #include "protocols/gmime_handles.h"
 
 namespace ferrolin {
@@ -88,6 +88,48 @@ std::string EnvelopeAddress(std::string_view text) {
     return std::string(text);
 }
 
+namespace {
+
+// The envelope's recipients, each as "<address>"; empty (with the reason in error) when an
+// address cannot be used or none is given.
+CurlSlist EnvelopeRecipients(const std::vector<std::string>& to, std::string& error) {
+    CurlSlist recipients;
+    for (const std::string& address : to) {
+        const std::string bare = EnvelopeAddress(address);
+        if (bare.empty()) {
+            error = "MailTo holds no usable address: \"" + address + "\"";
+            return {};
+        }
+        if (!AppendToList(recipients, ("<" + bare + ">").c_str())) {
+            error = "Out of memory";
+            return {};
+        }
+    }
+    if (!recipients) error = "MailTo names no address";
+    return recipients;
+}
+
+// Sends message on a handle set up for the server: one envelope, the message read from
+// memory, waiting called from the progress callback.
+CURLcode Deliver(CURL* c, bool startTls, const std::string& envelopeFrom,
+                 const CurlSlist& recipients, std::string_view message,
+                 const std::function<void()>& waiting) {
+    Upload upload{message, 0, &waiting};
+    if (startTls) curl_easy_setopt(c, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+    curl_easy_setopt(c, CURLOPT_MAIL_FROM, envelopeFrom.c_str());
+    curl_easy_setopt(c, CURLOPT_MAIL_RCPT, recipients.get());
+    curl_easy_setopt(c, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(c, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(message.size()));
+    curl_easy_setopt(c, CURLOPT_READFUNCTION, OnRead);
+    curl_easy_setopt(c, CURLOPT_READDATA, &upload);
+    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, OnProgress);
+    curl_easy_setopt(c, CURLOPT_XFERINFODATA, &upload);
+    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+    return curl_easy_perform(c);
+}
+
+}  // namespace
+
 bool SendMail(const SmtpDelivery& delivery, const std::string& from,
               const std::vector<std::string>& to, std::string_view message,
               const std::function<void()>& waiting, std::string& error) {
@@ -102,58 +144,24 @@ bool SendMail(const SmtpDelivery& delivery, const std::string& from,
         error = "MailFrom is no usable address: \"" + from + "\"";
         return false;
     }
-    CurlSlist recipients;
-    for (const std::string& address : to) {
-        const std::string bare = EnvelopeAddress(address);
-        if (bare.empty()) {
-            error = "MailTo holds no usable address: \"" + address + "\"";
-            return false;
-        }
-        // curl_slist_append gives the list's head, or null (the list left as it was).
-        curl_slist* grown = curl_slist_append(recipients.get(), ("<" + bare + ">").c_str());
-        if (grown == nullptr) {
-            error = "Out of memory";
-            return false;
-        }
-        (void)recipients.release();
-        recipients.reset(grown);
-    }
-    if (!recipients) {
-        error = "MailTo names no address";
-        return false;
-    }
-    CurlEasy curl(curl_easy_init());
+    const CurlSlist recipients = EnvelopeRecipients(to, error);
+    if (!recipients) return false;
+    char detail[CURL_ERROR_SIZE] = "";
+    const CurlEasy curl =
+        MakeCurlEasy({.protocols = "smtp,smtps",
+                      .connectTimeout = delivery.connectTimeout,
+                      .totalTimeout = delivery.timeout,
+                      .user = delivery.user.empty() ? nullptr : delivery.user.c_str(),
+                      .password = delivery.password.c_str(),
+                      .noProxy = true,
+                      .errorBuffer = detail});
     if (!curl) {
         error = "The mail client cannot start";
         return false;
     }
-    CURL* c = curl.get();
-    Upload upload{message, 0, &waiting};
-    char detail[CURL_ERROR_SIZE] = "";
-    const std::string envelopeFrom = "<" + sender + ">";
-    curl_easy_setopt(c, CURLOPT_URL, delivery.server.c_str());
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
-    curl_easy_setopt(c, CURLOPT_PROXY, "");  // never a proxy from the environment
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-    if (scheme == "smtp") curl_easy_setopt(c, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
-    if (!delivery.user.empty()) {
-        curl_easy_setopt(c, CURLOPT_USERNAME, delivery.user.c_str());
-        curl_easy_setopt(c, CURLOPT_PASSWORD, delivery.password.c_str());
-    }
-    curl_easy_setopt(c, CURLOPT_MAIL_FROM, envelopeFrom.c_str());
-    curl_easy_setopt(c, CURLOPT_MAIL_RCPT, recipients.get());
-    curl_easy_setopt(c, CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(c, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(message.size()));
-    curl_easy_setopt(c, CURLOPT_READFUNCTION, OnRead);
-    curl_easy_setopt(c, CURLOPT_READDATA, &upload);
-    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, OnProgress);
-    curl_easy_setopt(c, CURLOPT_XFERINFODATA, &upload);
-    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS,
-                     static_cast<long>(delivery.connectTimeout.count()));
-    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(delivery.timeout.count()));
-    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, detail);
-    const CURLcode code = curl_easy_perform(c);
+    curl_easy_setopt(curl.get(), CURLOPT_URL, delivery.server.c_str());
+    const CURLcode code =
+        Deliver(curl.get(), scheme == "smtp", "<" + sender + ">", recipients, message, waiting);
     if (code == CURLE_OK) return true;
     error = CurlErrorText(code, detail);
     return false;

@@ -96,38 +96,35 @@ void FtpSession::AfterOperation() {
     }
 }
 
-bool FtpSession::ConnectToFTP(const std::string& IUser, const std::string& IPassword,
-                              const std::string& HostAddr, const std::string& HPort,
-                              const std::string& ProxyServer, const std::string& PPort,
-                              bool IPassive, int IReportLevel) {
-    (void)ProxyServer;
-    (void)PPort;
-    (void)IReportLevel;
+bool FtpSession::ConnectToFTP(const std::string& user, const std::string& password,
+                              const std::string& address, const std::string& defaultPort,
+                              bool passive) {
     FtpLogon logon;
-    logon.user = IUser;
-    logon.password = IPassword;
-    logon.passive = IPassive;
-    logon.host = HostAddr;
-    if (const auto scheme = SchemeAtStart(HostAddr)) {
+    logon.user = user;
+    logon.password = password;
+    logon.passive = passive;
+    logon.host = address;
+    if (const auto scheme = SchemeAtStart(address)) {
         logon.scheme = *scheme;
-        logon.host = FtpHostOf(HostAddr);
+        logon.host = FtpHostOf(address);
         return Connect(logon);
     }
     if (client_.Busy()) return Refuse(std::string(kFtpConnectException) + "busy");
-    uint16_t defaultPort = 0;
-    const auto [end, ec] = std::from_chars(HPort.data(), HPort.data() + HPort.size(), defaultPort);
-    if (ec != std::errc() || end != HPort.data() + HPort.size() || defaultPort == 0) {
+    uint16_t port = 0;
+    const auto [end, ec] =
+        std::from_chars(defaultPort.data(), defaultPort.data() + defaultPort.size(), port);
+    if (ec != std::errc() || end != defaultPort.data() + defaultPort.size() || port == 0) {
         if (client_.IsOpen()) DisconnectFTP();
         BeginOperation();
         ClearListing();
-        lastError_ = "'" + HPort + "' is not a valid port number";
+        lastError_ = "'" + defaultPort + "' is not a valid port number";
         Fail(std::string(kFtpConnectException) + lastError_);
         AfterOperation();
         return false;
     }
-    // A plain host without a port takes HPort.
-    if (defaultPort != DefaultPort(FtpScheme::Ftp)) {
-        if (const auto target = SplitHostPort(HostAddr, defaultPort))
+    // A plain host without a port takes defaultPort.
+    if (port != DefaultPort(FtpScheme::Ftp)) {
+        if (const auto target = SplitHostPort(address, port))
             logon.host = HostPortText(target->host, target->port);
     }
     return Connect(logon);

@@ -111,27 +111,23 @@ class FtpSession {
     }
     static std::string FtpHostOf(std::string_view Value) { return ferrolin::FtpHostOf(Value); }
     static std::string FtpFolderOf(std::string_view Value) { return ferrolin::FtpFolderOf(Value); }
-    // Connects and logs in. HostAddr may carry ":port" (then HPort is not used), and may
-    // start with a scheme ("sftp://", "ftps://", "ftpes://", "ftp://"; then a missing
-    // port is the scheme's, not HPort). An open session to the same server, user and mode
-    // is reused as it is; one to another server or user is closed first. ProxyServer,
-    // PPort and IReportLevel are not used.
-    bool ConnectToFTP(const std::string& IUser, const std::string& IPassword,
-                      const std::string& HostAddr, const std::string& HPort,
-                      const std::string& ProxyServer, const std::string& PPort, bool IPassive,
-                      int IReportLevel);
+    // Connects and logs in. address may carry ":port" (then defaultPort is not used), and
+    // may start with a scheme ("sftp://", "ftps://", "ftpes://", "ftp://"; then a missing
+    // port is the scheme's, not defaultPort). An open session to the same server, user and
+    // mode is reused as it is; one to another server or user is closed first.
+    bool ConnectToFTP(const std::string& user, const std::string& password,
+                      const std::string& address, const std::string& defaultPort, bool passive);
     // The same for a logon given as it is. A server that is not trusted (an SSH host key
     // that is unknown or changed, a certificate refused) fails before any password goes
     // out; LastError() says why and how it can be trusted.
     bool Connect(const FtpLogon& logon);
-    // Changes to Value (absolute, or relative to CurrentFolder()) and lists it. Nothing
-    // happens for an empty Value unless Force. A failure shows "ChangeDir failed", leaves
-    // the state Failed and clears the listing. Always true. TimeOut is not used.
-    bool ChangeDir(const std::string& Value, int TimeOut, bool Force);
+    // Changes to folder (absolute, or relative to CurrentFolder()) and lists it. Nothing
+    // happens for an empty folder unless force. A failure shows "ChangeDir failed", leaves
+    // the state Failed and clears the listing. Always true.
+    bool ChangeDir(const std::string& folder, bool force);
     // "name TAB size TAB date-time" for every listed entry that is not a folder, in
-    // listing order; names RemoteFiles() flags as refused are left out. TimeOut is not
-    // used.
-    std::vector<std::string> GetRemoteFilenames(int TimeOut) const;
+    // listing order; names RemoteFiles() flags as refused are left out.
+    std::vector<std::string> GetRemoteFilenames() const;
     // Uploads the local file Source to the remote path Dest (replacing it).
     bool SendFile(const std::string& Source, const std::string& Dest, int64_t FileSize);
     // The same for a source on this computer or on a share, read through its file system.
@@ -223,6 +219,16 @@ class FtpSession {
     FtpClient::Progress PumpOnly();
     // SFTP listings give coarse times: each file's own time comes from the server.
     bool FillExactTimes(const std::string& serverFolder);
+    // The steps of ChangeDir: ends the operation as failed (always true, as ChangeDir);
+    // changes to folder and lists it in the server's bytes; keeps the parsed entries (the
+    // lines it did not understand are returned); logs those lines once each; keeps the
+    // raw lines for the window.
+    bool ChangeDirFailed();
+    bool ListFolder(const std::string& folder, std::string& serverFolder, std::string& text,
+                    FtpListFormat& format);
+    std::vector<std::string> TakeListing(const std::string& text, FtpListFormat format);
+    void ReportSkippedLines(const std::vector<std::string>& lines);
+    void KeepRawLines(const std::string& text);
     FtpClient::Progress TransferProgress(bool download);
     bool CancelRequested() const;
 

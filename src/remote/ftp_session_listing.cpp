@@ -40,9 +40,8 @@ void FtpSession::ClearListing() {
     if (view_) view_->ListingChanged();
 }
 
-bool FtpSession::ChangeDir(const std::string& Value, int TimeOut, bool Force) {
-    (void)TimeOut;
-    if (Value.empty() && !Force) return true;
+bool FtpSession::ChangeDir(const std::string& folder, bool force) {
+    if (folder.empty() && !force) return true;
     if (client_.Busy()) {
         Refuse(std::string(kFtpChangeDirFailed));
         return true;
@@ -56,20 +55,41 @@ bool FtpSession::ChangeDir(const std::string& Value, int TimeOut, bool Force) {
     std::string serverFolder;
     std::string text;
     FtpListFormat format = FtpListFormat::List;
-    bool ok = false;
+    if (!ListFolder(folder, serverFolder, text, format)) return ChangeDirFailed();
+    folder_ = FromServer(serverFolder);
+    std::vector<std::string> skippedLines = TakeListing(text, format);
+    if (!client_.ListingTimesExact() && !FillExactTimes(serverFolder)) {
+        listing_.clear();
+        return ChangeDirFailed();
+    }
+    listingComplete_ = skippedLines.empty();
+    ReportSkippedLines(skippedLines);
+    KeepRawLines(text);
+    state_ = FtpOperationState::Done;
+    if (view_) view_->ListingChanged();
+    AfterOperation();
+    return true;
+}
+
+bool FtpSession::ChangeDirFailed() {
+    Fail(std::string(kFtpChangeDirFailed));
+    if (view_) view_->ListingChanged();
+    AfterOperation();
+    return true;
+}
+
+bool FtpSession::ListFolder(const std::string& folder, std::string& serverFolder, std::string& text,
+                            FtpListFormat& format) {
     if (!client_.IsOpen()) {
         lastError_ = "Not connected";
-    } else if (auto target = Value.empty() ? std::optional<std::string>("") : ServerPath(Value)) {
-        ok = client_.ChangeFolder(*target, serverFolder, PumpOnly(), lastError_) &&
-             client_.List(serverFolder, text, format, PumpOnly(), lastError_);
+        return false;
     }
-    if (!ok) {
-        Fail(std::string(kFtpChangeDirFailed));
-        if (view_) view_->ListingChanged();
-        AfterOperation();
-        return true;
-    }
-    folder_ = FromServer(serverFolder);
+    const auto target = folder.empty() ? std::optional<std::string>("") : ServerPath(folder);
+    return target && client_.ChangeFolder(*target, serverFolder, PumpOnly(), lastError_) &&
+           client_.List(serverFolder, text, format, PumpOnly(), lastError_);
+}
+
+std::vector<std::string> FtpSession::TakeListing(const std::string& text, FtpListFormat format) {
     FtpListing parsed = ParseFtpListing(text, format, static_cast<int64_t>(std::time(nullptr)));
     // "ls -l"-style listings of SFTP servers name the folder and its parent too.
     std::erase_if(parsed.entries, [](const FtpEntry& entry) {
@@ -81,21 +101,20 @@ bool FtpSession::ChangeDir(const std::string& Value, int TimeOut, bool Force) {
         entry.refused = IsRefusedRemoteName(entry.serverName) || IsRefusedRemoteName(entry.name);
     }
     listing_ = std::move(parsed.entries);
-    if (!client_.ListingTimesExact() && !FillExactTimes(serverFolder)) {
-        listing_.clear();
-        Fail(std::string(kFtpChangeDirFailed));
-        if (view_) view_->ListingChanged();
-        AfterOperation();
-        return true;
-    }
-    listingComplete_ = parsed.skippedLines.empty();
-    for (const std::string& line : parsed.skippedLines) {
+    return std::move(parsed.skippedLines);
+}
+
+void FtpSession::ReportSkippedLines(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
         if (reportedLines_.size() < kMaxReportedLines && reportedLines_.insert(line).second &&
             logSink_) {
             logSink_(std::string(kFtpListingLineSkipped) + FromServer(line));
         }
     }
-    // The raw lines for the window, the "total" line of ls-style listings left out.
+}
+
+// The raw lines for the window, the "total" line of ls-style listings left out.
+void FtpSession::KeepRawLines(const std::string& text) {
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
@@ -107,10 +126,6 @@ bool FtpSession::ChangeDir(const std::string& Value, int TimeOut, bool Force) {
         if (rawListing_.empty() && line.find("total") != std::string::npos) continue;
         rawListing_.push_back(FromServer(line));
     }
-    state_ = FtpOperationState::Done;
-    if (view_) view_->ListingChanged();
-    AfterOperation();
-    return true;
 }
 
 // Each file's size and time as the server keeps them (the listing's are to the minute,
@@ -142,8 +157,7 @@ std::vector<FtpEntry> FtpSession::RemoteFiles() const {
     return files;
 }
 
-std::vector<std::string> FtpSession::GetRemoteFilenames(int TimeOut) const {
-    (void)TimeOut;
+std::vector<std::string> FtpSession::GetRemoteFilenames() const {
     std::vector<std::string> lines;
     for (const FtpEntry& entry : listing_) {
         if (entry.type == FtpEntryType::Directory || entry.refused) continue;

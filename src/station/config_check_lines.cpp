@@ -2,6 +2,9 @@
 // the program reads, and every value against what its reader accepts.
 #include <algorithm>
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "common/datetime_format.h"
 #include "common/text.h"
@@ -116,24 +119,30 @@ std::optional<long> JobSectionNumber(std::string_view section) {
     return std::stol(std::string(digits));
 }
 
-// What is allowed when value does not suit the rule; empty when it does.
-std::string Allowed(const KeyRule& rule, std::string_view value) {
+// What a stored number, flag or choice allows when value does not suit it; empty when it
+// does, and for a text (whose form decides).
+std::string AllowedNumber(const StoredKey& stored, std::string_view value) {
     const std::optional<int32_t> number = ParseProfileInteger(value);
-    switch (rule.stored.kind) {
+    switch (stored.kind) {
         case StoredKind::Flag:
             return number ? "" : "1 (yes) or 0 (no)";
         case StoredKind::Integer:
             return number && *number >= 0 && *number <= 65535 ? "" : "a whole number, 0 to 65535";
         case StoredKind::Choice:
             // Any stored 1 or more means "Include Sub Directories".
-            if (EqualsIgnoreAsciiCase(rule.stored.key, "ParsingType"))
+            if (EqualsIgnoreAsciiCase(stored.key, "ParsingType"))
                 return number && *number >= 0 ? "" : "0 (this folder) or 1 (with subfolders)";
-            if (number && *number >= 0 && *number < rule.stored.itemCount) return "";
-            return "0 to " + std::to_string(rule.stored.itemCount - 1);
+            if (number && *number >= 0 && *number < stored.itemCount) return "";
+            return "0 to " + std::to_string(stored.itemCount - 1);
         case StoredKind::Text:
             break;
     }
-    switch (rule.form) {
+    return "";
+}
+
+// What a text of the given form allows when value does not suit it; empty when it does.
+std::string AllowedText(TextForm form, std::string_view value) {
+    switch (form) {
         case TextForm::MinutesSeconds:
             return StrToTime("00:" + std::string(value)) ? "" : "minutes and seconds, MM:SS";
         case TextForm::HoursMinutesSeconds:
@@ -182,6 +191,12 @@ std::string Allowed(const KeyRule& rule, std::string_view value) {
     return "";
 }
 
+// What is allowed when value does not suit the rule; empty when it does.
+std::string Allowed(const KeyRule& rule, std::string_view value) {
+    if (rule.stored.kind != StoredKind::Text) return AllowedNumber(rule.stored, value);
+    return AllowedText(rule.form, value);
+}
+
 ConfigFinding Finding(const Line& line, FindingKind kind, std::string detail = "") {
     return {line.number,
             kind,
@@ -191,77 +206,102 @@ ConfigFinding Finding(const Line& line, FindingKind kind, std::string detail = "
             std::move(detail)};
 }
 
+// The number of jobs the file says it holds (AnzKopfstellen): sections past it are not read.
+int JobCount(const ProfileDocument& doc) {
+    const auto count = doc.Find(kGlobalSection, kJobCountKey);
+    const auto n = count ? ParseProfileInteger(*count) : std::nullopt;
+    return n && *n > 0 ? std::min<int>(*n, 65535) : 0;
+}
+
+// Walks the lines in order, knowing which section's rules hold for the settings met.
+class LineChecker {
+  public:
+    explicit LineChecker(int jobCount)
+        : jobCount_(jobCount),
+          globalRules_(Rules(GlobalStoredKeys())),
+          jobRules_(Rules(JobStoredKeys())) {}
+
+    void Check(const Line& line) {
+        switch (line.kind) {
+            case Line::Kind::Blank:
+            case Line::Kind::Comment:
+                return;
+            case Line::Kind::Other:
+                findings_.push_back(Finding(line, FindingKind::StrayLine));
+                return;
+            case Line::Kind::Section:
+                EnterSection(line);
+                return;
+            case Line::Kind::Setting:
+                CheckSetting(line);
+                return;
+        }
+    }
+
+    std::vector<ConfigFinding> Findings() && { return std::move(findings_); }
+
+  private:
+    void EnterSection(const Line& line) {
+        rules_ = nullptr;
+        global_ = false;
+        skipSection_ = true;
+        const auto job = JobSectionNumber(line.section);
+        if (!line.inForce) {
+            findings_.push_back(Finding(line, FindingKind::DuplicateSection));
+        } else if (EqualsIgnoreAsciiCase(line.section, kGlobalSection)) {
+            rules_ = &globalRules_;
+            global_ = true;
+        } else if (EqualsIgnoreAsciiCase(line.section, kTimeSyncSection)) {
+            rules_ = &TimeSyncRules();
+        } else if (EqualsIgnoreAsciiCase(line.section, kAlarmSection)) {
+            rules_ = &AlarmRules();
+        } else if (job && *job < jobCount_) {
+            rules_ = &jobRules_;
+        } else if (job) {
+            findings_.push_back(
+                Finding(line, FindingKind::JobPastCount, std::to_string(jobCount_)));
+        } else {
+            findings_.push_back(Finding(line, FindingKind::UnknownSection));
+        }
+        skipSection_ = rules_ == nullptr;
+    }
+
+    void CheckSetting(const Line& line) {
+        if (skipSection_) return;  // its header was reported; its lines are not looked at
+        if (rules_ == nullptr) {   // before the first section: never read
+            findings_.push_back(Finding(line, FindingKind::StrayLine));
+            return;
+        }
+        std::optional<KeyRule> rule;
+        for (const KeyRule& r : *rules_) {
+            if (EqualsIgnoreAsciiCase(r.stored.key, line.key)) rule = r;
+        }
+        if (!rule && global_) rule = WeekdayRule(line.key);
+        if (!rule) {
+            findings_.push_back(Finding(line, FindingKind::UnknownKey));
+        } else if (!line.inForce) {
+            findings_.push_back(Finding(line, FindingKind::DuplicateKey));
+        } else if (std::string allowed = Allowed(*rule, line.value); !allowed.empty()) {
+            findings_.push_back(Finding(line, FindingKind::BadValue, std::move(allowed)));
+        }
+    }
+
+    const int jobCount_;
+    const std::vector<KeyRule> globalRules_;
+    const std::vector<KeyRule> jobRules_;
+    const std::vector<KeyRule>* rules_ = nullptr;  // of the section the lines are in
+    bool global_ = false;
+    bool skipSection_ = false;
+    std::vector<ConfigFinding> findings_;
+};
+
 }  // namespace
 
 std::vector<ConfigFinding> CheckConfigLines(std::string_view text) {
     const ProfileDocument doc = ProfileDocument::Parse(text);
-    const int jobCount = [&] {
-        const auto count = doc.Find(kGlobalSection, kJobCountKey);
-        const auto n = count ? ParseProfileInteger(*count) : std::nullopt;
-        return n && *n > 0 ? std::min<int>(*n, 65535) : 0;
-    }();
-    const std::vector<KeyRule> globalRules = Rules(GlobalStoredKeys());
-    const std::vector<KeyRule> jobRules = Rules(JobStoredKeys());
-
-    std::vector<ConfigFinding> findings;
-    const std::vector<KeyRule>* rules = nullptr;  // of the section the lines are in
-    bool global = false;
-    bool skipSection = false;  // its header was reported; its lines are not looked at
-    for (const Line& line : doc.Lines()) {
-        switch (line.kind) {
-            case Line::Kind::Blank:
-            case Line::Kind::Comment:
-                continue;
-            case Line::Kind::Other:
-                findings.push_back(Finding(line, FindingKind::StrayLine));
-                continue;
-            case Line::Kind::Section: {
-                rules = nullptr;
-                global = false;
-                skipSection = true;
-                const auto job = JobSectionNumber(line.section);
-                if (!line.inForce) {
-                    findings.push_back(Finding(line, FindingKind::DuplicateSection));
-                } else if (EqualsIgnoreAsciiCase(line.section, kGlobalSection)) {
-                    rules = &globalRules;
-                    global = true;
-                } else if (EqualsIgnoreAsciiCase(line.section, kTimeSyncSection)) {
-                    rules = &TimeSyncRules();
-                } else if (EqualsIgnoreAsciiCase(line.section, kAlarmSection)) {
-                    rules = &AlarmRules();
-                } else if (job && *job < jobCount) {
-                    rules = &jobRules;
-                } else if (job) {
-                    findings.push_back(
-                        Finding(line, FindingKind::JobPastCount, std::to_string(jobCount)));
-                } else {
-                    findings.push_back(Finding(line, FindingKind::UnknownSection));
-                }
-                skipSection = rules == nullptr;
-                continue;
-            }
-            case Line::Kind::Setting:
-                break;
-        }
-        if (skipSection) continue;
-        if (rules == nullptr) {  // before the first section: never read
-            findings.push_back(Finding(line, FindingKind::StrayLine));
-            continue;
-        }
-        std::optional<KeyRule> rule;
-        for (const KeyRule& r : *rules) {
-            if (EqualsIgnoreAsciiCase(r.stored.key, line.key)) rule = r;
-        }
-        if (!rule && global) rule = WeekdayRule(line.key);
-        if (!rule) {
-            findings.push_back(Finding(line, FindingKind::UnknownKey));
-        } else if (!line.inForce) {
-            findings.push_back(Finding(line, FindingKind::DuplicateKey));
-        } else if (std::string allowed = Allowed(*rule, line.value); !allowed.empty()) {
-            findings.push_back(Finding(line, FindingKind::BadValue, std::move(allowed)));
-        }
-    }
-    return findings;
+    LineChecker checker(JobCount(doc));
+    for (const Line& line : doc.Lines()) checker.Check(line);
+    return std::move(checker).Findings();
 }
 
 }  // namespace ferrolin

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "copy_test_util.h"
-#include "files/integers.h"
+#include "files/recent_average.h"
 #include "platform/errors.h"
 
 namespace ferrolin {
@@ -35,7 +35,7 @@ TEST_F(CopyWorkerTest, CopiesAndReportsEveryChunk) {
     worker.WaitFor();
     EXPECT_TRUE(copy.ThreadDone.load());
     EXPECT_EQ(worker.ErrorNr.load(), 0);
-    EXPECT_EQ(worker.AnzBytesTransferred.load(), 20 << 20);
+    EXPECT_EQ(worker.BytesTransferred.load(), 20 << 20);
     EXPECT_GE(calls, 1);
     EXPECT_EQ(lastTransferred, 20 << 20);
     EXPECT_EQ(ReadFile(Path("t")), ReadFile(Path("s")));
@@ -63,7 +63,7 @@ TEST_F(CopyWorkerTest, CancelEndsTheCopyWithRequestAborted) {
     worker.WaitFor();
     EXPECT_FALSE(copy.ThreadDone.load());
     EXPECT_EQ(worker.ErrorNr.load(), platform::ERROR_REQUEST_ABORTED);
-    EXPECT_LT(worker.AnzBytesTransferred.load(), 4 << 20);
+    EXPECT_LT(worker.BytesTransferred.load(), 4 << 20);
 }
 
 TEST_F(CopyWorkerTest, MissingSourceFailsWithItsError) {
@@ -81,8 +81,8 @@ TEST_F(CopyWorkerTest, ProgressRoutineWithoutWorkerOrLimitNeverSleeps) {
     CopyWorker worker(copy, CopyProgressRoutine, Path("a"), Path("b"), true);
     copy.ActiveThread = &worker;
     for (int i = 0; i < 50; ++i) EXPECT_EQ(CopyProgressRoutine(copy, 1 << 30, i * 65536), 0u);
-    EXPECT_EQ(worker.TickDiv(), 0);
-    EXPECT_EQ(worker.AnzBytesTransferred.load(), 49 * 65536);
+    EXPECT_EQ(worker.PauseMilliseconds(), 0);
+    EXPECT_EQ(worker.BytesTransferred.load(), 49 * 65536);
     copy.ActiveThread = nullptr;
 }
 
@@ -90,35 +90,23 @@ TEST_F(CopyWorkerTest, RateLimitPauseCreepsUpWhileTooFastAndBackDown) {
     CopyWorker worker(copy, CopyProgressRoutine, Path("a"), Path("b"), true);
     worker.BytesPerSecondLimit = 1;  // everything is too fast
     for (int i = 1; i <= 3; ++i) worker.ReportProgress(1 << 30, int64_t{i} << 20);
-    EXPECT_EQ(worker.TickDiv(), 3);
+    EXPECT_EQ(worker.PauseMilliseconds(), 3);
     worker.BytesPerSecondLimit = int64_t{1} << 50;  // nothing is too fast
     for (int i = 0; i < 5; ++i) worker.ReportProgress(1 << 30, 1 << 20);
-    EXPECT_EQ(worker.TickDiv(), 0);
+    EXPECT_EQ(worker.PauseMilliseconds(), 0);
 }
 
-TEST(TIntegersTest, KeepsTheLastTenRatesAndTheirAverage) {
-    TIntegers list;
-    EXPECT_EQ(list.Average(), 0);
-    for (int i = 1; i <= 11; ++i) {
-        list.Add(i * 100);
-        if (list.Count() > 10) list.Delete(0);
-    }
-    ASSERT_EQ(list.Count(), 10);
-    EXPECT_EQ(list.Total(), 6500) << "the first rate was dropped";
-    EXPECT_EQ(list.Average(), 650);
+TEST(RecentAverageTest, KeepsTheLastValuesAndAveragesWithoutOverflow) {
+    RecentAverage rates(10);
+    EXPECT_EQ(rates.Average(), 0);
+    for (int i = 1; i <= 11; ++i) rates.Add(i * 100);
+    EXPECT_EQ(rates.Average(), 650) << "the first rate was dropped";
 
-    list.Delete(-1);
-    list.Delete(list.Count());
-    EXPECT_EQ(list.Count(), 10);
-}
-
-TEST(TIntegersTest, SumsWithoutOverflow) {
-    TIntegers a;
-    a.Add(2147483647);
-    a.Add(2147483647);
-    a.Add(-1);
-    EXPECT_EQ(a.Total(), 4294967293LL);
-    EXPECT_EQ(a.Average(), 1431655764);
+    RecentAverage large(3);
+    large.Add(2147483647);
+    large.Add(2147483647);
+    large.Add(-1);
+    EXPECT_EQ(large.Average(), 1431655764);
 }
 
 }  // namespace

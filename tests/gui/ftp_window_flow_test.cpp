@@ -322,7 +322,7 @@ class FtpWindowFlowTest : public QObject {
         QVERIFY(station.Sessions.Ftp.Connected());
 
         // The job's listing is the window's too.
-        station.Sessions.Ftp.ChangeDir("/sub", 0, true);
+        station.Sessions.Ftp.ChangeDir("/sub", true);
         QCOMPARE(t.form->CurrentDirEdit->text(), QStringLiteral("/sub"));
         station.RunMode = RM_Idle;
         t.form->ShowSessionState();

@@ -148,11 +148,11 @@ TEST_F(FtpSessionFaults, RefusedCommandsShowTheirTexts) {
     EXPECT_EQ(surfaces_.statusTexts.back(), "Exception at rename file: /pub/a to /pub/b");
     EXPECT_NE(session_.LastError().find("550 RNFR refused"), std::string::npos)
         << session_.LastError();
-    EXPECT_FALSE(session_.ChangeDir("/nowhere/", 100, true) &&
+    EXPECT_FALSE(session_.ChangeDir("/nowhere/", true) &&
                  session_.FtpState() == FtpOperationState::Done);
     EXPECT_FALSE(session_.MakeDir("/pub"));  // there already
     // A refusal fails its command only: the session goes on on the same login.
-    EXPECT_TRUE(session_.ChangeDir("/pub/", 100, true));
+    EXPECT_TRUE(session_.ChangeDir("/pub/", true));
     EXPECT_EQ(session_.FtpState(), FtpOperationState::Done);
     EXPECT_TRUE(session_.StillConnected());
     EXPECT_EQ(CountOccurrences(peer.py->Log(), "logged in"), 1) << peer.py->Log();
@@ -180,9 +180,9 @@ TEST_F(FtpSessionFaults, HostileNamesAreFlaggedAndNeverListedAsFiles) {
                           ".",         "..",  "fine name"};
     FtpPeer peer = Start(options);
     ASSERT_TRUE(peer.Connect(session_));
-    ASSERT_TRUE(session_.ChangeDir("/pub/", 100, true));
+    ASSERT_TRUE(session_.ChangeDir("/pub/", true));
     ASSERT_EQ(session_.FtpState(), FtpOperationState::Done);
-    const auto lines = session_.GetRemoteFilenames(100);
+    const auto lines = session_.GetRemoteFilenames();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].substr(0, 10), "fine name\t");
     const auto files = session_.RemoteFiles();
@@ -205,10 +205,10 @@ TEST_F(FtpSessionFaults, DosListingsParseAndUnknownLinesAreLoggedOnce) {
         FtpSession session(surfaces_);
         session.SetLogSink([&](std::string_view line) { logged.emplace_back(line); });
         ASSERT_TRUE(peer.Connect(session));
-        ASSERT_TRUE(session.ChangeDir("/pub/", 100, true));
-        ASSERT_TRUE(session.ChangeDir("/pub/", 100, true));
+        ASSERT_TRUE(session.ChangeDir("/pub/", true));
+        ASSERT_TRUE(session.ChangeDir("/pub/", true));
         EXPECT_EQ(session.FtpState(), FtpOperationState::Done);
-        EXPECT_EQ(session.GetRemoteFilenames(100),
+        EXPECT_EQ(session.GetRemoteFilenames(),
                   std::vector<std::string>{"report 2013.txt\t7\t" +
                                            DateTimeToStr(UnixToLocalDateTime(stamp))});
         EXPECT_TRUE(
@@ -229,7 +229,7 @@ TEST_F(FtpSessionFaults, Windows1252NamesArriveAsUtf8AndGoBackAsTheServersBytes)
     WriteFile(local_ / "up.txt", "groesse");
     ASSERT_TRUE(peer.Connect(session_));
     EXPECT_FALSE(session_.Utf8Names());
-    ASSERT_TRUE(session_.ChangeDir("/pub/", 100, true));
+    ASSERT_TRUE(session_.ChangeDir("/pub/", true));
     const auto files = session_.RemoteFiles();
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0].name, "M\xc3\xbcller.txt");
@@ -258,18 +258,18 @@ TEST_F(FtpSessionFaults, AnotherServerGetsItsOwnSession) {
     WriteFile(second.LocalDir() + "/second.txt", "2");
     ASSERT_TRUE(first.Connect(session_));
     ASSERT_TRUE(second.Connect(session_));
-    ASSERT_TRUE(session_.ChangeDir("/pub/", 100, true));
+    ASSERT_TRUE(session_.ChangeDir("/pub/", true));
     ASSERT_EQ(session_.RemoteFiles().size(), 1u);
     EXPECT_EQ(session_.RemoteFiles()[0].name, "second.txt");
     // A wrong port text is a connect failure with its reason, not a crash.
     session_.DisconnectFTP();
-    EXPECT_FALSE(session_.ConnectToFTP("tester", "secret", "127.0.0.1", "2x1", "", "", true, 0));
+    EXPECT_FALSE(session_.ConnectToFTP("tester", "secret", "127.0.0.1", "2x1", true));
     EXPECT_EQ(surfaces_.statusTexts.back(),
               "Exception on Connect: '2x1' is not a valid port number");
     // Nobody listening: a connect failure too.
     const uint16_t closed = FreeLoopbackPort(false);
     EXPECT_FALSE(session_.ConnectToFTP("tester", "secret", "127.0.0.1:" + std::to_string(closed),
-                                       "21", "", "", true, 0));
+                                       "21", true));
     EXPECT_EQ(surfaces_.statusTexts.back().rfind("Exception on Connect: ", 0), 0u);
 }
 
@@ -286,7 +286,7 @@ TEST_F(FtpSessionFaults, SessionClosedByTheServerWhileIdleIsOpenedAgain) {
     // must still serve the next job's first operation.
     ASSERT_TRUE(WaitFor([&] { return peer.vs->ProtocolLog().find("421") != std::string::npos; },
                         std::chrono::seconds(10)));
-    EXPECT_TRUE(session_.ChangeDir("/pub/", 100, true));
+    EXPECT_TRUE(session_.ChangeDir("/pub/", true));
     EXPECT_EQ(session_.FtpState(), FtpOperationState::Done) << session_.LastError();
     EXPECT_EQ(session_.RemoteFiles().size(), 1u);
 }
@@ -295,7 +295,7 @@ TEST_F(FtpSessionFaults, StaleAbortDoesNotHitTheNextOperation) {
     FtpPeer peer = Start();
     session_.AbortTransfer();  // Cancel clicked while nothing ran
     ASSERT_TRUE(peer.Connect(session_)) << session_.LastError();
-    EXPECT_TRUE(session_.ChangeDir("/pub/", 100, true));
+    EXPECT_TRUE(session_.ChangeDir("/pub/", true));
     EXPECT_EQ(session_.FtpState(), FtpOperationState::Done);
 }
 

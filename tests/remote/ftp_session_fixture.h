@@ -51,7 +51,7 @@ struct FtpPeer {
     std::string Host() const { return "127.0.0.1:" + std::to_string(daemon().Port()); }
     std::string LocalDir() const { return root + "/pub"; }
     bool Connect(FtpSession& session) const {
-        return session.ConnectToFTP(user, password, Host(), "21", "", "", passive, 0);
+        return session.ConnectToFTP(user, password, Host(), "21", passive);
     }
 };
 

@@ -61,10 +61,10 @@ TEST_P(FtpSessionFlows, ConnectListAndChangeFolder) {
     EXPECT_TRUE(session_.Connected());
     EXPECT_EQ(session_.FtpState(), FtpOperationState::Done);
 
-    EXPECT_TRUE(session_.ChangeDir("/pub/", 100, true));
+    EXPECT_TRUE(session_.ChangeDir("/pub/", true));
     EXPECT_EQ(session_.FtpState(), FtpOperationState::Done);
     EXPECT_EQ(session_.CurrentFolder(), "/pub");
-    auto lines = session_.GetRemoteFilenames(100);
+    auto lines = session_.GetRemoteFilenames();
     std::sort(lines.begin(), lines.end());
     const std::string when = DateTimeToStr(UnixToLocalDateTime(stamp));
     EXPECT_EQ(lines, (std::vector<std::string>{"2014\t1\t" + when, "a.txt\t5\t" + when,
@@ -76,22 +76,22 @@ TEST_P(FtpSessionFlows, ConnectListAndChangeFolder) {
     }));
 
     // Relative to the current folder.
-    EXPECT_TRUE(session_.ChangeDir("sub", 100, false));
+    EXPECT_TRUE(session_.ChangeDir("sub", false));
     EXPECT_EQ(session_.CurrentFolder(), "/pub/sub");
-    ASSERT_EQ(session_.GetRemoteFilenames(100).size(), 1u);
-    EXPECT_EQ(session_.GetRemoteFilenames(100)[0].substr(0, 10), "inner.txt\t");
+    ASSERT_EQ(session_.GetRemoteFilenames().size(), 1u);
+    EXPECT_EQ(session_.GetRemoteFilenames()[0].substr(0, 10), "inner.txt\t");
 
     // An empty folder without Force does nothing at all.
     surfaces_.statusTexts.clear();
-    EXPECT_TRUE(session_.ChangeDir("", 100, false));
+    EXPECT_TRUE(session_.ChangeDir("", false));
     EXPECT_EQ(session_.CurrentFolder(), "/pub/sub");
     EXPECT_TRUE(surfaces_.statusTexts.empty());
 
     // A folder that does not exist: "ChangeDir failed", and no listing is left over.
-    EXPECT_TRUE(session_.ChangeDir("/no/such/folder/", 100, true));
+    EXPECT_TRUE(session_.ChangeDir("/no/such/folder/", true));
     EXPECT_EQ(session_.FtpState(), FtpOperationState::Failed);
     EXPECT_EQ(surfaces_.statusTexts.back(), "ChangeDir failed");
-    EXPECT_TRUE(session_.GetRemoteFilenames(100).empty());
+    EXPECT_TRUE(session_.GetRemoteFilenames().empty());
     EXPECT_TRUE(session_.Listing().empty());
 }
 
@@ -136,7 +136,7 @@ TEST_P(FtpSessionFlows, UploadRenameDownloadDelete) {
     EXPECT_FALSE(session_.SendFile(local_ / "missing.bin", "/pub/m.bin", 10));
     EXPECT_EQ(surfaces_.statusTexts.back(),
               "Exception: No such file or directory at send file:" + (local_ / "missing.bin"));
-    EXPECT_TRUE(session_.ChangeDir("/pub", 100, true));
+    EXPECT_TRUE(session_.ChangeDir("/pub", true));
     EXPECT_EQ(session_.FtpState(), FtpOperationState::Done);
 }
 
@@ -157,7 +157,7 @@ TEST_P(FtpSessionFlows, OneControlConnectionForAllOperations) {
     // Connecting again to the same server and login reuses the open session.
     ASSERT_TRUE(peer_.Connect(session_));
     for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(session_.ChangeDir("/pub/", 100, true));
+        ASSERT_TRUE(session_.ChangeDir("/pub/", true));
         ASSERT_TRUE(session_.ReceiveFile("/pub/f.txt", local_ / "f.tmp", 4));
         ASSERT_TRUE(session_.SendFile(local_ / "u.txt", "/pub/u.txt", 6));
         ASSERT_TRUE(session_.DeleteFile("/pub/u.txt", 100));
@@ -186,7 +186,7 @@ TEST_P(FtpSessionFlows, OneControlConnectionForAllOperations) {
 TEST_P(FtpSessionFlows, BadLoginIsReportedWithoutThePassword) {
     const std::string password = "Sup3rSecretWord";
     const std::string user = GetParam() == Peer::PyFtp ? "tester" : "someone";
-    EXPECT_FALSE(session_.ConnectToFTP(user, password, peer_.Host(), "21", "", "", true, 0));
+    EXPECT_FALSE(session_.ConnectToFTP(user, password, peer_.Host(), "21", true));
     EXPECT_FALSE(session_.Connected());
     EXPECT_EQ(session_.FtpState(), FtpOperationState::Failed);
     ASSERT_FALSE(surfaces_.statusTexts.empty());
@@ -198,7 +198,7 @@ TEST_P(FtpSessionFlows, BadLoginIsReportedWithoutThePassword) {
     }
     EXPECT_EQ(session_.LastError().find(password), std::string::npos);
     // Operations without a session fail cleanly.
-    EXPECT_TRUE(session_.ChangeDir("/pub", 100, true));
+    EXPECT_TRUE(session_.ChangeDir("/pub", true));
     EXPECT_EQ(surfaces_.statusTexts.back(), "ChangeDir failed");
     EXPECT_FALSE(session_.DeleteFile("/pub/x", 100));
 }

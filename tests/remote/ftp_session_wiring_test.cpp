@@ -32,7 +32,7 @@ class FtpSessionWiring : public testing::Test {
 };
 
 TEST_F(FtpSessionWiring, BeforeTheHandOverTextsGoToTheWindowAndNoGaugeIsShown) {
-    session_.ChangeDir("/x", 0, true);
+    session_.ChangeDir("/x", true);
     FailedUpload();
     ASSERT_EQ(view_.statusTexts.size(), 2u);
     EXPECT_EQ(view_.statusTexts[0], "ChangeDir failed");
@@ -64,7 +64,7 @@ TEST_F(FtpSessionWiring, AfterTheHandOverTheMainWindowShowsThemUntilDetached) {
 }
 
 TEST_F(FtpSessionWiring, DebugListIsClearedOnlyOnRequest) {
-    session_.ChangeDir("/x", 0, true);
+    session_.ChangeDir("/x", true);
     FailedUpload();
     EXPECT_EQ(view_.debugClears, 0);
     session_.ClearDebugList();

@@ -62,7 +62,7 @@ TEST_P(SecureSessionFlows, ListTransferRenameDelete) {
 
     ASSERT_TRUE(peer_->Connect(session_)) << session_.LastError();
     EXPECT_EQ(session_.Scheme(), peer_->logon.scheme);
-    ASSERT_TRUE(session_.ChangeDir(peer_->remoteDir + "/", 100, true));
+    ASSERT_TRUE(session_.ChangeDir(peer_->remoteDir + "/", true));
     ASSERT_EQ(session_.FtpState(), FtpOperationState::Done) << session_.LastError();
     EXPECT_EQ(session_.CurrentFolder(), peer_->remoteDir);
     EXPECT_TRUE(session_.ListingComplete());
@@ -81,9 +81,9 @@ TEST_P(SecureSessionFlows, ListTransferRenameDelete) {
     EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
                             [](const FtpEntry& e) { return e.type == FtpEntryType::Directory; }),
               1);
-    ASSERT_TRUE(session_.ChangeDir("sub", 100, false));
+    ASSERT_TRUE(session_.ChangeDir("sub", false));
     EXPECT_EQ(session_.CurrentFolder(), peer_->remoteDir + "/sub");
-    ASSERT_TRUE(session_.ChangeDir("..", 100, false));
+    ASSERT_TRUE(session_.ChangeDir("..", false));
     EXPECT_EQ(session_.CurrentFolder(), peer_->remoteDir);
 
     // Upload, rename, download, delete, with the FTP texts.
@@ -132,11 +132,11 @@ TEST_P(SecureSessionFlows, ListTransferRenameDelete) {
               "Exception at rename file: " + Remote("none") + " to " + Remote("other"));
     EXPECT_FALSE(session_.ReceiveFile(Remote("none"), local_ / "none.tmp", 10));
     EXPECT_EQ(surfaces_.statusTexts.back(), "Exception at receive file: " + Remote("none"));
-    EXPECT_TRUE(session_.ChangeDir("/no/such/folder/", 100, true));
+    EXPECT_TRUE(session_.ChangeDir("/no/such/folder/", true));
     EXPECT_EQ(surfaces_.statusTexts.back(), "ChangeDir failed");
     EXPECT_TRUE(session_.Listing().empty());
     EXPECT_TRUE(session_.StillConnected());
-    ASSERT_TRUE(session_.ChangeDir(peer_->remoteDir, 100, true));
+    ASSERT_TRUE(session_.ChangeDir(peer_->remoteDir, true));
     EXPECT_EQ(session_.FtpState(), FtpOperationState::Done);
 }
 
@@ -151,7 +151,7 @@ TEST_P(SecureSessionFlows, RemoteTimesCanBeSetWhereTheServerAllows) {
         << session_.LastError();
     if (!Sftp()) return;
     EXPECT_EQ(ModifiedUnix(peer_->localDir + "/t.txt"), stamp);
-    ASSERT_TRUE(session_.ChangeDir(peer_->remoteDir, 100, true));
+    ASSERT_TRUE(session_.ChangeDir(peer_->remoteDir, true));
     ASSERT_EQ(session_.RemoteFiles().size(), 1u);
     EXPECT_EQ(session_.RemoteFiles()[0].fileTime, UnixToFileTime(stamp, 0));
 }
@@ -179,7 +179,7 @@ TEST_P(SecureSessionFlows, RateLimitAndCancel) {
     // The session is usable after the abort.
     cancel.Reset();
     session_.SetRateLimit(0);
-    ASSERT_TRUE(session_.ChangeDir(peer_->remoteDir, 100, true));
+    ASSERT_TRUE(session_.ChangeDir(peer_->remoteDir, true));
     EXPECT_EQ(session_.FtpState(), FtpOperationState::Done) << session_.LastError();
 }
 

@@ -114,8 +114,7 @@ TEST_F(SftpHostKeys, WrongSecretsFailWithoutShowingThem) {
     }
     // The window's host field takes the address with its scheme.
     EXPECT_TRUE(session_.ConnectToFTP(SshServer::User(), SshServer::Password(),
-                                      "sftp://" + server_.Address() + "/ignored/", "21", "", "",
-                                      true, 0))
+                                      "sftp://" + server_.Address() + "/ignored/", "21", true))
         << session_.LastError();
     EXPECT_EQ(session_.Scheme(), FtpScheme::Sftp);
 }

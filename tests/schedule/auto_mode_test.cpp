@@ -91,10 +91,10 @@ TEST_F(AutoModeTest, StartupSetupOnceThenDayChangeOnFirstTick) {
     EXPECT_EQ(Auto().AutoModeIntervalMs(), 2000);
     // Until the set-up the FTP session's texts stay in the FTP window; from then on they
     // are the main window's.
-    station.Sessions.Ftp.ChangeDir("/never", 0, true);
+    station.Sessions.Ftp.ChangeDir("/never", true);
     EXPECT_TRUE(surfaces.statusTexts.empty());
     Auto().StartupSetup();
-    station.Sessions.Ftp.ChangeDir("/never", 0, true);
+    station.Sessions.Ftp.ChangeDir("/never", true);
     EXPECT_EQ(surfaces.statusTexts, std::vector<std::string>{"ChangeDir failed"});
     EXPECT_EQ(station.Sessions.Ftp.Gauge(), &station.surfaces());  // the face, without passwords
     EXPECT_EQ(station.RunMode, RM_Idle);
