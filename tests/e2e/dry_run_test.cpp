@@ -332,7 +332,12 @@ TEST_F(DryRunTest, FtpJobsArePlannedWithoutChangingTheServer) {
         // The real run: each planned transfer and deletion happened, and nothing else.
         const TreeSnapshot local = SnapshotTree(c.upload ? src.path() : dst.path());
         const TreeSnapshot remote = SnapshotTree(root + "/f");
+        const size_t realLogBefore = server.Log().size();
         EXPECT_EQ(Run({}).exitCode, 0) << ReadFile(home / "Ferrolin.log");
+        // The server logs the commands it serves, so the absence of changing ones above counts.
+        const std::string changing = c.upload ? "STOR " : "RETR ";
+        EXPECT_NE(server.Log().substr(realLogBefore).find(changing), std::string::npos)
+            << server.Log();
         const std::string changes =
             TreeDifference(remote, SnapshotTree(root + "/f")) +
             TreeDifference(local, SnapshotTree(c.upload ? src.path() : dst.path()));
