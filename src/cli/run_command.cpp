@@ -55,29 +55,29 @@ int RunDryRun() {
     return PlansFail(plans) || IniFileProblem(station.IniFilename) != 0 ? 1 : 0;
 }
 
-}  // namespace
+// The run lock while it is held (nothing when it is not).
+using RunLockHeld = decltype(TryTakeRunLock(std::string()));
 
-int RunRunCommand(const Args& args) {
-    if (args.size() == 1 && args[0] == "--dry-run") return RunDryRun();
-    const bool printRecord = args.size() == 1 && args[0] == "--json";
-    if (!args.empty() && !printRecord)
-        return UsageError("run takes no arguments but --json, or --dry-run alone");
-    StopSignals stopSignals;  // before any thread starts, so every thread blocks them
-    const std::string programDir = DefaultProgramDir();
-    if (const int rc = CheckProgramFolder(programDir); rc != 0) return rc;
-    // Before anything in the folder is touched: one run at a time.
+// Takes the run lock of the program folder; without it, says why on standard error and
+// gives the exit status (busy, or failed).
+RunLockHeld TakeRunLockOrSay(const std::string& programDir, int& exitCode) {
     bool busy = false;
     int32_t lockError = 0;
-    const auto runLock = TryTakeRunLock(programDir, &busy, &lockError);
-    if (!runLock) {
-        if (busy) {
-            std::cerr << "ferrolin-cli: a run is active in " << programDir << "; try later\n";
-            return kExitBusy;
-        }
+    RunLockHeld runLock = TryTakeRunLock(programDir, &busy, &lockError);
+    if (runLock) return runLock;
+    if (busy) {
+        std::cerr << "ferrolin-cli: a run is active in " << programDir << "; try later\n";
+        exitCode = kExitBusy;
+    } else {
         std::cerr << "ferrolin-cli: cannot take the run lock " << RunLockPath(programDir) << ": "
                   << ProblemText(lockError) << "\n";
-        return 1;
+        exitCode = 1;
     }
+    return runLock;
+}
+
+// One run of the job list under the run lock; its exit status.
+int RunJobList(StopSignals& stopSignals, bool printRecord) {
     CliSession session(true);
     Station& station = session.station();
     const CancelToken& cancel = station.Copy.Cancel;
@@ -122,6 +122,23 @@ int RunRunCommand(const Args& args) {
                    iniProblem == 0
                ? 0
                : 1;
+}
+
+}  // namespace
+
+int RunRunCommand(const Args& args) {
+    if (args.size() == 1 && args[0] == "--dry-run") return RunDryRun();
+    const bool printRecord = args.size() == 1 && args[0] == "--json";
+    if (!args.empty() && !printRecord)
+        return UsageError("run takes no arguments but --json, or --dry-run alone");
+    StopSignals stopSignals;  // before any thread starts, so every thread blocks them
+    const std::string programDir = DefaultProgramDir();
+    if (const int rc = CheckProgramFolder(programDir); rc != 0) return rc;
+    // Before anything in the folder is touched: one run at a time.
+    int exitCode = 0;
+    const auto runLock = TakeRunLockOrSay(programDir, exitCode);
+    if (!runLock) return exitCode;
+    return RunJobList(stopSignals, printRecord);
 }
 
 }  // namespace ferrolin::cli
