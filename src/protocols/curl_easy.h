@@ -13,6 +13,13 @@
 
 namespace ferrolin {
 
+// What a client of one server is given: how long it may wait, and whom TLS trusts.
+struct ServerOptions : TlsTrust {
+    std::chrono::seconds connectTimeout{30};
+    // A transfer that receives nothing for this long fails.
+    std::chrono::seconds stallTimeout{120};
+};
+
 struct CurlCommonOptions {
     // The schemes the handle may use ("pop3,pop3s"); null: not set here.
     const char* protocols = nullptr;

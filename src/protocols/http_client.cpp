@@ -97,11 +97,10 @@ void HttpClient::Disconnect() {
 
 CURL* HttpClient::Handle() {
     if (curl_) return curl_.get();
-    const TlsTrust trust{options_.caFile, options_.pinnedKey};
     curl_ = MakeCurlEasy({.protocols = "http,https",
                           .connectTimeout = options_.connectTimeout,
                           .stallTimeout = options_.stallTimeout,
-                          .tls = &trust,
+                          .tls = &options_,
                           .noProxy = true});
     if (!curl_) return nullptr;
     CURL* c = curl_.get();

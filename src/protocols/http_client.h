@@ -10,21 +10,15 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "protocols/curl_easy.h"
 #include "protocols/curl_handles.h"
 
 namespace ferrolin {
 
-struct HttpOptions {
+struct HttpOptions : ServerOptions {
     std::string userAgent = "Mozilla/3.0 (compatible; Indy Library)";
     std::string accept = "text/html, */*";
     long maxRedirects = 10;
-    std::chrono::seconds connectTimeout{30};
-    // A transfer that receives nothing for this long fails.
-    std::chrono::seconds stallTimeout{120};
-    // The CA bundle that checks server certificates (empty: the system's).
-    std::string caFile;
-    // "sha256//...": only this public key is trusted (a pinned self-signed server).
-    std::string pinnedKey;
 };
 
 struct HttpResult {

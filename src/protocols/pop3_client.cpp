@@ -130,13 +130,12 @@ bool Pop3Client::Connect(const std::string& address, const std::string& user,
     baseUrl_ = std::string(parsed->tls ? "pop3s://" : "pop3://") + (v6 ? "[" : "") + parsed->host +
                (v6 ? "]" : "") + ":" + std::to_string(parsed->port) + "/";
 
-    const TlsTrust trust{options_.caFile, options_.pinnedKey};
     curl_ = MakeCurlEasy({.protocols = "pop3,pop3s",
                           .connectTimeout = options_.connectTimeout,
                           .stallTimeout = options_.stallTimeout,
                           .user = user.c_str(),
                           .password = password.c_str(),
-                          .tls = &trust});
+                          .tls = &options_});
     if (!curl_) {
         error = "The POP3 client cannot start";
         return false;

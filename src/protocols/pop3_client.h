@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "protocols/curl_driver.h"
+#include "protocols/curl_easy.h"
 #include "protocols/curl_handles.h"
 
 namespace ferrolin {
@@ -28,15 +29,7 @@ struct Pop3Address {
 // first byte, default port 995); a trailing "/" is allowed. Nothing for anything else.
 std::optional<Pop3Address> ParsePop3Address(std::string_view text);
 
-struct Pop3Options {
-    std::chrono::seconds connectTimeout{30};
-    // A transfer that receives nothing for this long fails.
-    std::chrono::seconds stallTimeout{120};
-    // The CA bundle that checks the server certificate (empty: the system's).
-    std::string caFile;
-    // "sha256//...": only this public key is trusted (a pinned self-signed server).
-    std::string pinnedKey;
-};
+using Pop3Options = ServerOptions;
 
 struct Pop3Listing {
     int number = 0;
