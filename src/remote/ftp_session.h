@@ -230,6 +230,9 @@ class FtpSession {
     void ReportSkippedLines(const std::vector<std::string>& lines);
     void KeepRawLines(const std::string& text);
     FtpClient::Progress TransferProgress(bool download);
+    // One upload of size bytes on the open session, between the work events; the upload
+    // is given the transfer's progress routine.
+    bool UploadCounted(int64_t size, const std::function<bool(const FtpClient::Progress&)>& upload);
     bool CancelRequested() const;
 
     void BeginOperation();

@@ -92,6 +92,19 @@ FtpClient::Progress FtpSession::TransferProgress(bool download) {
     return [this, download](int64_t bytesDone) { return Work(download, bytesDone, false); };
 }
 
+bool FtpSession::UploadCounted(int64_t size,
+                               const std::function<bool(const FtpClient::Progress&)>& upload) {
+    if (!client_.IsOpen()) {
+        lastError_ = "Not connected";
+        return false;
+    }
+    WorkBegin();
+    const bool ok = upload(TransferProgress(false));
+    if (ok) Work(false, size, true);
+    WorkEnd();
+    return ok;
+}
+
 bool FtpSession::SendFile(const std::string& Source, const std::string& Dest, int64_t FileSize) {
     return Send(Source, Dest, FileSize, [&](const std::string& target) {
         platform::UniqueFd fd(::open(Source.c_str(), O_RDONLY | O_CLOEXEC));
@@ -100,16 +113,9 @@ bool FtpSession::SendFile(const std::string& Source, const std::string& Dest, in
             lastError_ = std::strerror(errno);
             return false;
         }
-        if (!client_.IsOpen()) {
-            lastError_ = "Not connected";
-            return false;
-        }
-        WorkBegin();
-        const bool ok =
-            client_.Upload(target, fd.get(), info.st_size, TransferProgress(false), lastError_);
-        if (ok) Work(false, info.st_size, true);
-        WorkEnd();
-        return ok;
+        return UploadCounted(info.st_size, [&](const FtpClient::Progress& progress) {
+            return client_.Upload(target, fd.get(), info.st_size, progress, lastError_);
+        });
     });
 }
 
@@ -123,16 +129,9 @@ bool FtpSession::SendFile(platform::FileSystem& fs, const std::string& Source,
             lastError_ = platform::ErrorMessage(platform::LastError());
             return false;
         }
-        if (!client_.IsOpen()) {
-            lastError_ = "Not connected";
-            return false;
-        }
-        WorkBegin();
-        const bool ok =
-            client_.Upload(target, *file, info->Size, TransferProgress(false), lastError_);
-        if (ok) Work(false, info->Size, true);
-        WorkEnd();
-        return ok;
+        return UploadCounted(info->Size, [&](const FtpClient::Progress& progress) {
+            return client_.Upload(target, *file, info->Size, progress, lastError_);
+        });
     });
 }
 
